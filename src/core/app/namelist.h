@@ -1,0 +1,20 @@
+#pragma once
+// Name lists: the text of a multi-line box, one name per line.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brindle {
+
+// Splits `text` at every `separator`. Pieces stay exactly as they are (never
+// trimmed), empty inner pieces included; the piece after the last separator
+// is kept only when it is not empty. An empty text gives an empty list.
+std::vector<std::string> splitList(std::string_view text, std::string_view separator);
+
+// A box's text split at "\r\n".
+inline std::vector<std::string> nameList(std::string_view boxText) {
+    return splitList(boxText, "\r\n");
+}
+
+}  // namespace brindle

@@ -1,0 +1,138 @@
+#include "app/textcodec.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+namespace brindle::codec {
+namespace {
+
+constexpr const char* kGbk = "CP936";
+
+// One conversion descriptor per call keeps the functions reentrant; opening
+// one is cheap next to converting a script.
+class Iconv {
+public:
+    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+        if (cd_ == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " +
+                                     to);
+    }
+    ~Iconv() { iconv_close(cd_); }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+
+    // Converts all of `in`; on an unconvertible or invalid sequence returns
+    // false and sets `failedAt` to its offset in `in`.
+    bool convert(std::string_view in, std::string& out, std::size_t& failedAt) {
+        out.clear();
+        out.resize(in.size() * 2 + 16);
+        char* src = const_cast<char*>(in.data());
+        std::size_t srcLeft = in.size();
+        std::size_t written = 0;
+        while (srcLeft > 0) {
+            char* dst = out.data() + written;
+            std::size_t dstLeft = out.size() - written;
+            std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+            written = out.size() - dstLeft;
+            if (r != static_cast<std::size_t>(-1)) break;
+            if (errno == E2BIG) {
+                out.resize(out.size() * 2);
+                continue;
+            }
+            failedAt = in.size() - srcLeft;
+            return false;
+        }
+        out.resize(written);
+        return true;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+}  // namespace
+
+GbkResult toGbk(std::string_view utf8) {
+    Iconv cv(kGbk, "UTF-8");
+    GbkResult result;
+    std::string out;
+    std::size_t failedAt = 0;
+    if (cv.convert(utf8, out, failedAt))
+        result.text = std::move(out);
+    else
+        result.badOffset = failedAt;
+    return result;
+}
+
+std::optional<std::string> fromGbk(std::string_view gbk) {
+    Iconv cv("UTF-8", kGbk);
+    std::string out;
+    std::size_t failedAt = 0;
+    if (!cv.convert(gbk, out, failedAt)) return std::nullopt;
+    return out;
+}
+
+bool isValidUtf8(std::string_view s) {
+    std::size_t i = 0;
+    const std::size_t n = s.size();
+    while (i < n) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        std::size_t len;
+        char32_t cp;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            len = 2;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            len = 3;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            len = 4;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + len > n) return false;
+        for (std::size_t k = 1; k < len; ++k) {
+            const auto cc = static_cast<unsigned char>(s[i + k]);
+            if ((cc & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+        if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) ||
+            (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+            return false;
+        i += len;
+    }
+    return true;
+}
+
+std::optional<std::string> decodeDetected(std::string_view bytes) {
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (bytes.substr(0, 3) == kBom) bytes.remove_prefix(3);
+    if (isValidUtf8(bytes)) return std::string(bytes);
+    return fromGbk(bytes);
+}
+
+std::string toCrLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
+std::size_t lineOfOffset(std::string_view text, std::size_t offset) {
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < offset && i < text.size(); ++i)
+        if (text[i] == '\n') ++line;
+    return line;
+}
+
+}  // namespace brindle::codec

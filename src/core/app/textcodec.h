@@ -1,0 +1,38 @@
+#pragma once
+// Text crosses the program's boundary in GBK (Windows code page 936); inside
+// the program every string is UTF-8. All conversions go through here.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace brindle::codec {
+
+// Result of converting UTF-8 to GBK. When a character has no GBK form,
+// `text` is empty and `badOffset` is the byte offset of that character in
+// the UTF-8 input.
+struct GbkResult {
+    std::optional<std::string> text;
+    std::size_t badOffset = 0;
+};
+
+GbkResult toGbk(std::string_view utf8);
+
+// GBK to UTF-8. Returns nothing when the bytes are not valid GBK.
+std::optional<std::string> fromGbk(std::string_view gbk);
+
+bool isValidUtf8(std::string_view bytes);
+
+// Text read from a file whose encoding is not known: a UTF-8 byte-order mark
+// is dropped; valid UTF-8 is taken as it is; anything else is read as GBK.
+// Returns nothing when the bytes are neither.
+std::optional<std::string> decodeDetected(std::string_view bytes);
+
+// Replaces every lone "\n" (one not preceded by "\r") with "\r\n".
+std::string toCrLf(std::string_view text);
+
+// 1-based line number of a byte offset in a CR LF text.
+std::size_t lineOfOffset(std::string_view text, std::size_t offset);
+
+}  // namespace brindle::codec
