@@ -1,0 +1,92 @@
+#include "commands.h"
+
+#include <iostream>
+
+#include "app/messages.h"
+#include "app/namelist.h"
+#include "app/nametext.h"
+#include "cliio.h"
+#include "library/catalogue.h"
+#include "library/lookup.h"
+
+namespace brindle::cli {
+
+namespace {
+
+LibraryKind kindOf(const std::string& kind) {
+    return kind == "2g" ? LibraryKind::Gsm : LibraryKind::Lte;
+}
+
+int listCommand(Session& session) {
+    for (const auto& name : listLibraries(session.mu())) std::cout << "4G " << name << '\n';
+    for (const auto& name : listLibraries(session.mu2())) std::cout << "2G " << name << '\n';
+    return kCompleted;
+}
+
+int deleteCommand(const Options& options, Session& session) {
+    auto feedback = makeFeedback();
+    if (!options.yes) {
+        feedback->message("删除工参库需要 --yes 确认，未删除：" + options.name);
+        return kUsage;
+    }
+    feedback->answers.push_back(true);
+    const auto folder = session.folderOf(kindOf(options.kind));
+    deleteLibrary(folder, options.name, *feedback);
+    return feedback->texts().back() == msg::kDeleted ? kCompleted : kEndedEarly;
+}
+
+// Reads a name list option; prints why and gives nothing when unreadable.
+std::optional<std::string> readNames(const std::string& path, RecordingFeedback& feedback) {
+    std::string error;
+    auto text = readNameFile(path, error);
+    if (!text) feedback.message(error, {}, Icon::Error);
+    return text;
+}
+
+int showCommand(const Options& options, Session& session) {
+    auto feedback = makeFeedback();
+    const auto text = readNames(options.names, *feedback);
+    if (!text) return kUsage;
+    if (!openChosenLibraries(session, *feedback)) return kEndedEarly;
+    const Library* library = kindOf(options.kind) == LibraryKind::Lte ? session.library4G.get()
+                                                                      : session.library2G.get();
+    for (const auto& name : nameList(*text)) {
+        std::optional<std::size_t> pos;
+        if (library) pos = library->findCell(name);
+        if (!pos) {
+            reportMissingCell(*feedback, name);
+            continue;
+        }
+        const Record& r = library->at(*pos);
+        std::cout << r.ID;
+        for (const auto& f : r.fields) std::cout << '\t' << f;
+        std::cout << '\n';
+    }
+    return kCompleted;
+}
+
+}  // namespace
+
+void addCommands(CLI::App& app, Options& o) {
+    app.add_subcommand("libs", "list the 4G and 2G libraries");
+
+    auto* del = app.add_subcommand("delete", "delete a library file");
+    del->add_option("kind", o.kind, "4g or 2g")->required()->check(CLI::IsMember({"4g", "2g"}));
+    del->add_option("name", o.name, "library file name, as listed")->required();
+    del->add_flag("--yes", o.yes, "confirm the deletion");
+
+    auto* show = app.add_subcommand("show", "print the records of named cells");
+    show->add_option("kind", o.kind, "4g or 2g")->required()->check(CLI::IsMember({"4g", "2g"}));
+    show->add_option("--names", o.names, "name list file ('-' for stdin)")->required();
+}
+
+int runCommand(const CLI::App& app, const Options& options, Session& session) {
+    const auto* command = app.get_subcommands().front();
+    const std::string name = command->get_name();
+    if (name == "libs") return listCommand(session);
+    if (name == "delete") return deleteCommand(options, session);
+    if (name == "show") return showCommand(options, session);
+    return kUsage;
+}
+
+}  // namespace brindle::cli

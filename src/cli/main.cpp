@@ -1,0 +1,42 @@
+// brindle-cli: the core headless. Lines a run would append to its pane go to
+// stdout; every message-box text goes to stderr.
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "app/namelist.h"
+#include "app/nametext.h"
+#include "app/programfolder.h"
+#include "app/session.h"
+#include "cliio.h"
+#include "commands.h"
+#include "library/catalogue.h"
+
+using namespace brindle;
+
+int main(int argc, char** argv) {
+    CLI::App app{"Brindle: eNodeB MML scripts from cell-parameter libraries", "brindle-cli"};
+    app.require_subcommand(1);
+    std::string home;
+    std::string lib4g, lib2g;
+    app.add_option("--home", home,
+                   "program folder holding mu/ and mu2/ (default: the executable's)");
+    app.add_option("--lib4g", lib4g, "4G library, by its file name in mu/");
+    app.add_option("--lib2g", lib2g, "2G library, by its file name in mu2/");
+
+    cli::Options options;
+    cli::addCommands(app, options);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int rc = app.exit(e);
+        return rc == 0 ? cli::kCompleted : cli::kUsage;
+    }
+
+    Session session(home.empty() ? executableFolder() : std::filesystem::path(home));
+    if (!lib4g.empty()) session.current4G = session.mu() / lib4g;
+    if (!lib2g.empty()) session.current2G = session.mu2() / lib2g;
+    return cli::runCommand(app, options, session);
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The one way the core reaches the user: message boxes, questions, file
+// choice, progress and letting the window breathe during long runs. The GUI,
+// the command line and the tests each provide their own implementation.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace brindle {
+
+enum class Icon { None, Information, Warning, Error };
+
+// A file dialog request. `filter` uses the "描述|*.EXT" form of the
+// program's dialogs; an empty filter shows every file.
+struct FileRequest {
+    std::string filter;
+    std::string proposedName;
+    std::filesystem::path startFolder;
+};
+
+class Feedback {
+public:
+    virtual ~Feedback() = default;
+
+    virtual void message(std::string_view text, std::string_view title = {},
+                         Icon icon = Icon::None) = 0;
+    // True for Yes (OK), false for No (Cancel).
+    virtual bool askYesNo(std::string_view text, std::string_view title = {}) = 0;
+    virtual bool askOkCancel(std::string_view text, std::string_view title = {}) = 0;
+    // Nothing when the user cancels.
+    virtual std::optional<std::filesystem::path> chooseOpenFile(const FileRequest& request) = 0;
+    virtual std::optional<std::filesystem::path> chooseSaveFile(const FileRequest& request) = 0;
+    virtual void progress(long position, long maximum) = 0;
+    // Lets pending window events run, once per item of a long loop.
+    virtual void pumpEvents() = 0;
+};
+
+}  // namespace brindle

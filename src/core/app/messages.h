@@ -1,0 +1,52 @@
+#pragma once
+// Every text the program shows in a message box or a question, in one place.
+// The texts are the engineers' own and are used byte for byte; the command
+// templates live with their generators (mml/templates.h).
+
+#include <string_view>
+
+namespace brindle::msg {
+
+// ---- libraries: start window ------------------------------------------------
+inline constexpr std::string_view kDeleteLibraryQuestion = "是否删除工参库： \r\n";  // + file name
+inline constexpr std::string_view kDeleted = "删除成功！";
+inline constexpr std::string_view kDeleteFailed = "删除文件出错！";
+inline constexpr std::string_view kChoose4G = "请选择4G工参库";
+inline constexpr std::string_view kLibraryEmpty = "该工参库无数据，请导入工参库！";
+inline constexpr std::string_view kNo2G = "没有选择2G工参库，只能生成4G脚本！";
+// A file in mu/ or mu2/ that Brindle did not write (or a library of the
+// other kind); it is refused and never modified.
+inline constexpr std::string_view kNotALibrary = "不是Brindle工参库，已拒绝打开：";  // + path
+inline constexpr std::string_view kWrongKind4G = "该文件是2G工参库，不能作为4G工参库使用：";
+inline constexpr std::string_view kWrongKind2G = "该文件是4G工参库，不能作为2G工参库使用：";
+inline constexpr std::string_view kLibraryUnreadable = "工参库无法读取：";  // + path + reason
+
+// ---- cell lookup ------------------------------------------------------------
+inline constexpr std::string_view kCellMissing = "小区不存在！";  // after the name
+
+// ---- script panes and script files ------------------------------------------
+inline constexpr std::string_view kWriteFailed = "写出失败";
+inline constexpr std::string_view kNoScriptToSave = "没有脚本，复制失败！";
+inline constexpr std::string_view kSaved = "复制完成";
+inline constexpr std::string_view kClipboardFailed = "复制内容失败";
+inline constexpr std::string_view kCopied = "复制成功！";
+inline constexpr std::string_view kNoCommandToCopy = "无脚本命令，复制失败！";
+inline constexpr std::string_view kNothingToCopy = "没有脚本，复制个啥子嘛！！";
+inline constexpr std::string_view kScriptFilter = "文本文档（*.TXT）|*.TXT";
+// Reasons that follow kWriteFailed when a chosen file cannot be written.
+inline constexpr std::string_view kNotGbkAtLine = "第";  // + line + kNotGbkTail
+inline constexpr std::string_view kNotGbkTail = "行含有GBK编码无法表示的字符，未写出任何内容";
+
+// ---- workbook import --------------------------------------------------------
+inline constexpr std::string_view kImportTitleHead = "工参导入（";  // + path + ")"
+inline constexpr std::string_view kImportTitleTail = ")";
+inline constexpr std::string_view kWorkbookReadHead = "工参打开成功！含";  // + count
+inline constexpr std::string_view kWorkbookReadTail = "条";
+inline constexpr std::string_view kImportOk = "OK";
+inline constexpr std::string_view kCreateDbFailed = "创建数据库失败！";
+inline constexpr std::string_view kOpenExistingDbFailed = "打开数据库失败";
+inline constexpr std::string_view kOpenNewDbFailed = "打开数据库失败！";
+inline constexpr std::string_view kImportAgain = "\r\n请再导入一次试试！";  // after the error
+inline constexpr std::string_view kOpenWorkbookFirst = "请先打开工参！";
+
+}  // namespace brindle::msg

@@ -1,0 +1,68 @@
+#pragma once
+// Script texts: line de-duplication, pane de-duplication, and script files
+// (GBK, CR LF, no byte-order mark, written atomically).
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/feedback.h"
+
+namespace brindle {
+
+// Where generated lines go: the end of a script pane, or stdout.
+class ScriptSink {
+public:
+    virtual ~ScriptSink() = default;
+    virtual void append(std::string_view text) = 0;
+};
+
+// A sink that keeps everything in one string.
+class StringSink : public ScriptSink {
+public:
+    void append(std::string_view text) override { text_ += text; }
+    const std::string& text() const { return text_; }
+    std::string& text() { return text_; }
+
+private:
+    std::string text_;
+};
+
+// Removes every line equal to an earlier one; first occurrences stay, in
+// order. Empty lines are lines like any other.
+std::vector<std::string> dedupLines(const std::vector<std::string>& lines);
+
+// Each line followed by "\r\n".
+std::string joinLines(const std::vector<std::string>& lines);
+
+// The pane text rebuilt from its distinct non-empty lines, each followed by
+// "\r\n". Reports progress (maximum = number of lines, one step per kept
+// line) and lets events run after each step.
+std::string dedupPane(std::string_view text, Feedback* feedback = nullptr);
+
+struct WriteOutcome {
+    bool ok = false;
+    std::string reason;  // why the file could not be written
+};
+
+// Writes `utf8` as GBK to `path` through a temporary file in the same folder,
+// so an interrupted save never leaves half a script. A character that GBK
+// cannot hold fails the save (naming its line) and nothing is written.
+WriteOutcome writeScriptFile(const std::filesystem::path& path, std::string_view utf8);
+
+// A chosen name without extension gets ".txt".
+std::filesystem::path withTxtExtension(std::filesystem::path path);
+
+// "写出失败：<reason>".
+std::string writeFailedMessage(const WriteOutcome& outcome);
+
+// The save step after a 4G-page run in direct-output mode: asks for a file
+// and writes the buffer de-duplicated. The buffer is emptied only when the
+// file was written; a cancelled or failed save keeps its lines for the next.
+void saveDirectOutput(std::string& buffer, bool directOutputTicked, Feedback& feedback);
+
+// "复制脚本内容": saves the 4G pane's lines, de-duplicated, to a chosen file.
+void saveScript(std::string_view paneText, Feedback& feedback);
+
+}  // namespace brindle

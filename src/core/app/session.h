@@ -1,0 +1,44 @@
+#pragma once
+// The process-wide state every window and generator shares: the program
+// folder, the chosen libraries, the 2G settings and the two direct-output
+// buffers of the 4G page.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "library/library.h"
+
+namespace brindle {
+
+struct Session {
+    explicit Session(std::filesystem::path programFolder) : home(std::move(programFolder)) {}
+
+    std::filesystem::path home;  // the program folder
+
+    std::filesystem::path mu() const { return home / "mu"; }
+    std::filesystem::path mu2() const { return home / "mu2"; }
+    std::filesystem::path earfcnIni() const { return mu() / "EARFCN.ini"; }
+    std::filesystem::path ini2G() const { return mu() / "2G.ini"; }
+    std::filesystem::path folderOf(LibraryKind kind) const {
+        return kind == LibraryKind::Lte ? mu() : mu2();
+    }
+
+    // Paths chosen in the start window; empty until chosen. They survive the
+    // start window's closing and are never cleared by a deletion.
+    std::filesystem::path current4G;
+    std::filesystem::path current2G;
+    std::filesystem::path lastImported;
+
+    // Opened by "小区操作"; they stay open until the program ends.
+    std::shared_ptr<Library> library4G;
+    std::shared_ptr<Library> library2G;
+
+    // Direct-output buffers: lines of the 4G page's runs waiting for a save.
+    // The general one takes neighbours, external cells and carrier removal;
+    // the carrier one takes carrier addition.
+    std::string generalBuffer;
+    std::string carrierBuffer;
+};
+
+}  // namespace brindle

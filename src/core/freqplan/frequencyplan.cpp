@@ -1,0 +1,120 @@
+#include "freqplan/frequencyplan.h"
+
+#include <sys/stat.h>
+#include <time.h>
+
+#include <algorithm>
+
+#include "app/namelist.h"
+
+namespace brindle {
+namespace {
+
+// Longer than the coarsest modification-time tick of the file systems the
+// plan may sit on (FAT keeps even seconds). A file whose times are older
+// than this when a read starts cannot change again without changing them.
+constexpr std::int64_t kSettleNs = 3'000'000'000;
+
+std::int64_t nanoseconds(const struct timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+std::int64_t nowNs() {
+    struct timespec t {};
+    ::clock_gettime(CLOCK_REALTIME, &t);
+    return nanoseconds(t);
+}
+
+}  // namespace
+
+FrequencyPlan::FrequencyPlan(std::filesystem::path earfcnIni) : path_(std::move(earfcnIni)) {}
+
+std::shared_ptr<const ProfileFile> FrequencyPlan::snapshot() const {
+    std::lock_guard lock(mutex_);
+
+    Stamp stamp;
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) == 0) {
+        stamp.exists = true;
+        stamp.mtimeNs = nanoseconds(st.st_mtim);
+        stamp.ctimeNs = nanoseconds(st.st_ctim);
+        stamp.size = static_cast<std::uintmax_t>(st.st_size);
+        stamp.inode = static_cast<std::uintmax_t>(st.st_ino);
+        stamp.device = static_cast<std::uintmax_t>(st.st_dev);
+    }
+    if (cache_ && cache_->settled && cache_->stamp == stamp) return cache_->profile;
+
+    if (!stamp.exists) {
+        cache_ = std::make_unique<Cache>();
+        cache_->stamp = stamp;
+        cache_->settled = true;
+        cache_->profile = std::make_shared<const ProfileFile>(ProfileFile::Source::Missing);
+        return cache_->profile;
+    }
+
+    const std::int64_t readStart = nowNs();
+    std::string bytes;
+    const ProfileFile::Source source = ProfileFile::readBytes(path_, bytes);
+    if (source != ProfileFile::Source::Read) {
+        // Unreadable, or gone since the stat: keep nothing, try again next read.
+        cache_.reset();
+        return std::make_shared<const ProfileFile>(source);
+    }
+
+    const bool settled = std::max(stamp.mtimeNs, stamp.ctimeNs) + kSettleNs < readStart;
+    if (!cache_ || cache_->bytes != bytes) {
+        auto fresh = std::make_unique<Cache>();
+        fresh->profile = std::make_shared<const ProfileFile>(ProfileFile::parse(bytes));
+        fresh->bytes = std::move(bytes);
+        cache_ = std::move(fresh);
+    }
+    cache_->stamp = stamp;
+    cache_->settled = settled;
+    return cache_->profile;
+}
+
+std::string FrequencyPlan::value(std::string_view section, std::string_view key) const {
+    return snapshot()->value(section, key);
+}
+
+std::vector<std::string> FrequencyPlan::bandList(Band band) const {
+    const plankeys::ListKey& names = plankeys::bandListKey(band);
+    return splitList(value(names.section, names.key), plankeys::kListSeparator);
+}
+
+FamilyValues FrequencyPlan::family(const Family& family) const {
+    const auto profile = snapshot();
+    FamilyValues values;
+    values.reselPriority = profile->value(family.section, family.reselPriorityKey);
+    values.threshHigh = profile->value(family.section, family.threshHighKey);
+    values.threshLow = profile->value(family.section, family.threshLowKey);
+    values.hoEvent = profile->value(family.section, family.hoEventKey);
+    values.connOffset = profile->value(family.section, family.connOffsetKey);
+    return values;
+}
+
+std::string FrequencyPlan::minRxLevel() const {
+    return value(plankeys::kOtherSection, plankeys::kMinRxLevelKey);
+}
+
+FrequencySettings FrequencyPlan::frequencySettings(int n) const {
+    const std::string section = plankeys::frequencySettingsSection(n);
+    const auto profile = snapshot();
+    FrequencySettings settings;
+    settings.earfcn = profile->value(section, plankeys::kFsEarfcnKey);
+    settings.priority = profile->value(section, plankeys::kFsPriorityKey);
+    settings.bandwidth = profile->value(section, plankeys::kFsBandwidthKey);
+    settings.event = profile->value(section, plankeys::kFsEventKey);
+    return settings;
+}
+
+ProfileFile::Source FrequencyPlan::source() const { return snapshot()->source(); }
+
+bool FrequencyPlan::write(std::string_view section, std::string_view key, std::string_view value) {
+    const bool written = writeProfile(path_, section, key, value);
+    std::lock_guard lock(mutex_);
+    cache_.reset();
+    return written;
+}
+
+}  // namespace brindle

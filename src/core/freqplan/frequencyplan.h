@@ -1,0 +1,100 @@
+#pragma once
+// Typed reads of the frequency plan, EARFCN.ini.
+//
+// Engineers edit EARFCN.ini by hand while the program runs, so every read
+// sees the file as it is on disk at that moment. A generation run reads it
+// many thousands of times, so a parsed copy is kept and reused while the
+// file's identity (modification and change times, size, inode) is unchanged.
+// Those times are only as fine as the file system's clock tick, so two
+// writes inside one tick can leave them equal: while the file was changed
+// too recently for its times to be trusted, each read also compares the
+// file's bytes with the copy's.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "freqplan/plankeys.h"
+#include "freqplan/profile.h"
+
+namespace brindle {
+
+// The five values of one band-pair family.
+struct FamilyValues {
+    std::string reselPriority;  // 异频频点重先优先级
+    std::string threshHigh;     // 异频频点高优先级重选门限
+    std::string threshLow;      // 异频频点低优先级重选门限
+    std::string hoEvent;        // 异频切换事件
+    std::string connOffset;     // 连接态频率偏置
+
+    bool operator==(const FamilyValues&) const = default;
+};
+
+// One of the "频点N设置" sections.
+struct FrequencySettings {
+    std::string earfcn;     // 频点
+    std::string priority;   // 优先级
+    std::string bandwidth;  // 测试带宽
+    std::string event;      // 切换事件
+
+    bool operator==(const FrequencySettings&) const = default;
+};
+
+class FrequencyPlan {
+public:
+    explicit FrequencyPlan(std::filesystem::path earfcnIni);
+    FrequencyPlan(const FrequencyPlan&) = delete;
+    FrequencyPlan& operator=(const FrequencyPlan&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+    // The band's carriers: the value split at "|", pieces exactly as written
+    // (not trimmed); an empty or missing value gives no carriers.
+    std::vector<std::string> bandList(Band band) const;
+    // All five values, read from one state of the file.
+    FamilyValues family(const Family& family) const;
+    std::string minRxLevel() const;
+    // n from 1 to 13; throws std::out_of_range otherwise.
+    FrequencySettings frequencySettings(int n) const;
+    std::string value(std::string_view section, std::string_view key) const;
+
+    // Whether the file was missing or unreadable at the last read; both read
+    // as an empty plan, which callers may want to report.
+    ProfileFile::Source source() const;
+
+    // The parsed file as it is now, for callers making several reads that
+    // must agree with one another.
+    std::shared_ptr<const ProfileFile> snapshot() const;
+
+    // Writes through writeProfile; the next read re-reads the file.
+    bool write(std::string_view section, std::string_view key, std::string_view value);
+
+private:
+    // What identifies one state of the file without reading it.
+    struct Stamp {
+        bool exists = false;
+        std::int64_t mtimeNs = 0;
+        std::int64_t ctimeNs = 0;
+        std::uintmax_t size = 0;
+        std::uintmax_t inode = 0;
+        std::uintmax_t device = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+
+    struct Cache {
+        Stamp stamp;
+        bool settled = false;  // the stamp alone proves the copy current
+        std::string bytes;     // what was parsed, for the unsettled comparison
+        std::shared_ptr<const ProfileFile> profile;
+    };
+
+    std::filesystem::path path_;
+    mutable std::mutex mutex_;
+    mutable std::unique_ptr<Cache> cache_;
+};
+
+}  // namespace brindle

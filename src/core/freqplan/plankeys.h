@@ -1,0 +1,101 @@
+#pragma once
+// Every section and key name of the frequency plan files (EARFCN.ini and
+// 2G.ini), kept in one place. The names are the ones the engineers' existing
+// files use, irregular spellings included: a "corrected" name would read as
+// empty from every file already in the field.
+
+#include <array>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace brindle {
+
+// The carrier lists of EARFCN.ini, one per band.
+enum class Band { E, AD, FDD1800, FDD900, F1, F2, G5 };
+
+// The serving band a band-pair family belongs to; F stands for the shared
+// FDD1800/F1/F2 group.
+enum class ServingGroup { E, AD, F, FDD900 };
+
+// One band-pair family: the reselection and handover values used from a
+// serving band towards a neighbour band. The five key names are stored whole
+// because they do not all follow prefix + suffix (see the E->E family).
+struct Family {
+    ServingGroup serving;
+    std::string_view prefix;
+    std::string_view column;  // column label in the plan editor
+    std::string_view section;
+    std::string_view reselPriorityKey;
+    std::string_view threshHighKey;
+    std::string_view threshLowKey;
+    std::string_view hoEventKey;
+    std::string_view connOffsetKey;
+};
+
+namespace plankeys {
+
+inline constexpr std::string_view kOtherSection = "其它项";
+inline constexpr std::string_view kMinRxLevelKey = "最低接收电平";
+
+struct ListKey {
+    std::string_view section;
+    std::string_view key;
+};
+
+inline constexpr ListKey kBandE{"E频段频点配置", "E频段频点"};
+inline constexpr ListKey kBandAD{"A-D频段频点配置", "A-D频段频点"};
+// The key really is "FDD180..." while the section says "FDD1800...".
+inline constexpr ListKey kBandFDD1800{"FDD1800频段频点配置", "FDD180频段频点"};
+inline constexpr ListKey kBandFDD900{"FDD900频段频点配置", "FDD900频段频点"};
+inline constexpr ListKey kBandF1{"F1频段频点配置", "F1频段频点"};
+inline constexpr ListKey kBandF2{"F2频段频点配置", "F2频段频点"};
+inline constexpr ListKey kBand5G{"5G频段频点配置", "5G频段频点"};
+
+// Carriers inside a band list are separated by this.
+inline constexpr std::string_view kListSeparator = "|";
+
+const ListKey& bandListKey(Band band);
+
+// Family section = prefix + kFamilySectionSuffix; key = prefix + key suffix
+// (except where a family's table entry says otherwise).
+inline constexpr std::string_view kFamilySectionSuffix = "频段频点配置";
+inline constexpr std::string_view kReselPrioritySuffix = "异频频点重先优先级";
+inline constexpr std::string_view kThreshHighSuffix = "异频频点高优先级重选门限";
+inline constexpr std::string_view kThreshLowSuffix = "异频频点低优先级重选门限";
+inline constexpr std::string_view kHoEventSuffix = "异频切换事件";
+inline constexpr std::string_view kConnOffsetSuffix = "连接态频率偏置";
+
+inline constexpr std::size_t kFamilyCount = 24;
+
+// The 24 families in editor order: grouped by serving band (E, A-D,
+// FDD1800/F1/F2, FDD900), then by neighbour column.
+std::span<const Family, kFamilyCount> families();
+
+// The family with this prefix, or nullptr.
+const Family* findFamily(std::string_view prefix);
+
+// Frequency settings sections "频点1设置" ... "频点13设置".
+inline constexpr int kFrequencySettingsCount = 13;
+// Throws std::out_of_range unless 1 <= n <= kFrequencySettingsCount.
+std::string frequencySettingsSection(int n);
+inline constexpr std::string_view kFsEarfcnKey = "频点";
+inline constexpr std::string_view kFsPriorityKey = "优先级";
+inline constexpr std::string_view kFsBandwidthKey = "测试带宽";
+inline constexpr std::string_view kFsEventKey = "切换事件";
+
+// 2G.ini, keys in the order they are loaded.
+inline constexpr std::string_view k2GSection = "Config";
+inline constexpr std::string_view k2GStartArfcnKey = "开始频点";
+inline constexpr std::string_view k2GBcchGroupKey = "BCCH组标识";
+inline constexpr std::string_view k2GBandIndicatorKey = "GSM_dcs1800";
+inline constexpr std::string_view k2GGeranVersionKey = "GERAN系统版本信息";
+inline constexpr std::string_view k2GLacIndicatorKey = "位置区域码配置指示";
+
+// Both files live in the "mu" folder of the program folder.
+std::filesystem::path earfcnIniPath(const std::filesystem::path& home);
+std::filesystem::path settings2GIniPath(const std::filesystem::path& home);
+
+}  // namespace plankeys
+}  // namespace brindle

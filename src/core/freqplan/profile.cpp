@@ -1,0 +1,415 @@
+#include "freqplan/profile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <mutex>
+#include <vector>
+
+#include "app/textcodec.h"
+
+namespace brindle {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kReplacementChar = "\xEF\xBF\xBD";
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+bool isTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
+
+bool isAscii(std::string_view s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+std::string_view trimBlanks(std::string_view s) {
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// Length of the character starting at bytes[i]: two for a GBK lead byte
+// followed by a trail byte, otherwise one. Walking by characters keeps a
+// trail byte that happens to be ']' from ending a section name early.
+std::size_t charLength(std::string_view bytes, std::size_t i, std::size_t end) {
+    if (isLeadByte(static_cast<unsigned char>(bytes[i])) && i + 1 < end &&
+        isTrailByte(static_cast<unsigned char>(bytes[i + 1])))
+        return 2;
+    return 1;
+}
+
+std::optional<std::string> encodeGbk(std::string_view utf8) {
+    if (isAscii(utf8)) return std::string(utf8);
+    return codec::toGbk(utf8).text;
+}
+
+// GBK to UTF-8, never failing: a file damaged by another tool still reads,
+// each character that does not decode becoming U+FFFD.
+std::string decodeGbkTolerant(std::string_view bytes) {
+    if (isAscii(bytes)) return std::string(bytes);
+    if (auto text = codec::fromGbk(bytes)) return std::move(*text);
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            out += bytes[i++];
+            continue;
+        }
+        const std::size_t len = charLength(bytes, i, bytes.size());
+        if (auto one = codec::fromGbk(bytes.substr(i, len)))
+            out += *one;
+        else
+            out += kReplacementChar;
+        i += len;
+    }
+    return out;
+}
+
+// Drops the blanks around a raw value, then one pair of double quotes
+// wrapping all of it.
+std::string_view unquote(std::string_view raw) {
+    raw = trimBlanks(raw);
+    if (raw.size() >= 2 && raw.front() == '"' && raw.back() == '"') {
+        raw.remove_prefix(1);
+        raw.remove_suffix(1);
+    }
+    return raw;
+}
+
+// One line of a profile file, as offsets into the file's bytes.
+struct Line {
+    enum class Kind { Other, Section, Entry };
+    std::size_t begin = 0;
+    std::size_t contentEnd = 0;  // before the "\r\n" or "\n"
+    std::size_t end = 0;         // after the line break; == contentEnd when there is none
+    Kind kind = Kind::Other;
+    bool blank = true;           // nothing but blanks
+    std::string_view name;       // section or key name, blanks dropped
+    std::size_t valueBegin = 0;  // Entry: after the '=' and the blanks that follow it
+};
+
+Line scanLine(std::string_view bytes, std::size_t begin, std::size_t contentEnd) {
+    Line line;
+    line.begin = begin;
+    line.contentEnd = contentEnd;
+    std::size_t first = begin;
+    while (first < contentEnd && isBlank(bytes[first])) ++first;
+    line.blank = first == contentEnd;
+    if (line.blank) return line;
+
+    if (bytes[first] == '[') {
+        std::size_t close = first + 1;
+        while (close < contentEnd && bytes[close] != ']')
+            close += charLength(bytes, close, contentEnd);
+        line.kind = Line::Kind::Section;
+        line.name = trimBlanks(bytes.substr(first + 1, close - first - 1));
+        return line;
+    }
+    // '=' is never a GBK trail byte, so a plain search is safe.
+    const std::size_t eq = bytes.find('=', first);
+    if (eq == std::string_view::npos || eq >= contentEnd) return line;
+    line.kind = Line::Kind::Entry;
+    line.name = trimBlanks(bytes.substr(begin, eq - begin));
+    std::size_t v = eq + 1;
+    while (v < contentEnd && isBlank(bytes[v])) ++v;
+    line.valueBegin = v;
+    return line;
+}
+
+// '\n' is never a GBK trail byte either, so lines split cleanly at it.
+std::vector<Line> scanLines(std::string_view bytes) {
+    std::vector<Line> lines;
+    std::size_t begin = 0;
+    while (begin < bytes.size()) {
+        std::size_t nl = bytes.find('\n', begin);
+        std::size_t end = nl == std::string_view::npos ? bytes.size() : nl + 1;
+        std::size_t contentEnd = nl == std::string_view::npos ? bytes.size() : nl;
+        if (nl != std::string_view::npos && contentEnd > begin && bytes[contentEnd - 1] == '\r')
+            --contentEnd;
+        Line line = scanLine(bytes, begin, contentEnd);
+        line.end = end;
+        lines.push_back(line);
+        begin = end;
+    }
+    return lines;
+}
+
+enum class ReadStatus { Ok, Missing, Failed };
+
+ReadStatus readWholeFile(const fs::path& file, std::string& out) {
+    out.clear();
+    // O_NONBLOCK so that a FIFO at this path cannot hang the program; it is
+    // refused below as not a regular file.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadStatus::Missing : ReadStatus::Failed;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return ReadStatus::Failed;
+    }
+    char buffer[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            out.clear();
+            return ReadStatus::Failed;
+        }
+        out.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return ReadStatus::Ok;
+}
+
+bool hasLineBreakOrNul(std::string_view s) {
+    return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+// Names that would not read back as themselves are refused rather than
+// written into a line that no later read could find.
+bool isWritableName(std::string_view name) {
+    return !name.empty() && !isBlank(name.front()) && !isBlank(name.back()) &&
+           !hasLineBreakOrNul(name);
+}
+
+bool isWritableSection(std::string_view section) {
+    return isWritableName(section) && section.find(']') == std::string_view::npos;
+}
+
+bool isWritableKey(std::string_view key) {
+    return isWritableName(key) && key.find('=') == std::string_view::npos && key.front() != '[';
+}
+
+// A value with blanks around it, or wrapped in quotes, would come back
+// changed; quoting it makes the read give back exactly what was written.
+bool needsQuotes(std::string_view value) {
+    if (value.empty()) return false;
+    return isBlank(value.front()) || isBlank(value.back()) ||
+           (value.size() >= 2 && value.front() == '"' && value.back() == '"');
+}
+
+// The file's bytes with `key` in `section` set to `value` (all GBK).
+std::string editProfile(std::string_view bytes, std::string_view section, std::string_view key,
+                        std::string_view value) {
+    const std::vector<Line> lines = scanLines(bytes);
+    std::size_t sectionLine = lines.size();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].kind == Line::Kind::Section && lines[i].name == section) {
+            sectionLine = i;
+            break;
+        }
+    }
+
+    std::string out;
+    out.reserve(bytes.size() + section.size() + key.size() + value.size() + 8);
+    if (sectionLine == lines.size()) {
+        out.append(bytes);
+        if (!out.empty() && out.back() != '\n') out.append(kCrLf);
+        out.append("[").append(section).append("]").append(kCrLf);
+        out.append(key).append("=").append(value).append(kCrLf);
+        return out;
+    }
+
+    std::size_t lastFilled = sectionLine;
+    for (std::size_t i = sectionLine + 1;
+         i < lines.size() && lines[i].kind != Line::Kind::Section; ++i) {
+        const Line& line = lines[i];
+        if (line.kind == Line::Kind::Entry && line.name == key) {
+            out.append(bytes.substr(0, line.valueBegin));
+            out.append(value);
+            out.append(bytes.substr(line.contentEnd));
+            return out;
+        }
+        if (!line.blank) lastFilled = i;
+    }
+
+    const Line& after = lines[lastFilled];
+    out.append(bytes.substr(0, after.end));
+    if (after.end == after.contentEnd) out.append(kCrLf);  // last line had no line break
+    out.append(key).append("=").append(value).append(kCrLf);
+    out.append(bytes.substr(after.end));
+    return out;
+}
+
+// A file without any write permission bit is read-only, whoever we run as:
+// root would otherwise write straight through the protection the engineer
+// set on the file.
+bool mayWrite(const fs::path& file, const struct stat& st) {
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
+    return ::access(file.c_str(), W_OK) == 0;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Writes `bytes` to a new file next to `target` and renames it over
+// `target`, so a crash or a full disk leaves either the old file or the new
+// one, never half of one. `original` is the stat of the file being
+// replaced, or null when there is none.
+bool replaceFile(const fs::path& target, std::string_view bytes, const struct stat* original) {
+    static std::atomic<unsigned> counter{0};
+    fs::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = (folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) +
+                          "." + std::to_string(counter++) + ".tmp"))
+                   .string();
+        // A new file gets the usual permissions (umask applies); a
+        // replacement starts private and takes the original's bits below.
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                    original ? 0600 : 0666);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+
+    bool ok = writeAll(fd, bytes);
+    if (ok && original) {
+        if (original->st_uid != ::geteuid() || original->st_gid != ::getegid()) {
+            // Keeping the owner only works with the right privileges; the
+            // permission bits below matter more and are always kept.
+            [[maybe_unused]] const int kept = ::fchown(fd, original->st_uid, original->st_gid);
+        }
+        ok = ::fchmod(fd, original->st_mode & 07777) == 0;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // Make the rename itself durable; the data is already safe either way.
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+// Writes within this process are serialised, so two threads editing the same
+// file cannot lose one another's change between read and rename.
+std::mutex& writeMutex() {
+    static std::mutex m;
+    return m;
+}
+
+}  // namespace
+
+std::string readProfile(const fs::path& file, std::string_view section, std::string_view key) {
+    return ProfileFile::load(file).value(section, key);
+}
+
+bool writeProfile(const fs::path& file, std::string_view section, std::string_view key,
+                  std::string_view value) {
+    if (!isWritableSection(section) || !isWritableKey(key) || hasLineBreakOrNul(value))
+        return false;
+    const auto gbkSection = encodeGbk(section);
+    const auto gbkKey = encodeGbk(key);
+    const auto gbkValue = encodeGbk(value);
+    if (!gbkSection || !gbkKey || !gbkValue) return false;
+    const std::string stored = needsQuotes(value) ? "\"" + *gbkValue + "\"" : *gbkValue;
+
+    std::lock_guard lock(writeMutex());
+    std::error_code ec;
+    fs::path target = file;
+    if (fs::is_symlink(fs::symlink_status(file, ec))) {
+        target = fs::canonical(file, ec);
+        if (ec) return false;  // dangling link: nothing sensible to create
+    }
+
+    struct stat st {};
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    std::string bytes;
+    if (exists) {
+        if (!S_ISREG(st.st_mode) || !mayWrite(target, st)) return false;
+        if (readWholeFile(target, bytes) != ReadStatus::Ok) return false;
+    } else {
+        if (errno != ENOENT) return false;
+        const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+        if (!fs::is_directory(folder, ec)) return false;
+    }
+
+    const std::string updated = editProfile(bytes, *gbkSection, *gbkKey, stored);
+    if (exists && updated == bytes) return true;
+    return replaceFile(target, updated, exists ? &st : nullptr);
+}
+
+ProfileFile::Source ProfileFile::readBytes(const fs::path& file, std::string& bytes) {
+    switch (readWholeFile(file, bytes)) {
+        case ReadStatus::Ok: return Source::Read;
+        case ReadStatus::Missing: return Source::Missing;
+        case ReadStatus::Failed: break;
+    }
+    return Source::Unreadable;
+}
+
+ProfileFile ProfileFile::load(const fs::path& file) {
+    std::string bytes;
+    const Source source = readBytes(file, bytes);
+    return source == Source::Read ? parse(bytes) : ProfileFile(source);
+}
+
+ProfileFile ProfileFile::parse(std::string_view bytes) {
+    ProfileFile profile;
+    profile.source_ = Source::Read;
+    Keys* current = nullptr;  // null before the first section and in repeated sections
+    for (const Line& line : scanLines(bytes)) {
+        if (line.kind == Line::Kind::Section) {
+            auto [it, inserted] = profile.sections_.try_emplace(std::string(line.name));
+            current = inserted ? &it->second : nullptr;
+        } else if (line.kind == Line::Kind::Entry && current) {
+            std::string name(line.name);
+            if (current->find(name) != current->end()) continue;
+            const std::string_view raw =
+                bytes.substr(line.valueBegin, line.contentEnd - line.valueBegin);
+            current->emplace(std::move(name), decodeGbkTolerant(unquote(raw)));
+        }
+    }
+    return profile;
+}
+
+std::optional<std::string> ProfileFile::find(std::string_view section,
+                                             std::string_view key) const {
+    const auto gbkSection = encodeGbk(section);
+    const auto gbkKey = encodeGbk(key);
+    if (!gbkSection || !gbkKey) return std::nullopt;
+    const auto s = sections_.find(*gbkSection);
+    if (s == sections_.end()) return std::nullopt;
+    const auto k = s->second.find(*gbkKey);
+    if (k == s->second.end()) return std::nullopt;
+    return k->second;
+}
+
+std::string ProfileFile::value(std::string_view section, std::string_view key) const {
+    return find(section, key).value_or(std::string());
+}
+
+bool ProfileFile::hasSection(std::string_view section) const {
+    const auto gbkSection = encodeGbk(section);
+    return gbkSection && sections_.count(*gbkSection) != 0;
+}
+
+}  // namespace brindle

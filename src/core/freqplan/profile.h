@@ -1,0 +1,92 @@
+#pragma once
+// Settings files in the Windows "private profile" (INI) layout, stored in GBK
+// with CR LF line ends, read and written with the same rules as the Windows
+// profile functions the engineers' other tools use on the same files:
+//
+//   [section]
+//   key=value
+//
+// - Section and key names are compared byte for byte (case-sensitive) after
+//   dropping the spaces and tabs around them. The first matching section,
+//   and the first matching key inside it, win.
+// - A value loses the spaces and tabs around it, then one pair of double
+//   quotes wrapping the whole value. Values are never cut short, however long.
+// - Lines inside a section that hold no '=' are ignored; lines before the
+//   first section never match.
+// - A section line may lack its ']': the name then runs to the end of the line.
+// - Bytes that are not valid GBK read as U+FFFD (one per character that
+//   does not decode), and a write never changes them: writes edit the file at line granularity and
+//   copy every byte they do not rewrite.
+//
+// All strings crossing this interface are UTF-8.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace brindle {
+
+// Missing file, section or key read as "".
+std::string readProfile(const std::filesystem::path& file, std::string_view section,
+                        std::string_view key);
+
+// Sets `key` in `section` to `value`:
+// - an existing key has its value replaced in place, the text of the line up
+//   to the value kept as it was;
+// - a missing key is added after the last non-blank line of its section;
+// - a missing section is appended at the end of the file, with no blank line
+//   before it;
+// - the file is created when its folder exists.
+// Every other byte of the file stays as it was. New lines end in CR LF.
+// A value that reading would not give back as written (blanks around it, or
+// quotes wrapping it) is stored wrapped in double quotes.
+//
+// Returns false, leaving the file untouched, when: the folder does not exist;
+// the file is read-only (no write permission bit set, or not writable by this
+// process); a name or the value holds a character GBK cannot hold, a line
+// break or a NUL; a name is empty or would read back differently (blanks
+// around it, ']' in a section name, '=' in a key name, a key starting with
+// '['); or the new file cannot be written. The file is replaced atomically
+// (temporary file in the same folder, flushed, renamed over it) keeping its
+// permission bits; a symbolic link is followed and the file it names is
+// replaced.
+bool writeProfile(const std::filesystem::path& file, std::string_view section,
+                  std::string_view key, std::string_view value);
+
+// A profile file parsed once for many reads.
+class ProfileFile {
+public:
+    enum class Source {
+        Missing,     // no file: every value reads as ""
+        Read,        // the file was read
+        Unreadable,  // the file exists but could not be read: values read as ""
+    };
+
+    ProfileFile() = default;
+    // An empty profile standing for a file that is missing or unreadable.
+    explicit ProfileFile(Source source) : source_(source) {}
+
+    static ProfileFile load(const std::filesystem::path& file);
+    // Parses the bytes of a profile file (GBK).
+    static ProfileFile parse(std::string_view bytes);
+    // Reads a profile file's bytes without parsing them: Read, or why not.
+    static Source readBytes(const std::filesystem::path& file, std::string& bytes);
+
+    // The value, or "" when the section or key is missing.
+    std::string value(std::string_view section, std::string_view key) const;
+    // The value, or nothing when the section or key is missing.
+    std::optional<std::string> find(std::string_view section, std::string_view key) const;
+    bool hasSection(std::string_view section) const;
+
+    Source source() const { return source_; }
+
+private:
+    // Keyed by the GBK bytes of the names; values already decoded to UTF-8.
+    using Keys = std::unordered_map<std::string, std::string>;
+    std::unordered_map<std::string, Keys> sections_;
+    Source source_ = Source::Missing;
+};
+
+}  // namespace brindle

@@ -1,0 +1,84 @@
+#include "library/catalogue.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "app/messages.h"
+#include "library/store.h"
+
+namespace brindle {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool hasLibraryExtension(const fs::path& p) {
+    std::string ext = p.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext == ".edb";
+}
+
+bool isFile(const fs::path& p) {
+    std::error_code ec;
+    return !p.empty() && fs::is_regular_file(p, ec);
+}
+
+// Opens one chosen library; shows why when it cannot be used.
+std::shared_ptr<Library> openNonEmpty(const fs::path& path, LibraryKind kind, Feedback& feedback) {
+    auto loaded = store::load(path, kind);
+    if (!loaded.library) {
+        feedback.message(loaded.error);
+        return nullptr;
+    }
+    if (loaded.library->count() == 0) {
+        feedback.message(msg::kLibraryEmpty);
+        return nullptr;
+    }
+    return loaded.library;
+}
+
+}  // namespace
+
+std::vector<std::string> listLibraries(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        if (it->is_regular_file(typeError) && !it->is_symlink(typeError) &&
+            hasLibraryExtension(it->path()))
+            names.push_back(it->path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool deleteLibrary(const fs::path& folder, const std::string& name, Feedback& feedback) {
+    if (!feedback.askOkCancel(std::string(msg::kDeleteLibraryQuestion) + name)) return false;
+    std::error_code ec;
+    const bool removed = fs::remove(folder / name, ec) && !ec;
+    feedback.message(removed ? msg::kDeleted : msg::kDeleteFailed);
+    return true;
+}
+
+bool openChosenLibraries(Session& session, Feedback& feedback) {
+    if (!isFile(session.current4G)) {
+        feedback.message(msg::kChoose4G);
+        return false;
+    }
+    auto lte = openNonEmpty(session.current4G, LibraryKind::Lte, feedback);
+    if (!lte) return false;
+
+    std::shared_ptr<Library> gsm;
+    if (isFile(session.current2G)) {
+        gsm = openNonEmpty(session.current2G, LibraryKind::Gsm, feedback);
+        if (!gsm) return false;
+    } else {
+        feedback.message(msg::kNo2G);
+    }
+    session.library4G = std::move(lte);
+    session.library2G = std::move(gsm);
+    return true;
+}
+
+}  // namespace brindle

@@ -1,0 +1,64 @@
+#pragma once
+// An opened library: all records in memory, in file order, with an index
+// from cell name to the first record of that name, so a lookup costs the same
+// on a 200,000-cell library as on a 20-cell one. Positions are 0-based record
+// numbers in file order; forward scans take a position to start from.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "library/record.h"
+
+namespace brindle {
+
+class Library {
+public:
+    Library(std::filesystem::path path, LibraryKind kind, std::vector<Record> records,
+            std::vector<std::int64_t> rowids);
+
+    const std::filesystem::path& path() const { return path_; }
+    LibraryKind kind() const { return kind_; }
+    std::size_t count() const { return records_.size(); }
+    const Record& at(std::size_t position) const { return records_[position]; }
+    const std::vector<Record>& records() const { return records_; }
+
+    // First record, in file order, whose `小区名` equals `name` byte for byte.
+    std::optional<std::size_t> findCell(std::string_view name) const;
+
+    // First record at or after `from` for which `matches` holds.
+    std::optional<std::size_t> findForward(std::size_t from,
+                                           const std::function<bool(const Record&)>& matches) const;
+
+    // First record at or after `from` whose fields equal the given values,
+    // every named field having to match (for lookups by other keys).
+    std::optional<std::size_t> findByFields(
+        std::size_t from,
+        const std::vector<std::pair<std::size_t, std::string>>& fieldValues) const;
+
+    // Writes the record at `position` to the file and, when that succeeded,
+    // to memory. Returns "" or the store's error text.
+    std::string update(std::size_t position, const Record& record);
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>{}(s);
+        }
+    };
+    void rebuildIndex();
+
+    std::filesystem::path path_;
+    LibraryKind kind_;
+    std::vector<Record> records_;
+    std::vector<std::int64_t> rowids_;
+    std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> firstByName_;
+};
+
+}  // namespace brindle

@@ -1,0 +1,46 @@
+#pragma once
+// Pieces shared by the per-format readers behind Workbook.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "library/workbook.h"
+
+namespace brindle::workbook::detail {
+
+// Why a workbook could not be read; the text after "无法读取工作簿：<path>\r\n".
+namespace reason {
+inline constexpr std::string_view kMissing = "文件不存在";
+inline constexpr std::string_view kCannotOpen = "文件无法打开";
+inline constexpr std::string_view kUnrecognised =
+    "不是可识别的工作簿（支持 .xlsx、.xlsm、.xls、.csv）";
+inline constexpr std::string_view kDamaged = "文件已损坏";
+inline constexpr std::string_view kPassword = "工作簿有密码保护";
+inline constexpr std::string_view kNoSheets = "工作簿中没有工作表";
+inline constexpr std::string_view kEncoding = "文件编码无法识别（应为 UTF-8 或 GBK）";
+}  // namespace reason
+
+// Sheets larger than Excel allows can only come from a damaged or hostile
+// file; refusing them keeps a bogus reference from allocating or looping.
+inline constexpr std::size_t kMaxRows = 1048576;
+inline constexpr std::size_t kMaxColumns = 16384;
+
+std::string failureMessage(const std::filesystem::path& path, std::string_view reason);
+
+// A number as Excel shows it in a General cell, without its display rounding:
+// integral values without decimals, others in their shortest exact form.
+std::string formatNumber(double value);
+
+// Drops empty cells at the end so that a blank row has no cells at all.
+void trimTrailingEmpty(std::vector<std::string>& cells);
+
+// The per-format openers. Each returns nullptr and sets `error` (a full
+// failureMessage) when the file cannot be read as that format.
+std::unique_ptr<Workbook> openXlsx(const std::filesystem::path& path, std::string& error);
+std::unique_ptr<Workbook> openXls(const std::filesystem::path& path, std::string& error);
+std::unique_ptr<Workbook> openCsv(const std::filesystem::path& path, std::string& error);
+
+}  // namespace brindle::workbook::detail

@@ -1,0 +1,132 @@
+#include "library/workbook/xml_stream.h"
+
+#include <cstring>
+
+namespace brindle::workbook::detail {
+
+namespace {
+
+// Large enough that expat's per-call overhead vanishes, small enough that the
+// rows completed by one chunk are a trifle to hold.
+constexpr std::size_t kChunkSize = 64 * 1024;
+
+std::string_view withoutPrefix(const char* name) {
+    const char* colon = std::strrchr(name, ':');
+    return colon ? std::string_view(colon + 1) : std::string_view(name);
+}
+
+}  // namespace
+
+const char* attribute(const char** attributes, std::string_view localName) {
+    for (const char** a = attributes; a[0]; a += 2)
+        if (withoutPrefix(a[0]) == localName) return a[1];
+    return nullptr;
+}
+
+zip_int64_t findPart(zip_t* zip, const std::string& name) {
+    return zip_name_locate(zip, name.c_str(), ZIP_FL_NOCASE);
+}
+
+XmlPartStream::XmlPartStream(ZipHandle zip, XmlHandler& handler)
+    : zip_(std::move(zip)), handler_(handler), chunk_(kChunkSize) {}
+
+XmlPartStream::~XmlPartStream() {
+    if (parser_) XML_ParserFree(parser_);
+    if (file_) zip_fclose(file_);
+}
+
+bool XmlPartStream::open(const std::string& partName) {
+    const zip_int64_t index = findPart(zip_.get(), partName);
+    if (index < 0) return false;
+    file_ = zip_fopen_index(zip_.get(), static_cast<zip_uint64_t>(index), 0);
+    parser_ = XML_ParserCreate(nullptr);
+    if (!file_ || !parser_) return false;
+    XML_SetUserData(parser_, this);
+    XML_SetElementHandler(parser_, onStart, onEnd);
+    XML_SetCharacterDataHandler(parser_, onText);
+    XML_SetStartDoctypeDeclHandler(parser_, onDoctype);
+    status_ = Status::More;
+    return true;
+}
+
+XmlPartStream::Status XmlPartStream::pump() {
+    if (status_ != Status::More) return status_;
+    const zip_int64_t got = zip_fread(file_, chunk_.data(), chunk_.size());
+    if (got < 0) return status_ = Status::Failed;
+    const bool last = got == 0;
+    const XML_Status parsed = XML_Parse(parser_, chunk_.data(), static_cast<int>(got), last);
+    // A handler's verdict comes first: stopping the parser on purpose also
+    // makes XML_Parse report an error.
+    if (handler_.invalid) return status_ = Status::Failed;
+    if (handler_.finished) return status_ = Status::Done;
+    if (parsed != XML_STATUS_OK) return status_ = Status::Failed;
+    return status_ = last ? Status::Done : Status::More;
+}
+
+XmlPartStream::Status XmlPartStream::parseAll() {
+    Status status;
+    while ((status = pump()) == Status::More) {
+    }
+    return status;
+}
+
+// Exceptions must not cross expat's C frames; a failure to allocate while
+// handling an element is reported like any other unreadable content.
+void XmlPartStream::onStart(void* self, const XML_Char* name, const XML_Char** attributes) {
+    auto* stream = static_cast<XmlPartStream*>(self);
+    if (stream->done()) return;
+    try {
+        stream->handler_.startElement(withoutPrefix(name), attributes);
+    } catch (...) {
+        stream->handler_.invalid = true;
+    }
+    stream->stopIfDone();
+}
+
+void XmlPartStream::onEnd(void* self, const XML_Char* name) {
+    auto* stream = static_cast<XmlPartStream*>(self);
+    if (stream->done()) return;
+    try {
+        stream->handler_.endElement(withoutPrefix(name));
+    } catch (...) {
+        stream->handler_.invalid = true;
+    }
+    stream->stopIfDone();
+}
+
+void XmlPartStream::onText(void* self, const XML_Char* text, int length) {
+    auto* stream = static_cast<XmlPartStream*>(self);
+    if (stream->done()) return;
+    try {
+        stream->handler_.characters(std::string_view(text, static_cast<std::size_t>(length)));
+    } catch (...) {
+        stream->handler_.invalid = true;
+    }
+    stream->stopIfDone();
+}
+
+// Package parts never carry a DTD; refusing one shuts out entity expansion
+// tricks altogether.
+void XmlPartStream::onDoctype(void* self, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+    auto* stream = static_cast<XmlPartStream*>(self);
+    stream->handler_.invalid = true;
+    stream->stopIfDone();
+}
+
+// expat may still deliver an event or two after being stopped; done() keeps
+// them from the handler.
+bool XmlPartStream::done() const { return handler_.finished || handler_.invalid; }
+
+void XmlPartStream::stopIfDone() {
+    if (done()) XML_StopParser(parser_, XML_FALSE);
+}
+
+PartResult parsePart(const ZipHandle& zip, const std::string& partName, XmlHandler& handler) {
+    if (findPart(zip.get(), partName) < 0) return PartResult::Missing;
+    XmlPartStream stream(zip, handler);
+    if (!stream.open(partName)) return PartResult::Failed;
+    return stream.parseAll() == XmlPartStream::Status::Done ? PartResult::Parsed
+                                                            : PartResult::Failed;
+}
+
+}  // namespace brindle::workbook::detail

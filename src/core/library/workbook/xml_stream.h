@@ -1,0 +1,78 @@
+#pragma once
+// Streams one XML part of a zip package through expat a chunk at a time, so
+// a worksheet is parsed only as far as its rows are asked for.
+
+#include <zip.h>
+
+#include <expat.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brindle::workbook::detail {
+
+// Receives the elements of one XML part. Names arrive without any namespace
+// prefix: writers differ in the prefixes they use ("x:row"), never in the
+// local names.
+class XmlHandler {
+public:
+    virtual ~XmlHandler() = default;
+    virtual void startElement(std::string_view name, const char** attributes) = 0;
+    virtual void endElement(std::string_view name) = 0;
+    virtual void characters(std::string_view text) { (void)text; }
+
+    // A handler sets `finished` once it has everything it wants from the part
+    // and `invalid` when the content cannot be right; either ends the parse.
+    bool finished = false;
+    bool invalid = false;
+};
+
+// The value of the attribute with this local name, or nullptr.
+const char* attribute(const char** attributes, std::string_view localName);
+
+using ZipHandle = std::shared_ptr<zip_t>;
+
+// Index of a part in the package, matched without regard to case as Excel
+// does; -1 when absent.
+zip_int64_t findPart(zip_t* zip, const std::string& name);
+
+class XmlPartStream {
+public:
+    enum class Status { More, Done, Failed };
+
+    XmlPartStream(ZipHandle zip, XmlHandler& handler);
+    ~XmlPartStream();
+    XmlPartStream(const XmlPartStream&) = delete;
+    XmlPartStream& operator=(const XmlPartStream&) = delete;
+
+    // False when the part is absent or cannot be opened.
+    bool open(const std::string& partName);
+    // Reads and parses the next chunk. Failed covers a damaged entry, XML
+    // that is not well-formed and content the handler found invalid.
+    Status pump();
+    // Parses until the end of the part or until the handler is finished.
+    Status parseAll();
+
+private:
+    static void onStart(void* self, const XML_Char* name, const XML_Char** attributes);
+    static void onEnd(void* self, const XML_Char* name);
+    static void onText(void* self, const XML_Char* text, int length);
+    static void onDoctype(void* self, const XML_Char*, const XML_Char*, const XML_Char*, int);
+    bool done() const;
+    void stopIfDone();
+
+    ZipHandle zip_;
+    XmlHandler& handler_;
+    zip_file_t* file_ = nullptr;
+    XML_Parser parser_ = nullptr;
+    std::vector<char> chunk_;
+    Status status_ = Status::Failed;
+};
+
+// Parses a whole (small) part. Missing when the package has no such part.
+enum class PartResult { Parsed, Missing, Failed };
+PartResult parsePart(const ZipHandle& zip, const std::string& partName, XmlHandler& handler);
+
+}  // namespace brindle::workbook::detail

@@ -1,0 +1,215 @@
+// Library files, cell lookup and the start window's library functions.
+
+#include <gtest/gtest.h>
+
+#include "app/recordingfeedback.h"
+#include "library/catalogue.h"
+#include "library/lookup.h"
+#include "library/store.h"
+#include "support/testsupport.h"
+
+using namespace brindle;
+using brindle::test::cell4G;
+using brindle::test::makeLibrary;
+using brindle::test::TempDir;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+std::vector<Record> sampleCells() {
+    return {cell4G(1, {"站A", " 小区A", "0", "569001", "0", "38400", "12", "22561"}),
+            cell4G(2, {"站A", "小区B", "1", "569001", "1", "38544", "13", "22561"}),
+            cell4G(3, {"站C", "小区B", "2", "569002", "2", "1250", "14", "22561"}),
+            cell4G(4, {"站D", "Cell-x", "3", "569003", "3", "", "", ""})};
+}
+
+}  // namespace
+
+TEST(Store, KeepsTextsWholeAndInFileOrder) {
+    TempDir dir;
+    const auto path = dir / "北区.edb";
+    auto cells = sampleCells();
+    cells[0].fields[0] = std::string(600, 'N') + "长名";  // wider than any old field width
+    makeLibrary(path, LibraryKind::Lte, cells);
+    const auto loaded = store::load(path, LibraryKind::Lte);
+    ASSERT_TRUE(loaded.library) << loaded.error;
+    ASSERT_EQ(loaded.library->count(), 4u);
+    EXPECT_EQ(loaded.library->at(0).fields, cells[0].fields);
+    EXPECT_EQ(loaded.library->at(3).ID, 4);
+    EXPECT_EQ(loaded.library->at(3).fields[5], "");
+}
+
+TEST(Store, RefusesFilesItDidNotWriteAndNeverTouchesThem) {
+    TempDir dir;
+    const auto path = dir / "x.edb";
+    const std::string bytes = "not a database at all";
+    test::writeFile(path, bytes);
+    EXPECT_EQ(store::load(path, LibraryKind::Lte).error,
+              "不是Brindle工参库，已拒绝打开：" + path.string());
+    EXPECT_NE(store::replaceAll(path, LibraryKind::Lte, sampleCells()), "");
+    EXPECT_EQ(test::readFile(path), bytes);
+}
+
+TEST(Store, RefusesALibraryOfTheOtherKind) {
+    TempDir dir;
+    const auto path = dir / "g.edb";
+    makeLibrary(path, LibraryKind::Gsm, {{1, {"b", "c", "1", "2", "3", "4", "5"}}});
+    EXPECT_EQ(store::load(path, LibraryKind::Lte).error,
+              "该文件是2G工参库，不能作为4G工参库使用：" + path.string());
+    EXPECT_TRUE(store::load(path, LibraryKind::Gsm).library);
+}
+
+TEST(Store, AFailedReplaceKeepsTheRecordsItHad) {
+    TempDir dir;
+    const auto path = dir / "k.edb";
+    makeLibrary(path, LibraryKind::Lte, sampleCells());
+    auto broken = sampleCells();
+    broken[2].fields.resize(3);  // the store refuses a record missing fields
+    EXPECT_NE(store::replaceAll(path, LibraryKind::Lte, broken), "");
+    const auto loaded = store::load(path, LibraryKind::Lte);
+    ASSERT_TRUE(loaded.library);
+    EXPECT_EQ(loaded.library->count(), 4u);
+}
+
+TEST(Store, UpdateWritesOneRecordInPlace) {
+    TempDir dir;
+    const auto path = dir / "u.edb";
+    makeLibrary(path, LibraryKind::Lte, sampleCells());
+    auto lib = store::load(path, LibraryKind::Lte).library;
+    Record r = lib->at(1);
+    r.fields[1] = "小区B2";
+    ASSERT_EQ(lib->update(1, r), "");
+    EXPECT_EQ(lib->findCell("小区B"), 2u);  // the later twin is now the first
+    EXPECT_EQ(store::load(path, LibraryKind::Lte).library->at(1).fields[1], "小区B2");
+}
+
+TEST(Lookup, FindsTheFirstRecordByExactName) {
+    TempDir dir;
+    makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
+    auto lib = store::load(dir / "l.edb", LibraryKind::Lte).library;
+    RecordingFeedback fb;
+    const auto b = lookup4G(lib.get(), "小区B", fb);
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->基站名, "站A");  // the first of the two 小区B
+    EXPECT_EQ(b->频点, "38544");
+    EXPECT_FALSE(lookup4G(lib.get(), "小区A", fb));   // stored with a leading space
+    EXPECT_FALSE(lookup4G(lib.get(), "小区B ", fb));  // trailing space is another name
+    EXPECT_FALSE(lookup4G(lib.get(), "cell-x", fb));  // case matters
+    EXPECT_FALSE(lookup4G(lib.get(), "", fb));
+    EXPECT_FALSE(lookup4G(nullptr, "小区B", fb));  // no library open
+    EXPECT_EQ(fb.texts(), (Lines{"小区A小区不存在！", "小区B 小区不存在！", "cell-x小区不存在！",
+                                 "小区不存在！", "小区B小区不存在！"}));
+}
+
+TEST(Lookup, PairedLookupReportsSourceFirstAndSkipsTheTargetOfAMissingSource) {
+    TempDir dir;
+    makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
+    auto lib = store::load(dir / "l.edb", LibraryKind::Lte).library;
+    RecordingFeedback fb;
+    const Lines sources{"小区B", "无此小区", "Cell-x", "Cell-x"};
+    const Lines targets{"Cell-x", "也没有", "无"};
+    EXPECT_TRUE(pairedLookup(lib.get(), sources, targets, 0, fb).found());
+    EXPECT_FALSE(pairedLookup(lib.get(), sources, targets, 1, fb).found());
+    EXPECT_FALSE(pairedLookup(lib.get(), sources, targets, 2, fb).found());
+    EXPECT_FALSE(pairedLookup(lib.get(), sources, targets, 3, fb).found());  // past the targets
+    EXPECT_EQ(fb.texts(), (Lines{"无此小区小区不存在！", "无小区不存在！", "小区不存在！"}));
+}
+
+TEST(Lookup, MissPoliciesSkipOrStop) {
+    TempDir dir;
+    makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
+    auto lib = store::load(dir / "l.edb", LibraryKind::Lte).library;
+    const Lines names{"小区B", "", "Cell-x"};
+    Lines seen;
+    RecordingFeedback fb;
+    EXPECT_TRUE(forEachCell4G(lib.get(), names, MissPolicy::SkipName, fb,
+                              [&](const Cell4G& c) { seen.push_back(c.小区名); }));
+    EXPECT_EQ(seen, (Lines{"小区B", "Cell-x"}));
+    seen.clear();
+    EXPECT_FALSE(forEachCell4G(lib.get(), names, MissPolicy::StopRun, fb,
+                               [&](const Cell4G& c) { seen.push_back(c.小区名); }));
+    EXPECT_EQ(seen, Lines{"小区B"});
+    EXPECT_EQ(fb.texts(), (Lines{"小区不存在！", "小区不存在！"}));
+}
+
+TEST(Lookup, ScansForwardByOtherKeys) {
+    TempDir dir;
+    makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
+    auto lib = store::load(dir / "l.edb", LibraryKind::Lte).library;
+    EXPECT_EQ(lib->findByFields(0, {{3, "569001"}, {6, "13"}}), 1u);
+    EXPECT_EQ(lib->findByFields(2, {{3, "569001"}}), std::nullopt);
+    EXPECT_EQ(lib->findByFields(0, {{0, "站C"}, {2, "2"}}), 2u);
+}
+
+TEST(Catalogue, ListsPlainEdbFilesByName) {
+    TempDir dir;
+    EXPECT_TRUE(listLibraries(dir / "mu").empty());  // no folder: nothing, no error
+    test::writeFile(dir / "mu" / "南区.edb", "");
+    test::writeFile(dir / "mu" / "北区.EDB", "");
+    test::writeFile(dir / "mu" / "notes.txt", "");
+    std::filesystem::create_directories(dir / "mu" / "folder.edb");
+    std::filesystem::create_symlink(dir / "mu" / "南区.edb", dir / "mu" / "link.edb");
+    EXPECT_EQ(listLibraries(dir / "mu"), (Lines{"北区.EDB", "南区.edb"}));
+}
+
+TEST(Catalogue, DeleteAsksAndReports) {
+    TempDir dir;
+    test::writeFile(dir / "mu" / "北区.edb", "");
+    RecordingFeedback fb;
+    fb.answers = {false, true, true};
+    EXPECT_FALSE(deleteLibrary(dir / "mu", "北区.edb", fb));
+    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "北区.edb"));
+    EXPECT_TRUE(deleteLibrary(dir / "mu", "北区.edb", fb));
+    EXPECT_FALSE(std::filesystem::exists(dir / "mu" / "北区.edb"));
+    EXPECT_TRUE(deleteLibrary(dir / "mu", "北区.edb", fb));
+    EXPECT_EQ(fb.texts(), (Lines{"是否删除工参库： \r\n北区.edb", "是否删除工参库： \r\n北区.edb",
+                                 "删除成功！", "是否删除工参库： \r\n北区.edb", "删除文件出错！"}));
+}
+
+class OpenChecks : public ::testing::Test {
+protected:
+    TempDir dir;
+    Session session{dir.path()};
+    RecordingFeedback fb;
+    void makeGood4G() { makeLibrary(session.mu() / "a.edb", LibraryKind::Lte, sampleCells()); }
+};
+
+TEST_F(OpenChecks, NoChosen4GLibrary) {
+    EXPECT_FALSE(openChosenLibraries(session, fb));
+    session.current4G = session.mu() / "gone.edb";
+    EXPECT_FALSE(openChosenLibraries(session, fb));
+    EXPECT_EQ(fb.texts(), (Lines{"请选择4G工参库", "请选择4G工参库"}));
+}
+
+TEST_F(OpenChecks, EmptyLibrariesStopTheOpening) {
+    makeLibrary(session.mu() / "empty.edb", LibraryKind::Lte, {});
+    session.current4G = session.mu() / "empty.edb";
+    EXPECT_FALSE(openChosenLibraries(session, fb));
+    makeGood4G();
+    makeLibrary(session.mu2() / "empty.edb", LibraryKind::Gsm, {});
+    session.current4G = session.mu() / "a.edb";
+    session.current2G = session.mu2() / "empty.edb";
+    EXPECT_FALSE(openChosenLibraries(session, fb));
+    EXPECT_EQ(fb.texts(),
+              (Lines{"该工参库无数据，请导入工参库！", "该工参库无数据，请导入工参库！"}));
+    EXPECT_FALSE(session.library4G);
+}
+
+TEST_F(OpenChecks, MissingTwoGOnlyWarns) {
+    makeGood4G();
+    session.current4G = session.mu() / "a.edb";
+    ASSERT_TRUE(openChosenLibraries(session, fb));
+    EXPECT_EQ(fb.texts(), Lines{"没有选择2G工参库，只能生成4G脚本！"});
+    ASSERT_TRUE(session.library4G);
+    EXPECT_EQ(session.library4G->count(), 4u);
+    EXPECT_FALSE(session.library2G);
+}
+
+TEST_F(OpenChecks, ForeignFileIsRefusedWithItsReason) {
+    test::writeFile(session.mu() / "x.edb", "junk");
+    session.current4G = session.mu() / "x.edb";
+    EXPECT_FALSE(openChosenLibraries(session, fb));
+    EXPECT_EQ(fb.texts(),
+              Lines{"不是Brindle工参库，已拒绝打开：" + (session.mu() / "x.edb").string()});
+    EXPECT_EQ(test::readFile(session.mu() / "x.edb"), "junk");
+}

@@ -1,0 +1,127 @@
+// Script panes and script files: de-duplication, the direct-output save and
+// the 4G save.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "app/namelist.h"
+#include "app/recordingfeedback.h"
+#include "app/script.h"
+#include "support/testsupport.h"
+
+using namespace brindle;
+using brindle::test::readFile;
+using brindle::test::TempDir;
+using Lines = std::vector<std::string>;
+
+TEST(Dedup, KeepsFirstOccurrencesInOrderIncludingOneEmptyLine) {
+    EXPECT_EQ(dedupLines({"A", "B", "A", "C", "A"}), (Lines{"A", "B", "C"}));
+    EXPECT_EQ(dedupLines({"", "A", "", "a"}), (Lines{"", "A", "a"}));
+}
+
+TEST(Dedup, PaneRebuildDropsEmptyLinesAndReportsProgress) {
+    RecordingFeedback fb;
+    EXPECT_EQ(dedupPane("A\r\n\r\nB\r\nA", &fb), "A\r\nB\r\n");
+    EXPECT_EQ(fb.lastMaximum, 4);
+    EXPECT_EQ(fb.lastPosition, 2);
+    EXPECT_EQ(dedupPane(""), "");
+}
+
+TEST(ScriptFile, IsGbkWithCrLfAndNoBom) {
+    TempDir dir;
+    const auto out = dir / "s.txt";
+    ASSERT_TRUE(writeScriptFile(out, "RMV X;{城北}\r\n").ok);
+    EXPECT_EQ(readFile(out), "RMV X;{\xB3\xC7\xB1\xB1}\r\n");
+}
+
+TEST(ScriptFile, RefusesAnUnencodableCharacterAndWritesNothing) {
+    TempDir dir;
+    const auto out = dir / "s.txt";
+    test::writeFile(out, "old");
+    const auto outcome = writeScriptFile(out, "A\r\nB\r\nC😀\r\n");
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.reason, "第3行含有GBK编码无法表示的字符，未写出任何内容");
+    EXPECT_EQ(readFile(out), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(ScriptFile, ReportsAMissingFolderAndAReadOnlyFile) {
+    TempDir dir;
+    EXPECT_FALSE(writeScriptFile(dir / "gone" / "s.txt", "A\r\n").ok);
+    const auto ro = dir / "ro.txt";
+    test::writeFile(ro, "keep");
+    ::chmod(ro.c_str(), 0444);
+    const auto outcome = writeScriptFile(ro, "A\r\n");
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(writeFailedMessage(outcome), "写出失败：文件为只读");
+    EXPECT_EQ(readFile(ro), "keep");
+}
+
+TEST(ScriptFile, ChosenNameWithoutExtensionGetsTxt) {
+    EXPECT_EQ(withTxtExtension("/d/北区"), "/d/北区.txt");
+    EXPECT_EQ(withTxtExtension("/d/北区.TXT"), "/d/北区.TXT");
+}
+
+TEST(DirectOutput, DoesNothingUnlessTicked) {
+    RecordingFeedback fb;
+    std::string buffer = "A\r\n";
+    saveDirectOutput(buffer, false, fb);
+    EXPECT_TRUE(fb.shown.empty());
+    EXPECT_TRUE(fb.fileRequests.empty());
+    EXPECT_EQ(buffer, "A\r\n");
+}
+
+TEST(DirectOutput, CancelledSaveKeepsLinesForTheNextSave) {
+    TempDir dir;
+    RecordingFeedback fb;
+    std::string buffer = "L1\r\nL2\r\n";
+    fb.files.push_back(std::nullopt);  // first save cancelled
+    saveDirectOutput(buffer, true, fb);
+    EXPECT_EQ(fb.texts(), Lines{"写出失败"});
+    EXPECT_EQ(fb.fileRequests.at(0).filter, "文本文档（*.TXT）|*.TXT");
+    buffer += "L2\r\nL3\r\n";
+    fb.files.push_back(dir / "out");
+    saveDirectOutput(buffer, true, fb);
+    EXPECT_EQ(readFile(dir / "out.txt"), "L1\r\nL2\r\nL3\r\n");
+    EXPECT_EQ(buffer, "");
+    EXPECT_EQ(fb.texts().size(), 1u);  // no message after a save
+}
+
+TEST(DirectOutput, FailedWriteKeepsTheBufferAndSaysWhy) {
+    TempDir dir;
+    RecordingFeedback fb;
+    std::string buffer = "L1\r\n";
+    fb.files.push_back(dir / "missing" / "x.txt");
+    saveDirectOutput(buffer, true, fb);
+    EXPECT_EQ(buffer, "L1\r\n");
+    ASSERT_EQ(fb.shown.size(), 1u);
+    EXPECT_EQ(fb.shown[0].text.rfind("写出失败：", 0), 0u);
+}
+
+TEST(DirectOutput, EmptyBufferWritesAnEmptyFile) {
+    TempDir dir;
+    RecordingFeedback fb;
+    std::string buffer;
+    fb.files.push_back(dir / "e.txt");
+    saveDirectOutput(buffer, true, fb);
+    EXPECT_TRUE(std::filesystem::exists(dir / "e.txt"));
+    EXPECT_EQ(readFile(dir / "e.txt"), "");
+}
+
+TEST(SaveScript, SavesDedupedLinesAndLeavesThePaneAlone) {
+    TempDir dir;
+    RecordingFeedback fb;
+    fb.files.push_back(dir / "s.TXT");
+    saveScript("X\r\nY\r\nX\r\nZ\r\nX", fb);
+    EXPECT_EQ(readFile(dir / "s.TXT"), "X\r\nY\r\nZ\r\n");
+    EXPECT_EQ(fb.texts(), Lines{"复制完成"});
+}
+
+TEST(SaveScript, EmptyPaneAndCancelHaveTheirMessages) {
+    RecordingFeedback fb;
+    saveScript("", fb);
+    fb.files.push_back(std::nullopt);
+    saveScript("X\r\n", fb);
+    EXPECT_EQ(fb.texts(), (Lines{"没有脚本，复制失败！", "写出失败"}));
+    EXPECT_EQ(fb.fileRequests.size(), 1u);
+}

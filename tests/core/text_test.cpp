@@ -1,0 +1,60 @@
+// Name lists and the GBK boundary.
+
+#include <gtest/gtest.h>
+
+#include "app/namelist.h"
+#include "app/textcodec.h"
+
+using namespace brindle;
+using Names = std::vector<std::string>;
+
+TEST(NameList, SplitsAtCrLfKeepingInnerEmptyNamesAndDroppingTrailingPiece) {
+    EXPECT_EQ(nameList("A\r\n\r\nB"), (Names{"A", "", "B"}));
+    EXPECT_EQ(nameList("A\r\nB\r\n"), (Names{"A", "B"}));
+    EXPECT_EQ(nameList(""), Names{});
+    EXPECT_EQ(nameList("A"), Names{"A"});
+    EXPECT_EQ(nameList("\r\n"), Names{""});
+    EXPECT_EQ(nameList("\r\n\r\n"), (Names{"", ""}));
+}
+
+TEST(NameList, NeverTrimsAndSplitsOnlyAtTheWholeSeparator) {
+    EXPECT_EQ(nameList(" 城北-1 \r\n城北-2\t"), (Names{" 城北-1 ", "城北-2\t"}));
+    // A lone LF or CR is part of the name, as in the box.
+    EXPECT_EQ(nameList("A\nB\rC"), Names{"A\nB\rC"});
+}
+
+TEST(NameList, SplitsBandListsAtBar) {
+    EXPECT_EQ(splitList("38400|38544", "|"), (Names{"38400", "38544"}));
+    EXPECT_EQ(splitList("38400||38544|", "|"), (Names{"38400", "", "38544"}));
+    EXPECT_EQ(splitList("", "|"), Names{});
+}
+
+TEST(TextCodec, RoundTripsChineseThroughGbk) {
+    const std::string utf8 = "是否删除工参库： \r\n北区.edb€";
+    const auto gbk = codec::toGbk(utf8);
+    ASSERT_TRUE(gbk.text);
+    EXPECT_EQ(gbk.text->substr(0, 4), "\xCA\xC7\xB7\xF1");  // 是否
+    EXPECT_EQ(gbk.text->back(), '\x80');                    // the euro sign of code page 936
+    EXPECT_EQ(codec::fromGbk(*gbk.text), utf8);
+}
+
+TEST(TextCodec, ReportsWhereACharacterHasNoGbkForm) {
+    const std::string utf8 = "ADD X;{站}\r\nMOD 😀";
+    const auto gbk = codec::toGbk(utf8);
+    EXPECT_FALSE(gbk.text);
+    EXPECT_EQ(gbk.badOffset, utf8.find("😀"));
+    EXPECT_EQ(codec::lineOfOffset(utf8, gbk.badOffset), 2u);
+}
+
+TEST(TextCodec, DetectsUtf8AndGbkAndDropsTheBom) {
+    EXPECT_EQ(codec::decodeDetected("\xEF\xBB\xBF城北"), "城北");
+    EXPECT_EQ(codec::decodeDetected("\xB3\xC7\xB1\xB1"), "城北");  // GBK
+    EXPECT_EQ(codec::decodeDetected("plain"), "plain");
+    EXPECT_FALSE(codec::isValidUtf8("\xC0\x80"));      // overlong
+    EXPECT_FALSE(codec::isValidUtf8("\xED\xA0\x80"));  // surrogate
+}
+
+TEST(TextCodec, ReadsLoneLfAsCrLf) {
+    EXPECT_EQ(codec::toCrLf("A\nB\r\nC\n"), "A\r\nB\r\nC\r\n");
+    EXPECT_EQ(codec::toCrLf("\n"), "\r\n");
+}
