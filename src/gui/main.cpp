@@ -1,1 +1,32 @@
-int main() { return 0; }
+// brindle: the desktop program. Starts with the start window on the program
+// folder (the executable's, or the one given with --home).
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include "app/programfolder.h"
+#include "app/qtext.h"
+#include "app/session.h"
+#include "app/windowflow.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Brindle");
+    QApplication::setApplicationDisplayName("Brindle");
+    QApplication::setApplicationVersion(BRINDLE_VERSION);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Brindle: eNodeB MML scripts from cell-parameter libraries");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    QCommandLineOption home("home", "Program folder holding mu/ and mu2/.", "DIR");
+    parser.addOption(home);
+    parser.process(app);
+
+    brindle::Session session(parser.isSet(home)
+                                 ? std::filesystem::path(brindle::gui::u8(parser.value(home)))
+                                 : brindle::executableFolder());
+    brindle::gui::WindowFlow flow(session);
+    flow.showStart();
+    return QApplication::exec();
+}

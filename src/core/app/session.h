@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "freqplan/settings2g.h"
 #include "library/library.h"
 
 namespace brindle {
@@ -33,6 +34,11 @@ struct Session {
     // Opened by "小区操作"; they stay open until the program ends.
     std::shared_ptr<Library> library4G;
     std::shared_ptr<Library> library2G;
+
+    // The five values of mu/2G.ini as last loaded (tab change, reloading
+    // generators, the inheritance and reduction windows).
+    Settings2G settings2G;
+    void reload2GSettings() { loadSettings2G(home, settings2G); }
 
     // Direct-output buffers: lines of the 4G page's runs waiting for a save.
     // The general one takes neighbours, external cells and carrier removal;

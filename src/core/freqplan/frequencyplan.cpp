@@ -108,7 +108,9 @@ FrequencySettings FrequencyPlan::frequencySettings(int n) const {
     return settings;
 }
 
-ProfileFile::Source FrequencyPlan::source() const { return snapshot()->source(); }
+ProfileFile::Source FrequencyPlan::source() const {
+    return snapshot()->source();
+}
 
 bool FrequencyPlan::write(std::string_view section, std::string_view key, std::string_view value) {
     const bool written = writeProfile(path_, section, key, value);

@@ -7,11 +7,11 @@ namespace {
 
 // A family whose names all follow prefix + suffix. Adjacent literals are
 // joined by the compiler, so every entry below still holds its full names.
-#define BRINDLE_REGULAR_FAMILY(group, prefix, column)                                          \
-    Family {                                                                                    \
+#define BRINDLE_REGULAR_FAMILY(group, prefix, column)                                            \
+    Family {                                                                                     \
         ServingGroup::group, prefix, column, prefix "频段频点配置", prefix "异频频点重先优先级", \
-            prefix "异频频点高优先级重选门限", prefix "异频频点低优先级重选门限",               \
-            prefix "异频切换事件", prefix "连接态频率偏置"                                      \
+            prefix "异频频点高优先级重选门限", prefix "异频频点低优先级重选门限",                \
+            prefix "异频切换事件", prefix "连接态频率偏置"                                \
     }
 
 constexpr std::array<Family, kFamilyCount> kFamilies{{
@@ -54,18 +54,27 @@ constexpr std::array<Family, kFamilyCount> kFamilies{{
 
 const ListKey& bandListKey(Band band) {
     switch (band) {
-        case Band::E: return kBandE;
-        case Band::AD: return kBandAD;
-        case Band::FDD1800: return kBandFDD1800;
-        case Band::FDD900: return kBandFDD900;
-        case Band::F1: return kBandF1;
-        case Band::F2: return kBandF2;
-        case Band::G5: return kBand5G;
+        case Band::E:
+            return kBandE;
+        case Band::AD:
+            return kBandAD;
+        case Band::FDD1800:
+            return kBandFDD1800;
+        case Band::FDD900:
+            return kBandFDD900;
+        case Band::F1:
+            return kBandF1;
+        case Band::F2:
+            return kBandF2;
+        case Band::G5:
+            return kBand5G;
     }
     throw std::out_of_range("unknown band");
 }
 
-std::span<const Family, kFamilyCount> families() { return kFamilies; }
+std::span<const Family, kFamilyCount> families() {
+    return kFamilies;
+}
 
 const Family* findFamily(std::string_view prefix) {
     for (const Family& f : kFamilies)

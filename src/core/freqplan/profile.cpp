@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -19,10 +20,16 @@ namespace fs = std::filesystem;
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kReplacementChar = "\xEF\xBF\xBD";
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
-bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool isTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
+bool isLeadByte(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
+bool isTrailByte(unsigned char c) {
+    return c >= 0x40 && c <= 0xFE && c != 0x7F;
+}
 
 bool isAscii(std::string_view s) {
     for (char c : s)
@@ -49,6 +56,24 @@ std::size_t charLength(std::string_view bytes, std::size_t i, std::size_t end) {
 std::optional<std::string> encodeGbk(std::string_view utf8) {
     if (isAscii(utf8)) return std::string(utf8);
     return codec::toGbk(utf8).text;
+}
+
+struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
+// Looking up a name converts it to GBK; a generation run asks for the same
+// hundred-odd names hundreds of thousands of times, so the conversions are
+// remembered (per thread, so no locking). The reference returned is good
+// until the next call.
+const std::optional<std::string>& encodeName(std::string_view utf8) {
+    thread_local std::unordered_map<std::string, std::optional<std::string>, NameHash,
+                                    std::equal_to<>>
+        known;
+    if (auto it = known.find(utf8); it != known.end()) return it->second;
+    if (known.size() >= 4096) known.clear();  // bounds memory against odd callers
+    return known.emplace(std::string(utf8), encodeGbk(utf8)).first->second;
 }
 
 // GBK to UTF-8, never failing: a file damaged by another tool still reads,
@@ -87,7 +112,6 @@ std::string_view unquote(std::string_view raw) {
 // One line of a profile file, as offsets into the file's bytes.
 struct Line {
     enum class Kind { Other, Section, Entry };
-    std::size_t begin = 0;
     std::size_t contentEnd = 0;  // before the "\r\n" or "\n"
     std::size_t end = 0;         // after the line break; == contentEnd when there is none
     Kind kind = Kind::Other;
@@ -98,7 +122,6 @@ struct Line {
 
 Line scanLine(std::string_view bytes, std::size_t begin, std::size_t contentEnd) {
     Line line;
-    line.begin = begin;
     line.contentEnd = contentEnd;
     std::size_t first = begin;
     while (first < contentEnd && isBlank(bytes[first])) ++first;
@@ -149,7 +172,8 @@ ReadStatus readWholeFile(const fs::path& file, std::string& out) {
     // O_NONBLOCK so that a FIFO at this path cannot hang the program; it is
     // refused below as not a regular file.
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadStatus::Missing : ReadStatus::Failed;
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? ReadStatus::Missing : ReadStatus::Failed;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
@@ -221,8 +245,8 @@ std::string editProfile(std::string_view bytes, std::string_view section, std::s
     }
 
     std::size_t lastFilled = sectionLine;
-    for (std::size_t i = sectionLine + 1;
-         i < lines.size() && lines[i].kind != Line::Kind::Section; ++i) {
+    for (std::size_t i = sectionLine + 1; i < lines.size() && lines[i].kind != Line::Kind::Section;
+         ++i) {
         const Line& line = lines[i];
         if (line.kind == Line::Kind::Entry && line.name == key) {
             out.append(bytes.substr(0, line.valueBegin));
@@ -278,8 +302,7 @@ bool replaceFile(const fs::path& target, std::string_view bytes, const struct st
                    .string();
         // A new file gets the usual permissions (umask applies); a
         // replacement starts private and takes the original's bits below.
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                    original ? 0600 : 0666);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, original ? 0600 : 0666);
         if (fd < 0 && errno != EEXIST) return false;
     }
     if (fd < 0) return false;
@@ -359,9 +382,12 @@ bool writeProfile(const fs::path& file, std::string_view section, std::string_vi
 
 ProfileFile::Source ProfileFile::readBytes(const fs::path& file, std::string& bytes) {
     switch (readWholeFile(file, bytes)) {
-        case ReadStatus::Ok: return Source::Read;
-        case ReadStatus::Missing: return Source::Missing;
-        case ReadStatus::Failed: break;
+        case ReadStatus::Ok:
+            return Source::Read;
+        case ReadStatus::Missing:
+            return Source::Missing;
+        case ReadStatus::Failed:
+            break;
     }
     return Source::Unreadable;
 }
@@ -391,13 +417,13 @@ ProfileFile ProfileFile::parse(std::string_view bytes) {
     return profile;
 }
 
-std::optional<std::string> ProfileFile::find(std::string_view section,
-                                             std::string_view key) const {
-    const auto gbkSection = encodeGbk(section);
-    const auto gbkKey = encodeGbk(key);
-    if (!gbkSection || !gbkKey) return std::nullopt;
-    const auto s = sections_.find(*gbkSection);
+std::optional<std::string> ProfileFile::find(std::string_view section, std::string_view key) const {
+    const auto& gbkSection = encodeName(section);
+    if (!gbkSection) return std::nullopt;
+    const auto s = sections_.find(*gbkSection);  // before encodeName(key) may drop it
     if (s == sections_.end()) return std::nullopt;
+    const auto& gbkKey = encodeName(key);
+    if (!gbkKey) return std::nullopt;
     const auto k = s->second.find(*gbkKey);
     if (k == s->second.end()) return std::nullopt;
     return k->second;
@@ -408,7 +434,7 @@ std::string ProfileFile::value(std::string_view section, std::string_view key) c
 }
 
 bool ProfileFile::hasSection(std::string_view section) const {
-    const auto gbkSection = encodeGbk(section);
+    const auto& gbkSection = encodeName(section);
     return gbkSection && sections_.count(*gbkSection) != 0;
 }
 

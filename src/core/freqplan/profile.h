@@ -52,8 +52,8 @@ std::string readProfile(const std::filesystem::path& file, std::string_view sect
 // (temporary file in the same folder, flushed, renamed over it) keeping its
 // permission bits; a symbolic link is followed and the file it names is
 // replaced.
-bool writeProfile(const std::filesystem::path& file, std::string_view section,
-                  std::string_view key, std::string_view value);
+bool writeProfile(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                  std::string_view value);
 
 // A profile file parsed once for many reads.
 class ProfileFile {

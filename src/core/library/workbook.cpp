@@ -1,9 +1,9 @@
 #include "library/workbook.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <fstream>
 
 #include "library/workbook/internal.h"

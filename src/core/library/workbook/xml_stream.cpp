@@ -58,9 +58,19 @@ XmlPartStream::Status XmlPartStream::pump() {
     // A handler's verdict comes first: stopping the parser on purpose also
     // makes XML_Parse report an error.
     if (handler_.invalid) return status_ = Status::Failed;
-    if (handler_.finished) return status_ = Status::Done;
+    if (handler_.finished) return status_ = drain();
     if (parsed != XML_STATUS_OK) return status_ = Status::Failed;
     return status_ = last ? Status::Done : Status::More;
+}
+
+// libzip checks an entry's checksum only once it is read to the end, so the
+// rest of a finished part is still read, though not parsed: a damaged entry
+// must not pass for a good one.
+XmlPartStream::Status XmlPartStream::drain() {
+    zip_int64_t got;
+    while ((got = zip_fread(file_, chunk_.data(), chunk_.size())) > 0) {
+    }
+    return got < 0 ? Status::Failed : Status::Done;
 }
 
 XmlPartStream::Status XmlPartStream::parseAll() {
@@ -115,7 +125,9 @@ void XmlPartStream::onDoctype(void* self, const XML_Char*, const XML_Char*, cons
 
 // expat may still deliver an event or two after being stopped; done() keeps
 // them from the handler.
-bool XmlPartStream::done() const { return handler_.finished || handler_.invalid; }
+bool XmlPartStream::done() const {
+    return handler_.finished || handler_.invalid;
+}
 
 void XmlPartStream::stopIfDone() {
     if (done()) XML_StopParser(parser_, XML_FALSE);

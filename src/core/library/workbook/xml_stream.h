@@ -60,6 +60,7 @@ private:
     static void onEnd(void* self, const XML_Char* name);
     static void onText(void* self, const XML_Char* text, int length);
     static void onDoctype(void* self, const XML_Char*, const XML_Char*, const XML_Char*, int);
+    Status drain();
     bool done() const;
     void stopIfDone();
 

@@ -1,0 +1,16 @@
+#include "app/clipboard.h"
+
+#include "app/messages.h"
+
+namespace brindle {
+
+void copyScript(std::string_view text, std::string_view emptyMessage, Clipboard& clipboard,
+                Feedback& feedback) {
+    if (text.empty()) {
+        feedback.message(emptyMessage);
+        return;
+    }
+    feedback.message(clipboard.setText(text) ? msg::kCopied : msg::kClipboardFailed);
+}
+
+}  // namespace brindle

@@ -1,0 +1,376 @@
+#include "app/mainwindow.h"
+
+#include <QClipboard>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/clipboard.h"
+#include "app/guifeedback.h"
+#include "app/messages.h"
+#include "app/qtext.h"
+#include "app/widgets.h"
+
+namespace brindle::gui {
+
+// Creates a unit whose objectName is its member's name.
+#define UNIT(member, ...) \
+    (member = named(new std::remove_pointer_t<decltype(member)>(__VA_ARGS__), #member))
+
+namespace {
+
+class QtClipboard : public Clipboard {
+public:
+    bool setText(std::string_view text) override {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        if (!clipboard) return false;
+        clipboard->setText(qs(text));
+        return clipboard->text() == qs(text);
+    }
+};
+
+QWidget* labelled(const char* caption, QWidget* box) {
+    auto* holder = new QWidget;
+    auto* layout = new QVBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(QString::fromUtf8(caption)));
+    layout->addWidget(box);
+    return holder;
+}
+
+QGroupBox* group(const char* caption, QLayout* layout) {
+    auto* box = new QGroupBox(QString::fromUtf8(caption));
+    box->setLayout(layout);
+    return box;
+}
+
+QGroupBox* buttonGroup(const char* caption, std::initializer_list<QWidget*> units, int columns = 2) {
+    auto* grid = new QGridLayout;
+    int i = 0;
+    for (QWidget* w : units) {
+        grid->addWidget(w, i / columns, i % columns);
+        ++i;
+    }
+    return group(caption, grid);
+}
+
+void setScriptBoxLook(QPlainTextEdit* box) {
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->setMinimumWidth(360);
+}
+
+// Generators and tool windows that later work brings; their buttons exist
+// from the start so the window keeps its shape.
+void notYetAvailable(std::initializer_list<QWidget*> units) {
+    for (QWidget* w : units) {
+        w->setEnabled(false);
+        w->setToolTip(QStringLiteral("此功能尚未提供"));
+    }
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent), session_(session) {
+    setObjectName("主窗口");
+    setWindowTitle(QStringLiteral("Brindle %1").arg(BRINDLE_VERSION));
+    setAttribute(Qt::WA_DeleteOnClose);
+    UNIT(选择夹1);
+    选择夹1->addTab(build4GPage(), "4G小区操作");
+    选择夹1->addTab(build2GPage(), "2G小区操作");
+    选择夹1->addTab(buildOnOffPage(), "开关基站修改功率");
+    选择夹1->addTab(buildExpansionPage(), "小区扩容配置");
+    选择夹1->addTab(buildLoadBalancingPage(), "负载均衡优化工具");
+    setCentralWidget(选择夹1);
+    // Values saved in the 2G settings window take effect from the next page change.
+    connect(选择夹1, &QTabWidget::currentChanged, this, [this] { session_.reload2GSettings(); });
+    connect4GPage();
+    connect2GPage();
+    connectOtherPages();
+    resize(1180, 720);
+}
+
+QWidget* MainWindow::build4GPage() {
+    auto* page = new QWidget;
+    UNIT(编辑框_4G源小区);
+    UNIT(编辑框_4G目标小区);
+    UNIT(编辑框_4G脚本内容);
+    setScriptBoxLook(编辑框_4G脚本内容);
+    UNIT(进度条4G);
+
+    auto* preview = new QVBoxLayout;
+    preview->addWidget(编辑框_4G脚本内容);
+    preview->addWidget(进度条4G);
+
+    auto* operations = buttonGroup(
+        "脚本操作",
+        {UNIT(选择框_4G小区操作_双向操作选择框, "双向操作"), new QWidget,
+         UNIT(按钮_4G小区操作_添加邻区按钮, "添加邻区"), UNIT(按钮_4G小区操作_4G修改邻区, "修改邻区"),
+         UNIT(按钮_4G小区操作_删除邻区按钮, "删除邻区"), UNIT(按钮_4G小区操作_添加外部按钮, "添加外部"),
+         UNIT(按钮_4G小区操作_修改外部按钮, "修改外部"), UNIT(按钮_4G小区操作_删除外部按钮, "删除外部"),
+         UNIT(按钮_4G小区操作_添加频点按钮, "添加频点"), UNIT(按钮_4G小区操作_删除频点按钮, "删除频点")});
+    auto* config = buttonGroup(
+        "配置数据", {UNIT(选择框_4G小区操作_直出脚本, "直出脚本"), UNIT(按钮_4G小区操作_频点配置按钮, "频点配置"),
+                     UNIT(按钮_4G小区操作_修改工参数据按钮, "工参读写"),
+                     UNIT(按钮_4G小区操作_复制脚本内容按钮, "复制脚本内容"),
+                     UNIT(按钮_4G小区操作_清空所有内容按钮, "清空所有内容")});
+    auto* tools = buttonGroup("功能区", {UNIT(按钮_4G小区操作_修改PCI按钮, "修改PCI"),
+                                         UNIT(按键_一键改频点, "改频点"), UNIT(一键扩容按钮, "一键扩容"),
+                                         UNIT(一键减容按钮, "一键减容")});
+    auto* basics = buttonGroup("基础操作", {UNIT(按钮_4G小区操作_脚本分割按钮, "脚本分割"),
+                                            UNIT(按钮_4G小区操作_站型转换, "站型转换")});
+
+    auto* side = new QVBoxLayout;
+    for (QWidget* g : {static_cast<QWidget*>(operations), static_cast<QWidget*>(config),
+                       static_cast<QWidget*>(tools), static_cast<QWidget*>(basics)})
+        side->addWidget(g);
+    side->addStretch();
+
+    auto* layout = new QHBoxLayout(page);
+    layout->addWidget(labelled("源小区", 编辑框_4G源小区), 2);
+    layout->addWidget(labelled("目标小区", 编辑框_4G目标小区), 2);
+    layout->addWidget(group("生成脚本预览区", preview), 5);
+    layout->addLayout(side, 2);
+
+    notYetAvailable({按钮_4G小区操作_添加邻区按钮, 按钮_4G小区操作_4G修改邻区, 按钮_4G小区操作_删除邻区按钮,
+                     按钮_4G小区操作_添加外部按钮, 按钮_4G小区操作_修改外部按钮, 按钮_4G小区操作_删除外部按钮,
+                     按钮_4G小区操作_添加频点按钮, 按钮_4G小区操作_删除频点按钮, 按钮_4G小区操作_频点配置按钮,
+                     按钮_4G小区操作_修改工参数据按钮, 按钮_4G小区操作_修改PCI按钮, 按键_一键改频点,
+                     一键扩容按钮, 一键减容按钮, 按钮_4G小区操作_脚本分割按钮, 按钮_4G小区操作_站型转换});
+    return page;
+}
+
+QWidget* MainWindow::build2GPage() {
+    auto* page = new QWidget;
+    UNIT(编辑框_2G源小区);
+    UNIT(编辑框_2G目标小区);
+    UNIT(编辑框_2G脚本内容);
+    setScriptBoxLook(编辑框_2G脚本内容);
+    UNIT(进度条2G);
+
+    auto* oneToOne = buttonGroup(
+        "一对一操作",
+        {UNIT(按钮_2G小区操作_一对一_添加GE邻区频点组, "加频点组"),
+         UNIT(按钮_2G小区操作_一对一_添加GE邻区频点, "添加频点"),
+         UNIT(按钮_2G小区操作_一对一_添加GE外部小区, "添加外部"),
+         UNIT(按钮_2G小区操作_一对一_添加GE邻区关系, "添加邻区"),
+         UNIT(按钮_2G小区操作_一对一_修改外部小区, "修改外部"),
+         UNIT(按钮_2G小区操作_一对一_删除GE邻区关系, "删除邻区"),
+         UNIT(按钮_2G小区操作_一对一_删除GE外部小区, "删除外部"),
+         UNIT(按钮_2G小区操作_一对一_删除GE相邻频点, "删除频点"),
+         UNIT(按钮_2G小区操作_一对一_删除GE相邻频点组, "删频点组")},
+        3);
+    auto* oneToMany = buttonGroup(
+        "一对多操作",
+        {UNIT(按钮_2G小区操作_一对多_添加GE邻区频点组按钮, "加频点组"),
+         UNIT(按钮_2G小区操作_一对多_GERAN邻区频点按钮, "添加频点"),
+         UNIT(按钮_2G小区操作_一对多_GERAN外部小区按钮, "添加外部"),
+         UNIT(按钮_2G小区操作_一对多_GERAN邻区关系按钮, "添加邻区"),
+         UNIT(按钮_2G小区操作_一对多_GERAN修改外部按钮, "修改外部"),
+         UNIT(按钮_2G小区操作_一对多_删除GERAN邻区关系按钮, "删除邻区"),
+         UNIT(按钮_2G小区操作_一对多_删除GE外部小区按钮, "删除外部"),
+         UNIT(按钮_2G小区操作_一对多_GERAN相邻频点按钮, "删除频点"),
+         UNIT(按钮_2G小区操作_一对多_GERAN相邻频点组按钮, "删频点组")},
+        3);
+    auto* generators = new QVBoxLayout;
+    generators->addWidget(oneToOne);
+    generators->addWidget(oneToMany);
+    auto* others = new QHBoxLayout;
+    others->addWidget(UNIT(按钮_2G小区操作_参数2G设置按钮, "参数2G设置"));
+    others->addWidget(UNIT(按钮_2G小区操作_复制脚本内容按钮, "复制脚本内容"));
+    others->addWidget(UNIT(按钮_2G小区操作_清空脚本按钮, "清空脚本内容"));
+    others->addWidget(UNIT(按钮_2G小区操作_清空所有内容, "清空所有内容"));
+    generators->addLayout(others);
+
+    auto* preview = new QVBoxLayout;
+    preview->addWidget(编辑框_2G脚本内容);
+    preview->addWidget(进度条2G);
+
+    auto* layout = new QHBoxLayout(page);
+    layout->addWidget(labelled("源小区4G", 编辑框_2G源小区), 2);
+    layout->addWidget(labelled("目标小区2G", 编辑框_2G目标小区), 2);
+    layout->addWidget(group("生成脚本预览区", preview), 5);
+    layout->addWidget(group("4-2G添加、删除", generators), 3);
+
+    for (QPushButton* b : oneToOne->findChildren<QPushButton*>()) notYetAvailable({b});
+    for (QPushButton* b : oneToMany->findChildren<QPushButton*>()) notYetAvailable({b});
+    notYetAvailable({按钮_2G小区操作_参数2G设置按钮});
+    return page;
+}
+
+QWidget* MainWindow::buildOnOffPage() {
+    auto* page = new QWidget;
+    UNIT(开关基站_基站名编辑框);
+    UNIT(开关基站_功率编辑框, "122");
+    UNIT(开关基站_生成脚本编辑框);
+    setScriptBoxLook(开关基站_生成脚本编辑框);
+    UNIT(开关基站_进度条);
+
+    auto* inputs = new QVBoxLayout;
+    inputs->addWidget(labelled("基站名", 开关基站_基站名编辑框));
+    inputs->addWidget(labelled("参考信号功率(0.1毫瓦分贝)：", 开关基站_功率编辑框));
+    auto* actions = buttonGroup("功能区", {UNIT(开关基站_选择框, "勾选连续输出"),
+                                           UNIT(开关基站_按钮_激活, "激活小区"),
+                                           UNIT(开关基站_按钮_去激活, "去激活小区"),
+                                           UNIT(开关基站_按钮_修改功率, "修改功率"),
+                                           UNIT(开关基站_按钮_复制脚本, "复制脚本"),
+                                           UNIT(开关基站_按钮_清空内容, "清空内容")},
+                                1);
+    auto* left = new QVBoxLayout;
+    left->addWidget(group("请先输入基站相关内容", inputs));
+    left->addWidget(actions);
+    auto* script = new QVBoxLayout;
+    script->addWidget(开关基站_生成脚本编辑框);
+    script->addWidget(开关基站_进度条);
+
+    auto* layout = new QHBoxLayout(page);
+    layout->addLayout(left, 2);
+    layout->addLayout(script, 5);
+    notYetAvailable({开关基站_按钮_激活, 开关基站_按钮_去激活, 开关基站_按钮_修改功率});
+    return page;
+}
+
+QWidget* MainWindow::buildExpansionPage() {
+    auto* page = new QWidget;
+    UNIT(编辑框_小区扩容配置列表);
+    UNIT(编辑框_小区扩容配置生成内容);
+    setScriptBoxLook(编辑框_小区扩容配置生成内容);
+    UNIT(进度条_小区扩容配置);
+
+    auto* config = new QVBoxLayout;
+    config->addWidget(编辑框_小区扩容配置列表);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(UNIT(按钮_小区扩容配置成生, "生成"));
+    buttons->addWidget(UNIT(按钮_小区扩容配置_复制, "复制内容"));
+    buttons->addWidget(UNIT(按钮_小区扩容配置_清空, "清空内容"));
+    config->addLayout(buttons);
+    auto* result = new QVBoxLayout;
+    result->addWidget(编辑框_小区扩容配置生成内容);
+    result->addWidget(进度条_小区扩容配置);
+
+    auto* layout = new QHBoxLayout(page);
+    layout->addWidget(group("小区扩容配置", config), 2);
+    layout->addLayout(result, 5);
+    notYetAvailable({按钮_小区扩容配置成生});
+    return page;
+}
+
+QWidget* MainWindow::buildLoadBalancingPage() {
+    auto* page = new QWidget;
+    UNIT(负载均衡优化_小区名编辑框);
+    auto* names = new QVBoxLayout;
+    names->addWidget(负载均衡优化_小区名编辑框);
+
+    auto* switches = buttonGroup(
+        "负载均衡自动优化",
+        {UNIT(负载均衡优化_选择框_是否带基站, "带基站名"),
+         UNIT(负载均衡优化_选择框_小区负载均衡开关, "小区级负载均衡开关"),
+         UNIT(负载均衡优化_选择框_模式开关, "负载模式开关"),
+         UNIT(负载均衡优化_单选框_用户数模式, "用户数模式"), UNIT(负载均衡优化_单选框_PRB模式, "PRB模式"),
+         UNIT(负载均衡优化_选择框_等覆盖脚本, "等覆盖脚本"), UNIT(负载均衡优化_生成按钮, "生成脚本")},
+        1);
+
+    // Threshold rows: band label, unit-name stem, defaults of the five columns
+    // (用户数门限, 用户偏置, 最大选择用户数, 用户选择PRB门限, 能力缩放因子).
+    struct Row {
+        const char* label;
+        const char* stem;
+        std::array<const char*, 5> defaults;
+    };
+    static const std::array<Row, 6> rows = {{
+        {"其它频段：", "其它", {"50", "", "20", "99", "10"}},
+        {"F1频段：", "F1", {"40", "", "20", "99", "10"}},
+        {"F2频段：", "F2", {"20", "", "20", "99", ""}},
+        {"D1频段：", "D", {"50", "", "20", "99", "10"}},
+        {"FDDD频段：", "FDDD", {"80", "", "20", "99", "10"}},
+        {"FDDG频段：", "FDDG", {"40", "", "20", "99", "10"}},
+    }};
+    static const std::array<const char*, 5> columns = {"用户数门限", "用户偏置", "最大选择用户数",
+                                                       "用户选择PRB门限", "能力缩放因子"};
+    auto* grid = new QGridLayout;
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        grid->addWidget(new QLabel(QString::fromUtf8(columns[c])), 0, static_cast<int>(c) + 1);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        grid->addWidget(new QLabel(QString::fromUtf8(rows[r].label)), static_cast<int>(r) + 1, 0);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            auto* box = new QLineEdit(QString::fromUtf8(rows[r].defaults[c]));
+            box->setObjectName(QStringLiteral("负载均衡优化%1_编辑框_%2")
+                                   .arg(QString::fromUtf8(rows[r].stem), QString::fromUtf8(columns[c])));
+            grid->addWidget(box, static_cast<int>(r) + 1, static_cast<int>(c) + 1);
+        }
+    }
+    auto* thresholds = group("门限设置", grid);
+    auto find = [thresholds](const char* unit) {
+        return thresholds->findChild<QLineEdit*>(QString::fromUtf8(unit));
+    };
+    负载均衡优化其它_编辑框_用户数门限 = find("负载均衡优化其它_编辑框_用户数门限");
+    负载均衡优化其它_编辑框_能力缩放因子 = find("负载均衡优化其它_编辑框_能力缩放因子");
+    负载均衡优化F1_编辑框_用户数门限 = find("负载均衡优化F1_编辑框_用户数门限");
+    负载均衡优化F2_编辑框_用户数门限 = find("负载均衡优化F2_编辑框_用户数门限");
+    负载均衡优化F2_编辑框_能力缩放因子 = find("负载均衡优化F2_编辑框_能力缩放因子");
+    负载均衡优化D_编辑框_用户数门限 = find("负载均衡优化D_编辑框_用户数门限");
+    负载均衡优化FDDG_编辑框_用户数门限 = find("负载均衡优化FDDG_编辑框_用户数门限");
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(switches);
+    right->addWidget(thresholds);
+    right->addStretch();
+    auto* layout = new QHBoxLayout(page);
+    layout->addWidget(group("请输入同覆盖同扇区小区名", names), 2);
+    layout->addLayout(right, 3);
+    notYetAvailable({负载均衡优化_生成按钮});
+    return page;
+}
+
+void MainWindow::connect4GPage() {
+    connect(按钮_4G小区操作_清空所有内容按钮, &QPushButton::clicked, this, [this] {
+        编辑框_4G源小区->clear();
+        编辑框_4G目标小区->clear();
+        编辑框_4G脚本内容->clear();
+    });
+    connect(按钮_4G小区操作_复制脚本内容按钮, &QPushButton::clicked, this, [this] {
+        GuiFeedback feedback(this);
+        saveScript(boxText(编辑框_4G脚本内容), feedback);
+    });
+}
+
+void MainWindow::connect2GPage() {
+    connect(按钮_2G小区操作_清空脚本按钮, &QPushButton::clicked, 编辑框_2G脚本内容,
+            &QPlainTextEdit::clear);
+    connect(按钮_2G小区操作_清空所有内容, &QPushButton::clicked, this, [this] {
+        编辑框_2G源小区->clear();
+        编辑框_2G目标小区->clear();
+        编辑框_2G脚本内容->clear();
+    });
+    connect(按钮_2G小区操作_复制脚本内容按钮, &QPushButton::clicked, this, [this] {
+        GuiFeedback feedback(this, 进度条2G);
+        const std::string text = dedupPane(boxText(编辑框_2G脚本内容), &feedback);
+        setBoxText(编辑框_2G脚本内容, text);
+        QtClipboard clipboard;
+        copyScript(text, msg::kNothingToCopy, clipboard, feedback);
+    });
+}
+
+void MainWindow::connectOtherPages() {
+    connect(开关基站_按钮_复制脚本, &QPushButton::clicked, this, [this] {
+        GuiFeedback feedback(this);
+        QtClipboard clipboard;
+        copyScript(boxText(开关基站_生成脚本编辑框), msg::kNoCommandToCopy, clipboard, feedback);
+    });
+    connect(开关基站_按钮_清空内容, &QPushButton::clicked, this, [this] {
+        开关基站_基站名编辑框->clear();
+        开关基站_生成脚本编辑框->clear();
+    });
+    connect(按钮_小区扩容配置_复制, &QPushButton::clicked, this, [this] {
+        GuiFeedback feedback(this);
+        QtClipboard clipboard;
+        copyScript(boxText(编辑框_小区扩容配置生成内容), msg::kNothingToCopy, clipboard, feedback);
+    });
+    connect(按钮_小区扩容配置_清空, &QPushButton::clicked, this, [this] {
+        编辑框_小区扩容配置列表->clear();
+        编辑框_小区扩容配置生成内容->clear();
+    });
+}
+
+}  // namespace brindle::gui

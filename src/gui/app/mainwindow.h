@@ -1,0 +1,145 @@
+#pragma once
+// The main window: the tab control `选择夹1` with the five work pages. Every
+// unit carries its unit name as objectName; the generators read their inputs
+// from these units.
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include "app/session.h"
+
+namespace brindle::gui {
+
+class ClearingTextEdit;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(Session& session, QWidget* parent = nullptr);
+
+    QTabWidget* 选择夹1 = nullptr;
+
+    // ---- page "4G小区操作" ----
+    ClearingTextEdit* 编辑框_4G源小区 = nullptr;
+    ClearingTextEdit* 编辑框_4G目标小区 = nullptr;
+    ClearingTextEdit* 编辑框_4G脚本内容 = nullptr;
+    QProgressBar* 进度条4G = nullptr;
+    QCheckBox* 选择框_4G小区操作_双向操作选择框 = nullptr;
+    QPushButton* 按钮_4G小区操作_添加邻区按钮 = nullptr;
+    QPushButton* 按钮_4G小区操作_4G修改邻区 = nullptr;
+    QPushButton* 按钮_4G小区操作_删除邻区按钮 = nullptr;
+    QPushButton* 按钮_4G小区操作_添加外部按钮 = nullptr;
+    QPushButton* 按钮_4G小区操作_修改外部按钮 = nullptr;
+    QPushButton* 按钮_4G小区操作_删除外部按钮 = nullptr;
+    QPushButton* 按钮_4G小区操作_添加频点按钮 = nullptr;
+    QPushButton* 按钮_4G小区操作_删除频点按钮 = nullptr;
+    QCheckBox* 选择框_4G小区操作_直出脚本 = nullptr;
+    QPushButton* 按钮_4G小区操作_频点配置按钮 = nullptr;
+    QPushButton* 按钮_4G小区操作_修改工参数据按钮 = nullptr;
+    QPushButton* 按钮_4G小区操作_复制脚本内容按钮 = nullptr;
+    QPushButton* 按钮_4G小区操作_清空所有内容按钮 = nullptr;
+    QPushButton* 按钮_4G小区操作_修改PCI按钮 = nullptr;
+    QPushButton* 按键_一键改频点 = nullptr;
+    QPushButton* 一键扩容按钮 = nullptr;
+    QPushButton* 一键减容按钮 = nullptr;
+    QPushButton* 按钮_4G小区操作_脚本分割按钮 = nullptr;
+    QPushButton* 按钮_4G小区操作_站型转换 = nullptr;
+
+    // ---- page "2G小区操作" ----
+    ClearingTextEdit* 编辑框_2G源小区 = nullptr;
+    ClearingTextEdit* 编辑框_2G目标小区 = nullptr;
+    ClearingTextEdit* 编辑框_2G脚本内容 = nullptr;
+    QProgressBar* 进度条2G = nullptr;
+    QPushButton* 按钮_2G小区操作_一对一_添加GE邻区频点组 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对一_添加GE邻区频点 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对一_添加GE外部小区 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对一_添加GE邻区关系 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对一_修改外部小区 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对一_删除GE邻区关系 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对一_删除GE外部小区 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对一_删除GE相邻频点 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对一_删除GE相邻频点组 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对多_添加GE邻区频点组按钮 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对多_GERAN邻区频点按钮 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对多_GERAN外部小区按钮 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对多_GERAN邻区关系按钮 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对多_GERAN修改外部按钮 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对多_删除GERAN邻区关系按钮 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对多_删除GE外部小区按钮 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对多_GERAN相邻频点按钮 = nullptr;
+    QPushButton* 按钮_2G小区操作_一对多_GERAN相邻频点组按钮 = nullptr;
+    QPushButton* 按钮_2G小区操作_参数2G设置按钮 = nullptr;
+    QPushButton* 按钮_2G小区操作_复制脚本内容按钮 = nullptr;
+    QPushButton* 按钮_2G小区操作_清空脚本按钮 = nullptr;
+    QPushButton* 按钮_2G小区操作_清空所有内容 = nullptr;
+
+    // ---- page "开关基站修改功率" ----
+    ClearingTextEdit* 开关基站_基站名编辑框 = nullptr;
+    QLineEdit* 开关基站_功率编辑框 = nullptr;
+    QCheckBox* 开关基站_选择框 = nullptr;
+    QPushButton* 开关基站_按钮_激活 = nullptr;
+    QPushButton* 开关基站_按钮_去激活 = nullptr;
+    QPushButton* 开关基站_按钮_修改功率 = nullptr;
+    QPushButton* 开关基站_按钮_复制脚本 = nullptr;
+    QPushButton* 开关基站_按钮_清空内容 = nullptr;
+    ClearingTextEdit* 开关基站_生成脚本编辑框 = nullptr;
+    QProgressBar* 开关基站_进度条 = nullptr;
+
+    // ---- page "小区扩容配置" ----
+    QPlainTextEdit* 编辑框_小区扩容配置列表 = nullptr;
+    QPushButton* 按钮_小区扩容配置成生 = nullptr;
+    QPushButton* 按钮_小区扩容配置_复制 = nullptr;
+    QPushButton* 按钮_小区扩容配置_清空 = nullptr;
+    QPlainTextEdit* 编辑框_小区扩容配置生成内容 = nullptr;
+    QProgressBar* 进度条_小区扩容配置 = nullptr;
+
+    // ---- page "负载均衡优化工具" ----
+    ClearingTextEdit* 负载均衡优化_小区名编辑框 = nullptr;
+    QPushButton* 负载均衡优化_生成按钮 = nullptr;
+    QCheckBox* 负载均衡优化_选择框_是否带基站 = nullptr;
+    QCheckBox* 负载均衡优化_选择框_小区负载均衡开关 = nullptr;
+    QCheckBox* 负载均衡优化_选择框_模式开关 = nullptr;
+    QRadioButton* 负载均衡优化_单选框_用户数模式 = nullptr;
+    QRadioButton* 负载均衡优化_单选框_PRB模式 = nullptr;
+    QCheckBox* 负载均衡优化_选择框_等覆盖脚本 = nullptr;
+    QLineEdit* 负载均衡优化其它_编辑框_用户数门限 = nullptr;
+    QLineEdit* 负载均衡优化其它_编辑框_能力缩放因子 = nullptr;
+    QLineEdit* 负载均衡优化F1_编辑框_用户数门限 = nullptr;
+    QLineEdit* 负载均衡优化F2_编辑框_用户数门限 = nullptr;
+    QLineEdit* 负载均衡优化F2_编辑框_能力缩放因子 = nullptr;
+    QLineEdit* 负载均衡优化D_编辑框_用户数门限 = nullptr;
+    QLineEdit* 负载均衡优化FDDG_编辑框_用户数门限 = nullptr;
+
+signals:
+    // Tool windows that the window flow opens (some in this window's place).
+    void frequencyPlanRequested();
+    void libraryQueryRequested();
+    void settings2GRequested();
+    void pciChangeRequested();
+    void frequencyChangeRequested();
+    void inheritanceRequested();
+    void reductionRequested();
+    void scriptSplitterRequested();
+    void siteTypeBuilderRequested();
+
+private:
+    QWidget* build4GPage();
+    QWidget* build2GPage();
+    QWidget* buildOnOffPage();
+    QWidget* buildExpansionPage();
+    QWidget* buildLoadBalancingPage();
+    void connect4GPage();
+    void connect2GPage();
+    void connectOtherPages();
+
+    Session& session_;
+};
+
+}  // namespace brindle::gui

@@ -1,0 +1,92 @@
+#include "app/startwindow.h"
+
+#include <QKeyEvent>
+#include <QMenu>
+#include <QVBoxLayout>
+
+#include "app/guifeedback.h"
+#include "app/qtext.h"
+#include "app/widgets.h"
+#include "library/catalogue.h"
+
+namespace brindle::gui {
+
+#define UNIT(member, ...) \
+    (member = named(new std::remove_pointer_t<decltype(member)>(__VA_ARGS__), #member))
+
+StartWindow::StartWindow(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+    setObjectName("启动窗口");
+    setWindowTitle(QStringLiteral("Brindle %1").arg(BRINDLE_VERSION));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* layout = new QVBoxLayout(this);
+    for (auto kind : {LibraryKind::Lte, LibraryKind::Gsm}) {
+        const bool lte = kind == LibraryKind::Lte;
+        QComboBox* combo = lte ? UNIT(组合框1) : UNIT(组合框2);
+        QGroupBox* box = lte ? UNIT(分组框1, "选择4G工参") : UNIT(分组框2, "选择2G工参");
+        combo->setPlaceholderText(QStringLiteral("请选择"));
+        combo->setMinimumWidth(320);
+        combo->installEventFilter(this);
+        combo->setContextMenuPolicy(Qt::CustomContextMenu);
+        (new QVBoxLayout(box))->addWidget(combo);
+        layout->addWidget(box);
+        connect(combo, &QComboBox::activated, this, [this, kind](int index) { choose(kind, index); });
+        connect(combo, &QWidget::customContextMenuRequested, this, [this, kind, combo](QPoint at) {
+            if (combo->currentIndex() < 0) return;
+            QMenu menu;
+            menu.addAction(QStringLiteral("删除工参库"), this, [this, kind] { deleteSelected(kind); });
+            menu.exec(combo->mapToGlobal(at));
+        });
+    }
+    for (QPushButton* b : {UNIT(添加工参按钮, "导入4G工参"), UNIT(添加2G工参按钮, "导入2G工参"),
+                           UNIT(添加处理小区按钮, "小区操作")})
+        layout->addWidget(b);
+    connect(添加工参按钮, &QPushButton::clicked, this, &StartWindow::import4GRequested);
+    connect(添加2G工参按钮, &QPushButton::clicked, this, &StartWindow::import2GRequested);
+    connect(添加处理小区按钮, &QPushButton::clicked, this, &StartWindow::openLibraries);
+    reloadLists();
+}
+
+QComboBox* StartWindow::comboOf(LibraryKind kind) const {
+    return kind == LibraryKind::Lte ? 组合框1 : 组合框2;
+}
+
+void StartWindow::fill(LibraryKind kind) {
+    QComboBox* combo = comboOf(kind);
+    combo->clear();
+    for (const auto& name : listLibraries(session_.folderOf(kind))) combo->addItem(qs(name));
+    combo->setCurrentIndex(-1);
+}
+
+void StartWindow::reloadLists() {
+    fill(LibraryKind::Lte);
+    fill(LibraryKind::Gsm);
+}
+
+void StartWindow::choose(LibraryKind kind, int index) {
+    if (index < 0) return;
+    const auto path = session_.folderOf(kind) / u8(comboOf(kind)->itemText(index));
+    (kind == LibraryKind::Lte ? session_.current4G : session_.current2G) = path;
+}
+
+void StartWindow::deleteSelected(LibraryKind kind) {
+    QComboBox* combo = comboOf(kind);
+    if (combo->currentIndex() < 0) return;
+    GuiFeedback feedback(this);
+    if (deleteLibrary(session_.folderOf(kind), u8(combo->currentText()), feedback)) fill(kind);
+}
+
+bool StartWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        if (watched == 组合框1) deleteSelected(LibraryKind::Lte);
+        if (watched == 组合框2) deleteSelected(LibraryKind::Gsm);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void StartWindow::openLibraries() {
+    GuiFeedback feedback(this);
+    if (openChosenLibraries(session_, feedback)) emit librariesOpened();
+}
+
+}  // namespace brindle::gui

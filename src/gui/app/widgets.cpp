@@ -1,0 +1,32 @@
+#include "app/widgets.h"
+
+#include <QMouseEvent>
+
+#include "app/qtext.h"
+
+namespace brindle::gui {
+
+void ClearingTextEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        clear();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+}
+
+PaneSink::PaneSink(QPlainTextEdit* pane) : pane_(pane) { sinceFlush_.start(); }
+
+void PaneSink::append(std::string_view text) { pending_ += text; }
+
+void PaneSink::flush() {
+    appendToBox(pane_, pending_);
+    pending_.clear();
+    sinceFlush_.restart();
+}
+
+void PaneSink::flushIfDue() {
+    if (!pending_.empty() && sinceFlush_.elapsed() >= 100) flush();
+}
+
+}  // namespace brindle::gui

@@ -1,0 +1,51 @@
+#pragma once
+// Small widgets and helpers shared by the windows.
+
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+
+#include <string>
+
+#include "app/script.h"
+
+namespace brindle::gui {
+
+// A multi-line box that the engineer empties by double-clicking it.
+class ClearingTextEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+// A script pane as the core's output. Lines are gathered and put into the
+// pane in batches: inserting a line at a time would relayout the pane per
+// line on long runs.
+class PaneSink : public ScriptSink {
+public:
+    explicit PaneSink(QPlainTextEdit* pane);
+    ~PaneSink() override { flush(); }
+    PaneSink(const PaneSink&) = delete;
+    PaneSink& operator=(const PaneSink&) = delete;
+
+    void append(std::string_view text) override;
+    void flush();
+    void flushIfDue();  // at most a few times a second
+
+private:
+    QPlainTextEdit* pane_;
+    std::string pending_;
+    QElapsedTimer sinceFlush_;
+};
+
+// Sets a widget's objectName to its unit name, so tests and the generators
+// find it by that name.
+template <typename W>
+W* named(W* widget, const char* unit) {
+    widget->setObjectName(QString::fromUtf8(unit));
+    return widget;
+}
+
+}  // namespace brindle::gui

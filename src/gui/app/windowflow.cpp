@@ -1,0 +1,34 @@
+#include "app/windowflow.h"
+
+#include "app/mainwindow.h"
+#include "app/startwindow.h"
+
+namespace brindle::gui {
+
+WindowFlow::WindowFlow(Session& session, QObject* parent) : QObject(parent), session_(session) {}
+
+StartWindow* WindowFlow::startWindow() const { return start_; }
+MainWindow* WindowFlow::mainWindow() const { return main_; }
+
+StartWindow* WindowFlow::showStart() {
+    if (!start_) {
+        start_ = new StartWindow(session_);
+        connect(start_, &StartWindow::librariesOpened, this, [this] {
+            showMain();
+            start_->close();
+        });
+    }
+    start_->reloadLists();
+    start_->show();
+    start_->raise();
+    return start_;
+}
+
+MainWindow* WindowFlow::showMain() {
+    if (!main_) main_ = new MainWindow(session_);
+    main_->show();
+    main_->raise();
+    return main_;
+}
+
+}  // namespace brindle::gui

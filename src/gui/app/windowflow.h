@@ -1,0 +1,32 @@
+#pragma once
+// Which window opens which: the start window, the import windows, the main
+// window and the tool windows that open beside it or in its place.
+
+#include <QObject>
+#include <QPointer>
+
+#include "app/session.h"
+
+namespace brindle::gui {
+
+class MainWindow;
+class StartWindow;
+
+class WindowFlow : public QObject {
+    Q_OBJECT
+public:
+    explicit WindowFlow(Session& session, QObject* parent = nullptr);
+
+    StartWindow* showStart();
+    MainWindow* showMain();
+
+    StartWindow* startWindow() const;
+    MainWindow* mainWindow() const;
+
+private:
+    Session& session_;
+    QPointer<StartWindow> start_;
+    QPointer<MainWindow> main_;
+};
+
+}  // namespace brindle::gui

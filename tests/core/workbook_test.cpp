@@ -1,0 +1,508 @@
+#include "library/workbook.h"
+
+#include <gtest/gtest.h>
+#include <xlsxwriter.h>
+#include <zip.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "app/textcodec.h"
+#include "library/workbook/internal.h"
+
+namespace brindle::workbook {
+namespace {
+
+namespace fs = std::filesystem;
+using Cells = std::vector<std::string>;
+using Parts = std::vector<std::pair<std::string, std::string>>;
+
+const fs::path kFixtures = BRINDLE_TEST_FIXTURES;
+
+std::string message(const fs::path& path, std::string_view reason) {
+    return "无法读取工作簿：" + path.string() + "\r\n" + std::string(reason);
+}
+
+void writeFile(const fs::path& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+std::string readFile(const fs::path& path) {
+    std::ostringstream out;
+    out << std::ifstream(path, std::ios::binary).rdbuf();
+    return out.str();
+}
+
+// Writes a zip with exactly these entries; `store` leaves them uncompressed
+// so a test can damage known bytes.
+void writeZip(const fs::path& path, const Parts& parts, bool store = false) {
+    int code = 0;
+    zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    ASSERT_NE(zip, nullptr);
+    for (const auto& [name, text] : parts) {
+        zip_source_t* source = zip_source_buffer(zip, text.data(), text.size(), 0);
+        const zip_int64_t index = zip_file_add(zip, name.c_str(), source, ZIP_FL_ENC_UTF_8);
+        ASSERT_GE(index, 0);
+        if (store) zip_set_file_compression(zip, zip_uint64_t(index), ZIP_CM_STORE, 0);
+    }
+    ASSERT_EQ(zip_close(zip), 0);
+}
+
+// A package written by hand, for the SpreadsheetML that libxlsxwriter never
+// produces. The workbook lists sheet2.xml first, through an absolute target.
+Parts package(const std::string& rowsXml, const std::string& sharedStrings = "") {
+    const std::string ns = R"( xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main")";
+    const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    Parts parts = {
+        {"_rels/.rels", "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel +
+                            "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
+        {"xl/workbook.xml", "<workbook" + ns + " xmlns:r=\"" + rel +
+                                "\"><sheets><sheet name=\"Main\" sheetId=\"2\" r:id=\"rId2\"/>"
+                                "<sheet name=\"Spare\" sheetId=\"1\" r:id=\"rId1\"/>"
+                                "</sheets></workbook>"},
+        {"xl/_rels/workbook.xml.rels",
+         "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel +
+             "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" +
+             rel +
+             "/worksheet\" Target=\"/xl/worksheets/sheet2.xml\"/><Relationship Id=\"rId3\" "
+             "Type=\"" +
+             rel + "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>"},
+        {"xl/worksheets/sheet1.xml", "<worksheet" + ns + "><sheetData/></worksheet>"},
+        {"xl/worksheets/sheet2.xml",
+         "<worksheet" + ns + "><sheetData>" + rowsXml + "</sheetData></worksheet>"},
+    };
+    if (!sharedStrings.empty())
+        parts.push_back({"xl/sharedStrings.xml", "<sst" + ns + ">" + sharedStrings + "</sst>"});
+    return parts;
+}
+
+class WorkbookTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "brindle-workbook-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    fs::path file(const std::string& name) const { return dir_ / name; }
+
+    static std::unique_ptr<Workbook> open(const fs::path& path) {
+        std::string error;
+        auto workbook = Workbook::open(path, error);
+        EXPECT_TRUE(workbook) << error;
+        return workbook;
+    }
+
+    static std::string openError(const fs::path& path) {
+        std::string error;
+        EXPECT_EQ(Workbook::open(path, error), nullptr);
+        return error;
+    }
+
+    // Every row of a sheet, checking that numbers run on from 1 and that the
+    // sheet ends without error.
+    static std::vector<Cells> readAll(RowReader& reader) {
+        std::vector<Cells> rows;
+        Row row;
+        while (reader.next(row)) {
+            EXPECT_EQ(row.number, rows.size() + 1);
+            rows.push_back(row.cells);
+        }
+        EXPECT_EQ(reader.error(), "");
+        return rows;
+    }
+
+    static std::vector<Cells> readSheet(const fs::path& path, std::size_t sheet = 0) {
+        auto workbook = open(path);
+        if (!workbook) return {};
+        std::string error;
+        auto reader = workbook->rows(sheet, error);
+        EXPECT_TRUE(reader) << error;
+        return reader ? readAll(*reader) : std::vector<Cells>{};
+    }
+
+    // Reads until next() fails and returns the error it left.
+    static std::string readUntilError(const fs::path& path, std::size_t& goodRows) {
+        auto workbook = open(path);
+        std::string error;
+        auto reader = workbook ? workbook->rows(std::size_t{0}, error) : nullptr;
+        if (!reader) return error;
+        Row row;
+        for (goodRows = 0; reader->next(row);) ++goodRows;
+        return reader->error();
+    }
+
+    fs::path dir_;
+};
+
+// ---- numbers ------------------------------------------------------------------
+
+TEST(FormatNumber, PrintsWhatAnEngineerTyped) {
+    using detail::formatNumber;
+    EXPECT_EQ(formatNumber(38400), "38400");
+    EXPECT_EQ(formatNumber(-5), "-5");
+    EXPECT_EQ(formatNumber(0), "0");
+    EXPECT_EQ(formatNumber(-0.0), "0");
+    EXPECT_EQ(formatNumber(38400.5), "38400.5");
+    EXPECT_EQ(formatNumber(0.1), "0.1");
+    EXPECT_EQ(formatNumber(12.5), "12.5");
+    EXPECT_EQ(formatNumber(-0.000001), "-0.000001");
+    EXPECT_EQ(formatNumber(1.0 / 3), "0.3333333333333333");
+    EXPECT_EQ(formatNumber(123456789012.25), "123456789012.25");
+    EXPECT_EQ(formatNumber(9007199254740992.0), "9007199254740992");
+    EXPECT_EQ(formatNumber(1e20), "1e+20");
+    EXPECT_EQ(formatNumber(1.5e-7), "1.5e-07");
+}
+
+// ---- .xlsx written by libxlsxwriter -------------------------------------------
+
+TEST_F(WorkbookTest, XlsxCellsOfEveryKind) {
+    const fs::path path = file("cells.xlsx");
+    lxw_workbook* wb = workbook_new(path.c_str());
+    lxw_worksheet* ws = workbook_add_worksheet(wb, "小区");
+    lxw_format* bold = workbook_add_format(wb);
+    format_set_bold(bold);
+    worksheet_write_string(ws, 0, 0, "小区名称", nullptr);
+    worksheet_write_string(ws, 0, 1, "  spaced  ", nullptr);
+    worksheet_write_string(ws, 0, 2, "38400", nullptr);  // text that looks like a number
+    const double numbers[] = {38400, 38400.5, 0.1, -5, 0, 1e20};
+    for (int i = 0; i < 6; ++i) worksheet_write_number(ws, 1, lxw_col_t(i), numbers[i], nullptr);
+    char lte[] = "LTE", cell[] = "小区";
+    lxw_rich_string_tuple first = {bold, lte}, second = {nullptr, cell};
+    lxw_rich_string_tuple* rich[] = {&first, &second, nullptr};
+    worksheet_write_rich_string(ws, 2, 0, rich, nullptr);
+    worksheet_write_boolean(ws, 2, 1, 1, nullptr);
+    worksheet_write_boolean(ws, 2, 2, 0, nullptr);
+    worksheet_write_formula_num(ws, 2, 3, "=1+2", nullptr, 3);
+    worksheet_write_formula_str(ws, 2, 4, "=A1&\"x\"", nullptr, "小区名称x");
+    worksheet_write_string(ws, 2, 27, "AB", nullptr);
+    worksheet_write_string(ws, 5, 1, "after the gap", nullptr);
+    ASSERT_EQ(workbook_close(wb), LXW_NO_ERROR);
+
+    const std::vector<Cells> expected = {
+        {"小区名称", "  spaced  ", "38400"},
+        {"38400", "38400.5", "0.1", "-5", "0", "1e+20"},
+        {"LTE小区", "TRUE", "FALSE", "3", "小区名称x", "", "", "", "", "", "", "", "", "",
+         "",        "",     "",      "",  "",          "", "", "", "", "", "", "", "", "AB"},
+        {},
+        {},
+        {"", "after the gap"},
+    };
+    EXPECT_EQ(readSheet(path), expected);
+}
+
+TEST_F(WorkbookTest, XlsxInlineStringsFromConstantMemoryWriter) {
+    const fs::path path = file("inline.xlsx");
+    lxw_workbook_options options = {LXW_TRUE, nullptr, LXW_FALSE};
+    lxw_workbook* wb = workbook_new_opt(path.c_str(), &options);
+    lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);
+    worksheet_write_string(ws, 0, 0, " 北京 ", nullptr);
+    worksheet_write_number(ws, 0, 1, 15.2, nullptr);
+    ASSERT_EQ(workbook_close(wb), LXW_NO_ERROR);
+    int code = 0;
+    zip_t* zip = zip_open(path.c_str(), ZIP_RDONLY, &code);
+    ASSERT_NE(zip, nullptr);
+    EXPECT_LT(zip_name_locate(zip, "xl/sharedStrings.xml", 0), 0);  // all strings inline
+    zip_discard(zip);
+    EXPECT_EQ(readSheet(path), (std::vector<Cells>{{" 北京 ", "15.2"}}));
+}
+
+TEST_F(WorkbookTest, XlsxSheetsByIndexAndByName) {
+    const fs::path path = file("sheets.xlsx");
+    lxw_workbook* wb = workbook_new(path.c_str());
+    lxw_chartsheet* chartsheet = workbook_add_chartsheet(wb, "图表");
+    lxw_worksheet* first = workbook_add_worksheet(wb, "小区参数");
+    lxw_worksheet* second = workbook_add_worksheet(wb, "查询EUTRAN同频邻区关系");
+    lxw_chart* chart = workbook_add_chart(wb, LXW_CHART_COLUMN);
+    chart_add_series(chart, nullptr, "='小区参数'!$A$1:$A$2");
+    chartsheet_set_chart(chartsheet, chart);
+    worksheet_write_string(first, 0, 0, "first", nullptr);
+    worksheet_write_string(second, 0, 0, "本地小区标识", nullptr);
+    worksheet_write_number(second, 1, 0, 2, nullptr);
+    ASSERT_EQ(workbook_close(wb), LXW_NO_ERROR);
+
+    auto workbook = open(path);
+    ASSERT_TRUE(workbook);
+    // The chart sheet has no cells; index 0 is the first worksheet.
+    EXPECT_EQ(workbook->sheetNames(), (Cells{"小区参数", "查询EUTRAN同频邻区关系"}));
+    std::string error;
+    auto reader = workbook->rows(std::size_t{0}, error);
+    ASSERT_TRUE(reader) << error;
+    EXPECT_EQ(readAll(*reader), (std::vector<Cells>{{"first"}}));
+    reader = workbook->rows("查询EUTRAN同频邻区关系", error);
+    ASSERT_TRUE(reader) << error;
+    EXPECT_EQ(readAll(*reader), (std::vector<Cells>{{"本地小区标识"}, {"2"}}));
+
+    EXPECT_EQ(workbook->rows("查询GSM邻区关系", error), nullptr);
+    EXPECT_EQ(error, message(path, "工作簿中没有名为“查询GSM邻区关系”的工作表"));
+    EXPECT_EQ(workbook->rows(std::size_t{2}, error), nullptr);
+    EXPECT_EQ(error, message(path, "工作簿中没有第 3 个工作表"));
+}
+
+// ---- .xlsx written by hand ----------------------------------------------------
+
+TEST_F(WorkbookTest, XlsxPackageDetailsOtherWritersUse) {
+    const fs::path path = file("crafted.xlsx");
+    // Shared strings: plain, rich runs with a phonetic guide left out, an
+    // escaped carriage return, preserved spaces.
+    const std::string strings =
+        "<si><t>plain</t></si>"
+        "<si><r><t>北京</t></r><r><rPr><b/></rPr><t>朝阳</t></r><rPh sb=\"0\" eb=\"2\">"
+        "<t>ベイジン</t></rPh></si>"
+        "<si><t>a_x000D_\nb _x005F_x0041_</t></si>"
+        "<si><t xml:space=\"preserve\">  lead and trail  </t></si>";
+    // Cells without "r" follow the previous one; rows without "r" follow the
+    // previous row; prefixed element names; error, inline and date types.
+    const std::string rows =
+        "<row r=\"1\"><c t=\"s\"><v>0</v></c><c t=\"s\"><v>1</v></c><c r=\"E1\" t=\"s\"><v>2</v>"
+        "</c><c t=\"s\"><v>3</v></c></row>"
+        "<row><c r=\"B2\" t=\"e\"><f>NA()</f><v>#N/A</v></c><c t=\"inlineStr\"><is><t>in</t>"
+        "<rPh><t>x</t></rPh></is></c><c><v>3.84E+4</v></c><c t=\"d\"><v>2024-01-05</v></c>"
+        "<c s=\"3\"/></row>"
+        "<row r=\"4\" spans=\"1:2\"><c r=\"A4\"><f>SUM(1,2)</f><v>3</v></c></row>";
+    Parts parts = package(rows, strings);
+    // Rows in the "x:" prefix some .NET writers use, in another sheet.
+    parts[3].second =
+        "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<x:sheetData><x:row r=\"2\"><x:c r=\"C2\"><x:v>7</x:v></x:c></x:row></x:sheetData>"
+        "</x:worksheet>";
+    writeZip(path, parts);
+
+    auto workbook = open(path);
+    ASSERT_TRUE(workbook);
+    EXPECT_EQ(workbook->sheetNames(), (Cells{"Main", "Spare"}));
+    EXPECT_EQ(
+        readSheet(path),
+        (std::vector<Cells>{{"plain", "北京朝阳", "", "", "a\r\nb _x0041_", "  lead and trail  "},
+                            {"", "#N/A", "in", "38400", "2024-01-05"},
+                            {},
+                            {"3"}}));
+    EXPECT_EQ(readSheet(path, 1), (std::vector<Cells>{{}, {"", "", "7"}}));
+}
+
+TEST_F(WorkbookTest, XlsxStopsParsingWhereTheReaderStops) {
+    // Far more rows than one parsed chunk, then XML that is not well-formed.
+    std::string rows;
+    for (int r = 1; r <= 5000; ++r)
+        rows += "<row r=\"" + std::to_string(r) + "\"><c t=\"inlineStr\"><is><t>row " +
+                std::to_string(r) + " of a long sheet</t></is></c></row>";
+    const fs::path path = file("long.xlsx");
+    writeZip(path, package(rows + "<row r=\"5001\"><c></row>"));
+
+    auto workbook = open(path);
+    ASSERT_TRUE(workbook);
+    std::string error;
+    auto reader = workbook->rows(std::size_t{0}, error);
+    ASSERT_TRUE(reader);
+    Row row;
+    ASSERT_TRUE(reader->next(row));
+    EXPECT_EQ(row.cells, Cells{"row 1 of a long sheet"});
+    EXPECT_EQ(reader->error(), "");
+
+    std::size_t good = 0;
+    EXPECT_EQ(readUntilError(path, good), message(path, "文件已损坏"));
+    EXPECT_EQ(good, 5000u);
+}
+
+TEST_F(WorkbookTest, XlsxBadSheetContentIsDamage) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"backwards.xlsx", "<row r=\"2\"/><row r=\"1\"/>"},
+        {"no-string.xlsx", "<row r=\"1\"><c t=\"s\"><v>9</v></c></row>"},
+        {"far-row.xlsx", "<row r=\"1048577\"/>"},
+        {"far-column.xlsx", "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>"},
+        {"doctype.xlsx", ""},
+    };
+    for (const auto& [name, rows] : cases) {
+        Parts parts = package(rows, "<si><t>only</t></si>");
+        if (std::string_view(rows).empty())
+            parts[4].second = "<!DOCTYPE worksheet [<!ENTITY a \"x\">]>" + parts[4].second;
+        writeZip(file(name), parts);
+        std::size_t good = 0;
+        EXPECT_EQ(readUntilError(file(name), good), message(file(name), "文件已损坏")) << name;
+    }
+}
+
+TEST_F(WorkbookTest, XlsxZipDamageInsideASheet) {
+    const fs::path path = file("crc.xlsx");
+    writeZip(path, package("<row r=\"1\"><c t=\"inlineStr\"><is><t>MARKER</t></is></c></row>"),
+             true);
+    std::string bytes = readFile(path);
+    const std::size_t at = bytes.find("MARKER");
+    ASSERT_NE(at, std::string::npos);
+    bytes[at + 5] = 'S';  // still well-formed XML, but the checksum no longer matches
+    writeFile(path, bytes);
+    std::size_t good = 0;
+    EXPECT_EQ(readUntilError(path, good), message(path, "文件已损坏"));
+}
+
+// ---- files that cannot be read ------------------------------------------------
+
+TEST_F(WorkbookTest, UnreadableFilesSayWhy) {
+    EXPECT_EQ(openError(file("absent.xlsx")), message(file("absent.xlsx"), "文件不存在"));
+    EXPECT_EQ(openError(dir_), message(dir_, "文件无法打开"));
+
+    const std::string unrecognised = "不是可识别的工作簿（支持 .xlsx、.xlsm、.xls、.csv）";
+    writeFile(file("text.xlsx"), "小区名称,频点\n");
+    EXPECT_EQ(openError(file("text.xlsx")), message(file("text.xlsx"), unrecognised));
+    writeFile(file("empty.xls"), "");
+    EXPECT_EQ(openError(file("empty.xls")), message(file("empty.xls"), unrecognised));
+    writeZip(file("other.xlsx"), {{"readme.txt", "not a workbook"}});
+    EXPECT_EQ(openError(file("other.xlsx")), message(file("other.xlsx"), unrecognised));
+
+    Parts noSheets = package("");
+    noSheets[1].second = "<workbook><sheets/></workbook>";
+    writeZip(file("nosheets.xlsx"), noSheets);
+    EXPECT_EQ(openError(file("nosheets.xlsx")),
+              message(file("nosheets.xlsx"), "工作簿中没有工作表"));
+
+    writeZip(file("whole.xlsx"), package("<row r=\"1\"/>"));
+    const std::string whole = readFile(file("whole.xlsx"));
+    writeFile(file("truncated.xlsx"), whole.substr(0, whole.size() / 2));
+    EXPECT_EQ(openError(file("truncated.xlsx")), message(file("truncated.xlsx"), "文件已损坏"));
+}
+
+// The OLE container Excel wraps an encrypted .xlsx in: a header, one FAT
+// sector and one directory sector holding the root and two streams.
+std::string encryptedXlsx(const std::string& streamName) {
+    std::string b(1536, '\0');
+    auto put = [&b](std::size_t at, std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) b[at + std::size_t(i)] = char(value >> (8 * i));
+    };
+    b.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+    put(24, 0x3E, 2);        // minor version
+    put(26, 3, 2);           // major version: 512-byte sectors
+    put(28, 0xFFFE, 2);      // byte order
+    put(30, 9, 2);           // sector shift
+    put(32, 6, 2);           // mini sector shift
+    put(44, 1, 4);           // FAT sectors
+    put(48, 1, 4);           // first directory sector
+    put(56, 0x1000, 4);      // mini stream cutoff
+    put(60, 0xFFFFFFFE, 4);  // no mini FAT
+    put(68, 0xFFFFFFFE, 4);  // no further DIFAT
+    for (int i = 0; i < 109; ++i) put(76 + 4 * std::size_t(i), i == 0 ? 0 : 0xFFFFFFFF, 4);
+    for (int i = 0; i < 128; ++i) put(512 + 4 * std::size_t(i), 0xFFFFFFFF, 4);
+    put(512, 0xFFFFFFFD, 4);  // sector 0 holds the FAT
+    put(516, 0xFFFFFFFE, 4);  // sector 1, the directory, ends its chain
+    const std::string names[] = {"Root Entry", "EncryptionInfo", streamName};
+    for (std::size_t e = 0; e < 4; ++e) {
+        const std::size_t at = 1024 + 128 * e;
+        for (std::size_t link = 68; link <= 76; link += 4) put(at + link, 0xFFFFFFFF, 4);
+        if (e == 3) continue;
+        for (std::size_t i = 0; i < names[e].size(); ++i) b[at + 2 * i] = names[e][i];
+        put(at + 64, std::uint32_t(2 * (names[e].size() + 1)), 2);
+        put(at + 66, e == 0 ? 5 : 2, 1);  // root storage or stream
+        put(at + 67, 1, 1);               // black
+        put(at + 116, 0xFFFFFFFE, 4);     // empty: no start sector
+    }
+    put(1024 + 76, 1, 4);  // the root's child: EncryptionInfo
+    put(1152 + 72, 2, 4);  // and its right sibling: the package
+    return b;
+}
+
+TEST_F(WorkbookTest, PasswordProtectedWorkbooks) {
+    writeFile(file("protected.xlsx"), encryptedXlsx("EncryptedPackage"));
+    EXPECT_EQ(openError(file("protected.xlsx")),
+              message(file("protected.xlsx"), "工作簿有密码保护"));
+    writeFile(file("document.xls"), encryptedXlsx("WordDocument"));
+    EXPECT_EQ(openError(file("document.xls")),
+              message(file("document.xls"), "不是可识别的工作簿（支持 .xlsx、.xlsm、.xls、.csv）"));
+
+    // A FILEPASS record in place of the fixture's INTERFACEHDR, just after BOF.
+    std::string xls = readFile(kFixtures / "sample.xls");
+    const std::size_t at = xls.find(std::string("\xE1\x00\x02\x00", 4));
+    ASSERT_NE(at, std::string::npos);
+    xls.replace(at, 6, std::string("\x2F\x00\x02\x00\x00\x00", 6));
+    writeFile(file("protected.xls"), xls);
+    EXPECT_EQ(openError(file("protected.xls")), message(file("protected.xls"), "工作簿有密码保护"));
+}
+
+// ---- .xls ---------------------------------------------------------------------
+
+TEST_F(WorkbookTest, XlsFixture) {
+    const fs::path path = kFixtures / "sample.xls";
+    auto workbook = open(path);
+    ASSERT_TRUE(workbook);
+    EXPECT_EQ(workbook->sheetNames(), (Cells{"小区参数", "Other"}));
+    EXPECT_EQ(readSheet(path), (std::vector<Cells>{{"小区名称", "频点", "功率", "备注"},
+                                                   {"北京朝阳A", "38400", "15.2", "  spaced  "},
+                                                   {},
+                                                   {"Cell_3", "-5", "0.1"}}));
+
+    // Readers of two sheets taking turns on one workbook.
+    std::string error;
+    auto main = workbook->rows(std::size_t{0}, error);
+    auto other = workbook->rows("Other", error);
+    ASSERT_TRUE(main && other);
+    Row row;
+    ASSERT_TRUE(main->next(row));
+    ASSERT_TRUE(other->next(row));
+    EXPECT_EQ(row.cells, Cells{"second sheet"});
+    ASSERT_TRUE(main->next(row));
+    EXPECT_EQ(row.cell(0), "北京朝阳A");
+    EXPECT_EQ(row.cell(9), "");
+
+    // Content decides, not the name.
+    fs::copy_file(path, file("renamed.xlsx"));
+    EXPECT_EQ(readSheet(file("renamed.xlsx")).size(), 4u);
+    writeFile(file("truncated.xls"), readFile(path).substr(0, 3000));
+    EXPECT_EQ(openError(file("truncated.xls")), message(file("truncated.xls"), "文件已损坏"));
+}
+
+// ---- .csv ---------------------------------------------------------------------
+
+TEST_F(WorkbookTest, CsvUtf8WithBomAndQuotes) {
+    const fs::path path = file("邻区.csv");
+    writeFile(path,
+              "\xEF\xBB\xBF名称,频点,备注\r\n"
+              "\"北京,朝阳\",38400,\"他说\"\"好\"\"\"\r\n"
+              "\"两行\r\n文本\",  x  ,\r\n"
+              "\r\n"
+              "a\"b,\"\",last");
+    auto workbook = open(path);
+    ASSERT_TRUE(workbook);
+    EXPECT_EQ(workbook->sheetNames(), Cells{"邻区"});
+    EXPECT_EQ(readSheet(path), (std::vector<Cells>{{"名称", "频点", "备注"},
+                                                   {"北京,朝阳", "38400", "他说\"好\""},
+                                                   {"两行\r\n文本", "  x  "},
+                                                   {},
+                                                   {"a\"b", "", "last"}}));
+}
+
+TEST_F(WorkbookTest, CsvGbkAndTabs) {
+    const auto gbk = codec::toGbk("小区名称\t频点\t带宽,MHz\n北京\t100\t20,0\n");
+    ASSERT_TRUE(gbk.text);
+    writeFile(file("gbk.csv"), *gbk.text);
+    EXPECT_EQ(readSheet(file("gbk.csv")),
+              (std::vector<Cells>{{"小区名称", "频点", "带宽,MHz"}, {"北京", "100", "20,0"}}));
+
+    // As many tabs as commas: a comma file.
+    writeFile(file("tie.csv"), "a\tb,c\n1\t2,3\n");
+    EXPECT_EQ(readSheet(file("tie.csv")), (std::vector<Cells>{{"a\tb", "c"}, {"1\t2", "3"}}));
+}
+
+TEST_F(WorkbookTest, CsvProblems) {
+    writeFile(file("empty.csv"), "");
+    EXPECT_TRUE(readSheet(file("empty.csv")).empty());
+
+    writeFile(file("open-quote.csv"), "a,b\n1,\"never closed\n2,3\n");
+    std::size_t good = 0;
+    EXPECT_EQ(readUntilError(file("open-quote.csv"), good),
+              message(file("open-quote.csv"), "文件已损坏（第 2 行的引号没有闭合）"));
+    EXPECT_EQ(good, 1u);
+
+    writeFile(file("binary.csv"), "a,b\n\xFF\xFE,1\n");
+    EXPECT_EQ(readUntilError(file("binary.csv"), good),
+              message(file("binary.csv"), "文件编码无法识别（应为 UTF-8 或 GBK）"));
+    EXPECT_EQ(good, 1u);
+
+    auto workbook = open(file("empty.csv"));
+    std::string error;
+    EXPECT_EQ(workbook->rows(std::size_t{1}, error), nullptr);
+    EXPECT_EQ(error, message(file("empty.csv"), "工作簿中没有第 2 个工作表"));
+}
+
+}  // namespace
+}  // namespace brindle::workbook
