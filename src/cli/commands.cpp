@@ -8,6 +8,7 @@
 #include "cliio.h"
 #include "library/catalogue.h"
 #include "library/lookup.h"
+#include "mml/pairwise.h"
 
 namespace brindle::cli {
 
@@ -65,6 +66,31 @@ int showCommand(const Options& options, Session& session) {
     return kCompleted;
 }
 
+int genCommand(const Options& options, Session& session) {
+    auto feedback = makeFeedback();
+    const auto generator = mml::generatorByName(options.generator);
+    if (!generator) {
+        feedback->message("未知的生成器：" + options.generator, {}, Icon::Error);
+        return kUsage;
+    }
+    if (*generator == mml::Generator4G::CarrierAdd && options.area.empty()) {
+        feedback->message("carrier-add 需要 --area urban|rural（是否为城区）", {}, Icon::Error);
+        return kUsage;
+    }
+    const auto sources = readNames(options.source, *feedback);
+    const auto targets = sources ? readNames(options.target, *feedback) : std::nullopt;
+    if (!targets) return kUsage;
+    if (!openChosenLibraries(session, *feedback)) return kEndedEarly;
+
+    // The answers to the add-carrier questions, in the order they are asked.
+    feedback->answers = {options.area == "urban", options.reduced};
+    const mml::PageInput input{*sources, *targets, [&] { return options.twoWay; },
+                               [] { return false; }};
+    StringSink pane;
+    mml::run4G(*generator, session, input, pane, *feedback);
+    return emitScript(pane.text(), options.output, options.dedup, *feedback);
+}
+
 }  // namespace
 
 void addCommands(CLI::App& app, Options& o) {
@@ -78,6 +104,20 @@ void addCommands(CLI::App& app, Options& o) {
     auto* show = app.add_subcommand("show", "print the records of named cells");
     show->add_option("kind", o.kind, "4g or 2g")->required()->check(CLI::IsMember({"4g", "2g"}));
     show->add_option("--names", o.names, "name list file ('-' for stdin)")->required();
+
+    auto* gen = app.add_subcommand("gen", "run a generator of the 4G page");
+    gen->add_option("generator", o.generator,
+                    "neighbour-add, neighbour-mod, neighbour-rmv, external-add, external-mod, "
+                    "external-rmv, carrier-add, carrier-rmv")
+        ->required();
+    gen->add_option("--source", o.source, "source names file ('-' for stdin)")->required();
+    gen->add_option("--target", o.target, "target names file ('-' for stdin)")->required();
+    gen->add_flag("--two-way", o.twoWay, "also write the reverse lines (双向操作)");
+    gen->add_option("-o", o.output, "write the lines to FILE (GBK, CR LF) instead of stdout");
+    gen->add_flag("--dedup", o.dedup, "remove repeated lines first");
+    gen->add_option("--area", o.area, "carrier-add: urban (城区) or rural (农村)")
+        ->check(CLI::IsMember({"urban", "rural"}));
+    gen->add_flag("--reduced", o.reduced, "carrier-add: reduced measurement performance demand");
 }
 
 int runCommand(const CLI::App& app, const Options& options, Session& session) {
@@ -86,6 +126,7 @@ int runCommand(const CLI::App& app, const Options& options, Session& session) {
     if (name == "libs") return listCommand(session);
     if (name == "delete") return deleteCommand(options, session);
     if (name == "show") return showCommand(options, session);
+    if (name == "gen") return genCommand(options, session);
     return kUsage;
 }
 

@@ -45,7 +45,8 @@ private:
                 choice = answers.front();
                 answers.pop_front();
             } else {
-                choice = box->standardButtons() & QMessageBox::Yes ? QMessageBox::Yes : QMessageBox::Ok;
+                choice =
+                    box->standardButtons() & QMessageBox::Yes ? QMessageBox::Yes : QMessageBox::Ok;
             }
             box->button(choice)->click();
         } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
@@ -65,7 +66,9 @@ private:
     QTimer timer_;
 };
 
-inline std::filesystem::path fsPath(const QString& s) { return std::filesystem::path(s.toStdString()); }
+inline std::filesystem::path fsPath(const QString& s) {
+    return std::filesystem::path(s.toStdString());
+}
 
 inline Record cell(std::int32_t id, std::vector<std::string> fields) {
     fields.resize(kFields4G.size());

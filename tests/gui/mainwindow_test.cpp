@@ -44,35 +44,48 @@ private slots:
         QVERIFY(tabs);
         QStringList titles;
         for (int i = 0; i < tabs->count(); ++i) titles << tabs->tabText(i);
-        QCOMPARE(titles, (QStringList{"4G小区操作", "2G小区操作", "开关基站修改功率", "小区扩容配置",
-                                      "负载均衡优化工具"}));
+        QCOMPARE(titles, (QStringList{"4G小区操作", "2G小区操作", "开关基站修改功率",
+                                      "小区扩容配置", "负载均衡优化工具"}));
     }
 
     void buttonsCarryTheirUnitNamesAndCaptions_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         const char* table[][2] = {
-            {"按钮_4G小区操作_添加邻区按钮", "添加邻区"}, {"按钮_4G小区操作_4G修改邻区", "修改邻区"},
-            {"按钮_4G小区操作_删除邻区按钮", "删除邻区"}, {"按钮_4G小区操作_添加外部按钮", "添加外部"},
-            {"按钮_4G小区操作_修改外部按钮", "修改外部"}, {"按钮_4G小区操作_删除外部按钮", "删除外部"},
-            {"按钮_4G小区操作_添加频点按钮", "添加频点"}, {"按钮_4G小区操作_删除频点按钮", "删除频点"},
-            {"按钮_4G小区操作_频点配置按钮", "频点配置"}, {"按钮_4G小区操作_修改工参数据按钮", "工参读写"},
+            {"按钮_4G小区操作_添加邻区按钮", "添加邻区"},
+            {"按钮_4G小区操作_4G修改邻区", "修改邻区"},
+            {"按钮_4G小区操作_删除邻区按钮", "删除邻区"},
+            {"按钮_4G小区操作_添加外部按钮", "添加外部"},
+            {"按钮_4G小区操作_修改外部按钮", "修改外部"},
+            {"按钮_4G小区操作_删除外部按钮", "删除外部"},
+            {"按钮_4G小区操作_添加频点按钮", "添加频点"},
+            {"按钮_4G小区操作_删除频点按钮", "删除频点"},
+            {"按钮_4G小区操作_频点配置按钮", "频点配置"},
+            {"按钮_4G小区操作_修改工参数据按钮", "工参读写"},
             {"按钮_4G小区操作_复制脚本内容按钮", "复制脚本内容"},
             {"按钮_4G小区操作_清空所有内容按钮", "清空所有内容"},
-            {"按钮_4G小区操作_修改PCI按钮", "修改PCI"}, {"按键_一键改频点", "改频点"},
-            {"一键扩容按钮", "一键扩容"}, {"一键减容按钮", "一键减容"},
-            {"按钮_4G小区操作_脚本分割按钮", "脚本分割"}, {"按钮_4G小区操作_站型转换", "站型转换"},
+            {"按钮_4G小区操作_修改PCI按钮", "修改PCI"},
+            {"按键_一键改频点", "改频点"},
+            {"一键扩容按钮", "一键扩容"},
+            {"一键减容按钮", "一键减容"},
+            {"按钮_4G小区操作_脚本分割按钮", "脚本分割"},
+            {"按钮_4G小区操作_站型转换", "站型转换"},
             {"按钮_2G小区操作_一对一_添加GE邻区频点组", "加频点组"},
             {"按钮_2G小区操作_一对一_删除GE相邻频点组", "删频点组"},
             {"按钮_2G小区操作_一对多_GERAN相邻频点组按钮", "删频点组"},
             {"按钮_2G小区操作_一对多_GERAN相邻频点按钮", "删除频点"},
             {"按钮_2G小区操作_参数2G设置按钮", "参数2G设置"},
             {"按钮_2G小区操作_复制脚本内容按钮", "复制脚本内容"},
-            {"按钮_2G小区操作_清空脚本按钮", "清空脚本内容"}, {"按钮_2G小区操作_清空所有内容", "清空所有内容"},
-            {"开关基站_按钮_激活", "激活小区"}, {"开关基站_按钮_去激活", "去激活小区"},
-            {"开关基站_按钮_修改功率", "修改功率"}, {"开关基站_按钮_复制脚本", "复制脚本"},
-            {"开关基站_按钮_清空内容", "清空内容"}, {"按钮_小区扩容配置成生", "生成"},
-            {"按钮_小区扩容配置_复制", "复制内容"}, {"按钮_小区扩容配置_清空", "清空内容"},
+            {"按钮_2G小区操作_清空脚本按钮", "清空脚本内容"},
+            {"按钮_2G小区操作_清空所有内容", "清空所有内容"},
+            {"开关基站_按钮_激活", "激活小区"},
+            {"开关基站_按钮_去激活", "去激活小区"},
+            {"开关基站_按钮_修改功率", "修改功率"},
+            {"开关基站_按钮_复制脚本", "复制脚本"},
+            {"开关基站_按钮_清空内容", "清空内容"},
+            {"按钮_小区扩容配置成生", "生成"},
+            {"按钮_小区扩容配置_复制", "复制内容"},
+            {"按钮_小区扩容配置_清空", "清空内容"},
             {"负载均衡优化_生成按钮", "生成脚本"},
         };
         for (const auto& row : table) QTest::newRow(row[0]) << QString(row[0]) << QString(row[1]);
@@ -110,8 +123,8 @@ private slots:
     void doubleClickEmptiesTheNineBoxes() {
         for (const char* name :
              {"编辑框_4G源小区", "编辑框_4G目标小区", "编辑框_4G脚本内容", "编辑框_2G源小区",
-              "编辑框_2G目标小区", "编辑框_2G脚本内容", "开关基站_基站名编辑框", "开关基站_生成脚本编辑框",
-              "负载均衡优化_小区名编辑框"}) {
+              "编辑框_2G目标小区", "编辑框_2G脚本内容", "开关基站_基站名编辑框",
+              "开关基站_生成脚本编辑框", "负载均衡优化_小区名编辑框"}) {
             auto* box = unit<QPlainTextEdit>(name);
             QVERIFY(box);
             window->选择夹1->setCurrentWidget(box->parentWidget()->parentWidget());
@@ -143,7 +156,8 @@ private slots:
         driver.files = {dir->filePath("out.txt")};
         window->按钮_4G小区操作_复制脚本内容按钮->click();
         QCOMPARE(driver.messages, QStringList{"复制完成"});
-        QCOMPARE(readAll(dir->filePath("out.txt")), QByteArray("ADD A;{\xB1\xB1}\r\nMOD B;{\xB1\xB1}\r\n"));
+        QCOMPARE(readAll(dir->filePath("out.txt")),
+                 QByteArray("ADD A;{\xB1\xB1}\r\nMOD B;{\xB1\xB1}\r\n"));
         QCOMPARE(boxText(window->编辑框_4G脚本内容), "ADD A;{北}\r\nMOD B;{北}\r\nADD A;{北}\r\n");
 
         driver.files = {QString()};
@@ -172,14 +186,16 @@ private slots:
         ModalDriver driver;
         window->开关基站_按钮_复制脚本->click();
         window->按钮_小区扩容配置_复制->click();
-        QCOMPARE(driver.messages, (QStringList{"无脚本命令，复制失败！", "没有脚本，复制个啥子嘛！！"}));
+        QCOMPARE(driver.messages,
+                 (QStringList{"无脚本命令，复制失败！", "没有脚本，复制个啥子嘛！！"}));
     }
 
     void aPageChangeReloadsThe2GSettings() {
         std::filesystem::create_directories(session->mu());
         QFile ini(QString::fromStdString(session->ini2G().string()));
         QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[Config]\r\nBCCH\xD7\xE9\xB1\xEA\xCA\xB6=7\r\nGSM_dcs1800=GSM_dcs1800\r\n");  // BCCH组标识
+        ini.write(
+            "[Config]\r\nBCCH\xD7\xE9\xB1\xEA\xCA\xB6=7\r\nGSM_dcs1800=GSM_dcs1800\r\n");  // BCCH组标识
         ini.close();
         QCOMPARE(session->settings2G.bcchGroupId, "");
         window->选择夹1->setCurrentIndex(1);

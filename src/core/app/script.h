@@ -29,6 +29,16 @@ private:
     std::string text_;
 };
 
+// A sink that appends to a string it does not own (a direct-output buffer).
+class BufferSink : public ScriptSink {
+public:
+    explicit BufferSink(std::string& buffer) : buffer_(buffer) {}
+    void append(std::string_view text) override { buffer_ += text; }
+
+private:
+    std::string& buffer_;
+};
+
 // Removes every line equal to an earlier one; first occurrences stay, in
 // order. Empty lines are lines like any other.
 std::vector<std::string> dedupLines(const std::vector<std::string>& lines);

@@ -17,10 +17,14 @@ QString boxTitle(std::string_view title) {
 
 QMessageBox::Icon qtIcon(Icon icon) {
     switch (icon) {
-        case Icon::Information: return QMessageBox::Information;
-        case Icon::Warning: return QMessageBox::Warning;
-        case Icon::Error: return QMessageBox::Critical;
-        case Icon::None: break;
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Warning:
+            return QMessageBox::Warning;
+        case Icon::Error:
+            return QMessageBox::Critical;
+        case Icon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -62,7 +66,8 @@ bool GuiFeedback::askOkCancel(std::string_view text, std::string_view title) {
 
 std::optional<std::filesystem::path> GuiFeedback::chooseOpenFile(const FileRequest& request) {
     const QString file = QFileDialog::getOpenFileName(
-        parent_, {}, QString::fromStdString(request.startFolder.string()), qtFilter(request.filter));
+        parent_, {}, QString::fromStdString(request.startFolder.string()),
+        qtFilter(request.filter));
     if (file.isEmpty()) return std::nullopt;
     return std::filesystem::path(u8(file));
 }

@@ -12,6 +12,7 @@
 #include "app/messages.h"
 #include "app/qtext.h"
 #include "app/widgets.h"
+#include "mml/pairwise.h"
 
 namespace brindle::gui {
 
@@ -46,7 +47,8 @@ QGroupBox* group(const char* caption, QLayout* layout) {
     return box;
 }
 
-QGroupBox* buttonGroup(const char* caption, std::initializer_list<QWidget*> units, int columns = 2) {
+QGroupBox* buttonGroup(const char* caption, std::initializer_list<QWidget*> units,
+                       int columns = 2) {
     auto* grid = new QGridLayout;
     int i = 0;
     for (QWidget* w : units) {
@@ -103,21 +105,25 @@ QWidget* MainWindow::build4GPage() {
     preview->addWidget(编辑框_4G脚本内容);
     preview->addWidget(进度条4G);
 
-    auto* operations = buttonGroup(
-        "脚本操作",
-        {UNIT(选择框_4G小区操作_双向操作选择框, "双向操作"), new QWidget,
-         UNIT(按钮_4G小区操作_添加邻区按钮, "添加邻区"), UNIT(按钮_4G小区操作_4G修改邻区, "修改邻区"),
-         UNIT(按钮_4G小区操作_删除邻区按钮, "删除邻区"), UNIT(按钮_4G小区操作_添加外部按钮, "添加外部"),
-         UNIT(按钮_4G小区操作_修改外部按钮, "修改外部"), UNIT(按钮_4G小区操作_删除外部按钮, "删除外部"),
-         UNIT(按钮_4G小区操作_添加频点按钮, "添加频点"), UNIT(按钮_4G小区操作_删除频点按钮, "删除频点")});
-    auto* config = buttonGroup(
-        "配置数据", {UNIT(选择框_4G小区操作_直出脚本, "直出脚本"), UNIT(按钮_4G小区操作_频点配置按钮, "频点配置"),
-                     UNIT(按钮_4G小区操作_修改工参数据按钮, "工参读写"),
-                     UNIT(按钮_4G小区操作_复制脚本内容按钮, "复制脚本内容"),
-                     UNIT(按钮_4G小区操作_清空所有内容按钮, "清空所有内容")});
-    auto* tools = buttonGroup("功能区", {UNIT(按钮_4G小区操作_修改PCI按钮, "修改PCI"),
-                                         UNIT(按键_一键改频点, "改频点"), UNIT(一键扩容按钮, "一键扩容"),
-                                         UNIT(一键减容按钮, "一键减容")});
+    auto* operations =
+        buttonGroup("脚本操作", {UNIT(选择框_4G小区操作_双向操作选择框, "双向操作"), new QWidget,
+                                 UNIT(按钮_4G小区操作_添加邻区按钮, "添加邻区"),
+                                 UNIT(按钮_4G小区操作_4G修改邻区, "修改邻区"),
+                                 UNIT(按钮_4G小区操作_删除邻区按钮, "删除邻区"),
+                                 UNIT(按钮_4G小区操作_添加外部按钮, "添加外部"),
+                                 UNIT(按钮_4G小区操作_修改外部按钮, "修改外部"),
+                                 UNIT(按钮_4G小区操作_删除外部按钮, "删除外部"),
+                                 UNIT(按钮_4G小区操作_添加频点按钮, "添加频点"),
+                                 UNIT(按钮_4G小区操作_删除频点按钮, "删除频点")});
+    auto* config =
+        buttonGroup("配置数据", {UNIT(选择框_4G小区操作_直出脚本, "直出脚本"),
+                                 UNIT(按钮_4G小区操作_频点配置按钮, "频点配置"),
+                                 UNIT(按钮_4G小区操作_修改工参数据按钮, "工参读写"),
+                                 UNIT(按钮_4G小区操作_复制脚本内容按钮, "复制脚本内容"),
+                                 UNIT(按钮_4G小区操作_清空所有内容按钮, "清空所有内容")});
+    auto* tools = buttonGroup(
+        "功能区", {UNIT(按钮_4G小区操作_修改PCI按钮, "修改PCI"), UNIT(按键_一键改频点, "改频点"),
+                   UNIT(一键扩容按钮, "一键扩容"), UNIT(一键减容按钮, "一键减容")});
     auto* basics = buttonGroup("基础操作", {UNIT(按钮_4G小区操作_脚本分割按钮, "脚本分割"),
                                             UNIT(按钮_4G小区操作_站型转换, "站型转换")});
 
@@ -133,11 +139,9 @@ QWidget* MainWindow::build4GPage() {
     layout->addWidget(group("生成脚本预览区", preview), 5);
     layout->addLayout(side, 2);
 
-    notYetAvailable({按钮_4G小区操作_添加邻区按钮, 按钮_4G小区操作_4G修改邻区, 按钮_4G小区操作_删除邻区按钮,
-                     按钮_4G小区操作_添加外部按钮, 按钮_4G小区操作_修改外部按钮, 按钮_4G小区操作_删除外部按钮,
-                     按钮_4G小区操作_添加频点按钮, 按钮_4G小区操作_删除频点按钮, 按钮_4G小区操作_频点配置按钮,
-                     按钮_4G小区操作_修改工参数据按钮, 按钮_4G小区操作_修改PCI按钮, 按键_一键改频点,
-                     一键扩容按钮, 一键减容按钮, 按钮_4G小区操作_脚本分割按钮, 按钮_4G小区操作_站型转换});
+    notYetAvailable({按钮_4G小区操作_频点配置按钮, 按钮_4G小区操作_修改工参数据按钮,
+                     按钮_4G小区操作_修改PCI按钮, 按键_一键改频点, 一键扩容按钮, 一键减容按钮,
+                     按钮_4G小区操作_脚本分割按钮, 按钮_4G小区操作_站型转换});
     return page;
 }
 
@@ -149,30 +153,28 @@ QWidget* MainWindow::build2GPage() {
     setScriptBoxLook(编辑框_2G脚本内容);
     UNIT(进度条2G);
 
-    auto* oneToOne = buttonGroup(
-        "一对一操作",
-        {UNIT(按钮_2G小区操作_一对一_添加GE邻区频点组, "加频点组"),
-         UNIT(按钮_2G小区操作_一对一_添加GE邻区频点, "添加频点"),
-         UNIT(按钮_2G小区操作_一对一_添加GE外部小区, "添加外部"),
-         UNIT(按钮_2G小区操作_一对一_添加GE邻区关系, "添加邻区"),
-         UNIT(按钮_2G小区操作_一对一_修改外部小区, "修改外部"),
-         UNIT(按钮_2G小区操作_一对一_删除GE邻区关系, "删除邻区"),
-         UNIT(按钮_2G小区操作_一对一_删除GE外部小区, "删除外部"),
-         UNIT(按钮_2G小区操作_一对一_删除GE相邻频点, "删除频点"),
-         UNIT(按钮_2G小区操作_一对一_删除GE相邻频点组, "删频点组")},
-        3);
-    auto* oneToMany = buttonGroup(
-        "一对多操作",
-        {UNIT(按钮_2G小区操作_一对多_添加GE邻区频点组按钮, "加频点组"),
-         UNIT(按钮_2G小区操作_一对多_GERAN邻区频点按钮, "添加频点"),
-         UNIT(按钮_2G小区操作_一对多_GERAN外部小区按钮, "添加外部"),
-         UNIT(按钮_2G小区操作_一对多_GERAN邻区关系按钮, "添加邻区"),
-         UNIT(按钮_2G小区操作_一对多_GERAN修改外部按钮, "修改外部"),
-         UNIT(按钮_2G小区操作_一对多_删除GERAN邻区关系按钮, "删除邻区"),
-         UNIT(按钮_2G小区操作_一对多_删除GE外部小区按钮, "删除外部"),
-         UNIT(按钮_2G小区操作_一对多_GERAN相邻频点按钮, "删除频点"),
-         UNIT(按钮_2G小区操作_一对多_GERAN相邻频点组按钮, "删频点组")},
-        3);
+    auto* oneToOne = buttonGroup("一对一操作",
+                                 {UNIT(按钮_2G小区操作_一对一_添加GE邻区频点组, "加频点组"),
+                                  UNIT(按钮_2G小区操作_一对一_添加GE邻区频点, "添加频点"),
+                                  UNIT(按钮_2G小区操作_一对一_添加GE外部小区, "添加外部"),
+                                  UNIT(按钮_2G小区操作_一对一_添加GE邻区关系, "添加邻区"),
+                                  UNIT(按钮_2G小区操作_一对一_修改外部小区, "修改外部"),
+                                  UNIT(按钮_2G小区操作_一对一_删除GE邻区关系, "删除邻区"),
+                                  UNIT(按钮_2G小区操作_一对一_删除GE外部小区, "删除外部"),
+                                  UNIT(按钮_2G小区操作_一对一_删除GE相邻频点, "删除频点"),
+                                  UNIT(按钮_2G小区操作_一对一_删除GE相邻频点组, "删频点组")},
+                                 3);
+    auto* oneToMany = buttonGroup("一对多操作",
+                                  {UNIT(按钮_2G小区操作_一对多_添加GE邻区频点组按钮, "加频点组"),
+                                   UNIT(按钮_2G小区操作_一对多_GERAN邻区频点按钮, "添加频点"),
+                                   UNIT(按钮_2G小区操作_一对多_GERAN外部小区按钮, "添加外部"),
+                                   UNIT(按钮_2G小区操作_一对多_GERAN邻区关系按钮, "添加邻区"),
+                                   UNIT(按钮_2G小区操作_一对多_GERAN修改外部按钮, "修改外部"),
+                                   UNIT(按钮_2G小区操作_一对多_删除GERAN邻区关系按钮, "删除邻区"),
+                                   UNIT(按钮_2G小区操作_一对多_删除GE外部小区按钮, "删除外部"),
+                                   UNIT(按钮_2G小区操作_一对多_GERAN相邻频点按钮, "删除频点"),
+                                   UNIT(按钮_2G小区操作_一对多_GERAN相邻频点组按钮, "删频点组")},
+                                  3);
     auto* generators = new QVBoxLayout;
     generators->addWidget(oneToOne);
     generators->addWidget(oneToMany);
@@ -210,13 +212,12 @@ QWidget* MainWindow::buildOnOffPage() {
     auto* inputs = new QVBoxLayout;
     inputs->addWidget(labelled("基站名", 开关基站_基站名编辑框));
     inputs->addWidget(labelled("参考信号功率(0.1毫瓦分贝)：", 开关基站_功率编辑框));
-    auto* actions = buttonGroup("功能区", {UNIT(开关基站_选择框, "勾选连续输出"),
-                                           UNIT(开关基站_按钮_激活, "激活小区"),
-                                           UNIT(开关基站_按钮_去激活, "去激活小区"),
-                                           UNIT(开关基站_按钮_修改功率, "修改功率"),
-                                           UNIT(开关基站_按钮_复制脚本, "复制脚本"),
-                                           UNIT(开关基站_按钮_清空内容, "清空内容")},
-                                1);
+    auto* actions = buttonGroup(
+        "功能区",
+        {UNIT(开关基站_选择框, "勾选连续输出"), UNIT(开关基站_按钮_激活, "激活小区"),
+         UNIT(开关基站_按钮_去激活, "去激活小区"), UNIT(开关基站_按钮_修改功率, "修改功率"),
+         UNIT(开关基站_按钮_复制脚本, "复制脚本"), UNIT(开关基站_按钮_清空内容, "清空内容")},
+        1);
     auto* left = new QVBoxLayout;
     left->addWidget(group("请先输入基站相关内容", inputs));
     left->addWidget(actions);
@@ -262,14 +263,15 @@ QWidget* MainWindow::buildLoadBalancingPage() {
     auto* names = new QVBoxLayout;
     names->addWidget(负载均衡优化_小区名编辑框);
 
-    auto* switches = buttonGroup(
-        "负载均衡自动优化",
-        {UNIT(负载均衡优化_选择框_是否带基站, "带基站名"),
-         UNIT(负载均衡优化_选择框_小区负载均衡开关, "小区级负载均衡开关"),
-         UNIT(负载均衡优化_选择框_模式开关, "负载模式开关"),
-         UNIT(负载均衡优化_单选框_用户数模式, "用户数模式"), UNIT(负载均衡优化_单选框_PRB模式, "PRB模式"),
-         UNIT(负载均衡优化_选择框_等覆盖脚本, "等覆盖脚本"), UNIT(负载均衡优化_生成按钮, "生成脚本")},
-        1);
+    auto* switches = buttonGroup("负载均衡自动优化",
+                                 {UNIT(负载均衡优化_选择框_是否带基站, "带基站名"),
+                                  UNIT(负载均衡优化_选择框_小区负载均衡开关, "小区级负载均衡开关"),
+                                  UNIT(负载均衡优化_选择框_模式开关, "负载模式开关"),
+                                  UNIT(负载均衡优化_单选框_用户数模式, "用户数模式"),
+                                  UNIT(负载均衡优化_单选框_PRB模式, "PRB模式"),
+                                  UNIT(负载均衡优化_选择框_等覆盖脚本, "等覆盖脚本"),
+                                  UNIT(负载均衡优化_生成按钮, "生成脚本")},
+                                 1);
 
     // Threshold rows: band label, unit-name stem, defaults of the five columns
     // (用户数门限, 用户偏置, 最大选择用户数, 用户选择PRB门限, 能力缩放因子).
@@ -295,8 +297,9 @@ QWidget* MainWindow::buildLoadBalancingPage() {
         grid->addWidget(new QLabel(QString::fromUtf8(rows[r].label)), static_cast<int>(r) + 1, 0);
         for (std::size_t c = 0; c < columns.size(); ++c) {
             auto* box = new QLineEdit(QString::fromUtf8(rows[r].defaults[c]));
-            box->setObjectName(QStringLiteral("负载均衡优化%1_编辑框_%2")
-                                   .arg(QString::fromUtf8(rows[r].stem), QString::fromUtf8(columns[c])));
+            box->setObjectName(
+                QStringLiteral("负载均衡优化%1_编辑框_%2")
+                    .arg(QString::fromUtf8(rows[r].stem), QString::fromUtf8(columns[c])));
             grid->addWidget(box, static_cast<int>(r) + 1, static_cast<int>(c) + 1);
         }
     }
@@ -324,6 +327,27 @@ QWidget* MainWindow::buildLoadBalancingPage() {
 }
 
 void MainWindow::connect4GPage() {
+    const std::pair<QPushButton*, mml::Generator4G> generators[] = {
+        {按钮_4G小区操作_添加邻区按钮, mml::Generator4G::NeighbourAdd},
+        {按钮_4G小区操作_4G修改邻区, mml::Generator4G::NeighbourMod},
+        {按钮_4G小区操作_删除邻区按钮, mml::Generator4G::NeighbourRmv},
+        {按钮_4G小区操作_添加外部按钮, mml::Generator4G::ExternalAdd},
+        {按钮_4G小区操作_修改外部按钮, mml::Generator4G::ExternalMod},
+        {按钮_4G小区操作_删除外部按钮, mml::Generator4G::ExternalRmv},
+        {按钮_4G小区操作_添加频点按钮, mml::Generator4G::CarrierAdd},
+        {按钮_4G小区操作_删除频点按钮, mml::Generator4G::CarrierRmv},
+    };
+    for (const auto& [button, generator] : generators) {
+        connect(button, &QPushButton::clicked, this, [this, generator = generator] {
+            PaneSink pane(编辑框_4G脚本内容);
+            GuiFeedback feedback(this, 进度条4G, &pane);
+            const mml::PageInput input{
+                boxText(编辑框_4G源小区), boxText(编辑框_4G目标小区),
+                [this] { return 选择框_4G小区操作_双向操作选择框->isChecked(); },
+                [this] { return 选择框_4G小区操作_直出脚本->isChecked(); }};
+            mml::run4G(generator, session_, input, pane, feedback);
+        });
+    }
     connect(按钮_4G小区操作_清空所有内容按钮, &QPushButton::clicked, this, [this] {
         编辑框_4G源小区->clear();
         编辑框_4G目标小区->clear();

@@ -30,11 +30,13 @@ StartWindow::StartWindow(Session& session, QWidget* parent) : QWidget(parent), s
         combo->setContextMenuPolicy(Qt::CustomContextMenu);
         (new QVBoxLayout(box))->addWidget(combo);
         layout->addWidget(box);
-        connect(combo, &QComboBox::activated, this, [this, kind](int index) { choose(kind, index); });
+        connect(combo, &QComboBox::activated, this,
+                [this, kind](int index) { choose(kind, index); });
         connect(combo, &QWidget::customContextMenuRequested, this, [this, kind, combo](QPoint at) {
             if (combo->currentIndex() < 0) return;
             QMenu menu;
-            menu.addAction(QStringLiteral("删除工参库"), this, [this, kind] { deleteSelected(kind); });
+            menu.addAction(QStringLiteral("删除工参库"), this,
+                           [this, kind] { deleteSelected(kind); });
             menu.exec(combo->mapToGlobal(at));
         });
     }
@@ -77,7 +79,8 @@ void StartWindow::deleteSelected(LibraryKind kind) {
 }
 
 bool StartWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    if (event->type() == QEvent::KeyRelease &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         if (watched == 组合框1) deleteSelected(LibraryKind::Lte);
         if (watched == 组合框2) deleteSelected(LibraryKind::Gsm);
     }

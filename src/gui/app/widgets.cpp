@@ -15,9 +15,13 @@ void ClearingTextEdit::mouseDoubleClickEvent(QMouseEvent* event) {
     QPlainTextEdit::mouseDoubleClickEvent(event);
 }
 
-PaneSink::PaneSink(QPlainTextEdit* pane) : pane_(pane) { sinceFlush_.start(); }
+PaneSink::PaneSink(QPlainTextEdit* pane) : pane_(pane) {
+    sinceFlush_.start();
+}
 
-void PaneSink::append(std::string_view text) { pending_ += text; }
+void PaneSink::append(std::string_view text) {
+    pending_ += text;
+}
 
 void PaneSink::flush() {
     appendToBox(pane_, pending_);

@@ -7,8 +7,12 @@ namespace brindle::gui {
 
 WindowFlow::WindowFlow(Session& session, QObject* parent) : QObject(parent), session_(session) {}
 
-StartWindow* WindowFlow::startWindow() const { return start_; }
-MainWindow* WindowFlow::mainWindow() const { return main_; }
+StartWindow* WindowFlow::startWindow() const {
+    return start_;
+}
+MainWindow* WindowFlow::mainWindow() const {
+    return main_;
+}
 
 StartWindow* WindowFlow::showStart() {
     if (!start_) {
