@@ -12,7 +12,8 @@ namespace brindle::cli {
 enum Exit { kCompleted = 0, kEndedEarly = 1, kUsage = 2 };
 
 // A feedback that prints messages to stderr as they are shown. Questions
-// take the answers queued in `answers`.
+// are answered by the command's options (queued in `answers`) and are not
+// printed.
 std::unique_ptr<RecordingFeedback> makeFeedback();
 
 // Generated lines: UTF-8 with CR LF on stdout, or GBK with CR LF in a file.

@@ -140,7 +140,7 @@ protected:
 
 // ---- numbers ------------------------------------------------------------------
 
-TEST(FormatNumber, PrintsWhatAnEngineerTyped) {
+TEST(WorkbookNumbers, PrintWhatAnEngineerTyped) {
     using detail::formatNumber;
     EXPECT_EQ(formatNumber(38400), "38400");
     EXPECT_EQ(formatNumber(-5), "-5");
@@ -155,6 +155,15 @@ TEST(FormatNumber, PrintsWhatAnEngineerTyped) {
     EXPECT_EQ(formatNumber(9007199254740992.0), "9007199254740992");
     EXPECT_EQ(formatNumber(1e20), "1e+20");
     EXPECT_EQ(formatNumber(1.5e-7), "1.5e-07");
+}
+
+TEST(WorkbookRow, CellsPastTheEndAreEmpty) {
+    const Row row{4, {"", "x", ""}};
+    EXPECT_EQ(row.cell(1), "x");
+    EXPECT_EQ(row.cell(3), "");
+    EXPECT_FALSE(row.blank());
+    EXPECT_TRUE((Row{5, {"", ""}}).blank());
+    EXPECT_TRUE(Row().blank());
 }
 
 // ---- .xlsx written by libxlsxwriter -------------------------------------------
@@ -236,6 +245,14 @@ TEST_F(WorkbookTest, XlsxSheetsByIndexAndByName) {
     ASSERT_TRUE(reader) << error;
     EXPECT_EQ(readAll(*reader), (std::vector<Cells>{{"本地小区标识"}, {"2"}}));
 
+    // A reader keeps what it needs of the workbook.
+    reader = workbook->rows(std::size_t{1}, error);
+    ASSERT_TRUE(reader) << error;
+    workbook.reset();
+    Row row;
+    ASSERT_TRUE(reader->next(row));
+    EXPECT_EQ(row.cells, Cells{"本地小区标识"});
+    workbook = open(path);
     EXPECT_EQ(workbook->rows("查询GSM邻区关系", error), nullptr);
     EXPECT_EQ(error, message(path, "工作簿中没有名为“查询GSM邻区关系”的工作表"));
     EXPECT_EQ(workbook->rows(std::size_t{2}, error), nullptr);
@@ -259,7 +276,7 @@ TEST_F(WorkbookTest, XlsxPackageDetailsOtherWritersUse) {
     const std::string rows =
         "<row r=\"1\"><c t=\"s\"><v>0</v></c><c t=\"s\"><v>1</v></c><c r=\"E1\" t=\"s\"><v>2</v>"
         "</c><c t=\"s\"><v>3</v></c></row>"
-        "<row><c r=\"B2\" t=\"e\"><f>NA()</f><v>#N/A</v></c><c t=\"inlineStr\"><is><t>in</t>"
+        "<row><c r=\"B2\" t=\"e\"><f>NA()</f><v>#N/A</v></c><c t=\"inlineStr\"><is><t>i_x006E_</t>"
         "<rPh><t>x</t></rPh></is></c><c><v>3.84E+4</v></c><c t=\"d\"><v>2024-01-05</v></c>"
         "<c s=\"3\"/></row>"
         "<row r=\"4\" spans=\"1:2\"><c r=\"A4\"><f>SUM(1,2)</f><v>3</v></c></row>";
@@ -443,6 +460,11 @@ TEST_F(WorkbookTest, XlsFixture) {
     ASSERT_TRUE(main->next(row));
     EXPECT_EQ(row.cell(0), "北京朝阳A");
     EXPECT_EQ(row.cell(9), "");
+
+    workbook.reset();
+    ASSERT_TRUE(main->next(row));
+    EXPECT_TRUE(row.blank());
+    EXPECT_EQ(row.number, 3u);
 
     // Content decides, not the name.
     fs::copy_file(path, file("renamed.xlsx"));

@@ -233,7 +233,7 @@ public:
         } else if (name == "rPh") {
             ++phonetic_;
         } else if (name == "t") {
-            collecting_ = inInline_;
+            collecting_ = inInline_ && phonetic_ == 0;
         }
     }
 

@@ -1,0 +1,138 @@
+// The command-line contract: output streams, messages, exit status.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "app/textcodec.h"
+#include "library/store.h"
+#include "support/testsupport.h"
+
+using namespace brindle;
+using brindle::test::cell4G;
+using brindle::test::readFile;
+using brindle::test::TempDir;
+
+namespace {
+
+struct CliResult {
+    int status = -1;
+    std::string out, err;
+};
+
+class Cli : public ::testing::Test {
+protected:
+    TempDir dir;
+
+    void SetUp() override {
+        test::makeLibrary(dir / "mu" / "北区.edb", LibraryKind::Lte,
+                          {cell4G(1, {"站甲", "甲-1", "0", "1001", "10", "38400", "100", "2001"}),
+                           cell4G(2, {"站乙", "乙-1", "1", "1002", "21", "38544", "101", "2002"})});
+        test::makeLibrary(dir / "mu2" / "北区2G.edb", LibraryKind::Gsm,
+                          {{1, {"G站", "G1", "4501", "10001", "60", "1", "2"}}});
+    }
+
+    // Runs brindle-cli with --home set to the test folder; `args` is shell text.
+    CliResult cli(const std::string& args, const std::string& input = "") {
+        const auto in = dir / "stdin", out = dir / "stdout", err = dir / "stderr";
+        test::writeFile(in, input);
+        const std::string command = std::string(BRINDLE_CLI_PATH) + " --home '" +
+                                    dir.path().string() + "' " + args + " <'" + in.string() +
+                                    "' >'" + out.string() + "' 2>'" + err.string() + "'";
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+    }
+};
+
+}  // namespace
+
+TEST_F(Cli, ListsLibraries) {
+    const auto r = cli("libs");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "4G 北区.edb\n2G 北区2G.edb\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(Cli, ShowPrintsRecordsAndReportsMisses) {
+    const auto r =
+        cli("--lib4g 北区.edb --lib2g 北区2G.edb show 4g --names -", "乙-1\n无\n\n甲-1\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "2\t站乙\t乙-1\t1\t1002\t21\t38544\t101\t2002\n"
+              "1\t站甲\t甲-1\t0\t1001\t10\t38400\t100\t2001\n");
+    EXPECT_EQ(r.err, "无小区不存在！\n小区不存在！\n");
+    const auto g = cli("--lib4g 北区.edb --lib2g 北区2G.edb show 2g --names -", "G1");
+    EXPECT_EQ(g.out, "1\tG站\tG1\t4501\t10001\t60\t1\t2\n");
+}
+
+TEST_F(Cli, LibraryChecksComeFirst) {
+    auto r = cli("show 4g --names -", "甲-1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "请选择4G工参库\n");
+    EXPECT_EQ(r.out, "");
+    r = cli("--lib4g 北区.edb show 4g --names -", "甲-1");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n");
+}
+
+TEST_F(Cli, DeleteNeedsYes) {
+    auto r = cli("delete 4g 北区.edb");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "北区.edb"));
+    r = cli("delete 4g 北区.edb --yes");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "删除成功！\n");  // the question was answered by --yes
+    EXPECT_FALSE(std::filesystem::exists(dir / "mu" / "北区.edb"));
+    r = cli("delete 4g 北区.edb --yes");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "删除文件出错！\n");
+}
+
+TEST_F(Cli, GeneratorLinesGoToStdoutWithCrLf) {
+    test::writeFile(dir / "s.txt", "甲-1\n甲-1\n");
+    test::writeFile(dir / "t.txt", *codec::toGbk("乙-1\r\n乙-1\r\n").text);  // GBK names
+    const auto r = cli("--lib4g 北区.edb gen neighbour-rmv --source '" + (dir / "s.txt").string() +
+                       "' --target '" + (dir / "t.txt").string() + "' --two-way");
+    EXPECT_EQ(r.status, 0);
+    const std::string forward =
+        "RMV EUTRANINTERFREQNCELL:LOCALCELLID=0,ENODEBID=1002,CELLID=21;{站甲}\r\n";
+    const std::string reverse =
+        "RMV EUTRANINTERFREQNCELL:LOCALCELLID=1,ENODEBID=1001,CELLID=10;{站乙}\r\n";
+    EXPECT_EQ(r.out, forward + reverse + forward + reverse);
+    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n删除脚本生成成功！！\n");
+}
+
+TEST_F(Cli, OutputFileIsGbkAndDedupRemovesRepeats) {
+    test::writeFile(dir / "s.txt", "甲-1\n甲-1\n");
+    test::writeFile(dir / "t.txt", "乙-1\n乙-1\n");
+    const auto r2 = cli("--lib4g 北区.edb gen external-rmv --source '" + (dir / "s.txt").string() +
+                        "' --target '" + (dir / "t.txt").string() + "' --dedup -o '" +
+                        (dir / "out.txt").string() + "'");
+    EXPECT_EQ(r2.status, 0);
+    EXPECT_EQ(r2.out, "");
+    EXPECT_EQ(readFile(dir / "out.txt"),
+              *codec::toGbk("RMV EUTRANEXTERNALCELL:ENODEBID=1002,CELLID=21;{站甲}\r\n").text);
+}
+
+TEST_F(Cli, CarrierAddTakesItsAnswersFromOptions) {
+    test::writeFile(dir / "s.txt", "甲-1\n");
+    test::writeFile(dir / "t.txt", "乙-1\n");
+    const std::string lists =
+        " --source '" + (dir / "s.txt").string() + "' --target '" + (dir / "t.txt").string() + "'";
+    auto r = cli("--lib4g 北区.edb gen carrier-add" + lists);
+    EXPECT_EQ(r.status, 2);  // the area is required
+    r = cli("--lib4g 北区.edb gen carrier-add --area rural" + lists);
+    EXPECT_EQ(r.status, 0);
+    // The questions are answered by the options; their follow-up message is shown.
+    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n农村\n添加频点脚本生成成功！！\n");
+}
+
+TEST_F(Cli, WrongUsageAndUnreadableInputExitWithTwo) {
+    EXPECT_EQ(cli("frobnicate").status, 2);
+    EXPECT_EQ(cli("--lib4g 北区.edb gen no-such --source - --target -").status, 2);
+    EXPECT_EQ(cli("--lib4g 北区.edb gen neighbour-add --source /nonexistent --target -").status, 2);
+    test::writeFile(dir / "bad.txt", "\xFF\xFF\xFF");
+    EXPECT_EQ(cli("--lib4g 北区.edb show 4g --names '" + (dir / "bad.txt").string() + "'").status,
+              2);
+}
