@@ -34,8 +34,8 @@ struct Workspace {
             const std::string site = "站点" + std::to_string(i / 6);
             records.push_back({i + 1,
                                {site, site + "-" + std::to_string(i % 6 + 1), std::to_string(i % 6),
-                                std::to_string(500000 + i / 6), std::to_string(i % 6), earfcns[i % 6],
-                                std::to_string(i % 504), "22561"}});
+                                std::to_string(500000 + i / 6), std::to_string(i % 6),
+                                earfcns[i % 6], std::to_string(i % 504), "22561"}});
         }
         const auto lib = home / "mu" / "bench.edb";
         store::create(lib, LibraryKind::Lte);
@@ -62,7 +62,8 @@ void runToFile(benchmark::State& state, mml::Generator4G generator) {
         feedback.answers = {true, false};
         StringSink pane;
         mml::run4G(generator, *w.session,
-                   {w.sources, w.targets, [] { return true; }, [] { return false; }}, pane, feedback);
+                   {w.sources, w.targets, [] { return true; }, [] { return false; }}, pane,
+                   feedback);
         writeScriptFile(w.home / "out.txt", pane.text());
         benchmark::DoNotOptimize(pane.text().size());
     }

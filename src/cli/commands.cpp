@@ -7,6 +7,7 @@
 #include "app/nametext.h"
 #include "cliio.h"
 #include "library/catalogue.h"
+#include "library/import.h"
 #include "library/lookup.h"
 #include "mml/pairwise.h"
 
@@ -66,6 +67,14 @@ int showCommand(const Options& options, Session& session) {
     return kCompleted;
 }
 
+int importCommand(const Options& options, Session& session) {
+    auto feedback = makeFeedback();
+    const LibraryKind kind = kindOf(options.kind);
+    Preview preview;
+    if (!readWorkbook(options.workbook, kind, preview, *feedback).ok) return kUsage;
+    return writeLibrary(session, kind, preview, *feedback) ? kCompleted : kEndedEarly;
+}
+
 int genCommand(const Options& options, Session& session) {
     auto feedback = makeFeedback();
     const auto generator = mml::generatorByName(options.generator);
@@ -105,6 +114,10 @@ void addCommands(CLI::App& app, Options& o) {
     show->add_option("kind", o.kind, "4g or 2g")->required()->check(CLI::IsMember({"4g", "2g"}));
     show->add_option("--names", o.names, "name list file ('-' for stdin)")->required();
 
+    auto* import = app.add_subcommand("import", "import a workbook into a library");
+    import->add_option("kind", o.kind, "4g or 2g")->required()->check(CLI::IsMember({"4g", "2g"}));
+    import->add_option("workbook", o.workbook, ".xlsx, .xlsm, .xls or .csv file")->required();
+
     auto* gen = app.add_subcommand("gen", "run a generator of the 4G page");
     gen->add_option("generator", o.generator,
                     "neighbour-add, neighbour-mod, neighbour-rmv, external-add, external-mod, "
@@ -127,6 +140,7 @@ int runCommand(const CLI::App& app, const Options& options, Session& session) {
     if (name == "delete") return deleteCommand(options, session);
     if (name == "show") return showCommand(options, session);
     if (name == "gen") return genCommand(options, session);
+    if (name == "import") return importCommand(options, session);
     return kUsage;
 }
 

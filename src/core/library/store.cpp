@@ -191,7 +191,8 @@ LoadResult load(const fs::path& path, LibraryKind kind) {
     return result;
 }
 
-std::string replaceAll(const fs::path& path, LibraryKind kind, const std::vector<Record>& records) {
+std::string replaceAll(const fs::path& path, LibraryKind kind, const std::vector<Record>& records,
+                       const std::function<void(std::size_t)>& written) {
     Db db(path, SQLITE_OPEN_READWRITE);
     if (auto error = openExisting(db, path, kind); !error.empty()) return error;
     if (auto error = db.exec("BEGIN IMMEDIATE; DELETE FROM cells;"); !error.empty()) return error;
@@ -206,7 +207,9 @@ std::string replaceAll(const fs::path& path, LibraryKind kind, const std::vector
             insert.bindText(static_cast<int>(f) + 2, r.fields[f]);
         if (insert.step() != SQLITE_DONE) error = db.lastError();
         insert.reset();
+        if (written && (i + 1) % 1024 == 0) written(i + 1);
     }
+    if (written && error.empty()) written(records.size());
     if (error.empty()) error = db.exec("COMMIT;");
     if (!error.empty()) db.exec("ROLLBACK;");
     return error;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,9 +37,11 @@ std::string check(const std::filesystem::path& path, LibraryKind kind);
 LoadResult load(const std::filesystem::path& path, LibraryKind kind);
 
 // Replaces all records in one transaction: on any failure the library keeps
-// the records it had. IDs are taken from the records. Returns "" or the error.
+// the records it had. IDs are taken from the records. `written` is told the
+// number of records written so far, now and then. Returns "" or the error.
 std::string replaceAll(const std::filesystem::path& path, LibraryKind kind,
-                       const std::vector<Record>& records);
+                       const std::vector<Record>& records,
+                       const std::function<void(std::size_t)>& written = {});
 
 // Number of records, or -1 with `error` set.
 long long count(const std::filesystem::path& path, LibraryKind kind, std::string& error);

@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "app/startwindow.h"
+#include "library/importwindow.h"
 
 namespace brindle::gui {
 
@@ -20,6 +21,17 @@ StartWindow* WindowFlow::showStart() {
         connect(start_, &StartWindow::librariesOpened, this, [this] {
             showMain();
             start_->close();
+        });
+        connect(start_, &StartWindow::import4GRequested, this, [this] {
+            auto* window = new ImportWindow4G(session_);
+            connect(window, &ImportWindowBase::left, this, [this] { showStart(); });
+            window->show();
+            start_->close();
+        });
+        connect(start_, &StartWindow::import2GRequested, this, [this] {
+            auto* window = new ImportWindow2G(session_, start_);
+            connect(window, &ImportWindowBase::left, this, [this] { showStart(); });
+            window->show();
         });
     }
     start_->reloadLists();

@@ -1,0 +1,49 @@
+#pragma once
+// Importing an engineer's workbook into a library: the sheet is read into a
+// preview (one row per data row, columns by position, header row skipped,
+// reading ends at the first blank row), and the preview then replaces the
+// records of `<base name>.edb` in mu/ (4G) or mu2/ (2G).
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/feedback.h"
+#include "app/session.h"
+#include "library/record.h"
+
+namespace brindle {
+
+struct ImportColumn {
+    std::string_view title;
+    int width;  // preview column width in pixels
+};
+
+// The preview columns of a kind, in sheet order (A, B, …).
+std::span<const ImportColumn> importColumns(LibraryKind kind);
+
+struct Preview {
+    std::string baseName;  // the workbook's file name without its extension
+    std::vector<std::vector<std::string>> rows;
+};
+
+struct ReadOutcome {
+    bool ok = false;
+    std::string error;  // why the workbook could not be read
+};
+
+// Reads the first worksheet of `workbook` into `preview` and shows
+// "工参打开成功！含N条". A row whose cells, with ASCII and full-width spaces
+// removed, are all empty ends the reading. Progress follows the columns of
+// each row; events run once per row. On failure the message names the file
+// and the reason, and `preview` is left as it was.
+ReadOutcome readWorkbook(const std::filesystem::path& workbook, LibraryKind kind, Preview& preview,
+                         Feedback& feedback);
+
+// Writes the preview into the library of its base name, replacing all its
+// records in one transaction, and shows "OK" or the error followed by
+// "\r\n请再导入一次试试！". On failure the library keeps the records it had.
+// Returns true when the library holds the preview's rows.
+bool writeLibrary(Session& session, LibraryKind kind, const Preview& preview, Feedback& feedback);
+
+}  // namespace brindle

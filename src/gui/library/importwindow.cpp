@@ -1,0 +1,128 @@
+#include "library/importwindow.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QVBoxLayout>
+
+#include "app/guifeedback.h"
+#include "app/messages.h"
+#include "app/qtext.h"
+#include "app/widgets.h"
+
+namespace brindle::gui {
+
+#define UNIT(member, ...) \
+    (member = named(new std::remove_pointer_t<decltype(member)>(__VA_ARGS__), #member))
+
+PreviewModel::PreviewModel(LibraryKind kind, const Preview& preview, QObject* parent)
+    : QAbstractTableModel(parent), kind_(kind), preview_(preview) {}
+
+void PreviewModel::reload() {
+    beginResetModel();
+    endResetModel();
+}
+
+int PreviewModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(preview_.rows.size());
+}
+
+int PreviewModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(importColumns(kind_).size());
+}
+
+QVariant PreviewModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid()) return {};
+    const auto& row = preview_.rows[static_cast<std::size_t>(index.row())];
+    return qs(row[static_cast<std::size_t>(index.column())]);
+}
+
+QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Vertical) return section + 1;
+    return qs(importColumns(kind_)[static_cast<std::size_t>(section)].title);
+}
+
+ImportWindowBase::ImportWindowBase(Session& session, LibraryKind kind, QWidget* parent)
+    : QWidget(parent, Qt::Window), session_(session), kind_(kind), model_(kind, preview_) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("工参导入"));
+    UNIT(进度条1);
+    resize(1000, 600);
+}
+
+QTableView* ImportWindowBase::makePreviewList(const char* unit) {
+    auto* list = named(new QTableView, unit);
+    list->setModel(&model_);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->verticalHeader()->setDefaultSectionSize(22);
+    const auto columns = importColumns(kind_);
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        list->setColumnWidth(static_cast<int>(c), columns[c].width);
+    return list;
+}
+
+bool ImportWindowBase::readChosenWorkbook() {
+    GuiFeedback feedback(this, 进度条1);
+    const auto chosen = feedback.chooseOpenFile({});
+    if (!chosen) return false;
+    setWindowTitle(qs(std::string(msg::kImportTitleHead) + chosen->string() +
+                      std::string(msg::kImportTitleTail)));
+    const bool ok = readWorkbook(*chosen, kind_, preview_, feedback).ok;
+    model_.reload();
+    return ok;
+}
+
+void ImportWindowBase::writePreview() {
+    GuiFeedback feedback(this, 进度条1);
+    writeLibrary(session_, kind_, preview_, feedback);
+}
+
+void ImportWindowBase::leave() {
+    if (leaving_) return;
+    leaving_ = true;
+    emit left();
+}
+
+void ImportWindowBase::closeEvent(QCloseEvent* event) {
+    leave();
+    event->accept();
+}
+
+ImportWindow4G::ImportWindow4G(Session& session, QWidget* parent)
+    : ImportWindowBase(session, LibraryKind::Lte, parent) {
+    setObjectName("4G工参导入窗口");
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {UNIT(打开按钮, "1、打开工参"), UNIT(导入工参按钮, "2、导入工参"),
+                           UNIT(继续按钮, "3、继续")})
+        buttons->addWidget(b);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(超级列表框_导入预览 = makePreviewList("超级列表框_导入预览"));
+    layout->addWidget(进度条1);
+    layout->addLayout(buttons);
+    connect(打开按钮, &QPushButton::clicked, this, [this] { readChosenWorkbook(); });
+    connect(导入工参按钮, &QPushButton::clicked, this, [this] { writePreview(); });
+    connect(继续按钮, &QPushButton::clicked, this, [this] { close(); });
+}
+
+ImportWindow2G::ImportWindow2G(Session& session, QWidget* parent)
+    : ImportWindowBase(session, LibraryKind::Gsm, parent) {
+    setObjectName("2G工参导入窗口");
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {UNIT(打开2G工参, "打开2G工参"), UNIT(导入2G工参按钮, "导入2G工参"),
+                           UNIT(返回按钮, "返回")})
+        buttons->addWidget(b);
+    // Reading writes the library at once in this window; the button has no task.
+    导入2G工参按钮->setEnabled(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(超级列表框_导入预览2 = makePreviewList("超级列表框_导入预览2"));
+    layout->addWidget(进度条1);
+    layout->addLayout(buttons);
+    connect(打开2G工参, &QPushButton::clicked, this, [this] {
+        if (readChosenWorkbook()) writePreview();
+    });
+    connect(返回按钮, &QPushButton::clicked, this, [this] { close(); });
+}
+
+}  // namespace brindle::gui

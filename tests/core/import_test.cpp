@@ -1,0 +1,199 @@
+// Importing workbooks into libraries.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <xlsxwriter.h>
+
+#include "app/recordingfeedback.h"
+#include "library/import.h"
+#include "library/store.h"
+#include "support/testsupport.h"
+
+using namespace brindle;
+using brindle::test::TempDir;
+using Lines = std::vector<std::string>;
+using Rows = std::vector<Lines>;
+
+namespace {
+
+// A cell of a test sheet: text, or a number when `number` is set.
+struct Cell {
+    std::string text;
+    std::optional<double> number;
+    Cell(const char* t) : text(t) {}
+    Cell(double n) : number(n) {}
+};
+
+void writeXlsx(const std::filesystem::path& path, const std::vector<std::vector<Cell>>& rows) {
+    lxw_workbook* book = workbook_new(path.c_str());
+    lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < rows[r].size(); ++c) {
+            const Cell& cell = rows[r][c];
+            if (cell.number)
+                worksheet_write_number(sheet, r, c, *cell.number, nullptr);
+            else if (!cell.text.empty())
+                worksheet_write_string(sheet, r, c, cell.text.c_str(), nullptr);
+        }
+    ASSERT_EQ(workbook_close(book), LXW_NO_ERROR);
+}
+
+const std::vector<Cell> kHeader4G = {"基站名",   "小区名", "本地小区标识", "基站号",
+                                     "小区标识", "频点",   "物理小区标识", "TAC号"};
+
+std::vector<Cell> row4G(int i) {
+    const std::string n = std::to_string(i);
+    return {("站" + n).c_str(),
+            ("小区" + n).c_str(),
+            0.0,
+            569000.0 + i,
+            double(i % 3),
+            38400.0,
+            double(i % 504),
+            22561.0};
+}
+
+class Import : public ::testing::Test {
+protected:
+    TempDir dir;
+    Session session{dir / "home"};
+    RecordingFeedback fb;
+    Preview preview;
+
+    std::shared_ptr<Library> library(LibraryKind kind, const std::string& name) {
+        return store::load(session.folderOf(kind) / name, kind).library;
+    }
+};
+
+}  // namespace
+
+TEST_F(Import, ReadsUntilTheFirstBlankRowAndWritesTheLibrary) {
+    std::vector<std::vector<Cell>> rows{kHeader4G};
+    for (int i = 1; i <= 100; ++i) rows.push_back(row4G(i));
+    rows.push_back({});
+    rows.push_back(row4G(999));  // after the blank row: never read
+    writeXlsx(dir / "北区.xlsx", rows);
+
+    ASSERT_TRUE(readWorkbook(dir / "北区.xlsx", LibraryKind::Lte, preview, fb).ok);
+    EXPECT_EQ(preview.baseName, "北区");
+    ASSERT_EQ(preview.rows.size(), 100u);
+    EXPECT_EQ(preview.rows[0], (Lines{"站1", "小区1", "0", "569001", "1", "38400", "1", "22561"}));
+    EXPECT_TRUE(writeLibrary(session, LibraryKind::Lte, preview, fb));
+    EXPECT_EQ(fb.texts(), (Lines{"工参打开成功！含100条", "OK"}));
+    EXPECT_EQ(session.lastImported, session.mu() / "北区.edb");
+    const auto lib = library(LibraryKind::Lte, "北区.edb");
+    ASSERT_TRUE(lib);
+    EXPECT_EQ(lib->count(), 100u);
+    EXPECT_EQ(lib->at(99).ID, 100);
+    EXPECT_EQ(lib->at(99).fields[1], "小区100");
+    EXPECT_TRUE(session.current4G.empty());  // the selection is not touched
+}
+
+TEST_F(Import, KeepsTextExactlyAndWritesNumbersAsEngineersSeeThem) {
+    writeXlsx(dir / "a.xlsx", {kHeader4G,
+                               {" 站A ", "小区 A", "01", 569001.0, 1.5, "38400", 12.0, 0.0},
+                               {"站B", "小区B", -1.0, "569002", 0.1, 38400.0, "7", ""}});
+    ASSERT_TRUE(readWorkbook(dir / "a.xlsx", LibraryKind::Lte, preview, fb).ok);
+    EXPECT_EQ(preview.rows, (Rows{{" 站A ", "小区 A", "01", "569001", "1.5", "38400", "12", "0"},
+                                  {"站B", "小区B", "-1", "569002", "0.1", "38400", "7", ""}}));
+}
+
+TEST_F(Import, ARowOfSpacesEndsTheReading) {
+    writeXlsx(dir / "s.xlsx", {kHeader4G, row4G(1), {"\u3000 ", " ", "\u3000"}, row4G(2)});
+    ASSERT_TRUE(readWorkbook(dir / "s.xlsx", LibraryKind::Lte, preview, fb).ok);
+    EXPECT_EQ(preview.rows.size(), 1u);
+    // A cell holding other blank characters is not blank.
+    writeXlsx(dir / "t.xlsx", {kHeader4G, {"\t"}, row4G(2)});
+    ASSERT_TRUE(readWorkbook(dir / "t.xlsx", LibraryKind::Lte, preview, fb).ok);
+    EXPECT_EQ(preview.rows.size(), 2u);
+}
+
+TEST_F(Import, ARowWithBlankColumnAGetsItsOwnRow) {
+    writeXlsx(dir / "g.xlsx", {kHeader4G, row4G(1), {"", "孤儿小区", 3.0}, row4G(2)});
+    ASSERT_TRUE(readWorkbook(dir / "g.xlsx", LibraryKind::Lte, preview, fb).ok);
+    ASSERT_EQ(preview.rows.size(), 3u);
+    EXPECT_EQ(preview.rows[0][1], "小区1");  // the row before is untouched
+    EXPECT_EQ(preview.rows[1], (Lines{"", "孤儿小区", "3", "", "", "", "", ""}));
+}
+
+TEST_F(Import, ReimportReplacesRecordsWithIdsFromOne) {
+    writeXlsx(dir / "北区.xlsx", {kHeader4G, row4G(1), row4G(2), row4G(3)});
+    test::writeFile(dir / "北区.csv", "h\n站9,小区9,0,1,2,38544,3,4\n");
+    readWorkbook(dir / "北区.xlsx", LibraryKind::Lte, preview, fb);
+    writeLibrary(session, LibraryKind::Lte, preview, fb);
+    readWorkbook(dir / "北区.csv", LibraryKind::Lte, preview, fb);
+    EXPECT_TRUE(writeLibrary(session, LibraryKind::Lte, preview, fb));
+    const auto lib = library(LibraryKind::Lte, "北区.edb");
+    ASSERT_EQ(lib->count(), 1u);
+    EXPECT_EQ(lib->at(0).ID, 1);
+    EXPECT_EQ(lib->at(0).fields[1], "小区9");
+}
+
+TEST_F(Import, TwoGWorkbooksGoToMu2WithSevenColumns) {
+    test::writeFile(dir / "g.csv", "a,b,c,d,e,f,g,h\nG站,G1,4501,10001,60,1,2,extra\n");
+    ASSERT_TRUE(readWorkbook(dir / "g.csv", LibraryKind::Gsm, preview, fb).ok);
+    EXPECT_EQ(preview.rows, (Rows{{"G站", "G1", "4501", "10001", "60", "1", "2"}}));
+    EXPECT_TRUE(writeLibrary(session, LibraryKind::Gsm, preview, fb));
+    EXPECT_EQ(library(LibraryKind::Gsm, "g.edb")->count(), 1u);
+}
+
+TEST_F(Import, AnEmptySheetFailsTheCountCheck) {
+    writeXlsx(dir / "e.xlsx", {kHeader4G, {}, row4G(1)});
+    ASSERT_TRUE(readWorkbook(dir / "e.xlsx", LibraryKind::Lte, preview, fb).ok);
+    EXPECT_FALSE(writeLibrary(session, LibraryKind::Lte, preview, fb));
+    EXPECT_EQ(fb.texts(), (Lines{"工参打开成功！含0条", "\r\n请再导入一次试试！"}));
+}
+
+TEST_F(Import, NothingIsWrittenBeforeAWorkbookWasRead) {
+    EXPECT_FALSE(writeLibrary(session, LibraryKind::Lte, preview, fb));
+    EXPECT_EQ(fb.texts(), Lines{"请先打开工参！"});
+    EXPECT_FALSE(std::filesystem::exists(session.mu()));
+}
+
+TEST_F(Import, AnUnreadableWorkbookKeepsThePreviewAndWritesNothing) {
+    preview = {"旧", {{"x"}}};
+    test::writeFile(dir / "bad.xlsx", "PK\x03\x04 this is not really a zip");
+    EXPECT_FALSE(readWorkbook(dir / "bad.xlsx", LibraryKind::Lte, preview, fb).ok);
+    ASSERT_EQ(fb.texts().size(), 1u);
+    EXPECT_EQ(fb.texts()[0].rfind("无法读取工作簿：" + (dir / "bad.xlsx").string() + "\r\n", 0),
+              0u);
+    EXPECT_EQ(preview.baseName, "旧");
+}
+
+TEST_F(Import, AFailedWriteKeepsTheOldRecords) {
+    writeXlsx(dir / "k.xlsx", {kHeader4G, row4G(1), row4G(2), row4G(3)});
+    readWorkbook(dir / "k.xlsx", LibraryKind::Lte, preview, fb);
+    ASSERT_TRUE(writeLibrary(session, LibraryKind::Lte, preview, fb));
+    // The disk fills up while the third record is written.
+    sqlite3* db = nullptr;
+    sqlite3_open((session.mu() / "k.edb").c_str(), &db);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER full BEFORE INSERT ON cells WHEN NEW.ID = 3 "
+                           "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    preview.rows.push_back(preview.rows[0]);
+    fb.shown.clear();
+    EXPECT_FALSE(writeLibrary(session, LibraryKind::Lte, preview, fb));
+    EXPECT_EQ(fb.texts(), Lines{"database or disk is full\r\n请再导入一次试试！"});
+    EXPECT_EQ(library(LibraryKind::Lte, "k.edb")->count(), 3u);
+}
+
+TEST_F(Import, AForeignFileOfTheSameNameIsNeverOverwritten) {
+    test::writeFile(session.mu() / "x.edb", "someone else's file");
+    writeXlsx(dir / "x.xlsx", {kHeader4G, row4G(1)});
+    readWorkbook(dir / "x.xlsx", LibraryKind::Lte, preview, fb);
+    EXPECT_FALSE(writeLibrary(session, LibraryKind::Lte, preview, fb));
+    EXPECT_EQ(fb.texts().at(1), "打开数据库失败");
+    EXPECT_TRUE(fb.texts().at(2).ends_with("\r\n请再导入一次试试！"));
+    EXPECT_EQ(test::readFile(session.mu() / "x.edb"), "someone else's file");
+}
+
+TEST_F(Import, ReadsTheCommittedXlsFixture) {
+    ASSERT_TRUE(readWorkbook(std::filesystem::path(BRINDLE_TEST_FIXTURES) / "sample.xls",
+                             LibraryKind::Lte, preview, fb)
+                    .ok);
+    EXPECT_EQ(preview.baseName, "sample");
+    EXPECT_EQ(fb.texts(), Lines{"工参打开成功！含1条"});
+}
