@@ -1,17 +1,22 @@
-// Builds the sample workspace from its text sources: every mu/*.tsv becomes a
-// 4G library mu/<name>.edb, every mu2/*.tsv a 2G library, and every *.ini is
-// written as the program reads it (GBK, CR LF).
+// Builds the sample workspace from its text sources. Every mu/*.tsv (4G) and
+// mu2/*.tsv (2G) cell table becomes a real workbook in workbooks/, which is
+// then imported the way an engineer would import it; every *.ini is written
+// as the program reads it (GBK, CR LF).
 //
 // usage: brindle-sample SOURCE_DIR WORKSPACE_DIR
+
+#include <xlsxwriter.h>
 
 #include <fstream>
 #include <iostream>
 #include <iterator>
 
 #include "app/namelist.h"
+#include "app/recordingfeedback.h"
 #include "app/script.h"
+#include "app/session.h"
 #include "app/textcodec.h"
-#include "library/store.h"
+#include "library/import.h"
 
 namespace fs = std::filesystem;
 using namespace brindle;
@@ -23,32 +28,51 @@ std::string readAll(const fs::path& p) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Tab-separated UTF-8 rows after one header row.
-std::vector<Record> readTsv(const fs::path& p) {
-    std::vector<Record> records;
-    const auto lines = splitList(readAll(p), "\n");
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        Record r;
-        r.ID = static_cast<std::int32_t>(i);
-        r.fields = splitList(lines[i], "\t");
-        records.push_back(std::move(r));
-    }
-    return records;
+bool isNumber(const std::string& text) {
+    return !text.empty() && text.size() < 12 &&
+           text.find_first_not_of("0123456789") == std::string::npos && (text == "0" || text[0] != '0');
 }
 
-bool buildFolder(const fs::path& source, const fs::path& target, LibraryKind kind) {
-    fs::create_directories(target);
+// Writes a tab-separated table as the engineers' workbooks hold it: numbers
+// as numbers, everything else as text.
+bool writeWorkbook(const fs::path& tsv, const fs::path& xlsx) {
+    lxw_workbook* book = workbook_new(xlsx.c_str());
+    lxw_worksheet* sheet = workbook_add_worksheet(book, "工参");
+    const auto lines = splitList(readAll(tsv), "\n");
+    for (std::size_t r = 0; r < lines.size(); ++r) {
+        const auto cells = splitList(lines[r], "\t");
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            const auto row = static_cast<lxw_row_t>(r);
+            const auto col = static_cast<lxw_col_t>(c);
+            if (r > 0 && isNumber(cells[c]))
+                worksheet_write_number(sheet, row, col, std::stod(cells[c]), nullptr);
+            else
+                worksheet_write_string(sheet, row, col, cells[c].c_str(), nullptr);
+        }
+    }
+    return workbook_close(book) == LXW_NO_ERROR;
+}
+
+bool buildFolder(const fs::path& source, const fs::path& workspace, LibraryKind kind) {
+    const fs::path mu = workspace / (kind == LibraryKind::Lte ? "mu" : "mu2");
+    fs::create_directories(mu);
+    fs::create_directories(workspace / "workbooks");
     for (const auto& entry : fs::directory_iterator(source)) {
         const auto& p = entry.path();
         if (p.extension() == ".ini") {
-            const auto outcome = writeScriptFile(target / p.filename(), codec::toCrLf(readAll(p)));
+            const auto outcome = writeScriptFile(mu / p.filename(), codec::toCrLf(readAll(p)));
             if (!outcome.ok) return std::cerr << p << ": " << outcome.reason << '\n', false;
         } else if (p.extension() == ".tsv") {
-            const fs::path edb = target / (p.stem().string() + ".edb");
-            fs::remove(edb);
-            auto error = store::create(edb, kind);
-            if (error.empty()) error = store::replaceAll(edb, kind, readTsv(p));
-            if (!error.empty()) return std::cerr << edb << ": " << error << '\n', false;
+            const fs::path xlsx = workspace / "workbooks" / (p.stem().string() + ".xlsx");
+            Session session(workspace);
+            RecordingFeedback feedback;
+            feedback.onMessage = [](const RecordingFeedback::Shown& shown) {
+                std::cerr << shown.text << '\n';
+            };
+            Preview preview;
+            if (!writeWorkbook(p, xlsx) || !readWorkbook(xlsx, kind, preview, feedback).ok ||
+                !writeLibrary(session, kind, preview, feedback))
+                return std::cerr << p << ": the sample could not be built\n", false;
         }
     }
     return true;
@@ -62,7 +86,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path source = argv[1], workspace = argv[2];
-    const bool ok = buildFolder(source / "mu", workspace / "mu", LibraryKind::Lte) &&
-                    buildFolder(source / "mu2", workspace / "mu2", LibraryKind::Gsm);
+    const bool ok = buildFolder(source / "mu", workspace, LibraryKind::Lte) &&
+                    buildFolder(source / "mu2", workspace, LibraryKind::Gsm);
     return ok ? 0 : 1;
 }

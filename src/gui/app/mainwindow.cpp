@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include <QClipboard>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -60,6 +61,7 @@ QGroupBox* buttonGroup(const char* caption, std::initializer_list<QWidget*> unit
 
 void setScriptBoxLook(QPlainTextEdit* box) {
     box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     box->setMinimumWidth(360);
 }
 
