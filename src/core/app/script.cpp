@@ -1,13 +1,8 @@
 #include "app/script.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <unordered_set>
 
+#include "app/atomicfile.h"
 #include "app/messages.h"
 #include "app/namelist.h"
 #include "app/textcodec.h"
@@ -57,33 +52,6 @@ std::string dedupPane(std::string_view text, Feedback* feedback) {
     return out;
 }
 
-namespace {
-
-std::string systemReason(int err) {
-    return std::strerror(err);
-}
-
-// Writes all of `bytes` to `fd`.
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-mode_t newFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-}  // namespace
-
 WriteOutcome writeScriptFile(const fs::path& path, std::string_view utf8) {
     const auto gbk = codec::toGbk(utf8);
     if (!gbk.text) {
@@ -91,26 +59,8 @@ WriteOutcome writeScriptFile(const fs::path& path, std::string_view utf8) {
                            std::to_string(codec::lineOfOffset(utf8, gbk.badOffset)) +
                            std::string(msg::kNotGbkTail)};
     }
-    // A read-only script is not replaced behind the engineer's back.
-    struct stat existing {};
-    const bool exists = ::stat(path.c_str(), &existing) == 0;
-    if (exists && (existing.st_mode & S_IWUSR) == 0) return {false, "文件为只读"};
-    if (exists && !S_ISREG(existing.st_mode)) return {false, "不是普通文件"};
-
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return {false, systemReason(errno)};
-    const bool written = writeAll(fd, *gbk.text) && ::fsync(fd) == 0 &&
-                         ::fchmod(fd, exists ? (existing.st_mode & 07777) : newFileMode()) == 0;
-    const int writeErr = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
-        const int err = !written ? writeErr : errno;
-        ::unlink(temp.c_str());
-        return {false, systemReason(err)};
-    }
-    return {true, {}};
+    std::string reason = replaceFileAtomically(path, *gbk.text);
+    return {reason.empty(), std::move(reason)};
 }
 
 fs::path withTxtExtension(fs::path path) {

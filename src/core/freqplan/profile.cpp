@@ -10,6 +10,7 @@
 #include <mutex>
 #include <vector>
 
+#include "app/atomicfile.h"
 #include "app/textcodec.h"
 
 namespace brindle {
@@ -265,73 +266,6 @@ std::string editProfile(std::string_view bytes, std::string_view section, std::s
     return out;
 }
 
-// A file without any write permission bit is read-only, whoever we run as:
-// root would otherwise write straight through the protection the engineer
-// set on the file.
-bool mayWrite(const fs::path& file, const struct stat& st) {
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
-    return ::access(file.c_str(), W_OK) == 0;
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// Writes `bytes` to a new file next to `target` and renames it over
-// `target`, so a crash or a full disk leaves either the old file or the new
-// one, never half of one. `original` is the stat of the file being
-// replaced, or null when there is none.
-bool replaceFile(const fs::path& target, std::string_view bytes, const struct stat* original) {
-    static std::atomic<unsigned> counter{0};
-    fs::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = (folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) +
-                          "." + std::to_string(counter++) + ".tmp"))
-                   .string();
-        // A new file gets the usual permissions (umask applies); a
-        // replacement starts private and takes the original's bits below.
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, original ? 0600 : 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-
-    bool ok = writeAll(fd, bytes);
-    if (ok && original) {
-        if (original->st_uid != ::geteuid() || original->st_gid != ::getegid()) {
-            // Keeping the owner only works with the right privileges; the
-            // permission bits below matter more and are always kept.
-            [[maybe_unused]] const int kept = ::fchown(fd, original->st_uid, original->st_gid);
-        }
-        ok = ::fchmod(fd, original->st_mode & 07777) == 0;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // Make the rename itself durable; the data is already safe either way.
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
-}
-
 // Writes within this process are serialised, so two threads editing the same
 // file cannot lose one another's change between read and rename.
 std::mutex& writeMutex() {
@@ -357,27 +291,22 @@ bool writeProfile(const fs::path& file, std::string_view section, std::string_vi
 
     std::lock_guard lock(writeMutex());
     std::error_code ec;
-    fs::path target = file;
-    if (fs::is_symlink(fs::symlink_status(file, ec))) {
-        target = fs::canonical(file, ec);
-        if (ec) return false;  // dangling link: nothing sensible to create
-    }
-
-    struct stat st {};
-    const bool exists = ::stat(target.c_str(), &st) == 0;
+    const bool exists = fs::exists(file, ec);
     std::string bytes;
     if (exists) {
-        if (!S_ISREG(st.st_mode) || !mayWrite(target, st)) return false;
-        if (readWholeFile(target, bytes) != ReadStatus::Ok) return false;
+        // Refuse before reading: a read-only file is never rewritten.
+        if (!fs::is_regular_file(file, ec) || isReadOnlyFile(file)) return false;
+        if (readWholeFile(file, bytes) != ReadStatus::Ok) return false;
+    } else if (fs::is_symlink(fs::symlink_status(file, ec))) {
+        return false;  // a dangling link: nothing sensible to create
     } else {
-        if (errno != ENOENT) return false;
-        const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+        const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
         if (!fs::is_directory(folder, ec)) return false;
     }
 
     const std::string updated = editProfile(bytes, *gbkSection, *gbkKey, stored);
     if (exists && updated == bytes) return true;
-    return replaceFile(target, updated, exists ? &st : nullptr);
+    return replaceFileAtomically(file, updated).empty();
 }
 
 ProfileFile::Source ProfileFile::readBytes(const fs::path& file, std::string& bytes) {

@@ -14,7 +14,7 @@ namespace {
 // What one pairwise button brings to the shared run. Lines are built as
 // line(owner, other): the forward line with the source as owner, the reverse
 // line with the cells exchanged.
-struct PairwiseSpec {
+struct PairwiseButton {
     Generator4G generator;
     std::string_view name;
     std::string (*line)(const Cell4G& owner, const Cell4G& other);
@@ -34,7 +34,7 @@ bool sameENodeB(const Cell4G& s, const Cell4G& t) {
     return s.基站号 == t.基站号;
 }
 
-constexpr std::array<PairwiseSpec, 7> kPairwise = {{
+constexpr std::array<PairwiseButton, 7> kPairwise = {{
     {Generator4G::NeighbourAdd, "neighbour-add", addNeighbour, nullptr, "添加邻区脚本生成成功！！"},
     {Generator4G::NeighbourMod, "neighbour-mod", modNeighbour, nullptr, "修改邻区脚本生成成功！！"},
     {Generator4G::NeighbourRmv, "neighbour-rmv", removeNeighbourLine, nullptr,
@@ -50,7 +50,7 @@ constexpr std::array<PairwiseSpec, 7> kPairwise = {{
 
 constexpr std::string_view kCarrierAddName = "carrier-add";
 
-void runPairwise(const PairwiseSpec& spec, Session& session, const PageInput& input,
+void runPairwise(const PairwiseButton& button, Session& session, const PageInput& input,
                  ScriptSink& pane, Feedback& feedback) {
     const auto sources = nameList(input.sourceText);
     const auto targets = nameList(input.targetText);
@@ -61,18 +61,18 @@ void runPairwise(const PairwiseSpec& spec, Session& session, const PageInput& in
     for (std::size_t i = 0; i < sources.size(); ++i) {
         const auto pair = pairedLookup(session.library4G.get(), sources, targets, i, feedback);
         if (pair.found()) {
-            if (spec.skip && spec.skip(*pair.source, *pair.target)) {
+            if (button.skip && button.skip(*pair.source, *pair.target)) {
                 feedback.pumpEvents();
                 continue;
             }
             ScriptSink& out = input.directOutput() ? static_cast<ScriptSink&>(buffer) : pane;
-            out.append(spec.line(*pair.source, *pair.target));
-            if (input.twoWay()) out.append(spec.line(*pair.target, *pair.source));
+            out.append(button.line(*pair.source, *pair.target));
+            if (input.twoWay()) out.append(button.line(*pair.target, *pair.source));
         }
         feedback.progress(++done, total);
         feedback.pumpEvents();
     }
-    feedback.message(spec.successMessage);
+    feedback.message(button.successMessage);
     saveDirectOutput(session.generalBuffer, input.directOutput(), feedback);
 }
 
@@ -80,15 +80,15 @@ void runPairwise(const PairwiseSpec& spec, Session& session, const PageInput& in
 
 std::string_view generatorName(Generator4G generator) {
     if (generator == Generator4G::CarrierAdd) return kCarrierAddName;
-    for (const auto& spec : kPairwise)
-        if (spec.generator == generator) return spec.name;
+    for (const auto& button : kPairwise)
+        if (button.generator == generator) return button.name;
     return {};
 }
 
 std::optional<Generator4G> generatorByName(std::string_view name) {
     if (name == kCarrierAddName) return Generator4G::CarrierAdd;
-    for (const auto& spec : kPairwise)
-        if (spec.name == name) return spec.generator;
+    for (const auto& button : kPairwise)
+        if (button.name == name) return button.generator;
     return std::nullopt;
 }
 
@@ -98,8 +98,8 @@ void run4G(Generator4G generator, Session& session, const PageInput& input, Scri
         runCarrierAdd(session, input, pane, feedback);
         return;
     }
-    for (const auto& spec : kPairwise)
-        if (spec.generator == generator) runPairwise(spec, session, input, pane, feedback);
+    for (const auto& button : kPairwise)
+        if (button.generator == generator) runPairwise(button, session, input, pane, feedback);
 }
 
 }  // namespace brindle::mml
