@@ -13,6 +13,7 @@
 #include <deque>
 #include <filesystem>
 
+#include "app/session.h"
 #include "library/store.h"
 
 namespace brindle::guitest {
@@ -68,6 +69,17 @@ private:
 
 inline std::filesystem::path fsPath(const QString& s) {
     return std::filesystem::path(s.toStdString());
+}
+
+// A fresh program folder and its session, for one test function.
+struct TestWorkspace {
+    QTemporaryDir dir;
+    Session session{fsPath(dir.path())};
+};
+
+// Deletes the windows a test left open.
+inline void deleteTopLevelWindows() {
+    for (QWidget* w : QApplication::topLevelWidgets()) delete w;
 }
 
 inline Record cell(std::int32_t id, std::vector<std::string> fields) {

@@ -16,8 +16,9 @@ using namespace brindle::guitest;
 class ImportWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<Session> session;
+    std::unique_ptr<TestWorkspace> ws;
+    QTemporaryDir* dir = nullptr;
+    Session* session = nullptr;
     std::unique_ptr<WindowFlow> flow;
 
     QString writeCsv(const QString& name, const QByteArray& bytes) {
@@ -36,12 +37,13 @@ class ImportWindowTest : public QObject {
 
 private slots:
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        session = std::make_unique<Session>(fsPath(dir->path()));
+        ws = std::make_unique<TestWorkspace>();
+        dir = &ws->dir;
+        session = &ws->session;
         flow = std::make_unique<WindowFlow>(*session);
     }
     void cleanup() {
-        for (QWidget* w : QApplication::topLevelWidgets()) delete w;
+        deleteTopLevelWindows();
         flow.reset();
     }
 

@@ -19,8 +19,9 @@ using namespace brindle::guitest;
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<Session> session;
+    std::unique_ptr<TestWorkspace> ws;
+    QTemporaryDir* dir = nullptr;
+    Session* session = nullptr;
     MainWindow* window = nullptr;
 
     template <typename W>
@@ -32,8 +33,9 @@ class MainWindowTest : public QObject {
 
 private slots:
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        session = std::make_unique<Session>(fsPath(dir->path()));
+        ws = std::make_unique<TestWorkspace>();
+        dir = &ws->dir;
+        session = &ws->session;
         window = new MainWindow(*session);
         window->show();
     }

@@ -15,8 +15,9 @@ using namespace brindle::guitest;
 class Page4GTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<Session> session;
+    std::unique_ptr<TestWorkspace> ws;
+    QTemporaryDir* dir = nullptr;
+    Session* session = nullptr;
     MainWindow* w = nullptr;
 
     const std::string forward = "RMV EUTRANEXTERNALCELL:ENODEBID=1002,CELLID=21;{站甲}\r\n";
@@ -24,8 +25,9 @@ class Page4GTest : public QObject {
 
 private slots:
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        session = std::make_unique<Session>(fsPath(dir->path()));
+        ws = std::make_unique<TestWorkspace>();
+        dir = &ws->dir;
+        session = &ws->session;
         makeLibrary(session->mu() / "a.edb", LibraryKind::Lte,
                     {cell(1, {"站甲", "甲-1", "0", "1001", "10", "38400", "100", "2001"}),
                      cell(2, {"站乙", "乙-1", "1", "1002", "21", "38544", "101", "2002"})});

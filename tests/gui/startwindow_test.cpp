@@ -16,20 +16,22 @@ using namespace brindle::guitest;
 class StartWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<Session> session;
+    std::unique_ptr<TestWorkspace> ws;
+    QTemporaryDir* dir = nullptr;
+    Session* session = nullptr;
     std::unique_ptr<WindowFlow> flow;
 
     StartWindow* start() { return flow->showStart(); }
 
 private slots:
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        session = std::make_unique<Session>(fsPath(dir->path()));
+        ws = std::make_unique<TestWorkspace>();
+        dir = &ws->dir;
+        session = &ws->session;
         flow = std::make_unique<WindowFlow>(*session);
     }
     void cleanup() {
-        for (QWidget* w : QApplication::topLevelWidgets()) delete w;
+        deleteTopLevelWindows();
         flow.reset();
     }
 
