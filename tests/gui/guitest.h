@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -77,9 +78,12 @@ struct TestWorkspace {
     Session session{fsPath(dir.path())};
 };
 
-// Deletes the windows a test left open.
+// Deletes the windows a test left open. A window may own another (the 2G
+// import window belongs to the start window), so each is checked before.
 inline void deleteTopLevelWindows() {
-    for (QWidget* w : QApplication::topLevelWidgets()) delete w;
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets()) windows << w;
+    for (const auto& w : windows) delete w.data();
 }
 
 inline Record cell(std::int32_t id, std::vector<std::string> fields) {
