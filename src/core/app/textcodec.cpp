@@ -55,14 +55,30 @@ private:
 }  // namespace
 
 GbkResult toGbk(std::string_view utf8) {
+    // Scripts are mostly ASCII, which is the same in both encodings: only the
+    // runs of other characters go through iconv.
     Iconv cv(kGbk, "UTF-8");
     GbkResult result;
     std::string out;
-    std::size_t failedAt = 0;
-    if (cv.convert(utf8, out, failedAt))
-        result.text = std::move(out);
-    else
-        result.badOffset = failedAt;
+    out.reserve(utf8.size());
+    std::string converted;
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        std::size_t end = i;
+        while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
+        out.append(utf8, i, end - i);
+        i = end;
+        while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) >= 0x80) ++end;
+        if (end == i) continue;
+        std::size_t failedAt = 0;
+        if (!cv.convert(utf8.substr(i, end - i), converted, failedAt)) {
+            result.badOffset = i + failedAt;
+            return result;
+        }
+        out += converted;
+        i = end;
+    }
+    result.text = std::move(out);
     return result;
 }
 

@@ -77,20 +77,27 @@ std::string FrequencyPlan::value(std::string_view section, std::string_view key)
     return snapshot()->value(section, key);
 }
 
-std::vector<std::string> FrequencyPlan::bandList(Band band) const {
+std::vector<std::string> bandList(const ProfileFile& profile, Band band) {
     const plankeys::ListKey& names = plankeys::bandListKey(band);
-    return splitList(value(names.section, names.key), plankeys::kListSeparator);
+    return splitList(profile.value(names.section, names.key), plankeys::kListSeparator);
+}
+
+FamilyValues familyValues(const ProfileFile& profile, const Family& family) {
+    FamilyValues values;
+    values.reselPriority = profile.value(family.section, family.reselPriorityKey);
+    values.threshHigh = profile.value(family.section, family.threshHighKey);
+    values.threshLow = profile.value(family.section, family.threshLowKey);
+    values.hoEvent = profile.value(family.section, family.hoEventKey);
+    values.connOffset = profile.value(family.section, family.connOffsetKey);
+    return values;
+}
+
+std::vector<std::string> FrequencyPlan::bandList(Band band) const {
+    return brindle::bandList(*snapshot(), band);
 }
 
 FamilyValues FrequencyPlan::family(const Family& family) const {
-    const auto profile = snapshot();
-    FamilyValues values;
-    values.reselPriority = profile->value(family.section, family.reselPriorityKey);
-    values.threshHigh = profile->value(family.section, family.threshHighKey);
-    values.threshLow = profile->value(family.section, family.threshLowKey);
-    values.hoEvent = profile->value(family.section, family.hoEventKey);
-    values.connOffset = profile->value(family.section, family.connOffsetKey);
-    return values;
+    return familyValues(*snapshot(), family);
 }
 
 std::string FrequencyPlan::minRxLevel() const {

@@ -44,6 +44,10 @@ struct FrequencySettings {
     bool operator==(const FrequencySettings&) const = default;
 };
 
+// Reads of one parsed state of the file, for callers that hold a snapshot.
+std::vector<std::string> bandList(const ProfileFile& profile, Band band);
+FamilyValues familyValues(const ProfileFile& profile, const Family& family);
+
 class FrequencyPlan {
 public:
     explicit FrequencyPlan(std::filesystem::path earfcnIni);

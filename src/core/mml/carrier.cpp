@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 
 #include "app/namelist.h"
 #include "freqplan/frequencyplan.h"
@@ -60,17 +61,18 @@ constexpr std::array<FamilyRow, 24> kFamilyRows = {{
     {ServingGroup::FDD900, TargetList::CombinedF, Area::Rural, "FDD900_F_NC"},
 }};
 
-// The six band lists of one pair, read from the file as it is now.
+// The six band lists of one state of the file.
 struct BandLists {
     std::vector<std::string> e, ad, f1, f2, fdd1800, fdd900, combinedF;
 
-    explicit BandLists(const FrequencyPlan& plan)
-        : e(plan.bandList(Band::E)),
-          ad(plan.bandList(Band::AD)),
-          f1(plan.bandList(Band::F1)),
-          f2(plan.bandList(Band::F2)),
-          fdd1800(plan.bandList(Band::FDD1800)),
-          fdd900(plan.bandList(Band::FDD900)) {
+    BandLists() = default;
+    explicit BandLists(const ProfileFile& plan)
+        : e(bandList(plan, Band::E)),
+          ad(bandList(plan, Band::AD)),
+          f1(bandList(plan, Band::F1)),
+          f2(bandList(plan, Band::F2)),
+          fdd1800(bandList(plan, Band::FDD1800)),
+          fdd900(bandList(plan, Band::FDD900)) {
         combinedF = f1;
         combinedF.insert(combinedF.end(), f2.begin(), f2.end());
         combinedF.insert(combinedF.end(), fdd1800.begin(), fdd1800.end());
@@ -117,6 +119,9 @@ std::size_t occurrences(const std::vector<std::string>& list, const std::string&
 }
 
 struct CarrierRun {
+    CarrierRun(Session& s, const PageInput& in, ScriptSink& out, Feedback& fb)
+        : session(s), input(in), pane(out), feedback(fb), plan(s.earfcnIni()) {}
+
     Session& session;
     const PageInput& input;
     ScriptSink& pane;
@@ -125,12 +130,34 @@ struct CarrierRun {
     bool urban = true;
     std::string_view suffix;
 
+    // The file as it was at the start of the current pair, and what was read
+    // from it. Each pair looks at the file afresh; reading it again is only
+    // needed when it changed.
+    std::shared_ptr<const ProfileFile> state;
+    BandLists lists;
+    std::map<std::string_view, FamilyValues> families;
+
+    void refresh() {
+        auto now = plan.snapshot();
+        if (now == state) return;
+        state = std::move(now);
+        lists = BandLists(*state);
+        families.clear();
+    }
+
+    const FamilyValues& family(std::string_view prefix) {
+        auto it = families.find(prefix);
+        if (it == families.end())
+            it =
+                families.emplace(prefix, familyValues(*state, *plankeys::findFamily(prefix))).first;
+        return it->second;
+    }
+
     bool applies(Area area) const { return area == Area::Both || (area == Area::Urban) == urban; }
 
     void put(const Cell4G& owner, const Cell4G& carrier, std::string_view prefix) {
         if (sameEarfcn(owner, carrier)) return;
-        const FamilyValues values = plan.family(*plankeys::findFamily(prefix));
-        const std::string line = addCarrierLine(owner, carrier, values, suffix);
+        const std::string line = addCarrierLine(owner, carrier, family(prefix), suffix);
         if (input.directOutput())
             session.carrierBuffer += line;
         else
@@ -152,7 +179,7 @@ struct CarrierRun {
 
     void pair(const std::vector<std::string>& receivers, const std::vector<std::string>& others,
               std::size_t i) {
-        const BandLists lists(plan);
+        refresh();
         const auto owner = lookup4G(session.library4G.get(), receivers[i], feedback);
         if (!owner) return;
         for (ServingGroup serving :
@@ -177,7 +204,7 @@ struct CarrierRun {
 }  // namespace
 
 void runCarrierAdd(Session& session, const PageInput& input, ScriptSink& pane, Feedback& feedback) {
-    CarrierRun run{session, input, pane, feedback, FrequencyPlan(session.earfcnIni()), true, {}};
+    CarrierRun run(session, input, pane, feedback);
     run.urban = feedback.askYesNo(kAreaQuestion, kAreaTitle);
     feedback.message(run.urban ? kUrban : kRural);
     run.suffix = feedback.askYesNo(kReducedQuestion, kReducedTitle) ? kReducedMeasPerformance : "";
