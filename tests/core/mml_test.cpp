@@ -350,3 +350,12 @@ TEST(Templates, MeasurementBandwidthByExactEarfcn) {
     EXPECT_EQ(mml::measBandwidth("3683 "), "MBW100");
     EXPECT_EQ(mml::measBandwidth(""), "MBW100");
 }
+
+TEST_F(Generators, CarrierAddSeesThePlanAsItIsNow) {
+    EXPECT_EQ(familiesOf(addCarrier(true, false, "己-1", "己-11")), Lines{"7"});
+    // The engineer edits the plan between two runs; the size stays the same.
+    std::string ini = test::readFile(session.earfcnIni());
+    ini.replace(ini.find("=7\r\n"), 4, "=8\r\n");
+    test::writeFile(session.earfcnIni(), ini);
+    EXPECT_EQ(familiesOf(addCarrier(true, false, "己-1", "己-11")), Lines{"8"});
+}
