@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libbenchmark-dev libxlsxwriter-dev
 )
 # The GUI needs a font with Chinese glyphs to be readable.
-if [[ "${1:-}" == "--gui" ]]; then packages+=(fonts-noto-cjk); fi
+if [[ "${1:-}" == "--gui" ]]; then packages+=(fonts-wqy-microhei); fi
 
 missing=()
 for p in "${packages[@]}"; do
