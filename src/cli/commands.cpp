@@ -2,7 +2,6 @@
 
 #include <iostream>
 
-#include "app/messages.h"
 #include "app/namelist.h"
 #include "app/nametext.h"
 #include "cliio.h"
@@ -33,8 +32,8 @@ int deleteCommand(const Options& options, Session& session) {
     }
     feedback->answers.push_back(true);
     const auto folder = session.folderOf(kindOf(options.kind));
-    deleteLibrary(folder, options.name, *feedback);
-    return feedback->texts().back() == msg::kDeleted ? kCompleted : kEndedEarly;
+    return deleteLibrary(folder, options.name, *feedback) == DeleteOutcome::Deleted ? kCompleted
+                                                                                    : kEndedEarly;
 }
 
 // Reads a name list option; prints why and gives nothing when unreadable.

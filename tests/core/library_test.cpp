@@ -157,11 +157,11 @@ TEST(Catalogue, DeleteAsksAndReports) {
     test::writeFile(dir / "mu" / "北区.edb", "");
     RecordingFeedback fb;
     fb.answers = {false, true, true};
-    EXPECT_FALSE(deleteLibrary(dir / "mu", "北区.edb", fb));
+    EXPECT_EQ(deleteLibrary(dir / "mu", "北区.edb", fb), DeleteOutcome::Cancelled);
     EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "北区.edb"));
-    EXPECT_TRUE(deleteLibrary(dir / "mu", "北区.edb", fb));
+    EXPECT_EQ(deleteLibrary(dir / "mu", "北区.edb", fb), DeleteOutcome::Deleted);
     EXPECT_FALSE(std::filesystem::exists(dir / "mu" / "北区.edb"));
-    EXPECT_TRUE(deleteLibrary(dir / "mu", "北区.edb", fb));
+    EXPECT_EQ(deleteLibrary(dir / "mu", "北区.edb", fb), DeleteOutcome::Failed);
     EXPECT_EQ(fb.texts(), (Lines{"是否删除工参库： \r\n北区.edb", "是否删除工参库： \r\n北区.edb",
                                  "删除成功！", "是否删除工参库： \r\n北区.edb", "删除文件出错！"}));
 }

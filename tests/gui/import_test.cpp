@@ -17,12 +17,10 @@ class ImportWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestWorkspace> ws;
-    QTemporaryDir* dir = nullptr;
-    Session* session = nullptr;
     std::unique_ptr<WindowFlow> flow;
 
     QString writeCsv(const QString& name, const QByteArray& bytes) {
-        QFile f(dir->filePath(name));
+        QFile f(ws->dir.filePath(name));
         f.open(QIODevice::WriteOnly);
         f.write(bytes);
         return f.fileName();
@@ -38,9 +36,7 @@ class ImportWindowTest : public QObject {
 private slots:
     void init() {
         ws = std::make_unique<TestWorkspace>();
-        dir = &ws->dir;
-        session = &ws->session;
-        flow = std::make_unique<WindowFlow>(*session);
+        flow = std::make_unique<WindowFlow>(ws->session);
     }
     void cleanup() {
         deleteTopLevelWindows();
@@ -74,7 +70,7 @@ private slots:
 
         w->导入工参按钮->click();
         QCOMPARE(driver.messages.last(), QString("OK"));
-        QVERIFY(std::filesystem::exists(session->mu() / "北区.edb"));
+        QVERIFY(std::filesystem::exists(ws->session.mu() / "北区.edb"));
 
         w->继续按钮->click();
         QTRY_VERIFY(topLevel<StartWindow>());

@@ -20,8 +20,6 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestWorkspace> ws;
-    QTemporaryDir* dir = nullptr;
-    Session* session = nullptr;
     MainWindow* window = nullptr;
 
     template <typename W>
@@ -34,9 +32,7 @@ class MainWindowTest : public QObject {
 private slots:
     void init() {
         ws = std::make_unique<TestWorkspace>();
-        dir = &ws->dir;
-        session = &ws->session;
-        window = new MainWindow(*session);
+        window = new MainWindow(ws->session);
         window->show();
     }
     void cleanup() { delete window; }
@@ -155,10 +151,10 @@ private slots:
     void savingThe4GScriptWritesDistinctLinesAsGbk() {
         setBoxText(window->编辑框_4G脚本内容, "ADD A;{北}\r\nMOD B;{北}\r\nADD A;{北}\r\n");
         ModalDriver driver;
-        driver.files = {dir->filePath("out.txt")};
+        driver.files = {ws->dir.filePath("out.txt")};
         window->按钮_4G小区操作_复制脚本内容按钮->click();
         QCOMPARE(driver.messages, QStringList{"复制完成"});
-        QCOMPARE(readAll(dir->filePath("out.txt")),
+        QCOMPARE(readAll(ws->dir.filePath("out.txt")),
                  QByteArray("ADD A;{\xB1\xB1}\r\nMOD B;{\xB1\xB1}\r\n"));
         QCOMPARE(boxText(window->编辑框_4G脚本内容), "ADD A;{北}\r\nMOD B;{北}\r\nADD A;{北}\r\n");
 
@@ -193,16 +189,16 @@ private slots:
     }
 
     void aPageChangeReloadsThe2GSettings() {
-        std::filesystem::create_directories(session->mu());
-        QFile ini(QString::fromStdString(session->ini2G().string()));
+        std::filesystem::create_directories(ws->session.mu());
+        QFile ini(QString::fromStdString(ws->session.ini2G().string()));
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write(
             "[Config]\r\nBCCH\xD7\xE9\xB1\xEA\xCA\xB6=7\r\nGSM_dcs1800=GSM_dcs1800\r\n");  // BCCH组标识
         ini.close();
-        QCOMPARE(session->settings2G.bcchGroupId, "");
+        QCOMPARE(ws->session.settings2G.bcchGroupId, "");
         window->选择夹1->setCurrentIndex(1);
-        QCOMPARE(session->settings2G.bcchGroupId, "7");
-        QCOMPARE(session->settings2G.bandIndicator, "GSM_dcs1800");
+        QCOMPARE(ws->session.settings2G.bcchGroupId, "7");
+        QCOMPARE(ws->session.settings2G.bandIndicator, "GSM_dcs1800");
     }
 };
 

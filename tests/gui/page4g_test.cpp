@@ -16,8 +16,6 @@ class Page4GTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestWorkspace> ws;
-    QTemporaryDir* dir = nullptr;
-    Session* session = nullptr;
     MainWindow* w = nullptr;
 
     const std::string forward = "RMV EUTRANEXTERNALCELL:ENODEBID=1002,CELLID=21;{站甲}\r\n";
@@ -26,13 +24,11 @@ class Page4GTest : public QObject {
 private slots:
     void init() {
         ws = std::make_unique<TestWorkspace>();
-        dir = &ws->dir;
-        session = &ws->session;
-        makeLibrary(session->mu() / "a.edb", LibraryKind::Lte,
+        makeLibrary(ws->session.mu() / "a.edb", LibraryKind::Lte,
                     {cell(1, {"站甲", "甲-1", "0", "1001", "10", "38400", "100", "2001"}),
                      cell(2, {"站乙", "乙-1", "1", "1002", "21", "38544", "101", "2002"})});
-        session->library4G = store::load(session->mu() / "a.edb", LibraryKind::Lte).library;
-        w = new MainWindow(*session);
+        ws->session.library4G = store::load(ws->session.mu() / "a.edb", LibraryKind::Lte).library;
+        w = new MainWindow(ws->session);
         w->show();
     }
     void cleanup() { delete w; }
@@ -55,14 +51,14 @@ private slots:
         setBoxText(w->编辑框_4G目标小区, "乙-1\r\n乙-1");
         w->选择框_4G小区操作_直出脚本->setChecked(true);
         ModalDriver driver;
-        driver.files = {dir->filePath("direct")};
+        driver.files = {ws->dir.filePath("direct")};
         w->按钮_4G小区操作_删除外部按钮->click();
         QCOMPARE(driver.messages, QStringList{"删除外部脚本生成成功！！"});
         QCOMPARE(boxText(w->编辑框_4G脚本内容), "");
         QCOMPARE(
-            readAll(dir->filePath("direct.txt")),
+            readAll(ws->dir.filePath("direct.txt")),
             QByteArray("RMV EUTRANEXTERNALCELL:ENODEBID=1002,CELLID=21;{\xD5\xBE\xBC\xD7}\r\n"));
-        QCOMPARE(session->generalBuffer, "");
+        QCOMPARE(ws->session.generalBuffer, "");
     }
 
     void addCarrierAsksItsTwoQuestions() {

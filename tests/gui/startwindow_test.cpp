@@ -17,8 +17,6 @@ class StartWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestWorkspace> ws;
-    QTemporaryDir* dir = nullptr;
-    Session* session = nullptr;
     std::unique_ptr<WindowFlow> flow;
 
     StartWindow* start() { return flow->showStart(); }
@@ -26,9 +24,7 @@ class StartWindowTest : public QObject {
 private slots:
     void init() {
         ws = std::make_unique<TestWorkspace>();
-        dir = &ws->dir;
-        session = &ws->session;
-        flow = std::make_unique<WindowFlow>(*session);
+        flow = std::make_unique<WindowFlow>(ws->session);
     }
     void cleanup() {
         deleteTopLevelWindows();
@@ -46,9 +42,9 @@ private slots:
     }
 
     void listsWithoutSelectionAndOpensTheMainWindow() {
-        makeLibrary(session->mu() / "北区.edb", LibraryKind::Lte,
+        makeLibrary(ws->session.mu() / "北区.edb", LibraryKind::Lte,
                     {cell(1, {"站", "小区", "0", "1", "0", "38400", "1", "1"})});
-        makeLibrary(session->mu() / "南区.edb", LibraryKind::Lte, {});
+        makeLibrary(ws->session.mu() / "南区.edb", LibraryKind::Lte, {});
         StartWindow* w = start();
         QCOMPARE(w->组合框1->count(), 2);
         QCOMPARE(w->组合框1->currentIndex(), -1);
@@ -69,12 +65,12 @@ private slots:
         QTRY_VERIFY(!guard);  // the start window closed
         QVERIFY(flow->mainWindow());
         QVERIFY(flow->mainWindow()->isVisible());
-        QCOMPARE(session->library4G->count(), 1u);
+        QCOMPARE(ws->session.library4G->count(), 1u);
     }
 
     void deleteKeyAsksAndRebuildsTheList() {
-        makeLibrary(session->mu() / "北区.edb", LibraryKind::Lte, {});
-        makeLibrary(session->mu() / "南区.edb", LibraryKind::Lte, {});
+        makeLibrary(ws->session.mu() / "北区.edb", LibraryKind::Lte, {});
+        makeLibrary(ws->session.mu() / "南区.edb", LibraryKind::Lte, {});
         StartWindow* w = start();
         ModalDriver driver;
         QTest::keyRelease(w->组合框1, Qt::Key_Delete);  // nothing selected: nothing happens
@@ -93,18 +89,18 @@ private slots:
         QCOMPARE(w->组合框1->count(), 1);
         QCOMPARE(w->组合框1->itemText(0), QString("南区.edb"));
         QCOMPARE(w->组合框1->currentIndex(), -1);
-        QVERIFY(!std::filesystem::exists(session->mu() / "北区.edb"));
+        QVERIFY(!std::filesystem::exists(ws->session.mu() / "北区.edb"));
     }
 
     void theChosenPathSurvivesARecreatedStartWindow() {
-        makeLibrary(session->mu() / "北区.edb", LibraryKind::Lte, {});
+        makeLibrary(ws->session.mu() / "北区.edb", LibraryKind::Lte, {});
         StartWindow* w = start();
         w->组合框1->setCurrentIndex(0);
         emit w->组合框1->activated(0);
         delete w;
         StartWindow* again = start();
         QCOMPARE(again->组合框1->currentIndex(), -1);
-        QCOMPARE(session->current4G, session->mu() / "北区.edb");
+        QCOMPARE(ws->session.current4G, ws->session.mu() / "北区.edb");
     }
 };
 

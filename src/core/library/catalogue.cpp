@@ -53,12 +53,13 @@ std::vector<std::string> listLibraries(const fs::path& folder) {
     return names;
 }
 
-bool deleteLibrary(const fs::path& folder, const std::string& name, Feedback& feedback) {
-    if (!feedback.askOkCancel(std::string(msg::kDeleteLibraryQuestion) + name)) return false;
+DeleteOutcome deleteLibrary(const fs::path& folder, const std::string& name, Feedback& feedback) {
+    if (!feedback.askOkCancel(std::string(msg::kDeleteLibraryQuestion) + name))
+        return DeleteOutcome::Cancelled;
     std::error_code ec;
     const bool removed = fs::remove(folder / name, ec) && !ec;
     feedback.message(removed ? msg::kDeleted : msg::kDeleteFailed);
-    return true;
+    return removed ? DeleteOutcome::Deleted : DeleteOutcome::Failed;
 }
 
 bool openChosenLibraries(Session& session, Feedback& feedback) {

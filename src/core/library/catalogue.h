@@ -14,11 +14,13 @@ namespace brindle {
 // missing or empty folder gives an empty list; nothing is reported.
 std::vector<std::string> listLibraries(const std::filesystem::path& folder);
 
+enum class DeleteOutcome { Cancelled, Deleted, Failed };
+
 // Asks "是否删除工参库： \r\n<name>" (OK/Cancel) and on OK deletes
-// `folder/name`, reporting "删除成功！" or "删除文件出错！". Returns true when
-// the user confirmed (the list is to be rebuilt then).
-bool deleteLibrary(const std::filesystem::path& folder, const std::string& name,
-                   Feedback& feedback);
+// `folder/name`, reporting "删除成功！" or "删除文件出错！". After anything
+// but Cancelled the list is to be rebuilt.
+DeleteOutcome deleteLibrary(const std::filesystem::path& folder, const std::string& name,
+                            Feedback& feedback);
 
 // The checks of "小区操作", in order: a chosen 4G library that exists and
 // holds records; a 2G library that holds records if one exists at the chosen

@@ -26,7 +26,6 @@ public:
     LibraryKind kind() const { return kind_; }
     std::size_t count() const { return records_.size(); }
     const Record& at(std::size_t position) const { return records_[position]; }
-    const std::vector<Record>& records() const { return records_; }
 
     // First record, in file order, whose `小区名` equals `name` byte for byte.
     std::optional<std::size_t> findCell(std::string_view name) const;

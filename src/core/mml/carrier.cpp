@@ -97,21 +97,22 @@ struct BandLists {
         }
         return combinedF;
     }
-
-    const std::vector<std::string>& of(ServingGroup serving) const {
-        switch (serving) {
-            case ServingGroup::E:
-                return e;
-            case ServingGroup::AD:
-                return ad;
-            case ServingGroup::F:
-                return combinedF;
-            case ServingGroup::FDD900:
-                break;
-        }
-        return fdd900;
-    }
 };
+
+// The list that decides membership of a serving class.
+TargetList listOf(ServingGroup serving) {
+    switch (serving) {
+        case ServingGroup::E:
+            return TargetList::E;
+        case ServingGroup::AD:
+            return TargetList::AD;
+        case ServingGroup::F:
+            return TargetList::CombinedF;
+        case ServingGroup::FDD900:
+            break;
+    }
+    return TargetList::FDD900;
+}
 
 // An EARFCN standing twice in a list counts twice.
 std::size_t occurrences(const std::vector<std::string>& list, const std::string& earfcn) {
@@ -184,7 +185,7 @@ struct CarrierRun {
         if (!owner) return;
         for (ServingGroup serving :
              {ServingGroup::E, ServingGroup::AD, ServingGroup::F, ServingGroup::FDD900}) {
-            for (std::size_t n = occurrences(lists.of(serving), owner->频点); n > 0; --n) {
+            for (std::size_t n = occurrences(lists.of(listOf(serving)), owner->频点); n > 0; --n) {
                 // The other cell is looked up only once the receiver's carrier is listed.
                 const auto other = i < others.size()
                                        ? lookup4G(session.library4G.get(), others[i], feedback)

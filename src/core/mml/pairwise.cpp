@@ -78,13 +78,6 @@ void runPairwise(const PairwiseButton& button, Session& session, const PageInput
 
 }  // namespace
 
-std::string_view generatorName(Generator4G generator) {
-    if (generator == Generator4G::CarrierAdd) return kCarrierAddName;
-    for (const auto& button : kPairwise)
-        if (button.generator == generator) return button.name;
-    return {};
-}
-
 std::optional<Generator4G> generatorByName(std::string_view name) {
     if (name == kCarrierAddName) return Generator4G::CarrierAdd;
     for (const auto& button : kPairwise)

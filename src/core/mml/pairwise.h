@@ -32,8 +32,7 @@ enum class Generator4G {
     CarrierRmv,
 };
 
-// The command-line name of a generator ("neighbour-add", …), and back.
-std::string_view generatorName(Generator4G generator);
+// A generator by its command-line name ("neighbour-add", …).
 std::optional<Generator4G> generatorByName(std::string_view name);
 
 // Runs one of the eight buttons of the 4G page: lines go to `pane` or, in

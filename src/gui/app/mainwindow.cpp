@@ -17,10 +17,6 @@
 
 namespace brindle::gui {
 
-// Creates a unit whose objectName is its member's name.
-#define UNIT(member, ...) \
-    (member = named(new std::remove_pointer_t<decltype(member)>(__VA_ARGS__), #member))
-
 namespace {
 
 class QtClipboard : public Clipboard {

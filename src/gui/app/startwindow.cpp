@@ -11,9 +11,6 @@
 
 namespace brindle::gui {
 
-#define UNIT(member, ...) \
-    (member = named(new std::remove_pointer_t<decltype(member)>(__VA_ARGS__), #member))
-
 StartWindow::StartWindow(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
     setObjectName("启动窗口");
     setWindowTitle(QStringLiteral("Brindle %1").arg(BRINDLE_VERSION));
@@ -75,7 +72,9 @@ void StartWindow::deleteSelected(LibraryKind kind) {
     QComboBox* combo = comboOf(kind);
     if (combo->currentIndex() < 0) return;
     GuiFeedback feedback(this);
-    if (deleteLibrary(session_.folderOf(kind), u8(combo->currentText()), feedback)) fill(kind);
+    if (deleteLibrary(session_.folderOf(kind), u8(combo->currentText()), feedback) !=
+        DeleteOutcome::Cancelled)
+        fill(kind);
 }
 
 bool StartWindow::eventFilter(QObject* watched, QEvent* event) {

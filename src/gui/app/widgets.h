@@ -49,3 +49,10 @@ W* named(W* widget, const char* unit) {
 }
 
 }  // namespace brindle::gui
+
+// Creates a window unit and names it after its member: UNIT(按钮_x, "caption")
+// makes the member, sets its objectName to "按钮_x" and passes the rest to
+// the widget's constructor.
+#define UNIT(member, ...) \
+    (member =             \
+         ::brindle::gui::named(new std::remove_pointer_t<decltype(member)>(__VA_ARGS__), #member))

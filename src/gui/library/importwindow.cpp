@@ -12,9 +12,6 @@
 
 namespace brindle::gui {
 
-#define UNIT(member, ...) \
-    (member = named(new std::remove_pointer_t<decltype(member)>(__VA_ARGS__), #member))
-
 PreviewModel::PreviewModel(LibraryKind kind, const Preview& preview, QObject* parent)
     : QAbstractTableModel(parent), kind_(kind), preview_(preview) {}
 
