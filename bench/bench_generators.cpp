@@ -9,11 +9,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/recordingfeedback.h"
-#include "app/script.h"
-#include "app/textcodec.h"
-#include "library/store.h"
-#include "mml/pairwise.h"
+#include "core/base/recordingfeedback.h"
+#include "core/base/script.h"
+#include "core/base/textcodec.h"
+#include "core/library/store.h"
+#include "core/mml/pairwise.h"
 
 namespace fs = std::filesystem;
 using namespace brindle;
@@ -49,8 +49,8 @@ struct Workspace {
         // The sample frequency plan, settled (not edited in the last seconds).
         std::ifstream in(fs::path(BRINDLE_SAMPLES_DIR) / "mu" / "EARFCN.ini", std::ios::binary);
         const std::string ini{std::istreambuf_iterator<char>(in), {}};
-        writeScriptFile(session->earfcnIni(), codec::toCrLf(ini));
-        fs::last_write_time(session->earfcnIni(),
+        writeScriptFile(session->folder.earfcnIni(), codec::toCrLf(ini));
+        fs::last_write_time(session->folder.earfcnIni(),
                             fs::file_time_type::clock::now() - std::chrono::minutes(1));
         session->library4G = store::load(lib, LibraryKind::Lte).library;
         for (int i = 0; i < kPairs; ++i) {

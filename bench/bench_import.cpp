@@ -8,8 +8,9 @@
 
 #include <filesystem>
 
-#include "app/recordingfeedback.h"
-#include "library/import.h"
+#include "core/app/workflows.h"
+#include "core/base/recordingfeedback.h"
+#include "core/library/import.h"
 
 namespace fs = std::filesystem;
 using namespace brindle;
@@ -66,7 +67,7 @@ void importWorkbook(benchmark::State& state, const char* name) {
         RecordingFeedback feedback;
         Preview preview;
         readWorkbook(f.dir / name, LibraryKind::Lte, preview, feedback);
-        if (!writeLibrary(session, LibraryKind::Lte, preview, feedback))
+        if (!importPreview(session, LibraryKind::Lte, preview, feedback))
             state.SkipWithError("import failed");
     }
     state.SetItemsProcessed(state.iterations() * kRows);

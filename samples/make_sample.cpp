@@ -11,12 +11,13 @@
 #include <iostream>
 #include <iterator>
 
-#include "app/namelist.h"
-#include "app/recordingfeedback.h"
-#include "app/script.h"
-#include "app/session.h"
-#include "app/textcodec.h"
-#include "library/import.h"
+#include "core/app/session.h"
+#include "core/app/workflows.h"
+#include "core/base/namelist.h"
+#include "core/base/recordingfeedback.h"
+#include "core/base/script.h"
+#include "core/base/textcodec.h"
+#include "core/library/import.h"
 
 namespace fs = std::filesystem;
 using namespace brindle;
@@ -30,7 +31,8 @@ std::string readAll(const fs::path& p) {
 
 bool isNumber(const std::string& text) {
     return !text.empty() && text.size() < 12 &&
-           text.find_first_not_of("0123456789") == std::string::npos && (text == "0" || text[0] != '0');
+           text.find_first_not_of("0123456789") == std::string::npos &&
+           (text == "0" || text[0] != '0');
 }
 
 // Writes a tab-separated table as the engineers' workbooks hold it: numbers
@@ -71,7 +73,7 @@ bool buildFolder(const fs::path& source, const fs::path& workspace, LibraryKind 
             };
             Preview preview;
             if (!writeWorkbook(p, xlsx) || !readWorkbook(xlsx, kind, preview, feedback).ok ||
-                !writeLibrary(session, kind, preview, feedback))
+                !importPreview(session, kind, preview, feedback))
                 return std::cerr << p << ": the sample could not be built\n", false;
         }
     }

@@ -1,12 +1,12 @@
-#include "cliio.h"
+#include "cli/cliio.h"
 
 #include <unistd.h>
 
 #include <cstdio>
 #include <iostream>
 
-#include "app/namelist.h"
-#include "app/script.h"
+#include "core/base/namelist.h"
+#include "core/base/script.h"
 
 namespace brindle::cli {
 

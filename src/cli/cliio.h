@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/recordingfeedback.h"
+#include "core/base/recordingfeedback.h"
 
 namespace brindle::cli {
 

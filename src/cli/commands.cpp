@@ -1,14 +1,15 @@
-#include "commands.h"
+#include "cli/commands.h"
 
 #include <iostream>
 
-#include "app/namelist.h"
-#include "app/nametext.h"
-#include "cliio.h"
-#include "library/catalogue.h"
-#include "library/import.h"
-#include "library/lookup.h"
-#include "mml/pairwise.h"
+#include "cli/cliio.h"
+#include "core/app/workflows.h"
+#include "core/base/namefile.h"
+#include "core/base/namelist.h"
+#include "core/library/catalogue.h"
+#include "core/library/import.h"
+#include "core/library/lookup.h"
+#include "core/mml/pairwise.h"
 
 namespace brindle::cli {
 
@@ -19,8 +20,8 @@ LibraryKind kindOf(const std::string& kind) {
 }
 
 int listCommand(Session& session) {
-    for (const auto& name : listLibraries(session.mu())) std::cout << "4G " << name << '\n';
-    for (const auto& name : listLibraries(session.mu2())) std::cout << "2G " << name << '\n';
+    for (const auto& name : listLibraries(session.folder.mu())) std::cout << "4G " << name << '\n';
+    for (const auto& name : listLibraries(session.folder.mu2())) std::cout << "2G " << name << '\n';
     return kCompleted;
 }
 
@@ -31,7 +32,7 @@ int deleteCommand(const Options& options, Session& session) {
         return kUsage;
     }
     feedback->answers.push_back(true);
-    const auto folder = session.folderOf(kindOf(options.kind));
+    const auto folder = session.folder.libraries(kindOf(options.kind));
     return deleteLibrary(folder, options.name, *feedback) == DeleteOutcome::Deleted ? kCompleted
                                                                                     : kEndedEarly;
 }
@@ -71,7 +72,7 @@ int importCommand(const Options& options, Session& session) {
     const LibraryKind kind = kindOf(options.kind);
     Preview preview;
     if (!readWorkbook(options.workbook, kind, preview, *feedback).ok) return kUsage;
-    return writeLibrary(session, kind, preview, *feedback) ? kCompleted : kEndedEarly;
+    return importPreview(session, kind, preview, *feedback) ? kCompleted : kEndedEarly;
 }
 
 int genCommand(const Options& options, Session& session) {

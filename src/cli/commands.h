@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/session.h"
+#include "core/app/session.h"
 
 namespace brindle::cli {
 

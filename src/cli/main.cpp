@@ -5,13 +5,13 @@
 
 #include <iostream>
 
-#include "app/namelist.h"
-#include "app/nametext.h"
-#include "app/programfolder.h"
-#include "app/session.h"
-#include "cliio.h"
-#include "commands.h"
-#include "library/catalogue.h"
+#include "cli/cliio.h"
+#include "cli/commands.h"
+#include "core/app/session.h"
+#include "core/base/namefile.h"
+#include "core/base/namelist.h"
+#include "core/base/programfolder.h"
+#include "core/library/catalogue.h"
 
 using namespace brindle;
 
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     }
 
     Session session(home.empty() ? executableFolder() : std::filesystem::path(home));
-    if (!lib4g.empty()) session.current4G = session.mu() / lib4g;
-    if (!lib2g.empty()) session.current2G = session.mu2() / lib2g;
+    if (!lib4g.empty()) session.current4G = session.folder.mu() / lib4g;
+    if (!lib2g.empty()) session.current2G = session.folder.mu2() / lib2g;
     return cli::runCommand(app, options, session);
 }

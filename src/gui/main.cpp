@@ -4,10 +4,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
-#include "app/programfolder.h"
-#include "app/qtext.h"
-#include "app/session.h"
-#include "app/windowflow.h"
+#include "core/app/session.h"
+#include "core/base/programfolder.h"
+#include "gui/app/windowflow.h"
+#include "gui/base/qtext.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

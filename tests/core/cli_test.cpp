@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "app/textcodec.h"
-#include "library/store.h"
+#include "core/base/textcodec.h"
+#include "core/library/store.h"
 #include "support/testsupport.h"
 
 using namespace brindle;

@@ -1,4 +1,4 @@
-#include "freqplan/frequencyplan.h"
+#include "core/freqplan/frequencyplan.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/textcodec.h"
-#include "freqplan/plankeys.h"
-#include "freqplan/settings2g.h"
+#include "core/app/layout.h"
+#include "core/base/textcodec.h"
+#include "core/freqplan/plankeys.h"
+#include "core/freqplan/settings2g.h"
 
 namespace brindle {
 namespace {
@@ -45,8 +46,10 @@ protected:
 };
 
 TEST(PlanKeys, NamesKeepTheirIrregularSpelling) {
-    EXPECT_EQ(plankeys::earfcnIniPath("/opt/b"), fs::path("/opt/b/mu/EARFCN.ini"));
-    EXPECT_EQ(plankeys::settings2GIniPath("/opt/b"), fs::path("/opt/b/mu/2G.ini"));
+    const ProgramFolder folder{"/opt/b"};
+    EXPECT_EQ(folder.earfcnIni(), fs::path("/opt/b/mu/EARFCN.ini"));
+    EXPECT_EQ(folder.ini2G(), fs::path("/opt/b/mu/2G.ini"));
+    EXPECT_EQ(folder.libraries(LibraryKind::Gsm), fs::path("/opt/b/mu2"));
     EXPECT_EQ(plankeys::bandListKey(Band::FDD1800).section, "FDD1800频段频点配置");
     EXPECT_EQ(plankeys::bandListKey(Band::FDD1800).key, "FDD180频段频点");
     EXPECT_EQ(plankeys::frequencySettingsSection(13), "频点13设置");
@@ -191,17 +194,17 @@ TEST_F(FrequencyPlanTest, ReadsNeverSeeAStaleFile) {
 
 TEST_F(FrequencyPlanTest, Settings2GReplacesEveryField) {
     Settings2G settings{"a", "b", "c", "d", "e"};
-    loadSettings2G(home_, settings);
+    loadSettings2G(home_ / "mu" / "2G.ini", settings);
     EXPECT_EQ(settings, Settings2G{});
 
     put(home_ / "mu" / "2G.ini",
         "[Config]\r\n开始频点=512\r\nBCCH组标识=3\r\nGSM_dcs1800=1\r\n"
         "GERAN系统版本信息=R99\r\n位置区域码配置指示=是\r\n");
-    loadSettings2G(home_, settings);
+    loadSettings2G(home_ / "mu" / "2G.ini", settings);
     EXPECT_EQ(settings, (Settings2G{"512", "3", "1", "R99", "是"}));
 
     put(home_ / "mu" / "2G.ini", "[Config]\r\nGSM_dcs1800=0\r\n[config]\r\n开始频点=1\r\n");
-    loadSettings2G(home_, settings);
+    loadSettings2G(home_ / "mu" / "2G.ini", settings);
     EXPECT_EQ(settings, (Settings2G{"", "", "0", "", ""}));
 }
 

@@ -4,9 +4,10 @@
 #include <sqlite3.h>
 #include <xlsxwriter.h>
 
-#include "app/recordingfeedback.h"
-#include "library/import.h"
-#include "library/store.h"
+#include "core/app/workflows.h"
+#include "core/base/recordingfeedback.h"
+#include "core/library/import.h"
+#include "core/library/store.h"
 #include "support/testsupport.h"
 
 using namespace brindle;
@@ -61,7 +62,7 @@ protected:
     Preview preview;
 
     std::shared_ptr<Library> library(LibraryKind kind, const std::string& name) {
-        return store::load(session.folderOf(kind) / name, kind).library;
+        return store::load(session.folder.libraries(kind) / name, kind).library;
     }
 };
 
@@ -78,9 +79,9 @@ TEST_F(Import, ReadsUntilTheFirstBlankRowAndWritesTheLibrary) {
     EXPECT_EQ(preview.baseName, "北区");
     ASSERT_EQ(preview.rows.size(), 100u);
     EXPECT_EQ(preview.rows[0], (Lines{"站1", "小区1", "0", "569001", "1", "38400", "1", "22561"}));
-    EXPECT_TRUE(writeLibrary(session, LibraryKind::Lte, preview, fb));
+    EXPECT_TRUE(importPreview(session, LibraryKind::Lte, preview, fb));
     EXPECT_EQ(fb.texts(), (Lines{"工参打开成功！含100条", "OK"}));
-    EXPECT_EQ(session.lastImported, session.mu() / "北区.edb");
+    EXPECT_EQ(session.lastImported, session.folder.mu() / "北区.edb");
     const auto lib = library(LibraryKind::Lte, "北区.edb");
     ASSERT_TRUE(lib);
     EXPECT_EQ(lib->count(), 100u);
@@ -120,9 +121,9 @@ TEST_F(Import, ReimportReplacesRecordsWithIdsFromOne) {
     writeXlsx(dir / "北区.xlsx", {kHeader4G, row4G(1), row4G(2), row4G(3)});
     test::writeFile(dir / "北区.csv", "h\n站9,小区9,0,1,2,38544,3,4\n");
     readWorkbook(dir / "北区.xlsx", LibraryKind::Lte, preview, fb);
-    writeLibrary(session, LibraryKind::Lte, preview, fb);
+    importPreview(session, LibraryKind::Lte, preview, fb);
     readWorkbook(dir / "北区.csv", LibraryKind::Lte, preview, fb);
-    EXPECT_TRUE(writeLibrary(session, LibraryKind::Lte, preview, fb));
+    EXPECT_TRUE(importPreview(session, LibraryKind::Lte, preview, fb));
     const auto lib = library(LibraryKind::Lte, "北区.edb");
     ASSERT_EQ(lib->count(), 1u);
     EXPECT_EQ(lib->at(0).ID, 1);
@@ -133,21 +134,21 @@ TEST_F(Import, TwoGWorkbooksGoToMu2WithSevenColumns) {
     test::writeFile(dir / "g.csv", "a,b,c,d,e,f,g,h\nG站,G1,4501,10001,60,1,2,extra\n");
     ASSERT_TRUE(readWorkbook(dir / "g.csv", LibraryKind::Gsm, preview, fb).ok);
     EXPECT_EQ(preview.rows, (Rows{{"G站", "G1", "4501", "10001", "60", "1", "2"}}));
-    EXPECT_TRUE(writeLibrary(session, LibraryKind::Gsm, preview, fb));
+    EXPECT_TRUE(importPreview(session, LibraryKind::Gsm, preview, fb));
     EXPECT_EQ(library(LibraryKind::Gsm, "g.edb")->count(), 1u);
 }
 
 TEST_F(Import, AnEmptySheetFailsTheCountCheck) {
     writeXlsx(dir / "e.xlsx", {kHeader4G, {}, row4G(1)});
     ASSERT_TRUE(readWorkbook(dir / "e.xlsx", LibraryKind::Lte, preview, fb).ok);
-    EXPECT_FALSE(writeLibrary(session, LibraryKind::Lte, preview, fb));
+    EXPECT_FALSE(importPreview(session, LibraryKind::Lte, preview, fb));
     EXPECT_EQ(fb.texts(), (Lines{"工参打开成功！含0条", "\r\n请再导入一次试试！"}));
 }
 
 TEST_F(Import, NothingIsWrittenBeforeAWorkbookWasRead) {
-    EXPECT_FALSE(writeLibrary(session, LibraryKind::Lte, preview, fb));
+    EXPECT_FALSE(importPreview(session, LibraryKind::Lte, preview, fb));
     EXPECT_EQ(fb.texts(), Lines{"请先打开工参！"});
-    EXPECT_FALSE(std::filesystem::exists(session.mu()));
+    EXPECT_FALSE(std::filesystem::exists(session.folder.mu()));
 }
 
 TEST_F(Import, AnUnreadableWorkbookKeepsThePreviewAndWritesNothing) {
@@ -163,10 +164,10 @@ TEST_F(Import, AnUnreadableWorkbookKeepsThePreviewAndWritesNothing) {
 TEST_F(Import, AFailedWriteKeepsTheOldRecords) {
     writeXlsx(dir / "k.xlsx", {kHeader4G, row4G(1), row4G(2), row4G(3)});
     readWorkbook(dir / "k.xlsx", LibraryKind::Lte, preview, fb);
-    ASSERT_TRUE(writeLibrary(session, LibraryKind::Lte, preview, fb));
+    ASSERT_TRUE(importPreview(session, LibraryKind::Lte, preview, fb));
     // The disk fills up while the third record is written.
     sqlite3* db = nullptr;
-    sqlite3_open((session.mu() / "k.edb").c_str(), &db);
+    sqlite3_open((session.folder.mu() / "k.edb").c_str(), &db);
     ASSERT_EQ(sqlite3_exec(db,
                            "CREATE TRIGGER full BEFORE INSERT ON cells WHEN NEW.ID = 3 "
                            "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;",
@@ -175,19 +176,19 @@ TEST_F(Import, AFailedWriteKeepsTheOldRecords) {
     sqlite3_close(db);
     preview.rows.push_back(preview.rows[0]);
     fb.shown.clear();
-    EXPECT_FALSE(writeLibrary(session, LibraryKind::Lte, preview, fb));
+    EXPECT_FALSE(importPreview(session, LibraryKind::Lte, preview, fb));
     EXPECT_EQ(fb.texts(), Lines{"database or disk is full\r\n请再导入一次试试！"});
     EXPECT_EQ(library(LibraryKind::Lte, "k.edb")->count(), 3u);
 }
 
 TEST_F(Import, AForeignFileOfTheSameNameIsNeverOverwritten) {
-    test::writeFile(session.mu() / "x.edb", "someone else's file");
+    test::writeFile(session.folder.mu() / "x.edb", "someone else's file");
     writeXlsx(dir / "x.xlsx", {kHeader4G, row4G(1)});
     readWorkbook(dir / "x.xlsx", LibraryKind::Lte, preview, fb);
-    EXPECT_FALSE(writeLibrary(session, LibraryKind::Lte, preview, fb));
+    EXPECT_FALSE(importPreview(session, LibraryKind::Lte, preview, fb));
     EXPECT_EQ(fb.texts().at(1), "打开数据库失败");
     EXPECT_TRUE(fb.texts().at(2).ends_with("\r\n请再导入一次试试！"));
-    EXPECT_EQ(test::readFile(session.mu() / "x.edb"), "someone else's file");
+    EXPECT_EQ(test::readFile(session.folder.mu() / "x.edb"), "someone else's file");
 }
 
 TEST_F(Import, ReadsTheCommittedXlsFixture) {

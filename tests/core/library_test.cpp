@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/recordingfeedback.h"
-#include "library/catalogue.h"
-#include "library/lookup.h"
-#include "library/store.h"
+#include "core/app/workflows.h"
+#include "core/base/recordingfeedback.h"
+#include "core/library/catalogue.h"
+#include "core/library/lookup.h"
+#include "core/library/store.h"
 #include "support/testsupport.h"
 
 using namespace brindle;
@@ -171,24 +172,26 @@ protected:
     TempDir dir;
     Session session{dir.path()};
     RecordingFeedback fb;
-    void makeGood4G() { makeLibrary(session.mu() / "a.edb", LibraryKind::Lte, sampleCells()); }
+    void makeGood4G() {
+        makeLibrary(session.folder.mu() / "a.edb", LibraryKind::Lte, sampleCells());
+    }
 };
 
 TEST_F(OpenChecks, NoChosen4GLibrary) {
     EXPECT_FALSE(openChosenLibraries(session, fb));
-    session.current4G = session.mu() / "gone.edb";
+    session.current4G = session.folder.mu() / "gone.edb";
     EXPECT_FALSE(openChosenLibraries(session, fb));
     EXPECT_EQ(fb.texts(), (Lines{"请选择4G工参库", "请选择4G工参库"}));
 }
 
 TEST_F(OpenChecks, EmptyLibrariesStopTheOpening) {
-    makeLibrary(session.mu() / "empty.edb", LibraryKind::Lte, {});
-    session.current4G = session.mu() / "empty.edb";
+    makeLibrary(session.folder.mu() / "empty.edb", LibraryKind::Lte, {});
+    session.current4G = session.folder.mu() / "empty.edb";
     EXPECT_FALSE(openChosenLibraries(session, fb));
     makeGood4G();
-    makeLibrary(session.mu2() / "empty.edb", LibraryKind::Gsm, {});
-    session.current4G = session.mu() / "a.edb";
-    session.current2G = session.mu2() / "empty.edb";
+    makeLibrary(session.folder.mu2() / "empty.edb", LibraryKind::Gsm, {});
+    session.current4G = session.folder.mu() / "a.edb";
+    session.current2G = session.folder.mu2() / "empty.edb";
     EXPECT_FALSE(openChosenLibraries(session, fb));
     EXPECT_EQ(fb.texts(),
               (Lines{"该工参库无数据，请导入工参库！", "该工参库无数据，请导入工参库！"}));
@@ -197,7 +200,7 @@ TEST_F(OpenChecks, EmptyLibrariesStopTheOpening) {
 
 TEST_F(OpenChecks, MissingTwoGOnlyWarns) {
     makeGood4G();
-    session.current4G = session.mu() / "a.edb";
+    session.current4G = session.folder.mu() / "a.edb";
     ASSERT_TRUE(openChosenLibraries(session, fb));
     EXPECT_EQ(fb.texts(), Lines{"没有选择2G工参库，只能生成4G脚本！"});
     ASSERT_TRUE(session.library4G);
@@ -206,10 +209,10 @@ TEST_F(OpenChecks, MissingTwoGOnlyWarns) {
 }
 
 TEST_F(OpenChecks, ForeignFileIsRefusedWithItsReason) {
-    test::writeFile(session.mu() / "x.edb", "junk");
-    session.current4G = session.mu() / "x.edb";
+    test::writeFile(session.folder.mu() / "x.edb", "junk");
+    session.current4G = session.folder.mu() / "x.edb";
     EXPECT_FALSE(openChosenLibraries(session, fb));
     EXPECT_EQ(fb.texts(),
-              Lines{"不是Brindle工参库，已拒绝打开：" + (session.mu() / "x.edb").string()});
-    EXPECT_EQ(test::readFile(session.mu() / "x.edb"), "junk");
+              Lines{"不是Brindle工参库，已拒绝打开：" + (session.folder.mu() / "x.edb").string()});
+    EXPECT_EQ(test::readFile(session.folder.mu() / "x.edb"), "junk");
 }

@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/recordingfeedback.h"
-#include "app/textcodec.h"
-#include "library/store.h"
-#include "mml/pairwise.h"
-#include "mml/templates.h"
+#include "core/base/recordingfeedback.h"
+#include "core/base/textcodec.h"
+#include "core/library/store.h"
+#include "core/mml/pairwise.h"
+#include "core/mml/templates.h"
 #include "support/testsupport.h"
 
 using namespace brindle;
@@ -82,9 +82,9 @@ protected:
     bool direct = false;
 
     void SetUp() override {
-        test::makeLibrary(session.mu() / "a.edb", LibraryKind::Lte, cells());
-        session.library4G = store::load(session.mu() / "a.edb", LibraryKind::Lte).library;
-        test::writeFile(session.earfcnIni(), earfcnIni());
+        test::makeLibrary(session.folder.mu() / "a.edb", LibraryKind::Lte, cells());
+        session.library4G = store::load(session.folder.mu() / "a.edb", LibraryKind::Lte).library;
+        test::writeFile(session.folder.earfcnIni(), earfcnIni());
     }
 
     // Runs a generator over the two boxes and gives the pane's text.
@@ -354,8 +354,8 @@ TEST(Templates, MeasurementBandwidthByExactEarfcn) {
 TEST_F(Generators, CarrierAddSeesThePlanAsItIsNow) {
     EXPECT_EQ(familiesOf(addCarrier(true, false, "己-1", "己-11")), Lines{"7"});
     // The engineer edits the plan between two runs; the size stays the same.
-    std::string ini = test::readFile(session.earfcnIni());
+    std::string ini = test::readFile(session.folder.earfcnIni());
     ini.replace(ini.find("=7\r\n"), 4, "=8\r\n");
-    test::writeFile(session.earfcnIni(), ini);
+    test::writeFile(session.folder.earfcnIni(), ini);
     EXPECT_EQ(familiesOf(addCarrier(true, false, "己-1", "己-11")), Lines{"8"});
 }

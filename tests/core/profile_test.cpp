@@ -1,4 +1,4 @@
-#include "freqplan/profile.h"
+#include "core/freqplan/profile.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/textcodec.h"
+#include "core/base/textcodec.h"
 
 namespace brindle {
 namespace {

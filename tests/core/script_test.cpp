@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/namelist.h"
-#include "app/recordingfeedback.h"
-#include "app/script.h"
+#include "core/base/namelist.h"
+#include "core/base/recordingfeedback.h"
+#include "core/base/script.h"
 #include "support/testsupport.h"
 
 using namespace brindle;

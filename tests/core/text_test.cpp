@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/namelist.h"
-#include "app/textcodec.h"
+#include "core/base/namelist.h"
+#include "core/base/textcodec.h"
 
 using namespace brindle;
 using Names = std::vector<std::string>;

@@ -1,4 +1,4 @@
-#include "library/workbook.h"
+#include "core/library/workbook.h"
 
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
@@ -9,8 +9,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/textcodec.h"
-#include "library/workbook/internal.h"
+#include "core/base/textcodec.h"
+#include "core/library/workbook/internal.h"
 
 namespace brindle::workbook {
 namespace {

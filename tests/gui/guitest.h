@@ -14,8 +14,8 @@
 #include <deque>
 #include <filesystem>
 
-#include "app/session.h"
-#include "library/store.h"
+#include "core/app/session.h"
+#include "core/library/store.h"
 
 namespace brindle::guitest {
 

@@ -4,10 +4,10 @@
 #include <QHeaderView>
 #include <QtTest>
 
-#include "app/startwindow.h"
-#include "app/windowflow.h"
+#include "gui/app/startwindow.h"
+#include "gui/app/windowflow.h"
+#include "gui/library/importwindow.h"
 #include "guitest.h"
-#include "library/importwindow.h"
 
 using namespace brindle;
 using namespace brindle::gui;
@@ -70,7 +70,7 @@ private slots:
 
         w->导入工参按钮->click();
         QCOMPARE(driver.messages.last(), QString("OK"));
-        QVERIFY(std::filesystem::exists(ws->session.mu() / "北区.edb"));
+        QVERIFY(std::filesystem::exists(ws->session.folder.mu() / "北区.edb"));
 
         w->继续按钮->click();
         QTRY_VERIFY(topLevel<StartWindow>());

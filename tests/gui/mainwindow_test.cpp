@@ -7,9 +7,9 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include "app/mainwindow.h"
-#include "app/qtext.h"
-#include "app/widgets.h"
+#include "gui/app/mainwindow.h"
+#include "gui/base/qtext.h"
+#include "gui/base/widgets.h"
 #include "guitest.h"
 
 using namespace brindle;
@@ -189,8 +189,8 @@ private slots:
     }
 
     void aPageChangeReloadsThe2GSettings() {
-        std::filesystem::create_directories(ws->session.mu());
-        QFile ini(QString::fromStdString(ws->session.ini2G().string()));
+        std::filesystem::create_directories(ws->session.folder.mu());
+        QFile ini(QString::fromStdString(ws->session.folder.ini2G().string()));
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write(
             "[Config]\r\nBCCH\xD7\xE9\xB1\xEA\xCA\xB6=7\r\nGSM_dcs1800=GSM_dcs1800\r\n");  // BCCH组标识

@@ -3,9 +3,9 @@
 #include <QCheckBox>
 #include <QtTest>
 
-#include "app/mainwindow.h"
-#include "app/qtext.h"
-#include "app/widgets.h"
+#include "gui/app/mainwindow.h"
+#include "gui/base/qtext.h"
+#include "gui/base/widgets.h"
 #include "guitest.h"
 
 using namespace brindle;
@@ -24,10 +24,11 @@ class Page4GTest : public QObject {
 private slots:
     void init() {
         ws = std::make_unique<TestWorkspace>();
-        makeLibrary(ws->session.mu() / "a.edb", LibraryKind::Lte,
+        makeLibrary(ws->session.folder.mu() / "a.edb", LibraryKind::Lte,
                     {cell(1, {"站甲", "甲-1", "0", "1001", "10", "38400", "100", "2001"}),
                      cell(2, {"站乙", "乙-1", "1", "1002", "21", "38544", "101", "2002"})});
-        ws->session.library4G = store::load(ws->session.mu() / "a.edb", LibraryKind::Lte).library;
+        ws->session.library4G =
+            store::load(ws->session.folder.mu() / "a.edb", LibraryKind::Lte).library;
         w = new MainWindow(ws->session);
         w->show();
     }

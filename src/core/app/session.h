@@ -1,29 +1,22 @@
 #pragma once
 // The process-wide state every window and generator shares: the program
-// folder, the chosen libraries, the 2G settings and the two direct-output
+// folder, the chosen libraries, the 2G settings and the direct-output
 // buffers of the 4G page.
 
 #include <filesystem>
 #include <memory>
 #include <string>
 
-#include "freqplan/settings2g.h"
-#include "library/library.h"
+#include "core/app/layout.h"
+#include "core/freqplan/settings2g.h"
+#include "core/library/library.h"
 
 namespace brindle {
 
 struct Session {
-    explicit Session(std::filesystem::path programFolder) : home(std::move(programFolder)) {}
+    explicit Session(std::filesystem::path programFolder) : folder{std::move(programFolder)} {}
 
-    std::filesystem::path home;  // the program folder
-
-    std::filesystem::path mu() const { return home / "mu"; }
-    std::filesystem::path mu2() const { return home / "mu2"; }
-    std::filesystem::path earfcnIni() const { return mu() / "EARFCN.ini"; }
-    std::filesystem::path ini2G() const { return mu() / "2G.ini"; }
-    std::filesystem::path folderOf(LibraryKind kind) const {
-        return kind == LibraryKind::Lte ? mu() : mu2();
-    }
+    const ProgramFolder folder;
 
     // Paths chosen in the start window; empty until chosen. They survive the
     // start window's closing and are never cleared by a deletion.
@@ -38,7 +31,7 @@ struct Session {
     // The five values of mu/2G.ini as last loaded (tab change, reloading
     // generators, the inheritance and reduction windows).
     Settings2G settings2G;
-    void reload2GSettings() { loadSettings2G(home, settings2G); }
+    void reload2GSettings() { loadSettings2G(folder.ini2G(), settings2G); }
 
     // Direct-output buffers: lines of the 4G page's runs waiting for a save.
     // The general one takes neighbours, external cells and carrier removal;

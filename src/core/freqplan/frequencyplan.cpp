@@ -1,11 +1,11 @@
-#include "freqplan/frequencyplan.h"
+#include "core/freqplan/frequencyplan.h"
 
 #include <sys/stat.h>
 #include <time.h>
 
 #include <algorithm>
 
-#include "app/namelist.h"
+#include "core/base/namelist.h"
 
 namespace brindle {
 namespace {

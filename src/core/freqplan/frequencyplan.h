@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "freqplan/plankeys.h"
-#include "freqplan/profile.h"
+#include "core/freqplan/plankeys.h"
+#include "core/freqplan/profile.h"
 
 namespace brindle {
 

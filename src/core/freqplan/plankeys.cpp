@@ -1,4 +1,4 @@
-#include "freqplan/plankeys.h"
+#include "core/freqplan/plankeys.h"
 
 #include <stdexcept>
 
@@ -86,14 +86,6 @@ std::string frequencySettingsSection(int n) {
     if (n < 1 || n > kFrequencySettingsCount)
         throw std::out_of_range("frequency settings number out of range: " + std::to_string(n));
     return "频点" + std::to_string(n) + "设置";
-}
-
-std::filesystem::path earfcnIniPath(const std::filesystem::path& home) {
-    return home / "mu" / "EARFCN.ini";
-}
-
-std::filesystem::path settings2GIniPath(const std::filesystem::path& home) {
-    return home / "mu" / "2G.ini";
 }
 
 }  // namespace brindle::plankeys

@@ -5,7 +5,6 @@
 // empty from every file already in the field.
 
 #include <array>
-#include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
@@ -92,10 +91,6 @@ inline constexpr std::string_view k2GBcchGroupKey = "BCCH组标识";
 inline constexpr std::string_view k2GBandIndicatorKey = "GSM_dcs1800";
 inline constexpr std::string_view k2GGeranVersionKey = "GERAN系统版本信息";
 inline constexpr std::string_view k2GLacIndicatorKey = "位置区域码配置指示";
-
-// Both files live in the "mu" folder of the program folder.
-std::filesystem::path earfcnIniPath(const std::filesystem::path& home);
-std::filesystem::path settings2GIniPath(const std::filesystem::path& home);
 
 }  // namespace plankeys
 }  // namespace brindle

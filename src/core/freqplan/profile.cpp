@@ -1,4 +1,4 @@
-#include "freqplan/profile.h"
+#include "core/freqplan/profile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,8 +9,8 @@
 #include <mutex>
 #include <vector>
 
-#include "app/atomicfile.h"
-#include "app/textcodec.h"
+#include "core/base/atomicfile.h"
+#include "core/base/textcodec.h"
 
 namespace brindle {
 namespace {

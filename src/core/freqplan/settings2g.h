@@ -16,9 +16,9 @@ struct Settings2G {
     bool operator==(const Settings2G&) const = default;
 };
 
-// Reads the five settings from <home>/mu/2G.ini into `into`, replacing every
-// field: a missing file or key leaves that field empty rather than keeping
-// what an earlier load put there.
-void loadSettings2G(const std::filesystem::path& home, Settings2G& into);
+// Reads the five settings from the 2G settings file into `into`, replacing
+// every field: a missing file or key leaves that field empty rather than
+// keeping what an earlier load put there.
+void loadSettings2G(const std::filesystem::path& ini2G, Settings2G& into);
 
 }  // namespace brindle

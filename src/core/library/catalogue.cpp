@@ -1,10 +1,10 @@
-#include "library/catalogue.h"
+#include "core/library/catalogue.h"
 
 #include <algorithm>
 #include <system_error>
 
-#include "app/messages.h"
-#include "library/store.h"
+#include "core/base/messages.h"
+#include "core/library/store.h"
 
 namespace brindle {
 
@@ -19,12 +19,8 @@ bool hasLibraryExtension(const fs::path& p) {
     return ext == ".edb";
 }
 
-bool isFile(const fs::path& p) {
-    std::error_code ec;
-    return !p.empty() && fs::is_regular_file(p, ec);
-}
+}  // namespace
 
-// Opens one chosen library; shows why when it cannot be used.
 std::shared_ptr<Library> openNonEmpty(const fs::path& path, LibraryKind kind, Feedback& feedback) {
     auto loaded = store::load(path, kind);
     if (!loaded.library) {
@@ -37,8 +33,6 @@ std::shared_ptr<Library> openNonEmpty(const fs::path& path, LibraryKind kind, Fe
     }
     return loaded.library;
 }
-
-}  // namespace
 
 std::vector<std::string> listLibraries(const fs::path& folder) {
     std::vector<std::string> names;
@@ -60,26 +54,6 @@ DeleteOutcome deleteLibrary(const fs::path& folder, const std::string& name, Fee
     const bool removed = fs::remove(folder / name, ec) && !ec;
     feedback.message(removed ? msg::kDeleted : msg::kDeleteFailed);
     return removed ? DeleteOutcome::Deleted : DeleteOutcome::Failed;
-}
-
-bool openChosenLibraries(Session& session, Feedback& feedback) {
-    if (!isFile(session.current4G)) {
-        feedback.message(msg::kChoose4G);
-        return false;
-    }
-    auto lte = openNonEmpty(session.current4G, LibraryKind::Lte, feedback);
-    if (!lte) return false;
-
-    std::shared_ptr<Library> gsm;
-    if (isFile(session.current2G)) {
-        gsm = openNonEmpty(session.current2G, LibraryKind::Gsm, feedback);
-        if (!gsm) return false;
-    } else {
-        feedback.message(msg::kNo2G);
-    }
-    session.library4G = std::move(lte);
-    session.library2G = std::move(gsm);
-    return true;
 }
 
 }  // namespace brindle

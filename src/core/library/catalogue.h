@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/feedback.h"
-#include "app/session.h"
+#include "core/base/feedback.h"
+#include "core/library/library.h"
 
 namespace brindle {
 
@@ -22,10 +22,9 @@ enum class DeleteOutcome { Cancelled, Deleted, Failed };
 DeleteOutcome deleteLibrary(const std::filesystem::path& folder, const std::string& name,
                             Feedback& feedback);
 
-// The checks of "小区操作", in order: a chosen 4G library that exists and
-// holds records; a 2G library that holds records if one exists at the chosen
-// path, or the warning that only 4G scripts can be made. On success the
-// session's libraries are open. Returns false when the main window must not open.
-bool openChosenLibraries(Session& session, Feedback& feedback);
+// Opens a library for the generators: it must load and hold records. Shows
+// why when it cannot be used and gives nothing then.
+std::shared_ptr<Library> openNonEmpty(const std::filesystem::path& path, LibraryKind kind,
+                                      Feedback& feedback);
 
 }  // namespace brindle

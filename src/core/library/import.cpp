@@ -1,11 +1,11 @@
-#include "library/import.h"
+#include "core/library/import.h"
 
 #include <array>
 #include <system_error>
 
-#include "app/messages.h"
-#include "library/store.h"
-#include "library/workbook.h"
+#include "core/base/messages.h"
+#include "core/library/store.h"
+#include "core/library/workbook.h"
 
 namespace brindle {
 
@@ -89,16 +89,10 @@ ReadOutcome readWorkbook(const fs::path& path, LibraryKind kind, Preview& previe
     return outcome;
 }
 
-bool writeLibrary(Session& session, LibraryKind kind, const Preview& preview, Feedback& feedback) {
-    if (preview.baseName.empty()) {
-        feedback.message(msg::kOpenWorkbookFirst);
-        return false;
-    }
-    const fs::path folder = session.folderOf(kind);
+bool writeLibrary(const fs::path& path, LibraryKind kind, const Preview& preview,
+                  Feedback& feedback) {
     std::error_code ec;
-    fs::create_directories(folder, ec);
-    const fs::path path = folder / (preview.baseName + ".edb");
-    session.lastImported = path;
+    fs::create_directories(path.parent_path(), ec);
 
     if (fs::exists(path, ec)) {
         if (!store::check(path, kind).empty()) feedback.message(msg::kOpenExistingDbFailed);

@@ -5,12 +5,12 @@
 // records of `<base name>.edb` in mu/ (4G) or mu2/ (2G).
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "app/feedback.h"
-#include "app/session.h"
-#include "library/record.h"
+#include "core/base/feedback.h"
+#include "core/library/record.h"
 
 namespace brindle {
 
@@ -40,10 +40,12 @@ struct ReadOutcome {
 ReadOutcome readWorkbook(const std::filesystem::path& workbook, LibraryKind kind, Preview& preview,
                          Feedback& feedback);
 
-// Writes the preview into the library of its base name, replacing all its
-// records in one transaction, and shows "OK" or the error followed by
-// "\r\n请再导入一次试试！". On failure the library keeps the records it had.
-// Returns true when the library holds the preview's rows.
-bool writeLibrary(Session& session, LibraryKind kind, const Preview& preview, Feedback& feedback);
+// Writes the preview into the library at `path` (creating it and its folder
+// when missing), replacing all its records in one transaction, and shows
+// "OK" or the error followed by "\r\n请再导入一次试试！". On failure the
+// library keeps the records it had. Returns true when the library holds the
+// preview's rows.
+bool writeLibrary(const std::filesystem::path& path, LibraryKind kind, const Preview& preview,
+                  Feedback& feedback);
 
 }  // namespace brindle

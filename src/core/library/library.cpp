@@ -1,6 +1,6 @@
-#include "library/library.h"
+#include "core/library/library.h"
 
-#include "library/store.h"
+#include "core/library/store.h"
 
 namespace brindle {
 

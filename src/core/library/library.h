@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "library/record.h"
+#include "core/library/record.h"
 
 namespace brindle {
 

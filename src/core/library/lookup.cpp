@@ -1,6 +1,6 @@
-#include "library/lookup.h"
+#include "core/library/lookup.h"
 
-#include "app/messages.h"
+#include "core/base/messages.h"
 
 namespace brindle {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/feedback.h"
-#include "library/library.h"
+#include "core/base/feedback.h"
+#include "core/library/library.h"
 
 namespace brindle {
 

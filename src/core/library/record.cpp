@@ -1,4 +1,4 @@
-#include "library/record.h"
+#include "core/library/record.h"
 
 namespace brindle {
 

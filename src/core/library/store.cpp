@@ -1,10 +1,10 @@
-#include "library/store.h"
+#include "core/library/store.h"
 
 #include <sqlite3.h>
 
 #include <system_error>
 
-#include "app/messages.h"
+#include "core/base/messages.h"
 
 namespace brindle::store {
 namespace {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "library/library.h"
-#include "library/record.h"
+#include "core/library/library.h"
+#include "core/library/record.h"
 
 namespace brindle::store {
 

@@ -1,4 +1,4 @@
-#include "library/workbook.h"
+#include "core/library/workbook.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <fstream>
 
-#include "library/workbook/internal.h"
+#include "core/library/workbook/internal.h"
 
 namespace brindle::workbook {
 

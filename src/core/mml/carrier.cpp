@@ -1,13 +1,13 @@
-#include "mml/carrier.h"
+#include "core/mml/carrier.h"
 
 #include <algorithm>
 #include <array>
 #include <map>
 
-#include "app/namelist.h"
-#include "freqplan/frequencyplan.h"
-#include "library/lookup.h"
-#include "mml/templates.h"
+#include "core/base/namelist.h"
+#include "core/freqplan/frequencyplan.h"
+#include "core/library/lookup.h"
+#include "core/mml/templates.h"
 
 namespace brindle::mml {
 
@@ -121,7 +121,7 @@ std::size_t occurrences(const std::vector<std::string>& list, const std::string&
 
 struct CarrierRun {
     CarrierRun(Session& s, const PageInput& in, ScriptSink& out, Feedback& fb)
-        : session(s), input(in), pane(out), feedback(fb), plan(s.earfcnIni()) {}
+        : session(s), input(in), pane(out), feedback(fb), plan(s.folder.earfcnIni()) {}
 
     Session& session;
     const PageInput& input;

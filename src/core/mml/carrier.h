@@ -2,10 +2,10 @@
 // "添加频点": ADD EUTRANINTERNFREQ lines whose parameters come from the band-pair
 // family of the two carriers' bands in EARFCN.ini.
 
-#include "app/feedback.h"
-#include "app/script.h"
-#include "app/session.h"
-#include "mml/pairwise.h"
+#include "core/app/session.h"
+#include "core/base/feedback.h"
+#include "core/base/script.h"
+#include "core/mml/pairwise.h"
 
 namespace brindle::mml {
 

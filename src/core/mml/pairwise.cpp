@@ -1,11 +1,11 @@
-#include "mml/pairwise.h"
+#include "core/mml/pairwise.h"
 
 #include <array>
 
-#include "app/namelist.h"
-#include "library/lookup.h"
-#include "mml/carrier.h"
-#include "mml/templates.h"
+#include "core/base/namelist.h"
+#include "core/library/lookup.h"
+#include "core/mml/carrier.h"
+#include "core/mml/templates.h"
 
 namespace brindle::mml {
 

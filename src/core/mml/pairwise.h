@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/feedback.h"
-#include "app/script.h"
-#include "app/session.h"
+#include "core/app/session.h"
+#include "core/base/feedback.h"
+#include "core/base/script.h"
 
 namespace brindle::mml {
 

@@ -1,4 +1,4 @@
-#include "mml/templates.h"
+#include "core/mml/templates.h"
 
 #include <algorithm>
 #include <initializer_list>

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "freqplan/frequencyplan.h"
-#include "library/record.h"
+#include "core/freqplan/frequencyplan.h"
+#include "core/library/record.h"
 
 namespace brindle::mml {
 

@@ -1,4 +1,4 @@
-#include "app/mainwindow.h"
+#include "gui/app/mainwindow.h"
 
 #include <QClipboard>
 #include <QFontDatabase>
@@ -8,12 +8,12 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/clipboard.h"
-#include "app/guifeedback.h"
-#include "app/messages.h"
-#include "app/qtext.h"
-#include "app/widgets.h"
-#include "mml/pairwise.h"
+#include "core/base/clipboard.h"
+#include "core/base/messages.h"
+#include "core/mml/pairwise.h"
+#include "gui/base/guifeedback.h"
+#include "gui/base/qtext.h"
+#include "gui/base/widgets.h"
 
 namespace brindle::gui {
 

@@ -13,7 +13,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
-#include "app/session.h"
+#include "core/app/session.h"
 
 namespace brindle::gui {
 

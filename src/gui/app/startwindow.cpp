@@ -1,13 +1,14 @@
-#include "app/startwindow.h"
+#include "gui/app/startwindow.h"
 
 #include <QKeyEvent>
 #include <QMenu>
 #include <QVBoxLayout>
 
-#include "app/guifeedback.h"
-#include "app/qtext.h"
-#include "app/widgets.h"
-#include "library/catalogue.h"
+#include "core/app/workflows.h"
+#include "core/library/catalogue.h"
+#include "gui/base/guifeedback.h"
+#include "gui/base/qtext.h"
+#include "gui/base/widgets.h"
 
 namespace brindle::gui {
 
@@ -53,7 +54,8 @@ QComboBox* StartWindow::comboOf(LibraryKind kind) const {
 void StartWindow::fill(LibraryKind kind) {
     QComboBox* combo = comboOf(kind);
     combo->clear();
-    for (const auto& name : listLibraries(session_.folderOf(kind))) combo->addItem(qs(name));
+    for (const auto& name : listLibraries(session_.folder.libraries(kind)))
+        combo->addItem(qs(name));
     combo->setCurrentIndex(-1);
 }
 
@@ -64,7 +66,7 @@ void StartWindow::reloadLists() {
 
 void StartWindow::choose(LibraryKind kind, int index) {
     if (index < 0) return;
-    const auto path = session_.folderOf(kind) / u8(comboOf(kind)->itemText(index));
+    const auto path = session_.folder.libraries(kind) / u8(comboOf(kind)->itemText(index));
     (kind == LibraryKind::Lte ? session_.current4G : session_.current2G) = path;
 }
 
@@ -72,7 +74,7 @@ void StartWindow::deleteSelected(LibraryKind kind) {
     QComboBox* combo = comboOf(kind);
     if (combo->currentIndex() < 0) return;
     GuiFeedback feedback(this);
-    if (deleteLibrary(session_.folderOf(kind), u8(combo->currentText()), feedback) !=
+    if (deleteLibrary(session_.folder.libraries(kind), u8(combo->currentText()), feedback) !=
         DeleteOutcome::Cancelled)
         fill(kind);
 }

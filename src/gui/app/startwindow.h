@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "app/session.h"
+#include "core/app/session.h"
 
 namespace brindle::gui {
 

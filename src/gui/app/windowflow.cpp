@@ -1,8 +1,8 @@
-#include "app/windowflow.h"
+#include "gui/app/windowflow.h"
 
-#include "app/mainwindow.h"
-#include "app/startwindow.h"
-#include "library/importwindow.h"
+#include "gui/app/mainwindow.h"
+#include "gui/app/startwindow.h"
+#include "gui/library/importwindow.h"
 
 namespace brindle::gui {
 

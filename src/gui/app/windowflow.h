@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QPointer>
 
-#include "app/session.h"
+#include "core/app/session.h"
 
 namespace brindle::gui {
 

@@ -1,14 +1,15 @@
-#include "library/importwindow.h"
+#include "gui/library/importwindow.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QVBoxLayout>
 
-#include "app/guifeedback.h"
-#include "app/messages.h"
-#include "app/qtext.h"
-#include "app/widgets.h"
+#include "core/app/workflows.h"
+#include "core/base/messages.h"
+#include "gui/base/guifeedback.h"
+#include "gui/base/qtext.h"
+#include "gui/base/widgets.h"
 
 namespace brindle::gui {
 
@@ -73,7 +74,7 @@ bool ImportWindowBase::readChosenWorkbook() {
 
 void ImportWindowBase::writePreview() {
     GuiFeedback feedback(this, 进度条1);
-    writeLibrary(session_, kind_, preview_, feedback);
+    importPreview(session_, kind_, preview_, feedback);
 }
 
 void ImportWindowBase::leave() {

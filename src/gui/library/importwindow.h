@@ -8,8 +8,8 @@
 #include <QTableView>
 #include <QWidget>
 
-#include "app/session.h"
-#include "library/import.h"
+#include "core/app/session.h"
+#include "core/library/import.h"
 
 namespace brindle::gui {
 

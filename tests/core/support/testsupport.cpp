@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "library/store.h"
+#include "core/library/store.h"
 
 namespace brindle::test {
 

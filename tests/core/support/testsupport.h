@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "library/record.h"
+#include "core/library/record.h"
 
 namespace brindle::test {
 

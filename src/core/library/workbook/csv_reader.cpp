@@ -12,8 +12,8 @@
 
 #include <fstream>
 
-#include "app/textcodec.h"
-#include "library/workbook/internal.h"
+#include "core/base/textcodec.h"
+#include "core/library/workbook/internal.h"
 
 namespace brindle::workbook::detail {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "library/workbook.h"
+#include "core/library/workbook.h"
 
 namespace brindle::workbook::detail {
 

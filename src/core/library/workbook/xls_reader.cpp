@@ -8,7 +8,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "library/workbook/internal.h"
+#include "core/library/workbook/internal.h"
 
 namespace brindle::workbook::detail {
 

@@ -7,8 +7,8 @@
 #include <charconv>
 #include <deque>
 
-#include "library/workbook/internal.h"
-#include "library/workbook/xml_stream.h"
+#include "core/library/workbook/internal.h"
+#include "core/library/workbook/xml_stream.h"
 
 namespace brindle::workbook::detail {
 

@@ -1,4 +1,4 @@
-#include "library/workbook/xml_stream.h"
+#include "core/library/workbook/xml_stream.h"
 
 #include <cstring>
 

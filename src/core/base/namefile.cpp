@@ -1,11 +1,11 @@
-#include "app/nametext.h"
+#include "core/base/namefile.h"
 
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
 
-#include "app/textcodec.h"
+#include "core/base/textcodec.h"
 
 namespace brindle {
 

@@ -1,4 +1,4 @@
-#include "app/qtext.h"
+#include "gui/base/qtext.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

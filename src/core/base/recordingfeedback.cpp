@@ -1,4 +1,4 @@
-#include "app/recordingfeedback.h"
+#include "core/base/recordingfeedback.h"
 
 namespace brindle {
 

@@ -1,8 +1,8 @@
-#include "app/widgets.h"
+#include "gui/base/widgets.h"
 
 #include <QMouseEvent>
 
-#include "app/qtext.h"
+#include "gui/base/qtext.h"
 
 namespace brindle::gui {
 

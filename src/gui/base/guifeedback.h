@@ -6,7 +6,7 @@
 #include <QProgressBar>
 #include <QWidget>
 
-#include "app/feedback.h"
+#include "core/base/feedback.h"
 
 namespace brindle::gui {
 

@@ -1,6 +1,6 @@
-#include "app/clipboard.h"
+#include "core/base/clipboard.h"
 
-#include "app/messages.h"
+#include "core/base/messages.h"
 
 namespace brindle {
 

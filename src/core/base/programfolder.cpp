@@ -1,4 +1,4 @@
-#include "app/programfolder.h"
+#include "core/base/programfolder.h"
 
 #include <system_error>
 

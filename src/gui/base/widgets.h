@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/script.h"
+#include "core/base/script.h"
 
 namespace brindle::gui {
 

@@ -1,11 +1,11 @@
-#include "app/guifeedback.h"
+#include "gui/base/guifeedback.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "app/qtext.h"
-#include "app/widgets.h"
+#include "gui/base/qtext.h"
+#include "gui/base/widgets.h"
 
 namespace brindle::gui {
 

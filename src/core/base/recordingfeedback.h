@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/feedback.h"
+#include "core/base/feedback.h"
 
 namespace brindle {
 

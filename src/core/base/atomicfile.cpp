@@ -1,4 +1,4 @@
-#include "app/atomicfile.h"
+#include "core/base/atomicfile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "app/namelist.h"
+#include "core/base/namelist.h"
 
 namespace brindle {
 

@@ -1,11 +1,11 @@
-#include "app/script.h"
+#include "core/base/script.h"
 
 #include <unordered_set>
 
-#include "app/atomicfile.h"
-#include "app/messages.h"
-#include "app/namelist.h"
-#include "app/textcodec.h"
+#include "core/base/atomicfile.h"
+#include "core/base/messages.h"
+#include "core/base/namelist.h"
+#include "core/base/textcodec.h"
 
 namespace brindle {
 

@@ -1,4 +1,4 @@
-#include "app/textcodec.h"
+#include "core/base/textcodec.h"
 
 #include <iconv.h>
 

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "app/feedback.h"
+#include "core/base/feedback.h"
 
 namespace brindle {
 
