@@ -1,19 +1,18 @@
 // A run of 100,000 pairs over a 200,000-cell library, written to a file.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "core/base/recordingfeedback.h"
+#include "core/app/generators.h"
 #include "core/base/script.h"
 #include "core/base/textcodec.h"
 #include "core/library/store.h"
-#include "core/mml/pairwise.h"
+#include "recordingfeedback.h"
+#include "testsupport.h"
 
 namespace fs = std::filesystem;
 using namespace brindle;
@@ -24,14 +23,12 @@ constexpr int kCells = 200'000;
 constexpr int kPairs = 100'000;
 
 struct Workspace {
-    fs::path home;
+    test::TempDir dir;
+    fs::path home = dir.path();
     std::unique_ptr<Session> session;
     std::string sources, targets;
 
     Workspace() {
-        std::string pattern = (fs::temp_directory_path() / "brindle-bench-XXXXXX").string();
-        home = ::mkdtemp(pattern.data());
-        fs::create_directories(home / "mu");
         std::vector<Record> records;
         records.reserve(kCells);
         const char* earfcns[] = {"38400", "38544", "37900", "1300", "38950", "3683"};
@@ -42,23 +39,19 @@ struct Workspace {
                                 std::to_string(500000 + i / 6), std::to_string(i % 6),
                                 earfcns[i % 6], std::to_string(i % 504), "22561"}});
         }
-        const auto lib = home / "mu" / "bench.edb";
-        store::create(lib, LibraryKind::Lte);
-        store::replaceAll(lib, LibraryKind::Lte, records);
         session = std::make_unique<Session>(home);
+        test::useLibrary(*session, "bench.edb", LibraryKind::Lte, records);
         // The sample frequency plan, settled (not edited in the last seconds).
         std::ifstream in(fs::path(BRINDLE_SAMPLES_DIR) / "mu" / "EARFCN.ini", std::ios::binary);
         const std::string ini{std::istreambuf_iterator<char>(in), {}};
         writeScriptFile(session->folder.earfcnIni(), codec::toCrLf(ini));
         fs::last_write_time(session->folder.earfcnIni(),
                             fs::file_time_type::clock::now() - std::chrono::minutes(1));
-        session->library4G = store::load(lib, LibraryKind::Lte).library;
         for (int i = 0; i < kPairs; ++i) {
             sources += records[(i * 7) % kCells].fields[1] + "\r\n";
             targets += records[(i * 13 + 1) % kCells].fields[1] + "\r\n";
         }
     }
-    ~Workspace() { fs::remove_all(home); }
 };
 
 Workspace& workspace() {
@@ -66,16 +59,17 @@ Workspace& workspace() {
     return w;
 }
 
-void runToFile(benchmark::State& state, mml::Generator4G generator) {
+void runToFile(benchmark::State& state, std::string_view generator) {
     Workspace& w = workspace();
     std::size_t bytes = 0;
     for (auto _ : state) {
-        RecordingFeedback feedback;
-        feedback.answers = {true, false};
+        test::RecordingFeedback feedback;
+        feedback.answer(Question::UrbanArea, true);
+        feedback.answer(Question::ReducedMeasurement, false);
         StringSink pane;
-        mml::run4G(generator, *w.session,
-                   {w.sources, w.targets, [] { return true; }, [] { return false; }}, pane,
-                   feedback);
+        runGenerator(*findGenerator(generator), *w.session,
+                     {w.sources, w.targets, [] { return true; }, [] { return false; }, {}}, pane,
+                     feedback);
         writeScriptFile(w.home / "out.txt", pane.text());
         bytes = pane.text().size();
     }
@@ -84,10 +78,10 @@ void runToFile(benchmark::State& state, mml::Generator4G generator) {
 }
 
 void BM_NeighbourAdd100kPairsTwoWay(benchmark::State& state) {
-    runToFile(state, mml::Generator4G::NeighbourAdd);
+    runToFile(state, "neighbour-add");
 }
 void BM_CarrierAdd100kPairsTwoWay(benchmark::State& state) {
-    runToFile(state, mml::Generator4G::CarrierAdd);
+    runToFile(state, "carrier-add");
 }
 
 void BM_Load200kCellLibrary(benchmark::State& state) {

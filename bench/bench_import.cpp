@@ -3,14 +3,14 @@
 // blank row, which the import must not read.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <filesystem>
 
 #include "core/app/workflows.h"
-#include "core/base/recordingfeedback.h"
 #include "core/library/import.h"
+#include "recordingfeedback.h"
+#include "testsupport.h"
 
 namespace fs = std::filesystem;
 using namespace brindle;
@@ -45,14 +45,12 @@ void writeSheet(const fs::path& path, int rows, int rowsAfterBlank) {
 }
 
 struct Files {
-    fs::path dir;
+    test::TempDir temp;
+    fs::path dir = temp.path();
     Files() {
-        std::string pattern = (fs::temp_directory_path() / "brindle-bench-XXXXXX").string();
-        dir = ::mkdtemp(pattern.data());
         writeSheet(dir / "plain.xlsx", kRows, 0);
         writeSheet(dir / "tail.xlsx", kRows, 4 * kRows);
     }
-    ~Files() { fs::remove_all(dir); }
 };
 
 Files& files() {
@@ -64,7 +62,7 @@ void importWorkbook(benchmark::State& state, const char* name) {
     Files& f = files();
     for (auto _ : state) {
         Session session(f.dir / "home");
-        RecordingFeedback feedback;
+        test::RecordingFeedback feedback;
         Preview preview;
         readWorkbook(f.dir / name, LibraryKind::Lte, preview, feedback);
         if (!importPreview(session, LibraryKind::Lte, preview, feedback))

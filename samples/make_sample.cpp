@@ -11,10 +11,10 @@
 #include <iostream>
 #include <iterator>
 
+#include "cli/streamfeedback.h"
 #include "core/app/session.h"
 #include "core/app/workflows.h"
 #include "core/base/namelist.h"
-#include "core/base/recordingfeedback.h"
 #include "core/base/script.h"
 #include "core/base/textcodec.h"
 #include "core/library/import.h"
@@ -67,10 +67,7 @@ bool buildFolder(const fs::path& source, const fs::path& workspace, LibraryKind 
         } else if (p.extension() == ".tsv") {
             const fs::path xlsx = workspace / "workbooks" / (p.stem().string() + ".xlsx");
             Session session(workspace);
-            RecordingFeedback feedback;
-            feedback.onMessage = [](const RecordingFeedback::Shown& shown) {
-                std::cerr << shown.text << '\n';
-            };
+            cli::StreamFeedback feedback;  // the import's messages, as the command line shows them
             Preview preview;
             if (!writeWorkbook(p, xlsx) || !readWorkbook(xlsx, kind, preview, feedback).ok ||
                 !importPreview(session, kind, preview, feedback))

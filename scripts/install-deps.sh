@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsqlite3-dev libcli11-dev libzip-dev libexpat1-dev libfreexl-dev
-    libgtest-dev libbenchmark-dev libxlsxwriter-dev
+    libgtest-dev libbenchmark-dev libxlsxwriter-dev python3
 )
 # The GUI needs a font with Chinese glyphs to be readable.
 if [[ "${1:-}" == "--gui" ]]; then packages+=(fonts-wqy-microhei); fi

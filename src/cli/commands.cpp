@@ -2,14 +2,14 @@
 
 #include <iostream>
 
-#include "cli/cliio.h"
+#include "cli/streamfeedback.h"
+#include "core/app/generators.h"
 #include "core/app/workflows.h"
 #include "core/base/namefile.h"
 #include "core/base/namelist.h"
 #include "core/library/catalogue.h"
 #include "core/library/import.h"
 #include "core/library/lookup.h"
-#include "core/mml/pairwise.h"
 
 namespace brindle::cli {
 
@@ -26,19 +26,19 @@ int listCommand(Session& session) {
 }
 
 int deleteCommand(const Options& options, Session& session) {
-    auto feedback = makeFeedback();
+    StreamFeedback feedback;
     if (!options.yes) {
-        feedback->message("删除工参库需要 --yes 确认，未删除：" + options.name);
+        feedback.message("删除工参库需要 --yes 确认，未删除：" + options.name);
         return kUsage;
     }
-    feedback->answers.push_back(true);
+    feedback.preset.answer(Question::DeleteLibrary, true);
     const auto folder = session.folder.libraries(kindOf(options.kind));
-    return deleteLibrary(folder, options.name, *feedback) == DeleteOutcome::Deleted ? kCompleted
-                                                                                    : kEndedEarly;
+    return deleteLibrary(folder, options.name, feedback) == DeleteOutcome::Deleted ? kCompleted
+                                                                                   : kEndedEarly;
 }
 
 // Reads a name list option; prints why and gives nothing when unreadable.
-std::optional<std::string> readNames(const std::string& path, RecordingFeedback& feedback) {
+std::optional<std::string> readNames(const std::string& path, Feedback& feedback) {
     std::string error;
     auto text = readNameFile(path, error);
     if (!text) feedback.message(error, {}, Icon::Error);
@@ -46,17 +46,17 @@ std::optional<std::string> readNames(const std::string& path, RecordingFeedback&
 }
 
 int showCommand(const Options& options, Session& session) {
-    auto feedback = makeFeedback();
-    const auto text = readNames(options.names, *feedback);
+    StreamFeedback feedback;
+    const auto text = readNames(options.names, feedback);
     if (!text) return kUsage;
-    if (!openChosenLibraries(session, *feedback)) return kEndedEarly;
+    if (!openChosenLibraries(session, feedback)) return kEndedEarly;
     const Library* library = kindOf(options.kind) == LibraryKind::Lte ? session.library4G.get()
                                                                       : session.library2G.get();
     for (const auto& name : nameList(*text)) {
         std::optional<std::size_t> pos;
         if (library) pos = library->findCell(name);
         if (!pos) {
-            reportMissingCell(*feedback, name);
+            reportMissingCell(feedback, name);
             continue;
         }
         const Record& r = library->at(*pos);
@@ -68,36 +68,106 @@ int showCommand(const Options& options, Session& session) {
 }
 
 int importCommand(const Options& options, Session& session) {
-    auto feedback = makeFeedback();
+    StreamFeedback feedback;
     const LibraryKind kind = kindOf(options.kind);
     Preview preview;
-    if (!readWorkbook(options.workbook, kind, preview, *feedback).ok) return kUsage;
-    return importPreview(session, kind, preview, *feedback) ? kCompleted : kEndedEarly;
+    if (!readWorkbook(options.workbook, kind, preview, feedback).ok) return kUsage;
+    return importPreview(session, kind, preview, feedback) ? kCompleted : kEndedEarly;
+}
+
+// Generated lines: UTF-8 with CR LF on stdout, or GBK with CR LF in a file.
+int emitScript(const std::string& text, const Options& options, Feedback& feedback) {
+    const std::string script = options.dedup ? joinLines(dedupLines(nameList(text))) : text;
+    if (options.output.empty()) {
+        std::cout << script << std::flush;
+        return kCompleted;
+    }
+    const auto outcome = writeScriptFile(options.output, script);
+    if (!outcome.ok) {
+        feedback.message(writeFailedMessage(outcome), {}, Icon::Error);
+        return kEndedEarly;
+    }
+    return kCompleted;
+}
+
+const AnswerOption* answerOption(Question id, std::size_t& index) {
+    for (index = 0; index < kAnswerOptions.size(); ++index)
+        if (kAnswerOptions[index].id == id) return &kAnswerOptions[index];
+    return nullptr;
+}
+
+// "`--area urban|rural`" or "`--reduced`", for help and listings.
+std::string optionForm(const AnswerOption& a, std::string_view bar = "|") {
+    std::string form(a.option);
+    if (!a.yes.empty()) form += " " + std::string(a.yes) + std::string(bar) + std::string(a.no);
+    return form;
+}
+
+// The registry as a Markdown table, as the README shows it.
+int listGenerators() {
+    std::cout << "| Generator | Page | Button | Unit | Shape | Answers |\n"
+                 "|---|---|---|---|---|---|\n";
+    for (const Generator& g : generators()) {
+        std::string answers;
+        for (Question id : g.questions) {
+            std::size_t index = 0;
+            const AnswerOption* a = answerOption(id, index);
+            if (!answers.empty()) answers += ", ";
+            answers += a ? "`" + optionForm(*a, "\\|") + "`" : std::string(questionText(id).key);
+        }
+        std::cout << "| `" << g.name << "` | " << pageTitle(g.page) << " | " << g.caption << " | `"
+                  << g.unit << "` | " << shapeName(g.shape) << " | " << answers << " |\n";
+    }
+    return kCompleted;
 }
 
 int genCommand(const Options& options, Session& session) {
-    auto feedback = makeFeedback();
-    const auto generator = mml::generatorByName(options.generator);
+    if (options.list) return listGenerators();
+    StreamFeedback feedback;
+    const Generator* generator = findGenerator(options.generator);
     if (!generator) {
-        feedback->message("未知的生成器：" + options.generator, {}, Icon::Error);
+        feedback.message(options.generator.empty()
+                             ? "缺少生成器名称（brindle-cli gen --list 列出全部）"
+                             : "未知的生成器：" + options.generator,
+                         {}, Icon::Error);
         return kUsage;
     }
-    if (*generator == mml::Generator4G::CarrierAdd && options.area.empty()) {
-        feedback->message("carrier-add 需要 --area urban|rural（是否为城区）", {}, Icon::Error);
+    // The generator's questions are answered by options, before anything is read.
+    for (Question id : generator->questions) {
+        std::size_t index = 0;
+        const AnswerOption* a = answerOption(id, index);
+        if (!a) continue;  // asked and answered No, as the stream feedback does
+        if (a->yes.empty()) {
+            feedback.preset.answer(id, options.answerFlags[index]);
+        } else if (!options.answerWords[index].empty()) {
+            feedback.preset.answer(id, options.answerWords[index] == a->yes);
+        } else {
+            feedback.message(std::string(generator->name) + " 需要 " + optionForm(*a) + "（" +
+                                 std::string(questionText(id).text) + "）",
+                             {}, Icon::Error);
+            return kUsage;
+        }
+    }
+    const bool pairs = !std::holds_alternative<SingleList<Cell4G>>(generator->shape);
+    if (options.source.empty() || (pairs && options.target.empty())) {
+        feedback.message(std::string(generator->name) +
+                             (pairs ? " 需要 --source 和 --target" : " 需要 --source"),
+                         {}, Icon::Error);
         return kUsage;
     }
-    const auto sources = readNames(options.source, *feedback);
-    const auto targets = sources ? readNames(options.target, *feedback) : std::nullopt;
+    const auto sources = readNames(options.source, feedback);
+    if (!sources) return kUsage;
+    std::optional<std::string> targets = std::string();
+    if (pairs) targets = readNames(options.target, feedback);
     if (!targets) return kUsage;
-    if (!openChosenLibraries(session, *feedback)) return kEndedEarly;
+    if (!openChosenLibraries(session, feedback)) return kEndedEarly;
 
-    // The answers to the add-carrier questions, in the order they are asked.
-    feedback->answers = {options.area == "urban", options.reduced};
-    const mml::PageInput input{*sources, *targets, [&] { return options.twoWay; },
-                               [] { return false; }};
+    const mml::PageInput input{
+        *sources, *targets, [&] { return options.twoWay; }, [] { return false; }, {}};
     StringSink pane;
-    mml::run4G(*generator, session, input, pane, *feedback);
-    return emitScript(pane.text(), options.output, options.dedup, *feedback);
+    const bool completed = runGenerator(*generator, session, input, pane, feedback);
+    const int written = emitScript(pane.text(), options, feedback);
+    return completed ? written : kEndedEarly;
 }
 
 }  // namespace
@@ -118,19 +188,30 @@ void addCommands(CLI::App& app, Options& o) {
     import->add_option("kind", o.kind, "4g or 2g")->required()->check(CLI::IsMember({"4g", "2g"}));
     import->add_option("workbook", o.workbook, ".xlsx, .xlsm, .xls or .csv file")->required();
 
-    auto* gen = app.add_subcommand("gen", "run a generator of the 4G page");
-    gen->add_option("generator", o.generator,
-                    "neighbour-add, neighbour-mod, neighbour-rmv, external-add, external-mod, "
-                    "external-rmv, carrier-add, carrier-rmv")
-        ->required();
-    gen->add_option("--source", o.source, "source names file ('-' for stdin)")->required();
-    gen->add_option("--target", o.target, "target names file ('-' for stdin)")->required();
+    std::string names;
+    for (const Generator& g : generators())
+        names += (names.empty() ? "" : ", ") + std::string(g.name);
+    auto* gen = app.add_subcommand("gen", "run a generator button (gen --list lists them)");
+    gen->add_option("generator", o.generator, names);
+    gen->add_flag("--list", o.list, "print the generators as a table and exit");
+    gen->add_option("--source", o.source, "source names file ('-' for stdin)");
+    gen->add_option("--target", o.target, "target names file ('-' for stdin)");
     gen->add_flag("--two-way", o.twoWay, "also write the reverse lines (双向操作)");
     gen->add_option("-o", o.output, "write the lines to FILE (GBK, CR LF) instead of stdout");
     gen->add_flag("--dedup", o.dedup, "remove repeated lines first");
-    gen->add_option("--area", o.area, "carrier-add: urban (城区) or rural (农村)")
-        ->check(CLI::IsMember({"urban", "rural"}));
-    gen->add_flag("--reduced", o.reduced, "carrier-add: reduced measurement performance demand");
+    for (std::size_t i = 0; i < kAnswerOptions.size(); ++i) {
+        const AnswerOption& a = kAnswerOptions[i];
+        std::string askedBy;
+        for (const Generator& g : generators())
+            for (Question id : g.questions)
+                if (id == a.id) askedBy += (askedBy.empty() ? "" : ", ") + std::string(g.name);
+        const std::string help = askedBy + ": " + std::string(a.help);
+        if (a.yes.empty())
+            gen->add_flag(std::string(a.option), o.answerFlags[i], help);
+        else
+            gen->add_option(std::string(a.option), o.answerWords[i], help)
+                ->check(CLI::IsMember({std::string(a.yes), std::string(a.no)}));
+    }
 }
 
 int runCommand(const CLI::App& app, const Options& options, Session& session) {

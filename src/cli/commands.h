@@ -1,12 +1,33 @@
 #pragma once
+// The subcommands of brindle-cli.
 
 #include <CLI/CLI.hpp>
 
+#include <array>
 #include <string>
 
 #include "core/app/session.h"
+#include "core/base/questions.h"
 
 namespace brindle::cli {
+
+enum Exit { kCompleted = 0, kEndedEarly = 1, kUsage = 2 };
+
+// How the command line answers a generator's question: an option with a
+// word for Yes and one for No (required when the generator asks), or a
+// flag (present: Yes; absent: No).
+struct AnswerOption {
+    Question id;
+    std::string_view option;  // "--area"
+    std::string_view yes;     // empty for a flag
+    std::string_view no;
+    std::string_view help;
+};
+
+inline constexpr std::array<AnswerOption, 2> kAnswerOptions = {{
+    {Question::UrbanArea, "--area", "urban", "rural", "urban (城区) or rural (农村)"},
+    {Question::ReducedMeasurement, "--reduced", "", "", "reduced measurement performance demand"},
+}};
 
 // Everything the subcommands take, filled by CLI11.
 struct Options {
@@ -16,8 +37,10 @@ struct Options {
     std::string names, source, target, output;
     std::string workbook;
     std::string generator;
-    bool twoWay = false, dedup = false, reduced = false;
-    std::string area;
+    bool list = false, twoWay = false, dedup = false;
+    // Answers by the index of their kAnswerOptions row.
+    std::array<std::string, kAnswerOptions.size()> answerWords;
+    std::array<bool, kAnswerOptions.size()> answerFlags{};
 };
 
 void addCommands(CLI::App& app, Options& options);

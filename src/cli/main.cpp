@@ -5,13 +5,9 @@
 
 #include <iostream>
 
-#include "cli/cliio.h"
 #include "cli/commands.h"
 #include "core/app/session.h"
-#include "core/base/namefile.h"
-#include "core/base/namelist.h"
 #include "core/base/programfolder.h"
-#include "core/library/catalogue.h"
 
 using namespace brindle;
 

@@ -7,7 +7,7 @@
 
 #include "core/base/textcodec.h"
 #include "core/library/store.h"
-#include "support/testsupport.h"
+#include "testsupport.h"
 
 using namespace brindle;
 using brindle::test::cell4G;
@@ -135,4 +135,28 @@ TEST_F(Cli, WrongUsageAndUnreadableInputExitWithTwo) {
     test::writeFile(dir / "bad.txt", "\xFF\xFF\xFF");
     EXPECT_EQ(cli("--lib4g 北区.edb show 4g --names '" + (dir / "bad.txt").string() + "'").status,
               2);
+}
+
+TEST_F(Cli, GenListPrintsOneTableRowPerRegistryRow) {
+    const auto r = cli("gen --list");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    // Header, rule, then one row per generator; no library is needed.
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+              "| Generator | Page | Button | Unit | Shape | Answers |");
+    EXPECT_NE(
+        r.out.find("| `carrier-add` | 4G小区操作 | 添加频点 | `按钮_4G小区操作_添加频点按钮` | "
+                   "own run | `--area urban\\|rural`, `--reduced` |\n"),
+        std::string::npos);
+    EXPECT_NE(
+        r.out.find("| `external-mod` | 4G小区操作 | 修改外部 | `按钮_4G小区操作_修改外部按钮` | "
+                   "pairwise 4G×4G |  |\n"),
+        std::string::npos);
+}
+
+TEST_F(Cli, AnAnswerThatHasNoDefaultIsRequiredBeforeAnythingIsRead) {
+    const auto r = cli("--lib4g 北区.edb gen carrier-add --source /nonexistent --target -");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "carrier-add 需要 --area urban|rural（是为城区，否为农村）\n");
+    EXPECT_EQ(cli("--lib4g 北区.edb gen --source - --target -").status, 2);  // no generator named
 }

@@ -55,7 +55,7 @@ TEST(PlanKeys, NamesKeepTheirIrregularSpelling) {
     EXPECT_EQ(plankeys::frequencySettingsSection(13), "频点13设置");
     EXPECT_THROW(plankeys::frequencySettingsSection(0), std::out_of_range);
 
-    const Family& ee = plankeys::families()[0];
+    const Family& ee = plankeys::familyAt(0);
     EXPECT_EQ(ee.section, "E-E频段频点配置");
     EXPECT_EQ(ee.threshHighKey, "E-E异频频点高优先级重选门限");
     EXPECT_EQ(ee.threshLowKey, "E_E_异频频点低优先级重选门限");
@@ -96,11 +96,10 @@ TEST(PlanKeys, TwentyFourDistinctFamiliesInEditorOrder) {
                                                     "FDD900_FDD1800_CQ",
                                                     "FDD900_F_NC",
                                                     "FDD900_FDD900_"};
-    const auto families = plankeys::families();
-    ASSERT_EQ(families.size(), prefixes.size());
+    ASSERT_EQ(plankeys::kFamilyCount, prefixes.size());
     std::set<std::string_view> sections, keys;
-    for (std::size_t i = 0; i < families.size(); ++i) {
-        const Family& f = families[i];
+    for (std::size_t i = 0; i < plankeys::kFamilyCount; ++i) {
+        const Family& f = plankeys::familyAt(i);
         EXPECT_EQ(f.prefix, prefixes[i]);
         const ServingGroup group = i < 4    ? ServingGroup::E
                                    : i < 12 ? ServingGroup::AD
@@ -142,7 +141,7 @@ TEST_F(FrequencyPlanTest, FamiliesReadTheirOwnFiveKeys) {
         "A_D_F1_CQ异频频点高优先级重选门限=12\r\nA_D_F1_CQ异频频点低优先级重选门限=8\r\n"
         "A_D_F1_CQ异频切换事件=A4\r\nA_D_F1_CQ连接态频率偏置=-2\r\n");
     FrequencyPlan plan(ini_);
-    const Family& ee = plankeys::families()[0];
+    const Family& ee = plankeys::familyAt(0);
     EXPECT_EQ(plan.family(ee), (FamilyValues{"5", "10", "", "", ""}));
     EXPECT_EQ(plan.family(*plankeys::findFamily("A_D_F1_CQ")),
               (FamilyValues{"6", "12", "8", "A4", "-2"}));

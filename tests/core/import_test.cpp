@@ -5,12 +5,13 @@
 #include <xlsxwriter.h>
 
 #include "core/app/workflows.h"
-#include "core/base/recordingfeedback.h"
 #include "core/library/import.h"
 #include "core/library/store.h"
-#include "support/testsupport.h"
+#include "recordingfeedback.h"
+#include "testsupport.h"
 
 using namespace brindle;
+using brindle::test::RecordingFeedback;
 using brindle::test::TempDir;
 using Lines = std::vector<std::string>;
 using Rows = std::vector<Lines>;

@@ -3,15 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "core/app/workflows.h"
-#include "core/base/recordingfeedback.h"
 #include "core/library/catalogue.h"
 #include "core/library/lookup.h"
 #include "core/library/store.h"
-#include "support/testsupport.h"
+#include "recordingfeedback.h"
+#include "testsupport.h"
 
 using namespace brindle;
 using brindle::test::cell4G;
 using brindle::test::makeLibrary;
+using brindle::test::RecordingFeedback;
 using brindle::test::TempDir;
 using Lines = std::vector<std::string>;
 
@@ -102,37 +103,6 @@ TEST(Lookup, FindsTheFirstRecordByExactName) {
                                  "小区不存在！", "小区B小区不存在！"}));
 }
 
-TEST(Lookup, PairedLookupReportsSourceFirstAndSkipsTheTargetOfAMissingSource) {
-    TempDir dir;
-    makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
-    auto lib = store::load(dir / "l.edb", LibraryKind::Lte).library;
-    RecordingFeedback fb;
-    const Lines sources{"小区B", "无此小区", "Cell-x", "Cell-x"};
-    const Lines targets{"Cell-x", "也没有", "无"};
-    EXPECT_TRUE(pairedLookup(lib.get(), sources, targets, 0, fb).found());
-    EXPECT_FALSE(pairedLookup(lib.get(), sources, targets, 1, fb).found());
-    EXPECT_FALSE(pairedLookup(lib.get(), sources, targets, 2, fb).found());
-    EXPECT_FALSE(pairedLookup(lib.get(), sources, targets, 3, fb).found());  // past the targets
-    EXPECT_EQ(fb.texts(), (Lines{"无此小区小区不存在！", "无小区不存在！", "小区不存在！"}));
-}
-
-TEST(Lookup, MissPoliciesSkipOrStop) {
-    TempDir dir;
-    makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
-    auto lib = store::load(dir / "l.edb", LibraryKind::Lte).library;
-    const Lines names{"小区B", "", "Cell-x"};
-    Lines seen;
-    RecordingFeedback fb;
-    EXPECT_TRUE(forEachCell4G(lib.get(), names, MissPolicy::SkipName, fb,
-                              [&](const Cell4G& c) { seen.push_back(c.小区名); }));
-    EXPECT_EQ(seen, (Lines{"小区B", "Cell-x"}));
-    seen.clear();
-    EXPECT_FALSE(forEachCell4G(lib.get(), names, MissPolicy::StopRun, fb,
-                               [&](const Cell4G& c) { seen.push_back(c.小区名); }));
-    EXPECT_EQ(seen, Lines{"小区B"});
-    EXPECT_EQ(fb.texts(), (Lines{"小区不存在！", "小区不存在！"}));
-}
-
 TEST(Lookup, ScansForwardByOtherKeys) {
     TempDir dir;
     makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
@@ -157,7 +127,9 @@ TEST(Catalogue, DeleteAsksAndReports) {
     TempDir dir;
     test::writeFile(dir / "mu" / "北区.edb", "");
     RecordingFeedback fb;
-    fb.answers = {false, true, true};
+    fb.answer(Question::DeleteLibrary, false);
+    fb.answer(Question::DeleteLibrary, true);
+    fb.answer(Question::DeleteLibrary, true);
     EXPECT_EQ(deleteLibrary(dir / "mu", "北区.edb", fb), DeleteOutcome::Cancelled);
     EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "北区.edb"));
     EXPECT_EQ(deleteLibrary(dir / "mu", "北区.edb", fb), DeleteOutcome::Deleted);

@@ -3,18 +3,22 @@
 
 #include <gtest/gtest.h>
 
-#include "core/base/recordingfeedback.h"
+#include <array>
+#include <set>
+
+#include "core/app/generators.h"
 #include "core/base/textcodec.h"
+#include "core/freqplan/plankeys.h"
 #include "core/library/store.h"
-#include "core/mml/pairwise.h"
 #include "core/mml/templates.h"
-#include "support/testsupport.h"
+#include "recordingfeedback.h"
+#include "testsupport.h"
 
 using namespace brindle;
 using brindle::test::cell4G;
+using brindle::test::RecordingFeedback;
 using brindle::test::TempDir;
 using Lines = std::vector<std::string>;
-using mml::Generator4G;
 
 namespace {
 
@@ -87,20 +91,27 @@ protected:
         test::writeFile(session.folder.earfcnIni(), earfcnIni());
     }
 
-    // Runs a generator over the two boxes and gives the pane's text.
-    std::string run(Generator4G g, const std::string& sources, const std::string& targets) {
+    // Runs a generator of the registry over the two boxes and gives the pane's text.
+    std::string run(std::string_view name, const std::string& sources, const std::string& targets,
+                    std::function<bool()> twoWayNow = {}) {
         StringSink pane;
-        mml::run4G(g, session,
-                   {sources, targets, [this] { return twoWay; }, [this] { return direct; }}, pane,
-                   fb);
+        const Generator* g = findGenerator(name);
+        if (!g) throw std::invalid_argument("no generator " + std::string(name));
+        if (!twoWayNow) twoWayNow = [this] { return twoWay; };
+        runGenerator(*g, session, {sources, targets, twoWayNow, [this] { return direct; }, {}},
+                     pane, fb);
         return pane.text();
     }
 
     // The add-carrier run with its two answers.
     std::string addCarrier(bool urban, bool reduced, const std::string& s, const std::string& t) {
-        fb.answers = {urban, reduced};
-        return run(Generator4G::CarrierAdd, s, t);
+        fb.answer(Question::UrbanArea, urban);
+        fb.answer(Question::ReducedMeasurement, reduced);
+        return run("carrier-add", s, t);
     }
+
+    const std::string& general() { return *session.buffer(OutputBuffer::General); }
+    const std::string& carrier() { return *session.buffer(OutputBuffer::Carrier); }
 };
 
 const std::string kAddIntra =
@@ -113,21 +124,21 @@ const std::string kAddIntraReverse =
 }  // namespace
 
 TEST_F(Generators, NeighbourAddPairsLineByLine) {
-    EXPECT_EQ(run(Generator4G::NeighbourAdd, "甲-1\r\n乙-1", "乙-1\r\n甲-1\r\n"),
+    EXPECT_EQ(run("neighbour-add", "甲-1\r\n乙-1", "乙-1\r\n甲-1\r\n"),
               kAddIntra + kAddIntraReverse);
     EXPECT_EQ(fb.texts(), Lines{"添加邻区脚本生成成功！！"});
 }
 
 TEST_F(Generators, TwoWayAlternatesForwardAndReverse) {
     twoWay = true;
-    const std::string out = run(Generator4G::NeighbourAdd, "甲-1\r\n甲-1", "乙-1\r\n乙-1");
+    const std::string out = run("neighbour-add", "甲-1\r\n甲-1", "乙-1\r\n乙-1");
     EXPECT_EQ(out, kAddIntra + kAddIntraReverse + kAddIntra + kAddIntraReverse);
 }
 
 TEST_F(Generators, CoSitedSamePciPairGetsOffsetAndOverlapBothWays) {
     twoWay = true;
     EXPECT_EQ(
-        run(Generator4G::NeighbourMod, "甲-1", "甲-11"),
+        run("neighbour-mod", "甲-1", "甲-11"),
         "MOD EUTRANINTERFREQNCELL:LOCALCELLID=0,MCC=\"460\",MNC=\"00\",ENODEBID=1001,CELLID=13,"
         "CELLINDIVIDUALOFFSET=dB-5,LOCALCELLNAME=\"甲-1\",NEIGHBOURCELLNAME=\"甲-11\","
         "OVERLAPIND=YES,OVERLAPRANGE=SAME;{站甲}\r\n"
@@ -138,7 +149,7 @@ TEST_F(Generators, CoSitedSamePciPairGetsOffsetAndOverlapBothWays) {
 }
 
 TEST_F(Generators, SameSiteOrSamePciAloneGetsNeitherPiece) {
-    const std::string out = run(Generator4G::NeighbourAdd, "甲-1\r\n甲-1", "甲-2\r\n丙-1");
+    const std::string out = run("neighbour-add", "甲-1\r\n甲-1", "甲-2\r\n丙-1");
     EXPECT_EQ(
         out,
         "ADD EUTRANINTRAFREQNCELL:LOCALCELLID=0,MCC=\"460\",MNC=\"00\",ENODEBID=1001,CELLID=11,"
@@ -148,8 +159,8 @@ TEST_F(Generators, SameSiteOrSamePciAloneGetsNeitherPiece) {
 }
 
 TEST_F(Generators, ObjectChoiceComparesEarfcnTextsIgnoringCaseOnly) {
-    const std::string out = run(Generator4G::NeighbourRmv, "甲-1\r\n甲-1\r\n甲-1\r\n子-1",
-                                "乙-1\r\n丙-1\r\n丁-1\r\n丑-1");
+    const std::string out =
+        run("neighbour-rmv", "甲-1\r\n甲-1\r\n甲-1\r\n子-1", "乙-1\r\n丙-1\r\n丁-1\r\n丑-1");
     EXPECT_EQ(
         out,
         "RMV EUTRANINTRAFREQNCELL:LOCALCELLID=0,ENODEBID=1002,CELLID=21;{站甲}\r\n"
@@ -162,7 +173,7 @@ TEST_F(Generators, ObjectChoiceComparesEarfcnTextsIgnoringCaseOnly) {
 TEST_F(Generators, EmptyNeNameAndOddNamesGoInAsTheyAre) {
     twoWay = true;
     EXPECT_EQ(
-        run(Generator4G::ExternalAdd, "无名-1", "戊,1\""),
+        run("external-add", "无名-1", "戊,1\""),
         "ADD EUTRANEXTERNALCELL:MCC=\"460\",MNC=\"00\",ENODEBID=1006,CELLID=60,DLEARFCN=37900,"
         "ULEARFCNCFGIND=NOT_CFG,PHYCELLID=9,TAC=2006,CELLNAME=\"戊,1\"\";{}\r\n"
         "ADD EUTRANEXTERNALCELL:MCC=\"460\",MNC=\"00\",ENODEBID=1005,CELLID=50,DLEARFCN=1300,"
@@ -172,7 +183,7 @@ TEST_F(Generators, EmptyNeNameAndOddNamesGoInAsTheyAre) {
 TEST_F(Generators, ExternalModSkipsCellsOfTheSameENodeBWithoutAdvancingProgress) {
     twoWay = true;
     EXPECT_EQ(
-        run(Generator4G::ExternalMod, "甲-1\r\n甲-1", "甲-2\r\n乙-1"),
+        run("external-mod", "甲-1\r\n甲-1", "甲-2\r\n乙-1"),
         "MOD EUTRANEXTERNALCELL:MCC=\"460\",MNC=\"00\",ENODEBID=1002,CELLID=21,DLEARFCN=38400,"
         "PHYCELLID=101,TAC=2002;{站甲}\r\n"
         "MOD EUTRANEXTERNALCELL:MCC=\"460\",MNC=\"00\",ENODEBID=1001,CELLID=10,DLEARFCN=38400,"
@@ -182,14 +193,13 @@ TEST_F(Generators, ExternalModSkipsCellsOfTheSameENodeBWithoutAdvancingProgress)
     EXPECT_EQ(fb.texts(), Lines{"脚本生成成功！！"});
     // ADD and RMV write co-sited pairs too.
     twoWay = false;
-    EXPECT_EQ(run(Generator4G::ExternalRmv, "甲-1", "甲-2"),
+    EXPECT_EQ(run("external-rmv", "甲-1", "甲-2"),
               "RMV EUTRANEXTERNALCELL:ENODEBID=1001,CELLID=11;{站甲}\r\n");
 }
 
 TEST_F(Generators, MissingCellsSkipTheirPairAndTheRunGoesOn) {
-    const std::string out =
-        run(Generator4G::ExternalRmv, "甲-1\r\n不存在\r\n乙-1\r\n\r\n甲-1\r\n甲-1",
-            "乙-1\r\n乙-1\r\n也不存在\r\n乙-1\r\n乙-1");
+    const std::string out = run("external-rmv", "甲-1\r\n不存在\r\n乙-1\r\n\r\n甲-1\r\n甲-1",
+                                "乙-1\r\n乙-1\r\n也不存在\r\n乙-1\r\n乙-1");
     EXPECT_EQ(out,
               "RMV EUTRANEXTERNALCELL:ENODEBID=1002,CELLID=21;{站甲}\r\n"
               "RMV EUTRANEXTERNALCELL:ENODEBID=1002,CELLID=21;{站甲}\r\n");
@@ -200,35 +210,32 @@ TEST_F(Generators, MissingCellsSkipTheirPairAndTheRunGoesOn) {
 }
 
 TEST_F(Generators, EmptySourceBoxStillShowsTheSuccessMessage) {
-    EXPECT_EQ(run(Generator4G::CarrierRmv, "", "甲-1"), "");
+    EXPECT_EQ(run("carrier-rmv", "", "甲-1"), "");
     EXPECT_EQ(fb.texts(), Lines{"删除频点脚本生成成功！！"});
 }
 
 TEST_F(Generators, OptionsAreReadAnewForEveryPair) {
     int asked = 0;
-    StringSink pane;
-    mml::run4G(Generator4G::NeighbourAdd, session,
-               {"甲-1\r\n甲-1", "乙-1\r\n乙-1", [&] { return ++asked > 1; }, [] { return false; }},
-               pane, fb);
-    EXPECT_EQ(pane.text(), kAddIntra + kAddIntra + kAddIntraReverse);
+    EXPECT_EQ(run("neighbour-add", "甲-1\r\n甲-1", "乙-1\r\n乙-1", [&] { return ++asked > 1; }),
+              kAddIntra + kAddIntra + kAddIntraReverse);
 }
 
 TEST_F(Generators, DirectOutputFillsTheGeneralBufferAndSavesAfterTheMessage) {
     direct = true;
-    fb.files.push_back(std::nullopt);  // cancelled: the lines wait in the buffer
-    EXPECT_EQ(run(Generator4G::NeighbourAdd, "甲-1\r\n甲-1", "乙-1\r\n乙-1"), "");
-    EXPECT_EQ(session.generalBuffer, kAddIntra + kAddIntra);
+    fb.preset.files.push_back(std::nullopt);  // cancelled: the lines wait in the buffer
+    EXPECT_EQ(run("neighbour-add", "甲-1\r\n甲-1", "乙-1\r\n乙-1"), "");
+    EXPECT_EQ(general(), kAddIntra + kAddIntra);
     EXPECT_EQ(fb.texts(), (Lines{"添加邻区脚本生成成功！！", "写出失败"}));
-    fb.files.push_back(dir / "n.txt");
-    run(Generator4G::CarrierRmv, "甲-1", "甲-11");
-    EXPECT_EQ(session.generalBuffer, "");
+    fb.preset.files.push_back(dir / "n.txt");
+    run("carrier-rmv", "甲-1", "甲-11");
+    EXPECT_EQ(general(), "");
     EXPECT_EQ(*codec::fromGbk(test::readFile(dir / "n.txt")),
               kAddIntra + "RMV EUTRANINTERNFREQ:LOCALCELLID=0,DLEARFCN=38544;{站甲}\r\n");
 }
 
 TEST_F(Generators, CarrierRemovalWritesEveryPairEvenOnTheSameEarfcn) {
     twoWay = true;
-    EXPECT_EQ(run(Generator4G::CarrierRmv, "甲-1", "乙-1"),
+    EXPECT_EQ(run("carrier-rmv", "甲-1", "乙-1"),
               "RMV EUTRANINTERNFREQ:LOCALCELLID=0,DLEARFCN=38400;{站甲}\r\n"
               "RMV EUTRANINTERNFREQ:LOCALCELLID=1,DLEARFCN=38400;{站乙}\r\n");
 }
@@ -324,17 +331,17 @@ TEST_F(Generators, TwoWayCarrierRunWritesAllForwardLinesFirst) {
 
 TEST_F(Generators, CarrierAddUsesItsOwnBuffer) {
     direct = true;
-    fb.files = {std::nullopt, std::nullopt};
+    fb.preset.files = {std::nullopt, std::nullopt};
     addCarrier(true, false, "己-1", "己-11");
-    run(Generator4G::CarrierRmv, "甲-1", "甲-11");
-    EXPECT_NE(session.carrierBuffer.find("ADD EUTRANINTERNFREQ"), std::string::npos);
-    EXPECT_EQ(session.generalBuffer,
-              "RMV EUTRANINTERNFREQ:LOCALCELLID=0,DLEARFCN=38544;{站甲}\r\n");
-    fb.files = {dir / "c.txt"};
-    fb.answers = {true, false};
-    run(Generator4G::CarrierAdd, "", "");
-    EXPECT_EQ(session.carrierBuffer, "");
-    EXPECT_EQ(session.generalBuffer.empty(), false);
+    run("carrier-rmv", "甲-1", "甲-11");
+    EXPECT_NE(carrier().find("ADD EUTRANINTERNFREQ"), std::string::npos);
+    EXPECT_EQ(general(), "RMV EUTRANINTERNFREQ:LOCALCELLID=0,DLEARFCN=38544;{站甲}\r\n");
+    fb.preset.files = {dir / "c.txt"};
+    fb.answer(Question::UrbanArea, true);
+    fb.answer(Question::ReducedMeasurement, false);
+    run("carrier-add", "", "");
+    EXPECT_EQ(carrier(), "");
+    EXPECT_EQ(general().empty(), false);
     EXPECT_EQ(test::readFile(dir / "c.txt").find("RMV"), std::string::npos);
 }
 
@@ -358,4 +365,103 @@ TEST_F(Generators, CarrierAddSeesThePlanAsItIsNow) {
     ini.replace(ini.find("=7\r\n"), 4, "=8\r\n");
     test::writeFile(session.folder.earfcnIni(), ini);
     EXPECT_EQ(familiesOf(addCarrier(true, false, "己-1", "己-11")), Lines{"8"});
+}
+
+// Every row of the band-pair family table, walked with one carrier per list
+// so that exactly one row can apply: the line must carry that row's family
+// in the area types the row applies to, and nothing else.
+class FamilyTable : public ::testing::Test {
+protected:
+    TempDir dir;
+    Session session{dir.path()};
+    RecordingFeedback fb;
+
+    void SetUp() override {
+        std::vector<Record> cells;
+        std::int32_t id = 0;
+        for (const char* earfcn : {"100", "101", "200", "201", "301", "302", "303", "400", "401"})
+            cells.push_back(cell4G(++id, {std::string("站") + earfcn, std::string("c") + earfcn,
+                                          "0", std::to_string(id), "1", earfcn, "1", "1"}));
+        test::useLibrary(session, "f.edb", LibraryKind::Lte, cells);
+        std::string ini =
+            "[E频段频点配置]\r\nE频段频点=100|101\r\n"
+            "[A-D频段频点配置]\r\nA-D频段频点=200|201\r\n"
+            "[F1频段频点配置]\r\nF1频段频点=301\r\n"
+            "[F2频段频点配置]\r\nF2频段频点=302\r\n"
+            "[FDD1800频段频点配置]\r\nFDD180频段频点=303\r\n"
+            "[FDD900频段频点配置]\r\nFDD900频段频点=400|401\r\n"
+            "[E-E频段频点配置]\r\nE-E异频频点重先优先级=E-EP\r\nE-E异频频点高优先级重选门限=E-"
+            "EH\r\n"
+            "E_E_异频频点低优先级重选门限=E-EL\r\nE_E_异频切换事件=E-EE\r\nE_E_连接态频率偏置=E-"
+            "EO\r\n";
+        for (const char* prefix : {"E_A_D_",           "E_FDD1800_F_",   "E_FDD900_",
+                                   "A_D_E_",           "A_D_A_D_",       "A_D_F1_CQ",
+                                   "A_D_F2_CQ",        "A_D_FDD1800_CQ", "A_D_FDD900_CQ",
+                                   "F1_F2_FDD1800_NC", "A_D_FDD900_NC",  "F_E_",
+                                   "F_A_D_",           "F_F_",           "F_FDD900_CQ",
+                                   "F_FDD900_NC",      "FDD900_E_",      "FDD900_A_D_",
+                                   "FDD900_F1_CQ",     "FDD900_F2_CQ",   "FDD900_FDD1800_CQ",
+                                   "FDD900_F_NC",      "FDD900_FDD900_"})
+            ini += familySection(prefix);
+        test::writeFile(session.folder.earfcnIni(), *codec::toGbk(ini).text);
+    }
+
+    std::string addCarrier(bool urban, const std::string& source, const std::string& target) {
+        fb.answer(Question::UrbanArea, urban);
+        fb.answer(Question::ReducedMeasurement, false);
+        StringSink pane;
+        runGenerator(*findGenerator("carrier-add"), session,
+                     {"c" + source, "c" + target, {}, {}, {}}, pane, fb);
+        return pane.text();
+    }
+};
+
+std::string familyLine(const std::string& source, const std::string& target,
+                       const std::string& prefix) {
+    if (prefix.empty()) return "";
+    return "ADD EUTRANINTERNFREQ:LOCALCELLID=0 ,DLEARFCN=" + target +
+           ",ULEARFCNCFGIND=NOT_CFG,CELLRESELPRIORITYCFGIND=CFG,CELLRESELPRIORITY=" + prefix +
+           "P,SPEEDDEPENDSPCFGIND=NOT_CFG,MEASBANDWIDTH=MBW100,THRESHXHIGH=" + prefix +
+           "H,THRESHXLOW=" + prefix +
+           "L,QRXLEVMIN=-62,PMAXCFGIND=NOT_CFG,INTERFREQHOEVENTTYPE=" + prefix +
+           "E ,QOFFSETFREQCONN=dB" + prefix +
+           "O,QQUALMINCFGIND=NOT_CFG,INTERFREQCIOADJLIMITCFGIND=NOT_CFG;{站" + source + "}\r\n";
+}
+
+TEST_F(FamilyTable, EveryRowGivesItsFamilyInItsAreaTypes) {
+    // Serving carrier, target carrier, family in urban areas, family in rural areas.
+    // Lists: E 100|101, A-D 200|201, F1 301, F2 302, FDD1800 303, FDD900 400|401.
+    const std::array<std::array<const char*, 4>, 22> cases = {{
+        {"100", "101", "E-E", "E-E"},
+        {"100", "200", "E_A_D_", "E_A_D_"},
+        {"100", "301", "E_FDD1800_F_", "E_FDD1800_F_"},
+        {"100", "302", "E_FDD1800_F_", "E_FDD1800_F_"},
+        {"100", "303", "E_FDD1800_F_", "E_FDD1800_F_"},
+        {"100", "400", "E_FDD900_", "E_FDD900_"},
+        {"200", "100", "A_D_E_", "A_D_E_"},
+        {"200", "201", "A_D_A_D_", "A_D_A_D_"},
+        {"200", "301", "A_D_F1_CQ", "F1_F2_FDD1800_NC"},
+        {"200", "302", "A_D_F2_CQ", "F1_F2_FDD1800_NC"},
+        {"200", "303", "A_D_FDD1800_CQ", "F1_F2_FDD1800_NC"},
+        {"200", "400", "A_D_FDD900_CQ", "A_D_FDD900_NC"},
+        {"301", "100", "F_E_", "F_E_"},
+        {"302", "200", "F_A_D_", "F_A_D_"},
+        {"303", "301", "F_F_", "F_F_"},
+        {"301", "400", "F_FDD900_CQ", "F_FDD900_NC"},
+        {"400", "100", "FDD900_E_", "FDD900_E_"},
+        {"400", "200", "FDD900_A_D_", "FDD900_A_D_"},
+        {"400", "401", "FDD900_FDD900_", "FDD900_FDD900_"},
+        {"400", "301", "FDD900_F1_CQ", "FDD900_F_NC"},
+        {"400", "302", "FDD900_F2_CQ", "FDD900_F_NC"},
+        {"400", "303", "FDD900_FDD1800_CQ", "FDD900_F_NC"},
+    }};
+    std::set<std::string> families;
+    for (const auto& [source, target, urban, rural] : cases) {
+        EXPECT_EQ(addCarrier(true, source, target), familyLine(source, target, urban))
+            << source << "->" << target << " urban";
+        EXPECT_EQ(addCarrier(false, source, target), familyLine(source, target, rural))
+            << source << "->" << target << " rural";
+        families.insert({urban, rural});
+    }
+    EXPECT_EQ(families.size(), plankeys::kFamilyCount);  // all 24 families were reached
 }

@@ -5,12 +5,13 @@
 #include <sys/stat.h>
 
 #include "core/base/namelist.h"
-#include "core/base/recordingfeedback.h"
 #include "core/base/script.h"
-#include "support/testsupport.h"
+#include "recordingfeedback.h"
+#include "testsupport.h"
 
 using namespace brindle;
 using brindle::test::readFile;
+using brindle::test::RecordingFeedback;
 using brindle::test::TempDir;
 using Lines = std::vector<std::string>;
 
@@ -75,12 +76,12 @@ TEST(DirectOutput, CancelledSaveKeepsLinesForTheNextSave) {
     TempDir dir;
     RecordingFeedback fb;
     std::string buffer = "L1\r\nL2\r\n";
-    fb.files.push_back(std::nullopt);  // first save cancelled
+    fb.preset.files.push_back(std::nullopt);  // first save cancelled
     saveDirectOutput(buffer, true, fb);
     EXPECT_EQ(fb.texts(), Lines{"写出失败"});
     EXPECT_EQ(fb.fileRequests.at(0).filter, "文本文档（*.TXT）|*.TXT");
     buffer += "L2\r\nL3\r\n";
-    fb.files.push_back(dir / "out");
+    fb.preset.files.push_back(dir / "out");
     saveDirectOutput(buffer, true, fb);
     EXPECT_EQ(readFile(dir / "out.txt"), "L1\r\nL2\r\nL3\r\n");
     EXPECT_EQ(buffer, "");
@@ -91,7 +92,7 @@ TEST(DirectOutput, FailedWriteKeepsTheBufferAndSaysWhy) {
     TempDir dir;
     RecordingFeedback fb;
     std::string buffer = "L1\r\n";
-    fb.files.push_back(dir / "missing" / "x.txt");
+    fb.preset.files.push_back(dir / "missing" / "x.txt");
     saveDirectOutput(buffer, true, fb);
     EXPECT_EQ(buffer, "L1\r\n");
     ASSERT_EQ(fb.shown.size(), 1u);
@@ -102,7 +103,7 @@ TEST(DirectOutput, EmptyBufferWritesAnEmptyFile) {
     TempDir dir;
     RecordingFeedback fb;
     std::string buffer;
-    fb.files.push_back(dir / "e.txt");
+    fb.preset.files.push_back(dir / "e.txt");
     saveDirectOutput(buffer, true, fb);
     EXPECT_TRUE(std::filesystem::exists(dir / "e.txt"));
     EXPECT_EQ(readFile(dir / "e.txt"), "");
@@ -111,7 +112,7 @@ TEST(DirectOutput, EmptyBufferWritesAnEmptyFile) {
 TEST(SaveScript, SavesDedupedLinesAndLeavesThePaneAlone) {
     TempDir dir;
     RecordingFeedback fb;
-    fb.files.push_back(dir / "s.TXT");
+    fb.preset.files.push_back(dir / "s.TXT");
     saveScript("X\r\nY\r\nX\r\nZ\r\nX", fb);
     EXPECT_EQ(readFile(dir / "s.TXT"), "X\r\nY\r\nZ\r\n");
     EXPECT_EQ(fb.texts(), Lines{"复制完成"});
@@ -120,7 +121,7 @@ TEST(SaveScript, SavesDedupedLinesAndLeavesThePaneAlone) {
 TEST(SaveScript, EmptyPaneAndCancelHaveTheirMessages) {
     RecordingFeedback fb;
     saveScript("", fb);
-    fb.files.push_back(std::nullopt);
+    fb.preset.files.push_back(std::nullopt);
     saveScript("X\r\n", fb);
     EXPECT_EQ(fb.texts(), (Lines{"没有脚本，复制失败！", "写出失败"}));
     EXPECT_EQ(fb.fileRequests.size(), 1u);

@@ -1,82 +1,45 @@
 #pragma once
-// Helpers for the GUI tests: answer the modal boxes and dialogs a click
-// opens, and record every message shown.
+// Helpers for the GUI tests: the answers of the dialogs a click will open,
+// set before the click (no dialog is ever shown or waited for), and the
+// windows a test leaves behind.
 
 #include <QApplication>
-#include <QDir>
-#include <QFileDialog>
-#include <QMessageBox>
+#include <QFile>
 #include <QPointer>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
+#include <QStringList>
 
-#include <deque>
-#include <filesystem>
-
-#include "core/app/session.h"
-#include "core/library/store.h"
+#include "gui/base/guifeedback.h"
+#include "gui/base/qtext.h"
+#include "testsupport.h"
 
 namespace brindle::guitest {
 
-// Watches for modal message boxes and file dialogs while a test clicks.
-// Message boxes are recorded and answered with the queued button (OK or Yes
-// by default); file dialogs take the queued path, or are cancelled when the
-// queued path is empty.
-class ModalDriver : public QObject {
+using namespace brindle::test;
+
+// Installs preset dialog answers for as long as it lives: message texts are
+// recorded, questions take their answers by id, file dialogs take `files`.
+class Dialogs : public gui::GuiFeedback::Preset {
 public:
-    QStringList messages;
-    std::deque<QMessageBox::StandardButton> answers;
-    std::deque<QString> files;
+    Dialogs() { gui::GuiFeedback::preset(this); }
+    ~Dialogs() { gui::GuiFeedback::preset(nullptr); }
+    Dialogs(const Dialogs&) = delete;
+    Dialogs& operator=(const Dialogs&) = delete;
 
-    ModalDriver() {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, this, [this] { poll(); });
-        timer_.start();
+    QStringList messages() const {
+        QStringList out;
+        for (const auto& text : shown) out << gui::qs(text);
+        return out;
     }
-
-private:
-    void poll() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            if (box->property("answered").toBool()) return;
-            box->setProperty("answered", true);
-            messages << box->text();
-            QMessageBox::StandardButton choice = QMessageBox::NoButton;
-            if (!answers.empty() && box->standardButtons() != QMessageBox::Ok) {
-                choice = answers.front();
-                answers.pop_front();
-            } else {
-                choice =
-                    box->standardButtons() & QMessageBox::Yes ? QMessageBox::Yes : QMessageBox::Ok;
-            }
-            box->button(choice)->click();
-        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-            if (dialog->property("answered").toBool()) return;
-            dialog->setProperty("answered", true);
-            const QString file = files.empty() ? QString() : files.front();
-            if (!files.empty()) files.pop_front();
-            if (file.isEmpty()) {
-                dialog->reject();
-            } else {
-                dialog->selectFile(file);
-                QMetaObject::invokeMethod(dialog, "accept");
-            }
-        }
-    }
-
-    QTimer timer_;
+    void file(const std::filesystem::path& path) { files.push_back(path); }
+    void cancelFile() { files.push_back(std::nullopt); }
 };
 
-inline std::filesystem::path fsPath(const QString& s) {
-    return std::filesystem::path(s.toStdString());
+inline QString qpath(const std::filesystem::path& path) {
+    return gui::qs(path.string());
 }
-
-// A fresh program folder and its session, for one test function.
-struct TestWorkspace {
-    QTemporaryDir dir;
-    Session session{fsPath(dir.path())};
-};
+inline std::filesystem::path fsPath(const QString& path) {
+    return std::filesystem::path(gui::u8(path));
+}
 
 // Deletes the windows a test left open. A window may own another (the 2G
 // import window belongs to the start window), so each is checked before.
@@ -86,21 +49,9 @@ inline void deleteTopLevelWindows() {
     for (const auto& w : windows) delete w.data();
 }
 
-inline Record cell(std::int32_t id, std::vector<std::string> fields) {
-    fields.resize(kFields4G.size());
-    return {id, std::move(fields)};
-}
-
-inline void makeLibrary(const std::filesystem::path& path, LibraryKind kind,
-                        const std::vector<Record>& records) {
-    std::filesystem::create_directories(path.parent_path());
-    store::create(path, kind);
-    store::replaceAll(path, kind, records);
-}
-
-inline QByteArray readAll(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
+inline QByteArray readAll(const std::filesystem::path& path) {
+    QFile f(qpath(path));
+    if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
 }
 

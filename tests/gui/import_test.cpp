@@ -16,11 +16,11 @@ using namespace brindle::guitest;
 class ImportWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestWorkspace> ws;
+    std::unique_ptr<Workspace> ws;
     std::unique_ptr<WindowFlow> flow;
 
     QString writeCsv(const QString& name, const QByteArray& bytes) {
-        QFile f(ws->dir.filePath(name));
+        QFile f(qpath(ws->dir / name.toStdString()));
         f.open(QIODevice::WriteOnly);
         f.write(bytes);
         return f.fileName();
@@ -35,7 +35,7 @@ class ImportWindowTest : public QObject {
 
 private slots:
     void init() {
-        ws = std::make_unique<TestWorkspace>();
+        ws = std::make_unique<Workspace>();
         flow = std::make_unique<WindowFlow>(ws->session);
     }
     void cleanup() {
@@ -54,10 +54,10 @@ private slots:
         QVERIFY(w);
         QCOMPARE(w->打开按钮->text(), QString("1、打开工参"));
 
-        ModalDriver driver;
-        driver.files = {csv};
+        Dialogs dialogs;
+        dialogs.file(fsPath(csv));
         w->打开按钮->click();
-        QCOMPARE(driver.messages, QStringList{"工参打开成功！含2条"});
+        QCOMPARE(dialogs.messages(), QStringList{"工参打开成功！含2条"});
         QCOMPARE(w->windowTitle(), "工参导入（" + csv + ")");
         auto* model = w->超级列表框_导入预览->model();
         QCOMPARE(model->rowCount(), 2);
@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(model->index(1, 1).data().toString(), QString("孤儿"));
 
         w->导入工参按钮->click();
-        QCOMPARE(driver.messages.last(), QString("OK"));
+        QCOMPARE(dialogs.messages().last(), QString("OK"));
         QVERIFY(std::filesystem::exists(ws->session.folder.mu() / "北区.edb"));
 
         w->继续按钮->click();
@@ -84,9 +84,9 @@ private slots:
         flow->showStart()->添加工参按钮->click();
         auto* w = topLevel<ImportWindow4G>();
         QVERIFY(w);
-        ModalDriver driver;
+        Dialogs dialogs;
         w->导入工参按钮->click();
-        QCOMPARE(driver.messages, QStringList{"请先打开工参！"});
+        QCOMPARE(dialogs.messages(), QStringList{"请先打开工参！"});
         w->close();  // the close box brings the start window back too
         QTRY_VERIFY(topLevel<StartWindow>());
     }
@@ -98,10 +98,10 @@ private slots:
         auto* w = topLevel<ImportWindow2G>();
         QVERIFY(w);
         QVERIFY(start->isVisible());
-        ModalDriver driver;
-        driver.files = {csv};
+        Dialogs dialogs;
+        dialogs.file(fsPath(csv));
         w->打开2G工参->click();
-        QCOMPARE(driver.messages, (QStringList{"工参打开成功！含1条", "OK"}));
+        QCOMPARE(dialogs.messages(), (QStringList{"工参打开成功！含1条", "OK"}));
         QCOMPARE(w->超级列表框_导入预览2->columnWidth(2), 80);
         w->返回按钮->click();
         QTRY_VERIFY(!topLevel<ImportWindow2G>());

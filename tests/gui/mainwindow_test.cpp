@@ -7,6 +7,7 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include "core/app/generators.h"
 #include "gui/app/mainwindow.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
@@ -19,7 +20,7 @@ using namespace brindle::guitest;
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestWorkspace> ws;
+    std::unique_ptr<Workspace> ws;
     MainWindow* window = nullptr;
 
     template <typename W>
@@ -31,7 +32,7 @@ class MainWindowTest : public QObject {
 
 private slots:
     void init() {
-        ws = std::make_unique<TestWorkspace>();
+        ws = std::make_unique<Workspace>();
         window = new MainWindow(ws->session);
         window->show();
     }
@@ -46,54 +47,22 @@ private slots:
                                       "小区扩容配置", "负载均衡优化工具"}));
     }
 
-    void buttonsCarryTheirUnitNamesAndCaptions_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        const char* table[][2] = {
-            {"按钮_4G小区操作_添加邻区按钮", "添加邻区"},
-            {"按钮_4G小区操作_4G修改邻区", "修改邻区"},
-            {"按钮_4G小区操作_删除邻区按钮", "删除邻区"},
-            {"按钮_4G小区操作_添加外部按钮", "添加外部"},
-            {"按钮_4G小区操作_修改外部按钮", "修改外部"},
-            {"按钮_4G小区操作_删除外部按钮", "删除外部"},
-            {"按钮_4G小区操作_添加频点按钮", "添加频点"},
-            {"按钮_4G小区操作_删除频点按钮", "删除频点"},
-            {"按钮_4G小区操作_频点配置按钮", "频点配置"},
-            {"按钮_4G小区操作_修改工参数据按钮", "工参读写"},
-            {"按钮_4G小区操作_复制脚本内容按钮", "复制脚本内容"},
-            {"按钮_4G小区操作_清空所有内容按钮", "清空所有内容"},
-            {"按钮_4G小区操作_修改PCI按钮", "修改PCI"},
-            {"按键_一键改频点", "改频点"},
-            {"一键扩容按钮", "一键扩容"},
-            {"一键减容按钮", "一键减容"},
-            {"按钮_4G小区操作_脚本分割按钮", "脚本分割"},
-            {"按钮_4G小区操作_站型转换", "站型转换"},
-            {"按钮_2G小区操作_一对一_添加GE邻区频点组", "加频点组"},
-            {"按钮_2G小区操作_一对一_删除GE相邻频点组", "删频点组"},
-            {"按钮_2G小区操作_一对多_GERAN相邻频点组按钮", "删频点组"},
-            {"按钮_2G小区操作_一对多_GERAN相邻频点按钮", "删除频点"},
-            {"按钮_2G小区操作_参数2G设置按钮", "参数2G设置"},
-            {"按钮_2G小区操作_复制脚本内容按钮", "复制脚本内容"},
-            {"按钮_2G小区操作_清空脚本按钮", "清空脚本内容"},
-            {"按钮_2G小区操作_清空所有内容", "清空所有内容"},
-            {"开关基站_按钮_激活", "激活小区"},
-            {"开关基站_按钮_去激活", "去激活小区"},
-            {"开关基站_按钮_修改功率", "修改功率"},
-            {"开关基站_按钮_复制脚本", "复制脚本"},
-            {"开关基站_按钮_清空内容", "清空内容"},
-            {"按钮_小区扩容配置成生", "生成"},
-            {"按钮_小区扩容配置_复制", "复制内容"},
-            {"按钮_小区扩容配置_清空", "清空内容"},
-            {"负载均衡优化_生成按钮", "生成脚本"},
-        };
-        for (const auto& row : table) QTest::newRow(row[0]) << QString(row[0]) << QString(row[1]);
-    }
-    void buttonsCarryTheirUnitNamesAndCaptions() {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        auto* button = window->findChild<QAbstractButton*>(name);
-        QVERIFY(button);
-        QCOMPARE(button->text(), caption);
+    // Every generator of the registry has its button on its page, with its
+    // unit name and caption, connected: a click runs it (an empty run shows
+    // its success message).
+    void everyRegistryRowHasItsWorkingButton() {
+        for (const Generator& g : generators()) {
+            const QString unit = qs(g.unit);
+            auto* button = window->findChild<QPushButton*>(unit);
+            QVERIFY2(button, qPrintable(unit));
+            QCOMPARE(button->text(), qs(g.caption));
+            QVERIFY2(button->isEnabled(), qPrintable(unit));
+            QWidget* page = window->选择夹1->widget(static_cast<int>(g.page));
+            QVERIFY2(page->isAncestorOf(button), qPrintable(unit));
+            Dialogs dialogs;
+            button->click();
+            QVERIFY2(dialogs.messages().contains(qs(g.success)), qPrintable(unit));
+        }
     }
 
     void everyGeneratorButtonOfThe2GPageExists() {
@@ -150,41 +119,41 @@ private slots:
 
     void savingThe4GScriptWritesDistinctLinesAsGbk() {
         setBoxText(window->编辑框_4G脚本内容, "ADD A;{北}\r\nMOD B;{北}\r\nADD A;{北}\r\n");
-        ModalDriver driver;
-        driver.files = {ws->dir.filePath("out.txt")};
+        Dialogs dialogs;
+        dialogs.file(ws->dir / "out.txt");
         window->按钮_4G小区操作_复制脚本内容按钮->click();
-        QCOMPARE(driver.messages, QStringList{"复制完成"});
-        QCOMPARE(readAll(ws->dir.filePath("out.txt")),
+        QCOMPARE(dialogs.messages(), QStringList{"复制完成"});
+        QCOMPARE(readAll(ws->dir / "out.txt"),
                  QByteArray("ADD A;{\xB1\xB1}\r\nMOD B;{\xB1\xB1}\r\n"));
         QCOMPARE(boxText(window->编辑框_4G脚本内容), "ADD A;{北}\r\nMOD B;{北}\r\nADD A;{北}\r\n");
 
-        driver.files = {QString()};
+        dialogs.cancelFile();
         window->按钮_4G小区操作_复制脚本内容按钮->click();
-        QCOMPARE(driver.messages.last(), QString("写出失败"));
+        QCOMPARE(dialogs.messages().last(), QString("写出失败"));
         window->编辑框_4G脚本内容->clear();
         window->按钮_4G小区操作_复制脚本内容按钮->click();
-        QCOMPARE(driver.messages.last(), QString("没有脚本，复制失败！"));
+        QCOMPARE(dialogs.messages().last(), QString("没有脚本，复制失败！"));
     }
 
     void theTwoGCopyDedupsThePaneAndCopiesIt() {
         setBoxText(window->编辑框_2G脚本内容, "A\r\n\r\nB\r\nA");
-        ModalDriver driver;
+        Dialogs dialogs;
         window->按钮_2G小区操作_复制脚本内容按钮->click();
-        QCOMPARE(driver.messages, QStringList{"复制成功！"});
+        QCOMPARE(dialogs.messages(), QStringList{"复制成功！"});
         QCOMPARE(boxText(window->编辑框_2G脚本内容), "A\r\nB\r\n");
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("A\r\nB\r\n"));
         QCOMPARE(window->进度条2G->maximum(), 4);
         QCOMPARE(window->进度条2G->value(), 2);
         window->按钮_2G小区操作_清空所有内容->click();
         window->按钮_2G小区操作_复制脚本内容按钮->click();
-        QCOMPARE(driver.messages.last(), QString("没有脚本，复制个啥子嘛！！"));
+        QCOMPARE(dialogs.messages().last(), QString("没有脚本，复制个啥子嘛！！"));
     }
 
     void emptyBoxesHaveTheirCopyMessages() {
-        ModalDriver driver;
+        Dialogs dialogs;
         window->开关基站_按钮_复制脚本->click();
         window->按钮_小区扩容配置_复制->click();
-        QCOMPARE(driver.messages,
+        QCOMPARE(dialogs.messages(),
                  (QStringList{"无脚本命令，复制失败！", "没有脚本，复制个啥子嘛！！"}));
     }
 

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QtTest>
 
+#include "core/library/store.h"
 #include "gui/app/mainwindow.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
@@ -15,7 +16,7 @@ using namespace brindle::guitest;
 class Page4GTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestWorkspace> ws;
+    std::unique_ptr<Workspace> ws;
     MainWindow* w = nullptr;
 
     const std::string forward = "RMV EUTRANEXTERNALCELL:ENODEBID=1002,CELLID=21;{站甲}\r\n";
@@ -23,12 +24,10 @@ class Page4GTest : public QObject {
 
 private slots:
     void init() {
-        ws = std::make_unique<TestWorkspace>();
-        makeLibrary(ws->session.folder.mu() / "a.edb", LibraryKind::Lte,
-                    {cell(1, {"站甲", "甲-1", "0", "1001", "10", "38400", "100", "2001"}),
-                     cell(2, {"站乙", "乙-1", "1", "1002", "21", "38544", "101", "2002"})});
-        ws->session.library4G =
-            store::load(ws->session.folder.mu() / "a.edb", LibraryKind::Lte).library;
+        ws = std::make_unique<Workspace>();
+        useLibrary(ws->session, "a.edb", LibraryKind::Lte,
+                   {cell4G(1, {"站甲", "甲-1", "0", "1001", "10", "38400", "100", "2001"}),
+                    cell4G(2, {"站乙", "乙-1", "1", "1002", "21", "38544", "101", "2002"})});
         w = new MainWindow(ws->session);
         w->show();
     }
@@ -39,9 +38,9 @@ private slots:
         setBoxText(w->编辑框_4G目标小区, "乙-1\r\n乙-1\r\n");
         setBoxText(w->编辑框_4G脚本内容, "earlier");
         w->选择框_4G小区操作_双向操作选择框->setChecked(true);
-        ModalDriver driver;
+        Dialogs dialogs;
         w->按钮_4G小区操作_删除外部按钮->click();
-        QCOMPARE(driver.messages, (QStringList{"无小区不存在！", "删除外部脚本生成成功！！"}));
+        QCOMPARE(dialogs.messages(), (QStringList{"无小区不存在！", "删除外部脚本生成成功！！"}));
         QCOMPARE(boxText(w->编辑框_4G脚本内容), "earlier" + forward + reverse);
         QCOMPARE(w->进度条4G->maximum(), 2);
         QCOMPARE(w->进度条4G->value(), 2);
@@ -51,26 +50,54 @@ private slots:
         setBoxText(w->编辑框_4G源小区, "甲-1\r\n甲-1");
         setBoxText(w->编辑框_4G目标小区, "乙-1\r\n乙-1");
         w->选择框_4G小区操作_直出脚本->setChecked(true);
-        ModalDriver driver;
-        driver.files = {ws->dir.filePath("direct")};
+        Dialogs dialogs;
+        dialogs.file(ws->dir / "direct");
         w->按钮_4G小区操作_删除外部按钮->click();
-        QCOMPARE(driver.messages, QStringList{"删除外部脚本生成成功！！"});
+        QCOMPARE(dialogs.messages(), QStringList{"删除外部脚本生成成功！！"});
         QCOMPARE(boxText(w->编辑框_4G脚本内容), "");
         QCOMPARE(
-            readAll(ws->dir.filePath("direct.txt")),
+            readAll(ws->dir / "direct.txt"),
             QByteArray("RMV EUTRANEXTERNALCELL:ENODEBID=1002,CELLID=21;{\xD5\xBE\xBC\xD7}\r\n"));
-        QCOMPARE(ws->session.generalBuffer, "");
+        QCOMPARE(*ws->session.buffer(OutputBuffer::General), "");
     }
 
     void addCarrierAsksItsTwoQuestions() {
         setBoxText(w->编辑框_4G源小区, "甲-1");
         setBoxText(w->编辑框_4G目标小区, "乙-1");
-        ModalDriver driver;
-        driver.answers = {QMessageBox::No, QMessageBox::Yes};
+        Dialogs dialogs;
+        dialogs.answer(Question::UrbanArea, false);
+        dialogs.answer(Question::ReducedMeasurement, true);
         w->按钮_4G小区操作_添加频点按钮->click();
-        QCOMPARE(driver.messages, (QStringList{"是为城区，否为农村", "农村",
-                                               "是否对加频点测量性能要求设置为降低的？",
-                                               "添加频点脚本生成成功！！"}));
+        QCOMPARE(dialogs.messages(), (QStringList{"是为城区，否为农村", "农村",
+                                                  "是否对加频点测量性能要求设置为降低的？",
+                                                  "添加频点脚本生成成功！！"}));
+        QVERIFY(dialogs.unanswered.empty());
+    }
+
+    // A run lets window events through; while it runs no generator button
+    // can start a second run into the same pane and buffers.
+    void aRunDisablesEveryGeneratorButtonUntilItEnds() {
+        setBoxText(w->编辑框_4G源小区, "甲-1\r\n甲-1");
+        setBoxText(w->编辑框_4G目标小区, "乙-1\r\n乙-1");
+        Dialogs dialogs;
+        QStringList enabledDuringRun;
+        int clicksDuringRun = 0;
+        // The first message of the run comes while the buttons are still disabled.
+        connect(w->进度条4G, &QProgressBar::valueChanged, this, [&] {
+            for (QPushButton* b : w->findChildren<QPushButton*>())
+                if (generatorForUnit(u8(b->objectName())) && b->isEnabled())
+                    enabledDuringRun << b->objectName();
+            w->按钮_4G小区操作_添加邻区按钮->click();  // ignored: the button is disabled
+            ++clicksDuringRun;
+        });
+        w->按钮_4G小区操作_删除外部按钮->click();
+        disconnect(w->进度条4G, nullptr, this, nullptr);
+        QVERIFY(clicksDuringRun > 0);
+        QCOMPARE(enabledDuringRun, QStringList{});
+        QCOMPARE(dialogs.messages(), QStringList{"删除外部脚本生成成功！！"});
+        QCOMPARE(boxText(w->编辑框_4G脚本内容), forward + forward);
+        QVERIFY(w->按钮_4G小区操作_添加邻区按钮->isEnabled());
+        QVERIFY(w->选择框_4G小区操作_双向操作选择框->isEnabled());
     }
 };
 

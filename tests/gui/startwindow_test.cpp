@@ -16,14 +16,14 @@ using namespace brindle::guitest;
 class StartWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestWorkspace> ws;
+    std::unique_ptr<Workspace> ws;
     std::unique_ptr<WindowFlow> flow;
 
     StartWindow* start() { return flow->showStart(); }
 
 private slots:
     void init() {
-        ws = std::make_unique<TestWorkspace>();
+        ws = std::make_unique<Workspace>();
         flow = std::make_unique<WindowFlow>(ws->session);
     }
     void cleanup() {
@@ -35,15 +35,15 @@ private slots:
         StartWindow* w = start();
         QCOMPARE(w->组合框1->count(), 0);
         QCOMPARE(w->组合框2->count(), 0);
-        ModalDriver driver;
+        Dialogs dialogs;
         w->添加处理小区按钮->click();
-        QCOMPARE(driver.messages, QStringList{"请选择4G工参库"});
+        QCOMPARE(dialogs.messages(), QStringList{"请选择4G工参库"});
         QVERIFY(!flow->mainWindow());
     }
 
     void listsWithoutSelectionAndOpensTheMainWindow() {
         makeLibrary(ws->session.folder.mu() / "北区.edb", LibraryKind::Lte,
-                    {cell(1, {"站", "小区", "0", "1", "0", "38400", "1", "1"})});
+                    {cell4G(1, {"站", "小区", "0", "1", "0", "38400", "1", "1"})});
         makeLibrary(ws->session.folder.mu() / "南区.edb", LibraryKind::Lte, {});
         StartWindow* w = start();
         QCOMPARE(w->组合框1->count(), 2);
@@ -51,17 +51,17 @@ private slots:
         QCOMPARE(w->分组框1->title(), QString("选择4G工参"));
         QCOMPARE(w->分组框2->title(), QString("选择2G工参"));
 
-        ModalDriver driver;
+        Dialogs dialogs;
         w->组合框1->setCurrentIndex(w->组合框1->findText("南区.edb"));
         emit w->组合框1->activated(w->组合框1->currentIndex());
         w->添加处理小区按钮->click();
-        QCOMPARE(driver.messages, QStringList{"该工参库无数据，请导入工参库！"});
+        QCOMPARE(dialogs.messages(), QStringList{"该工参库无数据，请导入工参库！"});
 
         w->组合框1->setCurrentIndex(w->组合框1->findText("北区.edb"));
         emit w->组合框1->activated(w->组合框1->currentIndex());
         QPointer<StartWindow> guard(w);
         w->添加处理小区按钮->click();
-        QCOMPARE(driver.messages.last(), QString("没有选择2G工参库，只能生成4G脚本！"));
+        QCOMPARE(dialogs.messages().last(), QString("没有选择2G工参库，只能生成4G脚本！"));
         QTRY_VERIFY(!guard);  // the start window closed
         QVERIFY(flow->mainWindow());
         QVERIFY(flow->mainWindow()->isVisible());
@@ -72,20 +72,20 @@ private slots:
         makeLibrary(ws->session.folder.mu() / "北区.edb", LibraryKind::Lte, {});
         makeLibrary(ws->session.folder.mu() / "南区.edb", LibraryKind::Lte, {});
         StartWindow* w = start();
-        ModalDriver driver;
+        Dialogs dialogs;
         QTest::keyRelease(w->组合框1, Qt::Key_Delete);  // nothing selected: nothing happens
         w->组合框1->setCurrentIndex(0);
         QTest::keyRelease(w->组合框1, Qt::Key_Backspace);
-        QVERIFY(driver.messages.isEmpty());
+        QVERIFY(dialogs.messages().isEmpty());
 
-        driver.answers = {QMessageBox::Cancel};
+        dialogs.answer(Question::DeleteLibrary, false);
         QTest::keyRelease(w->组合框1, Qt::Key_Delete);
         QCOMPARE(w->组合框1->count(), 2);
 
-        driver.answers = {QMessageBox::Ok};
+        dialogs.answer(Question::DeleteLibrary, true);
         QTest::keyRelease(w->组合框1, Qt::Key_Delete);
-        QCOMPARE(driver.messages, (QStringList{"是否删除工参库： \r\n北区.edb",
-                                               "是否删除工参库： \r\n北区.edb", "删除成功！"}));
+        QCOMPARE(dialogs.messages(), (QStringList{"是否删除工参库： \r\n北区.edb",
+                                                  "是否删除工参库： \r\n北区.edb", "删除成功！"}));
         QCOMPARE(w->组合框1->count(), 1);
         QCOMPARE(w->组合框1->itemText(0), QString("南区.edb"));
         QCOMPARE(w->组合框1->currentIndex(), -1);

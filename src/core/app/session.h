@@ -13,6 +13,11 @@
 
 namespace brindle {
 
+// The direct-output buffers of the 4G page: lines of runs in 直出脚本 mode
+// waiting for a save. The general one takes neighbours, external cells and
+// carrier removal; the carrier one takes carrier addition.
+enum class OutputBuffer { None, General, Carrier };
+
 struct Session {
     explicit Session(std::filesystem::path programFolder) : folder{std::move(programFolder)} {}
 
@@ -33,11 +38,23 @@ struct Session {
     Settings2G settings2G;
     void reload2GSettings() { loadSettings2G(folder.ini2G(), settings2G); }
 
-    // Direct-output buffers: lines of the 4G page's runs waiting for a save.
-    // The general one takes neighbours, external cells and carrier removal;
-    // the carrier one takes carrier addition.
-    std::string generalBuffer;
-    std::string carrierBuffer;
+    // The buffer's text; null for OutputBuffer::None. Buffers live as long
+    // as the session and are emptied only by a successful save.
+    std::string* buffer(OutputBuffer which) {
+        switch (which) {
+            case OutputBuffer::General:
+                return &generalBuffer_;
+            case OutputBuffer::Carrier:
+                return &carrierBuffer_;
+            case OutputBuffer::None:
+                break;
+        }
+        return nullptr;
+    }
+
+private:
+    std::string generalBuffer_;
+    std::string carrierBuffer_;
 };
 
 }  // namespace brindle

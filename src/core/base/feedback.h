@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/base/questions.h"
+
 namespace brindle {
 
 enum class Icon { None, Information, Warning, Error };
@@ -26,9 +28,9 @@ public:
 
     virtual void message(std::string_view text, std::string_view title = {},
                          Icon icon = Icon::None) = 0;
-    // True for Yes (OK), false for No (Cancel).
-    virtual bool askYesNo(std::string_view text, std::string_view title = {}) = 0;
-    virtual bool askOkCancel(std::string_view text, std::string_view title = {}) = 0;
+    // Asks question `id` (its text followed by `detail`); true for Yes or
+    // OK, false for No or Cancel.
+    virtual bool ask(Question id, std::string_view detail = {}) = 0;
     // Nothing when the user cancels.
     virtual std::optional<std::filesystem::path> chooseOpenFile(const FileRequest& request) = 0;
     virtual std::optional<std::filesystem::path> chooseSaveFile(const FileRequest& request) = 0;

@@ -1,14 +1,13 @@
 #pragma once
-// Every text the program shows in a message box or a question, in one place.
-// The texts are the engineers' own and are used byte for byte; the command
-// templates live with their generators (mml/templates.h).
+// Every text the program shows in a message box, in one place (the
+// questions are in questions.h). The texts are the engineers' own and are
+// used byte for byte; the command templates live in mml/templates.h.
 
 #include <string_view>
 
 namespace brindle::msg {
 
 // ---- libraries: start window ------------------------------------------------
-inline constexpr std::string_view kDeleteLibraryQuestion = "是否删除工参库： \r\n";  // + file name
 inline constexpr std::string_view kDeleted = "删除成功！";
 inline constexpr std::string_view kDeleteFailed = "删除文件出错！";
 inline constexpr std::string_view kChoose4G = "请选择4G工参库";

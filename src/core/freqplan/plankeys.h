@@ -68,9 +68,63 @@ inline constexpr std::string_view kConnOffsetSuffix = "连接态频率偏置";
 
 inline constexpr std::size_t kFamilyCount = 24;
 
+// A family whose names all follow prefix + suffix. Adjacent literals are
+// joined by the compiler, so every family below still holds its full names.
+#define BRINDLE_REGULAR_FAMILY(group, prefix, column)                                            \
+    Family {                                                                                     \
+        ServingGroup::group, prefix, column, prefix "频段频点配置", prefix "异频频点重先优先级", \
+            prefix "异频频点高优先级重选门限", prefix "异频频点低优先级重选门限",                \
+            prefix "异频切换事件", prefix "连接态频率偏置"                                \
+    }
+
+// The 24 families by name: the name is the family's prefix without its
+// trailing underscore.
+namespace family {
+// E -> E is spelled two ways in the files in the field: a hyphen in the
+// section and the first two keys, underscores in the last three.
+inline constexpr Family E_E{ServingGroup::E,
+                            "E-E",
+                            "E",
+                            "E-E频段频点配置",
+                            "E-E异频频点重先优先级",
+                            "E-E异频频点高优先级重选门限",
+                            "E_E_异频频点低优先级重选门限",
+                            "E_E_异频切换事件",
+                            "E_E_连接态频率偏置"};
+inline constexpr Family E_A_D = BRINDLE_REGULAR_FAMILY(E, "E_A_D_", "A-D");
+inline constexpr Family E_FDD1800_F = BRINDLE_REGULAR_FAMILY(E, "E_FDD1800_F_", "FDD1800/F");
+inline constexpr Family E_FDD900 = BRINDLE_REGULAR_FAMILY(E, "E_FDD900_", "FDD900");
+inline constexpr Family A_D_E = BRINDLE_REGULAR_FAMILY(AD, "A_D_E_", "E");
+inline constexpr Family A_D_A_D = BRINDLE_REGULAR_FAMILY(AD, "A_D_A_D_", "A-D");
+inline constexpr Family A_D_F1_CQ = BRINDLE_REGULAR_FAMILY(AD, "A_D_F1_CQ", "城区F1");
+inline constexpr Family A_D_F2_CQ = BRINDLE_REGULAR_FAMILY(AD, "A_D_F2_CQ", "城区F2");
+inline constexpr Family A_D_FDD1800_CQ =
+    BRINDLE_REGULAR_FAMILY(AD, "A_D_FDD1800_CQ", "城区FDD1800");
+inline constexpr Family A_D_FDD900_CQ = BRINDLE_REGULAR_FAMILY(AD, "A_D_FDD900_CQ", "城区FDD900");
+inline constexpr Family F1_F2_FDD1800_NC =
+    BRINDLE_REGULAR_FAMILY(AD, "F1_F2_FDD1800_NC", "农村F1\\F2\\FDD1800");
+inline constexpr Family A_D_FDD900_NC = BRINDLE_REGULAR_FAMILY(AD, "A_D_FDD900_NC", "农村FDD900");
+inline constexpr Family F_E = BRINDLE_REGULAR_FAMILY(F, "F_E_", "E");
+inline constexpr Family F_A_D = BRINDLE_REGULAR_FAMILY(F, "F_A_D_", "A-D");
+inline constexpr Family F_F = BRINDLE_REGULAR_FAMILY(F, "F_F_", "FDD1800/F1/F2");
+inline constexpr Family F_FDD900_CQ = BRINDLE_REGULAR_FAMILY(F, "F_FDD900_CQ", "城区FDD900");
+inline constexpr Family F_FDD900_NC = BRINDLE_REGULAR_FAMILY(F, "F_FDD900_NC", "农村FDD900");
+inline constexpr Family FDD900_E = BRINDLE_REGULAR_FAMILY(FDD900, "FDD900_E_", "E");
+inline constexpr Family FDD900_A_D = BRINDLE_REGULAR_FAMILY(FDD900, "FDD900_A_D_", "A-D");
+inline constexpr Family FDD900_F1_CQ = BRINDLE_REGULAR_FAMILY(FDD900, "FDD900_F1_CQ", "城区F1");
+inline constexpr Family FDD900_F2_CQ = BRINDLE_REGULAR_FAMILY(FDD900, "FDD900_F2_CQ", "城区F2");
+inline constexpr Family FDD900_FDD1800_CQ =
+    BRINDLE_REGULAR_FAMILY(FDD900, "FDD900_FDD1800_CQ", "城区FDD1800");
+inline constexpr Family FDD900_F_NC =
+    BRINDLE_REGULAR_FAMILY(FDD900, "FDD900_F_NC", "农村F1\\F2\\FDD1800");
+inline constexpr Family FDD900_FDD900 = BRINDLE_REGULAR_FAMILY(FDD900, "FDD900_FDD900_", "FDD900");
+}  // namespace family
+
+#undef BRINDLE_REGULAR_FAMILY
+
 // The 24 families in editor order: grouped by serving band (E, A-D,
-// FDD1800/F1/F2, FDD900), then by neighbour column.
-std::span<const Family, kFamilyCount> families();
+// FDD1800/F1/F2, FDD900), then by neighbour column; index 0 to 23.
+const Family& familyAt(std::size_t index);
 
 // The family with this prefix, or nullptr.
 const Family* findFamily(std::string_view prefix);

@@ -48,8 +48,7 @@ std::vector<std::string> listLibraries(const fs::path& folder) {
 }
 
 DeleteOutcome deleteLibrary(const fs::path& folder, const std::string& name, Feedback& feedback) {
-    if (!feedback.askOkCancel(std::string(msg::kDeleteLibraryQuestion) + name))
-        return DeleteOutcome::Cancelled;
+    if (!feedback.ask(Question::DeleteLibrary, name)) return DeleteOutcome::Cancelled;
     std::error_code ec;
     const bool removed = fs::remove(folder / name, ec) && !ec;
     feedback.message(removed ? msg::kDeleted : msg::kDeleteFailed);

@@ -29,29 +29,4 @@ std::optional<Cell2G> lookup2G(const Library* library, std::string_view name, Fe
     return lookup<Cell2G>(library, name, feedback);
 }
 
-CellPair pairedLookup(const Library* library, const std::vector<std::string>& sources,
-                      const std::vector<std::string>& targets, std::size_t i, Feedback& feedback) {
-    CellPair pair;
-    pair.source = lookup4G(library, sources[i], feedback);
-    if (!pair.source) return pair;
-    if (i < targets.size())
-        pair.target = lookup4G(library, targets[i], feedback);
-    else
-        reportMissingCell(feedback, {});
-    return pair;
-}
-
-bool forEachCell4G(const Library* library, const std::vector<std::string>& names, MissPolicy policy,
-                   Feedback& feedback, const std::function<void(const Cell4G&)>& use) {
-    for (const auto& name : names) {
-        const auto cell = lookup4G(library, name, feedback);
-        feedback.pumpEvents();
-        if (cell)
-            use(*cell);
-        else if (policy == MissPolicy::StopRun)
-            return false;
-    }
-    return true;
-}
-
 }  // namespace brindle

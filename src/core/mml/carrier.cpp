@@ -13,14 +13,6 @@ namespace brindle::mml {
 
 namespace {
 
-inline constexpr std::string_view kAreaQuestion = "是为城区，否为农村";
-inline constexpr std::string_view kAreaTitle = "城区 OR 农村";
-inline constexpr std::string_view kUrban = "城区";
-inline constexpr std::string_view kRural = "农村";
-inline constexpr std::string_view kReducedQuestion = "是否对加频点测量性能要求设置为降低的？";
-inline constexpr std::string_view kReducedTitle = "加频点测量性能要求 降低的";
-inline constexpr std::string_view kSuccess = "添加频点脚本生成成功！！";
-
 // The carrier lists a family row names: one band, or F1, F2 and FDD1800
 // joined in that order.
 enum class TargetList { E, AD, F1, F2, FDD1800, FDD900, CombinedF };
@@ -30,35 +22,35 @@ struct FamilyRow {
     ServingGroup serving;
     TargetList target;
     Area area;
-    std::string_view prefix;
+    const Family* family;
 };
 
 // For a serving class the rows are tried in this order.
 constexpr std::array<FamilyRow, 24> kFamilyRows = {{
-    {ServingGroup::E, TargetList::E, Area::Both, "E-E"},
-    {ServingGroup::E, TargetList::AD, Area::Both, "E_A_D_"},
-    {ServingGroup::E, TargetList::CombinedF, Area::Both, "E_FDD1800_F_"},
-    {ServingGroup::E, TargetList::FDD900, Area::Both, "E_FDD900_"},
-    {ServingGroup::AD, TargetList::E, Area::Both, "A_D_E_"},
-    {ServingGroup::AD, TargetList::AD, Area::Both, "A_D_A_D_"},
-    {ServingGroup::AD, TargetList::F1, Area::Urban, "A_D_F1_CQ"},
-    {ServingGroup::AD, TargetList::F2, Area::Urban, "A_D_F2_CQ"},
-    {ServingGroup::AD, TargetList::FDD1800, Area::Urban, "A_D_FDD1800_CQ"},
-    {ServingGroup::AD, TargetList::FDD900, Area::Urban, "A_D_FDD900_CQ"},
-    {ServingGroup::AD, TargetList::CombinedF, Area::Rural, "F1_F2_FDD1800_NC"},
-    {ServingGroup::AD, TargetList::FDD900, Area::Rural, "A_D_FDD900_NC"},
-    {ServingGroup::F, TargetList::E, Area::Both, "F_E_"},
-    {ServingGroup::F, TargetList::AD, Area::Both, "F_A_D_"},
-    {ServingGroup::F, TargetList::CombinedF, Area::Both, "F_F_"},
-    {ServingGroup::F, TargetList::FDD900, Area::Urban, "F_FDD900_CQ"},
-    {ServingGroup::F, TargetList::FDD900, Area::Rural, "F_FDD900_NC"},
-    {ServingGroup::FDD900, TargetList::E, Area::Both, "FDD900_E_"},
-    {ServingGroup::FDD900, TargetList::AD, Area::Both, "FDD900_A_D_"},
-    {ServingGroup::FDD900, TargetList::FDD900, Area::Both, "FDD900_FDD900_"},
-    {ServingGroup::FDD900, TargetList::F1, Area::Urban, "FDD900_F1_CQ"},
-    {ServingGroup::FDD900, TargetList::F2, Area::Urban, "FDD900_F2_CQ"},
-    {ServingGroup::FDD900, TargetList::FDD1800, Area::Urban, "FDD900_FDD1800_CQ"},
-    {ServingGroup::FDD900, TargetList::CombinedF, Area::Rural, "FDD900_F_NC"},
+    {ServingGroup::E, TargetList::E, Area::Both, &plankeys::family::E_E},
+    {ServingGroup::E, TargetList::AD, Area::Both, &plankeys::family::E_A_D},
+    {ServingGroup::E, TargetList::CombinedF, Area::Both, &plankeys::family::E_FDD1800_F},
+    {ServingGroup::E, TargetList::FDD900, Area::Both, &plankeys::family::E_FDD900},
+    {ServingGroup::AD, TargetList::E, Area::Both, &plankeys::family::A_D_E},
+    {ServingGroup::AD, TargetList::AD, Area::Both, &plankeys::family::A_D_A_D},
+    {ServingGroup::AD, TargetList::F1, Area::Urban, &plankeys::family::A_D_F1_CQ},
+    {ServingGroup::AD, TargetList::F2, Area::Urban, &plankeys::family::A_D_F2_CQ},
+    {ServingGroup::AD, TargetList::FDD1800, Area::Urban, &plankeys::family::A_D_FDD1800_CQ},
+    {ServingGroup::AD, TargetList::FDD900, Area::Urban, &plankeys::family::A_D_FDD900_CQ},
+    {ServingGroup::AD, TargetList::CombinedF, Area::Rural, &plankeys::family::F1_F2_FDD1800_NC},
+    {ServingGroup::AD, TargetList::FDD900, Area::Rural, &plankeys::family::A_D_FDD900_NC},
+    {ServingGroup::F, TargetList::E, Area::Both, &plankeys::family::F_E},
+    {ServingGroup::F, TargetList::AD, Area::Both, &plankeys::family::F_A_D},
+    {ServingGroup::F, TargetList::CombinedF, Area::Both, &plankeys::family::F_F},
+    {ServingGroup::F, TargetList::FDD900, Area::Urban, &plankeys::family::F_FDD900_CQ},
+    {ServingGroup::F, TargetList::FDD900, Area::Rural, &plankeys::family::F_FDD900_NC},
+    {ServingGroup::FDD900, TargetList::E, Area::Both, &plankeys::family::FDD900_E},
+    {ServingGroup::FDD900, TargetList::AD, Area::Both, &plankeys::family::FDD900_A_D},
+    {ServingGroup::FDD900, TargetList::FDD900, Area::Both, &plankeys::family::FDD900_FDD900},
+    {ServingGroup::FDD900, TargetList::F1, Area::Urban, &plankeys::family::FDD900_F1_CQ},
+    {ServingGroup::FDD900, TargetList::F2, Area::Urban, &plankeys::family::FDD900_F2_CQ},
+    {ServingGroup::FDD900, TargetList::FDD1800, Area::Urban, &plankeys::family::FDD900_FDD1800_CQ},
+    {ServingGroup::FDD900, TargetList::CombinedF, Area::Rural, &plankeys::family::FDD900_F_NC},
 }};
 
 // The six band lists of one state of the file.
@@ -120,49 +112,47 @@ std::size_t occurrences(const std::vector<std::string>& list, const std::string&
 }
 
 struct CarrierRun {
-    CarrierRun(Session& s, const PageInput& in, ScriptSink& out, Feedback& fb)
-        : session(s), input(in), pane(out), feedback(fb), plan(s.folder.earfcnIni()) {}
+    CarrierRun(const RunContext& c, const PageInput& in)
+        : context(c),
+          input(in),
+          feedback(c.feedback),
+          urban(c.answer(Question::UrbanArea)),
+          suffix(c.answer(Question::ReducedMeasurement) ? kReducedMeasPerformance : "") {}
 
-    Session& session;
+    const RunContext& context;
     const PageInput& input;
-    ScriptSink& pane;
     Feedback& feedback;
-    FrequencyPlan plan;
-    bool urban = true;
-    std::string_view suffix;
+    const bool urban;
+    const std::string_view suffix;
 
     // The file as it was at the start of the current pair, and what was read
     // from it. Each pair looks at the file afresh; reading it again is only
     // needed when it changed.
     std::shared_ptr<const ProfileFile> state;
     BandLists lists;
-    std::map<std::string_view, FamilyValues> families;
+    std::map<const Family*, FamilyValues> families;
 
     void refresh() {
-        auto now = plan.snapshot();
+        auto now = context.plan ? context.plan->snapshot()
+                                : std::make_shared<const ProfileFile>(ProfileFile::Source::Missing);
         if (now == state) return;
         state = std::move(now);
         lists = BandLists(*state);
         families.clear();
     }
 
-    const FamilyValues& family(std::string_view prefix) {
-        auto it = families.find(prefix);
+    const FamilyValues& values(const Family* family) {
+        auto it = families.find(family);
         if (it == families.end())
-            it =
-                families.emplace(prefix, familyValues(*state, *plankeys::findFamily(prefix))).first;
+            it = families.emplace(family, familyValues(*state, *family)).first;
         return it->second;
     }
 
     bool applies(Area area) const { return area == Area::Both || (area == Area::Urban) == urban; }
 
-    void put(const Cell4G& owner, const Cell4G& carrier, std::string_view prefix) {
+    void put(const Cell4G& owner, const Cell4G& carrier, const Family* family) {
         if (sameEarfcn(owner, carrier)) return;
-        const std::string line = addCarrierLine(owner, carrier, family(prefix), suffix);
-        if (input.directOutput())
-            session.carrierBuffer += line;
-        else
-            pane.append(line);
+        send(context, input, addCarrierLine(owner, carrier, values(family), suffix));
     }
 
     // One pass: every receiving cell of `receivers` gets the carriers of the
@@ -181,21 +171,21 @@ struct CarrierRun {
     void pair(const std::vector<std::string>& receivers, const std::vector<std::string>& others,
               std::size_t i) {
         refresh();
-        const auto owner = lookup4G(session.library4G.get(), receivers[i], feedback);
+        const auto owner = lookup4G(context.lte, receivers[i], feedback);
         if (!owner) return;
         for (ServingGroup serving :
              {ServingGroup::E, ServingGroup::AD, ServingGroup::F, ServingGroup::FDD900}) {
             for (std::size_t n = occurrences(lists.of(listOf(serving)), owner->频点); n > 0; --n) {
                 // The other cell is looked up only once the receiver's carrier is listed.
                 const auto other = i < others.size()
-                                       ? lookup4G(session.library4G.get(), others[i], feedback)
+                                       ? lookup4G(context.lte, others[i], feedback)
                                        : (reportMissingCell(feedback, {}), std::nullopt);
                 feedback.pumpEvents();
                 if (!other) return;
                 for (const auto& row : kFamilyRows) {
                     if (row.serving != serving || !applies(row.area)) continue;
                     for (std::size_t m = occurrences(lists.of(row.target), other->频点); m > 0; --m)
-                        put(*owner, *other, row.prefix);
+                        put(*owner, *other, row.family);
                 }
             }
         }
@@ -204,18 +194,13 @@ struct CarrierRun {
 
 }  // namespace
 
-void runCarrierAdd(Session& session, const PageInput& input, ScriptSink& pane, Feedback& feedback) {
-    CarrierRun run(session, input, pane, feedback);
-    run.urban = feedback.askYesNo(kAreaQuestion, kAreaTitle);
-    feedback.message(run.urban ? kUrban : kRural);
-    run.suffix = feedback.askYesNo(kReducedQuestion, kReducedTitle) ? kReducedMeasPerformance : "";
-
+bool runCarrierAdd(const RunContext& context, const PageInput& input) {
+    CarrierRun run(context, input);
     const auto sources = nameList(input.sourceText);
     const auto targets = nameList(input.targetText);
     run.pass(sources, targets);
-    if (input.twoWay()) run.pass(targets, sources);
-    feedback.message(kSuccess);
-    saveDirectOutput(session.carrierBuffer, input.directOutput(), feedback);
+    if (input.twoWayTicked()) run.pass(targets, sources);
+    return true;
 }
 
 }  // namespace brindle::mml

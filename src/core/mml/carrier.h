@@ -1,16 +1,14 @@
 #pragma once
-// "添加频点": ADD EUTRANINTERNFREQ lines whose parameters come from the band-pair
-// family of the two carriers' bands in EARFCN.ini.
+// "添加频点": ADD EUTRANINTERNFREQ lines whose parameters come from the
+// band-pair family of the two carriers' bands in EARFCN.ini. A run of its
+// own: a forward pass over all pairs, then, with 双向操作, a reverse pass.
 
-#include "core/app/session.h"
-#include "core/base/feedback.h"
-#include "core/base/script.h"
-#include "core/mml/pairwise.h"
+#include "core/mml/run.h"
 
 namespace brindle::mml {
 
-// Asks urban or rural and whether the measurement demand is reduced, then
-// writes the forward pass and, with 双向操作, the reverse pass.
-void runCarrierAdd(Session& session, const PageInput& input, ScriptSink& pane, Feedback& feedback);
+// Uses the answers to the area question (urban or rural) and the
+// measurement-performance question. Always runs to its end.
+bool runCarrierAdd(const RunContext& context, const PageInput& input);
 
 }  // namespace brindle::mml

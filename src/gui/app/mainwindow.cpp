@@ -6,11 +6,11 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QVBoxLayout>
 
 #include "core/base/clipboard.h"
 #include "core/base/messages.h"
-#include "core/mml/pairwise.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
@@ -28,6 +28,15 @@ public:
         return clipboard->text() == qs(text);
     }
 };
+
+// A generator button: named after its member, captioned from its registry row.
+QPushButton* generatorButton(const char* unit) {
+    const Generator* generator = generatorForUnit(unit);
+    auto* button = new QPushButton(generator ? qs(generator->caption) : QString());
+    button->setObjectName(QString::fromUtf8(unit));
+    return button;
+}
+#define GENERATOR(member) (member = generatorButton(#member))
 
 QWidget* labelled(const char* caption, QWidget* box) {
     auto* holder = new QWidget;
@@ -85,6 +94,7 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     setCentralWidget(选择夹1);
     // Values saved in the 2G settings window take effect from the next page change.
     connect(选择夹1, &QTabWidget::currentChanged, this, [this] { session_.reload2GSettings(); });
+    connectGenerators();
     connect4GPage();
     connect2GPage();
     connectOtherPages();
@@ -103,16 +113,13 @@ QWidget* MainWindow::build4GPage() {
     preview->addWidget(编辑框_4G脚本内容);
     preview->addWidget(进度条4G);
 
-    auto* operations =
-        buttonGroup("脚本操作", {UNIT(选择框_4G小区操作_双向操作选择框, "双向操作"), new QWidget,
-                                 UNIT(按钮_4G小区操作_添加邻区按钮, "添加邻区"),
-                                 UNIT(按钮_4G小区操作_4G修改邻区, "修改邻区"),
-                                 UNIT(按钮_4G小区操作_删除邻区按钮, "删除邻区"),
-                                 UNIT(按钮_4G小区操作_添加外部按钮, "添加外部"),
-                                 UNIT(按钮_4G小区操作_修改外部按钮, "修改外部"),
-                                 UNIT(按钮_4G小区操作_删除外部按钮, "删除外部"),
-                                 UNIT(按钮_4G小区操作_添加频点按钮, "添加频点"),
-                                 UNIT(按钮_4G小区操作_删除频点按钮, "删除频点")});
+    auto* operations = buttonGroup(
+        "脚本操作",
+        {UNIT(选择框_4G小区操作_双向操作选择框, "双向操作"), new QWidget,
+         GENERATOR(按钮_4G小区操作_添加邻区按钮), GENERATOR(按钮_4G小区操作_4G修改邻区),
+         GENERATOR(按钮_4G小区操作_删除邻区按钮), GENERATOR(按钮_4G小区操作_添加外部按钮),
+         GENERATOR(按钮_4G小区操作_修改外部按钮), GENERATOR(按钮_4G小区操作_删除外部按钮),
+         GENERATOR(按钮_4G小区操作_添加频点按钮), GENERATOR(按钮_4G小区操作_删除频点按钮)});
     auto* config =
         buttonGroup("配置数据", {UNIT(选择框_4G小区操作_直出脚本, "直出脚本"),
                                  UNIT(按钮_4G小区操作_频点配置按钮, "频点配置"),
@@ -193,8 +200,10 @@ QWidget* MainWindow::build2GPage() {
     layout->addWidget(group("生成脚本预览区", preview), 5);
     layout->addWidget(group("4-2G添加、删除", generators), 3);
 
-    for (QPushButton* b : oneToOne->findChildren<QPushButton*>()) notYetAvailable({b});
-    for (QPushButton* b : oneToMany->findChildren<QPushButton*>()) notYetAvailable({b});
+    // A generator button works once its generator has a registry row.
+    for (QGroupBox* family : {oneToOne, oneToMany})
+        for (QPushButton* b : family->findChildren<QPushButton*>())
+            if (!generatorForUnit(u8(b->objectName()))) notYetAvailable({b});
     notYetAvailable({按钮_2G小区操作_参数2G设置按钮});
     return page;
 }
@@ -324,28 +333,67 @@ QWidget* MainWindow::buildLoadBalancingPage() {
     return page;
 }
 
-void MainWindow::connect4GPage() {
-    const std::pair<QPushButton*, mml::Generator4G> generators[] = {
-        {按钮_4G小区操作_添加邻区按钮, mml::Generator4G::NeighbourAdd},
-        {按钮_4G小区操作_4G修改邻区, mml::Generator4G::NeighbourMod},
-        {按钮_4G小区操作_删除邻区按钮, mml::Generator4G::NeighbourRmv},
-        {按钮_4G小区操作_添加外部按钮, mml::Generator4G::ExternalAdd},
-        {按钮_4G小区操作_修改外部按钮, mml::Generator4G::ExternalMod},
-        {按钮_4G小区操作_删除外部按钮, mml::Generator4G::ExternalRmv},
-        {按钮_4G小区操作_添加频点按钮, mml::Generator4G::CarrierAdd},
-        {按钮_4G小区操作_删除频点按钮, mml::Generator4G::CarrierRmv},
-    };
-    for (const auto& [button, generator] : generators) {
-        connect(button, &QPushButton::clicked, this, [this, generator = generator] {
-            PaneSink pane(编辑框_4G脚本内容);
-            GuiFeedback feedback(this, 进度条4G, &pane);
-            const mml::PageInput input{
-                boxText(编辑框_4G源小区), boxText(编辑框_4G目标小区),
-                [this] { return 选择框_4G小区操作_双向操作选择框->isChecked(); },
-                [this] { return 选择框_4G小区操作_直出脚本->isChecked(); }};
-            mml::run4G(generator, session_, input, pane, feedback);
-        });
+MainWindow::PageUnits MainWindow::unitsOf(Page page) const {
+    switch (page) {
+        case Page::Lte:
+            return {编辑框_4G源小区,
+                    编辑框_4G目标小区,
+                    编辑框_4G脚本内容,
+                    进度条4G,
+                    选择框_4G小区操作_双向操作选择框,
+                    选择框_4G小区操作_直出脚本};
+        case Page::Geran:
+            return {编辑框_2G源小区, 编辑框_2G目标小区, 编辑框_2G脚本内容, 进度条2G};
+        case Page::OnOff:
+            return {开关基站_基站名编辑框, nullptr, 开关基站_生成脚本编辑框, 开关基站_进度条};
+        case Page::Expansion:
+            return {编辑框_小区扩容配置列表, nullptr, 编辑框_小区扩容配置生成内容,
+                    进度条_小区扩容配置};
+        case Page::LoadBalancing:
+            break;
     }
+    return {负载均衡优化_小区名编辑框};
+}
+
+void MainWindow::connectGenerators() {
+    for (const Generator& generator : generators()) {
+        auto* button = findChild<QPushButton*>(qs(generator.unit));
+        if (!button) continue;  // the registry-driven GUI test reports it
+        generatorButtons_.push_back(button);
+        connect(button, &QPushButton::clicked, this, [this, g = &generator] { run(*g); });
+    }
+}
+
+void MainWindow::run(const Generator& generator) {
+    // Restores each button as it was, so buttons of work still to come stay
+    // disabled.
+    struct Disabled {
+        std::vector<std::pair<QPointer<QPushButton>, bool>> buttons;
+        explicit Disabled(const std::vector<QPushButton*>& all) {
+            for (QPushButton* b : all) {
+                buttons.emplace_back(b, b->isEnabled());
+                b->setEnabled(false);
+            }
+        }
+        ~Disabled() {
+            for (auto& [b, enabled] : buttons)
+                if (b) b->setEnabled(enabled);
+        }
+    } disabled(generatorButtons_);
+
+    const PageUnits units = unitsOf(generator.page);
+    PaneSink pane(units.pane);
+    GuiFeedback feedback(this, units.progress, &pane);
+    auto ticked = [](QPointer<QCheckBox> box) { return [box] { return box && box->isChecked(); }; };
+    const mml::PageInput input{units.source ? boxText(units.source) : std::string(),
+                               units.target ? boxText(units.target) : std::string(),
+                               ticked(units.twoWay),
+                               ticked(units.directOutput),
+                               {}};
+    runGenerator(generator, session_, input, pane, feedback);
+}
+
+void MainWindow::connect4GPage() {
     connect(按钮_4G小区操作_清空所有内容按钮, &QPushButton::clicked, this, [this] {
         编辑框_4G源小区->clear();
         编辑框_4G目标小区->clear();

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include "core/app/generators.h"
 #include "core/app/session.h"
 
 namespace brindle::gui {
@@ -135,11 +136,30 @@ private:
     QWidget* buildOnOffPage();
     QWidget* buildExpansionPage();
     QWidget* buildLoadBalancingPage();
+    void connectGenerators();
     void connect4GPage();
     void connect2GPage();
     void connectOtherPages();
 
+    // The units a page's generators read and write.
+    struct PageUnits {
+        QPlainTextEdit* source = nullptr;
+        QPlainTextEdit* target = nullptr;
+        QPlainTextEdit* pane = nullptr;
+        QProgressBar* progress = nullptr;
+        QCheckBox* twoWay = nullptr;        // 双向操作, where the page has it
+        QCheckBox* directOutput = nullptr;  // 直出脚本, where the page has it
+    };
+    PageUnits unitsOf(Page page) const;
+
+    // Runs a generator from its button. While it runs, every generator
+    // button of the window is disabled: the run lets events through so the
+    // window paints, but a second run must not write into the same pane
+    // and buffers.
+    void run(const Generator& generator);
+
     Session& session_;
+    std::vector<QPushButton*> generatorButtons_;
 };
 
 }  // namespace brindle::gui

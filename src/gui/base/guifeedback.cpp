@@ -29,13 +29,13 @@ QMessageBox::Icon qtIcon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-bool ask(QWidget* parent, std::string_view text, std::string_view title,
-         QMessageBox::StandardButtons buttons, QMessageBox::StandardButton yes) {
-    QMessageBox box(QMessageBox::Question, boxTitle(title), qs(text), buttons, parent);
-    return box.exec() == yes;
-}
+GuiFeedback::Preset* presetAnswers = nullptr;
 
 }  // namespace
+
+void GuiFeedback::preset(Preset* answers) {
+    presetAnswers = answers;
+}
 
 QString qtFilter(std::string_view filter) {
     if (filter.empty()) return {};
@@ -52,19 +52,31 @@ QString qtFilter(std::string_view filter) {
 
 void GuiFeedback::message(std::string_view text, std::string_view title, Icon icon) {
     if (pane_) pane_->flush();  // what ran so far is visible behind the box
+    if (presetAnswers) {
+        presetAnswers->shown.emplace_back(text);
+        return;
+    }
     QMessageBox box(qtIcon(icon), boxTitle(title), qs(text), QMessageBox::Ok, parent_);
     box.exec();
 }
 
-bool GuiFeedback::askYesNo(std::string_view text, std::string_view title) {
-    return ask(parent_, text, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-}
-
-bool GuiFeedback::askOkCancel(std::string_view text, std::string_view title) {
-    return ask(parent_, text, title, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
+bool GuiFeedback::ask(Question id, std::string_view detail) {
+    if (pane_) pane_->flush();
+    const QuestionText& q = questionText(id);
+    const std::string text = std::string(q.text) + std::string(detail);
+    if (presetAnswers) {
+        presetAnswers->shown.push_back(text);
+        return presetAnswers->take(id).value_or(false);
+    }
+    const bool yesNo = q.buttons == Buttons::YesNo;
+    const auto yes = yesNo ? QMessageBox::Yes : QMessageBox::Ok;
+    const auto no = yesNo ? QMessageBox::No : QMessageBox::Cancel;
+    QMessageBox box(QMessageBox::Question, boxTitle(q.title), qs(text), yes | no, parent_);
+    return box.exec() == yes;
 }
 
 std::optional<std::filesystem::path> GuiFeedback::chooseOpenFile(const FileRequest& request) {
+    if (presetAnswers) return presetAnswers->takeFile();
     const QString file = QFileDialog::getOpenFileName(
         parent_, {}, QString::fromStdString(request.startFolder.string()),
         qtFilter(request.filter));
@@ -73,6 +85,7 @@ std::optional<std::filesystem::path> GuiFeedback::chooseOpenFile(const FileReque
 }
 
 std::optional<std::filesystem::path> GuiFeedback::chooseSaveFile(const FileRequest& request) {
+    if (presetAnswers) return presetAnswers->takeFile();
     QString start = QString::fromStdString(request.startFolder.string());
     if (!request.proposedName.empty())
         start = start.isEmpty() ? qs(request.proposedName) : start + '/' + qs(request.proposedName);

@@ -6,7 +6,11 @@
 #include <QProgressBar>
 #include <QWidget>
 
+#include <string>
+#include <vector>
+
 #include "core/base/feedback.h"
+#include "core/base/presetanswers.h"
 
 namespace brindle::gui {
 
@@ -19,12 +23,21 @@ public:
 
     void message(std::string_view text, std::string_view title = {},
                  Icon icon = Icon::None) override;
-    bool askYesNo(std::string_view text, std::string_view title = {}) override;
-    bool askOkCancel(std::string_view text, std::string_view title = {}) override;
+    bool ask(Question id, std::string_view detail = {}) override;
     std::optional<std::filesystem::path> chooseOpenFile(const FileRequest& request) override;
     std::optional<std::filesystem::path> chooseSaveFile(const FileRequest& request) override;
     void progress(long position, long maximum) override;
     void pumpEvents() override;
+
+    // Dialog answers set before a click, for the GUI tests: while a preset
+    // is installed no box or dialog is shown. Every message and question
+    // text goes to `shown`; questions take their preset answers by id (No
+    // or Cancel when none is set, noted in `unanswered`); file dialogs take
+    // the preset files in order (Cancel when none is left).
+    struct Preset : PresetAnswers {
+        std::vector<std::string> shown;
+    };
+    static void preset(Preset* answers);
 
 private:
     QPointer<QWidget> parent_;

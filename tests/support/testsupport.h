@@ -1,11 +1,14 @@
 #pragma once
-// Shared helpers of the core tests: a temporary program folder and small
-// libraries built from records written inline.
+// Shared helpers of the core tests, the GUI tests and the benchmarks: a
+// temporary folder, a program folder with its session, and small libraries
+// built from records written inline. Failures throw, so a broken fixture
+// fails the test that uses it instead of passing silently.
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "core/app/session.h"
 #include "core/library/record.h"
 
 namespace brindle::test {
@@ -24,14 +27,27 @@ private:
     std::filesystem::path path_;
 };
 
+// A program folder in a fresh temporary folder, and its session.
+struct Workspace {
+    TempDir dir;
+    Session session{dir.path()};
+};
+
 std::string readFile(const std::filesystem::path& p);
+// Writes the bytes as they are, creating the folders.
 void writeFile(const std::filesystem::path& p, const std::string& bytes);
 
-// A 4G record: fields in record order, ID given.
+// Records: fields in record order, padded with empty fields, ID given.
 Record cell4G(std::int32_t id, std::vector<std::string> fields);
+Record cell2G(std::int32_t id, std::vector<std::string> fields);
 
 // Writes a library of `kind` holding `records` to `path` (creating folders).
 void makeLibrary(const std::filesystem::path& path, LibraryKind kind,
                  const std::vector<Record>& records);
+
+// Makes `<mu>/<name>` (or mu2) from records and opens it into the session as
+// the current library of its kind.
+void useLibrary(Session& session, const std::string& name, LibraryKind kind,
+                const std::vector<Record>& records);
 
 }  // namespace brindle::test

@@ -1,0 +1,159 @@
+#include "core/app/generators.h"
+
+#include <array>
+
+#include "core/base/messages.h"
+#include "core/mml/carrier.h"
+#include "core/mml/templates.h"
+
+namespace brindle {
+
+namespace {
+
+using mml::RunContext;
+
+// A 4G×4G template that needs nothing but the two cells.
+template <std::string (*Line)(const Cell4G&, const Cell4G&)>
+std::string cells4G(const Cell4G& owner, const Cell4G& other, const RunContext&) {
+    return Line(owner, other);
+}
+
+std::string addNeighbour(const Cell4G& owner, const Cell4G& other, const RunContext&) {
+    return mml::neighbourLine("ADD", owner, other);
+}
+std::string modNeighbour(const Cell4G& owner, const Cell4G& other, const RunContext&) {
+    return mml::neighbourLine("MOD", owner, other);
+}
+
+// A cell of the same eNodeB is never declared as an external cell by MOD.
+bool sameENodeB(const Cell4G& source, const Cell4G& target) {
+    return source.基站号 == target.基站号;
+}
+
+constexpr Question kCarrierQuestions[] = {Question::UrbanArea, Question::ReducedMeasurement};
+
+using Pairwise4G = Pairwise<Cell4G, Cell4G>;
+
+// clang-format off
+const std::array<Generator, 8> kGenerators = {{
+    {"neighbour-add", "按钮_4G小区操作_添加邻区按钮", "添加邻区", Page::Lte,
+     Pairwise4G{{addNeighbour}}, MissPolicy::SkipPair,
+     "添加邻区脚本生成成功！！", {}, OutputBuffer::General},
+    {"neighbour-mod", "按钮_4G小区操作_4G修改邻区", "修改邻区", Page::Lte,
+     Pairwise4G{{modNeighbour}}, MissPolicy::SkipPair,
+     "修改邻区脚本生成成功！！", {}, OutputBuffer::General},
+    {"neighbour-rmv", "按钮_4G小区操作_删除邻区按钮", "删除邻区", Page::Lte,
+     Pairwise4G{{cells4G<mml::removeNeighbourLine>}}, MissPolicy::SkipPair,
+     "删除脚本生成成功！！", {}, OutputBuffer::General},
+    {"external-add", "按钮_4G小区操作_添加外部按钮", "添加外部", Page::Lte,
+     Pairwise4G{{cells4G<mml::addExternalCellLine>}}, MissPolicy::SkipPair,
+     "添加外部脚本生成成功！！", {}, OutputBuffer::General},
+    {"external-mod", "按钮_4G小区操作_修改外部按钮", "修改外部", Page::Lte,
+     Pairwise4G{{cells4G<mml::modExternalCellLine>, sameENodeB}}, MissPolicy::SkipPair,
+     "脚本生成成功！！", {}, OutputBuffer::General},
+    {"external-rmv", "按钮_4G小区操作_删除外部按钮", "删除外部", Page::Lte,
+     Pairwise4G{{cells4G<mml::removeExternalCellLine>}}, MissPolicy::SkipPair,
+     "删除外部脚本生成成功！！", {}, OutputBuffer::General},
+    {"carrier-add", "按钮_4G小区操作_添加频点按钮", "添加频点", Page::Lte,
+     OwnRun{mml::runCarrierAdd}, MissPolicy::SkipPair,
+     "添加频点脚本生成成功！！", kCarrierQuestions, OutputBuffer::Carrier},
+    {"carrier-rmv", "按钮_4G小区操作_删除频点按钮", "删除频点", Page::Lte,
+     Pairwise4G{{cells4G<mml::removeCarrierLine>}}, MissPolicy::SkipPair,
+     "删除频点脚本生成成功！！", {}, OutputBuffer::General},
+}};
+// clang-format on
+
+// Runs the shape's loop; false when a missing cell stopped it.
+bool runShape(const Generator& generator, const RunContext& context, const mml::PageInput& input) {
+    return std::visit(
+        [&](const auto& shape) -> bool {
+            using S = std::decay_t<decltype(shape)>;
+            if constexpr (std::is_same_v<S, OwnRun>)
+                return shape.run(context, input);
+            else if constexpr (std::is_same_v<S, SingleList<Cell4G>>)
+                return mml::runSingleList(shape.cell, generator.onMiss, context, input);
+            else if constexpr (std::is_same_v<S, OneToMany<Cell4G, Cell2G>>)
+                return mml::runOneToMany(shape.pair, generator.onMiss, context, input);
+            else
+                return mml::runPairwise(shape.pair, generator.onMiss, context, input);
+        },
+        generator.shape);
+}
+
+}  // namespace
+
+std::string_view pageTitle(Page page) {
+    switch (page) {
+        case Page::Lte:
+            return "4G小区操作";
+        case Page::Geran:
+            return "2G小区操作";
+        case Page::OnOff:
+            return "开关基站修改功率";
+        case Page::Expansion:
+            return "小区扩容配置";
+        case Page::LoadBalancing:
+            break;
+    }
+    return "负载均衡优化工具";
+}
+
+std::string_view shapeName(const Shape& shape) {
+    return std::visit(
+        [](const auto& s) -> std::string_view {
+            using S = std::decay_t<decltype(s)>;
+            if constexpr (std::is_same_v<S, Pairwise<Cell4G, Cell4G>>)
+                return "pairwise 4G×4G";
+            else if constexpr (std::is_same_v<S, Pairwise<Cell4G, Cell2G>>)
+                return "pairwise 4G×2G";
+            else if constexpr (std::is_same_v<S, OneToMany<Cell4G, Cell2G>>)
+                return "one-to-many 4G×2G";
+            else if constexpr (std::is_same_v<S, SingleList<Cell4G>>)
+                return "single list 4G";
+            else
+                return "own run";
+        },
+        shape);
+}
+
+std::span<const Generator> generators() {
+    return kGenerators;
+}
+
+const Generator* findGenerator(std::string_view name) {
+    for (const Generator& g : kGenerators)
+        if (g.name == name) return &g;
+    return nullptr;
+}
+
+const Generator* generatorForUnit(std::string_view unit) {
+    for (const Generator& g : kGenerators)
+        if (g.unit == unit) return &g;
+    return nullptr;
+}
+
+bool runGenerator(const Generator& generator, Session& session, const mml::PageInput& input,
+                  ScriptSink& pane, Feedback& feedback) {
+    if (generator.reloads2G) session.reload2GSettings();
+    const FrequencyPlan plan(session.folder.earfcnIni());
+    RunContext context{pane,
+                       feedback,
+                       session.library4G.get(),
+                       session.library2G.get(),
+                       &plan,
+                       &session.settings2G,
+                       session.buffer(generator.buffer),
+                       {}};
+    for (Question id : generator.questions) {
+        const bool yes = feedback.ask(id);
+        context.answers[id] = yes;
+        const QuestionText& q = questionText(id);
+        if (const auto note = yes ? q.yesNote : q.noNote; !note.empty()) feedback.message(note);
+    }
+    if (!runShape(generator, context, input)) return false;
+    feedback.message(generator.success);
+    if (context.buffer) saveDirectOutput(*context.buffer, input.directOutputTicked(), feedback);
+    return true;
+}
+
+}  // namespace brindle

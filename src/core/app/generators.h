@@ -1,0 +1,75 @@
+#pragma once
+// The generator registry: one row per generator button, and the one way a
+// row is run. The window connects its buttons by looking their unit names up
+// here; the command line lists and runs generators by their names. Adding a
+// generator is one row here plus its template in mml/templates.h.
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "core/app/session.h"
+#include "core/base/feedback.h"
+#include "core/base/questions.h"
+#include "core/base/script.h"
+#include "core/library/lookup.h"
+#include "core/mml/run.h"
+
+namespace brindle {
+
+// The main window's pages, in tab order.
+enum class Page { Lte, Geran, OnOff, Expansion, LoadBalancing };
+std::string_view pageTitle(Page page);  // "4G小区操作", …
+
+// How a generator runs: the shape of its loop, over which cell types, with
+// which template.
+template <class Source, class Target>
+struct Pairwise {
+    mml::PairTemplate<Source, Target> pair;
+};
+template <class Source, class Target>
+struct OneToMany {
+    mml::PairTemplate<Source, Target> pair;
+};
+template <class Cell>
+struct SingleList {
+    mml::CellTemplate<Cell> cell;
+};
+// A run with a loop of its own (添加频点).
+struct OwnRun {
+    bool (*run)(const mml::RunContext& context, const mml::PageInput& input);
+};
+
+using Shape = std::variant<Pairwise<Cell4G, Cell4G>, Pairwise<Cell4G, Cell2G>,
+                           OneToMany<Cell4G, Cell2G>, SingleList<Cell4G>, OwnRun>;
+std::string_view shapeName(const Shape& shape);  // "pairwise 4G×4G", …
+
+struct Generator {
+    std::string_view name;     // command-line name
+    std::string_view unit;     // the button's unit name
+    std::string_view caption;  // the button's caption
+    Page page;
+    Shape shape;
+    MissPolicy onMiss;
+    std::string_view success;             // shown when the run completes
+    std::span<const Question> questions;  // asked in order before the loop
+    OutputBuffer buffer = OutputBuffer::None;
+    bool reloads2G = false;  // reloads the 2G settings before it starts
+};
+
+// Every generator, in the order of their pages and buttons.
+std::span<const Generator> generators();
+const Generator* findGenerator(std::string_view name);
+const Generator* generatorForUnit(std::string_view unit);
+
+// Runs one generator over its page's input: reloads the 2G settings if it
+// does, asks its questions, runs its loop with a context built from the
+// session, then, when the loop was not stopped by a missing cell, shows its
+// success message and runs the direct-output save step of its buffer.
+// Returns false when the run was stopped.
+bool runGenerator(const Generator& generator, Session& session, const mml::PageInput& input,
+                  ScriptSink& pane, Feedback& feedback);
+
+}  // namespace brindle

@@ -1,0 +1,34 @@
+#pragma once
+// The questions the program asks, each with an id. The core asks by id; the
+// window shows the text, the command line answers from its options, and a
+// test sets the next answer for an id before it clicks.
+
+#include <span>
+#include <string_view>
+
+namespace brindle {
+
+enum class Question {
+    DeleteLibrary,       // "是否删除工参库： \r\n" + file name
+    UrbanArea,           // 添加频点: yes urban (城区), no rural (农村)
+    ReducedMeasurement,  // 添加频点: yes ",MEASPERFORMANCEDEMAND=REDUCED"
+};
+
+enum class Buttons { YesNo, OkCancel };
+
+struct QuestionText {
+    Question id;
+    std::string_view key;   // a stable name for the id, for listings and test output
+    std::string_view text;  // the box's text; a detail may follow it
+    std::string_view title;
+    Buttons buttons;
+    // A plain message shown after the answer, when the question has one.
+    std::string_view yesNote = {};
+    std::string_view noNote = {};
+};
+
+// Every question, in the order of the enum.
+std::span<const QuestionText> questions();
+const QuestionText& questionText(Question id);
+
+}  // namespace brindle

@@ -1,0 +1,195 @@
+#pragma once
+// The run loops that every generator button shares, one per shape, written
+// once over the cell types they pair:
+//
+// - pairwise: source line i with target line i (the 4G page, the GERAN
+//   one-to-one family);
+// - one-to-many: every source with every target (the GERAN one-to-many family);
+// - single list: one line per named cell.
+//
+// A run sees only its context: the libraries, the settings, where its lines
+// go and the feedback seam. What it does after a missing cell is data (the
+// miss policy of its generator).
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/base/feedback.h"
+#include "core/base/namelist.h"
+#include "core/base/questions.h"
+#include "core/base/script.h"
+#include "core/freqplan/frequencyplan.h"
+#include "core/freqplan/settings2g.h"
+#include "core/library/library.h"
+#include "core/library/lookup.h"
+
+namespace brindle::mml {
+
+// What a run reads from its page. The two check boxes are read anew for
+// every pair: the engineer may tick or clear them during a run.
+struct PageInput {
+    std::string sourceText;              // source names (or the single list), one per line
+    std::string targetText;              // target names, one per line
+    std::function<bool()> twoWay;        // 双向操作; unset: never ticked
+    std::function<bool()> directOutput;  // 直出脚本; unset: never ticked
+    std::string value;                   // a value box of the page that a template takes
+
+    bool twoWayTicked() const { return twoWay && twoWay(); }
+    bool directOutputTicked() const { return directOutput && directOutput(); }
+};
+
+// Everything a run may use.
+struct RunContext {
+    ScriptSink& pane;
+    Feedback& feedback;
+    const Library* lte = nullptr;
+    const Library* gsm = nullptr;
+    const FrequencyPlan* plan = nullptr;
+    const Settings2G* settings2G = nullptr;
+    // The generator's direct-output buffer, or null when it has none.
+    std::string* buffer = nullptr;
+    // The answers to the generator's questions, asked before the run.
+    std::map<Question, bool> answers;
+
+    bool answer(Question id) const {
+        const auto it = answers.find(id);
+        return it != answers.end() && it->second;
+    }
+};
+
+// Where lines go at this moment: the direct-output buffer while 直出脚本 is
+// ticked (for generators that have one), else the end of the pane.
+enum class Destination { Pane, Buffer };
+inline Destination destination(const RunContext& context, const PageInput& input) {
+    return context.buffer && input.directOutputTicked() ? Destination::Buffer : Destination::Pane;
+}
+inline void send(const RunContext& context, Destination to, std::string_view line) {
+    if (to == Destination::Buffer)
+        *context.buffer += line;
+    else
+        context.pane.append(line);
+}
+inline void send(const RunContext& context, const PageInput& input, std::string_view line) {
+    send(context, destination(context, input), line);
+}
+
+// The library that holds cells of a type.
+template <class Cell>
+const Library* libraryOf(const RunContext& context) {
+    if constexpr (std::is_same_v<Cell, Cell4G>)
+        return context.lte;
+    else
+        return context.gsm;
+}
+
+// What a pair produces. `line(owner, other, context)` builds one line; for
+// two cells of one kind the reverse line is line(target, source). A pair for
+// which `skip` holds produces nothing and does not advance the progress bar.
+template <class Source, class Target>
+struct PairTemplate {
+    std::string (*line)(const Source& owner, const Target& other, const RunContext& context);
+    bool (*skip)(const Source& source, const Target& target) = nullptr;
+};
+
+// What one named cell produces: `line(cell, value)` with the page's value.
+template <class Cell>
+struct CellTemplate {
+    std::string (*line)(const Cell& cell, std::string_view value);
+};
+
+// Source line i with target line i. A source line past the end of the
+// target list has no target: it is reported like a missing empty name.
+// Returns false when a miss stopped the run.
+template <class Source, class Target>
+bool runPairwise(const PairTemplate<Source, Target>& pair, MissPolicy onMiss,
+                 const RunContext& context, const PageInput& input) {
+    Feedback& feedback = context.feedback;
+    const auto sources = nameList(input.sourceText);
+    const auto targets = nameList(input.targetText);
+    const long total = static_cast<long>(sources.size());
+    long done = 0;
+    feedback.progress(0, total);
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        const auto source = lookupCell<Source>(libraryOf<Source>(context), sources[i], feedback);
+        std::optional<Target> target;
+        if (source) {
+            if (i < targets.size())
+                target = lookupCell<Target>(libraryOf<Target>(context), targets[i], feedback);
+            else
+                reportMissingCell(feedback, {});
+        }
+        if (!source || !target) {
+            if (onMiss == MissPolicy::StopRun) return false;
+        } else if (pair.skip && pair.skip(*source, *target)) {
+            feedback.pumpEvents();
+            continue;
+        } else {
+            // The reverse line goes where its forward line went.
+            const Destination to = destination(context, input);
+            send(context, to, pair.line(*source, *target, context));
+            if constexpr (std::is_same_v<Source, Target>) {
+                if (input.twoWayTicked()) send(context, to, pair.line(*target, *source, context));
+            }
+        }
+        feedback.progress(++done, total);
+        feedback.pumpEvents();
+    }
+    return true;
+}
+
+// Every source with every target, source-major. Each source is looked up
+// once; every target again for every source. The progress bar counts
+// sources. Returns false when a miss stopped the run.
+template <class Source, class Target>
+bool runOneToMany(const PairTemplate<Source, Target>& pair, MissPolicy onMiss,
+                  const RunContext& context, const PageInput& input) {
+    Feedback& feedback = context.feedback;
+    const auto sources = nameList(input.sourceText);
+    const auto targets = nameList(input.targetText);
+    const long total = static_cast<long>(sources.size());
+    feedback.progress(0, total);
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        const auto source = lookupCell<Source>(libraryOf<Source>(context), sources[i], feedback);
+        if (!source && onMiss == MissPolicy::StopRun) return false;
+        for (std::size_t j = 0; source && j < targets.size(); ++j) {
+            const auto target =
+                lookupCell<Target>(libraryOf<Target>(context), targets[j], feedback);
+            if (!target) {
+                if (onMiss == MissPolicy::StopRun) return false;
+                continue;
+            }
+            feedback.pumpEvents();
+            if (pair.skip && pair.skip(*source, *target)) continue;
+            send(context, input, pair.line(*source, *target, context));
+        }
+        feedback.progress(static_cast<long>(i) + 1, total);
+        feedback.pumpEvents();
+    }
+    return true;
+}
+
+// One line per named cell. Returns false when a miss stopped the run.
+template <class Cell>
+bool runSingleList(const CellTemplate<Cell>& cellLine, MissPolicy onMiss, const RunContext& context,
+                   const PageInput& input) {
+    Feedback& feedback = context.feedback;
+    const auto names = nameList(input.sourceText);
+    const long total = static_cast<long>(names.size());
+    feedback.progress(0, total);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto cell = lookupCell<Cell>(libraryOf<Cell>(context), names[i], feedback);
+        if (cell)
+            send(context, input, cellLine.line(*cell, input.value));
+        else if (onMiss == MissPolicy::StopRun)
+            return false;
+        feedback.progress(static_cast<long>(i) + 1, total);
+        feedback.pumpEvents();
+    }
+    return true;
+}
+
+}  // namespace brindle::mml

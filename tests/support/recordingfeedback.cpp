@@ -1,0 +1,43 @@
+#include "recordingfeedback.h"
+
+namespace brindle::test {
+
+std::vector<std::string> RecordingFeedback::texts() const {
+    std::vector<std::string> out;
+    out.reserve(shown.size());
+    for (const auto& s : shown) out.push_back(s.text);
+    return out;
+}
+
+void RecordingFeedback::message(std::string_view text, std::string_view title, Icon icon) {
+    shown.push_back({std::string(text), std::string(title), icon});
+}
+
+bool RecordingFeedback::ask(Question id, std::string_view detail) {
+    const QuestionText& q = questionText(id);
+    shown.push_back({std::string(q.text) + std::string(detail), std::string(q.title), Icon::None});
+    asked.push_back(id);
+    return preset.take(id).value_or(false);
+}
+
+std::optional<std::filesystem::path> RecordingFeedback::chooseOpenFile(const FileRequest& request) {
+    fileRequests.push_back(request);
+    return preset.takeFile();
+}
+
+std::optional<std::filesystem::path> RecordingFeedback::chooseSaveFile(const FileRequest& request) {
+    fileRequests.push_back(request);
+    return preset.takeFile();
+}
+
+void RecordingFeedback::progress(long position, long maximum) {
+    lastPosition = position;
+    lastMaximum = maximum;
+}
+
+void RecordingFeedback::pumpEvents() {
+    ++pumps;
+    if (onPump) onPump();
+}
+
+}  // namespace brindle::test

@@ -1,0 +1,72 @@
+#include "testsupport.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "core/library/store.h"
+
+namespace brindle::test {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "brindle-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // A test may have taken permissions away to provoke a failure.
+    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != decltype(it)();
+         it.increment(ec))
+        if (it->is_directory(ec))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeFile(const fs::path& p, const std::string& bytes) {
+    if (p.has_parent_path()) fs::create_directories(p.parent_path());
+    std::ofstream out(p, std::ios::binary);
+    out << bytes;
+    if (!out) throw std::runtime_error("cannot write " + p.string());
+}
+
+Record cell4G(std::int32_t id, std::vector<std::string> fields) {
+    fields.resize(kFields4G.size());
+    return {id, std::move(fields)};
+}
+
+Record cell2G(std::int32_t id, std::vector<std::string> fields) {
+    fields.resize(kFields2G.size());
+    return {id, std::move(fields)};
+}
+
+void makeLibrary(const fs::path& path, LibraryKind kind, const std::vector<Record>& records) {
+    fs::create_directories(path.parent_path());
+    if (auto error = store::create(path, kind); !error.empty())
+        throw std::runtime_error("cannot create " + path.string() + ": " + error);
+    if (auto error = store::replaceAll(path, kind, records); !error.empty())
+        throw std::runtime_error("cannot fill " + path.string() + ": " + error);
+}
+
+void useLibrary(Session& session, const std::string& name, LibraryKind kind,
+                const std::vector<Record>& records) {
+    const fs::path path = session.folder.libraries(kind) / name;
+    makeLibrary(path, kind, records);
+    auto loaded = store::load(path, kind);
+    if (!loaded.library) throw std::runtime_error("cannot open " + path.string());
+    (kind == LibraryKind::Lte ? session.current4G : session.current2G) = path;
+    (kind == LibraryKind::Lte ? session.library4G : session.library2G) = loaded.library;
+}
+
+}  // namespace brindle::test
