@@ -99,6 +99,31 @@ private slots:
         QVERIFY(w->按钮_4G小区操作_添加邻区按钮->isEnabled());
         QVERIFY(w->选择框_4G小区操作_双向操作选择框->isEnabled());
     }
+
+    // Closing the window during a run (its close box works while events run)
+    // waits for the run to end: the pane and the window must not vanish
+    // under the running generator.
+    void closingDuringARunWaitsForItsEnd() {
+        setBoxText(w->编辑框_4G源小区, "甲-1\r\n甲-1");
+        setBoxText(w->编辑框_4G目标小区, "乙-1\r\n乙-1");
+        Dialogs dialogs;
+        QPointer<MainWindow> guard(w);
+        bool closedDuringRun = false;
+        connect(w->进度条4G, &QProgressBar::valueChanged, this, [&] {
+            if (closedDuringRun) return;
+            closedDuringRun = true;
+            w->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(guard && w->isVisible());
+        });
+        w->按钮_4G小区操作_删除外部按钮->click();
+        QVERIFY(closedDuringRun);
+        QCOMPARE(dialogs.messages(), QStringList{"删除外部脚本生成成功！！"});
+        QCOMPARE(boxText(w->编辑框_4G脚本内容), forward + forward);
+        QVERIFY(!w->isVisible());  // the held-back close happened when the run ended
+        QTRY_VERIFY(!guard);
+        w = nullptr;
+    }
 };
 
 QTEST_MAIN(Page4GTest)

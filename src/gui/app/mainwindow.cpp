@@ -11,6 +11,7 @@
 
 #include "core/base/clipboard.h"
 #include "core/base/messages.h"
+#include "gui/base/busy.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
@@ -365,21 +366,7 @@ void MainWindow::connectGenerators() {
 }
 
 void MainWindow::run(const Generator& generator) {
-    // Restores each button as it was, so buttons of work still to come stay
-    // disabled.
-    struct Disabled {
-        std::vector<std::pair<QPointer<QPushButton>, bool>> buttons;
-        explicit Disabled(const std::vector<QPushButton*>& all) {
-            for (QPushButton* b : all) {
-                buttons.emplace_back(b, b->isEnabled());
-                b->setEnabled(false);
-            }
-        }
-        ~Disabled() {
-            for (auto& [b, enabled] : buttons)
-                if (b) b->setEnabled(enabled);
-        }
-    } disabled(generatorButtons_);
+    const Busy busy(this, generatorButtons_);
 
     const PageUnits units = unitsOf(generator.page);
     PaneSink pane(units.pane);

@@ -153,9 +153,9 @@ private:
     PageUnits unitsOf(Page page) const;
 
     // Runs a generator from its button. While it runs, every generator
-    // button of the window is disabled: the run lets events through so the
-    // window paints, but a second run must not write into the same pane
-    // and buffers.
+    // button of the window is disabled and closing the window waits: the
+    // run lets events through so the window paints, but a second run must
+    // not write into the same pane and buffers, nor the pane vanish under it.
     void run(const Generator& generator);
 
     Session& session_;

@@ -7,6 +7,7 @@
 
 #include "core/app/workflows.h"
 #include "core/base/messages.h"
+#include "gui/base/busy.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
@@ -65,6 +66,7 @@ bool ImportWindowBase::readChosenWorkbook() {
     GuiFeedback feedback(this, 进度条1);
     const auto chosen = feedback.chooseOpenFile({});
     if (!chosen) return false;
+    const Busy busy(this, buttons());
     setWindowTitle(qs(std::string(msg::kImportTitleHead) + chosen->string() +
                       std::string(msg::kImportTitleTail)));
     const bool ok = readWorkbook(*chosen, kind_, preview_, feedback).ok;
@@ -73,8 +75,14 @@ bool ImportWindowBase::readChosenWorkbook() {
 }
 
 void ImportWindowBase::writePreview() {
+    const Busy busy(this, buttons());
     GuiFeedback feedback(this, 进度条1);
     importPreview(session_, kind_, preview_, feedback);
+}
+
+std::vector<QPushButton*> ImportWindowBase::buttons() {
+    const auto all = findChildren<QPushButton*>();
+    return {all.begin(), all.end()};
 }
 
 void ImportWindowBase::leave() {
@@ -118,6 +126,7 @@ ImportWindow2G::ImportWindow2G(Session& session, QWidget* parent)
     layout->addWidget(进度条1);
     layout->addLayout(buttons);
     connect(打开2G工参, &QPushButton::clicked, this, [this] {
+        const Busy busy(this, this->buttons());  // reading and writing are one job here
         if (readChosenWorkbook()) writePreview();
     });
     connect(返回按钮, &QPushButton::clicked, this, [this] { close(); });

@@ -47,6 +47,8 @@ protected:
     bool readChosenWorkbook();
     void writePreview();
     QTableView* makePreviewList(const char* unit);
+    // The window's buttons, disabled while it reads or writes.
+    std::vector<QPushButton*> buttons();
     void leave();
     void closeEvent(QCloseEvent* event) override;
 
