@@ -154,6 +154,13 @@ TEST_F(Cli, GenListPrintsOneTableRowPerRegistryRow) {
         std::string::npos);
 }
 
+TEST_F(Cli, TheReadmeShowsTheRegistryAsGenListPrintsIt) {
+    const auto r = cli("gen --list");
+    EXPECT_NE(readFile(BRINDLE_README).find(r.out), std::string::npos)
+        << "README.md's generator table is out of date; paste `brindle-cli gen --list`:\n"
+        << r.out;
+}
+
 TEST_F(Cli, AnAnswerThatHasNoDefaultIsRequiredBeforeAnythingIsRead) {
     const auto r = cli("--lib4g 北区.edb gen carrier-add --source /nonexistent --target -");
     EXPECT_EQ(r.status, 2);
