@@ -35,9 +35,4 @@ void RecordingFeedback::progress(long position, long maximum) {
     lastMaximum = maximum;
 }
 
-void RecordingFeedback::pumpEvents() {
-    ++pumps;
-    if (onPump) onPump();
-}
-
 }  // namespace brindle::test
