@@ -8,6 +8,7 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
 #include "core/base/recordingfeedback.h"
 #include "core/base/script.h"
@@ -43,16 +44,17 @@ struct Workspace {
                                 earfcns[i % 6], std::to_string(i % 504), "22561"}});
         }
         const auto lib = home / "mu" / "bench.edb";
-        store::create(lib, LibraryKind::Lte);
-        store::replaceAll(lib, LibraryKind::Lte, records);
+        Status made = store::create(lib, LibraryKind::Lte);
+        if (made) made = store::replaceAll(lib, LibraryKind::Lte, records);
         session = std::make_unique<Session>(home);
         // The sample frequency plan, settled (not edited in the last seconds).
         std::ifstream in(fs::path(BRINDLE_SAMPLES_DIR) / "mu" / "EARFCN.ini", std::ios::binary);
         const std::string ini{std::istreambuf_iterator<char>(in), {}};
-        writeScriptFile(session->folder.earfcnIni(), codec::toCrLf(ini));
+        if (made) made = writeScriptFile(session->folder.earfcnIni(), codec::toCrLf(ini));
+        if (!made) throw std::runtime_error(made.error());
         fs::last_write_time(session->folder.earfcnIni(),
                             fs::file_time_type::clock::now() - std::chrono::minutes(1));
-        session->library4G = store::load(lib, LibraryKind::Lte).library;
+        session->library4G = store::load(lib, LibraryKind::Lte).value();
         for (int i = 0; i < kPairs; ++i) {
             sources += records[(i * 7) % kCells].fields[1] + "\r\n";
             targets += records[(i * 13 + 1) % kCells].fields[1] + "\r\n";
@@ -76,7 +78,8 @@ void runToFile(benchmark::State& state, mml::Generator4G generator) {
         mml::run4G(generator, *w.session,
                    {w.sources, w.targets, [] { return true; }, [] { return false; }}, pane,
                    feedback);
-        writeScriptFile(w.home / "out.txt", pane.text());
+        if (const Status written = writeScriptFile(w.home / "out.txt", pane.text()); !written)
+            state.SkipWithError(written.error().c_str());
         bytes = pane.text().size();
     }
     state.SetItemsProcessed(state.iterations() * kPairs);

@@ -46,9 +46,9 @@ int emitScript(const std::string& text, const std::string& outputFile, bool dedu
         std::cout << script << std::flush;
         return kCompleted;
     }
-    const auto outcome = writeScriptFile(outputFile, script);
-    if (!outcome.ok) {
-        feedback.message(writeFailedMessage(outcome), {}, Icon::Error);
+    const Status written = writeScriptFile(outputFile, script);
+    if (!written) {
+        feedback.message(writeFailedMessage(written.error()), {}, Icon::Error);
         return kEndedEarly;
     }
     return kCompleted;

@@ -94,8 +94,9 @@ inline Record cell(std::int32_t id, std::vector<std::string> fields) {
 inline void makeLibrary(const std::filesystem::path& path, LibraryKind kind,
                         const std::vector<Record>& records) {
     std::filesystem::create_directories(path.parent_path());
-    store::create(path, kind);
-    store::replaceAll(path, kind, records);
+    Status made = store::create(path, kind);
+    if (made) made = store::replaceAll(path, kind, records);
+    if (!made) qFatal("%s", made.error().c_str());
 }
 
 inline QByteArray readAll(const QString& path) {

@@ -28,7 +28,7 @@ private slots:
                     {cell(1, {"站甲", "甲-1", "0", "1001", "10", "38400", "100", "2001"}),
                      cell(2, {"站乙", "乙-1", "1", "1002", "21", "38544", "101", "2002"})});
         ws->session.library4G =
-            store::load(ws->session.folder.mu() / "a.edb", LibraryKind::Lte).library;
+            store::load(ws->session.folder.mu() / "a.edb", LibraryKind::Lte).value();
         w = new MainWindow(ws->session);
         w->show();
     }

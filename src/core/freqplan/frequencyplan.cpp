@@ -119,8 +119,9 @@ ProfileFile::Source FrequencyPlan::source() const {
     return snapshot()->source();
 }
 
-bool FrequencyPlan::write(std::string_view section, std::string_view key, std::string_view value) {
-    const bool written = writeProfile(path_, section, key, value);
+Status FrequencyPlan::write(std::string_view section, std::string_view key,
+                            std::string_view value) {
+    Status written = writeProfile(path_, section, key, value);
     std::lock_guard lock(mutex_);
     cache_.reset();
     return written;

@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/result.h"
 #include "core/freqplan/plankeys.h"
 #include "core/freqplan/profile.h"
 
@@ -74,8 +75,9 @@ public:
     // must agree with one another.
     std::shared_ptr<const ProfileFile> snapshot() const;
 
-    // Writes through writeProfile; the next read re-reads the file.
-    bool write(std::string_view section, std::string_view key, std::string_view value);
+    // Writes through writeProfile (its error is this one's); the next read
+    // re-reads the file.
+    Status write(std::string_view section, std::string_view key, std::string_view value);
 
 private:
     // What identifies one state of the file without reading it.

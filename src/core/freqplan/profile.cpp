@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/base/atomicfile.h"
+#include "core/base/messages.h"
 #include "core/base/textcodec.h"
 
 namespace brindle {
@@ -278,14 +279,20 @@ std::string readProfile(const fs::path& file, std::string_view section, std::str
     return ProfileFile::load(file).value(section, key);
 }
 
-bool writeProfile(const fs::path& file, std::string_view section, std::string_view key,
-                  std::string_view value) {
-    if (!isWritableSection(section) || !isWritableKey(key) || hasLineBreakOrNul(value))
-        return false;
+Status writeProfile(const fs::path& file, std::string_view section, std::string_view key,
+                    std::string_view value) {
+    const auto refused = [](std::string_view reason, std::string_view what = {}) {
+        return fail(std::string(reason) + std::string(what));
+    };
+    if (!isWritableSection(section)) return refused(msg::kBadSectionName, section);
+    if (!isWritableKey(key)) return refused(msg::kBadKeyName, key);
+    if (hasLineBreakOrNul(value)) return refused(msg::kBadValue);
     const auto gbkSection = encodeGbk(section);
+    if (!gbkSection) return refused(msg::kNotGbkSetting, section);
     const auto gbkKey = encodeGbk(key);
+    if (!gbkKey) return refused(msg::kNotGbkSetting, key);
     const auto gbkValue = encodeGbk(value);
-    if (!gbkSection || !gbkKey || !gbkValue) return false;
+    if (!gbkValue) return refused(msg::kNotGbkSetting, value);
     const std::string stored = needsQuotes(value) ? "\"" + *gbkValue + "\"" : *gbkValue;
 
     std::lock_guard lock(writeMutex());
@@ -294,18 +301,21 @@ bool writeProfile(const fs::path& file, std::string_view section, std::string_vi
     std::string bytes;
     if (exists) {
         // Refuse before reading: a read-only file is never rewritten.
-        if (!fs::is_regular_file(file, ec) || isReadOnlyFile(file)) return false;
-        if (readWholeFile(file, bytes) != ReadStatus::Ok) return false;
+        if (!fs::is_regular_file(file, ec)) return refused(msg::kNotAPlainFile);
+        if (isReadOnlyFile(file)) return refused(msg::kReadOnlyFile);
+        if (readWholeFile(file, bytes) != ReadStatus::Ok) return refused(msg::kFileUnreadable);
     } else if (fs::is_symlink(fs::symlink_status(file, ec))) {
-        return false;  // a dangling link: nothing sensible to create
+        return refused(msg::kDanglingLink);  // nothing sensible to create
     } else {
         const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
-        if (!fs::is_directory(folder, ec)) return false;
+        if (!fs::is_directory(folder, ec)) return refused(msg::kNoSuchFolder);
     }
 
     const std::string updated = editProfile(bytes, *gbkSection, *gbkKey, stored);
-    if (exists && updated == bytes) return true;
-    return replaceFileAtomically(file, updated).empty();
+    if (exists && updated == bytes) return {};
+    if (std::string reason = replaceFileAtomically(file, updated); !reason.empty())
+        return fail(std::move(reason));
+    return {};
 }
 
 ProfileFile::Source ProfileFile::readBytes(const fs::path& file, std::string& bytes) {

@@ -21,17 +21,18 @@ bool hasLibraryExtension(const fs::path& p) {
 
 }  // namespace
 
-std::shared_ptr<Library> openNonEmpty(const fs::path& path, LibraryKind kind, Feedback& feedback) {
+Result<std::shared_ptr<Library>> openNonEmpty(const fs::path& path, LibraryKind kind,
+                                              Feedback& feedback) {
     auto loaded = store::load(path, kind);
-    if (!loaded.library) {
-        feedback.message(loaded.error);
-        return nullptr;
+    if (!loaded) {
+        feedback.message(loaded.error());
+        return loaded;
     }
-    if (loaded.library->count() == 0) {
+    if ((*loaded)->count() == 0) {
         feedback.message(msg::kLibraryEmpty);
-        return nullptr;
+        return fail(std::string(msg::kLibraryEmpty));
     }
-    return loaded.library;
+    return loaded;
 }
 
 std::vector<std::string> listLibraries(const fs::path& folder) {
@@ -47,13 +48,16 @@ std::vector<std::string> listLibraries(const fs::path& folder) {
     return names;
 }
 
-DeleteOutcome deleteLibrary(const fs::path& folder, const std::string& name, Feedback& feedback) {
-    if (!feedback.askOkCancel(std::string(msg::kDeleteLibraryQuestion) + name))
-        return DeleteOutcome::Cancelled;
+Result<bool> deleteLibrary(const fs::path& folder, const std::string& name, Feedback& feedback) {
+    if (!feedback.askOkCancel(std::string(msg::kDeleteLibraryQuestion) + name)) return false;
     std::error_code ec;
     const bool removed = fs::remove(folder / name, ec) && !ec;
-    feedback.message(removed ? msg::kDeleted : msg::kDeleteFailed);
-    return removed ? DeleteOutcome::Deleted : DeleteOutcome::Failed;
+    if (!removed) {
+        feedback.message(msg::kDeleteFailed);
+        return fail(std::string(msg::kDeleteFailed));
+    }
+    feedback.message(msg::kDeleted);
+    return true;
 }
 
 }  // namespace brindle

@@ -42,8 +42,10 @@ Record cell4G(std::int32_t id, std::vector<std::string> fields) {
 
 void makeLibrary(const fs::path& path, LibraryKind kind, const std::vector<Record>& records) {
     fs::create_directories(path.parent_path());
-    ASSERT_EQ(store::create(path, kind), "");
-    ASSERT_EQ(store::replaceAll(path, kind, records), "");
+    const Status created = store::create(path, kind);
+    ASSERT_TRUE(created.ok()) << created.error();
+    const Status filled = store::replaceAll(path, kind, records);
+    ASSERT_TRUE(filled.ok()) << filled.error();
 }
 
 }  // namespace brindle::test
