@@ -1,11 +1,10 @@
 #include "cli/cliio.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
 
 #include "core/base/namelist.h"
+#include "core/base/platform.h"
 #include "core/base/script.h"
 
 namespace brindle::cli {
@@ -30,7 +29,7 @@ std::unique_ptr<RecordingFeedback> makeFeedback() {
     feedback->onMessage = [](const RecordingFeedback::Shown& shown) {
         std::cerr << oneLine(shown.text) << '\n' << std::flush;
     };
-    if (::isatty(STDERR_FILENO)) {
+    if (platform::stderrIsTerminal()) {
         feedback->onProgress = [](long position, long maximum) {
             std::fprintf(stderr, "\r%ld/%ld\r", position, maximum);
             if (position >= maximum) std::fputs("\x1b[K", stderr);

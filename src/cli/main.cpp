@@ -10,7 +10,7 @@
 #include "core/app/session.h"
 #include "core/base/namefile.h"
 #include "core/base/namelist.h"
-#include "core/base/programfolder.h"
+#include "core/base/platform.h"
 #include "core/library/catalogue.h"
 
 using namespace brindle;
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         return rc == 0 ? cli::kCompleted : cli::kUsage;
     }
 
-    Session session(home.empty() ? executableFolder() : std::filesystem::path(home));
+    Session session(home.empty() ? platform::executableFolder() : std::filesystem::path(home));
     if (!lib4g.empty()) session.current4G = session.folder.mu() / lib4g;
     if (!lib2g.empty()) session.current2G = session.folder.mu2() / lib2g;
     return cli::runCommand(app, options, session);

@@ -5,7 +5,7 @@
 #include <QCommandLineParser>
 
 #include "core/app/session.h"
-#include "core/base/programfolder.h"
+#include "core/base/platform.h"
 #include "gui/app/windowflow.h"
 #include "gui/base/qtext.h"
 
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
 
     brindle::Session session(parser.isSet(home)
                                  ? std::filesystem::path(brindle::gui::u8(parser.value(home)))
-                                 : brindle::executableFolder());
+                                 : brindle::platform::executableFolder());
     brindle::gui::WindowFlow flow(session);
     flow.showStart();
     return QApplication::exec();

@@ -2,9 +2,9 @@
 
 #include <unordered_set>
 
-#include "core/base/atomicfile.h"
 #include "core/base/messages.h"
 #include "core/base/namelist.h"
+#include "core/base/platform.h"
 #include "core/base/textcodec.h"
 
 namespace brindle {
@@ -59,9 +59,7 @@ Status writeScriptFile(const fs::path& path, std::string_view utf8) {
                     std::to_string(codec::lineOfOffset(utf8, gbk.badOffset)) +
                     std::string(msg::kNotGbkTail));
     }
-    std::string reason = replaceFileAtomically(path, *gbk.text);
-    if (!reason.empty()) return fail(std::move(reason));
-    return {};
+    return platform::replaceFileAtomically(path, *gbk.text);
 }
 
 fs::path withTxtExtension(fs::path path) {

@@ -26,6 +26,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "core/base/platform.h"
 #include "core/base/result.h"
 
 namespace brindle {
@@ -73,8 +74,8 @@ public:
     static ProfileFile load(const std::filesystem::path& file);
     // Parses the bytes of a profile file (GBK).
     static ProfileFile parse(std::string_view bytes);
-    // Reads a profile file's bytes without parsing them: Read, or why not.
-    static Source readBytes(const std::filesystem::path& file, std::string& bytes);
+    // The Source of a profile made from a read of the file that came to `state`.
+    static Source sourceOf(platform::FileContents::State state);
 
     // The value, or "" when the section or key is missing.
     std::string value(std::string_view section, std::string_view key) const;
