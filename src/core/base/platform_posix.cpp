@@ -118,7 +118,12 @@ Status replaceFileAtomically(const fs::path& path, std::string_view bytes) {
     }
     ok = ok && ::fsync(fd) == 0;
     int err = errno;
-    ok = ::close(fd) == 0 && ok;
+    // A failed close can be the first news of a failed write (NFS reports
+    // errors late), so it fails the replacement with its own reason.
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
     if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
         ok = false;
         err = errno;
