@@ -136,3 +136,14 @@ TEST_F(Cli, WrongUsageAndUnreadableInputExitWithTwo) {
     EXPECT_EQ(cli("--lib4g 北区.edb show 4g --names '" + (dir / "bad.txt").string() + "'").status,
               2);
 }
+
+TEST_F(Cli, DeleteTakesOnlyListedLibraries) {
+    test::writeFile(dir / "mu" / "EARFCN.ini", "[其它项]\r\n");
+    auto r = cli("delete 4g EARFCN.ini --yes");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "删除文件出错！\n");
+    r = cli("delete 2g ../mu/北区.edb --yes");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "EARFCN.ini"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "北区.edb"));
+}

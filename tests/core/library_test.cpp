@@ -194,6 +194,28 @@ TEST(Catalogue, DeleteAsksAndReports) {
                                  "删除成功！", "是否删除工参库： \r\n北区.edb", "删除文件出错！"}));
 }
 
+TEST(Catalogue, DeleteRefusesWhatIsNotAListedLibrary) {
+    TempDir dir;
+    test::writeFile(dir / "mu" / "EARFCN.ini", "plan");
+    test::writeFile(dir / "mu" / "北区.edb", "library");
+    test::writeFile(dir / "outside.edb", "elsewhere");
+    std::filesystem::create_directories(dir / "mu" / "folder.edb");
+    std::filesystem::create_symlink(dir / "outside.edb", dir / "mu" / "link.edb");
+    RecordingFeedback fb;
+    fb.defaultAnswer = true;
+    for (const std::string name : {"EARFCN.ini", "../outside.edb", "../mu/北区.edb", "folder.edb",
+                                   "link.edb", ".", "..", ""}) {
+        EXPECT_EQ(deleteLibrary(dir / "mu", name, fb).error(), "删除文件出错！") << name;
+        EXPECT_EQ(fb.texts().back(), "删除文件出错！");
+    }
+    EXPECT_EQ(test::readFile(dir / "mu" / "EARFCN.ini"), "plan");
+    EXPECT_EQ(test::readFile(dir / "mu" / "北区.edb"), "library");
+    EXPECT_EQ(test::readFile(dir / "outside.edb"), "elsewhere");
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "mu" / "folder.edb"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "mu" / "link.edb"));
+    EXPECT_EQ(deleteLibrary(dir / "mu", "北区.edb", fb).value(), true);  // as listed: deleted
+}
+
 class OpenChecks : public ::testing::Test {
 protected:
     TempDir dir;

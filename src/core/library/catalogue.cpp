@@ -19,6 +19,21 @@ bool hasLibraryExtension(const fs::path& p) {
     return ext == ".edb";
 }
 
+bool isListedFile(const fs::directory_entry& entry) {
+    std::error_code ec;
+    return entry.is_regular_file(ec) && !entry.is_symlink(ec) && hasLibraryExtension(entry.path());
+}
+
+// A name that listLibraries could have given for `folder`. The command line
+// hands names in as typed, and "EARFCN.ini" or "../x" must not be deleted as
+// a library.
+bool isListedLibrary(const fs::path& folder, const std::string& name) {
+    const fs::path file(name);
+    if (file.empty() || file != file.filename() || name == "." || name == "..") return false;
+    std::error_code ec;
+    return isListedFile(fs::directory_entry(folder / file, ec));
+}
+
 }  // namespace
 
 Result<std::shared_ptr<Library>> openNonEmpty(const fs::path& path, LibraryKind kind,
@@ -39,10 +54,7 @@ std::vector<std::string> listLibraries(const fs::path& folder) {
     std::vector<std::string> names;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeError;
-        if (it->is_regular_file(typeError) && !it->is_symlink(typeError) &&
-            hasLibraryExtension(it->path()))
-            names.push_back(it->path().filename().string());
+        if (isListedFile(*it)) names.push_back(it->path().filename().string());
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -51,7 +63,7 @@ std::vector<std::string> listLibraries(const fs::path& folder) {
 Result<bool> deleteLibrary(const fs::path& folder, const std::string& name, Feedback& feedback) {
     if (!feedback.askOkCancel(std::string(msg::kDeleteLibraryQuestion) + name)) return false;
     std::error_code ec;
-    const bool removed = fs::remove(folder / name, ec) && !ec;
+    const bool removed = isListedLibrary(folder, name) && fs::remove(folder / name, ec) && !ec;
     if (!removed) {
         feedback.message(msg::kDeleteFailed);
         return fail(std::string(msg::kDeleteFailed));

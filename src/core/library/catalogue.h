@@ -16,9 +16,11 @@ namespace brindle {
 std::vector<std::string> listLibraries(const std::filesystem::path& folder);
 
 // Asks "是否删除工参库： \r\n<name>" (OK/Cancel) and on OK deletes
-// `folder/name`, reporting "删除成功！" or "删除文件出错！" (the error). True
-// when the library was deleted, false when the engineer cancelled. After
-// anything but a cancel the list is to be rebuilt.
+// `folder/name`, reporting "删除成功！" or "删除文件出错！" (the error). Only a
+// library as listLibraries lists it is deleted: a name with a folder in it,
+// or of a file that is not a plain `*.edb`, fails. True when the library was
+// deleted, false when the engineer cancelled. After anything but a cancel
+// the list is to be rebuilt.
 Result<bool> deleteLibrary(const std::filesystem::path& folder, const std::string& name,
                            Feedback& feedback);
 
