@@ -137,6 +137,13 @@ TEST_F(Cli, WrongUsageAndUnreadableInputExitWithTwo) {
               2);
 }
 
+TEST_F(Cli, AFolderGivenAsANameFileIsRefused) {
+    const auto r = cli("--lib4g 北区.edb show 4g --names '" + dir.path().string() + "'");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "无法读取文件：" + dir.path().string() + "\n");
+    EXPECT_EQ(r.out, "");
+}
+
 TEST_F(Cli, DeleteTakesOnlyListedLibraries) {
     test::writeFile(dir / "mu" / "EARFCN.ini", "[其它项]\r\n");
     auto r = cli("delete 4g EARFCN.ini --yes");
