@@ -62,4 +62,10 @@ inline constexpr std::string_view kOpenNewDbFailed = "打开数据库失败！";
 inline constexpr std::string_view kImportAgain = "\r\n请再导入一次试试！";  // after the error
 inline constexpr std::string_view kOpenWorkbookFirst = "请先打开工参！";
 
+// ---- failures of the program itself ------------------------------------------
+// Shown when an operation stopped on an error in the program rather than in
+// the engineer's files; the program carries on.
+inline constexpr std::string_view kInternalError = "程序内部错误：";  // + what went wrong
+inline constexpr std::string_view kUnknownInternalError = "未知错误";
+
 }  // namespace brindle::msg

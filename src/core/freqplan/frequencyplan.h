@@ -63,7 +63,8 @@ public:
     // All five values, read from one state of the file.
     FamilyValues family(const Family& family) const;
     std::string minRxLevel() const;
-    // n from 1 to 13; throws std::out_of_range otherwise.
+    // n from 1 to 13. Any other n is a programming error: it throws
+    // std::out_of_range, which the program's boundaries report.
     FrequencySettings frequencySettings(int n) const;
     std::string value(std::string_view section, std::string_view key) const;
 
