@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
 #include "core/app/generators.h"
 #include "core/base/script.h"
@@ -44,7 +45,9 @@ struct Workspace {
         // The sample frequency plan, settled (not edited in the last seconds).
         std::ifstream in(fs::path(BRINDLE_SAMPLES_DIR) / "mu" / "EARFCN.ini", std::ios::binary);
         const std::string ini{std::istreambuf_iterator<char>(in), {}};
-        writeScriptFile(session->folder.earfcnIni(), codec::toCrLf(ini));
+        if (const Status written = writeScriptFile(session->folder.earfcnIni(), codec::toCrLf(ini));
+            !written)
+            throw std::runtime_error(written.error());
         fs::last_write_time(session->folder.earfcnIni(),
                             fs::file_time_type::clock::now() - std::chrono::minutes(1));
         for (int i = 0; i < kPairs; ++i) {
@@ -70,7 +73,8 @@ void runToFile(benchmark::State& state, std::string_view generator) {
         runGenerator(*findGenerator(generator), *w.session,
                      {w.sources, w.targets, [] { return true; }, [] { return false; }, {}}, pane,
                      feedback);
-        writeScriptFile(w.home / "out.txt", pane.text());
+        if (const Status written = writeScriptFile(w.home / "out.txt", pane.text()); !written)
+            state.SkipWithError(written.error().c_str());
         bytes = pane.text().size();
     }
     state.SetItemsProcessed(state.iterations() * kPairs);

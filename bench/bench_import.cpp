@@ -64,8 +64,8 @@ void importWorkbook(benchmark::State& state, const char* name) {
         Session session(f.dir / "home");
         test::RecordingFeedback feedback;
         Preview preview;
-        readWorkbook(f.dir / name, LibraryKind::Lte, preview, feedback);
-        if (!importPreview(session, LibraryKind::Lte, preview, feedback))
+        if (!readWorkbook(f.dir / name, LibraryKind::Lte, preview, feedback) ||
+            !importPreview(session, LibraryKind::Lte, preview, feedback))
             state.SkipWithError("import failed");
     }
     state.SetItemsProcessed(state.iterations() * kRows);

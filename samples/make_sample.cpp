@@ -62,14 +62,14 @@ bool buildFolder(const fs::path& source, const fs::path& workspace, LibraryKind 
     for (const auto& entry : fs::directory_iterator(source)) {
         const auto& p = entry.path();
         if (p.extension() == ".ini") {
-            const auto outcome = writeScriptFile(mu / p.filename(), codec::toCrLf(readAll(p)));
-            if (!outcome.ok) return std::cerr << p << ": " << outcome.reason << '\n', false;
+            const Status written = writeScriptFile(mu / p.filename(), codec::toCrLf(readAll(p)));
+            if (!written) return std::cerr << p << ": " << written.error() << '\n', false;
         } else if (p.extension() == ".tsv") {
             const fs::path xlsx = workspace / "workbooks" / (p.stem().string() + ".xlsx");
             Session session(workspace);
             cli::StreamFeedback feedback;  // the import's messages, as the command line shows them
             Preview preview;
-            if (!writeWorkbook(p, xlsx) || !readWorkbook(xlsx, kind, preview, feedback).ok ||
+            if (!writeWorkbook(p, xlsx) || !readWorkbook(xlsx, kind, preview, feedback) ||
                 !importPreview(session, kind, preview, feedback))
                 return std::cerr << p << ": the sample could not be built\n", false;
         }

@@ -4,6 +4,8 @@
 Every header and source under src/ includes others by their path from src/
 ("core/base/textcodec.h"). A folder may include only the folders listed for
 it below, and no chain of includes may lead back to the file it starts from.
+In the core, only the platform module's implementation files
+(core/base/platform_<system>.cpp) include the operating system's headers.
 """
 import pathlib
 import re
@@ -28,6 +30,10 @@ ALLOWED = {
     "cli": ALL_CORE + ["cli"],
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+SYSTEM_INCLUDE = re.compile(
+    r"^\s*#\s*include\s+<((?:unistd|fcntl|time|pwd|dirent|dlfcn|pthread|windows|io|direct)\.h"
+    r"|sys/[^>]+)>", re.M | re.I)
+PLATFORM_FILE = re.compile(r"^core/base/platform_[a-z0-9]+\.cpp$")
 
 
 def layer(path: str) -> str:
@@ -49,7 +55,12 @@ def main() -> int:
             problems.append(f"{rel}: outside every layer")
             continue
         graph[rel] = []
-        for target in INCLUDE.findall(file.read_text(encoding="utf-8")):
+        text = file.read_text(encoding="utf-8")
+        if rel.startswith("core/") and not PLATFORM_FILE.match(rel):
+            for header in SYSTEM_INCLUDE.findall(text):
+                problems.append(f"{rel}: includes <{header}>; only core/base/platform_<system>.cpp "
+                                "may call the operating system")
+        for target in INCLUDE.findall(text):
             if not (SRC / target).is_file():
                 problems.append(f"{rel}: includes {target}, which is not a path from src/")
                 continue

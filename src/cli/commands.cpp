@@ -33,16 +33,18 @@ int deleteCommand(const Options& options, Session& session) {
     }
     feedback.preset.answer(Question::DeleteLibrary, true);
     const auto folder = session.folder.libraries(kindOf(options.kind));
-    return deleteLibrary(folder, options.name, feedback) == DeleteOutcome::Deleted ? kCompleted
-                                                                                   : kEndedEarly;
+    const Result<bool> deleted = deleteLibrary(folder, options.name, feedback);
+    return deleted && *deleted ? kCompleted : kEndedEarly;
 }
 
 // Reads a name list option; prints why and gives nothing when unreadable.
 std::optional<std::string> readNames(const std::string& path, Feedback& feedback) {
-    std::string error;
-    auto text = readNameFile(path, error);
-    if (!text) feedback.message(error, {}, Icon::Error);
-    return text;
+    Result<std::string> text = readNameFile(path);
+    if (!text) {
+        feedback.message(text.error(), {}, Icon::Error);
+        return std::nullopt;
+    }
+    return *std::move(text);
 }
 
 int showCommand(const Options& options, Session& session) {
@@ -71,7 +73,7 @@ int importCommand(const Options& options, Session& session) {
     StreamFeedback feedback;
     const LibraryKind kind = kindOf(options.kind);
     Preview preview;
-    if (!readWorkbook(options.workbook, kind, preview, feedback).ok) return kUsage;
+    if (!readWorkbook(options.workbook, kind, preview, feedback)) return kUsage;
     return importPreview(session, kind, preview, feedback) ? kCompleted : kEndedEarly;
 }
 
@@ -82,9 +84,9 @@ int emitScript(const std::string& text, const Options& options, Feedback& feedba
         std::cout << script << std::flush;
         return kCompleted;
     }
-    const auto outcome = writeScriptFile(options.output, script);
-    if (!outcome.ok) {
-        feedback.message(writeFailedMessage(outcome), {}, Icon::Error);
+    const Status written = writeScriptFile(options.output, script);
+    if (!written) {
+        feedback.message(writeFailedMessage(written.error()), {}, Icon::Error);
         return kEndedEarly;
     }
     return kCompleted;

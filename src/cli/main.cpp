@@ -3,11 +3,13 @@
 
 #include <CLI/CLI.hpp>
 
+#include <exception>
 #include <iostream>
 
 #include "cli/commands.h"
 #include "core/app/session.h"
-#include "core/base/programfolder.h"
+#include "core/base/messages.h"
+#include "core/base/platform.h"
 
 using namespace brindle;
 
@@ -31,8 +33,20 @@ int main(int argc, char** argv) {
         return rc == 0 ? cli::kCompleted : cli::kUsage;
     }
 
-    Session session(home.empty() ? executableFolder() : std::filesystem::path(home));
-    if (!lib4g.empty()) session.current4G = session.folder.mu() / lib4g;
-    if (!lib2g.empty()) session.current2G = session.folder.mu2() / lib2g;
-    return cli::runCommand(app, options, session);
+    // An error in the program itself ends the command, never the way a crash
+    // would: it is told like any other message and the command ends early.
+    const auto internalError = [](std::string_view what) {
+        std::cerr << msg::kInternalError << what << '\n' << std::flush;
+        return cli::kEndedEarly;
+    };
+    try {
+        Session session(home.empty() ? platform::executableFolder() : std::filesystem::path(home));
+        if (!lib4g.empty()) session.current4G = session.folder.mu() / lib4g;
+        if (!lib2g.empty()) session.current2G = session.folder.mu2() / lib2g;
+        return cli::runCommand(app, options, session);
+    } catch (const std::exception& e) {
+        return internalError(e.what());
+    } catch (...) {
+        return internalError(msg::kUnknownInternalError);
+    }
 }

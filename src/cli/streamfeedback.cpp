@@ -1,6 +1,6 @@
 #include "cli/streamfeedback.h"
 
-#include <unistd.h>
+#include "core/base/platform.h"
 
 #include <cstdio>
 #include <iostream>
@@ -23,7 +23,7 @@ std::string plainLineBreaks(std::string_view text) {
 
 }  // namespace
 
-StreamFeedback::StreamFeedback() : terminal_(::isatty(STDERR_FILENO) != 0) {}
+StreamFeedback::StreamFeedback() : terminal_(platform::stderrIsTerminal()) {}
 
 void StreamFeedback::message(std::string_view text, std::string_view, Icon) {
     std::cerr << plainLineBreaks(text) << '\n' << std::flush;

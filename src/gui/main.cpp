@@ -1,16 +1,16 @@
 // brindle: the desktop program. Starts with the start window on the program
 // folder (the executable's, or the one given with --home).
 
-#include <QApplication>
 #include <QCommandLineParser>
 
 #include "core/app/session.h"
-#include "core/base/programfolder.h"
+#include "core/base/platform.h"
 #include "gui/app/windowflow.h"
+#include "gui/base/application.h"
 #include "gui/base/qtext.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    brindle::gui::Application app(argc, argv);
     QApplication::setApplicationName("Brindle");
     QApplication::setApplicationDisplayName("Brindle");
     QApplication::setApplicationVersion(BRINDLE_VERSION);
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
 
     brindle::Session session(parser.isSet(home)
                                  ? std::filesystem::path(brindle::gui::u8(parser.value(home)))
-                                 : brindle::executableFolder());
+                                 : brindle::platform::executableFolder());
     brindle::gui::WindowFlow flow(session);
     flow.showStart();
     return QApplication::exec();

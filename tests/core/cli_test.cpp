@@ -167,3 +167,21 @@ TEST_F(Cli, AnAnswerThatHasNoDefaultIsRequiredBeforeAnythingIsRead) {
     EXPECT_EQ(r.err, "carrier-add 需要 --area urban|rural（是为城区，否为农村）\n");
     EXPECT_EQ(cli("--lib4g 北区.edb gen --source - --target -").status, 2);  // no generator named
 }
+
+TEST_F(Cli, AFolderGivenAsANameFileIsRefused) {
+    const auto r = cli("--lib4g 北区.edb show 4g --names '" + dir.path().string() + "'");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "无法读取文件：" + dir.path().string() + "\n");
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(Cli, DeleteTakesOnlyListedLibraries) {
+    test::writeFile(dir / "mu" / "EARFCN.ini", "[其它项]\r\n");
+    auto r = cli("delete 4g EARFCN.ini --yes");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "删除文件出错！\n");
+    r = cli("delete 2g ../mu/北区.edb --yes");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "EARFCN.ini"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "北区.edb"));
+}

@@ -185,7 +185,11 @@ TEST_F(FrequencyPlanTest, ReadsNeverSeeAStaleFile) {
     fs::rename(other, ini_);
     EXPECT_EQ(plan.minRxLevel(), "-110");
 
-    ASSERT_TRUE(plan.write("其它项", "最低接收电平", "-100"));
+    const Status written = plan.write("其它项", "最低接收电平", "-100");
+    ASSERT_TRUE(written.ok()) << written.error();
+    EXPECT_EQ(plan.minRxLevel(), "-100");
+    EXPECT_EQ(plan.write("其它项", "最低接收电平", "two\r\nlines").error(),
+              "值含有换行或空字符，无法写入配置文件");
     EXPECT_EQ(plan.minRxLevel(), "-100");
     fs::remove(ini_);
     EXPECT_EQ(plan.minRxLevel(), "");

@@ -63,7 +63,9 @@ protected:
     Preview preview;
 
     std::shared_ptr<Library> library(LibraryKind kind, const std::string& name) {
-        return store::load(session.folder.libraries(kind) / name, kind).library;
+        auto loaded = store::load(session.folder.libraries(kind) / name, kind);
+        EXPECT_TRUE(loaded.ok()) << loaded.error();
+        return loaded ? *loaded : nullptr;
     }
 };
 
@@ -76,11 +78,14 @@ TEST_F(Import, ReadsUntilTheFirstBlankRowAndWritesTheLibrary) {
     rows.push_back(row4G(999));  // after the blank row: never read
     writeXlsx(dir / "北区.xlsx", rows);
 
-    ASSERT_TRUE(readWorkbook(dir / "北区.xlsx", LibraryKind::Lte, preview, fb).ok);
+    const Status read = readWorkbook(dir / "北区.xlsx", LibraryKind::Lte, preview, fb);
+    ASSERT_TRUE(read.ok()) << read.error();
+    EXPECT_EQ(read.error(), "");
     EXPECT_EQ(preview.baseName, "北区");
     ASSERT_EQ(preview.rows.size(), 100u);
     EXPECT_EQ(preview.rows[0], (Lines{"站1", "小区1", "0", "569001", "1", "38400", "1", "22561"}));
-    EXPECT_TRUE(importPreview(session, LibraryKind::Lte, preview, fb));
+    const Status imported = importPreview(session, LibraryKind::Lte, preview, fb);
+    EXPECT_TRUE(imported.ok()) << imported.error();
     EXPECT_EQ(fb.texts(), (Lines{"工参打开成功！含100条", "OK"}));
     EXPECT_EQ(session.lastImported, session.folder.mu() / "北区.edb");
     const auto lib = library(LibraryKind::Lte, "北区.edb");
@@ -95,24 +100,24 @@ TEST_F(Import, KeepsTextExactlyAndWritesNumbersAsEngineersSeeThem) {
     writeXlsx(dir / "a.xlsx", {kHeader4G,
                                {" 站A ", "小区 A", "01", 569001.0, 1.5, "38400", 12.0, 0.0},
                                {"站B", "小区B", -1.0, "569002", 0.1, 38400.0, "7", ""}});
-    ASSERT_TRUE(readWorkbook(dir / "a.xlsx", LibraryKind::Lte, preview, fb).ok);
+    ASSERT_TRUE(readWorkbook(dir / "a.xlsx", LibraryKind::Lte, preview, fb).ok());
     EXPECT_EQ(preview.rows, (Rows{{" 站A ", "小区 A", "01", "569001", "1.5", "38400", "12", "0"},
                                   {"站B", "小区B", "-1", "569002", "0.1", "38400", "7", ""}}));
 }
 
 TEST_F(Import, ARowOfSpacesEndsTheReading) {
     writeXlsx(dir / "s.xlsx", {kHeader4G, row4G(1), {"\u3000 ", " ", "\u3000"}, row4G(2)});
-    ASSERT_TRUE(readWorkbook(dir / "s.xlsx", LibraryKind::Lte, preview, fb).ok);
+    ASSERT_TRUE(readWorkbook(dir / "s.xlsx", LibraryKind::Lte, preview, fb).ok());
     EXPECT_EQ(preview.rows.size(), 1u);
     // A cell holding other blank characters is not blank.
     writeXlsx(dir / "t.xlsx", {kHeader4G, {"\t"}, row4G(2)});
-    ASSERT_TRUE(readWorkbook(dir / "t.xlsx", LibraryKind::Lte, preview, fb).ok);
+    ASSERT_TRUE(readWorkbook(dir / "t.xlsx", LibraryKind::Lte, preview, fb).ok());
     EXPECT_EQ(preview.rows.size(), 2u);
 }
 
 TEST_F(Import, ARowWithBlankColumnAGetsItsOwnRow) {
     writeXlsx(dir / "g.xlsx", {kHeader4G, row4G(1), {"", "孤儿小区", 3.0}, row4G(2)});
-    ASSERT_TRUE(readWorkbook(dir / "g.xlsx", LibraryKind::Lte, preview, fb).ok);
+    ASSERT_TRUE(readWorkbook(dir / "g.xlsx", LibraryKind::Lte, preview, fb).ok());
     ASSERT_EQ(preview.rows.size(), 3u);
     EXPECT_EQ(preview.rows[0][1], "小区1");  // the row before is untouched
     EXPECT_EQ(preview.rows[1], (Lines{"", "孤儿小区", "3", "", "", "", "", ""}));
@@ -121,10 +126,10 @@ TEST_F(Import, ARowWithBlankColumnAGetsItsOwnRow) {
 TEST_F(Import, ReimportReplacesRecordsWithIdsFromOne) {
     writeXlsx(dir / "北区.xlsx", {kHeader4G, row4G(1), row4G(2), row4G(3)});
     test::writeFile(dir / "北区.csv", "h\n站9,小区9,0,1,2,38544,3,4\n");
-    readWorkbook(dir / "北区.xlsx", LibraryKind::Lte, preview, fb);
-    importPreview(session, LibraryKind::Lte, preview, fb);
-    readWorkbook(dir / "北区.csv", LibraryKind::Lte, preview, fb);
-    EXPECT_TRUE(importPreview(session, LibraryKind::Lte, preview, fb));
+    ASSERT_TRUE(readWorkbook(dir / "北区.xlsx", LibraryKind::Lte, preview, fb).ok());
+    ASSERT_TRUE(importPreview(session, LibraryKind::Lte, preview, fb).ok());
+    ASSERT_TRUE(readWorkbook(dir / "北区.csv", LibraryKind::Lte, preview, fb).ok());
+    EXPECT_TRUE(importPreview(session, LibraryKind::Lte, preview, fb).ok());
     const auto lib = library(LibraryKind::Lte, "北区.edb");
     ASSERT_EQ(lib->count(), 1u);
     EXPECT_EQ(lib->at(0).ID, 1);
@@ -133,21 +138,22 @@ TEST_F(Import, ReimportReplacesRecordsWithIdsFromOne) {
 
 TEST_F(Import, TwoGWorkbooksGoToMu2WithSevenColumns) {
     test::writeFile(dir / "g.csv", "a,b,c,d,e,f,g,h\nG站,G1,4501,10001,60,1,2,extra\n");
-    ASSERT_TRUE(readWorkbook(dir / "g.csv", LibraryKind::Gsm, preview, fb).ok);
+    ASSERT_TRUE(readWorkbook(dir / "g.csv", LibraryKind::Gsm, preview, fb).ok());
     EXPECT_EQ(preview.rows, (Rows{{"G站", "G1", "4501", "10001", "60", "1", "2"}}));
-    EXPECT_TRUE(importPreview(session, LibraryKind::Gsm, preview, fb));
+    EXPECT_TRUE(importPreview(session, LibraryKind::Gsm, preview, fb).ok());
     EXPECT_EQ(library(LibraryKind::Gsm, "g.edb")->count(), 1u);
 }
 
 TEST_F(Import, AnEmptySheetFailsTheCountCheck) {
     writeXlsx(dir / "e.xlsx", {kHeader4G, {}, row4G(1)});
-    ASSERT_TRUE(readWorkbook(dir / "e.xlsx", LibraryKind::Lte, preview, fb).ok);
-    EXPECT_FALSE(importPreview(session, LibraryKind::Lte, preview, fb));
+    ASSERT_TRUE(readWorkbook(dir / "e.xlsx", LibraryKind::Lte, preview, fb).ok());
+    EXPECT_EQ(importPreview(session, LibraryKind::Lte, preview, fb).error(),
+              "\r\n请再导入一次试试！");
     EXPECT_EQ(fb.texts(), (Lines{"工参打开成功！含0条", "\r\n请再导入一次试试！"}));
 }
 
 TEST_F(Import, NothingIsWrittenBeforeAWorkbookWasRead) {
-    EXPECT_FALSE(importPreview(session, LibraryKind::Lte, preview, fb));
+    EXPECT_EQ(importPreview(session, LibraryKind::Lte, preview, fb).error(), "请先打开工参！");
     EXPECT_EQ(fb.texts(), Lines{"请先打开工参！"});
     EXPECT_FALSE(std::filesystem::exists(session.folder.mu()));
 }
@@ -155,8 +161,11 @@ TEST_F(Import, NothingIsWrittenBeforeAWorkbookWasRead) {
 TEST_F(Import, AnUnreadableWorkbookKeepsThePreviewAndWritesNothing) {
     preview = {"旧", {{"x"}}};
     test::writeFile(dir / "bad.xlsx", "PK\x03\x04 this is not really a zip");
-    EXPECT_FALSE(readWorkbook(dir / "bad.xlsx", LibraryKind::Lte, preview, fb).ok);
+    const Status read = readWorkbook(dir / "bad.xlsx", LibraryKind::Lte, preview, fb);
+    EXPECT_FALSE(read.ok());
     ASSERT_EQ(fb.texts().size(), 1u);
+    EXPECT_EQ(fb.texts()[0], read.error());
+    EXPECT_EQ(fb.shown[0].icon, Icon::Error);
     EXPECT_EQ(fb.texts()[0].rfind("无法读取工作簿：" + (dir / "bad.xlsx").string() + "\r\n", 0),
               0u);
     EXPECT_EQ(preview.baseName, "旧");
@@ -164,8 +173,8 @@ TEST_F(Import, AnUnreadableWorkbookKeepsThePreviewAndWritesNothing) {
 
 TEST_F(Import, AFailedWriteKeepsTheOldRecords) {
     writeXlsx(dir / "k.xlsx", {kHeader4G, row4G(1), row4G(2), row4G(3)});
-    readWorkbook(dir / "k.xlsx", LibraryKind::Lte, preview, fb);
-    ASSERT_TRUE(importPreview(session, LibraryKind::Lte, preview, fb));
+    ASSERT_TRUE(readWorkbook(dir / "k.xlsx", LibraryKind::Lte, preview, fb).ok());
+    ASSERT_TRUE(importPreview(session, LibraryKind::Lte, preview, fb).ok());
     // The disk fills up while the third record is written.
     sqlite3* db = nullptr;
     sqlite3_open((session.folder.mu() / "k.edb").c_str(), &db);
@@ -177,7 +186,8 @@ TEST_F(Import, AFailedWriteKeepsTheOldRecords) {
     sqlite3_close(db);
     preview.rows.push_back(preview.rows[0]);
     fb.shown.clear();
-    EXPECT_FALSE(importPreview(session, LibraryKind::Lte, preview, fb));
+    EXPECT_EQ(importPreview(session, LibraryKind::Lte, preview, fb).error(),
+              "database or disk is full\r\n请再导入一次试试！");
     EXPECT_EQ(fb.texts(), Lines{"database or disk is full\r\n请再导入一次试试！"});
     EXPECT_EQ(library(LibraryKind::Lte, "k.edb")->count(), 3u);
 }
@@ -185,17 +195,21 @@ TEST_F(Import, AFailedWriteKeepsTheOldRecords) {
 TEST_F(Import, AForeignFileOfTheSameNameIsNeverOverwritten) {
     test::writeFile(session.folder.mu() / "x.edb", "someone else's file");
     writeXlsx(dir / "x.xlsx", {kHeader4G, row4G(1)});
-    readWorkbook(dir / "x.xlsx", LibraryKind::Lte, preview, fb);
-    EXPECT_FALSE(importPreview(session, LibraryKind::Lte, preview, fb));
+    ASSERT_TRUE(readWorkbook(dir / "x.xlsx", LibraryKind::Lte, preview, fb).ok());
+    const Status imported = importPreview(session, LibraryKind::Lte, preview, fb);
+    EXPECT_FALSE(imported.ok());
     EXPECT_EQ(fb.texts().at(1), "打开数据库失败");
-    EXPECT_TRUE(fb.texts().at(2).ends_with("\r\n请再导入一次试试！"));
+    EXPECT_EQ(fb.texts().at(2), "不是Brindle工参库，已拒绝打开：" +
+                                    (session.folder.mu() / "x.edb").string() +
+                                    "\r\n请再导入一次试试！");
+    EXPECT_EQ(imported.error(), fb.texts().at(2));  // the last message shown
     EXPECT_EQ(test::readFile(session.folder.mu() / "x.edb"), "someone else's file");
 }
 
 TEST_F(Import, ReadsTheCommittedXlsFixture) {
     ASSERT_TRUE(readWorkbook(std::filesystem::path(BRINDLE_TEST_FIXTURES) / "sample.xls",
                              LibraryKind::Lte, preview, fb)
-                    .ok);
+                    .ok());
     EXPECT_EQ(preview.baseName, "sample");
     EXPECT_EQ(fb.texts(), Lines{"工参打开成功！含1条"});
 }

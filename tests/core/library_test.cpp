@@ -34,11 +34,13 @@ TEST(Store, KeepsTextsWholeAndInFileOrder) {
     cells[0].fields[0] = std::string(600, 'N') + "长名";  // wider than any old field width
     makeLibrary(path, LibraryKind::Lte, cells);
     const auto loaded = store::load(path, LibraryKind::Lte);
-    ASSERT_TRUE(loaded.library) << loaded.error;
-    ASSERT_EQ(loaded.library->count(), 4u);
-    EXPECT_EQ(loaded.library->at(0).fields, cells[0].fields);
-    EXPECT_EQ(loaded.library->at(3).ID, 4);
-    EXPECT_EQ(loaded.library->at(3).fields[5], "");
+    ASSERT_TRUE(loaded.ok()) << loaded.error();
+    const Library& library = **loaded;
+    ASSERT_EQ(library.count(), 4u);
+    EXPECT_EQ(library.at(0).fields, cells[0].fields);
+    EXPECT_EQ(library.at(3).ID, 4);
+    EXPECT_EQ(library.at(3).fields[5], "");
+    EXPECT_EQ(store::count(path, LibraryKind::Lte).value(), 4);
 }
 
 TEST(Store, RefusesFilesItDidNotWriteAndNeverTouchesThem) {
@@ -46,9 +48,13 @@ TEST(Store, RefusesFilesItDidNotWriteAndNeverTouchesThem) {
     const auto path = dir / "x.edb";
     const std::string bytes = "not a database at all";
     test::writeFile(path, bytes);
-    EXPECT_EQ(store::load(path, LibraryKind::Lte).error,
+    EXPECT_EQ(store::load(path, LibraryKind::Lte).error(),
               "不是Brindle工参库，已拒绝打开：" + path.string());
-    EXPECT_NE(store::replaceAll(path, LibraryKind::Lte, sampleCells()), "");
+    const Status replaced = store::replaceAll(path, LibraryKind::Lte, sampleCells());
+    EXPECT_EQ(replaced.error(), "不是Brindle工参库，已拒绝打开：" + path.string());
+    EXPECT_EQ(store::count(path, LibraryKind::Lte).error(), replaced.error());
+    EXPECT_EQ(store::check(path, LibraryKind::Lte).error(), replaced.error());
+    EXPECT_EQ(store::create(path, LibraryKind::Lte).error(), "文件已存在：" + path.string());
     EXPECT_EQ(test::readFile(path), bytes);
 }
 
@@ -56,9 +62,9 @@ TEST(Store, RefusesALibraryOfTheOtherKind) {
     TempDir dir;
     const auto path = dir / "g.edb";
     makeLibrary(path, LibraryKind::Gsm, {{1, {"b", "c", "1", "2", "3", "4", "5"}}});
-    EXPECT_EQ(store::load(path, LibraryKind::Lte).error,
+    EXPECT_EQ(store::load(path, LibraryKind::Lte).error(),
               "该文件是2G工参库，不能作为4G工参库使用：" + path.string());
-    EXPECT_TRUE(store::load(path, LibraryKind::Gsm).library);
+    EXPECT_TRUE(store::load(path, LibraryKind::Gsm).ok());
 }
 
 TEST(Store, AFailedReplaceKeepsTheRecordsItHad) {
@@ -67,28 +73,45 @@ TEST(Store, AFailedReplaceKeepsTheRecordsItHad) {
     makeLibrary(path, LibraryKind::Lte, sampleCells());
     auto broken = sampleCells();
     broken[2].fields.resize(3);  // the store refuses a record missing fields
-    EXPECT_NE(store::replaceAll(path, LibraryKind::Lte, broken), "");
+    const Status replaced = store::replaceAll(path, LibraryKind::Lte, broken);
+    EXPECT_FALSE(replaced.ok());
+    EXPECT_NE(replaced.error(), "");
     const auto loaded = store::load(path, LibraryKind::Lte);
-    ASSERT_TRUE(loaded.library);
-    EXPECT_EQ(loaded.library->count(), 4u);
+    ASSERT_TRUE(loaded.ok()) << loaded.error();
+    EXPECT_EQ((*loaded)->count(), 4u);
 }
 
 TEST(Store, UpdateWritesOneRecordInPlace) {
     TempDir dir;
     const auto path = dir / "u.edb";
     makeLibrary(path, LibraryKind::Lte, sampleCells());
-    auto lib = store::load(path, LibraryKind::Lte).library;
+    auto lib = store::load(path, LibraryKind::Lte).value();
     Record r = lib->at(1);
     r.fields[1] = "小区B2";
-    ASSERT_EQ(lib->update(1, r), "");
+    const Status updated = lib->update(1, r);
+    ASSERT_TRUE(updated.ok()) << updated.error();
     EXPECT_EQ(lib->findCell("小区B"), 2u);  // the later twin is now the first
-    EXPECT_EQ(store::load(path, LibraryKind::Lte).library->at(1).fields[1], "小区B2");
+    EXPECT_EQ(store::load(path, LibraryKind::Lte).value()->at(1).fields[1], "小区B2");
+}
+
+TEST(Store, AFailedUpdateLeavesTheRecordInMemory) {
+    TempDir dir;
+    const auto path = dir / "u.edb";
+    makeLibrary(path, LibraryKind::Lte, sampleCells());
+    auto lib = store::load(path, LibraryKind::Lte).value();
+    std::filesystem::remove(path);
+    Record r = lib->at(1);
+    r.fields[1] = "新名";
+    EXPECT_EQ(lib->update(1, r).error(), "工参库无法读取：" + path.string() + "\r\n文件不存在");
+    EXPECT_EQ(lib->at(1).fields[1], "小区B");
+    EXPECT_EQ(lib->findCell("新名"), std::nullopt);
+    EXPECT_FALSE(std::filesystem::exists(path));  // nothing was created in its place
 }
 
 TEST(Lookup, FindsTheFirstRecordByExactName) {
     TempDir dir;
     makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
-    auto lib = store::load(dir / "l.edb", LibraryKind::Lte).library;
+    auto lib = store::load(dir / "l.edb", LibraryKind::Lte).value();
     RecordingFeedback fb;
     const auto b = lookup4G(lib.get(), "小区B", fb);
     ASSERT_TRUE(b);
@@ -106,7 +129,7 @@ TEST(Lookup, FindsTheFirstRecordByExactName) {
 TEST(Lookup, ScansForwardByOtherKeys) {
     TempDir dir;
     makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
-    auto lib = store::load(dir / "l.edb", LibraryKind::Lte).library;
+    auto lib = store::load(dir / "l.edb", LibraryKind::Lte).value();
     EXPECT_EQ(lib->findByFields(0, {{3, "569001"}, {6, "13"}}), 1u);
     EXPECT_EQ(lib->findByFields(2, {{3, "569001"}}), std::nullopt);
     EXPECT_EQ(lib->findByFields(0, {{0, "站C"}, {2, "2"}}), 2u);
@@ -130,13 +153,39 @@ TEST(Catalogue, DeleteAsksAndReports) {
     fb.answer(Question::DeleteLibrary, false);
     fb.answer(Question::DeleteLibrary, true);
     fb.answer(Question::DeleteLibrary, true);
-    EXPECT_EQ(deleteLibrary(dir / "mu", "北区.edb", fb), DeleteOutcome::Cancelled);
+    const Result<bool> cancelled = deleteLibrary(dir / "mu", "北区.edb", fb);
+    ASSERT_TRUE(cancelled.ok());
+    EXPECT_FALSE(*cancelled);
     EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "北区.edb"));
-    EXPECT_EQ(deleteLibrary(dir / "mu", "北区.edb", fb), DeleteOutcome::Deleted);
+    const Result<bool> deleted = deleteLibrary(dir / "mu", "北区.edb", fb);
+    ASSERT_TRUE(deleted.ok());
+    EXPECT_TRUE(*deleted);
     EXPECT_FALSE(std::filesystem::exists(dir / "mu" / "北区.edb"));
-    EXPECT_EQ(deleteLibrary(dir / "mu", "北区.edb", fb), DeleteOutcome::Failed);
+    EXPECT_EQ(deleteLibrary(dir / "mu", "北区.edb", fb).error(), "删除文件出错！");
     EXPECT_EQ(fb.texts(), (Lines{"是否删除工参库： \r\n北区.edb", "是否删除工参库： \r\n北区.edb",
                                  "删除成功！", "是否删除工参库： \r\n北区.edb", "删除文件出错！"}));
+}
+
+TEST(Catalogue, DeleteRefusesWhatIsNotAListedLibrary) {
+    TempDir dir;
+    test::writeFile(dir / "mu" / "EARFCN.ini", "plan");
+    test::writeFile(dir / "mu" / "北区.edb", "library");
+    test::writeFile(dir / "outside.edb", "elsewhere");
+    std::filesystem::create_directories(dir / "mu" / "folder.edb");
+    std::filesystem::create_symlink(dir / "outside.edb", dir / "mu" / "link.edb");
+    RecordingFeedback fb;
+    for (int i = 0; i < 9; ++i) fb.answer(Question::DeleteLibrary, true);
+    for (const std::string name : {"EARFCN.ini", "../outside.edb", "../mu/北区.edb", "folder.edb",
+                                   "link.edb", ".", "..", ""}) {
+        EXPECT_EQ(deleteLibrary(dir / "mu", name, fb).error(), "删除文件出错！") << name;
+        EXPECT_EQ(fb.texts().back(), "删除文件出错！");
+    }
+    EXPECT_EQ(test::readFile(dir / "mu" / "EARFCN.ini"), "plan");
+    EXPECT_EQ(test::readFile(dir / "mu" / "北区.edb"), "library");
+    EXPECT_EQ(test::readFile(dir / "outside.edb"), "elsewhere");
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "mu" / "folder.edb"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "mu" / "link.edb"));
+    EXPECT_EQ(deleteLibrary(dir / "mu", "北区.edb", fb).value(), true);  // as listed: deleted
 }
 
 class OpenChecks : public ::testing::Test {
@@ -150,21 +199,21 @@ protected:
 };
 
 TEST_F(OpenChecks, NoChosen4GLibrary) {
-    EXPECT_FALSE(openChosenLibraries(session, fb));
+    EXPECT_EQ(openChosenLibraries(session, fb).error(), "请选择4G工参库");
     session.current4G = session.folder.mu() / "gone.edb";
-    EXPECT_FALSE(openChosenLibraries(session, fb));
+    EXPECT_EQ(openChosenLibraries(session, fb).error(), "请选择4G工参库");
     EXPECT_EQ(fb.texts(), (Lines{"请选择4G工参库", "请选择4G工参库"}));
 }
 
 TEST_F(OpenChecks, EmptyLibrariesStopTheOpening) {
     makeLibrary(session.folder.mu() / "empty.edb", LibraryKind::Lte, {});
     session.current4G = session.folder.mu() / "empty.edb";
-    EXPECT_FALSE(openChosenLibraries(session, fb));
+    EXPECT_EQ(openChosenLibraries(session, fb).error(), "该工参库无数据，请导入工参库！");
     makeGood4G();
     makeLibrary(session.folder.mu2() / "empty.edb", LibraryKind::Gsm, {});
     session.current4G = session.folder.mu() / "a.edb";
     session.current2G = session.folder.mu2() / "empty.edb";
-    EXPECT_FALSE(openChosenLibraries(session, fb));
+    EXPECT_EQ(openChosenLibraries(session, fb).error(), "该工参库无数据，请导入工参库！");
     EXPECT_EQ(fb.texts(),
               (Lines{"该工参库无数据，请导入工参库！", "该工参库无数据，请导入工参库！"}));
     EXPECT_FALSE(session.library4G);
@@ -173,7 +222,9 @@ TEST_F(OpenChecks, EmptyLibrariesStopTheOpening) {
 TEST_F(OpenChecks, MissingTwoGOnlyWarns) {
     makeGood4G();
     session.current4G = session.folder.mu() / "a.edb";
-    ASSERT_TRUE(openChosenLibraries(session, fb));
+    const Status opened = openChosenLibraries(session, fb);
+    ASSERT_TRUE(opened.ok()) << opened.error();
+    EXPECT_EQ(opened.error(), "");  // the warning is no failure
     EXPECT_EQ(fb.texts(), Lines{"没有选择2G工参库，只能生成4G脚本！"});
     ASSERT_TRUE(session.library4G);
     EXPECT_EQ(session.library4G->count(), 4u);
@@ -183,8 +234,10 @@ TEST_F(OpenChecks, MissingTwoGOnlyWarns) {
 TEST_F(OpenChecks, ForeignFileIsRefusedWithItsReason) {
     test::writeFile(session.folder.mu() / "x.edb", "junk");
     session.current4G = session.folder.mu() / "x.edb";
-    EXPECT_FALSE(openChosenLibraries(session, fb));
+    const Status opened = openChosenLibraries(session, fb);
+    EXPECT_FALSE(opened.ok());
     EXPECT_EQ(fb.texts(),
               Lines{"不是Brindle工参库，已拒绝打开：" + (session.folder.mu() / "x.edb").string()});
+    EXPECT_EQ(fb.texts(), Lines{opened.error()});
     EXPECT_EQ(test::readFile(session.folder.mu() / "x.edb"), "junk");
 }

@@ -87,7 +87,7 @@ protected:
 
     void SetUp() override {
         test::makeLibrary(session.folder.mu() / "a.edb", LibraryKind::Lte, cells());
-        session.library4G = store::load(session.folder.mu() / "a.edb", LibraryKind::Lte).library;
+        session.library4G = store::load(session.folder.mu() / "a.edb", LibraryKind::Lte).value();
         test::writeFile(session.folder.earfcnIni(), earfcnIni());
     }
 

@@ -48,7 +48,7 @@ protected:
     std::string read(std::string_view section, std::string_view key) const {
         return readProfile(file_, section, key);
     }
-    bool write(std::string_view section, std::string_view key, std::string_view value) const {
+    Status write(std::string_view section, std::string_view key, std::string_view value) const {
         return writeProfile(file_, section, key, value);
     }
     long entriesInDir() const {
@@ -158,8 +158,8 @@ TEST_F(ProfileTest, CreatesFileOnlyInAnExistingFolder) {
 TEST_F(ProfileTest, ReadOnlyFileIsLeftUntouchedEvenForRoot) {
     put("[S]\r\nk=v\r\n");
     fs::permissions(file_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    EXPECT_FALSE(write("S", "k", "changed"));
-    EXPECT_FALSE(write("S", "added", "1"));
+    EXPECT_EQ(write("S", "k", "changed").error(), "文件为只读");
+    EXPECT_EQ(write("S", "added", "1").error(), "文件为只读");
     EXPECT_EQ(contents(), "[S]\r\nk=v\r\n");
     EXPECT_EQ(entriesInDir(), 1);  // no temporary left behind
 }
@@ -212,6 +212,26 @@ TEST_F(ProfileTest, NamesAndValuesThatCannotReadBackAreRefused) {
     EXPECT_FALSE(write("S", "k", "two\r\nlines"));
     EXPECT_FALSE(write("S", "k", std::string_view("nul\0byte", 8)));
     EXPECT_EQ(contents(), "[S]\r\nk=v\r\n");
+}
+
+TEST_F(ProfileTest, RefusalsSayWhy) {
+    put("[S]\r\nk=v\r\n");
+    EXPECT_EQ(write("S]", "k", "v").error(), "节名无法写入配置文件：S]");
+    EXPECT_EQ(write("S", "a=b", "v").error(), "键名无法写入配置文件：a=b");
+    EXPECT_EQ(write("S", "k", "two\nlines").error(), "值含有换行或空字符，无法写入配置文件");
+    EXPECT_EQ(write("😀", "k", "v").error(), "含有GBK编码无法表示的字符：😀");
+    EXPECT_EQ(write("S", "键😀", "v").error(), "含有GBK编码无法表示的字符：键😀");
+    EXPECT_EQ(write("S", "k", "a😀").error(), "含有GBK编码无法表示的字符：a😀");
+    EXPECT_EQ(writeProfile(dir_ / "nowhere" / "x.ini", "S", "k", "v").error(), "文件夹不存在");
+    fs::create_directory(dir_ / "sub.ini");
+    EXPECT_EQ(writeProfile(dir_ / "sub.ini", "S", "k", "v").error(), "不是普通文件");
+    fs::create_symlink(dir_ / "gone.ini", dir_ / "dangling.ini");
+    EXPECT_EQ(writeProfile(dir_ / "dangling.ini", "S", "k", "v").error(), "链接指向的文件不存在");
+    EXPECT_FALSE(fs::exists(dir_ / "gone.ini"));
+    EXPECT_EQ(contents(), "[S]\r\nk=v\r\n");
+    const Status written = write("S", "k", "w");
+    EXPECT_TRUE(written.ok()) << written.error();
+    EXPECT_EQ(written.error(), "");
 }
 
 TEST_F(ProfileTest, InvalidGbkBytesSurviveWrites) {

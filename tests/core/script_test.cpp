@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "core/base/namelist.h"
 #include "core/base/script.h"
 #include "recordingfeedback.h"
@@ -31,7 +34,9 @@ TEST(Dedup, PaneRebuildDropsEmptyLinesAndReportsProgress) {
 TEST(ScriptFile, IsGbkWithCrLfAndNoBom) {
     TempDir dir;
     const auto out = dir / "s.txt";
-    ASSERT_TRUE(writeScriptFile(out, "RMV X;{城北}\r\n").ok);
+    const Status written = writeScriptFile(out, "RMV X;{城北}\r\n");
+    ASSERT_TRUE(written.ok()) << written.error();
+    EXPECT_EQ(written.error(), "");
     EXPECT_EQ(readFile(out), "RMV X;{\xB3\xC7\xB1\xB1}\r\n");
 }
 
@@ -39,22 +44,24 @@ TEST(ScriptFile, RefusesAnUnencodableCharacterAndWritesNothing) {
     TempDir dir;
     const auto out = dir / "s.txt";
     test::writeFile(out, "old");
-    const auto outcome = writeScriptFile(out, "A\r\nB\r\nC😀\r\n");
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.reason, "第3行含有GBK编码无法表示的字符，未写出任何内容");
+    const Status written = writeScriptFile(out, "A\r\nB\r\nC😀\r\n");
+    EXPECT_FALSE(written.ok());
+    EXPECT_EQ(written.error(), "第3行含有GBK编码无法表示的字符，未写出任何内容");
     EXPECT_EQ(readFile(out), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(ScriptFile, ReportsAMissingFolderAndAReadOnlyFile) {
     TempDir dir;
-    EXPECT_FALSE(writeScriptFile(dir / "gone" / "s.txt", "A\r\n").ok);
+    const Status missing = writeScriptFile(dir / "gone" / "s.txt", "A\r\n");
+    EXPECT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error(), std::strerror(ENOENT));
     const auto ro = dir / "ro.txt";
     test::writeFile(ro, "keep");
     ::chmod(ro.c_str(), 0444);
-    const auto outcome = writeScriptFile(ro, "A\r\n");
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(writeFailedMessage(outcome), "写出失败：文件为只读");
+    const Status written = writeScriptFile(ro, "A\r\n");
+    EXPECT_FALSE(written.ok());
+    EXPECT_EQ(writeFailedMessage(written.error()), "写出失败：文件为只读");
     EXPECT_EQ(readFile(ro), "keep");
 }
 

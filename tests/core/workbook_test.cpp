@@ -90,16 +90,25 @@ protected:
     fs::path file(const std::string& name) const { return dir_ / name; }
 
     static std::unique_ptr<Workbook> open(const fs::path& path) {
-        std::string error;
-        auto workbook = Workbook::open(path, error);
-        EXPECT_TRUE(workbook) << error;
-        return workbook;
+        auto workbook = Workbook::open(path);
+        EXPECT_TRUE(workbook.ok()) << workbook.error();
+        if (!workbook) return nullptr;
+        EXPECT_NE(*workbook, nullptr);
+        return *std::move(workbook);
     }
 
     static std::string openError(const fs::path& path) {
-        std::string error;
-        EXPECT_EQ(Workbook::open(path, error), nullptr);
-        return error;
+        const auto workbook = Workbook::open(path);
+        EXPECT_FALSE(workbook.ok());
+        return workbook.error();
+    }
+
+    // The rows of a sheet that must be readable.
+    template <class Sheet>
+    static std::unique_ptr<RowReader> rowsOf(Workbook& workbook, Sheet sheet) {
+        auto reader = workbook.rows(sheet);
+        EXPECT_TRUE(reader.ok()) << reader.error();
+        return reader ? *std::move(reader) : nullptr;
     }
 
     // Every row of a sheet, checking that numbers run on from 1 and that the
@@ -118,21 +127,19 @@ protected:
     static std::vector<Cells> readSheet(const fs::path& path, std::size_t sheet = 0) {
         auto workbook = open(path);
         if (!workbook) return {};
-        std::string error;
-        auto reader = workbook->rows(sheet, error);
-        EXPECT_TRUE(reader) << error;
+        auto reader = rowsOf(*workbook, sheet);
         return reader ? readAll(*reader) : std::vector<Cells>{};
     }
 
     // Reads until next() fails and returns the error it left.
     static std::string readUntilError(const fs::path& path, std::size_t& goodRows) {
         auto workbook = open(path);
-        std::string error;
-        auto reader = workbook ? workbook->rows(std::size_t{0}, error) : nullptr;
-        if (!reader) return error;
+        if (!workbook) return {};
+        auto reader = workbook->rows(std::size_t{0});
+        if (!reader) return reader.error();
         Row row;
-        for (goodRows = 0; reader->next(row);) ++goodRows;
-        return reader->error();
+        for (goodRows = 0; (*reader)->next(row);) ++goodRows;
+        return (*reader)->error();
     }
 
     fs::path dir_;
@@ -237,26 +244,24 @@ TEST_F(WorkbookTest, XlsxSheetsByIndexAndByName) {
     ASSERT_TRUE(workbook);
     // The chart sheet has no cells; index 0 is the first worksheet.
     EXPECT_EQ(workbook->sheetNames(), (Cells{"小区参数", "查询EUTRAN同频邻区关系"}));
-    std::string error;
-    auto reader = workbook->rows(std::size_t{0}, error);
-    ASSERT_TRUE(reader) << error;
+    auto reader = rowsOf(*workbook, std::size_t{0});
+    ASSERT_TRUE(reader);
     EXPECT_EQ(readAll(*reader), (std::vector<Cells>{{"first"}}));
-    reader = workbook->rows("查询EUTRAN同频邻区关系", error);
-    ASSERT_TRUE(reader) << error;
+    reader = rowsOf(*workbook, std::string_view("查询EUTRAN同频邻区关系"));
+    ASSERT_TRUE(reader);
     EXPECT_EQ(readAll(*reader), (std::vector<Cells>{{"本地小区标识"}, {"2"}}));
 
     // A reader keeps what it needs of the workbook.
-    reader = workbook->rows(std::size_t{1}, error);
-    ASSERT_TRUE(reader) << error;
+    reader = rowsOf(*workbook, std::size_t{1});
+    ASSERT_TRUE(reader);
     workbook.reset();
     Row row;
     ASSERT_TRUE(reader->next(row));
     EXPECT_EQ(row.cells, Cells{"本地小区标识"});
     workbook = open(path);
-    EXPECT_EQ(workbook->rows("查询GSM邻区关系", error), nullptr);
-    EXPECT_EQ(error, message(path, "工作簿中没有名为“查询GSM邻区关系”的工作表"));
-    EXPECT_EQ(workbook->rows(std::size_t{2}, error), nullptr);
-    EXPECT_EQ(error, message(path, "工作簿中没有第 3 个工作表"));
+    EXPECT_EQ(workbook->rows("查询GSM邻区关系").error(),
+              message(path, "工作簿中没有名为“查询GSM邻区关系”的工作表"));
+    EXPECT_EQ(workbook->rows(std::size_t{2}).error(), message(path, "工作簿中没有第 3 个工作表"));
 }
 
 // ---- .xlsx written by hand ----------------------------------------------------
@@ -311,8 +316,7 @@ TEST_F(WorkbookTest, XlsxStopsParsingWhereTheReaderStops) {
 
     auto workbook = open(path);
     ASSERT_TRUE(workbook);
-    std::string error;
-    auto reader = workbook->rows(std::size_t{0}, error);
+    auto reader = rowsOf(*workbook, std::size_t{0});
     ASSERT_TRUE(reader);
     Row row;
     ASSERT_TRUE(reader->next(row));
@@ -449,9 +453,8 @@ TEST_F(WorkbookTest, XlsFixture) {
                                                    {"Cell_3", "-5", "0.1"}}));
 
     // Readers of two sheets taking turns on one workbook.
-    std::string error;
-    auto main = workbook->rows(std::size_t{0}, error);
-    auto other = workbook->rows("Other", error);
+    auto main = rowsOf(*workbook, std::size_t{0});
+    auto other = rowsOf(*workbook, std::string_view("Other"));
     ASSERT_TRUE(main && other);
     Row row;
     ASSERT_TRUE(main->next(row));
@@ -521,9 +524,10 @@ TEST_F(WorkbookTest, CsvProblems) {
     EXPECT_EQ(good, 1u);
 
     auto workbook = open(file("empty.csv"));
-    std::string error;
-    EXPECT_EQ(workbook->rows(std::size_t{1}, error), nullptr);
-    EXPECT_EQ(error, message(file("empty.csv"), "工作簿中没有第 2 个工作表"));
+    ASSERT_TRUE(workbook);
+    const auto reader = workbook->rows(std::size_t{1});
+    EXPECT_FALSE(reader.ok());
+    EXPECT_EQ(reader.error(), message(file("empty.csv"), "工作簿中没有第 2 个工作表"));
 }
 
 }  // namespace

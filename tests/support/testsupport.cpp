@@ -53,10 +53,10 @@ Record cell2G(std::int32_t id, std::vector<std::string> fields) {
 
 void makeLibrary(const fs::path& path, LibraryKind kind, const std::vector<Record>& records) {
     fs::create_directories(path.parent_path());
-    if (auto error = store::create(path, kind); !error.empty())
-        throw std::runtime_error("cannot create " + path.string() + ": " + error);
-    if (auto error = store::replaceAll(path, kind, records); !error.empty())
-        throw std::runtime_error("cannot fill " + path.string() + ": " + error);
+    if (const Status created = store::create(path, kind); !created)
+        throw std::runtime_error("cannot create " + path.string() + ": " + created.error());
+    if (const Status filled = store::replaceAll(path, kind, records); !filled)
+        throw std::runtime_error("cannot fill " + path.string() + ": " + filled.error());
 }
 
 void useLibrary(Session& session, const std::string& name, LibraryKind kind,
@@ -64,9 +64,9 @@ void useLibrary(Session& session, const std::string& name, LibraryKind kind,
     const fs::path path = session.folder.libraries(kind) / name;
     makeLibrary(path, kind, records);
     auto loaded = store::load(path, kind);
-    if (!loaded.library) throw std::runtime_error("cannot open " + path.string());
+    if (!loaded) throw std::runtime_error("cannot open " + path.string() + ": " + loaded.error());
     (kind == LibraryKind::Lte ? session.current4G : session.current2G) = path;
-    (kind == LibraryKind::Lte ? session.library4G : session.library2G) = loaded.library;
+    (kind == LibraryKind::Lte ? session.library4G : session.library2G) = *loaded;
 }
 
 }  // namespace brindle::test

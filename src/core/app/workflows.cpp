@@ -18,30 +18,32 @@ bool isFile(const fs::path& p) {
 
 }  // namespace
 
-bool openChosenLibraries(Session& session, Feedback& feedback) {
+Status openChosenLibraries(Session& session, Feedback& feedback) {
     if (!isFile(session.current4G)) {
         feedback.message(msg::kChoose4G);
-        return false;
+        return fail(std::string(msg::kChoose4G));
     }
     auto lte = openNonEmpty(session.current4G, LibraryKind::Lte, feedback);
-    if (!lte) return false;
+    if (!lte) return fail(lte.error());
 
     std::shared_ptr<Library> gsm;
     if (isFile(session.current2G)) {
-        gsm = openNonEmpty(session.current2G, LibraryKind::Gsm, feedback);
-        if (!gsm) return false;
+        auto opened = openNonEmpty(session.current2G, LibraryKind::Gsm, feedback);
+        if (!opened) return fail(opened.error());
+        gsm = *std::move(opened);
     } else {
         feedback.message(msg::kNo2G);
     }
-    session.library4G = std::move(lte);
+    session.library4G = *std::move(lte);
     session.library2G = std::move(gsm);
-    return true;
+    return {};
 }
 
-bool importPreview(Session& session, LibraryKind kind, const Preview& preview, Feedback& feedback) {
+Status importPreview(Session& session, LibraryKind kind, const Preview& preview,
+                     Feedback& feedback) {
     if (preview.baseName.empty()) {
         feedback.message(msg::kOpenWorkbookFirst);
-        return false;
+        return fail(std::string(msg::kOpenWorkbookFirst));
     }
     const fs::path path = session.folder.libraries(kind) / (preview.baseName + ".edb");
     session.lastImported = path;

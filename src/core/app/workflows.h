@@ -4,6 +4,7 @@
 
 #include "core/app/session.h"
 #include "core/base/feedback.h"
+#include "core/base/result.h"
 #include "core/library/import.h"
 
 namespace brindle {
@@ -11,12 +12,14 @@ namespace brindle {
 // The checks of "小区操作", in order: a chosen 4G library that exists and
 // holds records; a 2G library that holds records if one exists at the chosen
 // path, or the warning that only 4G scripts can be made. On success the
-// session's libraries are open. Returns false when the main window must not open.
-bool openChosenLibraries(Session& session, Feedback& feedback);
+// session's libraries are open. Fails, with the message that was shown as
+// the error, when the main window must not open.
+Status openChosenLibraries(Session& session, Feedback& feedback);
 
 // Writes the preview into `<base name>.edb` of the kind's library folder and
 // remembers it as the last imported library. Without a read workbook it
-// says so and writes nothing.
-bool importPreview(Session& session, LibraryKind kind, const Preview& preview, Feedback& feedback);
+// says so and writes nothing. The error is the last message shown.
+Status importPreview(Session& session, LibraryKind kind, const Preview& preview,
+                     Feedback& feedback);
 
 }  // namespace brindle

@@ -35,6 +35,19 @@ inline constexpr std::string_view kScriptFilter = "文本文档（*.TXT）|*.TXT
 // Reasons that follow kWriteFailed when a chosen file cannot be written.
 inline constexpr std::string_view kNotGbkAtLine = "第";  // + line + kNotGbkTail
 inline constexpr std::string_view kNotGbkTail = "行含有GBK编码无法表示的字符，未写出任何内容";
+inline constexpr std::string_view kReadOnlyFile = "文件为只读";
+inline constexpr std::string_view kNotAPlainFile = "不是普通文件";
+
+// ---- settings files (mu/EARFCN.ini, mu/2G.ini) --------------------------------
+// Why a setting could not be written; they follow kWriteFailed like the
+// reasons above.
+inline constexpr std::string_view kNoSuchFolder = "文件夹不存在";
+inline constexpr std::string_view kFileUnreadable = "文件无法读取";
+inline constexpr std::string_view kDanglingLink = "链接指向的文件不存在";
+inline constexpr std::string_view kBadSectionName = "节名无法写入配置文件：";  // + name
+inline constexpr std::string_view kBadKeyName = "键名无法写入配置文件：";      // + name
+inline constexpr std::string_view kBadValue = "值含有换行或空字符，无法写入配置文件";
+inline constexpr std::string_view kNotGbkSetting = "含有GBK编码无法表示的字符：";  // + text
 
 // ---- workbook import --------------------------------------------------------
 inline constexpr std::string_view kImportTitleHead = "工参导入（";  // + path + ")"
@@ -47,5 +60,11 @@ inline constexpr std::string_view kOpenExistingDbFailed = "打开数据库失败
 inline constexpr std::string_view kOpenNewDbFailed = "打开数据库失败！";
 inline constexpr std::string_view kImportAgain = "\r\n请再导入一次试试！";  // after the error
 inline constexpr std::string_view kOpenWorkbookFirst = "请先打开工参！";
+
+// ---- failures of the program itself ------------------------------------------
+// Shown when an operation stopped on an error in the program rather than in
+// the engineer's files; the program carries on.
+inline constexpr std::string_view kInternalError = "程序内部错误：";  // + what went wrong
+inline constexpr std::string_view kUnknownInternalError = "未知错误";
 
 }  // namespace brindle::msg

@@ -2,9 +2,9 @@
 
 #include <unordered_set>
 
-#include "core/base/atomicfile.h"
 #include "core/base/messages.h"
 #include "core/base/namelist.h"
+#include "core/base/platform.h"
 #include "core/base/textcodec.h"
 
 namespace brindle {
@@ -52,15 +52,14 @@ std::string dedupPane(std::string_view text, Feedback* feedback) {
     return out;
 }
 
-WriteOutcome writeScriptFile(const fs::path& path, std::string_view utf8) {
+Status writeScriptFile(const fs::path& path, std::string_view utf8) {
     const auto gbk = codec::toGbk(utf8);
     if (!gbk.text) {
-        return {false, std::string(msg::kNotGbkAtLine) +
-                           std::to_string(codec::lineOfOffset(utf8, gbk.badOffset)) +
-                           std::string(msg::kNotGbkTail)};
+        return fail(std::string(msg::kNotGbkAtLine) +
+                    std::to_string(codec::lineOfOffset(utf8, gbk.badOffset)) +
+                    std::string(msg::kNotGbkTail));
     }
-    std::string reason = replaceFileAtomically(path, *gbk.text);
-    return {reason.empty(), std::move(reason)};
+    return platform::replaceFileAtomically(path, *gbk.text);
 }
 
 fs::path withTxtExtension(fs::path path) {
@@ -68,8 +67,8 @@ fs::path withTxtExtension(fs::path path) {
     return path;
 }
 
-std::string writeFailedMessage(const WriteOutcome& outcome) {
-    return std::string(msg::kWriteFailed) + "：" + outcome.reason;
+std::string writeFailedMessage(std::string_view reason) {
+    return std::string(msg::kWriteFailed) + "：" + std::string(reason);
 }
 
 namespace {
@@ -90,9 +89,9 @@ void saveDirectOutput(std::string& buffer, bool directOutputTicked, Feedback& fe
         feedback.message(msg::kWriteFailed);
         return;
     }
-    const auto outcome = writeScriptFile(*path, joinLines(dedupLines(nameList(buffer))));
-    if (!outcome.ok) {
-        feedback.message(writeFailedMessage(outcome));
+    const Status written = writeScriptFile(*path, joinLines(dedupLines(nameList(buffer))));
+    if (!written) {
+        feedback.message(writeFailedMessage(written.error()));
         return;
     }
     buffer.clear();
@@ -109,8 +108,8 @@ void saveScript(std::string_view paneText, Feedback& feedback) {
         feedback.message(msg::kWriteFailed);
         return;
     }
-    const auto outcome = writeScriptFile(*path, text);
-    feedback.message(outcome.ok ? std::string(msg::kSaved) : writeFailedMessage(outcome));
+    const Status written = writeScriptFile(*path, text);
+    feedback.message(written ? std::string(msg::kSaved) : writeFailedMessage(written.error()));
 }
 
 }  // namespace brindle

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/base/feedback.h"
+#include "core/base/result.h"
 
 namespace brindle {
 
@@ -51,21 +52,17 @@ std::string joinLines(const std::vector<std::string>& lines);
 // line) and lets events run after each step.
 std::string dedupPane(std::string_view text, Feedback* feedback = nullptr);
 
-struct WriteOutcome {
-    bool ok = false;
-    std::string reason;  // why the file could not be written
-};
-
 // Writes `utf8` as GBK to `path` through a temporary file in the same folder,
 // so an interrupted save never leaves half a script. A character that GBK
-// cannot hold fails the save (naming its line) and nothing is written.
-WriteOutcome writeScriptFile(const std::filesystem::path& path, std::string_view utf8);
+// cannot hold fails the save (naming its line) and nothing is written. The
+// error is the reason, to follow "写出失败：".
+Status writeScriptFile(const std::filesystem::path& path, std::string_view utf8);
 
 // A chosen name without extension gets ".txt".
 std::filesystem::path withTxtExtension(std::filesystem::path path);
 
 // "写出失败：<reason>".
-std::string writeFailedMessage(const WriteOutcome& outcome);
+std::string writeFailedMessage(std::string_view reason);
 
 // The save step after a 4G-page run in direct-output mode: asks for a file
 // and writes the buffer de-duplicated. The buffer is emptied only when the

@@ -11,7 +11,10 @@ namespace {
 constexpr const char* kGbk = "CP936";
 
 // One conversion descriptor per call keeps the functions reentrant; opening
-// one is cheap next to converting a script.
+// one is cheap next to converting a script. Opening fails only when the C
+// library has no GBK tables, a broken installation rather than anything in a
+// file, so it throws std::runtime_error; the GUI's event dispatch and the
+// command line's main report it.
 class Iconv {
 public:
     Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {

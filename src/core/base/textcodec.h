@@ -1,6 +1,8 @@
 #pragma once
 // Text crosses the program's boundary in GBK (Windows code page 936); inside
 // the program every string is UTF-8. All conversions go through here.
+// toGbk and fromGbk throw std::runtime_error when the C library cannot
+// convert GBK at all (a broken installation, never a file's content).
 
 #include <cstddef>
 #include <optional>

@@ -1,9 +1,7 @@
 #include "core/freqplan/frequencyplan.h"
 
-#include <sys/stat.h>
-#include <time.h>
-
 #include <algorithm>
+#include <cstdint>
 
 #include "core/base/namelist.h"
 
@@ -15,16 +13,6 @@ namespace {
 // than this when a read starts cannot change again without changing them.
 constexpr std::int64_t kSettleNs = 3'000'000'000;
 
-std::int64_t nanoseconds(const struct timespec& t) {
-    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
-std::int64_t nowNs() {
-    struct timespec t {};
-    ::clock_gettime(CLOCK_REALTIME, &t);
-    return nanoseconds(t);
-}
-
 }  // namespace
 
 FrequencyPlan::FrequencyPlan(std::filesystem::path earfcnIni) : path_(std::move(earfcnIni)) {}
@@ -32,16 +20,7 @@ FrequencyPlan::FrequencyPlan(std::filesystem::path earfcnIni) : path_(std::move(
 std::shared_ptr<const ProfileFile> FrequencyPlan::snapshot() const {
     std::lock_guard lock(mutex_);
 
-    Stamp stamp;
-    struct stat st {};
-    if (::stat(path_.c_str(), &st) == 0) {
-        stamp.exists = true;
-        stamp.mtimeNs = nanoseconds(st.st_mtim);
-        stamp.ctimeNs = nanoseconds(st.st_ctim);
-        stamp.size = static_cast<std::uintmax_t>(st.st_size);
-        stamp.inode = static_cast<std::uintmax_t>(st.st_ino);
-        stamp.device = static_cast<std::uintmax_t>(st.st_dev);
-    }
+    const platform::FileStamp stamp = platform::fileStamp(path_);
     if (cache_ && cache_->settled && cache_->stamp == stamp) return cache_->profile;
 
     if (!stamp.exists) {
@@ -52,14 +31,15 @@ std::shared_ptr<const ProfileFile> FrequencyPlan::snapshot() const {
         return cache_->profile;
     }
 
-    const std::int64_t readStart = nowNs();
-    std::string bytes;
-    const ProfileFile::Source source = ProfileFile::readBytes(path_, bytes);
-    if (source != ProfileFile::Source::Read) {
-        // Unreadable, or gone since the stat: keep nothing, try again next read.
+    const std::int64_t readStart = platform::wallClockNs();
+    platform::FileContents contents = platform::readWholeFile(path_);
+    if (contents.state != platform::FileContents::State::Read) {
+        // Unreadable, or gone since the stamp was taken: keep nothing, try
+        // again next read.
         cache_.reset();
-        return std::make_shared<const ProfileFile>(source);
+        return std::make_shared<const ProfileFile>(ProfileFile::sourceOf(contents.state));
     }
+    std::string bytes = std::move(contents.bytes);
 
     const bool settled = std::max(stamp.mtimeNs, stamp.ctimeNs) + kSettleNs < readStart;
     if (!cache_ || cache_->bytes != bytes) {
@@ -119,8 +99,9 @@ ProfileFile::Source FrequencyPlan::source() const {
     return snapshot()->source();
 }
 
-bool FrequencyPlan::write(std::string_view section, std::string_view key, std::string_view value) {
-    const bool written = writeProfile(path_, section, key, value);
+Status FrequencyPlan::write(std::string_view section, std::string_view key,
+                            std::string_view value) {
+    Status written = writeProfile(path_, section, key, value);
     std::lock_guard lock(mutex_);
     cache_.reset();
     return written;

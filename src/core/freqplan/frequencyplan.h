@@ -4,13 +4,12 @@
 // Engineers edit EARFCN.ini by hand while the program runs, so every read
 // sees the file as it is on disk at that moment. A generation run reads it
 // many thousands of times, so a parsed copy is kept and reused while the
-// file's identity (modification and change times, size, inode) is unchanged.
+// file's stamp (modification and change times, size, file id) is unchanged.
 // Those times are only as fine as the file system's clock tick, so two
 // writes inside one tick can leave them equal: while the file was changed
 // too recently for its times to be trusted, each read also compares the
 // file's bytes with the copy's.
 
-#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -18,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/platform.h"
+#include "core/base/result.h"
 #include "core/freqplan/plankeys.h"
 #include "core/freqplan/profile.h"
 
@@ -62,7 +63,8 @@ public:
     // All five values, read from one state of the file.
     FamilyValues family(const Family& family) const;
     std::string minRxLevel() const;
-    // n from 1 to 13; throws std::out_of_range otherwise.
+    // n from 1 to 13. Any other n is a programming error: it throws
+    // std::out_of_range, which the program's boundaries report.
     FrequencySettings frequencySettings(int n) const;
     std::string value(std::string_view section, std::string_view key) const;
 
@@ -74,25 +76,15 @@ public:
     // must agree with one another.
     std::shared_ptr<const ProfileFile> snapshot() const;
 
-    // Writes through writeProfile; the next read re-reads the file.
-    bool write(std::string_view section, std::string_view key, std::string_view value);
+    // Writes through writeProfile (its error is this one's); the next read
+    // re-reads the file.
+    Status write(std::string_view section, std::string_view key, std::string_view value);
 
 private:
-    // What identifies one state of the file without reading it.
-    struct Stamp {
-        bool exists = false;
-        std::int64_t mtimeNs = 0;
-        std::int64_t ctimeNs = 0;
-        std::uintmax_t size = 0;
-        std::uintmax_t inode = 0;
-        std::uintmax_t device = 0;
-        bool operator==(const Stamp&) const = default;
-    };
-
     struct Cache {
-        Stamp stamp;
-        bool settled = false;  // the stamp alone proves the copy current
-        std::string bytes;     // what was parsed, for the unsettled comparison
+        platform::FileStamp stamp;  // what identifies the parsed state of the file
+        bool settled = false;       // the stamp alone proves the copy current
+        std::string bytes;          // what was parsed, for the unsettled comparison
         std::shared_ptr<const ProfileFile> profile;
     };
 

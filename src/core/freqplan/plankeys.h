@@ -55,6 +55,8 @@ inline constexpr ListKey kBand5G{"5G频段频点配置", "5G频段频点"};
 // Carriers inside a band list are separated by this.
 inline constexpr std::string_view kListSeparator = "|";
 
+// Every Band has one; a value outside the enumeration is a programming error
+// and throws std::out_of_range, which the program's boundaries report.
 const ListKey& bandListKey(Band band);
 
 // Family section = prefix + kFamilySectionSuffix; key = prefix + key suffix
@@ -131,7 +133,9 @@ const Family* findFamily(std::string_view prefix);
 
 // Frequency settings sections "频点1设置" ... "频点13设置".
 inline constexpr int kFrequencySettingsCount = 13;
-// Throws std::out_of_range unless 1 <= n <= kFrequencySettingsCount.
+// Throws std::out_of_range unless 1 <= n <= kFrequencySettingsCount: the
+// numbers come from the program, never from a file, so another is a
+// programming error, reported by the program's boundaries.
 std::string frequencySettingsSection(int n);
 inline constexpr std::string_view kFsEarfcnKey = "频点";
 inline constexpr std::string_view kFsPriorityKey = "优先级";

@@ -1,15 +1,10 @@
 #include "core/freqplan/profile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <functional>
 #include <mutex>
 #include <vector>
 
-#include "core/base/atomicfile.h"
+#include "core/base/messages.h"
 #include "core/base/textcodec.h"
 
 namespace brindle {
@@ -165,36 +160,6 @@ std::vector<Line> scanLines(std::string_view bytes) {
     return lines;
 }
 
-enum class ReadStatus { Ok, Missing, Failed };
-
-ReadStatus readWholeFile(const fs::path& file, std::string& out) {
-    out.clear();
-    // O_NONBLOCK so that a FIFO at this path cannot hang the program; it is
-    // refused below as not a regular file.
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return errno == ENOENT || errno == ENOTDIR ? ReadStatus::Missing : ReadStatus::Failed;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return ReadStatus::Failed;
-    }
-    char buffer[16384];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            out.clear();
-            return ReadStatus::Failed;
-        }
-        out.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return ReadStatus::Ok;
-}
-
 bool hasLineBreakOrNul(std::string_view s) {
     return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
@@ -278,14 +243,20 @@ std::string readProfile(const fs::path& file, std::string_view section, std::str
     return ProfileFile::load(file).value(section, key);
 }
 
-bool writeProfile(const fs::path& file, std::string_view section, std::string_view key,
-                  std::string_view value) {
-    if (!isWritableSection(section) || !isWritableKey(key) || hasLineBreakOrNul(value))
-        return false;
+Status writeProfile(const fs::path& file, std::string_view section, std::string_view key,
+                    std::string_view value) {
+    const auto refused = [](std::string_view reason, std::string_view what = {}) {
+        return fail(std::string(reason) + std::string(what));
+    };
+    if (!isWritableSection(section)) return refused(msg::kBadSectionName, section);
+    if (!isWritableKey(key)) return refused(msg::kBadKeyName, key);
+    if (hasLineBreakOrNul(value)) return refused(msg::kBadValue);
     const auto gbkSection = encodeGbk(section);
+    if (!gbkSection) return refused(msg::kNotGbkSetting, section);
     const auto gbkKey = encodeGbk(key);
+    if (!gbkKey) return refused(msg::kNotGbkSetting, key);
     const auto gbkValue = encodeGbk(value);
-    if (!gbkSection || !gbkKey || !gbkValue) return false;
+    if (!gbkValue) return refused(msg::kNotGbkSetting, value);
     const std::string stored = needsQuotes(value) ? "\"" + *gbkValue + "\"" : *gbkValue;
 
     std::lock_guard lock(writeMutex());
@@ -294,36 +265,40 @@ bool writeProfile(const fs::path& file, std::string_view section, std::string_vi
     std::string bytes;
     if (exists) {
         // Refuse before reading: a read-only file is never rewritten.
-        if (!fs::is_regular_file(file, ec) || isReadOnlyFile(file)) return false;
-        if (readWholeFile(file, bytes) != ReadStatus::Ok) return false;
+        if (!fs::is_regular_file(file, ec)) return refused(msg::kNotAPlainFile);
+        if (platform::isReadOnlyFile(file)) return refused(msg::kReadOnlyFile);
+        platform::FileContents contents = platform::readWholeFile(file);
+        if (contents.state != platform::FileContents::State::Read)
+            return refused(msg::kFileUnreadable);
+        bytes = std::move(contents.bytes);
     } else if (fs::is_symlink(fs::symlink_status(file, ec))) {
-        return false;  // a dangling link: nothing sensible to create
+        return refused(msg::kDanglingLink);  // nothing sensible to create
     } else {
         const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
-        if (!fs::is_directory(folder, ec)) return false;
+        if (!fs::is_directory(folder, ec)) return refused(msg::kNoSuchFolder);
     }
 
     const std::string updated = editProfile(bytes, *gbkSection, *gbkKey, stored);
-    if (exists && updated == bytes) return true;
-    return replaceFileAtomically(file, updated).empty();
+    if (exists && updated == bytes) return {};
+    return platform::replaceFileAtomically(file, updated);
 }
 
-ProfileFile::Source ProfileFile::readBytes(const fs::path& file, std::string& bytes) {
-    switch (readWholeFile(file, bytes)) {
-        case ReadStatus::Ok:
+ProfileFile::Source ProfileFile::sourceOf(platform::FileContents::State state) {
+    switch (state) {
+        case platform::FileContents::State::Read:
             return Source::Read;
-        case ReadStatus::Missing:
+        case platform::FileContents::State::Missing:
             return Source::Missing;
-        case ReadStatus::Failed:
+        case platform::FileContents::State::Failed:
             break;
     }
     return Source::Unreadable;
 }
 
 ProfileFile ProfileFile::load(const fs::path& file) {
-    std::string bytes;
-    const Source source = readBytes(file, bytes);
-    return source == Source::Read ? parse(bytes) : ProfileFile(source);
+    const platform::FileContents contents = platform::readWholeFile(file);
+    const Source source = sourceOf(contents.state);
+    return source == Source::Read ? parse(contents.bytes) : ProfileFile(source);
 }
 
 ProfileFile ProfileFile::parse(std::string_view bytes) {

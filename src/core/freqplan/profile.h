@@ -26,6 +26,9 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "core/base/platform.h"
+#include "core/base/result.h"
+
 namespace brindle {
 
 // Missing file, section or key read as "".
@@ -43,17 +46,17 @@ std::string readProfile(const std::filesystem::path& file, std::string_view sect
 // A value that reading would not give back as written (blanks around it, or
 // quotes wrapping it) is stored wrapped in double quotes.
 //
-// Returns false, leaving the file untouched, when: the folder does not exist;
-// the file is read-only (no write permission bit set, or not writable by this
-// process); a name or the value holds a character GBK cannot hold, a line
-// break or a NUL; a name is empty or would read back differently (blanks
-// around it, ']' in a section name, '=' in a key name, a key starting with
-// '['); or the new file cannot be written. The file is replaced atomically
-// (temporary file in the same folder, flushed, renamed over it) keeping its
-// permission bits; a symbolic link is followed and the file it names is
-// replaced.
-bool writeProfile(const std::filesystem::path& file, std::string_view section, std::string_view key,
-                  std::string_view value);
+// Fails, leaving the file untouched and saying why (a reason to follow
+// "写出失败："), when: the folder does not exist; the file is read-only (no
+// write permission bit set, or not writable by this process) or not a plain
+// file; a name or the value holds a character GBK cannot hold, a line break
+// or a NUL; a name is empty or would read back differently (blanks around
+// it, ']' in a section name, '=' in a key name, a key starting with '['); or
+// the new file cannot be written. The file is replaced atomically (temporary
+// file in the same folder, flushed, renamed over it) keeping its permission
+// bits; a symbolic link is followed and the file it names is replaced.
+Status writeProfile(const std::filesystem::path& file, std::string_view section,
+                    std::string_view key, std::string_view value);
 
 // A profile file parsed once for many reads.
 class ProfileFile {
@@ -71,8 +74,8 @@ public:
     static ProfileFile load(const std::filesystem::path& file);
     // Parses the bytes of a profile file (GBK).
     static ProfileFile parse(std::string_view bytes);
-    // Reads a profile file's bytes without parsing them: Read, or why not.
-    static Source readBytes(const std::filesystem::path& file, std::string& bytes);
+    // The Source of a profile made from a read of the file that came to `state`.
+    static Source sourceOf(platform::FileContents::State state);
 
     // The value, or "" when the section or key is missing.
     std::string value(std::string_view section, std::string_view key) const;

@@ -19,40 +19,57 @@ bool hasLibraryExtension(const fs::path& p) {
     return ext == ".edb";
 }
 
+bool isListedFile(const fs::directory_entry& entry) {
+    std::error_code ec;
+    return entry.is_regular_file(ec) && !entry.is_symlink(ec) && hasLibraryExtension(entry.path());
+}
+
+// A name that listLibraries could have given for `folder`. The command line
+// hands names in as typed, and "EARFCN.ini" or "../x" must not be deleted as
+// a library.
+bool isListedLibrary(const fs::path& folder, const std::string& name) {
+    const fs::path file(name);
+    if (file.empty() || file != file.filename() || name == "." || name == "..") return false;
+    std::error_code ec;
+    return isListedFile(fs::directory_entry(folder / file, ec));
+}
+
 }  // namespace
 
-std::shared_ptr<Library> openNonEmpty(const fs::path& path, LibraryKind kind, Feedback& feedback) {
+Result<std::shared_ptr<Library>> openNonEmpty(const fs::path& path, LibraryKind kind,
+                                              Feedback& feedback) {
     auto loaded = store::load(path, kind);
-    if (!loaded.library) {
-        feedback.message(loaded.error);
-        return nullptr;
+    if (!loaded) {
+        feedback.message(loaded.error());
+        return loaded;
     }
-    if (loaded.library->count() == 0) {
+    if ((*loaded)->count() == 0) {
         feedback.message(msg::kLibraryEmpty);
-        return nullptr;
+        return fail(std::string(msg::kLibraryEmpty));
     }
-    return loaded.library;
+    return loaded;
 }
 
 std::vector<std::string> listLibraries(const fs::path& folder) {
     std::vector<std::string> names;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeError;
-        if (it->is_regular_file(typeError) && !it->is_symlink(typeError) &&
-            hasLibraryExtension(it->path()))
-            names.push_back(it->path().filename().string());
+        if (isListedFile(*it)) names.push_back(it->path().filename().string());
     }
     std::sort(names.begin(), names.end());
     return names;
 }
 
-DeleteOutcome deleteLibrary(const fs::path& folder, const std::string& name, Feedback& feedback) {
-    if (!feedback.ask(Question::DeleteLibrary, name)) return DeleteOutcome::Cancelled;
+Result<bool> deleteLibrary(const fs::path& folder, const std::string& name, Feedback& feedback) {
+    if (!feedback.ask(Question::DeleteLibrary, name)) return false;
     std::error_code ec;
-    const bool removed = fs::remove(folder / name, ec) && !ec;
-    feedback.message(removed ? msg::kDeleted : msg::kDeleteFailed);
-    return removed ? DeleteOutcome::Deleted : DeleteOutcome::Failed;
+    const bool removed = isListedLibrary(folder, name) && fs::remove(folder / name, ec) && !ec;
+    if (!removed) {
+        feedback.message(msg::kDeleteFailed);
+        return fail(std::string(msg::kDeleteFailed));
+    }
+    feedback.message(msg::kDeleted);
+    return true;
 }
 
 }  // namespace brindle

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/base/feedback.h"
+#include "core/base/result.h"
 #include "core/library/library.h"
 
 namespace brindle {
@@ -14,17 +15,18 @@ namespace brindle {
 // missing or empty folder gives an empty list; nothing is reported.
 std::vector<std::string> listLibraries(const std::filesystem::path& folder);
 
-enum class DeleteOutcome { Cancelled, Deleted, Failed };
-
 // Asks "是否删除工参库： \r\n<name>" (OK/Cancel) and on OK deletes
-// `folder/name`, reporting "删除成功！" or "删除文件出错！". After anything
-// but Cancelled the list is to be rebuilt.
-DeleteOutcome deleteLibrary(const std::filesystem::path& folder, const std::string& name,
-                            Feedback& feedback);
+// `folder/name`, reporting "删除成功！" or "删除文件出错！" (the error). Only a
+// library as listLibraries lists it is deleted: a name with a folder in it,
+// or of a file that is not a plain `*.edb`, fails. True when the library was
+// deleted, false when the engineer cancelled. After anything but a cancel
+// the list is to be rebuilt.
+Result<bool> deleteLibrary(const std::filesystem::path& folder, const std::string& name,
+                           Feedback& feedback);
 
-// Opens a library for the generators: it must load and hold records. Shows
-// why when it cannot be used and gives nothing then.
-std::shared_ptr<Library> openNonEmpty(const std::filesystem::path& path, LibraryKind kind,
-                                      Feedback& feedback);
+// Opens a library for the generators: it must load and hold records. When it
+// cannot be used the reason is shown and is the error.
+Result<std::shared_ptr<Library>> openNonEmpty(const std::filesystem::path& path, LibraryKind kind,
+                                              Feedback& feedback);
 
 }  // namespace brindle

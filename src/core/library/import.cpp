@@ -51,20 +51,27 @@ std::span<const ImportColumn> importColumns(LibraryKind kind) {
     return kColumns2G;
 }
 
-ReadOutcome readWorkbook(const fs::path& path, LibraryKind kind, Preview& preview,
-                         Feedback& feedback) {
-    ReadOutcome outcome;
-    auto book = workbook::Workbook::open(path, outcome.error);
-    auto reader = book ? book->rows(std::size_t{0}, outcome.error) : nullptr;
-    if (!reader) {
-        feedback.message(outcome.error, {}, Icon::Error);
-        return outcome;
-    }
+namespace {
+
+// Shows a failure as an error box and gives it back.
+Failure shown(std::string error, Feedback& feedback) {
+    feedback.message(error, {}, Icon::Error);
+    return fail(std::move(error));
+}
+
+}  // namespace
+
+Status readWorkbook(const fs::path& path, LibraryKind kind, Preview& preview, Feedback& feedback) {
+    auto book = workbook::Workbook::open(path);
+    if (!book) return shown(book.error(), feedback);
+    auto rows = (*book)->rows(std::size_t{0});
+    if (!rows) return shown(rows.error(), feedback);
+    workbook::RowReader& reader = **rows;
     const std::size_t columns = importColumns(kind).size();
     Preview read{path.stem().string(), {}};
     workbook::Row row;
-    reader->next(row);  // the header row
-    while (reader->next(row)) {
+    reader.next(row);  // the header row
+    while (reader.next(row)) {
         feedback.pumpEvents();
         std::vector<std::string> cells;
         cells.reserve(columns);
@@ -77,28 +84,25 @@ ReadOutcome readWorkbook(const fs::path& path, LibraryKind kind, Preview& previe
         if (blank) break;
         read.rows.push_back(std::move(cells));
     }
-    if (!reader->error().empty()) {
-        outcome.error = reader->error();
-        feedback.message(outcome.error, {}, Icon::Error);
-        return outcome;
-    }
+    if (!reader.error().empty()) return shown(reader.error(), feedback);
     preview = std::move(read);
     feedback.message(std::string(msg::kWorkbookReadHead) + std::to_string(preview.rows.size()) +
                      std::string(msg::kWorkbookReadTail));
-    outcome.ok = true;
-    return outcome;
+    return {};
 }
 
-bool writeLibrary(const fs::path& path, LibraryKind kind, const Preview& preview,
-                  Feedback& feedback) {
+Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& preview,
+                    Feedback& feedback) {
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
 
+    // These say what went wrong first; the write below then fails on the same
+    // file and its message ends the import.
     if (fs::exists(path, ec)) {
-        if (!store::check(path, kind).empty()) feedback.message(msg::kOpenExistingDbFailed);
-    } else if (!store::create(path, kind).empty()) {
+        if (!store::check(path, kind)) feedback.message(msg::kOpenExistingDbFailed);
+    } else if (!store::create(path, kind)) {
         feedback.message(msg::kCreateDbFailed);
-    } else if (!store::check(path, kind).empty()) {
+    } else if (!store::check(path, kind)) {
         feedback.message(msg::kOpenNewDbFailed);
     }
 
@@ -108,18 +112,23 @@ bool writeLibrary(const fs::path& path, LibraryKind kind, const Preview& preview
         records.push_back({static_cast<std::int32_t>(i + 1), preview.rows[i]});
     const long total = static_cast<long>(records.size());
     feedback.progress(0, total);
-    std::string error = store::replaceAll(path, kind, records, [&](std::size_t written) {
+    const Status replaced = store::replaceAll(path, kind, records, [&](std::size_t written) {
         feedback.progress(static_cast<long>(written), total);
     });
     // A failed write leaves the old records; it is never reported as success.
-    if (error.empty()) {
-        if (store::count(path, kind, error) >= 1) {
+    // An empty preview fails too, with nothing before the request to retry.
+    std::string error = replaced.error();
+    if (replaced) {
+        const Result<long long> count = store::count(path, kind);
+        if (count && *count >= 1) {
             feedback.message(msg::kImportOk);
-            return true;
+            return {};
         }
+        error = count.error();
     }
-    feedback.message(error + std::string(msg::kImportAgain));
-    return false;
+    error += msg::kImportAgain;
+    feedback.message(error);
+    return fail(std::move(error));
 }
 
 }  // namespace brindle

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/base/feedback.h"
+#include "core/base/result.h"
 #include "core/library/record.h"
 
 namespace brindle {
@@ -27,25 +28,20 @@ struct Preview {
     std::vector<std::vector<std::string>> rows;
 };
 
-struct ReadOutcome {
-    bool ok = false;
-    std::string error;  // why the workbook could not be read
-};
-
 // Reads the first worksheet of `workbook` into `preview` and shows
 // "工参打开成功！含N条". A row whose cells, with ASCII and full-width spaces
 // removed, are all empty ends the reading. Progress follows the columns of
-// each row; events run once per row. On failure the message names the file
-// and the reason, and `preview` is left as it was.
-ReadOutcome readWorkbook(const std::filesystem::path& workbook, LibraryKind kind, Preview& preview,
-                         Feedback& feedback);
+// each row; events run once per row. On failure the message shown names the
+// file and the reason and is the error; `preview` is left as it was.
+Status readWorkbook(const std::filesystem::path& workbook, LibraryKind kind, Preview& preview,
+                    Feedback& feedback);
 
 // Writes the preview into the library at `path` (creating it and its folder
 // when missing), replacing all its records in one transaction, and shows
-// "OK" or the error followed by "\r\n请再导入一次试试！". On failure the
-// library keeps the records it had. Returns true when the library holds the
-// preview's rows.
-bool writeLibrary(const std::filesystem::path& path, LibraryKind kind, const Preview& preview,
-                  Feedback& feedback);
+// "OK" or the error followed by "\r\n请再导入一次试试！" (which is then the
+// error). On failure the library keeps the records it had. Succeeds when the
+// library holds the preview's rows.
+Status writeLibrary(const std::filesystem::path& path, LibraryKind kind, const Preview& preview,
+                    Feedback& feedback);
 
 }  // namespace brindle

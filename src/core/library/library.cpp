@@ -42,9 +42,9 @@ std::optional<std::size_t> Library::findByFields(
     });
 }
 
-std::string Library::update(std::size_t position, const Record& record) {
-    std::string error = store::update(path_, kind_, rowids_[position], record);
-    if (!error.empty()) return error;
+Status Library::update(std::size_t position, const Record& record) {
+    if (Status written = store::update(path_, kind_, rowids_[position], record); !written)
+        return written;
     const bool renamed = records_[position].cellName() != record.cellName();
     records_[position] = record;
     if (renamed) rebuildIndex();

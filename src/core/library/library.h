@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/base/result.h"
 #include "core/library/record.h"
 
 namespace brindle {
@@ -41,8 +42,8 @@ public:
         const std::vector<std::pair<std::size_t, std::string>>& fieldValues) const;
 
     // Writes the record at `position` to the file and, when that succeeded,
-    // to memory. Returns "" or the store's error text.
-    std::string update(std::size_t position, const Record& record);
+    // to memory. The error is the store's.
+    Status update(std::size_t position, const Record& record);
 
 private:
     struct Hash {

@@ -32,13 +32,13 @@ public:
     const std::string& openError() const { return error_; }
     std::string lastError() const { return sqlite3_errmsg(db_); }
 
-    // Runs statements that return no rows. Returns "" or the error text.
-    std::string exec(const std::string& sql) {
+    // Runs statements that return no rows.
+    Status exec(const std::string& sql) {
         char* err = nullptr;
         if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) == SQLITE_OK) return {};
         std::string text = err ? err : lastError();
         sqlite3_free(err);
-        return text;
+        return fail(std::move(text));
     }
 
 private:
@@ -95,44 +95,49 @@ long long pragmaInt(Db& db, const char* pragma) {
     return sqlite3_column_int64(st.get(), 0);
 }
 
+// "工参库无法读取：<path>\r\n<reason>".
+Failure unreadable(const fs::path& path, std::string_view reason) {
+    return fail(std::string(msg::kLibraryUnreadable) + path.string() + "\r\n" +
+                std::string(reason));
+}
+
 // Checks that an opened database is a Brindle library of `kind`. Reads only.
-std::string verify(Db& db, const fs::path& path, LibraryKind kind) {
+Status verify(Db& db, const fs::path& path, LibraryKind kind) {
     const std::string name = path.string();
     if (pragmaInt(db, "application_id") != kApplicationId)
-        return std::string(msg::kNotALibrary) + name;
+        return fail(std::string(msg::kNotALibrary) + name);
     if (pragmaInt(db, "user_version") > kFormatVersion)
-        return std::string(msg::kLibraryUnreadable) + name + "\r\n该工参库由更新版本的Brindle写入";
+        return unreadable(path, "该工参库由更新版本的Brindle写入");
     Stmt st(db, "SELECT kind FROM brindle_library");
-    if (!st.ok() || st.step() != SQLITE_ROW) return std::string(msg::kNotALibrary) + name;
+    if (!st.ok() || st.step() != SQLITE_ROW) return fail(std::string(msg::kNotALibrary) + name);
     const std::string stored = st.text(0);
     if (stored != kindLabel(kind))
-        return std::string(kind == LibraryKind::Lte ? msg::kWrongKind4G : msg::kWrongKind2G) + name;
+        return fail(std::string(kind == LibraryKind::Lte ? msg::kWrongKind4G : msg::kWrongKind2G) +
+                    name);
     return {};
 }
 
 // Opens an existing file without ever creating one.
-std::string openExisting(Db& db, const fs::path& path, LibraryKind kind) {
+Status openExisting(Db& db, const fs::path& path, LibraryKind kind) {
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec))
-        return std::string(msg::kLibraryUnreadable) + path.string() + "\r\n文件不存在";
-    if (!db.ok())
-        return std::string(msg::kLibraryUnreadable) + path.string() + "\r\n" + db.openError();
+    if (!fs::is_regular_file(path, ec)) return unreadable(path, "文件不存在");
+    if (!db.ok()) return unreadable(path, db.openError());
     return verify(db, path, kind);
 }
 
 }  // namespace
 
-std::string create(const fs::path& path, LibraryKind kind) {
+Status create(const fs::path& path, LibraryKind kind) {
     std::error_code ec;
-    if (fs::exists(path, ec)) return "文件已存在：" + path.string();
-    std::string error;
+    if (fs::exists(path, ec)) return fail("文件已存在：" + path.string());
+    Status made;
     {
         Db db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-        if (!db.ok()) return db.openError();
+        if (!db.ok()) return fail(db.openError());
         std::string columns = "\"ID\" INTEGER NOT NULL DEFAULT 0";
         for (auto name : fieldNames(kind))
             columns += "," + quoted(name) + " TEXT NOT NULL DEFAULT ''";
-        error = db.exec(
+        made = db.exec(
             "BEGIN;"
             "PRAGMA application_id=" +
             std::to_string(kApplicationId) +
@@ -149,26 +154,21 @@ std::string create(const fs::path& path, LibraryKind kind) {
             ");"
             "COMMIT;");
     }
-    if (!error.empty()) fs::remove(path, ec);  // never leave a half-made library behind
-    return error;
+    if (!made) fs::remove(path, ec);  // never leave a half-made library behind
+    return made;
 }
 
-std::string check(const fs::path& path, LibraryKind kind) {
+Status check(const fs::path& path, LibraryKind kind) {
     Db db(path, SQLITE_OPEN_READWRITE);
     return openExisting(db, path, kind);
 }
 
-LoadResult load(const fs::path& path, LibraryKind kind) {
-    LoadResult result;
+Result<std::shared_ptr<Library>> load(const fs::path& path, LibraryKind kind) {
     Db db(path, SQLITE_OPEN_READONLY);
-    if (result.error = openExisting(db, path, kind); !result.error.empty()) return result;
+    if (Status opened = openExisting(db, path, kind); !opened) return fail(opened.error());
 
     Stmt st(db, "SELECT rowid," + fieldList(kind) + " FROM cells ORDER BY rowid");
-    if (!st.ok()) {
-        result.error =
-            std::string(msg::kLibraryUnreadable) + path.string() + "\r\n" + db.lastError();
-        return result;
-    }
+    if (!st.ok()) return unreadable(path, db.lastError());
     const std::size_t width = fieldNames(kind).size();
     std::vector<Record> records;
     std::vector<std::int64_t> rowids;
@@ -182,64 +182,55 @@ LoadResult load(const fs::path& path, LibraryKind kind) {
             r.fields.push_back(st.text(static_cast<int>(f) + 2));
         records.push_back(std::move(r));
     }
-    if (rc != SQLITE_DONE) {
-        result.error =
-            std::string(msg::kLibraryUnreadable) + path.string() + "\r\n" + db.lastError();
-        return result;
-    }
-    result.library = std::make_shared<Library>(path, kind, std::move(records), std::move(rowids));
-    return result;
+    if (rc != SQLITE_DONE) return unreadable(path, db.lastError());
+    return std::make_shared<Library>(path, kind, std::move(records), std::move(rowids));
 }
 
-std::string replaceAll(const fs::path& path, LibraryKind kind, const std::vector<Record>& records,
-                       const std::function<void(std::size_t)>& written) {
+Status replaceAll(const fs::path& path, LibraryKind kind, const std::vector<Record>& records,
+                  const std::function<void(std::size_t)>& written) {
     Db db(path, SQLITE_OPEN_READWRITE);
-    if (auto error = openExisting(db, path, kind); !error.empty()) return error;
-    if (auto error = db.exec("BEGIN IMMEDIATE; DELETE FROM cells;"); !error.empty()) return error;
+    if (Status opened = openExisting(db, path, kind); !opened) return opened;
+    if (Status begun = db.exec("BEGIN IMMEDIATE; DELETE FROM cells;"); !begun) return begun;
 
     Stmt insert(db,
                 "INSERT INTO cells(" + fieldList(kind) + ") VALUES(" + placeholders(kind) + ")");
-    std::string error = insert.ok() ? std::string() : db.lastError();
-    for (std::size_t i = 0; error.empty() && i < records.size(); ++i) {
+    Status status = insert.ok() ? Status() : fail(db.lastError());
+    for (std::size_t i = 0; status && i < records.size(); ++i) {
         const Record& r = records[i];
         sqlite3_bind_int(insert.get(), 1, r.ID);
         for (std::size_t f = 0; f < r.fields.size(); ++f)
             insert.bindText(static_cast<int>(f) + 2, r.fields[f]);
-        if (insert.step() != SQLITE_DONE) error = db.lastError();
+        if (insert.step() != SQLITE_DONE) status = fail(db.lastError());
         insert.reset();
         if (written && (i + 1) % 1024 == 0) written(i + 1);
     }
-    if (written && error.empty()) written(records.size());
-    if (error.empty()) error = db.exec("COMMIT;");
-    if (!error.empty()) db.exec("ROLLBACK;");
-    return error;
+    if (written && status) written(records.size());
+    if (status) status = db.exec("COMMIT;");
+    if (!status) static_cast<void>(db.exec("ROLLBACK;"));  // the first error is the one to tell
+    return status;
 }
 
-long long count(const fs::path& path, LibraryKind kind, std::string& error) {
+Result<long long> count(const fs::path& path, LibraryKind kind) {
     Db db(path, SQLITE_OPEN_READONLY);
-    if (error = openExisting(db, path, kind); !error.empty()) return -1;
+    if (Status opened = openExisting(db, path, kind); !opened) return fail(opened.error());
     Stmt st(db, "SELECT count(*) FROM cells");
-    if (!st.ok() || st.step() != SQLITE_ROW) {
-        error = db.lastError();
-        return -1;
-    }
-    return sqlite3_column_int64(st.get(), 0);
+    if (!st.ok() || st.step() != SQLITE_ROW) return fail(db.lastError());
+    return static_cast<long long>(sqlite3_column_int64(st.get(), 0));
 }
 
-std::string update(const fs::path& path, LibraryKind kind, std::int64_t rowid,
-                   const Record& record) {
+Status update(const fs::path& path, LibraryKind kind, std::int64_t rowid, const Record& record) {
     Db db(path, SQLITE_OPEN_READWRITE);
-    if (auto error = openExisting(db, path, kind); !error.empty()) return error;
+    if (Status opened = openExisting(db, path, kind); !opened) return opened;
     std::string set = "\"ID\"=?";
     for (auto name : fieldNames(kind)) set += "," + quoted(name) + "=?";
     Stmt st(db, "UPDATE cells SET " + set + " WHERE rowid=?");
-    if (!st.ok()) return db.lastError();
+    if (!st.ok()) return fail(db.lastError());
     sqlite3_bind_int(st.get(), 1, record.ID);
     for (std::size_t f = 0; f < record.fields.size(); ++f)
         st.bindText(static_cast<int>(f) + 2, record.fields[f]);
     sqlite3_bind_int64(st.get(), static_cast<int>(record.fields.size()) + 2, rowid);
-    if (st.step() != SQLITE_DONE) return db.lastError();
-    if (sqlite3_changes(db.get()) != 1) return "记录不存在";
+    if (st.step() != SQLITE_DONE) return fail(db.lastError());
+    if (sqlite3_changes(db.get()) != 1) return fail("记录不存在");
     return {};
 }
 

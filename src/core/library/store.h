@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/result.h"
 #include "core/library/library.h"
 #include "core/library/record.h"
 
@@ -21,33 +22,29 @@ namespace brindle::store {
 inline constexpr std::int32_t kApplicationId = 0x42524E44;  // "BRND"
 inline constexpr int kFormatVersion = 1;
 
-struct LoadResult {
-    std::shared_ptr<Library> library;  // null on failure
-    std::string error;                 // message for the engineer
-};
-
-// Creates an empty library of `kind`. Returns "" or the store's error text.
-std::string create(const std::filesystem::path& path, LibraryKind kind);
+// Creates an empty library of `kind`.
+Status create(const std::filesystem::path& path, LibraryKind kind);
 
 // Checks that `path` is a library of `kind` that can be opened for writing.
-// Returns "" or the error text. Nothing is written.
-std::string check(const std::filesystem::path& path, LibraryKind kind);
+// Nothing is written.
+Status check(const std::filesystem::path& path, LibraryKind kind);
 
-// Reads every record, in file order.
-LoadResult load(const std::filesystem::path& path, LibraryKind kind);
+// Reads every record, in file order. The error is the message for the
+// engineer ("工参库无法读取：<path>…", "不是Brindle工参库…", …).
+Result<std::shared_ptr<Library>> load(const std::filesystem::path& path, LibraryKind kind);
 
 // Replaces all records in one transaction: on any failure the library keeps
 // the records it had. IDs are taken from the records. `written` is told the
-// number of records written so far, now and then. Returns "" or the error.
-std::string replaceAll(const std::filesystem::path& path, LibraryKind kind,
-                       const std::vector<Record>& records,
-                       const std::function<void(std::size_t)>& written = {});
+// number of records written so far, now and then.
+Status replaceAll(const std::filesystem::path& path, LibraryKind kind,
+                  const std::vector<Record>& records,
+                  const std::function<void(std::size_t)>& written = {});
 
-// Number of records, or -1 with `error` set.
-long long count(const std::filesystem::path& path, LibraryKind kind, std::string& error);
+// Number of records.
+Result<long long> count(const std::filesystem::path& path, LibraryKind kind);
 
-// Writes one record's fields in place, found by its rowid. Returns "" or the error.
-std::string update(const std::filesystem::path& path, LibraryKind kind, std::int64_t rowid,
-                   const Record& record);
+// Writes one record's fields in place, found by its rowid.
+Status update(const std::filesystem::path& path, LibraryKind kind, std::int64_t rowid,
+              const Record& record);
 
 }  // namespace brindle::store

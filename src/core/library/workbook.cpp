@@ -20,14 +20,12 @@ bool Row::blank() const {
     return std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return c.empty(); });
 }
 
-std::unique_ptr<RowReader> Workbook::rows(std::string_view sheetName, std::string& error) {
+Result<std::unique_ptr<RowReader>> Workbook::rows(std::string_view sheetName) {
     const std::vector<std::string> names = sheetNames();
     const auto it = std::find(names.begin(), names.end(), sheetName);
-    if (it == names.end()) {
-        error = failure("工作簿中没有名为“" + std::string(sheetName) + "”的工作表");
-        return nullptr;
-    }
-    return rows(static_cast<std::size_t>(it - names.begin()), error);
+    if (it == names.end())
+        return fail(failure("工作簿中没有名为“" + std::string(sheetName) + "”的工作表"));
+    return rows(static_cast<std::size_t>(it - names.begin()));
 }
 
 std::string Workbook::failure(std::string_view reason) const {
@@ -58,34 +56,28 @@ Kind kindOf(const fs::path& path, std::string_view head) {
 
 }  // namespace
 
-std::unique_ptr<Workbook> Workbook::open(const fs::path& path, std::string& error) {
+Result<std::unique_ptr<Workbook>> Workbook::open(const fs::path& path) {
     using namespace detail;
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found) {
-        error = failureMessage(path, reason::kMissing);
-        return nullptr;
-    }
+    if (status.type() == fs::file_type::not_found)
+        return fail(failureMessage(path, reason::kMissing));
     std::ifstream in(path, std::ios::binary);
-    if (!fs::is_regular_file(status) || !in) {
-        error = failureMessage(path, reason::kCannotOpen);
-        return nullptr;
-    }
+    if (!fs::is_regular_file(status) || !in) return fail(failureMessage(path, reason::kCannotOpen));
     char head[8] = {};
     in.read(head, sizeof head);
     in.close();
     switch (kindOf(path, std::string_view(head, static_cast<std::size_t>(in.gcount())))) {
         case Kind::Zip:
-            return openXlsx(path, error);
+            return openXlsx(path);
         case Kind::Ole:
-            return openXls(path, error);
+            return openXls(path);
         case Kind::Csv:
-            return openCsv(path, error);
+            return openCsv(path);
         case Kind::Unknown:
             break;
     }
-    error = failureMessage(path, reason::kUnrecognised);
-    return nullptr;
+    return fail(failureMessage(path, reason::kUnrecognised));
 }
 
 namespace detail {

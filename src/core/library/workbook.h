@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/result.h"
+
 namespace brindle::workbook {
 
 struct Row {
@@ -45,18 +47,18 @@ public:
     Workbook& operator=(const Workbook&) = delete;
 
     // Opens .xlsx/.xlsm, .xls or .csv, chosen by the file's content where possible (zip magic,
-    // OLE magic), else by extension. On failure returns nullptr and sets `error` to a message
-    // for the engineer: "无法读取工作簿：<path>\r\n<reason>".
-    static std::unique_ptr<Workbook> open(const std::filesystem::path& path, std::string& error);
+    // OLE magic), else by extension. The error is a message for the engineer:
+    // "无法读取工作簿：<path>\r\n<reason>".
+    static Result<std::unique_ptr<Workbook>> open(const std::filesystem::path& path);
 
     // Worksheet names in workbook order (chart sheets are not listed). A .csv file has one
     // sheet, named after the file without its extension.
     virtual std::vector<std::string> sheetNames() const = 0;
 
-    // Rows of one worksheet; nullptr and `error` set when it cannot be read.
-    virtual std::unique_ptr<RowReader> rows(std::size_t sheetIndex, std::string& error) = 0;
+    // Rows of one worksheet; an error (in the form above) when it cannot be read.
+    virtual Result<std::unique_ptr<RowReader>> rows(std::size_t sheetIndex) = 0;
     // By exact name; an error when the workbook has no such sheet.
-    std::unique_ptr<RowReader> rows(std::string_view sheetName, std::string& error);
+    Result<std::unique_ptr<RowReader>> rows(std::string_view sheetName);
 
     const std::filesystem::path& path() const { return path_; }
 

@@ -74,9 +74,9 @@ void StartWindow::deleteSelected(LibraryKind kind) {
     QComboBox* combo = comboOf(kind);
     if (combo->currentIndex() < 0) return;
     GuiFeedback feedback(this);
-    if (deleteLibrary(session_.folder.libraries(kind), u8(combo->currentText()), feedback) !=
-        DeleteOutcome::Cancelled)
-        fill(kind);
+    const Result<bool> deleted =
+        deleteLibrary(session_.folder.libraries(kind), u8(combo->currentText()), feedback);
+    if (!deleted || *deleted) fill(kind);  // unless cancelled
 }
 
 bool StartWindow::eventFilter(QObject* watched, QEvent* event) {

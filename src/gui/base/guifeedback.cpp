@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
@@ -31,6 +32,18 @@ QMessageBox::Icon qtIcon(Icon icon) {
 
 GuiFeedback::Preset* presetAnswers = nullptr;
 
+// Shows a box and gives the button pressed. The box lives on the heap: the
+// window it belongs to could be deleted while the box is open, and would
+// then delete the box with it.
+int execBox(QMessageBox::Icon icon, std::string_view title, std::string_view text,
+            QMessageBox::StandardButtons buttons, QWidget* parent) {
+    const QPointer<QMessageBox> box =
+        new QMessageBox(icon, boxTitle(title), qs(text), buttons, parent);
+    const int pressed = box->exec();
+    delete box.data();
+    return pressed;
+}
+
 }  // namespace
 
 void GuiFeedback::preset(Preset* answers) {
@@ -56,8 +69,7 @@ void GuiFeedback::message(std::string_view text, std::string_view title, Icon ic
         presetAnswers->shown.emplace_back(text);
         return;
     }
-    QMessageBox box(qtIcon(icon), boxTitle(title), qs(text), QMessageBox::Ok, parent_);
-    box.exec();
+    execBox(qtIcon(icon), title, text, QMessageBox::Ok, parent_);
 }
 
 bool GuiFeedback::ask(Question id, std::string_view detail) {
@@ -71,8 +83,7 @@ bool GuiFeedback::ask(Question id, std::string_view detail) {
     const bool yesNo = q.buttons == Buttons::YesNo;
     const auto yes = yesNo ? QMessageBox::Yes : QMessageBox::Ok;
     const auto no = yesNo ? QMessageBox::No : QMessageBox::Cancel;
-    QMessageBox box(QMessageBox::Question, boxTitle(q.title), qs(text), yes | no, parent_);
-    return box.exec() == yes;
+    return execBox(QMessageBox::Question, q.title, text, yes | no, parent_) == yes;
 }
 
 std::optional<std::filesystem::path> GuiFeedback::chooseOpenFile(const FileRequest& request) {

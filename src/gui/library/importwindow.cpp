@@ -69,15 +69,16 @@ bool ImportWindowBase::readChosenWorkbook() {
     const Busy busy(this, buttons());
     setWindowTitle(qs(std::string(msg::kImportTitleHead) + chosen->string() +
                       std::string(msg::kImportTitleTail)));
-    const bool ok = readWorkbook(*chosen, kind_, preview_, feedback).ok;
+    const Status read = readWorkbook(*chosen, kind_, preview_, feedback);
     model_.reload();
-    return ok;
+    return read.ok();
 }
 
 void ImportWindowBase::writePreview() {
     const Busy busy(this, buttons());
     GuiFeedback feedback(this, 进度条1);
-    importPreview(session_, kind_, preview_, feedback);
+    // Either way the engineer has been told; the window stays as it is.
+    static_cast<void>(importPreview(session_, kind_, preview_, feedback));
 }
 
 std::vector<QPushButton*> ImportWindowBase::buttons() {

@@ -188,18 +188,13 @@ public:
         return {std::string(reinterpret_cast<const char*>(stem.data()), stem.size())};
     }
 
-    std::unique_ptr<RowReader> rows(std::size_t sheetIndex, std::string& error) override {
-        if (sheetIndex != 0) {
-            error = failure("工作簿中没有第 " + std::to_string(sheetIndex + 1) + " 个工作表");
-            return nullptr;
-        }
+    Result<std::unique_ptr<RowReader>> rows(std::size_t sheetIndex) override {
+        if (sheetIndex != 0)
+            return fail(failure("工作簿中没有第 " + std::to_string(sheetIndex + 1) + " 个工作表"));
         // Found once: it takes a pass over the whole file.
         if (!formatKnown_) formatKnown_ = detectFormat(path(), format_);
         auto reader = std::make_unique<CsvRowReader>(format_, failure(""));
-        if (!formatKnown_ || !reader->open(path())) {
-            error = failure(reason::kCannotOpen);
-            return nullptr;
-        }
+        if (!formatKnown_ || !reader->open(path())) return fail(failure(reason::kCannotOpen));
         return reader;
     }
 
@@ -210,7 +205,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Workbook> openCsv(const std::filesystem::path& path, std::string& /*error*/) {
+// Nothing can fail yet: the file is first read when its rows are asked for.
+Result<std::unique_ptr<Workbook>> openCsv(const std::filesystem::path& path) {
     return std::make_unique<CsvWorkbook>(path);
 }
 

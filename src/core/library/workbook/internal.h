@@ -37,10 +37,10 @@ std::string formatNumber(double value);
 // Drops empty cells at the end so that a blank row has no cells at all.
 void trimTrailingEmpty(std::vector<std::string>& cells);
 
-// The per-format openers. Each returns nullptr and sets `error` (a full
-// failureMessage) when the file cannot be read as that format.
-std::unique_ptr<Workbook> openXlsx(const std::filesystem::path& path, std::string& error);
-std::unique_ptr<Workbook> openXls(const std::filesystem::path& path, std::string& error);
-std::unique_ptr<Workbook> openCsv(const std::filesystem::path& path, std::string& error);
+// The per-format openers. Each fails with a full failureMessage when the
+// file cannot be read as that format.
+Result<std::unique_ptr<Workbook>> openXlsx(const std::filesystem::path& path);
+Result<std::unique_ptr<Workbook>> openXls(const std::filesystem::path& path);
+Result<std::unique_ptr<Workbook>> openCsv(const std::filesystem::path& path);
 
 }  // namespace brindle::workbook::detail

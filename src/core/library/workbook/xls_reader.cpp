@@ -117,21 +117,17 @@ public:
 
     std::vector<std::string> sheetNames() const override { return names_; }
 
-    std::unique_ptr<RowReader> rows(std::size_t sheetIndex, std::string& error) override {
-        if (sheetIndex >= names_.size()) {
-            error = failure("工作簿中没有第 " + std::to_string(sheetIndex + 1) + " 个工作表");
-            return nullptr;
-        }
+    Result<std::unique_ptr<RowReader>> rows(std::size_t sheetIndex) override {
+        if (sheetIndex >= names_.size())
+            return fail(failure("工作簿中没有第 " + std::to_string(sheetIndex + 1) + " 个工作表"));
         const auto sheet = static_cast<unsigned short>(sheetIndex);
         // FreeXL gives the number of rows and columns here, not the last
         // index its header comment describes.
         unsigned rowCount = 0;
         unsigned short columnCount = 0;
         if (freexl_select_active_worksheet(handle_.get(), sheet) != FREEXL_OK ||
-            freexl_worksheet_dimensions(handle_.get(), &rowCount, &columnCount) != FREEXL_OK) {
-            error = failure(reason::kDamaged);
-            return nullptr;
-        }
+            freexl_worksheet_dimensions(handle_.get(), &rowCount, &columnCount) != FREEXL_OK)
+            return fail(failure(reason::kDamaged));
         return std::make_unique<XlsRowReader>(handle_, sheet, rowCount, columnCount,
                                               failure(reason::kDamaged));
     }
@@ -143,38 +139,28 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Workbook> openXls(const std::filesystem::path& path, std::string& error) {
+Result<std::unique_ptr<Workbook>> openXls(const std::filesystem::path& path) {
     const void* raw = nullptr;
     const int code = freexl_open(path.c_str(), &raw);
     // FreeXL wants its handle closed even when opening failed.
     const XlsHandle handle(raw, [](const void* h) {
         if (h) freexl_close(h);
     });
-    if (code != FREEXL_OK) {
-        error = failureMessage(path, openFailureReason(path, code));
-        return nullptr;
-    }
+    if (code != FREEXL_OK) return fail(failureMessage(path, openFailureReason(path, code)));
     unsigned info = 0;
     if (freexl_get_info(raw, FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK &&
-        info == FREEXL_BIFF_OBFUSCATED) {
-        error = failureMessage(path, reason::kPassword);
-        return nullptr;
-    }
+        info == FREEXL_BIFF_OBFUSCATED)
+        return fail(failureMessage(path, reason::kPassword));
     unsigned sheetCount = 0;
     if (freexl_get_info(raw, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK) sheetCount = 0;
     std::vector<std::string> names;
     for (unsigned i = 0; i < sheetCount; ++i) {
         const char* name = nullptr;
-        if (freexl_get_worksheet_name(raw, static_cast<unsigned short>(i), &name) != FREEXL_OK) {
-            error = failureMessage(path, reason::kDamaged);
-            return nullptr;
-        }
+        if (freexl_get_worksheet_name(raw, static_cast<unsigned short>(i), &name) != FREEXL_OK)
+            return fail(failureMessage(path, reason::kDamaged));
         names.emplace_back(name ? name : "");
     }
-    if (names.empty()) {
-        error = failureMessage(path, reason::kNoSheets);
-        return nullptr;
-    }
+    if (names.empty()) return fail(failureMessage(path, reason::kNoSheets));
     return std::make_unique<XlsWorkbook>(path, handle, std::move(names));
 }
 

@@ -410,20 +410,12 @@ public:
         return names;
     }
 
-    std::unique_ptr<RowReader> rows(std::size_t sheetIndex, std::string& error) override {
-        if (sheetIndex >= sheets_.size()) {
-            error = failure("工作簿中没有第 " + std::to_string(sheetIndex + 1) + " 个工作表");
-            return nullptr;
-        }
-        if (!loadSharedStrings()) {
-            error = failure(reason::kDamaged);
-            return nullptr;
-        }
+    Result<std::unique_ptr<RowReader>> rows(std::size_t sheetIndex) override {
+        if (sheetIndex >= sheets_.size())
+            return fail(failure("工作簿中没有第 " + std::to_string(sheetIndex + 1) + " 个工作表"));
+        if (!loadSharedStrings()) return fail(failure(reason::kDamaged));
         auto reader = std::make_unique<XlsxRowReader>(zip_, strings_, failure(reason::kDamaged));
-        if (!reader->open(sheets_[sheetIndex].part)) {
-            error = failure(reason::kDamaged);
-            return nullptr;
-        }
+        if (!reader->open(sheets_[sheetIndex].part)) return fail(failure(reason::kDamaged));
         return reader;
     }
 
@@ -448,74 +440,74 @@ private:
 };
 
 // The workbook part named by the package relationships; older or simpler
-// writers may leave those out, and then it sits in its usual place.
-std::string_view findWorkbookPart(const ZipHandle& zip, std::string& part) {
+// writers may leave those out, and then it sits in its usual place. The
+// errors here and below are the reasons of failureMessage.
+Result<std::string> findWorkbookPart(const ZipHandle& zip) {
     RelationshipsHandler rels;
     switch (parsePart(zip, "_rels/.rels", rels)) {
         case PartResult::Failed:
-            return reason::kDamaged;
+            return fail(std::string(reason::kDamaged));
         case PartResult::Missing:
-            part = "xl/workbook.xml";
-            return {};
+            return std::string("xl/workbook.xml");
         case PartResult::Parsed:
             break;
     }
     const Relationship* main = rels.ofType("/officeDocument");
-    if (!main) return reason::kUnrecognised;
-    part = resolvePart("", main->target);
-    return {};
+    if (!main) return fail(std::string(reason::kUnrecognised));
+    return resolvePart("", main->target);
 }
+
+struct SheetList {
+    std::vector<SheetPart> sheets;
+    std::string sharedStringsPart;
+};
 
 // Worksheets in workbook order with their part paths; chart and dialog
 // sheets have no cells and are left out.
-std::string_view listSheets(const ZipHandle& zip, const std::string& workbookPart,
-                            std::vector<SheetPart>& sheets, std::string& sharedStringsPart) {
+Result<SheetList> listSheets(const ZipHandle& zip, const std::string& workbookPart) {
+    const auto problem = [](std::string_view reason) { return fail(std::string(reason)); };
     // A binary (.xlsb) workbook or another kind of package (.docx).
-    if (!endsWith(workbookPart, ".xml")) return reason::kUnrecognised;
+    if (!endsWith(workbookPart, ".xml")) return problem(reason::kUnrecognised);
     WorkbookHandler workbook;
     const PartResult result = parsePart(zip, workbookPart, workbook);
-    if (result == PartResult::Missing) return reason::kUnrecognised;
-    if (workbook.root != "workbook" && !workbook.root.empty()) return reason::kUnrecognised;
-    if (result == PartResult::Failed) return reason::kDamaged;
+    if (result == PartResult::Missing) return problem(reason::kUnrecognised);
+    if (workbook.root != "workbook" && !workbook.root.empty())
+        return problem(reason::kUnrecognised);
+    if (result == PartResult::Failed) return problem(reason::kDamaged);
 
     RelationshipsHandler rels;
     if (parsePart(zip, relationshipsOf(workbookPart), rels) != PartResult::Parsed)
-        return reason::kDamaged;
+        return problem(reason::kDamaged);
     const std::string folder = folderOf(workbookPart);
+    SheetList list;
     for (const SheetReference& sheet : workbook.sheets) {
         const Relationship* rel = rels.withId(sheet.relationshipId);
-        if (!rel) return reason::kDamaged;
+        if (!rel) return problem(reason::kDamaged);
         if (endsWith(rel->type, "/worksheet"))
-            sheets.push_back({sheet.name, resolvePart(folder, rel->target)});
+            list.sheets.push_back({sheet.name, resolvePart(folder, rel->target)});
     }
-    if (sheets.empty()) return reason::kNoSheets;
+    if (list.sheets.empty()) return problem(reason::kNoSheets);
     if (const Relationship* strings = rels.ofType("/sharedStrings"))
-        sharedStringsPart = resolvePart(folder, strings->target);
-    return {};
+        list.sharedStringsPart = resolvePart(folder, strings->target);
+    return list;
 }
 
 }  // namespace
 
-std::unique_ptr<Workbook> openXlsx(const std::filesystem::path& path, std::string& error) {
+Result<std::unique_ptr<Workbook>> openXlsx(const std::filesystem::path& path) {
     int code = 0;
     zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
     if (!archive) {
         const bool unreadable = code == ZIP_ER_OPEN || code == ZIP_ER_READ || code == ZIP_ER_NOENT;
-        error = failureMessage(path, unreadable ? reason::kCannotOpen : reason::kDamaged);
-        return nullptr;
+        return fail(failureMessage(path, unreadable ? reason::kCannotOpen : reason::kDamaged));
     }
     const ZipHandle zip(archive, zip_discard);
-    std::string workbookPart;
-    std::vector<SheetPart> sheets;
-    std::string sharedStringsPart;
-    std::string_view problem = findWorkbookPart(zip, workbookPart);
-    if (problem.empty()) problem = listSheets(zip, workbookPart, sheets, sharedStringsPart);
-    if (!problem.empty()) {
-        error = failureMessage(path, problem);
-        return nullptr;
-    }
-    return std::make_unique<XlsxWorkbook>(path, zip, std::move(sheets),
-                                          std::move(sharedStringsPart));
+    const Result<std::string> workbookPart = findWorkbookPart(zip);
+    if (!workbookPart) return fail(failureMessage(path, workbookPart.error()));
+    Result<SheetList> listed = listSheets(zip, *workbookPart);
+    if (!listed) return fail(failureMessage(path, listed.error()));
+    return std::make_unique<XlsxWorkbook>(path, zip, std::move(listed->sheets),
+                                          std::move(listed->sharedStringsPart));
 }
 
 }  // namespace brindle::workbook::detail

@@ -1,0 +1,93 @@
+#pragma once
+// Everything the core asks of the operating system, in one place. Each
+// platform has one implementation file (platform_posix.cpp; a Windows build
+// adds platform_windows.cpp) and no other file of the core calls the system
+// directly, so porting the core means writing that one file.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "core/base/result.h"
+
+namespace brindle::platform {
+
+// ---- replacing a file -------------------------------------------------------
+// Replacing a file so that a crash, a full disk or a power cut leaves either
+// the old file or the new one, never half of one.
+
+// Writes `bytes` to a temporary file beside `path`, flushes it and renames it
+// over `path`. An existing file keeps its permission bits (and its owner,
+// where the process may set it); a symbolic link is followed and the file it
+// names is replaced. A read-only file (no write permission bit, whoever we
+// run as) and anything but a plain file are refused. On failure nothing is
+// left behind and the error says why (msg::kReadOnlyFile, msg::kNotAPlainFile
+// or the system's reason).
+Status replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// The permission check of replaceFileAtomically, for callers that want to
+// refuse before doing any work. False when the file does not exist.
+bool isReadOnlyFile(const std::filesystem::path& path);
+
+// ---- reading a file ---------------------------------------------------------
+
+// A whole file read at once. A missing file is an answer, not a failure: the
+// settings files read as empty when they are not there.
+struct FileContents {
+    enum class State {
+        Missing,  // no such file (or a folder on the way is missing)
+        Read,     // `bytes` holds the whole file
+        Failed,   // there is something, but not a plain file that could be read
+    };
+    State state = State::Failed;
+    std::string bytes;  // empty unless Read
+};
+
+// Reads a plain file whole. Anything else at the path (a folder, a device, a
+// FIFO) fails at once: opening never waits for a writer at the other end of
+// a FIFO, so a stray one cannot hang the program.
+FileContents readWholeFile(const std::filesystem::path& path);
+
+// ---- telling states of a file apart -----------------------------------------
+
+// What identifies one state of a file without reading it. A symbolic link is
+// followed. Times are nanoseconds on the clock of wallClockNs().
+struct FileStamp {
+    bool exists = false;
+    std::int64_t mtimeNs = 0;  // last modification of the content
+    std::int64_t ctimeNs = 0;  // last change of the content or the file's attributes
+    std::uintmax_t size = 0;
+    // The file itself, whatever its name: a file renamed over this one has
+    // another id even when its times and size are the same.
+    std::uintmax_t device = 0;
+    std::uintmax_t fileIndex = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of `path`; exists == false (every other field 0) when it cannot
+// be looked at.
+FileStamp fileStamp(const std::filesystem::path& path);
+
+// The current wall-clock time in nanoseconds, on the clock of the file times.
+std::int64_t wallClockNs();
+
+// ---- folders ----------------------------------------------------------------
+
+// The folder that holds the running executable: the default program folder,
+// where `mu/` and `mu2/` live. The current folder when it cannot be found.
+std::filesystem::path executableFolder();
+
+// The user's desktop folder, where tool windows propose to save what they
+// make: the home folder's "Desktop" when it exists, else the home folder;
+// the current folder when there is no home folder.
+std::filesystem::path desktopFolder();
+
+// ---- terminals --------------------------------------------------------------
+
+// Whether the process's standard error is a terminal (progress is only drawn
+// on one).
+bool stderrIsTerminal();
+
+}  // namespace brindle::platform

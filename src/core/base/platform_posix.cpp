@@ -1,0 +1,213 @@
+// The platform module on POSIX systems (Linux): the only file of the core
+// that calls the system directly.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <system_error>
+
+#include "core/base/messages.h"
+#include "core/base/platform.h"
+
+namespace brindle::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// ---- replacing a file -------------------------------------------------------
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// A file without any write permission bit is read-only whoever we run as:
+// root would otherwise write straight through the protection the engineer
+// set on the file.
+bool mayWrite(const fs::path& file, const struct stat& st) {
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
+    return ::access(file.c_str(), W_OK) == 0;
+}
+
+Failure systemFailure(int err) {
+    return fail(std::strerror(err));
+}
+
+// Opens a new temporary file beside `target`.
+int openTemporary(const fs::path& folder, const fs::path& target, bool replacing,
+                  std::string& temp) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = (folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) +
+                          "." + std::to_string(counter++) + ".tmp"))
+                   .string();
+        // A new file gets the usual permissions (umask applies); a
+        // replacement starts private and takes the original's bits.
+        const int fd =
+            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? 0600 : 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// ---- telling states of a file apart -----------------------------------------
+
+std::int64_t nanoseconds(const struct timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+// ---- folders ----------------------------------------------------------------
+
+bool isFolder(const fs::path& path) {
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+fs::path currentFolder() {
+    std::error_code ec;
+    return fs::current_path(ec);
+}
+
+}  // namespace
+
+bool isReadOnlyFile(const fs::path& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !mayWrite(path, st);
+}
+
+Status replaceFileAtomically(const fs::path& path, std::string_view bytes) {
+    std::error_code ec;
+    fs::path target = path;
+    if (fs::is_symlink(fs::symlink_status(path, ec))) {
+        target = fs::canonical(path, ec);
+        if (ec) return fail(ec.message());  // a dangling link: nothing sensible to create
+    }
+    struct stat original {};
+    const bool exists = ::stat(target.c_str(), &original) == 0;
+    if (!exists && errno != ENOENT) return systemFailure(errno);
+    if (exists && !S_ISREG(original.st_mode)) return fail(std::string(msg::kNotAPlainFile));
+    if (exists && !mayWrite(target, original)) return fail(std::string(msg::kReadOnlyFile));
+
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string temp;
+    const int fd = openTemporary(folder, target, exists, temp);
+    if (fd < 0) return systemFailure(errno);
+
+    bool ok = writeAll(fd, bytes);
+    if (ok && exists) {
+        if (original.st_uid != ::geteuid() || original.st_gid != ::getegid()) {
+            // Keeping the owner needs privileges; the permission bits matter more.
+            [[maybe_unused]] const int kept = ::fchown(fd, original.st_uid, original.st_gid);
+        }
+        ok = ::fchmod(fd, original.st_mode & 07777) == 0;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    int err = errno;
+    // A failed close can be the first news of a failed write (NFS reports
+    // errors late), so it fails the replacement with its own reason.
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return systemFailure(err);
+    }
+    // Make the rename itself durable; the data is already safe either way.
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return {};
+}
+
+FileContents readWholeFile(const fs::path& path) {
+    FileContents contents;
+    // O_NONBLOCK so that a FIFO at this path cannot hang the program; it is
+    // refused below as not a regular file.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) contents.state = FileContents::State::Missing;
+        return contents;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return contents;
+    }
+    char buffer[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            contents.bytes.clear();
+            return contents;
+        }
+        contents.bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    contents.state = FileContents::State::Read;
+    return contents;
+}
+
+FileStamp fileStamp(const fs::path& path) {
+    FileStamp stamp;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return stamp;
+    stamp.exists = true;
+    stamp.mtimeNs = nanoseconds(st.st_mtim);
+    stamp.ctimeNs = nanoseconds(st.st_ctim);
+    stamp.size = static_cast<std::uintmax_t>(st.st_size);
+    stamp.device = static_cast<std::uintmax_t>(st.st_dev);
+    stamp.fileIndex = static_cast<std::uintmax_t>(st.st_ino);
+    return stamp;
+}
+
+std::int64_t wallClockNs() {
+    // CLOCK_REALTIME is the clock the file times are taken from.
+    struct timespec t {};
+    ::clock_gettime(CLOCK_REALTIME, &t);
+    return nanoseconds(t);
+}
+
+fs::path executableFolder() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return currentFolder();
+    return exe.parent_path();
+}
+
+fs::path desktopFolder() {
+    const char* home = std::getenv("HOME");
+    if (!home || !*home || !isFolder(home)) return currentFolder();
+    const fs::path desktop = fs::path(home) / "Desktop";
+    return isFolder(desktop) ? desktop : fs::path(home);
+}
+
+bool stderrIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
+
+}  // namespace brindle::platform

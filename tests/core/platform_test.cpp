@@ -1,0 +1,221 @@
+// The operating system behind the core: atomic replacement, whole-file
+// reads, file stamps, the clock and the program's folders.
+
+#include "core/base/platform.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+#include "testsupport.h"
+
+using namespace brindle;
+using brindle::test::readFile;
+using brindle::test::TempDir;
+using brindle::test::writeFile;
+namespace fs = std::filesystem;
+using State = platform::FileContents::State;
+
+namespace {
+
+long entries(const fs::path& folder) {
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
+fs::perms permissionsOf(const fs::path& path) {
+    return fs::status(path).permissions();
+}
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+}  // namespace
+
+TEST(AtomicReplace, WritesANewFileWholeAndLeavesNothingElse) {
+    TempDir dir;
+    const std::string bytes = std::string("A\r\n\0B", 5) + std::string(100000, 'x');
+    const Status written = platform::replaceFileAtomically(dir / "new.txt", bytes);
+    ASSERT_TRUE(written.ok()) << written.error();
+    EXPECT_EQ(readFile(dir / "new.txt"), bytes);
+    EXPECT_EQ(entries(dir.path()), 1);
+    ASSERT_TRUE(platform::replaceFileAtomically(dir / "new.txt", "").ok());
+    EXPECT_EQ(readFile(dir / "new.txt"), "");
+}
+
+TEST(AtomicReplace, KeepsPermissionsAndReplacesTheFileALinkNames) {
+    TempDir dir;
+    writeFile(dir / "real.txt", "old");
+    const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
+    fs::permissions(dir / "real.txt", perms);
+    fs::create_symlink(dir / "real.txt", dir / "link.txt");
+    ASSERT_TRUE(platform::replaceFileAtomically(dir / "link.txt", "new").ok());
+    EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
+    EXPECT_EQ(readFile(dir / "real.txt"), "new");
+    EXPECT_EQ(permissionsOf(dir / "real.txt"), perms);
+    EXPECT_EQ(entries(dir.path()), 2);
+}
+
+TEST(AtomicReplace, RefusesWhatItMustNotWriteAndSaysWhy) {
+    TempDir dir;
+    writeFile(dir / "ro.txt", "keep");
+    ::chmod((dir / "ro.txt").c_str(), 0444);
+    EXPECT_EQ(platform::replaceFileAtomically(dir / "ro.txt", "x").error(), "文件为只读");
+    EXPECT_EQ(readFile(dir / "ro.txt"), "keep");
+
+    fs::create_directory(dir / "folder");
+    EXPECT_EQ(platform::replaceFileAtomically(dir / "folder", "x").error(), "不是普通文件");
+    EXPECT_TRUE(fs::is_directory(dir / "folder"));
+
+    EXPECT_EQ(platform::replaceFileAtomically(dir / "gone" / "x.txt", "x").error(),
+              std::strerror(ENOENT));
+
+    fs::create_symlink(dir / "nothing.txt", dir / "dangling.txt");
+    const Status dangling = platform::replaceFileAtomically(dir / "dangling.txt", "x");
+    EXPECT_FALSE(dangling.ok());
+    EXPECT_NE(dangling.error(), "");
+    EXPECT_FALSE(fs::exists(dir / "nothing.txt"));
+    EXPECT_EQ(entries(dir.path()), 3);  // ro.txt, folder, dangling.txt: no temporary left
+}
+
+TEST(AtomicReplace, ReadOnlyMeansNoWriteBitWhoeverAsks) {
+    TempDir dir;
+    EXPECT_FALSE(platform::isReadOnlyFile(dir / "missing.txt"));
+    writeFile(dir / "rw.txt", "");
+    EXPECT_FALSE(platform::isReadOnlyFile(dir / "rw.txt"));
+    ::chmod((dir / "rw.txt").c_str(), 0444);
+    EXPECT_TRUE(platform::isReadOnlyFile(dir / "rw.txt"));
+}
+
+TEST(WholeFile, ReadsPlainFilesAndTellsMissingFromFailed) {
+    TempDir dir;
+    const std::string bytes = std::string("\xB3\xC7\0\r\n", 5) + std::string(40000, 'y');
+    writeFile(dir / "a.ini", bytes);
+    const platform::FileContents read = platform::readWholeFile(dir / "a.ini");
+    EXPECT_EQ(read.state, State::Read);
+    EXPECT_EQ(read.bytes, bytes);
+
+    writeFile(dir / "empty.ini", "");
+    EXPECT_EQ(platform::readWholeFile(dir / "empty.ini").state, State::Read);
+    EXPECT_EQ(platform::readWholeFile(dir / "none.ini").state, State::Missing);
+    EXPECT_EQ(platform::readWholeFile(dir / "none" / "x.ini").state, State::Missing);
+    EXPECT_EQ(platform::readWholeFile(dir / "a.ini" / "x.ini").state, State::Missing);
+
+    const platform::FileContents folder = platform::readWholeFile(dir.path());
+    EXPECT_EQ(folder.state, State::Failed);
+    EXPECT_EQ(folder.bytes, "");
+}
+
+TEST(WholeFile, AFifoFailsAtOnceInsteadOfWaitingForAWriter) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo.ini").c_str(), 0600), 0);
+    EXPECT_EQ(platform::readWholeFile(dir / "fifo.ini").state, State::Failed);
+}
+
+TEST(FileStamp, TellsStatesOfAFileApart) {
+    TempDir dir;
+    const fs::path file = dir / "EARFCN.ini";
+    const platform::FileStamp missing = platform::fileStamp(file);
+    EXPECT_FALSE(missing.exists);
+    EXPECT_EQ(missing, platform::FileStamp{});
+
+    writeFile(file, "12345");
+    const platform::FileStamp first = platform::fileStamp(file);
+    EXPECT_TRUE(first.exists);
+    EXPECT_EQ(first.size, 5u);
+    EXPECT_GT(first.mtimeNs, 0);
+    EXPECT_GE(first.ctimeNs, first.mtimeNs);
+    EXPECT_EQ(platform::fileStamp(file), first);
+
+    // Another file renamed over it, even with the same size and times.
+    writeFile(dir / "other.ini", "54321");
+    fs::last_write_time(dir / "other.ini", fs::last_write_time(file));
+    const platform::FileStamp other = platform::fileStamp(dir / "other.ini");
+    fs::rename(dir / "other.ini", file);
+    const platform::FileStamp renamed = platform::fileStamp(file);
+    EXPECT_NE(renamed, first);
+    EXPECT_EQ(renamed.fileIndex, other.fileIndex);
+    EXPECT_NE(renamed.fileIndex, first.fileIndex);
+    EXPECT_EQ(renamed.mtimeNs, first.mtimeNs);
+    EXPECT_EQ(renamed.device, first.device);
+
+    fs::create_symlink(file, dir / "link.ini");
+    EXPECT_EQ(platform::fileStamp(dir / "link.ini"), renamed);
+}
+
+TEST(FileStamp, FileTimesAndTheClockAgree) {
+    TempDir dir;
+    const std::int64_t before = platform::wallClockNs();
+    writeFile(dir / "f", "x");
+    const std::int64_t after = platform::wallClockNs();
+    const platform::FileStamp stamp = platform::fileStamp(dir / "f");
+    // File systems round times down to their tick; allow a coarse one.
+    constexpr std::int64_t kTick = 2'000'000'000;
+    EXPECT_GE(stamp.mtimeNs, before - kTick);
+    EXPECT_LE(stamp.mtimeNs, after);
+    EXPECT_LE(before, after);
+
+    const auto system = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                            std::chrono::system_clock::now().time_since_epoch())
+                            .count();
+    EXPECT_LT(std::abs(system - platform::wallClockNs()), 1'000'000'000);
+}
+
+TEST(Folders, TheExecutableFolderHoldsThisProgram) {
+    const fs::path folder = platform::executableFolder();
+    EXPECT_TRUE(folder.is_absolute());
+    EXPECT_TRUE(fs::is_regular_file(folder / "core_tests"));
+}
+
+TEST(Folders, TheDesktopIsHomeDesktopThenHomeThenTheCurrentFolder) {
+    TempDir dir;
+    const fs::path home = dir / "home";
+    fs::create_directory(home);
+    {
+        ScopedEnv env("HOME", home.c_str());
+        EXPECT_EQ(platform::desktopFolder(), home);
+        writeFile(home / "Desktop", "a file, not a folder");
+        EXPECT_EQ(platform::desktopFolder(), home);
+        fs::remove(home / "Desktop");
+        fs::create_directory(home / "Desktop");
+        EXPECT_EQ(platform::desktopFolder(), home / "Desktop");
+    }
+    const fs::path current = fs::current_path();
+    {
+        ScopedEnv env("HOME", nullptr);
+        EXPECT_EQ(platform::desktopFolder(), current);
+    }
+    {
+        ScopedEnv env("HOME", "");
+        EXPECT_EQ(platform::desktopFolder(), current);
+    }
+    {
+        ScopedEnv env("HOME", (dir / "no-such-home").c_str());
+        EXPECT_EQ(platform::desktopFolder(), current);
+    }
+}

@@ -1,0 +1,82 @@
+// The desktop program's last line of defence: an exception out of an event
+// handler is shown and the program carries on.
+
+#include <QPushButton>
+#include <QtTest>
+
+#include <new>
+#include <stdexcept>
+
+#include "gui/base/application.h"
+#include "guitest.h"
+
+using namespace brindle;
+using namespace brindle::guitest;
+
+namespace {
+
+// A widget whose handlers fail the way a programming error would.
+class FailingButton : public QPushButton {
+public:
+    int handled = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent*) override {
+        ++handled;
+        throw std::out_of_range("frequency settings number out of range: 14");
+    }
+    void keyPressEvent(QKeyEvent*) override {
+        ++handled;
+        throw 42;  // not even a std::exception
+    }
+};
+
+}  // namespace
+
+class ApplicationTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void anExceptionFromAHandlerIsShownAndTheProgramCarriesOn() {
+        FailingButton button;
+        button.show();
+        Dialogs dialogs;
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(dialogs.messages(),
+                 QStringList{"程序内部错误：frequency settings number out of range: 14"});
+        QCOMPARE(button.handled, 1);
+
+        // The next events are handled as usual.
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(button.handled, 2);
+        QCOMPARE(dialogs.messages().size(), 2);
+    }
+
+    void anythingElseThrownIsShownToo() {
+        FailingButton button;
+        button.show();
+        button.setFocus();
+        Dialogs dialogs;
+        QTest::keyClick(&button, Qt::Key_A);
+        QCOMPARE(dialogs.messages(), QStringList{"程序内部错误：未知错误"});
+        QCOMPARE(button.handled, 1);
+    }
+
+    void aPostedEventThatFailsDoesNotStopTheQueue() {
+        bool later = false;
+        QTimer::singleShot(0, [] { throw std::bad_alloc(); });
+        QTimer::singleShot(0, [&later] { later = true; });
+        Dialogs dialogs;
+        QTRY_VERIFY_WITH_TIMEOUT(later, 5000);
+        QCOMPARE(dialogs.messages().size(), 1);
+        QVERIFY(dialogs.messages()[0].startsWith("程序内部错误："));
+    }
+};
+
+int main(int argc, char** argv) {
+    brindle::gui::Application app(argc, argv);
+    ApplicationTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "application_test.moc"
