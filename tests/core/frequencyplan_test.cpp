@@ -15,6 +15,7 @@
 #include "core/base/textcodec.h"
 #include "core/freqplan/plankeys.h"
 #include "core/freqplan/settings2g.h"
+#include "testsupport.h"
 
 namespace brindle {
 namespace {
@@ -24,16 +25,12 @@ using Strings = std::vector<std::string>;
 
 class FrequencyPlanTest : public ::testing::Test {
 protected:
+    test::TempDir temp_;
+
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "brindle-plan-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        home_ = pattern;
+        home_ = temp_.path();
         fs::create_directory(home_ / "mu");
         ini_ = home_ / "mu" / "EARFCN.ini";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(home_, ec);
     }
 
     // Writes UTF-8 test text to the file as GBK.

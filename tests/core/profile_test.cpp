@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/base/textcodec.h"
+#include "testsupport.h"
 
 namespace brindle {
 namespace {
@@ -24,16 +25,11 @@ std::string gbk(std::string_view utf8) {
 
 class ProfileTest : public ::testing::Test {
 protected:
+    test::TempDir temp_;
+
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "brindle-profile-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        dir_ = temp_.path();
         file_ = dir_ / "test.ini";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(file_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir_, ec);
     }
 
     static void put(const fs::path& path, const std::string& bytes) {

@@ -133,3 +133,37 @@ TEST(SaveScript, EmptyPaneAndCancelHaveTheirMessages) {
     EXPECT_EQ(fb.texts(), (Lines{"没有脚本，复制失败！", "写出失败"}));
     EXPECT_EQ(fb.fileRequests.size(), 1u);
 }
+
+// The tool windows' save: the box is rebuilt first, whatever is chosen; the
+// dialog proposes the name in the given folder; the file is the rebuilt text.
+TEST(ToolSave, RebuildsTheBoxThenSavesItUnderTheProposedName) {
+    TempDir dir;
+    RecordingFeedback fb;
+    fb.preset.files.push_back(dir / "站甲_PCI修改脚本");
+    EXPECT_EQ(saveToolScript("DEA CELL:LOCALCELLID=1;{站甲}\r\n\r\nMOD X;{站甲}\r\nDEA "
+                             "CELL:LOCALCELLID=1;{站甲}\r\n",
+                             "站甲_PCI修改脚本", dir.path(), fb),
+              "DEA CELL:LOCALCELLID=1;{站甲}\r\nMOD X;{站甲}\r\n");
+    ASSERT_EQ(fb.fileRequests.size(), 1u);
+    EXPECT_EQ(fb.fileRequests[0].proposedName, "站甲_PCI修改脚本");
+    EXPECT_EQ(fb.fileRequests[0].startFolder, dir.path());
+    EXPECT_EQ(fb.fileRequests[0].filter, "文本|*.txt");
+    EXPECT_EQ(readFile(dir / "站甲_PCI修改脚本.txt"),
+              "DEA CELL:LOCALCELLID=1;{\xD5\xBE\xBC\xD7}\r\nMOD X;{\xD5\xBE\xBC\xD7}\r\n");
+    EXPECT_TRUE(fb.shown.empty());  // a successful save says nothing
+}
+
+TEST(ToolSave, CancelWarnsAndAFailedWriteSaysWhy) {
+    TempDir dir;
+    RecordingFeedback fb;
+    EXPECT_EQ(saveToolScript("A\r\nA\r\n", "x", dir.path(), fb),
+              "A\r\n");  // no file queued: Cancel
+    ASSERT_EQ(fb.shown.size(), 1u);
+    EXPECT_EQ(fb.shown[0].text, "写出失败");
+    EXPECT_EQ(fb.shown[0].icon, Icon::Warning);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+
+    fb.preset.files.push_back(dir / "missing" / "x.txt");
+    EXPECT_EQ(saveToolScript("A\r\n", "x", dir.path(), fb), "A\r\n");
+    EXPECT_EQ(fb.shown.back().text.rfind("写出失败：", 0), 0u) << fb.shown.back().text;
+}

@@ -11,6 +11,7 @@
 
 #include "core/base/textcodec.h"
 #include "core/library/workbook/internal.h"
+#include "testsupport.h"
 
 namespace brindle::workbook {
 namespace {
@@ -80,12 +81,9 @@ Parts package(const std::string& rowsXml, const std::string& sharedStrings = "")
 
 class WorkbookTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "brindle-workbook-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    test::TempDir temp_;
+
+    void SetUp() override { dir_ = temp_.path(); }
 
     fs::path file(const std::string& name) const { return dir_ / name; }
 

@@ -32,6 +32,7 @@ inline constexpr std::string_view kCopied = "复制成功！";
 inline constexpr std::string_view kNoCommandToCopy = "无脚本命令，复制失败！";
 inline constexpr std::string_view kNothingToCopy = "没有脚本，复制个啥子嘛！！";
 inline constexpr std::string_view kScriptFilter = "文本文档（*.TXT）|*.TXT";
+inline constexpr std::string_view kToolScriptFilter = "文本|*.txt";  // the tool windows' saves
 // Reasons that follow kWriteFailed when a chosen file cannot be written.
 inline constexpr std::string_view kNotGbkAtLine = "第";  // + line + kNotGbkTail
 inline constexpr std::string_view kNotGbkTail = "行含有GBK编码无法表示的字符，未写出任何内容";

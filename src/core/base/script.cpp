@@ -112,4 +112,18 @@ void saveScript(std::string_view paneText, Feedback& feedback) {
     feedback.message(written ? std::string(msg::kSaved) : writeFailedMessage(written.error()));
 }
 
+std::string saveToolScript(std::string_view boxText, std::string_view proposedName,
+                           const fs::path& startFolder, Feedback& feedback) {
+    std::string text = dedupPane(boxText);
+    const auto chosen = feedback.chooseSaveFile(
+        {std::string(msg::kToolScriptFilter), std::string(proposedName), startFolder});
+    if (!chosen) {
+        feedback.message(msg::kWriteFailed, {}, Icon::Warning);
+        return text;
+    }
+    if (const Status written = writeScriptFile(withTxtExtension(*chosen), text); !written)
+        feedback.message(writeFailedMessage(written.error()), {}, Icon::Warning);
+    return text;
+}
+
 }  // namespace brindle

@@ -72,4 +72,13 @@ void saveDirectOutput(std::string& buffer, bool directOutputTicked, Feedback& fe
 // "复制脚本内容": saves the 4G pane's lines, de-duplicated, to a chosen file.
 void saveScript(std::string_view paneText, Feedback& feedback);
 
+// The second step of the tool windows that build a script in their box and
+// then save it (PCI change, neighbour inheritance, capacity reduction): the
+// box's text is rebuilt from its distinct non-empty lines, then the save
+// dialog proposes `proposedName` in `startFolder` (the desktop). Cancel shows
+// "写出失败" and writes nothing. Returns the rebuilt text, for the box,
+// whatever the engineer chose.
+std::string saveToolScript(std::string_view boxText, std::string_view proposedName,
+                           const std::filesystem::path& startFolder, Feedback& feedback);
+
 }  // namespace brindle
