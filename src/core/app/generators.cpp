@@ -1,7 +1,5 @@
 #include "core/app/generators.h"
 
-#include <array>
-
 #include "core/base/messages.h"
 #include "core/mml/carrier.h"
 #include "core/mml/templates.h"
@@ -34,8 +32,10 @@ constexpr Question kCarrierQuestions[] = {Question::UrbanArea, Question::Reduced
 
 using Pairwise4G = Pairwise<Cell4G, Cell4G>;
 
+// Adding a generator is one row here (no count to keep in step) plus its
+// template.
 // clang-format off
-const std::array<Generator, 8> kGenerators = {{
+const Generator kGenerators[] = {
     {"neighbour-add", "按钮_4G小区操作_添加邻区按钮", "添加邻区", Page::Lte,
      Pairwise4G{{addNeighbour}}, MissPolicy::SkipPair,
      "添加邻区脚本生成成功！！", {}, OutputBuffer::General},
@@ -60,7 +60,7 @@ const std::array<Generator, 8> kGenerators = {{
     {"carrier-rmv", "按钮_4G小区操作_删除频点按钮", "删除频点", Page::Lte,
      Pairwise4G{{cells4G<mml::removeCarrierLine>}}, MissPolicy::SkipPair,
      "删除频点脚本生成成功！！", {}, OutputBuffer::General},
-}};
+};
 // clang-format on
 
 // Runs the shape's loop; false when a missing cell stopped it.
