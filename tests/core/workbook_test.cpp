@@ -4,6 +4,7 @@
 #include <xlsxwriter.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -155,11 +156,17 @@ TEST(WorkbookNumbers, PrintWhatAnEngineerTyped) {
     EXPECT_EQ(formatNumber(0.1), "0.1");
     EXPECT_EQ(formatNumber(12.5), "12.5");
     EXPECT_EQ(formatNumber(-0.000001), "-0.000001");
-    EXPECT_EQ(formatNumber(1.0 / 3), "0.3333333333333333");
+    // At most 15 significant digits, as the spreadsheet shows a number.
+    EXPECT_EQ(formatNumber(1.0 / 3), "0.333333333333333");
+    EXPECT_EQ(formatNumber(1.0 / 7), "0.142857142857143");
+    EXPECT_EQ(formatNumber(0.1 + 0.2), "0.3");
     EXPECT_EQ(formatNumber(123456789012.25), "123456789012.25");
-    EXPECT_EQ(formatNumber(9007199254740992.0), "9007199254740992");
-    EXPECT_EQ(formatNumber(1e20), "1e+20");
-    EXPECT_EQ(formatNumber(1.5e-7), "1.5e-07");
+    EXPECT_EQ(formatNumber(999999999999999.0), "999999999999999");
+    EXPECT_EQ(formatNumber(1e15), "1E+15");
+    EXPECT_EQ(formatNumber(9007199254740992.0), "9.00719925474099E+15");
+    EXPECT_EQ(formatNumber(1e20), "1E+20");
+    EXPECT_EQ(formatNumber(-2.5e-9), "-2.5E-09");
+    EXPECT_EQ(formatNumber(1.5e-7), "1.5E-07");
 }
 
 TEST(WorkbookRow, CellsPastTheEndAreEmpty) {
@@ -198,7 +205,7 @@ TEST_F(WorkbookTest, XlsxCellsOfEveryKind) {
 
     const std::vector<Cells> expected = {
         {"小区名称", "  spaced  ", "38400"},
-        {"38400", "38400.5", "0.1", "-5", "0", "1e+20"},
+        {"38400", "38400.5", "0.1", "-5", "0", "1E+20"},
         {"LTE小区", "TRUE", "FALSE", "3", "小区名称x", "", "", "", "", "", "", "", "", "",
          "",        "",     "",      "",  "",          "", "", "", "", "", "", "", "", "AB"},
         {},
@@ -303,6 +310,91 @@ TEST_F(WorkbookTest, XlsxPackageDetailsOtherWritersUse) {
     EXPECT_EQ(readSheet(path, 1), (std::vector<Cells>{{}, {"", "", "7"}}));
 }
 
+// What the spreadsheet application reads without complaint, Brindle reads
+// too: rows stored out of order come in row order, absolute and lower-case
+// references name their columns, an inline string is its own text only.
+TEST_F(WorkbookTest, XlsxLenientSheetContent) {
+    const std::string rows =
+        "<row r=\"3\"><c r=\"$B$3\" t=\"inlineStr\"><v>1.</v><is><t>1.</t></is></c></row>"
+        "<row r=\"1\"><c r=\"a1\"><v>1</v></c><c r=\"c1\"><v>3</v></c></row>"
+        "<row r=\"2\"><c r=\"$A2\"><v>2</v></c></row>"
+        "<row r=\"6\"><c r=\"A6\"><v>6</v></c></row>"
+        "<row r=\"5\"><c r=\"A5\"><v>5</v></c></row>"
+        "<row r=\"1\"><c r=\"B1\"><v>9</v></c></row>";  // a row stored twice is one row
+    writeZip(file("order.xlsx"), package(rows));
+    EXPECT_EQ(readSheet(file("order.xlsx")),
+              (std::vector<Cells>{{"1", "9", "3"}, {"2"}, {"", "1."}, {}, {"5"}, {"6"}}));
+}
+
+// The row a file leaves out ends an import; it must really be missing, not
+// stored further on.
+TEST_F(WorkbookTest, XlsxAMissingRowIsCheckedAgainstTheRestOfTheSheet) {
+    writeZip(file("late.xlsx"),
+             package("<row r=\"1\"><c><v>1</v></c></row><row r=\"3\"><c><v>3</v></c></row>"
+                     "<row r=\"2\"><c><v>2</v></c></row>"));
+    EXPECT_EQ(readSheet(file("late.xlsx")), (std::vector<Cells>{{"1"}, {"2"}, {"3"}}));
+    writeZip(file("gap.xlsx"),
+             package("<row r=\"1\"><c><v>1</v></c></row><row r=\"3\"><c><v>3</v></c></row>"
+                     "<row r=\"4\"><c><v>4</v></c></row>"));
+    EXPECT_EQ(readSheet(file("gap.xlsx")), (std::vector<Cells>{{"1"}, {}, {"3"}, {"4"}}));
+}
+
+// Entry names with backslashes, and a later sheet whose part is missing:
+// the first sheet is still read.
+TEST_F(WorkbookTest, XlsxLenientPackage) {
+    Parts parts = package("<row r=\"1\"><c><v>7</v></c></row>");
+    for (auto& [name, text] : parts)
+        if (name != "_rels/.rels") std::replace(name.begin(), name.end(), '/', '\\');
+    writeZip(file("backslash.xlsx"), parts);
+    EXPECT_EQ(readSheet(file("backslash.xlsx")), (std::vector<Cells>{{"7"}}));
+
+    parts = package("<row r=\"1\"><c><v>8</v></c></row>");
+    parts.erase(parts.begin() + 3);  // worksheets/sheet1.xml, the second sheet in order
+    writeZip(file("broken-later.xlsx"), parts);
+    auto workbook = open(file("broken-later.xlsx"));
+    ASSERT_TRUE(workbook);
+    EXPECT_EQ(workbook->sheetNames(), Cells{"Main"});
+    EXPECT_EQ(readSheet(file("broken-later.xlsx")), (std::vector<Cells>{{"8"}}));
+}
+
+// Numbers under their styles' number formats, in the 1904 date system.
+TEST_F(WorkbookTest, XlsxNumberFormatsAndTheDateSystem) {
+    const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    const std::string rows =
+        "<row r=\"1\"><c s=\"1\"><v>3.14159</v></c><c s=\"2\"><v>1234.5</v></c>"
+        "<c s=\"3\"><v>0.125</v></c><c s=\"4\"><v>0.125</v></c><c s=\"5\"><v>0</v></c>"
+        "<c s=\"6\"><v>0.5</v></c><c s=\"7\"><v>1.75</v></c><c s=\"8\"><v>1</v></c>"
+        "<c s=\"8\"><v>38400</v></c><c s=\"9\"><v>38400</v></c><c s=\"99\"><v>2.5</v></c></row>";
+    for (const bool date1904 : {false, true}) {
+        Parts parts = package(rows);
+        if (date1904) {
+            const std::size_t at = parts[1].second.find("<sheets>");
+            parts[1].second.insert(at, "<workbookPr date1904=\"1\"/>");
+        }
+        parts[2].second.insert(
+            parts[2].second.find("</Relationships>"),
+            "<Relationship Id=\"rId9\" Type=\"" + rel + "/styles\" Target=\"styles.xml\"/>");
+        parts.push_back(
+            {"xl/styles.xml",
+             "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"#,##0.000\"/>"
+             "<numFmt numFmtId=\"165\" "
+             "formatCode=\"yyyy&quot;年&quot;m&quot;月&quot;d&quot;日&quot;\"/>"
+             "</numFmts><cellStyleXfs><xf numFmtId=\"10\"/></cellStyleXfs><cellXfs>"
+             "<xf numFmtId=\"0\"/><xf numFmtId=\"2\"/><xf numFmtId=\"164\"/><xf numFmtId=\"9\"/>"
+             "<xf numFmtId=\"10\"/><xf numFmtId=\"165\"/><xf numFmtId=\"21\"/><xf numFmtId=\"22\"/>"
+             "<xf numFmtId=\"14\"/><xf numFmtId=\"49\"/></cellXfs></styleSheet>"});
+        writeZip(file("styles.xlsx"), parts);
+        const Cells dates =
+            date1904 ? Cells{"1904-01-01", "12:00:00", "1904-01-02 18:00:00", "1904-01-02"}
+                     : Cells{"1900-01-00", "12:00:00", "1900-01-01 18:00:00", "1900-01-01"};
+        EXPECT_EQ(readSheet(file("styles.xlsx")),
+                  (std::vector<Cells>{{"3.14", "1234.500", "13%", "12.50%", dates[0], dates[1],
+                                       dates[2], dates[3], date1904 ? "2009-02-18" : "2005-02-17",
+                                       "38400", "2.5"}}))
+            << date1904;
+    }
+}
+
 TEST_F(WorkbookTest, XlsxStopsParsingWhereTheReaderStops) {
     // Far more rows than one parsed chunk, then XML that is not well-formed.
     std::string rows;
@@ -328,7 +420,7 @@ TEST_F(WorkbookTest, XlsxStopsParsingWhereTheReaderStops) {
 
 TEST_F(WorkbookTest, XlsxBadSheetContentIsDamage) {
     const std::pair<const char*, const char*> cases[] = {
-        {"backwards.xlsx", "<row r=\"2\"/><row r=\"1\"/>"},
+        {"row-zero.xlsx", "<row r=\"0\"/>"},
         {"no-string.xlsx", "<row r=\"1\"><c t=\"s\"><v>9</v></c></row>"},
         {"far-row.xlsx", "<row r=\"1048577\"/>"},
         {"far-column.xlsx", "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>"},

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "core/library/workbook/cellformat.h"
 #include "core/library/workbook/internal.h"
 
 namespace brindle::workbook {
@@ -92,20 +93,7 @@ std::string failureMessage(const fs::path& path, std::string_view reason) {
 }
 
 std::string formatNumber(double value) {
-    // Up to 2^53 every integer is exact, so it prints as the integer it is.
-    constexpr double kExactIntegers = 9007199254740992.0;
-    if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) <= kExactIntegers)
-        return std::to_string(static_cast<long long>(value));
-    // Plain decimals for the magnitudes a parameter can have; exponents only
-    // where a decimal would be a long run of zeros.
-    const double magnitude = std::fabs(value);
-    char buffer[128];
-    std::to_chars_result result;
-    if (magnitude >= 1e-6 && magnitude < 1e15)
-        result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    else
-        result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    return renderGeneral(value);
 }
 
 void trimTrailingEmpty(std::vector<std::string>& cells) {

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <deque>
 
+#include "core/library/workbook/cellformat.h"
 #include "core/library/workbook/internal.h"
 #include "core/library/workbook/xml_stream.h"
 
@@ -15,6 +16,7 @@ namespace brindle::workbook::detail {
 namespace {
 
 using SharedStrings = std::shared_ptr<const std::vector<std::string>>;
+using Styles = std::shared_ptr<const CellStyles>;
 
 bool endsWith(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
@@ -101,15 +103,21 @@ bool parseWhole(std::string_view text, T& value) {
     return ec == std::errc() && end == text.data() + text.size();
 }
 
-// Column of a cell reference: "A7" is 0, "AA7" is 26.
+// Column of a cell reference: "A7" is 0, "AA7" is 26. Absolute references
+// ("$A$7") and lower-case letters ("a7") are read as the spreadsheet reads them.
 bool columnOfReference(std::string_view reference, std::size_t& column) {
     std::size_t number = 0;
-    std::size_t i = 0;
-    for (; i < reference.size() && reference[i] >= 'A' && reference[i] <= 'Z'; ++i) {
-        number = number * 26 + static_cast<std::size_t>(reference[i] - 'A' + 1);
+    std::size_t letters = 0;
+    std::size_t i = reference.empty() || reference[0] != '$' ? 0 : 1;
+    for (; i < reference.size(); ++i) {
+        char c = reference[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c < 'A' || c > 'Z') break;
+        number = number * 26 + static_cast<std::size_t>(c - 'A' + 1);
+        ++letters;
         if (number > kMaxColumns) return false;
     }
-    if (i == 0) return false;
+    if (letters == 0) return false;
     column = number - 1;
     return true;
 }
@@ -156,9 +164,14 @@ struct SheetReference {
 struct WorkbookHandler : XmlHandler {
     std::string root;
     std::vector<SheetReference> sheets;
+    bool date1904 = false;
 
     void startElement(std::string_view name, const char** attributes) override {
         if (root.empty()) root = name;
+        if (name == "workbookPr") {
+            const char* flag = attribute(attributes, "date1904");
+            date1904 = flag && (std::string_view(flag) == "1" || std::string_view(flag) == "true");
+        }
         if (name != "sheet") return;
         const char* sheetName = attribute(attributes, "name");
         const char* id = attribute(attributes, "id");  // r:id
@@ -207,15 +220,72 @@ private:
     std::string current_;
 };
 
+// The number formats of styles.xml: custom codes (<numFmts>) and the format
+// of every cell style (<cellXfs>, which a cell names by index in "s").
+struct StylesHandler : XmlHandler {
+    CellStyles styles;
+
+    void startElement(std::string_view name, const char** attributes) override {
+        if (name == "cellXfs") {
+            inCellXfs_ = true;
+        } else if (name == "numFmt") {
+            const char* id = attribute(attributes, "numFmtId");
+            const char* code = attribute(attributes, "formatCode");
+            int number = 0;
+            if (id && code && parseWhole(std::string_view(id), number))
+                styles.defineFormat(number, code);
+        } else if (name == "xf" && inCellXfs_) {
+            const char* id = attribute(attributes, "numFmtId");
+            int number = 0;
+            styles.addStyle(id && parseWhole(std::string_view(id), number) ? number : 0);
+        }
+    }
+    void endElement(std::string_view name) override {
+        if (name == "cellXfs") inCellXfs_ = false;
+    }
+
+private:
+    bool inCellXfs_ = false;
+};
+
+// Row numbers only, to learn whether a sheet stores its rows in ascending
+// order without keeping any of them.
+struct RowOrderHandler : XmlHandler {
+    bool ascending = true;
+
+    void startElement(std::string_view name, const char** attributes) override {
+        if (name != "row") return;
+        std::size_t number = last_ + 1;
+        const char* r = attribute(attributes, "r");
+        if (r && !parseWhole(std::string_view(r), number)) number = 0;
+        if (number <= last_) {
+            ascending = false;
+            finished = true;
+        }
+        last_ = number;
+    }
+    void endElement(std::string_view name) override {
+        if (name == "sheetData") finished = true;
+    }
+
+private:
+    std::size_t last_ = 0;
+};
+
 // ---- the worksheet ----------------------------------------------------------
 
 // Turns <sheetData> into rows as its elements arrive. Completed rows wait in
 // `rows` until handed out; one parsed chunk completes at most a few thousand.
 class SheetHandler : public XmlHandler {
 public:
-    explicit SheetHandler(SharedStrings strings) : strings_(std::move(strings)) {}
+    // `anyOrder`: rows may come in any order (they are sorted afterwards);
+    // otherwise a row that does not follow the last one ends the parse with
+    // `outOfOrder` set.
+    SheetHandler(SharedStrings strings, Styles styles, bool anyOrder)
+        : strings_(std::move(strings)), styles_(std::move(styles)), anyOrder_(anyOrder) {}
 
     std::deque<Row> rows;
+    bool outOfOrder = false;
 
     void startElement(std::string_view name, const char** attributes) override {
         if (!inSheetData_) {
@@ -227,13 +297,15 @@ public:
         } else if (!inCell_) {
             return;
         } else if (name == "v") {
-            collecting_ = true;
+            collecting_ = !inInline_;
+            target_ = &value_;
         } else if (name == "is") {
             inInline_ = true;
         } else if (name == "rPh") {
             ++phonetic_;
         } else if (name == "t") {
             collecting_ = inInline_ && phonetic_ == 0;
+            target_ = &inline_;
         }
     }
 
@@ -255,16 +327,20 @@ public:
     }
 
     void characters(std::string_view text) override {
-        if (collecting_) text_ += text;
+        if (collecting_) *target_ += text;
     }
 
 private:
-    // Rows must come in ascending order; a row without "r" follows the last.
+    // A row without "r" follows the last.
     void startRow(const char** attributes) {
         std::size_t number = lastRow_ + 1;
         const char* r = attribute(attributes, "r");
-        if ((r && !parseWhole(r, number)) || number <= lastRow_ || number > kMaxRows) {
+        if ((r && !parseWhole(std::string_view(r), number)) || number == 0 || number > kMaxRows) {
             invalid = true;
+            return;
+        }
+        if (number <= lastRow_ && !anyOrder_) {
+            outOfOrder = finished = true;
             return;
         }
         row_.number = number;
@@ -291,9 +367,13 @@ private:
         }
         const char* t = attribute(attributes, "t");
         type_ = t ? t : "n";
+        const char* style = attribute(attributes, "s");
+        style_ = 0;
+        if (style && !parseWhole(std::string_view(style), style_)) style_ = 0;
         column_ = column;
         nextColumn_ = column + 1;
-        text_.clear();
+        value_.clear();
+        inline_.clear();
         inCell_ = true;
         inInline_ = false;
         phonetic_ = 0;
@@ -315,24 +395,33 @@ private:
     // shared string that does not exist.
     bool cellText(std::string& value) {
         if (type_ == "s") {
-            if (text_.empty()) return true;
+            if (value_.empty()) return true;
             std::size_t index = 0;
-            if (!strings_ || !parseWhole(text_, index) || index >= strings_->size()) return false;
+            if (!strings_ || !parseWhole(std::string_view(value_), index) ||
+                index >= strings_->size())
+                return false;
             value = (*strings_)[index];
-        } else if (type_ == "inlineStr" || type_ == "str") {
-            value = decodeEscapes(std::move(text_));
+        } else if (type_ == "inlineStr") {
+            value = decodeEscapes(std::move(inline_));  // its <is> text, never a <v> beside it
+        } else if (type_ == "str") {
+            value = decodeEscapes(std::move(value_));
         } else if (type_ == "b") {
-            value = text_ == "1" ? "TRUE" : text_ == "0" ? "FALSE" : text_;
+            value = value_ == "1"   ? std::string(renderBoolean(true))
+                    : value_ == "0" ? std::string(renderBoolean(false))
+                                    : value_;
         } else if (type_ == "e" || type_ == "d") {
-            value = text_;
+            value = value_;
         } else {
             double number = 0;
-            value = parseWhole(text_, number) ? formatNumber(number) : text_;
+            value = parseWhole(std::string_view(value_), number) ? styles_->number(number, style_)
+                                                                 : value_;
         }
         return true;
     }
 
     SharedStrings strings_;
+    Styles styles_;
+    bool anyOrder_;
     bool inSheetData_ = false;
     bool inRow_ = false;
     bool inCell_ = false;
@@ -342,36 +431,54 @@ private:
     std::size_t lastRow_ = 0;
     std::size_t nextColumn_ = 0;
     std::size_t column_ = 0;
+    std::size_t style_ = 0;
     std::string type_;
-    std::string text_;
+    std::string value_;   // <v>
+    std::string inline_;  // the <t> of an inline string
+    std::string* target_ = &value_;
     Row row_;
 };
 
+// Hands out rows in row order. Rows are parsed only as far as they are
+// asked for while the sheet stores them in ascending order, which nearly
+// every writer does. Before a row the file leaves out is handed out as empty
+// (the end of an import), one scan of the row numbers makes sure the row is
+// not stored further on; a sheet whose rows are out of order is then read
+// whole and sorted, as the spreadsheet application would show it.
 class XlsxRowReader final : public RowReader {
 public:
-    XlsxRowReader(const ZipHandle& zip, SharedStrings strings, std::string damaged)
-        : handler_(std::move(strings)), stream_(zip, handler_), damaged_(std::move(damaged)) {}
+    XlsxRowReader(ZipHandle zip, std::string part, SharedStrings strings, Styles styles,
+                  std::string damaged)
+        : zip_(std::move(zip)),
+          part_(std::move(part)),
+          strings_(std::move(strings)),
+          styles_(std::move(styles)),
+          damaged_(std::move(damaged)) {}
 
-    bool open(const std::string& part) { return stream_.open(part); }
+    bool open() { return start(false); }
 
     bool next(Row& row) override {
-        while (handler_.rows.empty() && !ended_) {
-            const XmlPartStream::Status status = stream_.pump();
-            failed_ = status == XmlPartStream::Status::Failed;
-            ended_ = status != XmlPartStream::Status::More;
-        }
-        if (handler_.rows.empty()) {
+        if (!error_.empty()) return false;
+        fill();
+        if (handler_->outOfOrder && !readWholeSorted()) return false;
+        if (handler_->rows.empty()) {
             if (failed_) error_ = damaged_;
             return false;
         }
-        Row& waiting = handler_.rows.front();
-        if (waiting.number > nextNumber_) {  // a row the file leaves out
+        if (handler_->rows.front().number > nextNumber_) {  // a row the file leaves out
+            if (!orderKnown_) {
+                orderKnown_ = true;
+                if (!rowsAscend()) {
+                    if (!readWholeSorted()) return false;
+                    return next(row);
+                }
+            }
             row.number = nextNumber_++;
             row.cells.clear();
             return true;
         }
-        row = std::move(waiting);
-        handler_.rows.pop_front();
+        row = std::move(handler_->rows.front());
+        handler_->rows.pop_front();
         ++nextNumber_;
         return true;
     }
@@ -379,13 +486,68 @@ public:
     const std::string& error() const override { return error_; }
 
 private:
-    SheetHandler handler_;
-    XmlPartStream stream_;
+    bool start(bool anyOrder) {
+        handler_ = std::make_unique<SheetHandler>(strings_, styles_, anyOrder);
+        stream_ = std::make_unique<XmlPartStream>(zip_, *handler_);
+        ended_ = failed_ = false;
+        return stream_->open(part_);
+    }
+
+    void fill() {
+        while (handler_->rows.empty() && !ended_) {
+            const XmlPartStream::Status status = stream_->pump();
+            failed_ = status == XmlPartStream::Status::Failed && !handler_->outOfOrder;
+            ended_ = status != XmlPartStream::Status::More;
+        }
+    }
+
+    bool rowsAscend() {
+        RowOrderHandler order;
+        parsePart(zip_, part_, order);  // damage shows up in the real parse
+        return order.ascending;
+    }
+
+    // Parses the whole sheet in any order, sorts its rows (a row stored twice
+    // is one row, later cells over earlier ones) and drops those handed out.
+    bool readWholeSorted() {
+        orderKnown_ = true;
+        if (!start(true)) {
+            error_ = damaged_;
+            return false;
+        }
+        failed_ = stream_->parseAll() == XmlPartStream::Status::Failed;
+        ended_ = true;
+        std::deque<Row>& rows = handler_->rows;
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const Row& a, const Row& b) { return a.number < b.number; });
+        std::deque<Row> merged;
+        for (Row& r : rows) {
+            if (r.number < nextNumber_) continue;
+            if (!merged.empty() && merged.back().number == r.number) {
+                Row& into = merged.back();
+                if (into.cells.size() < r.cells.size()) into.cells.resize(r.cells.size());
+                for (std::size_t c = 0; c < r.cells.size(); ++c)
+                    if (!r.cells[c].empty()) into.cells[c] = std::move(r.cells[c]);
+            } else {
+                merged.push_back(std::move(r));
+            }
+        }
+        rows = std::move(merged);
+        return true;
+    }
+
+    ZipHandle zip_;
+    std::string part_;
+    SharedStrings strings_;
+    Styles styles_;
     std::string damaged_;
+    std::unique_ptr<SheetHandler> handler_;
+    std::unique_ptr<XmlPartStream> stream_;
     std::string error_;
     std::size_t nextNumber_ = 1;
     bool ended_ = false;
     bool failed_ = false;
+    bool orderKnown_ = false;  // the rows' order was checked (or they were sorted)
 };
 
 // ---- the workbook -----------------------------------------------------------
@@ -395,27 +557,32 @@ struct SheetPart {
     std::string part;
 };
 
+struct SheetList {
+    std::vector<SheetPart> sheets;
+    std::string sharedStringsPart;
+    std::string stylesPart;
+    bool date1904 = false;
+};
+
 class XlsxWorkbook final : public Workbook {
 public:
-    XlsxWorkbook(const std::filesystem::path& path, ZipHandle zip, std::vector<SheetPart> sheets,
-                 std::string sharedStringsPart)
-        : Workbook(path),
-          zip_(std::move(zip)),
-          sheets_(std::move(sheets)),
-          sharedStringsPart_(std::move(sharedStringsPart)) {}
+    XlsxWorkbook(const std::filesystem::path& path, ZipHandle zip, SheetList list)
+        : Workbook(path), zip_(std::move(zip)), list_(std::move(list)) {}
 
     std::vector<std::string> sheetNames() const override {
         std::vector<std::string> names;
-        for (const SheetPart& sheet : sheets_) names.push_back(sheet.name);
+        for (const SheetPart& sheet : list_.sheets) names.push_back(sheet.name);
         return names;
     }
 
     Result<std::unique_ptr<RowReader>> rows(std::size_t sheetIndex) override {
-        if (sheetIndex >= sheets_.size())
+        if (sheetIndex >= list_.sheets.size())
             return fail(failure("工作簿中没有第 " + std::to_string(sheetIndex + 1) + " 个工作表"));
         if (!loadSharedStrings()) return fail(failure(reason::kDamaged));
-        auto reader = std::make_unique<XlsxRowReader>(zip_, strings_, failure(reason::kDamaged));
-        if (!reader->open(sheets_[sheetIndex].part)) return fail(failure(reason::kDamaged));
+        loadStyles();
+        auto reader = std::make_unique<XlsxRowReader>(zip_, list_.sheets[sheetIndex].part, strings_,
+                                                      styles_, failure(reason::kDamaged));
+        if (!reader->open()) return fail(failure(reason::kDamaged));
         return reader;
     }
 
@@ -426,17 +593,30 @@ private:
         // A part that is named but absent only matters if a cell refers to
         // it, and such a cell is reported then.
         SharedStringsHandler handler;
-        if (!sharedStringsPart_.empty() &&
-            parsePart(zip_, sharedStringsPart_, handler) == PartResult::Failed)
+        if (!list_.sharedStringsPart.empty() &&
+            parsePart(zip_, list_.sharedStringsPart, handler) == PartResult::Failed)
             return false;
         strings_ = std::make_shared<const std::vector<std::string>>(std::move(handler.strings));
         return true;
     }
 
+    // Number formats are a matter of display: a styles part that is missing
+    // or damaged leaves every number under General rather than refusing the
+    // workbook.
+    void loadStyles() {
+        if (styles_) return;
+        StylesHandler handler;
+        if (!list_.stylesPart.empty() &&
+            parsePart(zip_, list_.stylesPart, handler) != PartResult::Parsed)
+            handler.styles = CellStyles();
+        handler.styles.date1904 = list_.date1904;
+        styles_ = std::make_shared<const CellStyles>(std::move(handler.styles));
+    }
+
     ZipHandle zip_;
-    std::vector<SheetPart> sheets_;
-    std::string sharedStringsPart_;
+    SheetList list_;
     SharedStrings strings_;
+    Styles styles_;
 };
 
 // The workbook part named by the package relationships; older or simpler
@@ -457,11 +637,6 @@ Result<std::string> findWorkbookPart(const ZipHandle& zip) {
     return resolvePart("", main->target);
 }
 
-struct SheetList {
-    std::vector<SheetPart> sheets;
-    std::string sharedStringsPart;
-};
-
 // Worksheets in workbook order with their part paths; chart and dialog
 // sheets have no cells and are left out.
 Result<SheetList> listSheets(const ZipHandle& zip, const std::string& workbookPart) {
@@ -480,15 +655,29 @@ Result<SheetList> listSheets(const ZipHandle& zip, const std::string& workbookPa
         return problem(reason::kDamaged);
     const std::string folder = folderOf(workbookPart);
     SheetList list;
+    list.date1904 = workbook.date1904;
+    bool broken = false;
     for (const SheetReference& sheet : workbook.sheets) {
+        // A sheet whose relationship or part is missing cannot be read; the
+        // spreadsheet application opens the rest of the workbook anyway.
         const Relationship* rel = rels.withId(sheet.relationshipId);
-        if (!rel) return problem(reason::kDamaged);
-        if (endsWith(rel->type, "/worksheet"))
-            list.sheets.push_back({sheet.name, resolvePart(folder, rel->target)});
+        if (!rel) {
+            broken = true;
+            continue;
+        }
+        if (!endsWith(rel->type, "/worksheet")) continue;
+        std::string part = resolvePart(folder, rel->target);
+        if (findPart(zip.get(), part) < 0) {
+            broken = true;
+            continue;
+        }
+        list.sheets.push_back({sheet.name, std::move(part)});
     }
-    if (list.sheets.empty()) return problem(reason::kNoSheets);
+    if (list.sheets.empty()) return problem(broken ? reason::kDamaged : reason::kNoSheets);
     if (const Relationship* strings = rels.ofType("/sharedStrings"))
         list.sharedStringsPart = resolvePart(folder, strings->target);
+    if (const Relationship* styles = rels.ofType("/styles"))
+        list.stylesPart = resolvePart(folder, styles->target);
     return list;
 }
 
@@ -506,8 +695,7 @@ Result<std::unique_ptr<Workbook>> openXlsx(const std::filesystem::path& path) {
     if (!workbookPart) return fail(failureMessage(path, workbookPart.error()));
     Result<SheetList> listed = listSheets(zip, *workbookPart);
     if (!listed) return fail(failureMessage(path, listed.error()));
-    return std::make_unique<XlsxWorkbook>(path, zip, std::move(listed->sheets),
-                                          std::move(listed->sharedStringsPart));
+    return std::make_unique<XlsxWorkbook>(path, zip, std::move(*listed));
 }
 
 }  // namespace brindle::workbook::detail

@@ -24,7 +24,27 @@ const char* attribute(const char** attributes, std::string_view localName) {
 }
 
 zip_int64_t findPart(zip_t* zip, const std::string& name) {
-    return zip_name_locate(zip, name.c_str(), ZIP_FL_NOCASE);
+    const zip_int64_t index = zip_name_locate(zip, name.c_str(), ZIP_FL_NOCASE);
+    if (index >= 0) return index;
+    // Some writers store entry names with backslashes ("xl\\workbook.xml") or
+    // a leading slash; the spreadsheet application reads those packages too.
+    const auto normal = [](std::string_view entry) {
+        std::string out;
+        for (char c : entry) {
+            c = c == '\\' ? '/' : c;
+            out += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        }
+        return out.substr(out.find_first_not_of('/') == std::string::npos
+                              ? out.size()
+                              : out.find_first_not_of('/'));
+    };
+    const std::string wanted = normal(name);
+    const zip_int64_t count = zip_get_num_entries(zip, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char* entry = zip_get_name(zip, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
+        if (entry && normal(entry) == wanted) return i;
+    }
+    return -1;
 }
 
 XmlPartStream::XmlPartStream(ZipHandle zip, XmlHandler& handler)
