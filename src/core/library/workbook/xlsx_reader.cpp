@@ -248,29 +248,61 @@ private:
     bool inCellXfs_ = false;
 };
 
-// Row numbers only, to learn whether a sheet stores its rows in ascending
-// order without keeping any of them.
-struct RowOrderHandler : XmlHandler {
-    bool ascending = true;
-
-    void startElement(std::string_view name, const char** attributes) override {
-        if (name != "row") return;
-        std::size_t number = last_ + 1;
-        const char* r = attribute(attributes, "r");
-        if (r && !parseWhole(std::string_view(r), number)) number = 0;
-        if (number <= last_) {
-            ascending = false;
-            finished = true;
+// Whether a sheet part stores its rows in ascending order. This reads the
+// row numbers straight from the bytes, without an XML parse: it runs over
+// the whole sheet, and a full parse would cost as much as reading every row.
+// Element names may carry a prefix ("x:row"); a row without "r" follows the
+// last. Damage is left to the real parse.
+bool rowsAscend(zip_t* zip, const std::string& part) {
+    const zip_int64_t index = findPart(zip, part);
+    if (index < 0) return true;
+    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> file(
+        zip_fopen_index(zip, static_cast<zip_uint64_t>(index), 0), zip_fclose);
+    if (!file) return true;
+    std::string buffer;
+    std::vector<char> chunk(1 << 18);
+    std::size_t last = 0;
+    for (;;) {
+        const zip_int64_t got = zip_fread(file.get(), chunk.data(), chunk.size());
+        if (got <= 0) return true;
+        buffer.append(chunk.data(), static_cast<std::size_t>(got));
+        std::size_t at = 0;
+        std::size_t keep = buffer.size();  // where an unfinished tag starts
+        while ((at = buffer.find('<', at)) != std::string::npos) {
+            const std::size_t close = buffer.find('>', at);
+            if (close == std::string::npos) {
+                keep = at;
+                break;
+            }
+            std::string_view tag(buffer.data() + at + 1, close - at - 1);
+            at = close;
+            const std::size_t nameEnd = tag.find_first_of(" \t\r\n/");
+            std::string_view name = tag.substr(0, nameEnd);
+            if (const std::size_t colon = name.find(':'); colon != std::string_view::npos)
+                name.remove_prefix(colon + 1);
+            if (name != "row") continue;
+            std::size_t number = last + 1;
+            for (std::size_t r = tag.find("r=", nameEnd); r != std::string_view::npos;
+                 r = tag.find("r=", r + 2)) {
+                const char before = tag[r - 1];
+                if (before != ' ' && before != '\t' && before != '\r' && before != '\n') continue;
+                std::size_t digits = r + 3;
+                std::size_t value = 0;
+                bool any = false;
+                for (; digits < tag.size() && tag[digits] >= '0' && tag[digits] <= '9'; ++digits) {
+                    value = value * 10 + static_cast<std::size_t>(tag[digits] - '0');
+                    any = true;
+                    if (value > kMaxRows) break;
+                }
+                if (any) number = value;
+                break;
+            }
+            if (number <= last) return false;
+            last = number;
         }
-        last_ = number;
+        buffer.erase(0, keep);
     }
-    void endElement(std::string_view name) override {
-        if (name == "sheetData") finished = true;
-    }
-
-private:
-    std::size_t last_ = 0;
-};
+}
 
 // ---- the worksheet ----------------------------------------------------------
 
@@ -468,7 +500,7 @@ public:
         if (handler_->rows.front().number > nextNumber_) {  // a row the file leaves out
             if (!orderKnown_) {
                 orderKnown_ = true;
-                if (!rowsAscend()) {
+                if (!rowsAscend(zip_.get(), part_)) {
                     if (!readWholeSorted()) return false;
                     return next(row);
                 }
@@ -499,12 +531,6 @@ private:
             failed_ = status == XmlPartStream::Status::Failed && !handler_->outOfOrder;
             ended_ = status != XmlPartStream::Status::More;
         }
-    }
-
-    bool rowsAscend() {
-        RowOrderHandler order;
-        parsePart(zip_, part_, order);  // damage shows up in the real parse
-        return order.ascending;
     }
 
     // Parses the whole sheet in any order, sorts its rows (a row stored twice
