@@ -522,12 +522,14 @@ public:
             if (!pending_.empty() && pending_.begin()->first < complete_) {
                 const auto first = pending_.begin();
                 row.number = nextNumber_++;
-                if (first->first + 1 == row.number) {
+                if (first->first + 1 > row.number) {
+                    row.cells.clear();  // a row the file leaves out
+                } else {
+                    // put() takes no cell for a row handed out, so this is
+                    // the row's only turn.
                     row.cells = std::move(first->second);
                     trimTrailingEmpty(row.cells);
                     pending_.erase(first);
-                } else {
-                    row.cells.clear();  // a row the file leaves out
                 }
                 return true;
             }
