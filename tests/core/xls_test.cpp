@@ -401,6 +401,11 @@ TEST_F(XlsTest, Biff5TextInTheWorkbookCodePage) {
     EXPECT_EQ(workbook->sheetNames(), Cells{"小区参数"});
     EXPECT_EQ(readSheet(path), (Rows{{"小区名称", "Cell_1"}, {"38400", "15.3", "北京"}}));
 
+    // Without a CODEPAGE record, GBK.
+    biff.globals = "";
+    EXPECT_EQ(readSheet(write(biff, "nocodepage.xls")),
+              (Rows{{"小区名称", "Cell_1"}, {"38400", "15.26", "北京"}}));
+
     // Western text in code page 1252.
     biff.globals = record(0x0042, le16(1252));
     biff.sheets = {{bytes8("Feuille"), label(0, 0, bytes16("caf\xE9 \x80"))}};
@@ -487,8 +492,11 @@ TEST_F(XlsTest, RowBlocksAndStreaming) {
             records += rk(r, 1, rkInteger(std::int32_t(r))) + rk(r, 0, rkInteger(-1));
         if (block > 0) records += dbCell();
     }
-    // After the blocks, a record that cannot be read.
-    records += record(0x0203, le16(96) + le16(0));
+    // After the blocks, a cell for row 40 that shows how far the parse had
+    // gone when row 40 was handed out: had it read this far, row 40 would
+    // have taken the cell in; as it is, the cell comes too late and is
+    // damage.
+    records += rk(39, 2, rkInteger(7));
     const fs::path path = write(oneSheet(records));
 
     auto workbook = open(path);
@@ -500,12 +508,27 @@ TEST_F(XlsTest, RowBlocksAndStreaming) {
         ASSERT_TRUE((*reader)->next(row));
         EXPECT_EQ(row.cells, (Cells{"-1", std::to_string(r)}));
     }
-    // Stopped before the damage: nothing has read that far.
     EXPECT_EQ((*reader)->error(), "");
 
     std::string error;
     EXPECT_EQ(readSheet(path, 0, &error).size(), 96u);
     EXPECT_EQ(error, message(path, kDamaged));
+}
+
+// A BOF whose version is neither BIFF5's nor BIFF8's: the stream's name
+// tells which it is.
+TEST_F(XlsTest, StreamNameDecidesAnUnknownVersion) {
+    std::string biff8 = oneSheet(label(0, 0, narrow("eight"))).stream();
+    Biff five;
+    five.biff8 = false;
+    five.sheets = {{bytes8("S"), label(0, 0, bytes16(gbk("五")))}};
+    std::string biff5 = five.stream();
+    // The version is the first field of the globals' BOF.
+    biff8[4] = biff8[5] = biff5[4] = biff5[5] = '\0';
+    writeOle(file("eight.xls"), {{"Workbook", biff8}});
+    writeOle(file("five.xls"), {{"Book", biff5}});
+    EXPECT_EQ(readSheet(file("eight.xls")), Rows{{"eight"}});
+    EXPECT_EQ(readSheet(file("five.xls")), Rows{{"五"}});
 }
 
 // ---- files that cannot be read ----------------------------------------------------------

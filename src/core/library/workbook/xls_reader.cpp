@@ -139,9 +139,16 @@ template <class T>
 using GsfPtr = std::unique_ptr<T, GObjectUnref>;
 
 // Registers libgsf's types; once per process, whichever thread comes first.
+// libgsf also logs its own complaints about a damaged container (as GLib
+// "CRITICAL" lines on stderr) before failing the call; the reader reports the
+// damage to the engineer itself, so those lines are dropped.
 void initGsf() {
     static const bool initialised = [] {
         gsf_init();
+        const auto levels = static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK & ~G_LOG_LEVEL_ERROR);
+        const auto drop = [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {};
+        for (const char* domain : {"libgsf", "libgsf:msole"})
+            g_log_set_handler(domain, levels, drop, nullptr);
         return true;
     }();
     (void)initialised;
@@ -217,6 +224,8 @@ private:
     // cannot be read. Valid until the next call.
     const std::uint8_t* bytes(std::uint64_t at, std::size_t count) {
         if (at > stream_->size || count > stream_->size - at) return nullptr;
+        static const std::uint8_t kNothing = 0;
+        if (count == 0) return &kNothing;  // an empty record's data, wherever it ends
         if (at >= windowStart_ && at + count <= windowStart_ + window_.size())
             return window_.data() + (at - windowStart_);
         const std::size_t length = static_cast<std::size_t>(
@@ -357,7 +366,10 @@ struct Sheet {
 
 struct Globals {
     bool biff8 = true;
-    int codePage = 1252;
+    // Of BIFF5 text (BIFF8 text is Unicode). Excel 5.0/95 always names its
+    // code page; a writer that does not most likely wrote the system's,
+    // which for the engineers' Excel is GBK.
+    int codePage = 936;
     CellStyles styles;
     std::vector<std::string> strings;  // the shared string table
     std::vector<Sheet> sheets;         // worksheets only
@@ -384,23 +396,21 @@ bool readSharedStrings(const Record& record, std::vector<std::string>& strings) 
     return true;
 }
 
-// The globals substream, from the stream's first record to its EOF. Fails
-// with the reason for failureMessage.
-Result<std::shared_ptr<const Globals>> readGlobals(const std::shared_ptr<const Stream>& stream) {
+// The globals substream, from the stream's first record to its EOF. The
+// stream's name ("Workbook" or "Book") tells BIFF8 from BIFF5 where the BOF's
+// version is neither's. Fails with the reason for failureMessage.
+Result<std::shared_ptr<const Globals>> readGlobals(const std::shared_ptr<const Stream>& stream,
+                                                   bool workbookStream) {
     const auto damaged = [] { return fail(std::string(reason::kDamaged)); };
     RecordStream records(stream, 0);
     Record record;
-    if (records.next(record) != Got::Record || record.id != kBof || record.data.size() < 4)
+    if (records.next(record) != Got::Record || record.id != kBof || record.data.size() < 4 ||
+        le16(record.data.data() + 2) != kGlobalsSubstream)
         return damaged();
     const unsigned version = le16(record.data.data());
-    if (version < kBiff5) return fail(std::string(reason::kOldExcel));
-    if (le16(record.data.data() + 2) != kGlobalsSubstream) return damaged();
 
     auto globals = std::make_shared<Globals>();
-    globals->biff8 = version >= kBiff8;
-    // Excel 5.0/95 always names its code page; a writer that does not most
-    // likely wrote the system's, which for the engineers' Excel is GBK.
-    globals->codePage = 936;
+    globals->biff8 = version == kBiff8 || (version != kBiff5 && workbookStream);
     struct RawSheet {
         std::string name;
         std::uint32_t offset;
@@ -499,8 +509,8 @@ double rkValue(std::uint32_t rk) {
     return (rk & 0x01) ? value / 100 : value;
 }
 
-// Cells arrive row block by row block: a block's ROW records, its cells in
-// row order, its DBCELL. A row is handed out once its block has ended (a
+// Cells arrive row block by row block: a block's ROW records, its cells, its
+// DBCELL. A row is handed out once its block has ended (a
 // DBCELL, or a ROW record after cells) or the sheet has; only the rows not
 // yet handed out are held.
 class XlsRowReader final : public RowReader {
@@ -819,7 +829,8 @@ Result<std::unique_ptr<Workbook>> openXls(const std::filesystem::path& path) {
     // one is complete.
     GsfInfile* root = stream->container.get();
     int index = childNamed(root, "Workbook");
-    if (index < 0) index = childNamed(root, "Book");
+    const bool workbookStream = index >= 0;
+    if (!workbookStream) index = childNamed(root, "Book");
     if (index < 0) {
         // An OLE file without a workbook: an encrypted .xlsx package, or
         // another kind of document (Word's, say). An encrypted package always
@@ -833,7 +844,7 @@ Result<std::unique_ptr<Workbook>> openXls(const std::filesystem::path& path) {
     stream->size =
         static_cast<std::uint64_t>(std::max<gsf_off_t>(0, gsf_input_size(stream->input.get())));
 
-    const Result<std::shared_ptr<const Globals>> globals = readGlobals(stream);
+    const Result<std::shared_ptr<const Globals>> globals = readGlobals(stream, workbookStream);
     if (!globals) return fail(failureMessage(path, globals.error()));
     return std::make_unique<XlsWorkbook>(path, std::move(stream), *globals);
 }
