@@ -314,12 +314,14 @@ TEST_F(XlsTest, TextCellsBlanksAndMissingRows) {
         label(0, 3, wide(u"\U0001F4F6x")) + label(0, 4, le16(2) + '\1' + le16(0xD800) + le16('y')) +
         blank(0, 5) + record(0x00BE, le16(0) + le16(6) + le16(15) + le16(15) + le16(7)) +
         // a row of nothing but blanks, a row left out, a row with a gap
-        blank(1, 0) + label(3, 2, narrow("C4")) + label(3, 0, narrow("A4"));
+        blank(1, 0) + label(3, 2, narrow("C4")) + label(3, 0, narrow("A4")) +
+        // a LABEL whose characters go on in a CONTINUE record, in UTF-16
+        cell(0x0204, 3, 3, 15, le16(4) + '\0' + "ab") + continued('\1' + utf16(u"中文"));
     EXPECT_EQ(readSheet(write(oneSheet(records))),
               (Rows{{"  spaced  ", "小区名称", "频点", "\xF0\x9F\x93\xB6x", "\xEF\xBF\xBDy"},
                     {},
                     {},
-                    {"A4", "", "C4"}}));
+                    {"A4", "", "C4", "ab中文"}}));
 }
 
 // ---- the shared string table --------------------------------------------------------
