@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libsqlite3-dev libcli11-dev libzip-dev libexpat1-dev libfreexl-dev
+    libsqlite3-dev libcli11-dev libzip-dev libexpat1-dev libgsf-1-dev
     libgtest-dev libbenchmark-dev libxlsxwriter-dev python3
 )
 # The GUI needs a font with Chinese glyphs to be readable.

@@ -58,3 +58,26 @@ TEST(TextCodec, ReadsLoneLfAsCrLf) {
     EXPECT_EQ(codec::toCrLf("A\nB\r\nC\n"), "A\r\nB\r\nC\r\n");
     EXPECT_EQ(codec::toCrLf("\n"), "\r\n");
 }
+
+TEST(TextCodec, DecodesTheCodePagesOldWorkbooksName) {
+    using codec::fromCodePage;
+    EXPECT_EQ(fromCodePage("\xB3\xC7\xB1\xB1 A-1", 936), "城北 A-1");
+    EXPECT_EQ(fromCodePage("caf\xE9 \x80 \x9C", 1252), "café € œ");
+    EXPECT_EQ(fromCodePage("caf\xE9", 32769), "café");
+    EXPECT_EQ(fromCodePage(std::string("A\0\x2D\x4E", 4), 1200), "A中");
+    EXPECT_EQ(fromCodePage("plain", 367), "plain");
+    EXPECT_EQ(fromCodePage("caf\x8E", 10000), "café");
+    EXPECT_EQ(fromCodePage("caf\x8E", 32768), "café");
+    EXPECT_EQ(fromCodePage("城北", 65001), "城北");
+    EXPECT_EQ(fromCodePage("\xA4\xA4\xA4\xE5", 950), "中文");  // Big5, by its CP name
+    EXPECT_EQ(fromCodePage("", 936), "");
+
+    // Bytes the code page does not have, and code pages there are not.
+    EXPECT_FALSE(fromCodePage("\x81", 936));
+    EXPECT_FALSE(fromCodePage("\x80", 367));
+    EXPECT_FALSE(fromCodePage(std::string("A\0B", 3), 1200));  // half a character
+    EXPECT_FALSE(fromCodePage("\xC0\x80", 65001));
+    EXPECT_FALSE(fromCodePage("x", 12345));
+    EXPECT_FALSE(fromCodePage("x", 0));
+    EXPECT_FALSE(fromCodePage("x", -936));
+}

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -11,20 +12,28 @@ namespace {
 constexpr const char* kGbk = "CP936";
 
 // One conversion descriptor per call keeps the functions reentrant; opening
-// one is cheap next to converting a script. Opening fails only when the C
+// one is cheap next to converting a script. Opening GBK fails only when the C
 // library has no GBK tables, a broken installation rather than anything in a
 // file, so it throws std::runtime_error; the GUI's event dispatch and the
-// command line's main report it.
+// command line's main report it. A code page named by a file may simply be
+// one the C library does not know: that is opened with Iconv::Optional.
 class Iconv {
 public:
+    struct Optional {};
+
     Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-        if (cd_ == reinterpret_cast<iconv_t>(-1))
+        if (!ok())
             throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " +
                                      to);
     }
-    ~Iconv() { iconv_close(cd_); }
+    Iconv(const char* to, const char* from, Optional) : cd_(iconv_open(to, from)) {}
+    ~Iconv() {
+        if (ok()) iconv_close(cd_);
+    }
     Iconv(const Iconv&) = delete;
     Iconv& operator=(const Iconv&) = delete;
+
+    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
     // Converts all of `in`; on an unconvertible or invalid sequence returns
     // false and sets `failedAt` to its offset in `in`.
@@ -90,6 +99,51 @@ std::optional<std::string> fromGbk(std::string_view gbk) {
     std::string out;
     std::size_t failedAt = 0;
     if (!cv.convert(gbk, out, failedAt)) return std::nullopt;
+    return out;
+}
+
+std::optional<std::string> fromCodePage(std::string_view bytes, int codePage) {
+    std::string name;
+    bool asciiCompatible = true;
+    switch (codePage) {
+        case 936:
+            name = kGbk;
+            break;
+        case 1252:
+        case 32769:  // Excel's own number for Windows Western
+            name = "CP1252";
+            break;
+        case 1200:
+            name = "UTF-16LE";
+            asciiCompatible = false;
+            break;
+        case 367:
+            name = "ASCII";
+            break;
+        case 10000:
+        case 32768:  // Excel's own number for Mac Roman
+            name = "MACINTOSH";
+            break;
+        case 65001:
+            if (!isValidUtf8(bytes)) return std::nullopt;
+            return std::string(bytes);
+        default:
+            if (codePage <= 0) return std::nullopt;
+            name = "CP" + std::to_string(codePage);
+            // Other numbers may name code pages that are not ASCII at all.
+            asciiCompatible = false;
+            break;
+    }
+    // Most text in old workbooks is plain ASCII, the same in every code page
+    // above; it needs no conversion.
+    if (asciiCompatible &&
+        std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
+        return std::string(bytes);
+    Iconv cv("UTF-8", name.c_str(), Iconv::Optional{});
+    if (!cv.ok()) return std::nullopt;
+    std::string out;
+    std::size_t failedAt = 0;
+    if (!cv.convert(bytes, out, failedAt)) return std::nullopt;
     return out;
 }
 

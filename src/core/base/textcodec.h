@@ -24,6 +24,13 @@ GbkResult toGbk(std::string_view utf8);
 // GBK to UTF-8. Returns nothing when the bytes are not valid GBK.
 std::optional<std::string> fromGbk(std::string_view gbk);
 
+// Text in a Windows code page as old file formats name it (the number of
+// an .xls CODEPAGE record): 936 GBK, 1252 Western, 1200 UTF-16LE, 367
+// ASCII, 10000 and 32768 Mac Roman, 32769 Western (1252), 65001 UTF-8, and
+// any other code page the C library knows as CP<number>. Returns nothing
+// when the code page is unknown or the bytes are not valid in it.
+std::optional<std::string> fromCodePage(std::string_view bytes, int codePage);
+
 bool isValidUtf8(std::string_view bytes);
 
 // Text read from a file whose encoding is not known: a UTF-8 byte-order mark

@@ -35,13 +35,32 @@ std::string Workbook::failure(std::string_view reason) const {
 
 namespace {
 
-enum class Kind { Zip, Ole, Csv, Unknown };
+enum class Kind { Zip, Ole, OldExcel, Csv, Unknown };
 
 std::string lowerExtension(const fs::path& path) {
     std::string ext = path.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return ext;
+}
+
+// Excel 2.x to 4.0 saved a workbook as a bare BIFF stream, not inside an OLE
+// container. It starts with a BOF record: id 0x0009 (BIFF2), 0x0209 (BIFF3),
+// 0x0409 (BIFF4) or, in some writers, 0x0809 with a version below BIFF5's
+// 0x0500; then the record length, the version and the kind of sheet
+// (worksheet, chart, macro sheet, or a BIFF4 workbook). Four bytes are a weak
+// signature, so only a file that also calls itself .xls is taken for one.
+bool isOldExcel(std::string_view head) {
+    if (head.size() < 8) return false;
+    const auto u16 = [head](std::size_t at) {
+        return static_cast<unsigned>(static_cast<unsigned char>(head[at])) |
+               static_cast<unsigned>(static_cast<unsigned char>(head[at + 1])) << 8;
+    };
+    const unsigned id = u16(0), length = u16(2), version = u16(4), type = u16(6);
+    const bool oldBof =
+        id == 0x0009 || id == 0x0209 || id == 0x0409 || (id == 0x0809 && version < 0x0500);
+    return oldBof && length >= 4 && length <= 16 &&
+           (type == 0x0010 || type == 0x0020 || type == 0x0040 || type == 0x0100);
 }
 
 // The content decides where it can: engineers rename files, and a workbook
@@ -51,7 +70,9 @@ Kind kindOf(const fs::path& path, std::string_view head) {
         ((head[2] == 3 && head[3] == 4) || (head[2] == 5 && head[3] == 6)))
         return Kind::Zip;
     if (head == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) return Kind::Ole;
-    if (lowerExtension(path) == ".csv") return Kind::Csv;
+    const std::string extension = lowerExtension(path);
+    if (extension == ".xls" && isOldExcel(head)) return Kind::OldExcel;
+    if (extension == ".csv") return Kind::Csv;
     return Kind::Unknown;
 }
 
@@ -73,6 +94,8 @@ Result<std::unique_ptr<Workbook>> Workbook::open(const fs::path& path) {
             return openXlsx(path);
         case Kind::Ole:
             return openXls(path);
+        case Kind::OldExcel:
+            return fail(failureMessage(path, reason::kOldExcel));
         case Kind::Csv:
             return openCsv(path);
         case Kind::Unknown:

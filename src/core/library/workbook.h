@@ -46,8 +46,9 @@ public:
     Workbook(const Workbook&) = delete;
     Workbook& operator=(const Workbook&) = delete;
 
-    // Opens .xlsx/.xlsm, .xls or .csv, chosen by the file's content where possible (zip magic,
-    // OLE magic), else by extension. The error is a message for the engineer:
+    // Opens .xlsx/.xlsm, .xls (Excel 5.0/95 and 97–2003) or .csv, chosen by the file's content
+    // where possible (zip magic, OLE magic), else by extension; an .xls from Excel 2.x–4.0 is
+    // refused with a reason that says so. The error is a message for the engineer:
     // "无法读取工作簿：<path>\r\n<reason>".
     static Result<std::unique_ptr<Workbook>> open(const std::filesystem::path& path);
 

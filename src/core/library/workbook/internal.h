@@ -21,6 +21,8 @@ inline constexpr std::string_view kDamaged = "文件已损坏";
 inline constexpr std::string_view kPassword = "工作簿有密码保护";
 inline constexpr std::string_view kNoSheets = "工作簿中没有工作表";
 inline constexpr std::string_view kEncoding = "文件编码无法识别（应为 UTF-8 或 GBK）";
+inline constexpr std::string_view kOldExcel =
+    "Excel 2.x–4.0 格式的工作簿无法读取，请在电子表格程序中另存为 .xlsx";
 }  // namespace reason
 
 // Sheets larger than Excel allows can only come from a damaged or hostile
