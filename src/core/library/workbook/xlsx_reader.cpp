@@ -391,15 +391,23 @@ private:
 
     // A cell without "r" follows the previous cell of its row.
     void startCell(const char** attributes) {
+        // One pass over the attributes: this runs for every cell of the sheet.
+        const char *r = nullptr, *t = nullptr, *style = nullptr;
+        for (const char** a = attributes; a[0]; a += 2) {
+            const std::string_view name = withoutPrefix(a[0]);
+            if (name == "r")
+                r = a[1];
+            else if (name == "t")
+                t = a[1];
+            else if (name == "s")
+                style = a[1];
+        }
         std::size_t column = nextColumn_;
-        const char* r = attribute(attributes, "r");
         if (!inRow_ || (r && !columnOfReference(r, column)) || column >= kMaxColumns) {
             invalid = true;
             return;
         }
-        const char* t = attribute(attributes, "t");
         type_ = t ? t : "n";
-        const char* style = attribute(attributes, "s");
         style_ = 0;
         if (style && !parseWhole(std::string_view(style), style_)) style_ = 0;
         column_ = column;

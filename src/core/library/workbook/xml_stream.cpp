@@ -10,12 +10,12 @@ namespace {
 // rows completed by one chunk are a trifle to hold.
 constexpr std::size_t kChunkSize = 64 * 1024;
 
+}  // namespace
+
 std::string_view withoutPrefix(const char* name) {
     const char* colon = std::strrchr(name, ':');
     return colon ? std::string_view(colon + 1) : std::string_view(name);
 }
-
-}  // namespace
 
 const char* attribute(const char** attributes, std::string_view localName) {
     for (const char** a = attributes; a[0]; a += 2)

@@ -29,6 +29,9 @@ public:
     bool invalid = false;
 };
 
+// A name without its namespace prefix ("x:row" is "row").
+std::string_view withoutPrefix(const char* name);
+
 // The value of the attribute with this local name, or nullptr.
 const char* attribute(const char** attributes, std::string_view localName);
 
