@@ -309,6 +309,20 @@ bool rowsAscend(zip_t* zip, const std::string& part) {
 // Turns <sheetData> into rows as its elements arrive. Completed rows wait in
 // `rows` until handed out; one parsed chunk completes at most a few thousand.
 class SheetHandler : public XmlHandler {
+    // A cell's "t": number (none or "n"), shared string, inline string,
+    // formula string, boolean, or error and ISO date, kept as written.
+    enum class Type { Number, Shared, Inline, Formula, Boolean, Other };
+    static Type typeOf(const char* t) {
+        if (!t) return Type::Number;
+        const std::string_view type(t);
+        if (type == "s") return Type::Shared;
+        if (type == "inlineStr") return Type::Inline;
+        if (type == "str") return Type::Formula;
+        if (type == "b") return Type::Boolean;
+        if (type == "n") return Type::Number;
+        return Type::Other;
+    }
+
 public:
     // `anyOrder`: rows may come in any order (they are sorted afterwards);
     // otherwise a row that does not follow the last one ends the parse with
@@ -319,38 +333,44 @@ public:
     std::deque<Row> rows;
     bool outOfOrder = false;
 
+    // The one-letter elements (<c>, <v>, <t>) come first: they are most of a sheet.
     void startElement(std::string_view name, const char** attributes) override {
         if (!inSheetData_) {
             inSheetData_ = name == "sheetData";
+        } else if (name.size() == 1) {
+            if (name[0] == 'c') {
+                startCell(attributes);
+            } else if (!inCell_) {
+                return;
+            } else if (name[0] == 'v') {
+                collecting_ = !inInline_;
+                target_ = &value_;
+            } else if (name[0] == 't') {
+                collecting_ = inInline_ && phonetic_ == 0;
+                target_ = &inline_;
+            }
         } else if (name == "row") {
             startRow(attributes);
-        } else if (name == "c") {
-            startCell(attributes);
         } else if (!inCell_) {
             return;
-        } else if (name == "v") {
-            collecting_ = !inInline_;
-            target_ = &value_;
         } else if (name == "is") {
             inInline_ = true;
         } else if (name == "rPh") {
             ++phonetic_;
-        } else if (name == "t") {
-            collecting_ = inInline_ && phonetic_ == 0;
-            target_ = &inline_;
         }
     }
 
     void endElement(std::string_view name) override {
         if (!inSheetData_) return;
-        if (name == "sheetData") {
-            finished = true;  // the rest of the part holds no cells
+        if (name.size() == 1) {
+            if (name[0] == 'c')
+                endCell();
+            else if (name[0] == 'v' || name[0] == 't')
+                collecting_ = false;
         } else if (name == "row") {
             endRow();
-        } else if (name == "c") {
-            endCell();
-        } else if (name == "v" || name == "t") {
-            collecting_ = false;
+        } else if (name == "sheetData") {
+            finished = true;  // the rest of the part holds no cells
         } else if (name == "is") {
             inInline_ = false;
         } else if (name == "rPh") {
@@ -407,7 +427,7 @@ private:
             invalid = true;
             return;
         }
-        type_ = t ? t : "n";
+        type_ = typeOf(t);
         style_ = 0;
         if (style && !parseWhole(std::string_view(style), style_)) style_ = 0;
         column_ = column;
@@ -434,22 +454,22 @@ private:
     // The text of the finished cell by its type; false when it refers to a
     // shared string that does not exist.
     bool cellText(std::string& value) {
-        if (type_ == "s") {
+        if (type_ == Type::Shared) {
             if (value_.empty()) return true;
             std::size_t index = 0;
             if (!strings_ || !parseWhole(std::string_view(value_), index) ||
                 index >= strings_->size())
                 return false;
             value = (*strings_)[index];
-        } else if (type_ == "inlineStr") {
+        } else if (type_ == Type::Inline) {
             value = decodeEscapes(std::move(inline_));  // its <is> text, never a <v> beside it
-        } else if (type_ == "str") {
+        } else if (type_ == Type::Formula) {
             value = decodeEscapes(std::move(value_));
-        } else if (type_ == "b") {
+        } else if (type_ == Type::Boolean) {
             value = value_ == "1"   ? std::string(renderBoolean(true))
                     : value_ == "0" ? std::string(renderBoolean(false))
                                     : value_;
-        } else if (type_ == "e" || type_ == "d") {
+        } else if (type_ == Type::Other) {
             value = value_;
         } else {
             double number = 0;
@@ -472,7 +492,7 @@ private:
     std::size_t nextColumn_ = 0;
     std::size_t column_ = 0;
     std::size_t style_ = 0;
-    std::string type_;
+    Type type_ = Type::Number;
     std::string value_;   // <v>
     std::string inline_;  // the <t> of an inline string
     std::string* target_ = &value_;
