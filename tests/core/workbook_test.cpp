@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "core/base/textcodec.h"
+#include "core/library/workbook/cellformat.h"
 #include "core/library/workbook/internal.h"
 #include "testsupport.h"
 
@@ -147,7 +148,7 @@ protected:
 // ---- numbers ------------------------------------------------------------------
 
 TEST(WorkbookNumbers, PrintWhatAnEngineerTyped) {
-    using detail::formatNumber;
+    const auto formatNumber = [](double value) { return renderGeneral(value); };
     EXPECT_EQ(formatNumber(38400), "38400");
     EXPECT_EQ(formatNumber(-5), "-5");
     EXPECT_EQ(formatNumber(0), "0");

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <fstream>
 
-#include "core/library/workbook/cellformat.h"
 #include "core/library/workbook/internal.h"
 
 namespace brindle::workbook {
@@ -113,10 +112,6 @@ std::string failureMessage(const fs::path& path, std::string_view reason) {
     message += "\r\n";
     message += reason;
     return message;
-}
-
-std::string formatNumber(double value) {
-    return renderGeneral(value);
 }
 
 void trimTrailingEmpty(std::vector<std::string>& cells) {

@@ -32,10 +32,6 @@ inline constexpr std::size_t kMaxColumns = 16384;
 
 std::string failureMessage(const std::filesystem::path& path, std::string_view reason);
 
-// A number as Excel shows it in a General cell, without its display rounding:
-// integral values without decimals, others in their shortest exact form.
-std::string formatNumber(double value);
-
 // Drops empty cells at the end so that a blank row has no cells at all.
 void trimTrailingEmpty(std::vector<std::string>& cells);
 
