@@ -38,6 +38,9 @@ bool isValidUtf8(std::string_view bytes);
 // Returns nothing when the bytes are neither.
 std::optional<std::string> decodeDetected(std::string_view bytes);
 
+// Appends one Unicode code point as UTF-8.
+void appendUtf8(std::string& out, char32_t code);
+
 // Replaces every lone "\n" (one not preceded by "\r") with "\r\n".
 std::string toCrLf(std::string_view text);
 

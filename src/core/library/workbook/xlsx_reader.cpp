@@ -7,6 +7,7 @@
 #include <charconv>
 #include <deque>
 
+#include "core/base/textcodec.h"
 #include "core/library/workbook/cellformat.h"
 #include "core/library/workbook/internal.h"
 #include "core/library/workbook/xml_stream.h"
@@ -61,19 +62,6 @@ std::string relationshipsOf(const std::string& part) {
 
 // ---- cell text --------------------------------------------------------------
 
-void appendUtf8(std::string& out, unsigned code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 // Excel writes characters XML cannot carry, carriage returns above all, as
 // "_xHHHH_" (and a literal "_x" sequence as "_x005F_x...").
 std::string decodeEscapes(std::string text) {
@@ -87,7 +75,7 @@ std::string decodeEscapes(std::string text) {
             const auto [end, ec] = std::from_chars(first, first + 4, code, 16);
             if (ec == std::errc() && end == first + 4 && code != 0 &&
                 (code < 0xD800 || code > 0xDFFF)) {
-                appendUtf8(out, code);
+                codec::appendUtf8(out, code);
                 i += 7;
                 continue;
             }
