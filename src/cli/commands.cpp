@@ -107,10 +107,10 @@ std::string optionForm(const AnswerOption& a, std::string_view bar = "|") {
 
 // The registry as a Markdown table, as the README shows it.
 int listGenerators() {
-    std::cout << "| Generator | Page | Button | Unit | Shape | Answers |\n"
+    std::cout << "| Generator | Page | Button | Unit | Shape | Options |\n"
                  "|---|---|---|---|---|---|\n";
     for (const Generator& g : generators()) {
-        std::string answers;
+        std::string answers = isOneToMany(g) ? "`--one-to-many`" : "";
         for (Question id : g.questions) {
             std::size_t index = 0;
             const AnswerOption* a = answerOption(id, index);
@@ -126,7 +126,7 @@ int listGenerators() {
 int genCommand(const Options& options, Session& session) {
     if (options.list) return listGenerators();
     StreamFeedback feedback;
-    const Generator* generator = findGenerator(options.generator);
+    const Generator* generator = findGenerator(options.generator, options.oneToMany);
     if (!generator) {
         feedback.message(options.generator.empty()
                              ? "缺少生成器名称（brindle-cli gen --list 列出全部）"
@@ -163,6 +163,9 @@ int genCommand(const Options& options, Session& session) {
     if (pairs) targets = readNames(options.target, feedback);
     if (!targets) return kUsage;
     if (!openChosenLibraries(session, feedback)) return kEndedEarly;
+    // As the main window does on every page change: the 2G settings in
+    // memory are those of mu/2G.ini when the command starts.
+    session.reload2GSettings();
 
     const mml::PageInput input{
         *sources, *targets, [&] { return options.twoWay; }, [] { return false; }, {}};
@@ -199,6 +202,8 @@ void addCommands(CLI::App& app, Options& o) {
     gen->add_option("--source", o.source, "source names file ('-' for stdin)");
     gen->add_option("--target", o.target, "target names file ('-' for stdin)");
     gen->add_flag("--two-way", o.twoWay, "also write the reverse lines (双向操作)");
+    gen->add_flag("--one-to-many", o.oneToMany,
+                  "the 2G page's one-to-many family (一对多操作): every source with every target");
     gen->add_option("-o", o.output, "write the lines to FILE (GBK, CR LF) instead of stdout");
     gen->add_flag("--dedup", o.dedup, "remove repeated lines first");
     for (std::size_t i = 0; i < kAnswerOptions.size(); ++i) {

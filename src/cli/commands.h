@@ -37,7 +37,7 @@ struct Options {
     std::string names, source, target, output;
     std::string workbook;
     std::string generator;
-    bool list = false, twoWay = false, dedup = false;
+    bool list = false, twoWay = false, oneToMany = false, dedup = false;
     // Answers by the index of their kAnswerOptions row.
     std::array<std::string, kAnswerOptions.size()> answerWords;
     std::array<bool, kAnswerOptions.size()> answerFlags{};

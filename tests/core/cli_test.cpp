@@ -143,7 +143,7 @@ TEST_F(Cli, GenListPrintsOneTableRowPerRegistryRow) {
     EXPECT_EQ(r.err, "");
     // Header, rule, then one row per generator; no library is needed.
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
-              "| Generator | Page | Button | Unit | Shape | Answers |");
+              "| Generator | Page | Button | Unit | Shape | Options |");
     EXPECT_NE(
         r.out.find("| `carrier-add` | 4G小区操作 | 添加频点 | `按钮_4G小区操作_添加频点按钮` | "
                    "own run | `--area urban\\|rural`, `--reduced` |\n"),

@@ -14,11 +14,12 @@ using brindle::test::RecordingFeedback;
 using Lines = std::vector<std::string>;
 
 TEST(Registry, NamesAndUnitsAreUniqueAndFoundBothWays) {
-    std::set<std::string_view> names, units;
+    std::set<std::pair<std::string_view, bool>> names;
+    std::set<std::string_view> units;
     for (const Generator& g : generators()) {
-        EXPECT_TRUE(names.insert(g.name).second) << g.name;
+        EXPECT_TRUE(names.insert({g.name, isOneToMany(g)}).second) << g.name;
         EXPECT_TRUE(units.insert(g.unit).second) << g.unit;
-        EXPECT_EQ(findGenerator(g.name), &g);
+        EXPECT_EQ(findGenerator(g.name, isOneToMany(g)), &g);
         EXPECT_EQ(generatorForUnit(g.unit), &g);
         EXPECT_FALSE(g.caption.empty()) << g.name;
         EXPECT_FALSE(g.success.empty()) << g.name;

@@ -1,6 +1,7 @@
 #include "core/app/generators.h"
 
 #include "core/base/messages.h"
+#include "core/geran/templates.h"
 #include "core/mml/carrier.h"
 #include "core/mml/templates.h"
 
@@ -30,7 +31,47 @@ bool sameENodeB(const Cell4G& source, const Cell4G& target) {
 
 constexpr Question kCarrierQuestions[] = {Question::UrbanArea, Question::ReducedMeasurement};
 
+// The GERAN templates take the 2G settings as they are in memory.
+const Settings2G& settings(const RunContext& context) {
+    static const Settings2G none;
+    return context.settings2G ? *context.settings2G : none;
+}
+std::string geranGroupAdd(const Cell4G& s, const Cell2G&, const RunContext& c) {
+    return geran::addFrequencyGroupLine(s, settings(c));
+}
+std::string geranGroupRmv(const Cell4G& s, const Cell2G&, const RunContext& c) {
+    return geran::removeFrequencyGroupLine(s, settings(c));
+}
+std::string geranArfcnAdd(const Cell4G& s, const Cell2G& t, const RunContext& c) {
+    return geran::addGroupArfcnLine(s, t, settings(c));
+}
+std::string geranArfcnRmv(const Cell4G& s, const Cell2G& t, const RunContext&) {
+    return geran::removeGroupArfcnLine(s, t);
+}
+std::string geranExternalAdd(const Cell4G& s, const Cell2G& t, const RunContext& c) {
+    return geran::externalCellLine("ADD", s, t, settings(c));
+}
+std::string geranExternalMod(const Cell4G& s, const Cell2G& t, const RunContext& c) {
+    return geran::externalCellLine("MOD", s, t, settings(c));
+}
+std::string geranExternalRmv(const Cell4G& s, const Cell2G& t, const RunContext&) {
+    return geran::removeExternalCellLine(s, t);
+}
+std::string geranNcellAdd(const Cell4G& s, const Cell2G& t, const RunContext&) {
+    return geran::addNeighbourLine(s, t);
+}
+std::string geranNcellRmv(const Cell4G& s, const Cell2G& t, const RunContext&) {
+    return geran::removeNeighbourLine(s, t, false);
+}
+std::string geranNcellRmvPlmn(const Cell4G& s, const Cell2G& t, const RunContext&) {
+    return geran::removeNeighbourLine(s, t, true);
+}
+
 using Pairwise4G = Pairwise<Cell4G, Cell4G>;
+using OneToOne2G = Pairwise<Cell4G, Cell2G>;
+using OneToMany2G = OneToMany<Cell4G, Cell2G>;
+constexpr std::string_view kGeranSuccess = "脚本生成成功！！";
+constexpr bool kReloads = true;
 
 // Adding a generator is one row here (no count to keep in step) plus its
 // template.
@@ -60,6 +101,46 @@ const Generator kGenerators[] = {
     {"carrier-rmv", "按钮_4G小区操作_删除频点按钮", "删除频点", Page::Lte,
      Pairwise4G{{cells4G<mml::removeCarrierLine>}}, MissPolicy::SkipPair,
      "删除频点脚本生成成功！！", {}, OutputBuffer::General},
+
+    // The 2G page, one-to-one: source line i with target line i.
+    {"geran-group-add", "按钮_2G小区操作_一对一_添加GE邻区频点组", "加频点组", Page::Geran,
+     OneToOne2G{{geranGroupAdd}}, MissPolicy::StopRun, kGeranSuccess, {}, OutputBuffer::None, kReloads},
+    {"geran-arfcn-add", "按钮_2G小区操作_一对一_添加GE邻区频点", "添加频点", Page::Geran,
+     OneToOne2G{{geranArfcnAdd}}, MissPolicy::StopRun, kGeranSuccess, {}, OutputBuffer::None, kReloads},
+    {"geran-external-add", "按钮_2G小区操作_一对一_添加GE外部小区", "添加外部", Page::Geran,
+     OneToOne2G{{geranExternalAdd}}, MissPolicy::StopRun, kGeranSuccess},
+    {"geran-ncell-add", "按钮_2G小区操作_一对一_添加GE邻区关系", "添加邻区", Page::Geran,
+     OneToOne2G{{geranNcellAdd}}, MissPolicy::StopRun, kGeranSuccess},
+    {"geran-external-mod", "按钮_2G小区操作_一对一_修改外部小区", "修改外部", Page::Geran,
+     OneToOne2G{{geranExternalMod}}, MissPolicy::StopRun, kGeranSuccess},
+    {"geran-ncell-rmv", "按钮_2G小区操作_一对一_删除GE邻区关系", "删除邻区", Page::Geran,
+     OneToOne2G{{geranNcellRmv}}, MissPolicy::StopRun, kGeranSuccess},
+    {"geran-external-rmv", "按钮_2G小区操作_一对一_删除GE外部小区", "删除外部", Page::Geran,
+     OneToOne2G{{geranExternalRmv}}, MissPolicy::StopRun, kGeranSuccess},
+    {"geran-arfcn-rmv", "按钮_2G小区操作_一对一_删除GE相邻频点", "删除频点", Page::Geran,
+     OneToOne2G{{geranArfcnRmv}}, MissPolicy::StopRun, kGeranSuccess},
+    {"geran-group-rmv", "按钮_2G小区操作_一对一_删除GE相邻频点组", "删频点组", Page::Geran,
+     OneToOne2G{{geranGroupRmv}}, MissPolicy::StopRun, kGeranSuccess},
+
+    // The 2G page, one-to-many: every source with every target.
+    {"geran-group-add", "按钮_2G小区操作_一对多_添加GE邻区频点组按钮", "加频点组", Page::Geran,
+     OneToMany2G{{geranGroupAdd}}, MissPolicy::StopRun, kGeranSuccess, {}, OutputBuffer::None, kReloads},
+    {"geran-arfcn-add", "按钮_2G小区操作_一对多_GERAN邻区频点按钮", "添加频点", Page::Geran,
+     OneToMany2G{{geranArfcnAdd}}, MissPolicy::StopRun, kGeranSuccess, {}, OutputBuffer::None, kReloads},
+    {"geran-external-add", "按钮_2G小区操作_一对多_GERAN外部小区按钮", "添加外部", Page::Geran,
+     OneToMany2G{{geranExternalAdd}}, MissPolicy::StopRun, kGeranSuccess, {}, OutputBuffer::None, kReloads},
+    {"geran-ncell-add", "按钮_2G小区操作_一对多_GERAN邻区关系按钮", "添加邻区", Page::Geran,
+     OneToMany2G{{geranNcellAdd}}, MissPolicy::StopRun, kGeranSuccess},
+    {"geran-external-mod", "按钮_2G小区操作_一对多_GERAN修改外部按钮", "修改外部", Page::Geran,
+     OneToMany2G{{geranExternalMod}}, MissPolicy::StopRun, kGeranSuccess},
+    {"geran-ncell-rmv", "按钮_2G小区操作_一对多_删除GERAN邻区关系按钮", "删除邻区", Page::Geran,
+     OneToMany2G{{geranNcellRmvPlmn}}, MissPolicy::StopRun, kGeranSuccess},
+    {"geran-external-rmv", "按钮_2G小区操作_一对多_删除GE外部小区按钮", "删除外部", Page::Geran,
+     OneToMany2G{{geranExternalRmv}}, MissPolicy::StopRun, kGeranSuccess},
+    {"geran-arfcn-rmv", "按钮_2G小区操作_一对多_GERAN相邻频点按钮", "删除频点", Page::Geran,
+     OneToMany2G{{geranArfcnRmv}}, MissPolicy::StopRun, kGeranSuccess},
+    {"geran-group-rmv", "按钮_2G小区操作_一对多_GERAN相邻频点组按钮", "删频点组", Page::Geran,
+     OneToMany2G{{geranGroupRmv}}, MissPolicy::StopRun, kGeranSuccess},
 };
 // clang-format on
 
@@ -120,9 +201,13 @@ std::span<const Generator> generators() {
     return kGenerators;
 }
 
-const Generator* findGenerator(std::string_view name) {
+bool isOneToMany(const Generator& generator) {
+    return std::holds_alternative<OneToMany<Cell4G, Cell2G>>(generator.shape);
+}
+
+const Generator* findGenerator(std::string_view name, bool oneToMany) {
     for (const Generator& g : kGenerators)
-        if (g.name == name) return &g;
+        if (g.name == name && isOneToMany(g) == oneToMany) return &g;
     return nullptr;
 }
 

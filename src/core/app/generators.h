@@ -53,15 +53,18 @@ struct Generator {
     Page page;
     Shape shape;
     MissPolicy onMiss;
-    std::string_view success;             // shown when the run completes
-    std::span<const Question> questions;  // asked in order before the loop
+    std::string_view success;                  // shown when the run completes
+    std::span<const Question> questions = {};  // asked in order before the loop
     OutputBuffer buffer = OutputBuffer::None;
     bool reloads2G = false;  // reloads the 2G settings before it starts
 };
 
 // Every generator, in the order of their pages and buttons.
 std::span<const Generator> generators();
-const Generator* findGenerator(std::string_view name);
+// The two GERAN families share their names; the one-to-many one is asked
+// for with `oneToMany`.
+const Generator* findGenerator(std::string_view name, bool oneToMany = false);
+bool isOneToMany(const Generator& generator);
 const Generator* generatorForUnit(std::string_view unit);
 
 // Runs one generator over its page's input: reloads the 2G settings if it
