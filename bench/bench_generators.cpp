@@ -22,12 +22,14 @@ namespace {
 
 constexpr int kCells = 200'000;
 constexpr int kPairs = 100'000;
+constexpr int kGsmCells = 50'000;
 
 struct Workspace {
     test::TempDir dir;
     fs::path home = dir.path();
     std::unique_ptr<Session> session;
     std::string sources, targets;
+    std::string geranSources, geranTargets;  // 1,000 LTE cells and 100 GSM cells
 
     Workspace() {
         std::vector<Record> records;
@@ -54,6 +56,19 @@ struct Workspace {
             sources += records[(i * 7) % kCells].fields[1] + "\r\n";
             targets += records[(i * 13 + 1) % kCells].fields[1] + "\r\n";
         }
+        std::vector<Record> gsm;
+        gsm.reserve(kGsmCells);
+        for (int i = 0; i < kGsmCells; ++i) {
+            const std::string site = "G站" + std::to_string(i / 3);
+            gsm.push_back(
+                {i + 1,
+                 {site, site + "-" + std::to_string(i % 3 + 1), std::to_string(4500 + i / 300),
+                  std::to_string(10000 + i), std::to_string(60 + i % 64), "1", "2"}});
+        }
+        test::useLibrary(*session, "bench2g.edb", LibraryKind::Gsm, gsm);
+        for (int i = 0; i < 1000; ++i)
+            geranSources += records[(i * 199) % kCells].fields[1] + "\r\n";
+        for (int i = 0; i < 100; ++i) geranTargets += gsm[(i * 499) % kGsmCells].fields[1] + "\r\n";
     }
 };
 
@@ -88,6 +103,25 @@ void BM_CarrierAdd100kPairsTwoWay(benchmark::State& state) {
     runToFile(state, "carrier-add");
 }
 
+// 1,000 LTE sources with 100 GSM targets each: 100,000 lines.
+void BM_GeranOneToMany100kLines(benchmark::State& state) {
+    Workspace& w = workspace();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        test::RecordingFeedback feedback;
+        StringSink pane;
+        mml::PageInput input;
+        input.sourceText = w.geranSources;
+        input.targetText = w.geranTargets;
+        runGenerator(*findGenerator("geran-ncell-add", true), *w.session, input, pane, feedback);
+        if (const Status written = writeScriptFile(w.home / "geran.txt", pane.text()); !written)
+            state.SkipWithError(written.error().c_str());
+        bytes = pane.text().size();
+    }
+    state.SetItemsProcessed(state.iterations() * 100'000);
+    state.counters["script_MB"] = static_cast<double>(bytes) / 1e6;
+}
+
 void BM_Load200kCellLibrary(benchmark::State& state) {
     Workspace& w = workspace();
     for (auto _ : state)
@@ -98,4 +132,5 @@ void BM_Load200kCellLibrary(benchmark::State& state) {
 
 BENCHMARK(BM_NeighbourAdd100kPairsTwoWay)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CarrierAdd100kPairsTwoWay)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GeranOneToMany100kLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Load200kCellLibrary)->Unit(benchmark::kMillisecond);

@@ -185,3 +185,32 @@ TEST_F(Cli, DeleteTakesOnlyListedLibraries) {
     EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "EARFCN.ini"));
     EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "北区.edb"));
 }
+
+TEST_F(Cli, GeranGeneratorsOfBothFamilies) {
+    test::writeFile(dir / "s.txt", "甲-1\n乙-1\n");
+    test::writeFile(dir / "t.txt", "G1\n");
+    const std::string libs = "--lib4g 北区.edb --lib2g 北区2G.edb ";
+    const std::string lists =
+        " --source '" + (dir / "s.txt").string() + "' --target '" + (dir / "t.txt").string() + "'";
+    auto r = cli(libs + "gen geran-ncell-rmv --one-to-many" + lists);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "RMV GERANNCELL:LOCALCELLID=0,MCC=\"460\",MNC=\"00\",LAC=4501,GERANCELLID=10001;{站甲}\r\n"
+              "RMV GERANNCELL:LOCALCELLID=1,MCC=\"460\",MNC=\"00\",LAC=4501,GERANCELLID=10001;{站乙}\r\n");
+    EXPECT_EQ(r.err, "脚本生成成功！！\n");
+    // One-to-one: the second source has no target line, which stops the run.
+    r = cli(libs + "gen geran-ncell-rmv" + lists);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "RMV GERANNCELL:LOCALCELLID=0,LAC=4501,GERANCELLID=10001;{站甲}\r\n");
+    EXPECT_EQ(r.err, "小区不存在！\n");
+    // The 2G settings of mu/2G.ini are read when the command starts.
+    test::writeFile(dir / "mu" / "2G.ini", "[Config]\r\nBCCH\xD7\xE9\xB1\xEA\xCA\xB6=5\r\n");
+    r = cli(libs + "gen geran-group-rmv" + " --source '" + (dir / "s.txt").string() +
+            "' --target '" + (dir / "s.txt").string() + "'");
+    EXPECT_EQ(r.status, 1);  // 乙-1 is no GSM cell
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "甲-1小区不存在！\n");
+    r = cli(libs + "gen geran-group-rmv" + lists.substr(0, lists.find(" --target")) +
+            " --target '" + (dir / "t.txt").string() + "'");
+    EXPECT_EQ(r.out.substr(0, r.out.find('\r')), "RMV GERANNFREQGROUP:LOCALCELLID=0,BCCHGROUPID=5;{站甲}");
+}
