@@ -86,8 +86,8 @@ void runToFile(benchmark::State& state, std::string_view generator) {
         feedback.answer(Question::ReducedMeasurement, false);
         StringSink pane;
         runGenerator(*findGenerator(generator), *w.session,
-                     {w.sources, w.targets, [] { return true; }, [] { return false; }, {}}, pane,
-                     feedback);
+                     {w.sources, w.targets, [] { return true; }, [] { return false; }, {}, {}},
+                     pane, feedback);
         if (const Status written = writeScriptFile(w.home / "out.txt", pane.text()); !written)
             state.SkipWithError(written.error().c_str());
         bytes = pane.text().size();

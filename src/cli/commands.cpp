@@ -5,6 +5,7 @@
 #include "cli/streamfeedback.h"
 #include "core/app/generators.h"
 #include "core/app/workflows.h"
+#include "core/base/clipboard.h"
 #include "core/base/namefile.h"
 #include "core/base/namelist.h"
 #include "core/library/catalogue.h"
@@ -77,6 +78,16 @@ int importCommand(const Options& options, Session& session) {
     return importPreview(session, kind, preview, feedback) ? kCompleted : kEndedEarly;
 }
 
+// What a run copies is the command's output.
+class CaptureClipboard : public Clipboard {
+public:
+    std::string text;
+    bool setText(std::string_view copied) override {
+        text = copied;
+        return true;
+    }
+};
+
 // Generated lines: UTF-8 with CR LF on stdout, or GBK with CR LF in a file.
 int emitScript(const std::string& text, const Options& options, Feedback& feedback) {
     const std::string script = options.dedup ? joinLines(dedupLines(nameList(text))) : text;
@@ -111,6 +122,10 @@ int listGenerators() {
                  "|---|---|---|---|---|---|\n";
     for (const Generator& g : generators()) {
         std::string answers = isOneToMany(g) ? "`--one-to-many`" : "";
+        if (g.names == Generator::Names::List) answers = "`--names`";
+        if (const auto* list = std::get_if<SingleList<Cell4G>>(&g.shape))
+            for (const UnitOption& u : kUnitOptions)
+                if (u.unit == list->cell.valueUnit) answers += ", `" + std::string(u.option) + "`";
         for (Question id : g.questions) {
             std::size_t index = 0;
             const AnswerOption* a = answerOption(id, index);
@@ -150,14 +165,15 @@ int genCommand(const Options& options, Session& session) {
             return kUsage;
         }
     }
-    const bool pairs = !std::holds_alternative<SingleList<Cell4G>>(generator->shape);
-    if (options.source.empty() || (pairs && options.target.empty())) {
-        feedback.message(std::string(generator->name) +
-                             (pairs ? " 需要 --source 和 --target" : " 需要 --source"),
-                         {}, Icon::Error);
+    const bool pairs = generator->names == Generator::Names::Pairs;
+    const std::string& list = pairs ? options.source : options.names;
+    if (list.empty() || (pairs && options.target.empty())) {
+        feedback.message(
+            std::string(generator->name) + (pairs ? " 需要 --source 和 --target" : " 需要 --names"),
+            {}, Icon::Error);
         return kUsage;
     }
-    const auto sources = readNames(options.source, feedback);
+    const auto sources = readNames(list, feedback);
     if (!sources) return kUsage;
     std::optional<std::string> targets = std::string();
     if (pairs) targets = readNames(options.target, feedback);
@@ -167,11 +183,19 @@ int genCommand(const Options& options, Session& session) {
     // memory are those of mu/2G.ini when the command starts.
     session.reload2GSettings();
 
-    const mml::PageInput input{
-        *sources, *targets, [&] { return options.twoWay; }, [] { return false; }, {}};
+    mml::PageInput input{*sources, *targets, [&] { return options.twoWay; }, [] { return false; },
+                         {},       {}};
+    input.text = [&options](std::string_view unit) -> std::string {
+        for (std::size_t i = 0; i < kUnitOptions.size(); ++i)
+            if (kUnitOptions[i].unit == unit)
+                return options.unitTexts[i].value_or(std::string(kUnitOptions[i].fallback));
+        return {};
+    };
     StringSink pane;
-    const bool completed = runGenerator(*generator, session, input, pane, feedback);
-    const int written = emitScript(pane.text(), options, feedback);
+    CaptureClipboard clipboard;
+    const bool completed = runGenerator(*generator, session, input, pane, feedback, &clipboard);
+    const int written =
+        emitScript(clipboard.text.empty() ? pane.text() : clipboard.text, options, feedback);
     return completed ? written : kEndedEarly;
 }
 
@@ -200,12 +224,16 @@ void addCommands(CLI::App& app, Options& o) {
     gen->add_option("generator", o.generator, names);
     gen->add_flag("--list", o.list, "print the generators as a table and exit");
     gen->add_option("--source", o.source, "source names file ('-' for stdin)");
+    gen->add_option("--names", o.names, "the name list of a single-list page ('-' for stdin)");
     gen->add_option("--target", o.target, "target names file ('-' for stdin)");
     gen->add_flag("--two-way", o.twoWay, "also write the reverse lines (双向操作)");
     gen->add_flag("--one-to-many", o.oneToMany,
                   "the 2G page's one-to-many family (一对多操作): every source with every target");
     gen->add_option("-o", o.output, "write the lines to FILE (GBK, CR LF) instead of stdout");
     gen->add_flag("--dedup", o.dedup, "remove repeated lines first");
+    for (std::size_t i = 0; i < kUnitOptions.size(); ++i)
+        gen->add_option(std::string(kUnitOptions[i].option), o.unitTexts[i],
+                        std::string(kUnitOptions[i].help));
     for (std::size_t i = 0; i < kAnswerOptions.size(); ++i) {
         const AnswerOption& a = kAnswerOptions[i];
         std::string askedBy;

@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "core/app/session.h"
@@ -29,6 +30,19 @@ inline constexpr std::array<AnswerOption, 2> kAnswerOptions = {{
     {Question::ReducedMeasurement, "--reduced", "", "", "reduced measurement performance demand"},
 }};
 
+// A value box of a page that an option fills, with the window's default.
+struct UnitOption {
+    std::string_view option;  // "--power"
+    std::string_view unit;    // "开关基站_功率编辑框"
+    std::string_view fallback;
+    std::string_view help;
+};
+
+inline constexpr std::array<UnitOption, 1> kUnitOptions = {{
+    {"--power", "开关基站_功率编辑框", "122",
+     "cell-power: reference-signal power (0.1 dBm), as typed"},
+}};
+
 // Everything the subcommands take, filled by CLI11.
 struct Options {
     std::string kind;  // "4g" or "2g"
@@ -41,6 +55,8 @@ struct Options {
     // Answers by the index of their kAnswerOptions row.
     std::array<std::string, kAnswerOptions.size()> answerWords;
     std::array<bool, kAnswerOptions.size()> answerFlags{};
+    // Value boxes by the index of their kUnitOptions row; unset: the default.
+    std::array<std::optional<std::string>, kUnitOptions.size()> unitTexts;
 };
 
 void addCommands(CLI::App& app, Options& options);

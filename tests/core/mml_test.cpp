@@ -98,7 +98,7 @@ protected:
         const Generator* g = findGenerator(name);
         if (!g) throw std::invalid_argument("no generator " + std::string(name));
         if (!twoWayNow) twoWayNow = [this] { return twoWay; };
-        runGenerator(*g, session, {sources, targets, twoWayNow, [this] { return direct; }, {}},
+        runGenerator(*g, session, {sources, targets, twoWayNow, [this] { return direct; }, {}, {}},
                      pane, fb);
         return pane.text();
     }
@@ -411,7 +411,7 @@ protected:
         fb.answer(Question::ReducedMeasurement, false);
         StringSink pane;
         runGenerator(*findGenerator("carrier-add"), session,
-                     {"c" + source, "c" + target, {}, {}, {}}, pane, fb);
+                     {"c" + source, "c" + target, {}, {}, {}, {}}, pane, fb);
         return pane.text();
     }
 };

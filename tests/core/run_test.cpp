@@ -52,8 +52,12 @@ protected:
             &buffer, {}};
     }
     mml::PageInput input(std::string sources, std::string targets, std::string value = {}) {
-        return {std::move(sources), std::move(targets), [this] { return twoWay; },
-                [this] { return direct; }, std::move(value)};
+        return {std::move(sources),
+                std::move(targets),
+                [this] { return twoWay; },
+                [this] { return direct; },
+                [value](std::string_view unit) { return unit == "值" ? value : std::string(); },
+                {}};
     }
 };
 
@@ -115,7 +119,7 @@ TEST_F(Runs, OneToManyWithNoTargetsStillLooksEverySourceUp) {
 }
 
 TEST_F(Runs, SingleListSkipsOrStopsAtAMissingName) {
-    const mml::CellTemplate<Cell4G> line{cellLine};
+    const mml::CellTemplate<Cell4G> line{cellLine, "值"};
     EXPECT_TRUE(
         mml::runSingleList(line, MissPolicy::SkipName, context(), input("A\r\n\r\nC", "", "-60")));
     EXPECT_EQ(pane.text(), "A=-60\r\nC=-60\r\n");

@@ -67,6 +67,19 @@ std::string geranNcellRmvPlmn(const Cell4G& s, const Cell2G& t, const RunContext
     return geran::removeNeighbourLine(s, t, true);
 }
 
+// The on/off page: one line per named cell, the power box's text as typed.
+std::string activateCell(const Cell4G& cell, std::string_view) {
+    return mml::activateCellLine(cell);
+}
+std::string deactivateCell(const Cell4G& cell, std::string_view) {
+    return mml::deactivateCellLine(cell);
+}
+constexpr std::string_view kKeepOutput = "开关基站_选择框";  // 勾选连续输出
+constexpr std::string_view kPowerBox = "开关基站_功率编辑框";
+constexpr std::string_view kNoCellNames = "基站名为空，不能生成！";
+using List4G = SingleList<Cell4G>;
+constexpr auto kList = Generator::Names::List;
+
 using Pairwise4G = Pairwise<Cell4G, Cell4G>;
 using OneToOne2G = Pairwise<Cell4G, Cell2G>;
 using OneToMany2G = OneToMany<Cell4G, Cell2G>;
@@ -141,8 +154,37 @@ const Generator kGenerators[] = {
      OneToMany2G{{geranArfcnRmv}}, MissPolicy::StopRun, kGeranSuccess},
     {"geran-group-rmv", "按钮_2G小区操作_一对多_GERAN相邻频点组按钮", "删频点组", Page::Geran,
      OneToMany2G{{geranGroupRmv}}, MissPolicy::StopRun, kGeranSuccess},
+
+    // The on/off page: a fresh script box unless 勾选连续输出 is ticked.
+    {"cell-act", "开关基站_按钮_激活", "激活小区", Page::OnOff,
+     List4G{{activateCell}, kKeepOutput, {}, kNoCellNames}, MissPolicy::SkipName,
+     "激活脚本已生成！", {}, OutputBuffer::None, false, kList},
+    {"cell-dea", "开关基站_按钮_去激活", "去激活小区", Page::OnOff,
+     List4G{{deactivateCell}, kKeepOutput, {}, kNoCellNames}, MissPolicy::SkipName,
+     "去激活脚本已生成！", {}, OutputBuffer::None, false, kList},
+    {"cell-power", "开关基站_按钮_修改功率", "修改功率", Page::OnOff,
+     List4G{{mml::referenceSignalPowerLine, kPowerBox}, kKeepOutput, "功率值为空，请添写功率值！",
+            kNoCellNames},
+     MissPolicy::SkipName, "修改功率脚本已生成！", {}, OutputBuffer::None, false, kList},
 };
 // clang-format on
+
+// A single-list page: a fresh pane unless earlier output is kept, the value
+// box checked first, and a message of its own when nothing was made.
+bool runList(const SingleList<Cell4G>& list, MissPolicy onMiss, const RunContext& context,
+             const mml::PageInput& input) {
+    if (!list.keepUnit.empty() && !input.isTicked(list.keepUnit)) context.pane.clear();
+    if (!list.valueMissing.empty() && input.textOf(list.cell.valueUnit).empty()) {
+        context.feedback.message(list.valueMissing);
+        return false;
+    }
+    if (!mml::runSingleList(list.cell, onMiss, context, input)) return false;
+    if (!list.nothingMade.empty() && context.pane.empty()) {
+        context.feedback.message(list.nothingMade);
+        return false;
+    }
+    return true;
+}
 
 // Runs the shape's loop; false when a missing cell stopped it.
 bool runShape(const Generator& generator, const RunContext& context, const mml::PageInput& input) {
@@ -152,7 +194,7 @@ bool runShape(const Generator& generator, const RunContext& context, const mml::
             if constexpr (std::is_same_v<S, OwnRun>)
                 return shape.run(context, input);
             else if constexpr (std::is_same_v<S, SingleList<Cell4G>>)
-                return mml::runSingleList(shape.cell, generator.onMiss, context, input);
+                return runList(shape, generator.onMiss, context, input);
             else if constexpr (std::is_same_v<S, OneToMany<Cell4G, Cell2G>>)
                 return mml::runOneToMany(shape.pair, generator.onMiss, context, input);
             else
@@ -218,7 +260,7 @@ const Generator* generatorForUnit(std::string_view unit) {
 }
 
 bool runGenerator(const Generator& generator, Session& session, const mml::PageInput& input,
-                  ScriptSink& pane, Feedback& feedback) {
+                  ScriptSink& pane, Feedback& feedback, Clipboard* clipboard) {
     if (generator.reloads2G) session.reload2GSettings();
     const FrequencyPlan plan(session.folder.earfcnIni());
     RunContext context{pane,
@@ -228,7 +270,8 @@ bool runGenerator(const Generator& generator, Session& session, const mml::PageI
                        &plan,
                        &session.settings2G,
                        session.buffer(generator.buffer),
-                       {}};
+                       {},
+                       clipboard};
     for (Question id : generator.questions) {
         const bool yes = feedback.ask(id);
         context.answers[id] = yes;
@@ -236,7 +279,7 @@ bool runGenerator(const Generator& generator, Session& session, const mml::PageI
         if (const auto note = yes ? q.yesNote : q.noNote; !note.empty()) feedback.message(note);
     }
     if (!runShape(generator, context, input)) return false;
-    feedback.message(generator.success);
+    if (!generator.success.empty()) feedback.message(generator.success);
     if (context.buffer) saveDirectOutput(*context.buffer, input.directOutputTicked(), feedback);
     return true;
 }

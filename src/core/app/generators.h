@@ -36,6 +36,12 @@ struct OneToMany {
 template <class Cell>
 struct SingleList {
     mml::CellTemplate<Cell> cell;
+    // Earlier output stays only while this check box is ticked; empty: always.
+    std::string_view keepUnit = {};
+    // Shown, and nothing run, when the template's value box is empty.
+    std::string_view valueMissing = {};
+    // Shown instead of the success message when the pane ends empty.
+    std::string_view nothingMade = {};
 };
 // A run with a loop of its own (添加频点).
 struct OwnRun {
@@ -53,10 +59,14 @@ struct Generator {
     Page page;
     Shape shape;
     MissPolicy onMiss;
-    std::string_view success;                  // shown when the run completes
+    std::string_view success;  // shown when the run completes; empty: the run says its own
     std::span<const Question> questions = {};  // asked in order before the loop
     OutputBuffer buffer = OutputBuffer::None;
     bool reloads2G = false;  // reloads the 2G settings before it starts
+    // What the page's name boxes hold: source and target names, or one list
+    // of names (in PageInput::sourceText).
+    enum class Names { Pairs, List };
+    Names names = Names::Pairs;
 };
 
 // Every generator, in the order of their pages and buttons.
@@ -73,6 +83,6 @@ const Generator* generatorForUnit(std::string_view unit);
 // success message and runs the direct-output save step of its buffer.
 // Returns false when the run was stopped.
 bool runGenerator(const Generator& generator, Session& session, const mml::PageInput& input,
-                  ScriptSink& pane, Feedback& feedback);
+                  ScriptSink& pane, Feedback& feedback, Clipboard* clipboard = nullptr);
 
 }  // namespace brindle

@@ -37,6 +37,9 @@ public:
     virtual void progress(long position, long maximum) = 0;
     // Lets pending window events run, once per item of a long loop.
     virtual void pumpEvents() = 0;
+    // A pause that paces how a window fills, the window staying responsive;
+    // nothing where no window is watched.
+    virtual void pace(int milliseconds) { (void)milliseconds; }
 };
 
 }  // namespace brindle

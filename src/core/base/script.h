@@ -17,27 +17,23 @@ class ScriptSink {
 public:
     virtual ~ScriptSink() = default;
     virtual void append(std::string_view text) = 0;
+    // Empties the pane (the pages whose runs start afresh).
+    virtual void clear() = 0;
+    // Whether the pane holds no text at all.
+    virtual bool empty() const = 0;
 };
 
 // A sink that keeps everything in one string.
 class StringSink : public ScriptSink {
 public:
     void append(std::string_view text) override { text_ += text; }
+    void clear() override { text_.clear(); }
+    bool empty() const override { return text_.empty(); }
     const std::string& text() const { return text_; }
     std::string& text() { return text_; }
 
 private:
     std::string text_;
-};
-
-// A sink that appends to a string it does not own (a direct-output buffer).
-class BufferSink : public ScriptSink {
-public:
-    explicit BufferSink(std::string& buffer) : buffer_(buffer) {}
-    void append(std::string_view text) override { buffer_ += text; }
-
-private:
-    std::string& buffer_;
 };
 
 // Removes every line equal to an earlier one; first occurrences stay, in

@@ -19,6 +19,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "core/base/clipboard.h"
 #include "core/base/feedback.h"
 #include "core/base/namelist.h"
 #include "core/base/questions.h"
@@ -37,10 +38,16 @@ struct PageInput {
     std::string targetText;              // target names, one per line
     std::function<bool()> twoWay;        // 双向操作; unset: never ticked
     std::function<bool()> directOutput;  // 直出脚本; unset: never ticked
-    std::string value;                   // a value box of the page that a template takes
+    // The page's other units by unit name: a box's text, whether a check box
+    // or radio button is ticked. Read when the run needs them; unset: empty
+    // and not ticked.
+    std::function<std::string(std::string_view unit)> text;
+    std::function<bool(std::string_view unit)> ticked;
 
     bool twoWayTicked() const { return twoWay && twoWay(); }
     bool directOutputTicked() const { return directOutput && directOutput(); }
+    std::string textOf(std::string_view unit) const { return text ? text(unit) : std::string(); }
+    bool isTicked(std::string_view unit) const { return ticked && ticked(unit); }
 };
 
 // Everything a run may use.
@@ -55,6 +62,8 @@ struct RunContext {
     std::string* buffer = nullptr;
     // The answers to the generator's questions, asked before the run.
     std::map<Question, bool> answers;
+    // Where the pages that hand their result to the clipboard put it.
+    Clipboard* clipboard = nullptr;
 
     bool answer(Question id) const {
         const auto it = answers.find(id);
@@ -96,10 +105,12 @@ struct PairTemplate {
     bool (*skip)(const Source& source, const Target& target) = nullptr;
 };
 
-// What one named cell produces: `line(cell, value)` with the page's value.
+// What one named cell produces: `line(cell, value)` with the text of the
+// page's value box `valueUnit` (none when empty).
 template <class Cell>
 struct CellTemplate {
     std::string (*line)(const Cell& cell, std::string_view value);
+    std::string_view valueUnit = {};
 };
 
 // Source line i with target line i. A source line past the end of the
@@ -179,12 +190,14 @@ bool runSingleList(const CellTemplate<Cell>& cellLine, MissPolicy onMiss, const 
                    const PageInput& input) {
     Feedback& feedback = context.feedback;
     const auto names = nameList(input.sourceText);
+    const std::string value =
+        cellLine.valueUnit.empty() ? std::string() : input.textOf(cellLine.valueUnit);
     const long total = static_cast<long>(names.size());
     feedback.progress(0, total);
     for (std::size_t i = 0; i < names.size(); ++i) {
         const auto cell = lookupCell<Cell>(libraryOf<Cell>(context), names[i], feedback);
         if (cell)
-            send(context, input, cellLine.line(*cell, input.value));
+            send(context, input, cellLine.line(*cell, value));
         else if (onMiss == MissPolicy::StopRun)
             return false;
         feedback.progress(static_cast<long>(i) + 1, total);

@@ -117,6 +117,22 @@ std::string removeCarrierLine(const Cell4G& owner, const Cell4G& carrier) {
                 ";{", owner.基站名, "}\r\n"});
 }
 
+std::string activateCellLine(const Cell4G& cell) {
+    return cat({"ACT CELL:LOCALCELLID=", cell.本地小区标识,
+                ";{", cell.基站名, "}\r\n"});
+}
+
+std::string deactivateCellLine(const Cell4G& cell) {
+    return cat({"DEA CELL:LOCALCELLID=", cell.本地小区标识,
+                ";{", cell.基站名, "}\r\n"});
+}
+
+std::string referenceSignalPowerLine(const Cell4G& cell, std::string_view power) {
+    return cat({"MOD PDSCHCFG:LOCALCELLID=", cell.本地小区标识,
+                ",REFERENCESIGNALPWR=", power,
+                ";{", cell.基站名, "}\r\n"});
+}
+
 // clang-format on
 
 }  // namespace brindle::mml

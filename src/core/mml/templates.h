@@ -49,4 +49,10 @@ std::string addCarrierLine(const Cell4G& owner, const Cell4G& carrier, const Fam
                            std::string_view measPerformanceSuffix);
 std::string removeCarrierLine(const Cell4G& owner, const Cell4G& carrier);
 
+// ---- cells switched on and off, reference-signal power -------------------------
+std::string activateCellLine(const Cell4G& cell);
+std::string deactivateCellLine(const Cell4G& cell);
+// `power` is the box's text, in 0.1 dBm, as typed.
+std::string referenceSignalPowerLine(const Cell4G& cell, std::string_view power);
+
 }  // namespace brindle::mml

@@ -222,8 +222,8 @@ QWidget* MainWindow::buildOnOffPage() {
     inputs->addWidget(labelled("参考信号功率(0.1毫瓦分贝)：", 开关基站_功率编辑框));
     auto* actions = buttonGroup(
         "功能区",
-        {UNIT(开关基站_选择框, "勾选连续输出"), UNIT(开关基站_按钮_激活, "激活小区"),
-         UNIT(开关基站_按钮_去激活, "去激活小区"), UNIT(开关基站_按钮_修改功率, "修改功率"),
+        {UNIT(开关基站_选择框, "勾选连续输出"), GENERATOR(开关基站_按钮_激活),
+         GENERATOR(开关基站_按钮_去激活), GENERATOR(开关基站_按钮_修改功率),
          UNIT(开关基站_按钮_复制脚本, "复制脚本"), UNIT(开关基站_按钮_清空内容, "清空内容")},
         1);
     auto* left = new QVBoxLayout;
@@ -236,7 +236,6 @@ QWidget* MainWindow::buildOnOffPage() {
     auto* layout = new QHBoxLayout(page);
     layout->addLayout(left, 2);
     layout->addLayout(script, 5);
-    notYetAvailable({开关基站_按钮_激活, 开关基站_按钮_去激活, 开关基站_按钮_修改功率});
     return page;
 }
 
@@ -372,12 +371,25 @@ void MainWindow::run(const Generator& generator) {
     PaneSink pane(units.pane);
     GuiFeedback feedback(this, units.progress, &pane);
     auto ticked = [](QPointer<QCheckBox> box) { return [box] { return box && box->isChecked(); }; };
-    const mml::PageInput input{units.source ? boxText(units.source) : std::string(),
-                               units.target ? boxText(units.target) : std::string(),
-                               ticked(units.twoWay),
-                               ticked(units.directOutput),
-                               {}};
-    runGenerator(generator, session_, input, pane, feedback);
+    mml::PageInput input{units.source ? boxText(units.source) : std::string(),
+                         units.target ? boxText(units.target) : std::string(),
+                         ticked(units.twoWay),
+                         ticked(units.directOutput),
+                         {},
+                         {}};
+    // The page's other units, by unit name, read when the run asks.
+    input.text = [this](std::string_view unit) -> std::string {
+        QWidget* widget = findChild<QWidget*>(qs(unit));
+        if (auto* line = qobject_cast<QLineEdit*>(widget)) return u8(line->text());
+        if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) return boxText(box);
+        return {};
+    };
+    input.ticked = [this](std::string_view unit) {
+        auto* button = qobject_cast<QAbstractButton*>(findChild<QWidget*>(qs(unit)));
+        return button && button->isChecked();
+    };
+    QtClipboard clipboard;
+    runGenerator(generator, session_, input, pane, feedback, &clipboard);
 }
 
 void MainWindow::connect4GPage() {

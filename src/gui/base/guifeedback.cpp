@@ -1,6 +1,7 @@
 #include "gui/base/guifeedback.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -109,6 +110,15 @@ void GuiFeedback::progress(long position, long maximum) {
     if (!bar_) return;
     bar_->setMaximum(static_cast<int>(maximum));
     bar_->setValue(static_cast<int>(position));
+}
+
+void GuiFeedback::pace(int milliseconds) {
+    if (pane_) pane_->flush();  // the pause shows what came so far
+    if (presetAnswers) return;  // tests are not paced
+    QElapsedTimer waited;
+    waited.start();
+    for (qint64 left = milliseconds; left > 0; left = milliseconds - waited.elapsed())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, static_cast<int>(left));
 }
 
 void GuiFeedback::pumpEvents() {

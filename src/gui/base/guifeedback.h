@@ -28,6 +28,7 @@ public:
     std::optional<std::filesystem::path> chooseSaveFile(const FileRequest& request) override;
     void progress(long position, long maximum) override;
     void pumpEvents() override;
+    void pace(int milliseconds) override;
 
     // Dialog answers set before a click, for the GUI tests: while a preset
     // is installed no box or dialog is shown. Every message and question

@@ -23,6 +23,15 @@ void PaneSink::append(std::string_view text) {
     pending_ += text;
 }
 
+void PaneSink::clear() {
+    pending_.clear();
+    pane_->clear();
+}
+
+bool PaneSink::empty() const {
+    return pending_.empty() && pane_->document()->isEmpty();
+}
+
 void PaneSink::flush() {
     appendToBox(pane_, pending_);
     pending_.clear();

@@ -31,6 +31,8 @@ public:
     PaneSink& operator=(const PaneSink&) = delete;
 
     void append(std::string_view text) override;
+    void clear() override;
+    bool empty() const override;
     void flush();
     void flushIfDue();  // at most a few times a second
 
