@@ -25,15 +25,15 @@ void PaneSink::append(std::string_view text) {
 
 void PaneSink::clear() {
     pending_.clear();
-    pane_->clear();
+    if (pane_) pane_->clear();
 }
 
 bool PaneSink::empty() const {
-    return pending_.empty() && pane_->document()->isEmpty();
+    return pending_.empty() && (!pane_ || pane_->document()->isEmpty());
 }
 
 void PaneSink::flush() {
-    appendToBox(pane_, pending_);
+    if (pane_) appendToBox(pane_, pending_);
     pending_.clear();
     sinceFlush_.restart();
 }

@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QPointer>
 
 #include <string>
 
@@ -22,7 +23,8 @@ protected:
 
 // A script pane as the core's output. Lines are gathered and put into the
 // pane in batches: inserting a line at a time would relayout the pane per
-// line on long runs.
+// line on long runs. A page without a pane (its result goes to the
+// clipboard) has none, and the window's pane may go with the window.
 class PaneSink : public ScriptSink {
 public:
     explicit PaneSink(QPlainTextEdit* pane);
@@ -37,7 +39,7 @@ public:
     void flushIfDue();  // at most a few times a second
 
 private:
-    QPlainTextEdit* pane_;
+    QPointer<QPlainTextEdit> pane_;
     std::string pending_;
     QElapsedTimer sinceFlush_;
 };
