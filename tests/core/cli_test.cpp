@@ -194,9 +194,11 @@ TEST_F(Cli, GeranGeneratorsOfBothFamilies) {
         " --source '" + (dir / "s.txt").string() + "' --target '" + (dir / "t.txt").string() + "'";
     auto r = cli(libs + "gen geran-ncell-rmv --one-to-many" + lists);
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out,
-              "RMV GERANNCELL:LOCALCELLID=0,MCC=\"460\",MNC=\"00\",LAC=4501,GERANCELLID=10001;{站甲}\r\n"
-              "RMV GERANNCELL:LOCALCELLID=1,MCC=\"460\",MNC=\"00\",LAC=4501,GERANCELLID=10001;{站乙}\r\n");
+    EXPECT_EQ(
+        r.out,
+        "RMV GERANNCELL:LOCALCELLID=0,MCC=\"460\",MNC=\"00\",LAC=4501,GERANCELLID=10001;{站甲}\r\n"
+        "RMV "
+        "GERANNCELL:LOCALCELLID=1,MCC=\"460\",MNC=\"00\",LAC=4501,GERANCELLID=10001;{站乙}\r\n");
     EXPECT_EQ(r.err, "脚本生成成功！！\n");
     // One-to-one: the second source has no target line, which stops the run.
     r = cli(libs + "gen geran-ncell-rmv" + lists);
@@ -212,5 +214,24 @@ TEST_F(Cli, GeranGeneratorsOfBothFamilies) {
     EXPECT_EQ(r.err, "甲-1小区不存在！\n");
     r = cli(libs + "gen geran-group-rmv" + lists.substr(0, lists.find(" --target")) +
             " --target '" + (dir / "t.txt").string() + "'");
-    EXPECT_EQ(r.out.substr(0, r.out.find('\r')), "RMV GERANNFREQGROUP:LOCALCELLID=0,BCCHGROUPID=5;{站甲}");
+    EXPECT_EQ(r.out.substr(0, r.out.find('\r')),
+              "RMV GERANNFREQGROUP:LOCALCELLID=0,BCCHGROUPID=5;{站甲}");
+}
+
+TEST_F(Cli, CellCommandsFromANameList) {
+    test::writeFile(dir / "n.txt", "甲-1\n无\n乙-1\n");
+    const std::string names = " --names '" + (dir / "n.txt").string() + "'";
+    auto r = cli("--lib4g 北区.edb gen cell-power" + names);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "MOD PDSCHCFG:LOCALCELLID=0,REFERENCESIGNALPWR=122;{站甲}\r\n"
+              "MOD PDSCHCFG:LOCALCELLID=1,REFERENCESIGNALPWR=122;{站乙}\r\n");
+    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n无小区不存在！\n修改功率脚本已生成！\n");
+    r = cli("--lib4g 北区.edb gen cell-power --power ''" + names);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n功率值为空，请添写功率值！\n");
+    r = cli("--lib4g 北区.edb gen cell-act --power 5" + names);
+    EXPECT_EQ(r.out, "ACT CELL:LOCALCELLID=0;{站甲}\r\nACT CELL:LOCALCELLID=1;{站乙}\r\n");
+    EXPECT_EQ(cli("--lib4g 北区.edb gen cell-act").status, 2);  // no --names
 }
