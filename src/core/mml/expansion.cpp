@@ -72,8 +72,9 @@ std::string sectorBands(const Library& library, const Cell4G& cell, Feedback& fe
         const auto sectorHit = library.findForward(*siteHit, ofSector);
         if (!sectorHit) break;
         const Record& record = library.at(*sectorHit);
-        // The site's cells stand together: a sector cell of another site
-        // (one whose 基站号 merely contains this one) ends the scan.
+        // The site's cells stand together: the first sector cell of another
+        // site (after this site's last one, or of a site whose 基站号 merely
+        // contains this one) ends the scan.
         if (record.fields[kSiteField] != site) break;
         if (!bands.empty()) bands += '+';
         bands += bandLabel(record.fields[kEarfcnField]);
