@@ -194,11 +194,11 @@ TEST_F(Cli, GeranGeneratorsOfBothFamilies) {
         " --source '" + (dir / "s.txt").string() + "' --target '" + (dir / "t.txt").string() + "'";
     auto r = cli(libs + "gen geran-ncell-rmv --one-to-many" + lists);
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(
-        r.out,
-        "RMV GERANNCELL:LOCALCELLID=0,MCC=\"460\",MNC=\"00\",LAC=4501,GERANCELLID=10001;{站甲}\r\n"
-        "RMV "
-        "GERANNCELL:LOCALCELLID=1,MCC=\"460\",MNC=\"00\",LAC=4501,GERANCELLID=10001;{站乙}\r\n");
+    EXPECT_EQ(r.out,
+              "RMV GERANNCELL:LOCALCELLID=0,MCC=\"460\",MNC=\"00\","
+              "LAC=4501,GERANCELLID=10001;{站甲}\r\n"
+              "RMV GERANNCELL:LOCALCELLID=1,MCC=\"460\",MNC=\"00\","
+              "LAC=4501,GERANCELLID=10001;{站乙}\r\n");
     EXPECT_EQ(r.err, "脚本生成成功！！\n");
     // One-to-one: the second source has no target line, which stops the run.
     r = cli(libs + "gen geran-ncell-rmv" + lists);
@@ -234,4 +234,19 @@ TEST_F(Cli, CellCommandsFromANameList) {
     r = cli("--lib4g 北区.edb gen cell-act --power 5" + names);
     EXPECT_EQ(r.out, "ACT CELL:LOCALCELLID=0;{站甲}\r\nACT CELL:LOCALCELLID=1;{站乙}\r\n");
     EXPECT_EQ(cli("--lib4g 北区.edb gen cell-act").status, 2);  // no --names
+}
+
+TEST_F(Cli, ExpansionBandsPrintsOneLinePerFoundName) {
+    test::writeFile(dir / "n.txt", "甲-1\n无\n乙-1\n");
+    const std::string names = " --names '" + (dir / "n.txt").string() + "'";
+    auto r = cli("--lib4g 北区.edb gen expansion-bands" + names);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "甲-1|F1\r\n乙-1|F2\r\n");
+    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n无小区名不存在！\n好了\n");
+    r = cli("--lib4g 北区.edb gen expansion-bands" + names + " -o '" + (dir / "out.txt").string() +
+            "'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(readFile(dir / "out.txt"), *codec::toGbk("甲-1|F1\r\n乙-1|F2\r\n").text);
+    EXPECT_EQ(cli("--lib4g 北区.edb gen expansion-bands --source -").status, 2);  // no --names
 }

@@ -3,6 +3,7 @@
 #include "core/base/messages.h"
 #include "core/geran/templates.h"
 #include "core/mml/carrier.h"
+#include "core/mml/expansion.h"
 #include "core/mml/templates.h"
 
 namespace brindle {
@@ -166,6 +167,11 @@ const Generator kGenerators[] = {
      List4G{{mml::referenceSignalPowerLine, kPowerBox}, kKeepOutput, "功率值为空，请添写功率值！",
             kNoCellNames},
      MissPolicy::SkipName, "修改功率脚本已生成！", {}, OutputBuffer::None, false, kList},
+
+    // The capacity-expansion page: the output box keeps earlier lines.
+    {"expansion-bands", "按钮_小区扩容配置成生", "生成", Page::Expansion,
+     OwnRun{mml::runExpansionBands}, MissPolicy::SkipName, "好了", {}, OutputBuffer::None, false,
+     kList},
 };
 // clang-format on
 

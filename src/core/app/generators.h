@@ -43,7 +43,7 @@ struct SingleList {
     // Shown instead of the success message when the pane ends empty.
     std::string_view nothingMade = {};
 };
-// A run with a loop of its own (添加频点).
+// A run with a loop of its own (添加频点, the capacity-expansion page).
 struct OwnRun {
     bool (*run)(const mml::RunContext& context, const mml::PageInput& input);
 };

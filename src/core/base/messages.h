@@ -22,6 +22,8 @@ inline constexpr std::string_view kLibraryUnreadable = "工参库无法读取：
 
 // ---- cell lookup ------------------------------------------------------------
 inline constexpr std::string_view kCellMissing = "小区不存在！";  // after the name
+// The capacity-expansion page says it its own way.
+inline constexpr std::string_view kCellNameMissing = "小区名不存在！";  // after the name
 
 // ---- script panes and script files ------------------------------------------
 inline constexpr std::string_view kWriteFailed = "写出失败";

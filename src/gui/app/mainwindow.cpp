@@ -249,7 +249,7 @@ QWidget* MainWindow::buildExpansionPage() {
     auto* config = new QVBoxLayout;
     config->addWidget(编辑框_小区扩容配置列表);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(UNIT(按钮_小区扩容配置成生, "生成"));
+    buttons->addWidget(GENERATOR(按钮_小区扩容配置成生));
     buttons->addWidget(UNIT(按钮_小区扩容配置_复制, "复制内容"));
     buttons->addWidget(UNIT(按钮_小区扩容配置_清空, "清空内容"));
     config->addLayout(buttons);
@@ -260,7 +260,6 @@ QWidget* MainWindow::buildExpansionPage() {
     auto* layout = new QHBoxLayout(page);
     layout->addWidget(group("小区扩容配置", config), 2);
     layout->addLayout(result, 5);
-    notYetAvailable({按钮_小区扩容配置成生});
     return page;
 }
 

@@ -1,10 +1,11 @@
 #include "gui/base/guifeedback.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTimer>
 
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
@@ -115,10 +116,11 @@ void GuiFeedback::progress(long position, long maximum) {
 void GuiFeedback::pace(int milliseconds) {
     if (pane_) pane_->flush();  // the pause shows what came so far
     if (presetAnswers) return;  // tests are not paced
-    QElapsedTimer waited;
-    waited.start();
-    for (qint64 left = milliseconds; left > 0; left = milliseconds - waited.elapsed())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, static_cast<int>(left));
+    // An event loop of its own sleeps between events instead of spinning; the
+    // window's generator buttons are disabled while a run pauses here.
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void GuiFeedback::pumpEvents() {
