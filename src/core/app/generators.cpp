@@ -3,6 +3,7 @@
 #include "core/base/messages.h"
 #include "core/geran/templates.h"
 #include "core/mml/carrier.h"
+#include "core/mml/loadbalancing.h"
 #include "core/mml/templates.h"
 
 namespace brindle {
@@ -166,6 +167,10 @@ const Generator kGenerators[] = {
      List4G{{mml::referenceSignalPowerLine, kPowerBox}, kKeepOutput, "功率值为空，请添写功率值！",
             kNoCellNames},
      MissPolicy::SkipName, "修改功率脚本已生成！", {}, OutputBuffer::None, false, kList},
+
+    // The load-balancing page: the run copies its script and says so itself.
+    {"mlb", "负载均衡优化_生成按钮", "生成脚本", Page::LoadBalancing,
+     OwnRun{mml::runLoadBalancing}, MissPolicy::StopRun, "", {}, OutputBuffer::None, false, kList},
 };
 // clang-format on
 
