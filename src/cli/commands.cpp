@@ -123,9 +123,14 @@ int listGenerators() {
     for (const Generator& g : generators()) {
         std::string answers = isOneToMany(g) ? "`--one-to-many`" : "";
         if (g.names == Generator::Names::List) answers = "`--names`";
-        if (const auto* list = std::get_if<SingleList<Cell4G>>(&g.shape))
-            for (const UnitOption& u : kUnitOptions)
-                if (u.unit == list->cell.valueUnit) answers += ", `" + std::string(u.option) + "`";
+        for (const TickOption& t : kTickOptions)
+            if (t.generator == g.name) answers += ", `" + std::string(t.option) + "`";
+        if (kModeOption.generator == g.name)
+            answers += ", `" + std::string(kModeOption.option) + " " +
+                       std::string(kModeOption.words[0]) + "\\|" +
+                       std::string(kModeOption.words[1]) + "`";
+        for (const UnitOption& u : kUnitOptions)
+            if (u.generator == g.name) answers += ", `" + std::string(u.option) + "`";
         for (Question id : g.questions) {
             std::size_t index = 0;
             const AnswerOption* a = answerOption(id, index);
@@ -191,6 +196,14 @@ int genCommand(const Options& options, Session& session) {
                 return options.unitTexts[i].value_or(std::string(kUnitOptions[i].fallback));
         return {};
     };
+    input.ticked = [&options](std::string_view unit) {
+        for (std::size_t i = 0; i < kTickOptions.size(); ++i)
+            if (kTickOptions[i].unit == unit) return options.ticks[i];
+        if (unit == kModeOption.unit) return !options.mode.empty();
+        for (std::size_t i = 0; i < kModeOption.radios.size(); ++i)
+            if (kModeOption.radios[i] == unit) return options.mode == kModeOption.words[i];
+        return false;
+    };
     StringSink pane;
     CaptureClipboard clipboard;
     const bool completed = runGenerator(*generator, session, input, pane, feedback, &clipboard);
@@ -231,9 +244,20 @@ void addCommands(CLI::App& app, Options& o) {
                   "the 2G page's one-to-many family (一对多操作): every source with every target");
     gen->add_option("-o", o.output, "write the lines to FILE (GBK, CR LF) instead of stdout");
     gen->add_flag("--dedup", o.dedup, "remove repeated lines first");
-    for (std::size_t i = 0; i < kUnitOptions.size(); ++i)
-        gen->add_option(std::string(kUnitOptions[i].option), o.unitTexts[i],
-                        std::string(kUnitOptions[i].help));
+    for (std::size_t i = 0; i < kTickOptions.size(); ++i)
+        gen->add_flag(
+            std::string(kTickOptions[i].option), o.ticks[i],
+            std::string(kTickOptions[i].generator) + ": " + std::string(kTickOptions[i].help));
+    gen->add_option(std::string(kModeOption.option), o.mode,
+                    std::string(kModeOption.generator) + ": " + std::string(kModeOption.help))
+        ->check(
+            CLI::IsMember({std::string(kModeOption.words[0]), std::string(kModeOption.words[1])}));
+    for (std::size_t i = 0; i < kUnitOptions.size(); ++i) {
+        const UnitOption& u = kUnitOptions[i];
+        std::string help = std::string(u.generator) + ": " + std::string(u.help) + " (default ";
+        help += u.fallback.empty() ? std::string("empty") : std::string(u.fallback);
+        gen->add_option(std::string(u.option), o.unitTexts[i], help + ")");
+    }
     for (std::size_t i = 0; i < kAnswerOptions.size(); ++i) {
         const AnswerOption& a = kAnswerOptions[i];
         std::string askedBy;

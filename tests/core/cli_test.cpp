@@ -250,3 +250,75 @@ TEST_F(Cli, ExpansionBandsPrintsOneLinePerFoundName) {
     EXPECT_EQ(readFile(dir / "out.txt"), *codec::toGbk("甲-1|F1\r\n乙-1|F2\r\n").text);
     EXPECT_EQ(cli("--lib4g 北区.edb gen expansion-bands --source -").status, 2);  // no --names
 }
+
+// The load-balancing page: what the run copies is the output; the page's
+// check boxes are flags, its boxes options with the window's defaults.
+TEST_F(Cli, LoadBalancingCopiesToStdout) {
+    test::writeFile(dir / "n.txt", "甲-1\n乙-1\n");
+    const std::string names = " --names '" + (dir / "n.txt").string() + "'";
+    auto r = cli("--lib4g 北区.edb gen mlb --mode ue --with-ne" + names);
+    EXPECT_EQ(r.status, 0);
+    const std::string tail =
+        ",MLBUENUMOFFSET=5,MLBMAXUENUM=20,MLBUESELECTPRBTHD=99,UENUMDIFFTHD=5,"
+        "INTERFREQUETRSFTYPE=IdleUE-1,INTERFREQIDLEMLBUENUMTHD=55,INTERFREQLOADEVALPRD=5,"
+        "LOADBALANCENCELLSCOPE=ADAPTIVE,MLBUESELECTPUNISHTIMER=60,"
+        "MLBHOCELLSELECTSTRATEGY=PERMIT_NON_STRONGEST_CELL,CELLCAPACITYSCALEFACTOR=";
+    EXPECT_EQ(r.out,
+              "MOD CELLMLB:LOCALCELLID=0,MLBTRIGGERMODE=UE_NUMBER_ONLY,INTERFREQMLBUENUMTHD=40" +
+                  tail + "10;{站甲}\r\n" +
+                  "MOD CELLMLB:LOCALCELLID=1,MLBTRIGGERMODE=UE_NUMBER_ONLY,"
+                  "INTERFREQMLBUENUMTHD=20" +
+                  tail + ";{站乙}\r\n");
+    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n复制成功,直接粘贴！\n");
+
+    r =
+        cli("--lib4g 北区.edb gen mlb --mode ue --ue-f1 45 --scale-other 7 --ue-f2 25 "
+            "--scale-f2 9 --overlap" +
+            names);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "MOD CELLMLB:LOCALCELLID=0,MLBTRIGGERMODE=UE_NUMBER_ONLY,INTERFREQMLBUENUMTHD=45" +
+                  tail + "7;\r\n" +
+                  "MOD EUTRANINTERFREQNCELL:LOCALCELLID=0,MCC=\"460\",MNC=\"00\",ENODEBID=1002,"
+                  "CELLID=21,CELLINDIVIDUALOFFSET=dB-5,LOCALCELLNAME=\"甲-1\","
+                  "NEIGHBOURCELLNAME=\"乙-1\",OVERLAPIND=YES,OVERLAPRANGE=SAME;\r\n"
+                  "MOD CELLMLB:LOCALCELLID=1,MLBTRIGGERMODE=UE_NUMBER_ONLY,"
+                  "INTERFREQMLBUENUMTHD=25" +
+                  tail + "9;\r\n" +
+                  "MOD EUTRANINTERFREQNCELL:LOCALCELLID=1,MCC=\"460\",MNC=\"00\",ENODEBID=1001,"
+                  "CELLID=10,CELLINDIVIDUALOFFSET=dB-5,LOCALCELLNAME=\"乙-1\","
+                  "NEIGHBOURCELLNAME=\"甲-1\",OVERLAPIND=YES,OVERLAPRANGE=SAME;\r\n");
+
+    r = cli("--lib4g 北区.edb gen mlb --cell-switch -o '" + (dir / "out.txt").string() + "'" +
+            names);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(
+        readFile(dir / "out.txt"),
+        *codec::toGbk("MOD CELLALGOSWITCH:LOCALCELLID=0,MLBALGOSWITCH=InterFreqMlbSwitch-1&"
+                      "InterFreqIdleMlbSwitch-1,ENHANCEDMLBALGOSWITCH=CaUserLoadTransferSw-1;\r\n"
+                      "MOD INTERFREQHOGROUP:LOCALCELLID=0,INTERFREQHOGROUPID=0,"
+                      "INTERFREQLOADBASEDHOA4THDRSRP=-108;\r\n"
+                      "MOD CELLALGOSWITCH:LOCALCELLID=1,MLBALGOSWITCH=InterFreqMlbSwitch-1&"
+                      "InterFreqIdleMlbSwitch-1,ENHANCEDMLBALGOSWITCH=CaUserLoadTransferSw-1;\r\n"
+                      "MOD INTERFREQHOGROUP:LOCALCELLID=1,INTERFREQHOGROUPID=0,"
+                      "INTERFREQLOADBASEDHOA4THDRSRP=-108;\r\n")
+             .text);
+}
+
+// Nothing made, or a missing name: nothing comes out and the exit status is 1.
+TEST_F(Cli, LoadBalancingWithNothingToCopyExitsWithOne) {
+    test::writeFile(dir / "n.txt", "甲-1\n");
+    test::writeFile(dir / "m.txt", "甲-1\n无此\n");
+    auto r = cli("--lib4g 北区.edb gen mlb --names '" + (dir / "n.txt").string() + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n没有脚本，复制个啥子嘛！！\n");
+    r = cli("--lib4g 北区.edb gen mlb --cell-switch --names '" + (dir / "m.txt").string() + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n无此小区不存在！\n");
+    EXPECT_EQ(cli("--lib4g 北区.edb gen mlb --mode fdd --names '" + (dir / "n.txt").string() + "'")
+                  .status,
+              2);
+}

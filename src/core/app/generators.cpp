@@ -4,6 +4,8 @@
 #include "core/geran/templates.h"
 #include "core/mml/carrier.h"
 #include "core/mml/expansion.h"
+
+#include "core/mml/loadbalancing.h"
 #include "core/mml/templates.h"
 
 namespace brindle {
@@ -172,6 +174,10 @@ const Generator kGenerators[] = {
     {"expansion-bands", "按钮_小区扩容配置成生", "生成", Page::Expansion,
      OwnRun{mml::runExpansionBands}, MissPolicy::SkipName, "好了", {}, OutputBuffer::None, false,
      kList},
+
+    // The load-balancing page: the run copies its script and says so itself.
+    {"mlb", "负载均衡优化_生成按钮", "生成脚本", Page::LoadBalancing,
+     OwnRun{mml::runLoadBalancing}, MissPolicy::StopRun, "", {}, OutputBuffer::None, false, kList},
 };
 // clang-format on
 

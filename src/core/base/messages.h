@@ -33,6 +33,7 @@ inline constexpr std::string_view kClipboardFailed = "复制内容失败";
 inline constexpr std::string_view kCopied = "复制成功！";
 inline constexpr std::string_view kNoCommandToCopy = "无脚本命令，复制失败！";
 inline constexpr std::string_view kNothingToCopy = "没有脚本，复制个啥子嘛！！";
+inline constexpr std::string_view kCopiedPasteNow = "复制成功,直接粘贴！";  // 负载均衡优化
 inline constexpr std::string_view kScriptFilter = "文本文档（*.TXT）|*.TXT";
 inline constexpr std::string_view kToolScriptFilter = "文本|*.txt";  // the tool windows' saves
 // Reasons that follow kWriteFailed when a chosen file cannot be written.

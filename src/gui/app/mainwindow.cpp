@@ -269,15 +269,15 @@ QWidget* MainWindow::buildLoadBalancingPage() {
     auto* names = new QVBoxLayout;
     names->addWidget(负载均衡优化_小区名编辑框);
 
-    auto* switches = buttonGroup("负载均衡自动优化",
-                                 {UNIT(负载均衡优化_选择框_是否带基站, "带基站名"),
-                                  UNIT(负载均衡优化_选择框_小区负载均衡开关, "小区级负载均衡开关"),
-                                  UNIT(负载均衡优化_选择框_模式开关, "负载模式开关"),
-                                  UNIT(负载均衡优化_单选框_用户数模式, "用户数模式"),
-                                  UNIT(负载均衡优化_单选框_PRB模式, "PRB模式"),
-                                  UNIT(负载均衡优化_选择框_等覆盖脚本, "等覆盖脚本"),
-                                  UNIT(负载均衡优化_生成按钮, "生成脚本")},
-                                 1);
+    auto* switches = buttonGroup(
+        "负载均衡自动优化",
+        {UNIT(负载均衡优化_选择框_是否带基站, "带基站名"),
+         UNIT(负载均衡优化_选择框_小区负载均衡开关, "小区级负载均衡开关"),
+         UNIT(负载均衡优化_选择框_模式开关, "负载模式开关"),
+         UNIT(负载均衡优化_单选框_用户数模式, "用户数模式"),
+         UNIT(负载均衡优化_单选框_PRB模式, "PRB模式"),
+         UNIT(负载均衡优化_选择框_等覆盖脚本, "等覆盖脚本"), GENERATOR(负载均衡优化_生成按钮)},
+        1);
 
     // Threshold rows: band label, unit-name stem, defaults of the five columns
     // (用户数门限, 用户偏置, 最大选择用户数, 用户选择PRB门限, 能力缩放因子).
@@ -328,7 +328,6 @@ QWidget* MainWindow::buildLoadBalancingPage() {
     auto* layout = new QHBoxLayout(page);
     layout->addWidget(group("请输入同覆盖同扇区小区名", names), 2);
     layout->addLayout(right, 3);
-    notYetAvailable({负载均衡优化_生成按钮});
     return page;
 }
 
