@@ -184,6 +184,7 @@ QWidget* MainWindow::build2GPage() {
     auto* generators = new QVBoxLayout;
     generators->addWidget(oneToOne);
     generators->addWidget(oneToMany);
+    generators->addStretch();  // the two button families keep their natural height
     auto* others = new QHBoxLayout;
     others->addWidget(UNIT(按钮_2G小区操作_参数2G设置按钮, "参数2G设置"));
     others->addWidget(UNIT(按钮_2G小区操作_复制脚本内容按钮, "复制脚本内容"));
