@@ -6,11 +6,14 @@
 #include "core/app/generators.h"
 #include "core/app/workflows.h"
 #include "core/base/clipboard.h"
+#include "core/base/messages.h"
 #include "core/base/namefile.h"
 #include "core/base/namelist.h"
+#include "core/freqplan/profile.h"
 #include "core/library/catalogue.h"
 #include "core/library/import.h"
 #include "core/library/lookup.h"
+#include "core/library/record2g.h"
 
 namespace brindle::cli {
 
@@ -212,6 +215,61 @@ int genCommand(const Options& options, Session& session) {
     return completed ? written : kEndedEarly;
 }
 
+int iniGetCommand(const Options& options) {
+    std::cout << readProfile(options.iniFile, options.iniSection, options.iniKey) << '\n';
+    return kCompleted;
+}
+
+int iniSetCommand(const Options& options) {
+    const Status written =
+        writeProfile(options.iniFile, options.iniSection, options.iniKey, options.iniValue);
+    if (written) return kCompleted;
+    StreamFeedback feedback;
+    feedback.message(std::string(msg::kSettingWriteFailed) + "：" + written.error(), {},
+                     Icon::Error);
+    return kEndedEarly;
+}
+
+// The record group of the 2G settings window: only the five radio fields
+// may be changed, every other field stays as it is.
+int edit2GCommand(const Options& options, Session& session) {
+    StreamFeedback feedback;
+    RadioValues2G values;
+    for (const std::string& assignment : options.assignments) {
+        const auto equals = assignment.find('=');
+        const auto field =
+            equals == std::string::npos ? std::nullopt : radioField2G(assignment.substr(0, equals));
+        if (!field) {
+            feedback.message("只能修改" + std::string(kRadioFields2G[0]) + "、" +
+                             std::string(kRadioFields2G[1]) + "、" +
+                             std::string(kRadioFields2G[2]) + "、" +
+                             std::string(kRadioFields2G[3]) + "、" +
+                             std::string(kRadioFields2G[4]) + "，不能修改：" + assignment);
+            return kUsage;
+        }
+        values[*field] = assignment.substr(equals + 1);
+    }
+    if (session.current2G.empty()) {
+        feedback.message("请用 --lib2g 选择2G工参库");
+        return kUsage;
+    }
+    auto library = openNonEmpty(session.current2G, LibraryKind::Gsm, feedback);
+    if (!library) return kEndedEarly;
+    std::string reason;
+    switch (modifyRadio2G(**library, options.editName, values, &reason)) {
+        case RadioEdit2G::Modified:
+            feedback.message(msg::kRecordModified);
+            return kCompleted;
+        case RadioEdit2G::NotFound:
+            feedback.message(msg::kRecordIdMissing);
+            return kEndedEarly;
+        case RadioEdit2G::WriteFailed:
+            feedback.message(std::string(msg::kRecordWriteFailed) + "：" + reason, {}, Icon::Error);
+            return kEndedEarly;
+    }
+    return kEndedEarly;
+}
+
 }  // namespace
 
 void addCommands(CLI::App& app, Options& o) {
@@ -229,6 +287,26 @@ void addCommands(CLI::App& app, Options& o) {
     auto* import = app.add_subcommand("import", "import a workbook into a library");
     import->add_option("kind", o.kind, "4g or 2g")->required()->check(CLI::IsMember({"4g", "2g"}));
     import->add_option("workbook", o.workbook, ".xlsx, .xlsm, .xls or .csv file")->required();
+
+    auto* ini = app.add_subcommand("ini", "read or write one value of a settings file");
+    ini->require_subcommand(1);
+    auto* iniGet = ini->add_subcommand("get", "print the value of KEY in SECTION");
+    auto* iniSet = ini->add_subcommand("set", "write VALUE to KEY in SECTION");
+    for (auto* sub : {iniGet, iniSet}) {
+        sub->add_option("file", o.iniFile, "settings file (GBK), e.g. mu/EARFCN.ini")->required();
+        sub->add_option("section", o.iniSection, "section name")->required();
+        sub->add_option("key", o.iniKey, "key name")->required();
+    }
+    iniSet->add_option("value", o.iniValue, "the value; empty is written as empty")->required();
+
+    auto* edit = app.add_subcommand("edit", "change one record of a library");
+    edit->require_subcommand(1);
+    auto* edit2g = edit->add_subcommand("2g", "change the radio fields of a 2G cell (--lib2g)");
+    edit2g->add_option("name", o.editName, "the cell's 小区名")->required();
+    edit2g
+        ->add_option("assignments", o.assignments,
+                     "FIELD=VALUE: 小区LAC, 小区CI, BCCH频点, 小区网络色码 or 小区基站色码")
+        ->required();
 
     std::string names;
     for (const Generator& g : generators())
@@ -281,6 +359,10 @@ int runCommand(const CLI::App& app, const Options& options, Session& session) {
     if (name == "show") return showCommand(options, session);
     if (name == "gen") return genCommand(options, session);
     if (name == "import") return importCommand(options, session);
+    if (name == "ini")
+        return command->get_subcommands().front()->get_name() == "get" ? iniGetCommand(options)
+                                                                       : iniSetCommand(options);
+    if (name == "edit") return edit2GCommand(options, session);
     return kUsage;
 }
 

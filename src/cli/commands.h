@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/app/session.h"
 #include "core/base/questions.h"
@@ -111,6 +112,11 @@ struct Options {
     // Check boxes by the index of their kTickOptions row; the mode word, or empty.
     std::array<bool, kTickOptions.size()> ticks{};
     std::string mode;
+    // ini get|set FILE SECTION KEY [VALUE]
+    std::string iniFile, iniSection, iniKey, iniValue;
+    // edit 2g NAME FIELD=VALUE...
+    std::string editName;
+    std::vector<std::string> assignments;
 };
 
 void addCommands(CLI::App& app, Options& options);

@@ -53,6 +53,18 @@ inline constexpr std::string_view kBadKeyName = "键名无法写入配置文件�
 inline constexpr std::string_view kBadValue = "值含有换行或空字符，无法写入配置文件";
 inline constexpr std::string_view kNotGbkSetting = "含有GBK编码无法表示的字符：";  // + text
 
+// ---- the settings windows (frequency plan, 2G settings) ----------------------
+inline constexpr std::string_view kSettingWriteFailed = "写入失败，请重新写入";
+inline constexpr std::string_view kPlanSaved = "配置数据写入成功！";
+inline constexpr std::string_view kSettings2GSaved = "数据保存成功";
+// The "5G频段" tab of the plan editor: its boxes have no place in EARFCN.ini.
+inline constexpr std::string_view kG5TabNotStored = "此页的值不保存到配置文件，仅供对照。";
+
+// ---- the 2G record of the 2G settings window ----------------------------------
+inline constexpr std::string_view kRecordModified = "修改成功";
+inline constexpr std::string_view kRecordWriteFailed = "修改失败，写入失败";
+inline constexpr std::string_view kRecordIdMissing = "查找不到ID";
+
 // ---- workbook import --------------------------------------------------------
 inline constexpr std::string_view kImportTitleHead = "工参导入（";  // + path + ")"
 inline constexpr std::string_view kImportTitleTail = ")";

@@ -145,9 +145,9 @@ QWidget* MainWindow::build4GPage() {
     layout->addWidget(group("生成脚本预览区", preview), 5);
     layout->addLayout(side, 2);
 
-    notYetAvailable({按钮_4G小区操作_频点配置按钮, 按钮_4G小区操作_修改工参数据按钮,
-                     按钮_4G小区操作_修改PCI按钮, 按键_一键改频点, 一键扩容按钮, 一键减容按钮,
-                     按钮_4G小区操作_脚本分割按钮, 按钮_4G小区操作_站型转换});
+    notYetAvailable({按钮_4G小区操作_修改工参数据按钮, 按钮_4G小区操作_修改PCI按钮, 按键_一键改频点,
+                     一键扩容按钮, 一键减容按钮, 按钮_4G小区操作_脚本分割按钮,
+                     按钮_4G小区操作_站型转换});
     return page;
 }
 
@@ -206,7 +206,6 @@ QWidget* MainWindow::build2GPage() {
     for (QGroupBox* family : {oneToOne, oneToMany})
         for (QPushButton* b : family->findChildren<QPushButton*>())
             if (!generatorForUnit(u8(b->objectName()))) notYetAvailable({b});
-    notYetAvailable({按钮_2G小区操作_参数2G设置按钮});
     return page;
 }
 
@@ -392,6 +391,8 @@ void MainWindow::run(const Generator& generator) {
 }
 
 void MainWindow::connect4GPage() {
+    connect(按钮_4G小区操作_频点配置按钮, &QPushButton::clicked, this,
+            &MainWindow::frequencyPlanRequested);
     connect(按钮_4G小区操作_清空所有内容按钮, &QPushButton::clicked, this, [this] {
         编辑框_4G源小区->clear();
         编辑框_4G目标小区->clear();
@@ -404,6 +405,8 @@ void MainWindow::connect4GPage() {
 }
 
 void MainWindow::connect2GPage() {
+    connect(按钮_2G小区操作_参数2G设置按钮, &QPushButton::clicked, this,
+            &MainWindow::settings2GRequested);
     connect(按钮_2G小区操作_清空脚本按钮, &QPushButton::clicked, 编辑框_2G脚本内容,
             &QPlainTextEdit::clear);
     connect(按钮_2G小区操作_清空所有内容, &QPushButton::clicked, this, [this] {

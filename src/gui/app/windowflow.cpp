@@ -2,6 +2,8 @@
 
 #include "gui/app/mainwindow.h"
 #include "gui/app/startwindow.h"
+#include "gui/freqplan/planeditor.h"
+#include "gui/freqplan/settings2gwindow.h"
 #include "gui/library/importwindow.h"
 
 namespace brindle::gui {
@@ -41,10 +43,35 @@ StartWindow* WindowFlow::showStart() {
 }
 
 MainWindow* WindowFlow::showMain() {
-    if (!main_) main_ = new MainWindow(session_);
+    if (!main_) {
+        main_ = new MainWindow(session_);
+        connect(main_, &MainWindow::frequencyPlanRequested, this, &WindowFlow::showPlanEditor);
+        connect(main_, &MainWindow::settings2GRequested, this, &WindowFlow::showSettings2G);
+    }
     main_->show();
     main_->raise();
     return main_;
+}
+
+// The settings windows open beside the window that asked for them; a second
+// request brings the open one forward, so two editors never save over each
+// other.
+PlanEditor* WindowFlow::showPlanEditor() {
+    if (!planEditor_) {
+        planEditor_ = new PlanEditor(session_);
+        // Closing the editor brings the main window up again.
+        connect(planEditor_, &PlanEditor::closed, this, [this] { showMain(); });
+    }
+    planEditor_->show();
+    planEditor_->raise();
+    return planEditor_;
+}
+
+Settings2GWindow* WindowFlow::showSettings2G() {
+    if (!settings2G_) settings2G_ = new Settings2GWindow(session_);
+    settings2G_->show();
+    settings2G_->raise();
+    return settings2G_;
 }
 
 }  // namespace brindle::gui

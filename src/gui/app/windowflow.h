@@ -10,6 +10,8 @@
 namespace brindle::gui {
 
 class MainWindow;
+class PlanEditor;
+class Settings2GWindow;
 class StartWindow;
 
 class WindowFlow : public QObject {
@@ -19,6 +21,8 @@ public:
 
     StartWindow* showStart();
     MainWindow* showMain();
+    PlanEditor* showPlanEditor();
+    Settings2GWindow* showSettings2G();
 
     StartWindow* startWindow() const;
     MainWindow* mainWindow() const;
@@ -27,6 +31,8 @@ private:
     Session& session_;
     QPointer<StartWindow> start_;
     QPointer<MainWindow> main_;
+    QPointer<PlanEditor> planEditor_;
+    QPointer<Settings2GWindow> settings2G_;
 };
 
 }  // namespace brindle::gui

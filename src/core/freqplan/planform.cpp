@@ -1,0 +1,128 @@
+#include "core/freqplan/planform.h"
+
+#include "core/base/messages.h"
+#include "core/freqplan/profile.h"
+
+namespace brindle::planform {
+
+namespace {
+
+// The E->E boxes are named with this prefix in every row, although the first
+// two keys they edit spell it "E-E".
+constexpr std::string_view kEEBoxPrefix = "E_E_";
+
+BoundBox bound(const SingleBox& single) {
+    return {std::string(single.box), single.key.section, single.key.key};
+}
+
+const SingleBox& bandBox(Band band) {
+    const plankeys::ListKey& key = plankeys::bandListKey(band);
+    for (const SingleBox& b : kBandBoxes)
+        if (b.key.section == key.section && b.key.key == key.key) return b;
+    return kBandBoxes.front();  // every band has its box
+}
+
+std::vector<BoundBox> familyBoxes(const Family& family) {
+    std::vector<BoundBox> out;
+    const auto keys = familyKeys(family);
+    for (std::size_t row = 0; row < keys.size(); ++row)
+        out.push_back({gridBoxName(family, row), family.section, keys[row]});
+    return out;
+}
+
+bool writeGroup(const std::filesystem::path& file, const std::vector<BoundBox>& group,
+                const TextOf& textOf) {
+    bool ok = true;
+    for (const BoundBox& b : group)
+        if (!writeProfile(file, b.section, b.key, textOf(b.box))) ok = false;
+    return ok;
+}
+
+}  // namespace
+
+std::string_view tabCaption(ServingGroup group) {
+    switch (group) {
+        case ServingGroup::E:
+            return "E频段";
+        case ServingGroup::AD:
+            return "A-D频段";
+        case ServingGroup::F:
+            return "FDD1800/F1/F2频段";
+        case ServingGroup::FDD900:
+            return "FDD900";
+    }
+    return {};
+}
+
+std::array<std::string_view, 5> familyKeys(const Family& f) {
+    return {f.reselPriorityKey, f.threshHighKey, f.threshLowKey, f.hoEventKey, f.connOffsetKey};
+}
+
+std::string gridBoxName(const Family& family, std::size_t row) {
+    if (family.prefix == plankeys::family::E_E.prefix)
+        return std::string(kEEBoxPrefix) + std::string(kRowLabels.at(row));
+    return std::string(familyKeys(family).at(row));
+}
+
+std::vector<const Family*> familiesOf(ServingGroup group) {
+    std::vector<const Family*> out;
+    for (std::size_t i = 0; i < plankeys::kFamilyCount; ++i)
+        if (plankeys::familyAt(i).serving == group) out.push_back(&plankeys::familyAt(i));
+    return out;
+}
+
+std::vector<BoundBox> editorLoadOrder() {
+    std::vector<BoundBox> out{bound(kMinRxLevelBox)};
+    for (Band band : {Band::E, Band::AD, Band::FDD1800, Band::FDD900, Band::F1, Band::F2, Band::G5})
+        out.push_back(bound(bandBox(band)));
+    for (std::size_t i = 0; i < plankeys::kFamilyCount; ++i)
+        for (BoundBox& b : familyBoxes(plankeys::familyAt(i))) out.push_back(std::move(b));
+    return out;
+}
+
+std::vector<std::vector<BoundBox>> editorSaveGroups() {
+    std::vector<std::vector<BoundBox>> out{{bound(kMinRxLevelBox)}};
+    for (Band band : {Band::E, Band::AD, Band::F1, Band::F2, Band::FDD1800, Band::FDD900, Band::G5})
+        out.push_back({bound(bandBox(band))});
+    for (std::size_t i = 0; i < plankeys::kFamilyCount; ++i)
+        out.push_back(familyBoxes(plankeys::familyAt(i)));
+    return out;
+}
+
+std::vector<BoundBox> settings2GOrder() {
+    std::vector<BoundBox> out;
+    for (const Settings2GBox& b : kSettings2GBoxes)
+        out.push_back({std::string(b.box), plankeys::k2GSection, b.key});
+    return out;
+}
+
+BoxTexts load(const std::filesystem::path& file, const std::vector<BoundBox>& boxes) {
+    const ProfileFile profile = ProfileFile::load(file);
+    BoxTexts out;
+    for (const BoundBox& b : boxes) out[b.box] = profile.value(b.section, b.key);
+    return out;
+}
+
+bool saveEditor(const std::filesystem::path& earfcnIni, const TextOf& textOf, Feedback& feedback) {
+    bool allWritten = true;
+    for (const auto& group : editorSaveGroups()) {
+        if (writeGroup(earfcnIni, group, textOf)) continue;
+        allWritten = false;
+        feedback.message(msg::kSettingWriteFailed);
+    }
+    if (allWritten) feedback.message(msg::kPlanSaved);
+    return allWritten;
+}
+
+bool saveSettings2G(const std::filesystem::path& ini2G, const TextOf& textOf, Feedback& feedback) {
+    bool allWritten = true;
+    for (const BoundBox& b : settings2GOrder()) {
+        if (writeGroup(ini2G, {b}, textOf)) continue;
+        allWritten = false;
+        feedback.message(msg::kSettingWriteFailed);
+    }
+    feedback.message(msg::kSettings2GSaved);
+    return allWritten;
+}
+
+}  // namespace brindle::planform

@@ -1,0 +1,47 @@
+#include "core/library/record2g.h"
+
+namespace brindle {
+
+namespace {
+
+// The position of a radio field in a 2G record's text fields.
+std::size_t recordIndex(std::size_t radio) {
+    for (std::size_t i = 0; i < kFields2G.size(); ++i)
+        if (kFields2G[i] == kRadioFields2G[radio]) return i;
+    return kFields2G.size();  // every radio field is a 2G field
+}
+
+}  // namespace
+
+std::optional<std::size_t> radioField2G(std::string_view name) {
+    for (std::size_t i = 0; i < kRadioFields2G.size(); ++i)
+        if (kRadioFields2G[i] == name) return i;
+    return std::nullopt;
+}
+
+std::optional<std::array<std::string, kRadioFields2G.size()>> queryRadio2G(const Library& library,
+                                                                           std::string_view name) {
+    const auto position = library.findCell(name);
+    if (!position) return std::nullopt;
+    const Record& record = library.at(*position);
+    std::array<std::string, kRadioFields2G.size()> out;
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = record.fields.at(recordIndex(i));
+    return out;
+}
+
+RadioEdit2G modifyRadio2G(Library& library, std::string_view name, const RadioValues2G& values,
+                          std::string* reason) {
+    const auto position = library.findCell(name);
+    if (!position) return RadioEdit2G::NotFound;
+    Record record = library.at(*position);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (values[i]) record.fields.at(recordIndex(i)) = *values[i];
+    const Status written = library.update(*position, record);
+    if (!written) {
+        if (reason) *reason = written.error();
+        return RadioEdit2G::WriteFailed;
+    }
+    return RadioEdit2G::Modified;
+}
+
+}  // namespace brindle

@@ -1,0 +1,115 @@
+#include "gui/freqplan/planeditor.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "core/base/messages.h"
+#include "core/freqplan/planform.h"
+#include "gui/base/guifeedback.h"
+#include "gui/base/qtext.h"
+#include "gui/base/widgets.h"
+
+namespace brindle::gui {
+
+namespace {
+
+QLineEdit* namedBox(const std::string& unit) {
+    return named(new QLineEdit, unit.c_str());
+}
+
+}  // namespace
+
+PlanEditor::PlanEditor(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+    setObjectName("频点配置窗口");
+    setWindowTitle(QStringLiteral("频点配置"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* lists = new QGridLayout;
+    int row = 0;
+    for (const planform::SingleBox& b : planform::kBandBoxes) {
+        lists->addWidget(new QLabel(qs(b.label)), row, 0);
+        lists->addWidget(namedBox(std::string(b.box)), row, 1);
+        ++row;
+    }
+    UNIT(保存配置按钮, "保存配置");
+    lists->addWidget(保存配置按钮, 0, 2, row, 1);
+
+    UNIT(选择夹);
+    for (ServingGroup group : planform::kServingGroups)
+        选择夹->addTab(buildGrid(group, true), qs(planform::tabCaption(group)));
+    // The 5G tab repeats the A-D grid; EARFCN.ini has no keys for it, so its
+    // boxes are read-only rather than taking typing that would be lost.
+    auto* g5 = new QWidget;
+    auto* g5Layout = new QVBoxLayout(g5);
+    g5Layout->addWidget(new QLabel(qs(msg::kG5TabNotStored)));
+    g5Layout->addWidget(buildGrid(ServingGroup::AD, false));
+    选择夹->addTab(g5, qs(planform::kG5TabCaption));
+
+    auto* minRx = new QHBoxLayout;
+    minRx->addWidget(new QLabel(qs(planform::kMinRxLevelBox.label)));
+    minRx->addWidget(namedBox(std::string(planform::kMinRxLevelBox.box)));
+    minRx->addStretch();
+
+    auto* content = new QVBoxLayout;
+    content->addLayout(lists);
+    content->addWidget(选择夹);
+    content->addLayout(minRx);
+    auto* frame = new QGroupBox;
+    frame->setLayout(content);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+
+    connect(保存配置按钮, &QPushButton::clicked, this, &PlanEditor::save);
+    load();
+}
+
+QWidget* PlanEditor::buildGrid(ServingGroup group, bool bound) {
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    grid->addWidget(new QLabel(qs(planform::kCornerLabel)), 0, 0);
+    for (std::size_t r = 0; r < planform::kRowLabels.size(); ++r)
+        grid->addWidget(new QLabel(qs(planform::kRowLabels[r])), int(r) + 1, 0);
+    int column = 1;
+    for (const Family* family : planform::familiesOf(group)) {
+        grid->addWidget(new QLabel(qs(family->column)), 0, column);
+        for (std::size_t r = 0; r < planform::kRowLabels.size(); ++r) {
+            std::string unit = planform::gridBoxName(*family, r);
+            if (!bound) unit += planform::kG5BoxSuffix;
+            QLineEdit* box = namedBox(unit);
+            box->setReadOnly(!bound);
+            grid->addWidget(box, int(r) + 1, column);
+        }
+        ++column;
+    }
+    grid->setRowStretch(int(planform::kRowLabels.size()) + 1, 1);
+    return page;
+}
+
+QLineEdit* PlanEditor::box(std::string_view unit) const {
+    return findChild<QLineEdit*>(qs(unit));
+}
+
+void PlanEditor::load() {
+    for (const auto& [unit, text] :
+         planform::load(session_.folder.earfcnIni(), planform::editorLoadOrder()))
+        if (QLineEdit* b = box(unit)) b->setText(qs(text));
+}
+
+void PlanEditor::save() {
+    GuiFeedback feedback(this);
+    const auto textOf = [this](const std::string& unit) {
+        const QLineEdit* b = box(unit);
+        return b ? u8(b->text()) : std::string();
+    };
+    if (planform::saveEditor(session_.folder.earfcnIni(), textOf, feedback)) close();
+}
+
+void PlanEditor::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (event->isAccepted()) emit closed();
+}
+
+}  // namespace brindle::gui

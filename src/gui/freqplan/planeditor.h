@@ -1,0 +1,47 @@
+#pragma once
+// The frequency-plan editor: one box per key of EARFCN.ini that the program
+// writes (band lists, minimum receive level, the band-pair families on one
+// tab per serving band), loaded when the window is made and saved by
+// "保存配置".
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QWidget>
+
+#include <string_view>
+
+#include "core/app/session.h"
+#include "core/freqplan/plankeys.h"
+
+namespace brindle::gui {
+
+class PlanEditor : public QWidget {
+    Q_OBJECT
+public:
+    explicit PlanEditor(Session& session, QWidget* parent = nullptr);
+
+    QTabWidget* 选择夹 = nullptr;
+    QPushButton* 保存配置按钮 = nullptr;
+
+    // A box by its unit name, or null.
+    QLineEdit* box(std::string_view unit) const;
+
+    // Writes every box to its key; closes the window when all writes
+    // succeeded, and keeps it open with the edits after a failure.
+    void save();
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* buildGrid(ServingGroup group, bool bound);
+    void load();
+
+    Session& session_;
+};
+
+}  // namespace brindle::gui

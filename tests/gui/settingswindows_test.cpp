@@ -1,0 +1,227 @@
+// The frequency-plan editor and the 2G settings window, opened from the main
+// window through the window flow.
+
+#include <QtTest>
+
+#include "core/base/textcodec.h"
+#include "core/freqplan/profile.h"
+#include "core/library/store.h"
+#include "gui/app/mainwindow.h"
+#include "gui/app/windowflow.h"
+#include "gui/base/qtext.h"
+#include "gui/freqplan/planeditor.h"
+#include "gui/freqplan/settings2gwindow.h"
+#include "guitest.h"
+
+using namespace brindle;
+using namespace brindle::gui;
+using namespace brindle::guitest;
+
+class SettingsWindowsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Workspace> ws;
+    std::unique_ptr<WindowFlow> flow;
+
+    static std::string gbk(std::string_view utf8) { return *codec::toGbk(utf8).text; }
+
+    template <typename W>
+    W* only() {
+        W* found = nullptr;
+        int count = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* match = qobject_cast<W*>(w); match && match->isVisible()) {
+                found = match;
+                ++count;
+            }
+        return count == 1 ? found : nullptr;
+    }
+
+    PlanEditor* openEditor() {
+        flow->mainWindow()->按钮_4G小区操作_频点配置按钮->click();
+        return only<PlanEditor>();
+    }
+    Settings2GWindow* openSettings2G() {
+        flow->mainWindow()->按钮_2G小区操作_参数2G设置按钮->click();
+        return only<Settings2GWindow>();
+    }
+
+private slots:
+    void init() {
+        ws = std::make_unique<Workspace>();
+        useLibrary(ws->session, "a.edb", LibraryKind::Lte,
+                   {cell4G(1, {"站甲", "甲-1", "0", "1001", "10", "38400", "100", "2001"})});
+        useLibrary(ws->session, "g.edb", LibraryKind::Gsm,
+                   {cell2G(5, {"G站", "G1", "4501", "10001", "60", "1", "2"}),
+                    cell2G(6, {"G站", "G2", "4502", "10002", "61", "3", "4"})});
+        flow = std::make_unique<WindowFlow>(ws->session);
+        flow->showMain();
+    }
+    void cleanup() {
+        deleteTopLevelWindows();
+        flow.reset();
+        ws.reset();
+    }
+
+    void buttonsOpenTheWindowsBesideTheMainWindow() {
+        QVERIFY(flow->mainWindow()->按钮_4G小区操作_频点配置按钮->isEnabled());
+        QVERIFY(flow->mainWindow()->按钮_2G小区操作_参数2G设置按钮->isEnabled());
+        QVERIFY(openEditor());
+        QVERIFY(openSettings2G());
+        QVERIFY(flow->mainWindow()->isVisible());
+        QVERIFY(!only<PlanEditor>()->isModal());
+        // A second click brings the open editor forward instead of a second one.
+        QVERIFY(openEditor());
+    }
+
+    void editorBoxesAndTabs() {
+        PlanEditor* editor = openEditor();
+        QVERIFY(editor);
+        QCOMPARE(editor->选择夹->count(), 5);
+        QCOMPARE(editor->选择夹->tabText(0), QString("E频段"));
+        QCOMPARE(editor->选择夹->tabText(2), QString("FDD1800/F1/F2频段"));
+        QCOMPARE(editor->选择夹->tabText(4), QString("5G频段"));
+        for (const char* name :
+             {"E_E_异频频点重先优先级", "E_E_异频频点高优先级重选门限",
+              "E_E_异频频点低优先级重选门限", "E_E_异频切换事件", "E_E_连接态频率偏置",
+              "F1_F2_FDD1800_NC异频切换事件", "G5频段频点_编辑框", "最低接收电平编辑框"})
+            QVERIFY2(editor->box(name), name);
+        QVERIFY(!editor->box("E-E异频频点重先优先级"));
+        const auto boxes = editor->findChildren<QLineEdit*>();
+        QCOMPARE(boxes.size(), 128 + 40);
+        int readOnly = 0;
+        for (QLineEdit* b : boxes)
+            if (b->isReadOnly()) {
+                ++readOnly;
+                QVERIFY(b->objectName().endsWith("2"));
+            }
+        QCOMPARE(readOnly, 40);
+        QVERIFY(editor->box("A_D_FDD900_NC连接态频率偏置2")->isReadOnly());
+        QVERIFY(editor->box("A_D_E_异频频点重先优先级2")->isReadOnly());
+    }
+
+    void editorLoadsEditsAndSavesThenClosesAndBringsUpTheMainWindow() {
+        test::writeFile(ws->session.folder.earfcnIni(),
+                        gbk("[E-E频段频点配置]\r\nE-E异频频点重先优先级=5\r\nE_E_异频切换事件="
+                            "A3\r\n[FDD1800频段频点配置]\r\nFDD180频段频点=1850\r\n"));
+        PlanEditor* editor = openEditor();
+        QVERIFY(editor);
+        QCOMPARE(editor->box("E_E_异频频点重先优先级")->text(), QString("5"));
+        QCOMPARE(editor->box("E_E_异频切换事件")->text(), QString("A3"));
+        QCOMPARE(editor->box("FDD1800频段频点_编辑框")->text(), QString("1850"));
+        QCOMPARE(editor->box("E_A_D_异频切换事件")->text(), QString());
+        editor->box("G5频段频点_编辑框")->setText("504990|627264");
+        editor->box("E_E_连接态频率偏置")->setText("-2");
+        flow->mainWindow()->hide();
+        QPointer<PlanEditor> watched = editor;
+        Dialogs dialogs;
+        editor->保存配置按钮->click();
+        QCOMPARE(dialogs.messages(), QStringList{"配置数据写入成功！"});
+        QVERIFY(!watched || !watched->isVisible());
+        QVERIFY(flow->mainWindow()->isVisible());
+        const auto ini = ws->session.folder.earfcnIni();
+        QCOMPARE(qs(readProfile(ini, "5G频段频点配置", "5G频段频点")), QString("504990|627264"));
+        QCOMPARE(qs(readProfile(ini, "E-E频段频点配置", "E_E_连接态频率偏置")), QString("-2"));
+        QCOMPARE(qs(readProfile(ini, "E-E频段频点配置", "E-E异频频点重先优先级")), QString("5"));
+        QVERIFY(ProfileFile::load(ini).find("FDD900_FDD900_频段频点配置",
+                                            "FDD900_FDD900_连接态频率偏置"));
+        // Reopening shows what was saved.
+        QCOMPARE(openEditor()->box("E_E_连接态频率偏置")->text(), QString("-2"));
+    }
+
+    void aReadOnlyPlanKeepsTheEditorAndItsEdits() {
+        const auto ini = ws->session.folder.earfcnIni();
+        const std::string before = gbk("[其它项]\r\n最低接收电平=-64\r\n");
+        test::writeFile(ini, before);
+        std::filesystem::permissions(ini, std::filesystem::perms::owner_read);
+        PlanEditor* editor = openEditor();
+        QVERIFY(editor);
+        QCOMPARE(editor->box("最低接收电平编辑框")->text(), QString("-64"));
+        editor->box("最低接收电平编辑框")->setText("-60");
+        Dialogs dialogs;
+        editor->保存配置按钮->click();
+        QStringList expected;
+        for (int i = 0; i < 32; ++i) expected << "写入失败，请重新写入";
+        QCOMPARE(dialogs.messages(), expected);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->box("最低接收电平编辑框")->text(), QString("-60"));
+        QCOMPARE(readFile(ini), before);
+    }
+
+    void settings2GLoadsAndSavesWithoutReloading() {
+        test::writeFile(ws->session.folder.ini2G(),
+                        gbk("[Config]\r\n开始频点=1\r\nGSM_dcs1800=GSM_dcs1800\r\n"));
+        ws->session.reload2GSettings();
+        Settings2GWindow* window = openSettings2G();
+        QVERIFY(window);
+        QCOMPARE(window->开始频点编辑框->text(), QString("1"));
+        QCOMPARE(window->GSM_dcs1800编辑框->text(), QString("GSM_dcs1800"));
+        QCOMPARE(window->BCCH组标识编辑框->text(), QString());
+        window->GSM_dcs1800编辑框->setText("GSM_dcs1900");
+        window->位置区域码配置指示编辑框->setText("TRUE");
+        Dialogs dialogs;
+        window->保存设置按钮->click();
+        QCOMPARE(dialogs.messages(), QStringList{"数据保存成功"});
+        QVERIFY(window->isVisible());
+        const auto ini = ws->session.folder.ini2G();
+        QCOMPARE(qs(readProfile(ini, "Config", "GSM_dcs1800")), QString("GSM_dcs1900"));
+        QCOMPARE(qs(readProfile(ini, "Config", "位置区域码配置指示")), QString("TRUE"));
+        QVERIFY(ProfileFile::load(ini).find("Config", "GERAN系统版本信息"));
+        QCOMPARE(qs(ws->session.settings2G.bandIndicator), QString("GSM_dcs1800"));
+        // A page change reloads them.
+        flow->mainWindow()->选择夹1->setCurrentIndex(1);
+        QCOMPARE(qs(ws->session.settings2G.bandIndicator), QString("GSM_dcs1900"));
+    }
+
+    void recordGroupQueriesAndModifiesTheLibraryFile() {
+        Settings2GWindow* window = openSettings2G();
+        QVERIFY(window);
+        window->编辑框_2G数据库_小区名->setText("G2");
+        {
+            Dialogs dialogs;
+            window->按钮_2G基站数据_查询->click();
+            QCOMPARE(dialogs.messages(), QStringList());
+        }
+        QCOMPARE(window->编辑框_2G数据库_LAC->text(), QString("4502"));
+        QCOMPARE(window->编辑框_2G数据库_CI->text(), QString("10002"));
+        QCOMPARE(window->编辑框_2G数据库_BCCH->text(), QString("61"));
+        QCOMPARE(window->编辑框_2G数据库_NCC->text(), QString("3"));
+        QCOMPARE(window->编辑框_2G数据库_BCC->text(), QString("4"));
+        window->编辑框_2G数据库_CI->setText("20002");
+        window->编辑框_2G数据库_BCC->setText("");
+        {
+            Dialogs dialogs;
+            window->按钮_2G基站数据_修改->click();
+            QCOMPARE(dialogs.messages(), QStringList{"修改成功"});
+        }
+        auto reopened = store::load(ws->session.current2G, LibraryKind::Gsm);
+        QVERIFY(reopened);
+        QCOMPARE((*reopened)->at(1).ID, 6);
+        QVERIFY((*reopened)->at(1).fields ==
+                (std::vector<std::string>{"G站", "G2", "4502", "20002", "61", "3", ""}));
+        QVERIFY((*reopened)->at(0).fields[3] == "10001");
+
+        window->编辑框_2G数据库_小区名->setText("G9");
+        Dialogs dialogs;
+        window->按钮_2G基站数据_查询->click();
+        window->按钮_2G基站数据_修改->click();
+        QCOMPARE(dialogs.messages(), (QStringList{"G9小区不存在！", "查找不到ID"}));
+    }
+
+    void recordGroupWriteFailureKeepsTheRecord() {
+        Settings2GWindow* window = openSettings2G();
+        QVERIFY(window);
+        std::filesystem::remove(ws->session.current2G);
+        std::filesystem::create_directory(ws->session.current2G);
+        window->编辑框_2G数据库_小区名->setText("G1");
+        window->编辑框_2G数据库_LAC->setText("1");
+        Dialogs dialogs;
+        window->按钮_2G基站数据_修改->click();
+        QCOMPARE(dialogs.messages(), QStringList{"修改失败，写入失败"});
+        window->按钮_2G基站数据_查询->click();
+        QCOMPARE(window->编辑框_2G数据库_LAC->text(), QString("4501"));
+    }
+};
+
+QTEST_MAIN(SettingsWindowsTest)
+#include "settingswindows_test.moc"
