@@ -4,8 +4,10 @@
 #include <CLI/CLI.hpp>
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/app/session.h"
 #include "core/base/questions.h"
@@ -111,6 +113,10 @@ struct Options {
     // Check boxes by the index of their kTickOptions row; the mode word, or empty.
     std::array<bool, kTickOptions.size()> ticks{};
     std::string mode;
+    // find and edit
+    std::string text;
+    std::int32_t id = 0;
+    std::vector<std::string> assignments;
 };
 
 void addCommands(CLI::App& app, Options& options);

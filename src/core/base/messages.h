@@ -25,6 +25,12 @@ inline constexpr std::string_view kCellMissing = "小区不存在！";  // after
 // The capacity-expansion page says it its own way.
 inline constexpr std::string_view kCellNameMissing = "小区名不存在！";  // after the name
 
+// ---- library query and record editing ----------------------------------------
+inline constexpr std::string_view kNothingSelected = "你没有选中项目";
+inline constexpr std::string_view kIdNotFound = "查找不到ID";
+inline constexpr std::string_view kEdited = "修改成功";
+inline constexpr std::string_view kEditWriteFailed = "修改失败，写入失败";
+
 // ---- script panes and script files ------------------------------------------
 inline constexpr std::string_view kWriteFailed = "写出失败";
 inline constexpr std::string_view kNoScriptToSave = "没有脚本，复制失败！";

@@ -3,6 +3,7 @@
 #include "gui/app/mainwindow.h"
 #include "gui/app/startwindow.h"
 #include "gui/library/importwindow.h"
+#include "gui/library/querywindow.h"
 
 namespace brindle::gui {
 
@@ -41,10 +42,23 @@ StartWindow* WindowFlow::showStart() {
 }
 
 MainWindow* WindowFlow::showMain() {
-    if (!main_) main_ = new MainWindow(session_);
+    if (!main_) {
+        main_ = new MainWindow(session_);
+        connect(main_, &MainWindow::libraryQueryRequested, this, [this] { showLibraryQuery(); });
+    }
     main_->show();
     main_->raise();
     return main_;
+}
+
+QueryWindow* WindowFlow::showLibraryQuery() {
+    if (!query_) {
+        query_ = new QueryWindow(session_);
+        connect(query_, &QueryWindow::left, this, [this] { showMain(); });
+    }
+    query_->show();
+    query_->raise();
+    return query_;
 }
 
 }  // namespace brindle::gui

@@ -11,6 +11,7 @@ namespace brindle::gui {
 
 class MainWindow;
 class StartWindow;
+class QueryWindow;
 
 class WindowFlow : public QObject {
     Q_OBJECT
@@ -22,11 +23,14 @@ public:
 
     StartWindow* startWindow() const;
     MainWindow* mainWindow() const;
+    // The library query window beside the main window; one at a time.
+    QueryWindow* showLibraryQuery();
 
 private:
     Session& session_;
     QPointer<StartWindow> start_;
     QPointer<MainWindow> main_;
+    QPointer<QueryWindow> query_;
 };
 
 }  // namespace brindle::gui
