@@ -136,6 +136,7 @@ private slots:
         QCOMPARE(e->TAC号编辑框->text(), QString("2002"));
         QCOMPARE(e->修改按钮->text(), QString("修改"));
 
+        QVERIFY(e->ID编辑框->isReadOnly());
         e->ID编辑框->setText("99");  // has no effect: the record keeps its ID
         e->小区名编辑框->setText("北-9");
         e->频点编辑框->setText("");
