@@ -1,6 +1,8 @@
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <iostream>
+#include <system_error>
 
 #include "cli/streamfeedback.h"
 #include "core/app/generators.h"
@@ -13,11 +15,14 @@
 #include "core/library/catalogue.h"
 #include "core/library/import.h"
 #include "core/library/lookup.h"
+#include "core/library/query.h"
 #include "core/library/record2g.h"
 
 namespace brindle::cli {
 
 namespace {
+
+constexpr std::string_view kUnknownField = "未知字段，应为 字段名=值：";
 
 LibraryKind kindOf(const std::string& kind) {
     return kind == "2g" ? LibraryKind::Gsm : LibraryKind::Lte;
@@ -51,6 +56,12 @@ std::optional<std::string> readNames(const std::string& path, Feedback& feedback
     return *std::move(text);
 }
 
+void printRecord(const Record& r) {
+    std::cout << r.ID;
+    for (const auto& f : r.fields) std::cout << '\t' << f;
+    std::cout << '\n';
+}
+
 int showCommand(const Options& options, Session& session) {
     StreamFeedback feedback;
     const auto text = readNames(options.names, feedback);
@@ -65,12 +76,58 @@ int showCommand(const Options& options, Session& session) {
             reportMissingCell(feedback, name);
             continue;
         }
-        const Record& r = library->at(*pos);
-        std::cout << r.ID;
-        for (const auto& f : r.fields) std::cout << '\t' << f;
-        std::cout << '\n';
+        printRecord(library->at(*pos));
     }
     return kCompleted;
+}
+
+// The current 4G library alone: the query and edit commands need no 2G library.
+std::shared_ptr<Library> open4G(Session& session, Feedback& feedback) {
+    std::error_code ec;
+    if (session.current4G.empty() || !std::filesystem::is_regular_file(session.current4G, ec)) {
+        feedback.message(msg::kChoose4G);
+        return nullptr;
+    }
+    auto opened = openNonEmpty(session.current4G, LibraryKind::Lte, feedback);
+    return opened ? *std::move(opened) : nullptr;
+}
+
+// The row "查询数据" selects in the query window.
+int findCommand(const Options& options, Session& session) {
+    StreamFeedback feedback;
+    const auto library = open4G(session, feedback);
+    if (!library) return kEndedEarly;
+    const auto row = findQueryRow(library->records(), options.text);
+    if (!row) return kEndedEarly;
+    printRecord(library->at(*row));
+    return kCompleted;
+}
+
+// The record edit window's "修改": the fields not named keep their values.
+int editCommand(const Options& options, Session& session) {
+    StreamFeedback feedback;
+    const auto names = fieldNames(LibraryKind::Lte);
+    std::vector<std::pair<std::size_t, std::string>> changes;
+    for (const std::string& assignment : options.assignments) {
+        const auto eq = assignment.find('=');
+        const std::string name = assignment.substr(0, eq);
+        const auto field = std::find(names.begin(), names.end(), name);
+        if (eq == std::string::npos || field == names.end()) {
+            feedback.message(std::string(kUnknownField) + assignment);
+            return kUsage;
+        }
+        changes.emplace_back(static_cast<std::size_t>(field - names.begin()),
+                             assignment.substr(eq + 1));
+    }
+    const auto library = open4G(session, feedback);
+    if (!library) return kEndedEarly;
+    const std::int32_t id = options.id;
+    const auto position = library->findForward(0, [id](const Record& r) { return r.ID == id; });
+    std::vector<std::string> texts;
+    if (position) texts = library->at(*position).fields;
+    texts.resize(names.size());
+    for (const auto& [field, value] : changes) texts[field] = value;
+    return saveRecordEdit(library.get(), id, texts, feedback) ? kCompleted : kEndedEarly;
 }
 
 int importCommand(const Options& options, Session& session) {
@@ -258,13 +315,13 @@ int edit2GCommand(const Options& options, Session& session) {
     std::string reason;
     switch (modifyRadio2G(**library, options.editName, values, &reason)) {
         case RadioEdit2G::Modified:
-            feedback.message(msg::kRecordModified);
+            feedback.message(msg::kEdited);
             return kCompleted;
         case RadioEdit2G::NotFound:
-            feedback.message(msg::kRecordIdMissing);
+            feedback.message(msg::kIdNotFound);
             return kEndedEarly;
         case RadioEdit2G::WriteFailed:
-            feedback.message(std::string(msg::kRecordWriteFailed) + "：" + reason, {}, Icon::Error);
+            feedback.message(std::string(msg::kEditWriteFailed) + "：" + reason, {}, Icon::Error);
             return kEndedEarly;
     }
     return kEndedEarly;
@@ -284,6 +341,9 @@ void addCommands(CLI::App& app, Options& o) {
     show->add_option("kind", o.kind, "4g or 2g")->required()->check(CLI::IsMember({"4g", "2g"}));
     show->add_option("--names", o.names, "name list file ('-' for stdin)")->required();
 
+    auto* find = app.add_subcommand("find", "print the record the query window's search selects");
+    find->add_option("text", o.text, "search text: ID prefix, then any field's prefix")->required();
+
     auto* import = app.add_subcommand("import", "import a workbook into a library");
     import->add_option("kind", o.kind, "4g or 2g")->required()->check(CLI::IsMember({"4g", "2g"}));
     import->add_option("workbook", o.workbook, ".xlsx, .xlsm, .xls or .csv file")->required();
@@ -301,6 +361,11 @@ void addCommands(CLI::App& app, Options& o) {
 
     auto* edit = app.add_subcommand("edit", "change one record of a library");
     edit->require_subcommand(1);
+    auto* edit4g =
+        edit->add_subcommand("4g", "change fields of a 4G record, found by its ID (--lib4g)");
+    edit4g->add_option("id", o.id, "the record's ID")->required();
+    edit4g->add_option("fields", o.assignments, "FIELD=VALUE, FIELD one of the 4G field names")
+        ->required();
     auto* edit2g = edit->add_subcommand("2g", "change the radio fields of a 2G cell (--lib2g)");
     edit2g->add_option("name", o.editName, "the cell's 小区名")->required();
     edit2g
@@ -358,11 +423,15 @@ int runCommand(const CLI::App& app, const Options& options, Session& session) {
     if (name == "delete") return deleteCommand(options, session);
     if (name == "show") return showCommand(options, session);
     if (name == "gen") return genCommand(options, session);
+    if (name == "find") return findCommand(options, session);
     if (name == "import") return importCommand(options, session);
     if (name == "ini")
         return command->get_subcommands().front()->get_name() == "get" ? iniGetCommand(options)
                                                                        : iniSetCommand(options);
-    if (name == "edit") return edit2GCommand(options, session);
+    if (name == "edit")
+        return command->get_subcommands().front()->get_name() == "4g"
+                   ? editCommand(options, session)
+                   : edit2GCommand(options, session);
     return kUsage;
 }
 

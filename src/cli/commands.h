@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -116,6 +117,9 @@ struct Options {
     std::string iniFile, iniSection, iniKey, iniValue;
     // edit 2g NAME FIELD=VALUE...
     std::string editName;
+    // find and edit
+    std::string text;
+    std::int32_t id = 0;
     std::vector<std::string> assignments;
 };
 

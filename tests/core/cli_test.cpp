@@ -322,3 +322,55 @@ TEST_F(Cli, LoadBalancingWithNothingToCopyExitsWithOne) {
                   .status,
               2);
 }
+
+TEST_F(Cli, FindPrintsTheRowTheQueryWindowSelects) {
+    auto r = cli("--lib4g 北区.edb find 2");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "2\t站乙\t乙-1\t1\t1002\t21\t38544\t101\t2002\n");
+    EXPECT_EQ(r.err, "");                  // no 2G library is needed
+    r = cli("--lib4g 北区.edb find 100");  // no ID begins with it: 基站号 1001 of row 1
+    EXPECT_EQ(r.out, "1\t站甲\t甲-1\t0\t1001\t10\t38400\t100\t2001\n");
+    r = cli("--lib4g 北区.edb find 乙");
+    EXPECT_EQ(r.out, "2\t站乙\t乙-1\t1\t1002\t21\t38544\t101\t2002\n");
+    r = cli("--lib4g 北区.edb find 丙");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    r = cli("find 1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "请选择4G工参库\n");
+}
+
+TEST_F(Cli, EditWritesNamedFieldsByIdAndKeepsTheRest) {
+    auto r = cli("--lib4g 北区.edb edit 4g 2 小区名=乙-9 TAC号= 频点=1850");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "修改成功\n");
+    r = cli("--lib4g 北区.edb find 2");
+    EXPECT_EQ(r.out, "2\t站乙\t乙-9\t1\t1002\t21\t1850\t101\t\n");
+    r = cli("--lib4g 北区.edb find 1");
+    EXPECT_EQ(r.out, "1\t站甲\t甲-1\t0\t1001\t10\t38400\t100\t2001\n");
+    // A value may hold "=".
+    r = cli("--lib4g 北区.edb edit 4g 1 基站名=a=b");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(cli("--lib4g 北区.edb find 1").out, "1\ta=b\t甲-1\t0\t1001\t10\t38400\t100\t2001\n");
+}
+
+TEST_F(Cli, EditRefusesUnknownFieldsAndIds) {
+    const std::string before = readFile(dir / "mu" / "北区.edb");
+    auto r = cli("--lib4g 北区.edb edit 4g 2 小区名=新 名称=x");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "未知字段，应为 字段名=值：名称=x\n");
+    r = cli("--lib4g 北区.edb edit 4g 2 ID=5");  // the ID never changes
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "未知字段，应为 字段名=值：ID=5\n");
+    r = cli("--lib4g 北区.edb edit 4g 2 小区名");
+    EXPECT_EQ(r.status, 2);
+    r = cli("--lib4g 北区.edb edit 2g 1 小区名=x");
+    EXPECT_EQ(r.status, 2);
+    r = cli("--lib4g 北区.edb edit 4g 3 小区名=x");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "查找不到ID\n");
+    EXPECT_EQ(readFile(dir / "mu" / "北区.edb"), before);
+    EXPECT_EQ(cli("--lib4g 北区.edb find 2").out, "2\t站乙\t乙-1\t1\t1002\t21\t38544\t101\t2002\n");
+}

@@ -25,6 +25,12 @@ inline constexpr std::string_view kCellMissing = "小区不存在！";  // after
 // The capacity-expansion page says it its own way.
 inline constexpr std::string_view kCellNameMissing = "小区名不存在！";  // after the name
 
+// ---- library query and record editing ----------------------------------------
+inline constexpr std::string_view kNothingSelected = "你没有选中项目";
+inline constexpr std::string_view kIdNotFound = "查找不到ID";
+inline constexpr std::string_view kEdited = "修改成功";
+inline constexpr std::string_view kEditWriteFailed = "修改失败，写入失败";
+
 // ---- script panes and script files ------------------------------------------
 inline constexpr std::string_view kWriteFailed = "写出失败";
 inline constexpr std::string_view kNoScriptToSave = "没有脚本，复制失败！";
@@ -59,11 +65,6 @@ inline constexpr std::string_view kPlanSaved = "配置数据写入成功！";
 inline constexpr std::string_view kSettings2GSaved = "数据保存成功";
 // The "5G频段" tab of the plan editor: its boxes have no place in EARFCN.ini.
 inline constexpr std::string_view kG5TabNotStored = "此页的值不保存到配置文件，仅供对照。";
-
-// ---- the 2G record of the 2G settings window ----------------------------------
-inline constexpr std::string_view kRecordModified = "修改成功";
-inline constexpr std::string_view kRecordWriteFailed = "修改失败，写入失败";
-inline constexpr std::string_view kRecordIdMissing = "查找不到ID";
 
 // ---- workbook import --------------------------------------------------------
 inline constexpr std::string_view kImportTitleHead = "工参导入（";  // + path + ")"

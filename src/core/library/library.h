@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -27,6 +28,7 @@ public:
     LibraryKind kind() const { return kind_; }
     std::size_t count() const { return records_.size(); }
     const Record& at(std::size_t position) const { return records_[position]; }
+    std::span<const Record> records() const { return records_; }
 
     // First record, in file order, whose `小区名` equals `name` byte for byte.
     std::optional<std::size_t> findCell(std::string_view name) const;

@@ -145,9 +145,8 @@ QWidget* MainWindow::build4GPage() {
     layout->addWidget(group("生成脚本预览区", preview), 5);
     layout->addLayout(side, 2);
 
-    notYetAvailable({按钮_4G小区操作_修改工参数据按钮, 按钮_4G小区操作_修改PCI按钮, 按键_一键改频点,
-                     一键扩容按钮, 一键减容按钮, 按钮_4G小区操作_脚本分割按钮,
-                     按钮_4G小区操作_站型转换});
+    notYetAvailable({按钮_4G小区操作_修改PCI按钮, 按键_一键改频点, 一键扩容按钮, 一键减容按钮,
+                     按钮_4G小区操作_脚本分割按钮, 按钮_4G小区操作_站型转换});
     return page;
 }
 
@@ -393,6 +392,8 @@ void MainWindow::run(const Generator& generator) {
 void MainWindow::connect4GPage() {
     connect(按钮_4G小区操作_频点配置按钮, &QPushButton::clicked, this,
             &MainWindow::frequencyPlanRequested);
+    connect(按钮_4G小区操作_修改工参数据按钮, &QPushButton::clicked, this,
+            &MainWindow::libraryQueryRequested);
     connect(按钮_4G小区操作_清空所有内容按钮, &QPushButton::clicked, this, [this] {
         编辑框_4G源小区->clear();
         编辑框_4G目标小区->clear();

@@ -5,6 +5,7 @@
 #include "gui/freqplan/planeditor.h"
 #include "gui/freqplan/settings2gwindow.h"
 #include "gui/library/importwindow.h"
+#include "gui/library/querywindow.h"
 
 namespace brindle::gui {
 
@@ -47,6 +48,7 @@ MainWindow* WindowFlow::showMain() {
         main_ = new MainWindow(session_);
         connect(main_, &MainWindow::frequencyPlanRequested, this, &WindowFlow::showPlanEditor);
         connect(main_, &MainWindow::settings2GRequested, this, &WindowFlow::showSettings2G);
+        connect(main_, &MainWindow::libraryQueryRequested, this, [this] { showLibraryQuery(); });
     }
     main_->show();
     main_->raise();
@@ -72,6 +74,16 @@ Settings2GWindow* WindowFlow::showSettings2G() {
     settings2G_->show();
     settings2G_->raise();
     return settings2G_;
+}
+
+QueryWindow* WindowFlow::showLibraryQuery() {
+    if (!query_) {
+        query_ = new QueryWindow(session_);
+        connect(query_, &QueryWindow::left, this, [this] { showMain(); });
+    }
+    query_->show();
+    query_->raise();
+    return query_;
 }
 
 }  // namespace brindle::gui

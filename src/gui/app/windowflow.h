@@ -13,6 +13,7 @@ class MainWindow;
 class PlanEditor;
 class Settings2GWindow;
 class StartWindow;
+class QueryWindow;
 
 class WindowFlow : public QObject {
     Q_OBJECT
@@ -26,6 +27,8 @@ public:
 
     StartWindow* startWindow() const;
     MainWindow* mainWindow() const;
+    // The library query window beside the main window; one at a time.
+    QueryWindow* showLibraryQuery();
 
 private:
     Session& session_;
@@ -33,6 +36,7 @@ private:
     QPointer<MainWindow> main_;
     QPointer<PlanEditor> planEditor_;
     QPointer<Settings2GWindow> settings2G_;
+    QPointer<QueryWindow> query_;
 };
 
 }  // namespace brindle::gui

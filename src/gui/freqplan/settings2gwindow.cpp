@@ -130,13 +130,13 @@ void Settings2GWindow::modifyRecord() {
                                     : RadioEdit2G::NotFound;
     switch (outcome) {
         case RadioEdit2G::Modified:
-            feedback.message(msg::kRecordModified);
+            feedback.message(msg::kEdited);
             break;
         case RadioEdit2G::NotFound:
-            feedback.message(msg::kRecordIdMissing);
+            feedback.message(msg::kIdNotFound);
             break;
         case RadioEdit2G::WriteFailed:
-            feedback.message(msg::kRecordWriteFailed);
+            feedback.message(msg::kEditWriteFailed);
             break;
     }
 }

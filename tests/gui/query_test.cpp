@@ -1,0 +1,229 @@
+// The library query window and the record edit window, opened from the main window.
+
+#include <QHeaderView>
+#include <QtTest>
+
+#include "core/library/store.h"
+#include "gui/app/mainwindow.h"
+#include "gui/app/windowflow.h"
+#include "gui/library/querywindow.h"
+#include "guitest.h"
+
+using namespace brindle;
+using namespace brindle::gui;
+using namespace brindle::guitest;
+
+class QueryWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Workspace> ws;
+    std::unique_ptr<WindowFlow> flow;
+
+    std::vector<Record> cells() {
+        return {cell4G(7, {"站1甲", "A小区", "0", "1001", "11", "38400", "101", "2001"}),
+                cell4G(21, {"北站", "北-1", "1", "1002", "12", "38544", "102", "2002"}),
+                cell4G(10, {"南站", "南-1", "2", "1003", "13", "1850", "103", "2003"})};
+    }
+
+    QueryWindow* openQuery() {
+        MainWindow* main = flow->showMain();
+        main->选择夹1->setCurrentIndex(0);
+        QPushButton* button = main->按钮_4G小区操作_修改工参数据按钮;
+        if (!button->isEnabled() || button->text() != QString("工参读写")) return nullptr;
+        button->click();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* q = qobject_cast<QueryWindow*>(w); q && q->isVisible()) return q;
+        return nullptr;
+    }
+
+    RecordEditWindow* editWindow() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* e = qobject_cast<RecordEditWindow*>(w); e && e->isVisible()) return e;
+        return nullptr;
+    }
+
+    int selectedRow(QueryWindow* q) {
+        const auto rows = q->超级列表框1->selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.front().row();
+    }
+
+private slots:
+    void init() {
+        ws = std::make_unique<Workspace>();
+        useLibrary(ws->session, "北区.edb", LibraryKind::Lte, cells());
+        flow = std::make_unique<WindowFlow>(ws->session);
+    }
+    void cleanup() {
+        deleteTopLevelWindows();
+        flow.reset();
+    }
+
+    void listsEveryRecordUnderItsTitles() {
+        QueryWindow* q = openQuery();
+        QVERIFY(q);
+        QVERIFY(flow->mainWindow()->isVisible());  // it opens beside the main window
+        auto* model = q->超级列表框1->model();
+        QCOMPARE(model->rowCount(), 3);
+        QStringList titles;
+        for (int c = 0; c < model->columnCount(); ++c)
+            titles << model->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(titles, (QStringList{"ID", "eNodeB Name", "CELLNAME", "Sector ID", "eNodeB ID",
+                                      "Cell ID", "DlEarfcn", "PCI", "TAC"}));
+        QStringList row;
+        for (int c = 0; c < 9; ++c) row << model->index(1, c).data().toString();
+        QCOMPARE(row,
+                 (QStringList{"21", "北站", "北-1", "1", "1002", "12", "38544", "102", "2002"}));
+        QCOMPARE(q->编辑框1->text(), QString("请输入要查询的内容"));
+        QCOMPARE(q->查询数据按钮->text(), QString("查询数据"));
+        QCOMPARE(q->刷新按钮->text(), QString("刷新"));
+        QCOMPARE(q->修改数据按钮->text(), QString("修改数据"));
+        QCOMPARE(q->按钮2->text(), QString("返回"));
+        QCOMPARE(q->基站名标签->text(), QString("基站名"));
+        QCOMPARE(q->小区名标签->text(), QString("小区名"));
+        QCOMPARE(q->频点标签->text(), QString("频点"));
+        // A second press brings the same window forward.
+        QCOMPARE(openQuery(), q);
+    }
+
+    void aClickEmptiesTheSearchBox() {
+        QueryWindow* q = openQuery();
+        QVERIFY(q);
+        QTest::mouseClick(q->编辑框1, Qt::RightButton);
+        QCOMPARE(q->编辑框1->text(), QString("请输入要查询的内容"));
+        QTest::mouseClick(q->编辑框1, Qt::LeftButton);
+        QCOMPARE(q->编辑框1->text(), QString());
+    }
+
+    void findsIdsFirstThenAnyColumnAndShowsTheLabels() {
+        QueryWindow* q = openQuery();
+        QVERIFY(q);
+        q->编辑框1->setText("1");  // ID 10 before the 1001 of the first row
+        q->查询数据按钮->click();
+        QCOMPARE(selectedRow(q), 2);
+        QCOMPARE(q->基站名标签->text(), QString("基站名：南站"));
+        QCOMPARE(q->小区名标签->text(), QString("小区名：南-1"));
+        QCOMPARE(q->频点标签->text(), QString("频点：1850"));
+
+        q->编辑框1->setText("北");
+        q->查询数据按钮->click();
+        QCOMPARE(selectedRow(q), 1);
+        QCOMPARE(q->小区名标签->text(), QString("小区名：北-1"));
+
+        q->编辑框1->setText("a小区");  // names are compared byte for byte
+        q->查询数据按钮->click();
+        QCOMPARE(selectedRow(q), -1);
+        QCOMPARE(q->基站名标签->text(), QString("基站名："));
+        QCOMPARE(q->小区名标签->text(), QString("小区名："));
+        QCOMPARE(q->频点标签->text(), QString("频点："));
+
+        Dialogs dialogs;
+        q->修改数据按钮->click();
+        QCOMPARE(dialogs.messages(), QStringList{"你没有选中项目"});
+        QVERIFY(!editWindow());
+    }
+
+    void theEditWindowWritesByIdAndTheListRefreshes() {
+        QueryWindow* q = openQuery();
+        QVERIFY(q);
+        q->编辑框1->setText("21");
+        q->查询数据按钮->click();
+        QCOMPARE(selectedRow(q), 1);
+        q->修改数据按钮->click();
+        RecordEditWindow* e = editWindow();
+        QVERIFY(e);
+        QCOMPARE(e->ID编辑框->text(), QString("21"));
+        QCOMPARE(e->小区名编辑框->text(), QString("北-1"));
+        QCOMPARE(e->TAC号编辑框->text(), QString("2002"));
+        QCOMPARE(e->修改按钮->text(), QString("修改"));
+
+        QVERIFY(e->ID编辑框->isReadOnly());
+        e->ID编辑框->setText("99");  // has no effect: the record keeps its ID
+        e->小区名编辑框->setText("北-9");
+        e->频点编辑框->setText("");
+        QPointer<RecordEditWindow> guard(e);
+        {
+            Dialogs dialogs;
+            e->修改按钮->click();
+            QCOMPARE(dialogs.messages(), QStringList{"修改成功"});
+        }
+        QTRY_VERIFY(!guard);
+        QVERIFY(q->isVisible());
+
+        const auto reopened = store::load(ws->session.current4G, LibraryKind::Lte).value();
+        QCOMPARE(reopened->at(1).ID, 21);
+        QCOMPARE(qs(reopened->at(1).cellName()), QString("北-9"));
+        QCOMPARE(qs(reopened->at(1).fields[5]), QString());
+        QCOMPARE(qs(reopened->at(0).cellName()), QString("A小区"));
+
+        // The list keeps what it showed until 刷新.
+        auto* model = q->超级列表框1->model();
+        QCOMPARE(model->index(1, 2).data().toString(), QString("北-1"));
+        q->刷新按钮->click();
+        QCOMPARE(model->index(1, 2).data().toString(), QString("北-9"));
+        QCOMPARE(model->index(1, 0).data().toString(), QString("21"));
+        QCOMPARE(model->index(1, 6).data().toString(), QString());
+    }
+
+    void aFailedWriteKeepsTheWindowAndTheRecord() {
+        QueryWindow* q = openQuery();
+        QVERIFY(q);
+        q->编辑框1->setText("7");
+        q->查询数据按钮->click();
+        q->修改数据按钮->click();
+        RecordEditWindow* e = editWindow();
+        QVERIFY(e);
+        std::filesystem::remove(ws->session.current4G);
+        e->小区名编辑框->setText("改");
+        Dialogs dialogs;
+        e->修改按钮->click();
+        QCOMPARE(dialogs.messages(), QStringList{"修改失败，写入失败"});
+        QVERIFY(editWindow() == e);
+        QCOMPARE(qs(ws->session.library4G->at(0).cellName()), QString("A小区"));
+    }
+
+    void aVanishedRecordIsTold() {
+        QueryWindow* q = openQuery();
+        QVERIFY(q);
+        q->编辑框1->setText("10");
+        q->查询数据按钮->click();
+        q->修改数据按钮->click();
+        RecordEditWindow* e = editWindow();
+        QVERIFY(e);
+        // The current library was replaced meanwhile by one without ID 10.
+        useLibrary(ws->session, "南区.edb", LibraryKind::Lte, {cell4G(7, {"站", "A"})});
+        Dialogs dialogs;
+        e->修改按钮->click();
+        QCOMPARE(dialogs.messages(), QStringList{"查找不到ID"});
+    }
+
+    void returnClosesAndTheMainWindowComesBack() {
+        QueryWindow* q = openQuery();
+        QVERIFY(q);
+        flow->mainWindow()->hide();
+        QPointer<QueryWindow> guard(q);
+        q->按钮2->click();
+        QTRY_VERIFY(!guard);
+        QVERIFY(flow->mainWindow()->isVisible());
+    }
+
+    void aLargeLibraryLoadsQuickly() {
+        std::vector<Record> many;
+        many.reserve(200000);
+        for (int i = 1; i <= 200000; ++i)
+            many.push_back(cell4G(i, {"站" + std::to_string(i / 3), "小区" + std::to_string(i), "0",
+                                      "1", "2", "38400", "3", "4"}));
+        useLibrary(ws->session, "大.edb", LibraryKind::Lte, many);
+        QElapsedTimer timer;
+        timer.start();
+        QueryWindow* q = openQuery();
+        QVERIFY(q);
+        QCOMPARE(q->超级列表框1->model()->rowCount(), 200000);
+        q->编辑框1->setText("小区199999");
+        q->查询数据按钮->click();
+        QCOMPARE(selectedRow(q), 199998);
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    }
+};
+
+QTEST_MAIN(QueryWindowTest)
+#include "query_test.moc"
