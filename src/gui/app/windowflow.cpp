@@ -3,6 +3,8 @@
 #include "gui/app/mainwindow.h"
 #include "gui/app/startwindow.h"
 #include "gui/library/importwindow.h"
+#include "gui/tools/sitetypewindow.h"
+#include "gui/tools/splitterwindow.h"
 
 namespace brindle::gui {
 
@@ -41,10 +43,31 @@ StartWindow* WindowFlow::showStart() {
 }
 
 MainWindow* WindowFlow::showMain() {
-    if (!main_) main_ = new MainWindow(session_);
+    if (!main_) {
+        main_ = new MainWindow(session_);
+        connect(main_, &MainWindow::scriptSplitterRequested, this, [this] {
+            auto* window = new SplitterWindow;
+            connect(window, &SplitterWindow::closed, this, [this] { showMain(); });
+            openInPlaceOfMain(window);
+        });
+        connect(main_, &MainWindow::siteTypeBuilderRequested, this, [this] {
+            auto* window = new SiteTypeWindow(session_);
+            connect(window, &SiteTypeWindow::closed, this, [this] { showMain(); });
+            openInPlaceOfMain(window);
+        });
+    }
     main_->show();
     main_->raise();
     return main_;
+}
+
+void WindowFlow::openInPlaceOfMain(QWidget* tool) {
+    tool->show();
+    // The closed window is deleted later; until then it must not be shown
+    // again as the main window.
+    QPointer<MainWindow> old = main_;
+    main_ = nullptr;
+    if (old) old->close();
 }
 
 }  // namespace brindle::gui
