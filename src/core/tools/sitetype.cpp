@@ -17,14 +17,16 @@ struct Bands {
     std::array<std::size_t, 4> counts{};
 
     // A cell counts once for every entry of a band's list equal to its 频点.
-    void count(const Library* library, const std::string& cellName) {
-        if (!library) return;
+    // False when there is no such cell.
+    bool count(const Library* library, const std::string& cellName) {
+        if (!library) return false;
         const std::optional<std::size_t> position = library->findCell(cellName);
-        if (!position) return;
+        if (!position) return false;
         const std::string& earfcn = library->at(*position).fields[kEarfcnField];
         for (std::size_t b = 0; b < lists.size(); ++b)
             for (const std::string& entry : lists[b])
                 if (entry == earfcn) ++counts[b];
+        return true;
     }
 };
 
@@ -40,9 +42,7 @@ std::string siteTypeLine(const Library* library, std::string_view site,
     for (std::size_t k = 1; k <= maxCells; ++k) {
         const std::string sector = std::string(site) + settings.connector + std::to_string(k);
         bands.counts = {};
-        const bool found = library && library->findCell(sector).has_value();
-        if (!found) continue;
-        bands.count(library, sector);
+        if (!bands.count(library, sector)) continue;  // no such sector: nothing for k
         for (int i = 1; i <= 9; ++i) {
             bands.count(library, sector + std::to_string(i));
             if (feedback) feedback->pumpEvents();
