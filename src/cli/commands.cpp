@@ -11,12 +11,16 @@
 #include "core/base/messages.h"
 #include "core/base/namefile.h"
 #include "core/base/namelist.h"
+#include "core/base/platform.h"
 #include "core/freqplan/profile.h"
 #include "core/library/catalogue.h"
 #include "core/library/import.h"
 #include "core/library/lookup.h"
 #include "core/library/query.h"
 #include "core/library/record2g.h"
+#include "core/tools/boxnumber.h"
+#include "core/tools/sitetype.h"
+#include "core/tools/splitter.h"
 
 namespace brindle::cli {
 
@@ -327,6 +331,41 @@ int edit2GCommand(const Options& options, Session& session) {
     return kEndedEarly;
 }
 
+// Writes <base>_<n>.txt beside the script.
+int splitCommand(const Options& options) {
+    StreamFeedback feedback;
+    const platform::FileContents script = platform::readWholeFile(options.script);
+    if (script.state != platform::FileContents::State::Read) {
+        feedback.message(std::string(msg::kScriptUnreadable) + options.script, {}, Icon::Error);
+        return kUsage;
+    }
+    tools::SplitSettings settings;
+    if (options.byNe) settings = {tools::SplitBy::NeCount, tools::boxNumber(*options.byNe)};
+    if (options.byLines) settings = {tools::SplitBy::LineCount, tools::boxNumber(*options.byLines)};
+    const std::string base = options.base ? *options.base : tools::baseNameOf(options.script);
+    const std::filesystem::path folder = std::filesystem::path(options.script).parent_path();
+    return tools::splitToFiles(script.bytes, folder, base, settings, feedback) ? kCompleted
+                                                                               : kEndedEarly;
+}
+
+int siteTypeCommand(const Options& options, Session& session) {
+    StreamFeedback feedback;
+    const auto text = readNames(options.names, feedback);
+    if (!text) return kUsage;
+    if (!openChosenLibraries(session, feedback)) return kEndedEarly;
+    tools::SiteTypeSettings settings;
+    for (std::size_t b = 0; b < 4; ++b) {
+        if (options.bandNames[b]) settings.bandNames[b] = *options.bandNames[b];
+        if (options.earfcns[b]) settings.earfcns[b] = *options.earfcns[b];
+    }
+    if (options.head) settings.head = *options.head;
+    if (options.connector) settings.connector = *options.connector;
+    if (options.maxCells) settings.maxCells = *options.maxCells;
+    if (options.separator) settings.separator = *options.separator;
+    std::cout << tools::buildSiteTypes(session.library4G.get(), *text, settings) << std::flush;
+    return kCompleted;
+}
+
 }  // namespace
 
 void addCommands(CLI::App& app, Options& o) {
@@ -414,6 +453,35 @@ void addCommands(CLI::App& app, Options& o) {
             gen->add_option(std::string(a.option), o.answerWords[i], help)
                 ->check(CLI::IsMember({std::string(a.yes), std::string(a.no)}));
     }
+    addToolCommands(app, o);
+}
+
+void addToolCommands(CLI::App& app, Options& o) {
+    auto* split = app.add_subcommand(
+        "split", "split a script file into <base>_0.txt, <base>_1.txt ... beside it (脚本分割)");
+    split->add_option("file", o.script, "the script file (GBK, CR LF)")->required();
+    auto* byNe = split->add_option("--by-ne", o.byNe, "NEs per file (按照基站分割)");
+    auto* byLines = split->add_option("--by-lines", o.byLines, "lines per file (按照行数分割)");
+    byNe->excludes(byLines);
+    split->add_option("--base", o.base,
+                      "base name of the files (default: the script's name before its first dot)");
+
+    const tools::SiteTypeSettings defaults;
+    auto* site = app.add_subcommand("site-type", "site types of base stations (站型转换)");
+    site->add_option("--names", o.names, "base-station names file ('-' for stdin)")->required();
+    for (std::size_t b = 0; b < 4; ++b) {
+        const std::string n = std::to_string(b + 1);
+        site->add_option("--band" + n, o.bandNames[b],
+                         "name of band " + n + " (default " + defaults.bandNames[b] + ")");
+        site->add_option(
+            "--earfcns" + n, o.earfcns[b],
+            "EARFCNs of band " + n + ", separated by | (default " + defaults.earfcns[b] + ")");
+    }
+    site->add_option("--head", o.head, "prefix of each band's site type (default S)");
+    site->add_option("--connector", o.connector,
+                     "between base-station name and sector number (default -)");
+    site->add_option("--max-cells", o.maxCells, "highest sector number tried (default 9)");
+    site->add_option("--separator", o.separator, "after each sector's count (default /)");
 }
 
 int runCommand(const CLI::App& app, const Options& options, Session& session) {
@@ -432,6 +500,8 @@ int runCommand(const CLI::App& app, const Options& options, Session& session) {
         return command->get_subcommands().front()->get_name() == "4g"
                    ? editCommand(options, session)
                    : edit2GCommand(options, session);
+    if (name == "split") return splitCommand(options);
+    if (name == "site-type") return siteTypeCommand(options, session);
     return kUsage;
 }
 

@@ -121,9 +121,17 @@ struct Options {
     std::string text;
     std::int32_t id = 0;
     std::vector<std::string> assignments;
+    // split: the script, the count of its mode, the base name when given.
+    std::string script;
+    std::optional<std::string> byNe, byLines, base;
+    // site-type: the builder's boxes; unset: the window's default.
+    std::array<std::optional<std::string>, 4> bandNames, earfcns;
+    std::optional<std::string> head, connector, maxCells, separator;
 };
 
 void addCommands(CLI::App& app, Options& options);
+// split and site-type (the script tools); addCommands adds them.
+void addToolCommands(CLI::App& app, Options& options);
 int runCommand(const CLI::App& app, const Options& options, Session& session);
 
 }  // namespace brindle::cli

@@ -374,3 +374,75 @@ TEST_F(Cli, EditRefusesUnknownFieldsAndIds) {
     EXPECT_EQ(readFile(dir / "mu" / "北区.edb"), before);
     EXPECT_EQ(cli("--lib4g 北区.edb find 2").out, "2\t站乙\t乙-1\t1\t1002\t21\t38544\t101\t2002\n");
 }
+
+// ---- script tools -------------------------------------------------------------
+
+TEST_F(Cli, SplitWritesBesideTheScriptByLines) {
+    const std::string script = *codec::toGbk("A;{北1}\r\n\r\nB;{北2}\r\nC;{北3}\r\n").text;
+    test::writeFile(dir / "脚本" / "北区.v1.txt", script);
+    const auto r = cli("split '" + (dir / "脚本" / "北区.v1.txt").string() + "' --by-lines 2");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "脚本分割完成！\n");
+    EXPECT_EQ(readFile(dir / "脚本" / "北区_0.txt"), *codec::toGbk("A;{北1}\r\nB;{北2}\r\n").text);
+    EXPECT_EQ(readFile(dir / "脚本" / "北区_1.txt"), *codec::toGbk("C;{北3}\r\n").text);
+    EXPECT_FALSE(std::filesystem::exists(dir / "北区_0.txt"));
+}
+
+TEST_F(Cli, SplitByNeWithABaseName) {
+    test::writeFile(dir / "s.txt", "1;{A}\r\n2;{A}\r\n3;{B}\r\n4;{C}\r\n");
+    const auto r = cli("split '" + (dir / "s.txt").string() + "' --by-ne 2 --base 东区");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(readFile(dir / "东区_0.txt"), "1;{A}\r\n2;{A}\r\n3;{B}\r\n");
+    EXPECT_EQ(readFile(dir / "东区_1.txt"), "4;{C}\r\n");
+    // Neither way, or 0: one file.
+    EXPECT_EQ(cli("split '" + (dir / "s.txt").string() + "' --by-ne 0 --base 全").status, 0);
+    EXPECT_EQ(readFile(dir / "全_0.txt"), "1;{A}\r\n2;{A}\r\n3;{B}\r\n4;{C}\r\n");
+    EXPECT_EQ(cli("split '" + (dir / "s.txt").string() + "'").status, 0);
+    EXPECT_EQ(readFile(dir / "s_0.txt"), "1;{A}\r\n2;{A}\r\n3;{B}\r\n4;{C}\r\n");
+}
+
+TEST_F(Cli, SplitRefusesBadInput) {
+    test::writeFile(dir / "s.txt", "1;{A}\r\n");
+    auto r = cli("split '" + (dir / "s.txt").string() + "' --by-ne 1 --by-lines 1");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir / "s_0.txt"));
+    r = cli("split '" + (dir / "无.txt").string() + "' --by-lines 1");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "脚本文件无法读取：" + (dir / "无.txt").string() + "\n");
+    test::writeFile(dir / "s_0.txt", "keep");
+    std::filesystem::permissions(dir / "s_0.txt", std::filesystem::perms::owner_read);
+    r = cli("split '" + (dir / "s.txt").string() + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "写出失败：s_0.txt：文件为只读\n");
+    EXPECT_EQ(readFile(dir / "s_0.txt"), "keep");
+    std::filesystem::permissions(dir / "s_0.txt", std::filesystem::perms::owner_all);
+}
+
+TEST_F(Cli, SiteTypeWithDefaultsAndOptions) {
+    test::makeLibrary(dir / "mu" / "站型.edb", LibraryKind::Lte,
+                      {cell4G(1, {"ABC", "ABC-1", "0", "1", "1", "38400", "1", "1"}),
+                       cell4G(2, {"ABC", "ABC-2", "1", "1", "2", "38400", "2", "1"}),
+                       cell4G(3, {"ABC", "ABC-3", "2", "1", "3", "38400", "3", "1"}),
+                       cell4G(4, {"ABC", "ABC-11", "3", "1", "4", "37900", "4", "1"})});
+    auto r = cli("--lib4g 站型.edb site-type --names -", "ABC\r\nXYZ\r\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "ABC|F|S1/1/1/|D|S1/0/0/|E|S0/0/0/|FDD|S0/0/0/\r\n"
+              "XYZ|F|S|D|S|E|S|FDD|S\r\n");
+    // The start window's checks, as for every command that opens libraries.
+    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n");
+    r =
+        cli("--lib4g 站型.edb site-type --names - --band1 F1 --earfcns1 '38400|37900' --band4 L "
+            "--earfcns4 '' --head '' --separator , --max-cells 2",
+            "ABC\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "ABC|F1|2,1,|D|1,0,|E|0,0,|L|0,0,\r\n");
+}
+
+TEST_F(Cli, SiteTypeNeedsALibrary) {
+    const auto r = cli("site-type --names -", "ABC\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "请选择4G工参库\n");
+}

@@ -78,6 +78,14 @@ inline constexpr std::string_view kOpenNewDbFailed = "打开数据库失败！";
 inline constexpr std::string_view kImportAgain = "\r\n请再导入一次试试！";  // after the error
 inline constexpr std::string_view kOpenWorkbookFirst = "请先打开工参！";
 
+// ---- script tools: splitter and site-type builder ----------------------------
+inline constexpr std::string_view kSplitDone = "脚本分割完成！";
+inline constexpr std::string_view kSplitFilter = "脚本文件|*.txt";
+// A script that cannot be read: + path.
+inline constexpr std::string_view kScriptUnreadable = "脚本文件无法读取：";
+// A base name that names another folder; follows kWriteFailed and the name.
+inline constexpr std::string_view kNameHasFolder = "文件名不能含有“/”或“\\”";
+
 // ---- failures of the program itself ------------------------------------------
 // Shown when an operation stopped on an error in the program rather than in
 // the engineer's files; the program carries on.

@@ -145,8 +145,7 @@ QWidget* MainWindow::build4GPage() {
     layout->addWidget(group("生成脚本预览区", preview), 5);
     layout->addLayout(side, 2);
 
-    notYetAvailable({按钮_4G小区操作_修改PCI按钮, 按键_一键改频点, 一键扩容按钮, 一键减容按钮,
-                     按钮_4G小区操作_脚本分割按钮, 按钮_4G小区操作_站型转换});
+    notYetAvailable({按钮_4G小区操作_修改PCI按钮, 按键_一键改频点, 一键扩容按钮, 一键减容按钮});
     return page;
 }
 
@@ -394,6 +393,11 @@ void MainWindow::connect4GPage() {
             &MainWindow::frequencyPlanRequested);
     connect(按钮_4G小区操作_修改工参数据按钮, &QPushButton::clicked, this,
             &MainWindow::libraryQueryRequested);
+    // The script tools open in this window's place (the window flow).
+    connect(按钮_4G小区操作_脚本分割按钮, &QPushButton::clicked, this,
+            &MainWindow::scriptSplitterRequested);
+    connect(按钮_4G小区操作_站型转换, &QPushButton::clicked, this,
+            &MainWindow::siteTypeBuilderRequested);
     connect(按钮_4G小区操作_清空所有内容按钮, &QPushButton::clicked, this, [this] {
         编辑框_4G源小区->clear();
         编辑框_4G目标小区->clear();

@@ -6,6 +6,8 @@
 #include "gui/freqplan/settings2gwindow.h"
 #include "gui/library/importwindow.h"
 #include "gui/library/querywindow.h"
+#include "gui/tools/sitetypewindow.h"
+#include "gui/tools/splitterwindow.h"
 
 namespace brindle::gui {
 
@@ -49,6 +51,16 @@ MainWindow* WindowFlow::showMain() {
         connect(main_, &MainWindow::frequencyPlanRequested, this, &WindowFlow::showPlanEditor);
         connect(main_, &MainWindow::settings2GRequested, this, &WindowFlow::showSettings2G);
         connect(main_, &MainWindow::libraryQueryRequested, this, [this] { showLibraryQuery(); });
+        connect(main_, &MainWindow::scriptSplitterRequested, this, [this] {
+            auto* window = new SplitterWindow;
+            connect(window, &SplitterWindow::closed, this, [this] { showMain(); });
+            openInPlaceOfMain(window);
+        });
+        connect(main_, &MainWindow::siteTypeBuilderRequested, this, [this] {
+            auto* window = new SiteTypeWindow(session_);
+            connect(window, &SiteTypeWindow::closed, this, [this] { showMain(); });
+            openInPlaceOfMain(window);
+        });
     }
     main_->show();
     main_->raise();
@@ -84,6 +96,15 @@ QueryWindow* WindowFlow::showLibraryQuery() {
     query_->show();
     query_->raise();
     return query_;
+}
+
+void WindowFlow::openInPlaceOfMain(QWidget* tool) {
+    tool->show();
+    // The closed window is deleted later; until then it must not be shown
+    // again as the main window.
+    QPointer<MainWindow> old = main_;
+    main_ = nullptr;
+    if (old) old->close();
 }
 
 }  // namespace brindle::gui

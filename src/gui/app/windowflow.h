@@ -31,6 +31,10 @@ public:
     QueryWindow* showLibraryQuery();
 
 private:
+    // Shows `tool` and closes the main window; the tool's closing makes a
+    // new main window (empty boxes, first page).
+    void openInPlaceOfMain(QWidget* tool);
+
     Session& session_;
     QPointer<StartWindow> start_;
     QPointer<MainWindow> main_;

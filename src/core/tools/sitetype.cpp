@@ -1,0 +1,71 @@
+#include "core/tools/sitetype.h"
+
+#include <vector>
+
+#include "core/base/namelist.h"
+#include "core/tools/boxnumber.h"
+
+namespace brindle::tools {
+
+namespace {
+
+constexpr std::size_t kEarfcnField = 5;  // 频点
+static_assert(kFields4G[kEarfcnField] == "频点");
+
+struct Bands {
+    std::array<std::vector<std::string>, 4> lists;
+    std::array<std::size_t, 4> counts{};
+
+    // A cell counts once for every entry of a band's list equal to its 频点.
+    // False when there is no such cell.
+    bool count(const Library* library, const std::string& cellName) {
+        if (!library) return false;
+        const std::optional<std::size_t> position = library->findCell(cellName);
+        if (!position) return false;
+        const std::string& earfcn = library->at(*position).fields[kEarfcnField];
+        for (std::size_t b = 0; b < lists.size(); ++b)
+            for (const std::string& entry : lists[b])
+                if (entry == earfcn) ++counts[b];
+        return true;
+    }
+};
+
+}  // namespace
+
+std::string siteTypeLine(const Library* library, std::string_view site,
+                         const SiteTypeSettings& settings, Feedback* feedback) {
+    Bands bands;
+    for (std::size_t b = 0; b < bands.lists.size(); ++b)
+        bands.lists[b] = splitList(settings.earfcns[b], "|");
+    std::array<std::string, 4> types;
+    const std::size_t maxCells = boxNumber(settings.maxCells);
+    for (std::size_t k = 1; k <= maxCells; ++k) {
+        const std::string sector = std::string(site) + settings.connector + std::to_string(k);
+        bands.counts = {};
+        if (!bands.count(library, sector)) continue;  // no such sector: nothing for k
+        for (int i = 1; i <= 9; ++i) {
+            bands.count(library, sector + std::to_string(i));
+            if (feedback) feedback->pumpEvents();
+        }
+        for (std::size_t b = 0; b < types.size(); ++b)
+            types[b] += std::to_string(bands.counts[b]) + settings.separator;
+    }
+    std::string line(site);
+    for (std::size_t b = 0; b < types.size(); ++b)
+        line += "|" + settings.bandNames[b] + "|" + settings.head + types[b];
+    return line + "\r\n";
+}
+
+std::string buildSiteTypes(const Library* library, std::string_view namesText,
+                           const SiteTypeSettings& settings, Feedback* feedback) {
+    const std::vector<std::string> sites = nameList(namesText);
+    std::string out;
+    long done = 0;
+    for (const std::string& site : sites) {
+        out += siteTypeLine(library, site, settings, feedback);
+        if (feedback) feedback->progress(++done, static_cast<long>(sites.size()));
+    }
+    return out;
+}
+
+}  // namespace brindle::tools
