@@ -88,14 +88,16 @@ std::string rrcConnStateTimerLine(std::string_view ne) {
     return cat({"MOD RRCCONNSTATETIMER:T320FORLOADBALANCE=min180", end(ne)});
 }
 
-std::string prbMlbLine(const Cell4G& cell, std::string_view ne) {
+std::string prbMlbLine(const Cell4G& cell, std::string_view ne, bool fddd) {
+    // The FDDD carrier balances later, moves more users and keeps its low
+    // PRB offsets; everything else is the same command.
     return cat({"MOD CELLMLB:LOCALCELLID=", cell.本地小区标识,
-                ",INTERFREQMLBTHD=35",
+                fddd ? ",INTERFREQMLBTHD=65" : ",INTERFREQMLBTHD=35",
                 ",LOADOFFSET=0",
                 ",LOADDIFFTHD=2",
                 ",LOADTRANSFERFACTOR=0",
                 ",MLBTRIGGERMODE=PRB_ONLY",
-                ",MLBMAXUENUM=10",
+                fddd ? ",MLBMAXUENUM=20" : ",MLBMAXUENUM=10",
                 ",MLBUESELECTPRBTHD=0",
                 ",MLBMINUENUMTHD=0",
                 ",MLBMINUENUMOFFSET=0",
@@ -111,6 +113,7 @@ std::string prbMlbLine(const Cell4G& cell, std::string_view ne) {
                 ",INTERFREQOFFLOADOFFSET=0",
                 ",MLBTRIGJUDGEPERIOD=5",
                 ",INTERFREQMLBULTHD=30",
+                fddd ? ",UEDLPRBLOWTHDOFFSET=100,UEULPRBLOWTHDOFFSET=100" : "",
                 end(ne)});
 }
 
@@ -128,34 +131,6 @@ std::string prbCarrierOffsetLine(const Cell4G& cell, std::string_view ne) {
                 ",DLEARFCN=38544",
                 ",INTERFREQMLBDLPRBOFFSET=10",
                 ",INTERFREQMLBULPRBOFFSET=10",
-                end(ne)});
-}
-
-std::string prbMlbFdddLine(const Cell4G& cell, std::string_view ne) {
-    return cat({"MOD CELLMLB:LOCALCELLID=", cell.本地小区标识,
-                ",INTERFREQMLBTHD=65",
-                ",LOADOFFSET=0",
-                ",LOADDIFFTHD=2",
-                ",LOADTRANSFERFACTOR=0",
-                ",MLBTRIGGERMODE=PRB_ONLY",
-                ",MLBMAXUENUM=20",
-                ",MLBUESELECTPRBTHD=0",
-                ",MLBMINUENUMTHD=0",
-                ",MLBMINUENUMOFFSET=0",
-                ",INTERFREQUETRSFTYPE=SynchronizedUE-1&IdleUE-1&PrbMlbSynchronizedUE-1&PrbMlbIdleUE-1",
-                ",INTERFREQLOADEVALPRD=5",
-                ",FREQSELECTSTRATEGY=FAIRSTRATEGY",
-                ",LOADBALANCENCELLSCOPE=ALL",
-                ",IDLEUESELFREQSCOPE=ALLFREQ",
-                ",PRBLOADCALCMETHOD=PRB_USAGE",
-                ",MLBUESELECTPUNISHTIMER=45",
-                ",MLBHOCELLSELECTSTRATEGY=PERMIT_NON_STRONGEST_CELL",
-                ",MULTIRRUMODE=PrbUsage-1",
-                ",INTERFREQOFFLOADOFFSET=0",
-                ",MLBTRIGJUDGEPERIOD=5",
-                ",INTERFREQMLBULTHD=30",
-                ",UEDLPRBLOWTHDOFFSET=100",
-                ",UEULPRBLOWTHDOFFSET=100",
                 end(ne)});
 }
 
@@ -203,11 +178,11 @@ bool runLoadBalancing(const RunContext& context, const PageInput& input) {
             script += cellMlbHoLine(*cell, ne);
             script += rrcConnStateTimerLine(ne);
             if (name.find("FDDD") == std::string::npos) {
-                script += prbMlbLine(*cell, ne);
+                script += prbMlbLine(*cell, ne, false);
                 script += prbUeSelectLine(*cell, ne);
                 if (cell->频点 == "38400") script += prbCarrierOffsetLine(*cell, ne);
             } else {
-                script += prbMlbFdddLine(*cell, ne);
+                script += prbMlbLine(*cell, ne, true);
                 script += prbUeSelectFdddLine(*cell, ne);
             }
         }

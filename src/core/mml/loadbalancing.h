@@ -47,10 +47,10 @@ std::string ueNumberMlbLine(const Cell4G& cell, std::string_view ueThreshold,
 std::string enodebAlgoSwitchLine(std::string_view ne);
 std::string cellMlbHoLine(const Cell4G& cell, std::string_view ne);
 std::string rrcConnStateTimerLine(std::string_view ne);
-std::string prbMlbLine(const Cell4G& cell, std::string_view ne);
+// MOD CELLMLB in PRB mode; `fddd` for a cell whose name holds "FDDD".
+std::string prbMlbLine(const Cell4G& cell, std::string_view ne, bool fddd);
 std::string prbUeSelectLine(const Cell4G& cell, std::string_view ne);
 std::string prbCarrierOffsetLine(const Cell4G& cell, std::string_view ne);  // cells on 38400
-std::string prbMlbFdddLine(const Cell4G& cell, std::string_view ne);
 std::string prbUeSelectFdddLine(const Cell4G& cell, std::string_view ne);
 // 等覆盖: `other` declared as an overlapping neighbour of `cell`, named `name`
 // as it was listed.
