@@ -81,3 +81,16 @@ TEST(TextCodec, DecodesTheCodePagesOldWorkbooksName) {
     EXPECT_FALSE(fromCodePage("x", 0));
     EXPECT_FALSE(fromCodePage("x", -936));
 }
+
+// iconv drops the tag characters (U+E0000 to U+E007F) without an error: the
+// GBK must read back as the text, or the character is refused like any other.
+TEST(TextCodec, RefusesCharactersThatIconvWouldDropSilently) {
+    const auto tagged = codec::toGbk("tag\xF3\xA0\x81\x81name-1");  // U+E0041
+    EXPECT_FALSE(tagged.text);
+    EXPECT_EQ(tagged.badOffset, 3u);
+    const auto later = codec::toGbk("站甲\r\n站\xF3\xA0\x80\x81乙");  // U+E0001 on line 2
+    EXPECT_FALSE(later.text);
+    EXPECT_EQ(later.badOffset, 11u);
+    EXPECT_EQ(codec::lineOfOffset("站甲\r\n站\xF3\xA0\x80\x81乙", later.badOffset), 2u);
+    EXPECT_TRUE(codec::toGbk("站甲-1").text);
+}

@@ -64,6 +64,22 @@ private:
     iconv_t cd_;
 };
 
+// Offset in `run` (valid UTF-8, no ASCII) of the first character whose GBK
+// form does not read back as itself.
+std::size_t firstLostCharacter(Iconv& cv, std::string_view run) {
+    std::string converted;
+    std::size_t i = 0;
+    while (i < run.size()) {
+        const auto lead = static_cast<unsigned char>(run[i]);
+        const std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        const std::string_view one = run.substr(i, len);
+        std::size_t failedAt = 0;
+        if (!cv.convert(one, converted, failedAt) || fromGbk(converted) != one) return i;
+        i += len;
+    }
+    return 0;  // the run as a whole differs though no character alone does
+}
+
 }  // namespace
 
 GbkResult toGbk(std::string_view utf8) {
@@ -82,9 +98,17 @@ GbkResult toGbk(std::string_view utf8) {
         i = end;
         while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) >= 0x80) ++end;
         if (end == i) continue;
+        const std::string_view run = utf8.substr(i, end - i);
         std::size_t failedAt = 0;
-        if (!cv.convert(utf8.substr(i, end - i), converted, failedAt)) {
+        if (!cv.convert(run, converted, failedAt)) {
             result.badOffset = i + failedAt;
+            return result;
+        }
+        // iconv drops some characters without a word (the tag characters
+        // U+E0000 to U+E007F among them): only GBK that reads back as the
+        // input is GBK for it.
+        if (fromGbk(converted) != run) {
+            result.badOffset = i + firstLostCharacter(cv, run);
             return result;
         }
         out += converted;
