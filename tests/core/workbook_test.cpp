@@ -621,5 +621,30 @@ TEST_F(WorkbookTest, CsvProblems) {
     EXPECT_EQ(reader.error(), message(file("empty.csv"), "工作簿中没有第 2 个工作表"));
 }
 
+// A package of a few hundred kilobytes may name millions of shared strings;
+// past its limits the part is refused as damaged instead of being held.
+TEST_F(WorkbookTest, XlsxSharedStringsPastTheirLimitsAreRefused) {
+    const std::string rows = "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>";
+    const fs::path path = file("strings.xlsx");
+    writeZip(path, package(rows, "<si><t>ab</t></si><si><t>cd</t></si><si><t>ef</t></si>"));
+    const auto rowsWithin = [&](detail::SharedStringLimits limits) {
+        auto opened = detail::openXlsx(path, limits);
+        EXPECT_TRUE(opened) << opened.error();
+        return (*opened)->rows(std::size_t{0});
+    };
+    EXPECT_TRUE(rowsWithin({3, 6}));
+    for (const detail::SharedStringLimits limits :
+         {detail::SharedStringLimits{2, 6}, detail::SharedStringLimits{3, 5}}) {
+        const auto refused = rowsWithin(limits);
+        ASSERT_FALSE(refused);
+        EXPECT_NE(refused.error().find("文件已损坏"), std::string::npos) << refused.error();
+    }
+    // The defaults hold a real workbook's strings with room to spare.
+    const detail::SharedStringLimits defaults;
+    EXPECT_EQ(defaults.count, 16'777'216u);
+    EXPECT_EQ(defaults.bytes, 256u * 1024 * 1024);
+    EXPECT_EQ(readSheet(path), (std::vector<Cells>{{"ab"}}));
+}
+
 }  // namespace
 }  // namespace brindle::workbook

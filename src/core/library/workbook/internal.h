@@ -35,9 +35,19 @@ std::string failureMessage(const std::filesystem::path& path, std::string_view r
 // Drops empty cells at the end so that a blank row has no cells at all.
 void trimTrailingEmpty(std::vector<std::string>& cells);
 
+// What the shared strings of one .xlsx may make the import hold. Far more
+// than a real workbook has (a full sheet of 1,048,576 rows of distinct texts
+// stays well inside), yet a hostile package of a few hundred kilobytes
+// cannot make the import hold gigabytes. A package past them is damaged.
+struct SharedStringLimits {
+    std::size_t count = 16'777'216;
+    std::size_t bytes = 256u * 1024 * 1024;  // the text of all of them
+};
+
 // The per-format openers. Each fails with a full failureMessage when the
 // file cannot be read as that format.
-Result<std::unique_ptr<Workbook>> openXlsx(const std::filesystem::path& path);
+Result<std::unique_ptr<Workbook>> openXlsx(const std::filesystem::path& path,
+                                           SharedStringLimits limits = {});
 Result<std::unique_ptr<Workbook>> openXls(const std::filesystem::path& path);
 Result<std::unique_ptr<Workbook>> openCsv(const std::filesystem::path& path);
 

@@ -171,9 +171,12 @@ struct WorkbookHandler : XmlHandler {
 };
 
 // Text of every <si>: its own <t>, or its rich-text runs joined. Phonetic
-// guides (<rPh>) are reading aids, not part of the text.
+// guides (<rPh>) are reading aids, not part of the text. A part past its
+// limits is invalid.
 struct SharedStringsHandler : XmlHandler {
     std::vector<std::string> strings;
+
+    explicit SharedStringsHandler(SharedStringLimits limits) : limits_(limits) {}
 
     void startElement(std::string_view name, const char** /*attributes*/) override {
         if (name == "si") {
@@ -192,13 +195,23 @@ struct SharedStringsHandler : XmlHandler {
         } else if (name == "rPh") {
             --phonetic_;
         } else if (name == "si") {
+            if (strings.size() >= limits_.count) {
+                invalid = true;
+                return;
+            }
             strings.push_back(decodeEscapes(std::move(current_)));
             current_.clear();
             inItem_ = false;
         }
     }
     void characters(std::string_view text) override {
-        if (collecting_) current_ += text;
+        if (!collecting_) return;
+        bytes_ += text.size();
+        if (bytes_ > limits_.bytes) {
+            invalid = true;
+            return;
+        }
+        current_ += text;
     }
 
 private:
@@ -206,6 +219,8 @@ private:
     bool collecting_ = false;
     int phonetic_ = 0;
     std::string current_;
+    SharedStringLimits limits_;
+    std::size_t bytes_ = 0;  // text of all items so far
 };
 
 // The number formats of styles.xml: custom codes (<numFmts>) and the format
@@ -608,8 +623,9 @@ struct SheetList {
 
 class XlsxWorkbook final : public Workbook {
 public:
-    XlsxWorkbook(const std::filesystem::path& path, ZipHandle zip, SheetList list)
-        : Workbook(path), zip_(std::move(zip)), list_(std::move(list)) {}
+    XlsxWorkbook(const std::filesystem::path& path, ZipHandle zip, SheetList list,
+                 SharedStringLimits limits)
+        : Workbook(path), zip_(std::move(zip)), list_(std::move(list)), limits_(limits) {}
 
     std::vector<std::string> sheetNames() const override {
         std::vector<std::string> names;
@@ -634,7 +650,7 @@ private:
         if (strings_) return true;
         // A part that is named but absent only matters if a cell refers to
         // it, and such a cell is reported then.
-        SharedStringsHandler handler;
+        SharedStringsHandler handler(limits_);
         if (!list_.sharedStringsPart.empty() &&
             parsePart(zip_, list_.sharedStringsPart, handler) == PartResult::Failed)
             return false;
@@ -657,6 +673,7 @@ private:
 
     ZipHandle zip_;
     SheetList list_;
+    SharedStringLimits limits_;
     SharedStrings strings_;
     Styles styles_;
 };
@@ -725,7 +742,8 @@ Result<SheetList> listSheets(const ZipHandle& zip, const std::string& workbookPa
 
 }  // namespace
 
-Result<std::unique_ptr<Workbook>> openXlsx(const std::filesystem::path& path) {
+Result<std::unique_ptr<Workbook>> openXlsx(const std::filesystem::path& path,
+                                           SharedStringLimits limits) {
     int code = 0;
     zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
     if (!archive) {
@@ -737,7 +755,7 @@ Result<std::unique_ptr<Workbook>> openXlsx(const std::filesystem::path& path) {
     if (!workbookPart) return fail(failureMessage(path, workbookPart.error()));
     Result<SheetList> listed = listSheets(zip, *workbookPart);
     if (!listed) return fail(failureMessage(path, listed.error()));
-    return std::make_unique<XlsxWorkbook>(path, zip, std::move(*listed));
+    return std::make_unique<XlsxWorkbook>(path, zip, std::move(*listed), limits);
 }
 
 }  // namespace brindle::workbook::detail
