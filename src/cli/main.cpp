@@ -43,7 +43,14 @@ int main(int argc, char** argv) {
         Session session(home.empty() ? platform::executableFolder() : std::filesystem::path(home));
         if (!lib4g.empty()) session.current4G = session.folder.mu() / lib4g;
         if (!lib2g.empty()) session.current2G = session.folder.mu2() / lib2g;
-        return cli::runCommand(app, options, session);
+        const int rc = cli::runCommand(app, options, session);
+        // A full disk or a closed pipe must not pass for a complete script.
+        std::cout.flush();
+        if (std::cout.fail()) {
+            std::cerr << msg::kStdoutFailed << '\n' << std::flush;
+            return cli::kEndedEarly;
+        }
+        return rc;
     } catch (const std::exception& e) {
         return internalError(e.what());
     } catch (...) {

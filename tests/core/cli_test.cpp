@@ -125,7 +125,46 @@ TEST_F(Cli, CarrierAddTakesItsAnswersFromOptions) {
     r = cli("--lib4g 北区.edb gen carrier-add --area rural" + lists);
     EXPECT_EQ(r.status, 0);
     // The questions are answered by the options; their follow-up message is shown.
-    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n农村\n添加频点脚本生成成功！！\n");
+    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n农村\n频点配置文件不存在：" +
+                         (dir / "mu" / "EARFCN.ini").string() + "\n添加频点脚本生成成功！！\n");
+}
+
+// A plan file that reads as empty or garbled is told once, before the run.
+TEST_F(Cli, CarrierAddTellsOnceWhyThePlanIsEmpty) {
+    test::writeFile(dir / "s.txt", "甲-1\n甲-1\n");
+    test::writeFile(dir / "t.txt", "乙-1\n乙-1\n");
+    const std::string run = "--lib4g 北区.edb gen carrier-add --area rural --source '" +
+                            (dir / "s.txt").string() + "' --target '" + (dir / "t.txt").string() +
+                            "'";
+    const auto ini = dir / "mu" / "EARFCN.ini";
+    const auto warning = [&](const CliResult& r, std::string_view head) {
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n农村\n" + std::string(head) +
+                             ini.string() + "\n添加频点脚本生成成功！！\n");
+    };
+    test::writeFile(ini, "[E频段频点配置]\r\nE频段频点=38400|38544\r\n");  // UTF-8
+    warning(cli(run), "频点配置文件不是GBK编码：");
+    std::filesystem::remove(ini);
+    std::filesystem::create_directory(ini);
+    warning(cli(run), "频点配置文件无法读取：");
+    std::filesystem::remove(ini);
+    test::writeFile(ini, "");  // empty: every key is missing, as before
+    EXPECT_EQ(cli(run).err, "没有选择2G工参库，只能生成4G脚本！\n农村\n添加频点脚本生成成功！！\n");
+}
+
+// Output that cannot be written is an error, not a complete script.
+TEST_F(Cli, FailedWritesToStandardOutputEndTheCommand) {
+    test::writeFile(dir / "s.txt", "甲-1\n");
+    test::writeFile(dir / "t.txt", "乙-1\n");
+    // The redirections the test adds after the arguments are cut off by "#".
+    const std::string full = "' >/dev/full 2>'" + (dir / "full-err").string() + "' #";
+    auto r = cli("gen --list >/dev/full 2>'" + (dir / "full-err").string() + "' #");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(readFile(dir / "full-err"), "无法写出到标准输出\n");
+    r = cli("--lib4g 北区.edb gen external-rmv --source '" + (dir / "s.txt").string() +
+            "' --target '" + (dir / "t.txt").string() + full);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(readFile(dir / "full-err").find("无法写出到标准输出\n"), std::string::npos);
 }
 
 TEST_F(Cli, WrongUsageAndUnreadableInputExitWithTwo) {

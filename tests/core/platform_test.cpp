@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -218,4 +219,22 @@ TEST(Folders, TheDesktopIsHomeDesktopThenHomeThenTheCurrentFolder) {
         ScopedEnv env("HOME", (dir / "no-such-home").c_str());
         EXPECT_EQ(platform::desktopFolder(), current);
     }
+}
+
+// A save killed between writing its temporary file and renaming it leaves
+// the temporary behind; the next save of the same target removes it.
+TEST(AtomicReplace, RemovesTemporariesThatAKilledSaveLeft) {
+    TempDir dir;
+    const fs::path target = dir / "script.txt";
+    const fs::path dead = dir / ".script.txt.999999999.0.tmp";  // no process has this number
+    const fs::path own = dir / (".script.txt." + std::to_string(::getpid()) + ".7.tmp");
+    const fs::path other = dir / ".other.txt.999999999.0.tmp";  // another target's
+    const fs::path unlike = dir / ".script.txt.notapid.tmp";
+    for (const fs::path& p : {dead, own, other, unlike}) writeFile(p, "half");
+    ASSERT_TRUE(platform::replaceFileAtomically(target, "whole"));
+    EXPECT_EQ(readFile(target), "whole");
+    EXPECT_FALSE(fs::exists(dead));
+    EXPECT_TRUE(fs::exists(own));  // a save of this process may still be running
+    EXPECT_TRUE(fs::exists(other));
+    EXPECT_TRUE(fs::exists(unlike));
 }

@@ -239,5 +239,33 @@ TEST_F(ProfileTest, InvalidGbkBytesSurviveWrites) {
     EXPECT_EQ(contents(), "[S]\r\nbad=\xFF\x80\x81\r\n[T]\r\nk = 2\r\n\xFE\r\nn=3\r\n");
 }
 
+TEST_F(ProfileTest, RefusesAValueThatWouldNotComeBack) {
+    put(gbk("[Config]\r\nKey=old\r\n"));
+    const Status written = writeProfile(file_, "Config", "Key", "tag\xF3\xA0\x81\x81name-1");
+    EXPECT_FALSE(written);
+    EXPECT_EQ(read("Config", "Key"), "old");
+}
+
+TEST_F(ProfileTest, TellsAFileThatIsNotGbk) {
+    put(gbk("[Config]\r\nKey=组一\r\n"));
+    EXPECT_EQ(ProfileFile::load(file_).source(), ProfileFile::Source::Read);
+    put("[Config]\r\nKey=组一\r\n");  // UTF-8
+    EXPECT_EQ(ProfileFile::load(file_).source(), ProfileFile::Source::NotGbk);
+    put("[Config]\r\nKey=\x81\x20\r\n");  // a lead byte without its trail byte
+    EXPECT_EQ(ProfileFile::load(file_).source(), ProfileFile::Source::NotGbk);
+    put("[Config]\r\nKey=ascii\r\n");
+    EXPECT_EQ(ProfileFile::load(file_).source(), ProfileFile::Source::Read);
+}
+
+TEST_F(ProfileTest, AFileFarTooLargeReadsAsUnreadable) {
+    std::string huge = "[Config]\r\nKey=1\r\n";
+    huge.resize(ProfileFile::kMaxFileBytes + 1, ' ');
+    put(huge);
+    const ProfileFile profile = ProfileFile::load(file_);
+    EXPECT_EQ(profile.source(), ProfileFile::Source::Unreadable);
+    EXPECT_EQ(profile.value("Config", "Key"), "");
+    EXPECT_FALSE(writeProfile(file_, "Config", "Key", "2"));
+}
+
 }  // namespace
 }  // namespace brindle

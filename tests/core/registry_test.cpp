@@ -33,6 +33,7 @@ TEST(Registry, NamesAndUnitsAreUniqueAndFoundBothWays) {
 // its note; the answers reach the run.
 TEST(Registry, QuestionsComeFirstInRowOrder) {
     test::Workspace ws;
+    test::writeFile(ws.session.folder.earfcnIni(), "");  // a plan, if an empty one
     RecordingFeedback fb;
     fb.answer(Question::UrbanArea, true);
     fb.answer(Question::ReducedMeasurement, true);

@@ -63,8 +63,16 @@ inline constexpr std::string_view kNotGbkSetting = "含有GBK编码无法表示�
 inline constexpr std::string_view kSettingWriteFailed = "写入失败，请重新写入";
 inline constexpr std::string_view kPlanSaved = "配置数据写入成功！";
 inline constexpr std::string_view kSettings2GSaved = "数据保存成功";
+// Told once before an add-carrier run whose plan file reads as empty or
+// garbled; followed by the file's path.
+inline constexpr std::string_view kPlanMissing = "频点配置文件不存在：";
+inline constexpr std::string_view kPlanUnreadable = "频点配置文件无法读取：";
+inline constexpr std::string_view kPlanNotGbk = "频点配置文件不是GBK编码：";
 // The "5G频段" tab of the plan editor: its boxes have no place in EARFCN.ini.
 inline constexpr std::string_view kG5TabNotStored = "此页的值不保存到配置文件，仅供对照。";
+
+// ---- the command line ---------------------------------------------------------
+inline constexpr std::string_view kStdoutFailed = "无法写出到标准输出";
 
 // ---- workbook import --------------------------------------------------------
 inline constexpr std::string_view kImportTitleHead = "工参导入（";  // + path + ")"

@@ -23,7 +23,9 @@ namespace brindle::platform {
 // names is replaced. A read-only file (no write permission bit, whoever we
 // run as) and anything but a plain file are refused. On failure nothing is
 // left behind and the error says why (msg::kReadOnlyFile, msg::kNotAPlainFile
-// or the system's reason).
+// or the system's reason). Temporaries that an interrupted save of the same
+// target left behind are removed first: those whose process is gone, and
+// those a quarter of an hour old (the process of that number is another).
 Status replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // The permission check of replaceFileAtomically, for callers that want to
@@ -46,8 +48,10 @@ struct FileContents {
 
 // Reads a plain file whole. Anything else at the path (a folder, a device, a
 // FIFO) fails at once: opening never waits for a writer at the other end of
-// a FIFO, so a stray one cannot hang the program.
-FileContents readWholeFile(const std::filesystem::path& path);
+// a FIFO, so a stray one cannot hang the program. A file larger than
+// `maxBytes` fails too, without being read.
+FileContents readWholeFile(const std::filesystem::path& path,
+                           std::uintmax_t maxBytes = UINTMAX_MAX);
 
 // ---- telling states of a file apart -----------------------------------------
 

@@ -2,6 +2,7 @@
 // that calls the system directly.
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -65,6 +66,43 @@ int openTemporary(const fs::path& folder, const fs::path& target, bool replacing
     return -1;
 }
 
+std::int64_t nanoseconds(const struct timespec& t);
+
+// A temporary file of a save that never finished (the program was killed,
+// the machine lost power) stays beside its target. The next save of the same
+// target removes those whose process is gone, and those old enough that the
+// process of that number must be another one; a save of this process, or one
+// still running in another, is never touched.
+void removeStaleTemporaries(const fs::path& folder, const fs::path& target) {
+    constexpr std::int64_t kStaleNs = 15LL * 60 * 1'000'000'000;
+    const std::string head = "." + target.filename().string() + ".";
+    const std::int64_t now = [] {
+        struct timespec t {};
+        ::clock_gettime(CLOCK_REALTIME, &t);
+        return nanoseconds(t);
+    }();
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= head.size() + 4 || name.compare(0, head.size(), head) != 0 ||
+            name.compare(name.size() - 4, 4, ".tmp") != 0)
+            continue;
+        // What lies between is "<pid>.<counter>".
+        const std::string middle = name.substr(head.size(), name.size() - head.size() - 4);
+        const std::size_t dot = middle.find('.');
+        if (dot == 0 || dot == std::string::npos || dot + 1 == middle.size() ||
+            middle.find_first_not_of("0123456789.") != std::string::npos ||
+            middle.find('.', dot + 1) != std::string::npos || dot > 9)
+            continue;
+        const auto pid = static_cast<pid_t>(std::stol(middle.substr(0, dot)));
+        if (pid == ::getpid()) continue;
+        struct stat st {};
+        if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        const bool gone = pid <= 0 || (::kill(pid, 0) != 0 && errno == ESRCH);
+        if (gone || nanoseconds(st.st_mtim) + kStaleNs < now) ::unlink(it->path().c_str());
+    }
+}
+
 // ---- telling states of a file apart -----------------------------------------
 
 std::int64_t nanoseconds(const struct timespec& t) {
@@ -104,6 +142,7 @@ Status replaceFileAtomically(const fs::path& path, std::string_view bytes) {
     if (exists && !mayWrite(target, original)) return fail(std::string(msg::kReadOnlyFile));
 
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    removeStaleTemporaries(folder, target);
     std::string temp;
     const int fd = openTemporary(folder, target, exists, temp);
     if (fd < 0) return systemFailure(errno);
@@ -141,7 +180,7 @@ Status replaceFileAtomically(const fs::path& path, std::string_view bytes) {
     return {};
 }
 
-FileContents readWholeFile(const fs::path& path) {
+FileContents readWholeFile(const fs::path& path, std::uintmax_t maxBytes) {
     FileContents contents;
     // O_NONBLOCK so that a FIFO at this path cannot hang the program; it is
     // refused below as not a regular file.
@@ -151,7 +190,8 @@ FileContents readWholeFile(const fs::path& path) {
         return contents;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
         ::close(fd);
         return contents;
     }
@@ -166,6 +206,11 @@ FileContents readWholeFile(const fs::path& path) {
             return contents;
         }
         contents.bytes.append(buffer, static_cast<std::size_t>(n));
+        if (contents.bytes.size() > maxBytes) {  // grew while being read
+            ::close(fd);
+            contents.bytes.clear();
+            return contents;
+        }
     }
     ::close(fd);
     contents.state = FileContents::State::Read;

@@ -32,7 +32,7 @@ std::shared_ptr<const ProfileFile> FrequencyPlan::snapshot() const {
     }
 
     const std::int64_t readStart = platform::wallClockNs();
-    platform::FileContents contents = platform::readWholeFile(path_);
+    platform::FileContents contents = platform::readWholeFile(path_, ProfileFile::kMaxFileBytes);
     if (contents.state != platform::FileContents::State::Read) {
         // Unreadable, or gone since the stamp was taken: keep nothing, try
         // again next read.

@@ -68,8 +68,8 @@ public:
     FrequencySettings frequencySettings(int n) const;
     std::string value(std::string_view section, std::string_view key) const;
 
-    // Whether the file was missing or unreadable at the last read; both read
-    // as an empty plan, which callers may want to report.
+    // Whether the file was missing or unreadable at the last read (both read
+    // as an empty plan) or not GBK, which callers may want to report.
     ProfileFile::Source source() const;
 
     // The parsed file as it is now, for callers making several reads that

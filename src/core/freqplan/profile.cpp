@@ -267,7 +267,7 @@ Status writeProfile(const fs::path& file, std::string_view section, std::string_
         // Refuse before reading: a read-only file is never rewritten.
         if (!fs::is_regular_file(file, ec)) return refused(msg::kNotAPlainFile);
         if (platform::isReadOnlyFile(file)) return refused(msg::kReadOnlyFile);
-        platform::FileContents contents = platform::readWholeFile(file);
+        platform::FileContents contents = platform::readWholeFile(file, ProfileFile::kMaxFileBytes);
         if (contents.state != platform::FileContents::State::Read)
             return refused(msg::kFileUnreadable);
         bytes = std::move(contents.bytes);
@@ -296,14 +296,17 @@ ProfileFile::Source ProfileFile::sourceOf(platform::FileContents::State state) {
 }
 
 ProfileFile ProfileFile::load(const fs::path& file) {
-    const platform::FileContents contents = platform::readWholeFile(file);
+    const platform::FileContents contents = platform::readWholeFile(file, kMaxFileBytes);
     const Source source = sourceOf(contents.state);
     return source == Source::Read ? parse(contents.bytes) : ProfileFile(source);
 }
 
 ProfileFile ProfileFile::parse(std::string_view bytes) {
     ProfileFile profile;
-    profile.source_ = Source::Read;
+    // Text that is not GBK still reads (each broken character as U+FFFD), but
+    // callers may want to say that the file is not what it should be.
+    const bool gbk = isAscii(bytes) || (!codec::isValidUtf8(bytes) && codec::fromGbk(bytes));
+    profile.source_ = gbk ? Source::Read : Source::NotGbk;
     Keys* current = nullptr;  // null before the first section and in repeated sections
     for (const Line& line : scanLines(bytes)) {
         if (line.kind == Line::Kind::Section) {

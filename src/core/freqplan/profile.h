@@ -20,6 +20,7 @@
 //
 // All strings crossing this interface are UTF-8.
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -65,7 +66,12 @@ public:
         Missing,     // no file: every value reads as ""
         Read,        // the file was read
         Unreadable,  // the file exists but could not be read: values read as ""
+        NotGbk,      // the file was read, but it is UTF-8 or holds bytes GBK does not
     };
+
+    // A settings file is a few kilobytes; anything past this is not one and
+    // reads as unreadable rather than filling memory.
+    static constexpr std::uintmax_t kMaxFileBytes = 16 * 1024 * 1024;
 
     ProfileFile() = default;
     // An empty profile standing for a file that is missing or unreadable.

@@ -4,6 +4,7 @@
 #include <array>
 #include <map>
 
+#include "core/base/messages.h"
 #include "core/base/namelist.h"
 #include "core/freqplan/frequencyplan.h"
 #include "core/library/lookup.h"
@@ -192,9 +193,31 @@ struct CarrierRun {
     }
 };
 
+// A plan that reads as empty or garbled makes a run with few or no lines;
+// the engineer is told once, before the loop, why.
+void warnAboutPlan(const RunContext& context) {
+    if (!context.plan) return;
+    std::string_view head;
+    switch (context.plan->source()) {
+        case ProfileFile::Source::Read:
+            return;
+        case ProfileFile::Source::Missing:
+            head = msg::kPlanMissing;
+            break;
+        case ProfileFile::Source::Unreadable:
+            head = msg::kPlanUnreadable;
+            break;
+        case ProfileFile::Source::NotGbk:
+            head = msg::kPlanNotGbk;
+            break;
+    }
+    context.feedback.message(std::string(head) + context.plan->path().string(), {}, Icon::Warning);
+}
+
 }  // namespace
 
 bool runCarrierAdd(const RunContext& context, const PageInput& input) {
+    warnAboutPlan(context);
     CarrierRun run(context, input);
     const auto sources = nameList(input.sourceText);
     const auto targets = nameList(input.targetText);
