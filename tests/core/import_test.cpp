@@ -148,8 +148,29 @@ TEST_F(Import, AnEmptySheetFailsTheCountCheck) {
     writeXlsx(dir / "e.xlsx", {kHeader4G, {}, row4G(1)});
     ASSERT_TRUE(readWorkbook(dir / "e.xlsx", LibraryKind::Lte, preview, fb).ok());
     EXPECT_EQ(importPreview(session, LibraryKind::Lte, preview, fb).error(),
-              "\r\n请再导入一次试试！");
-    EXPECT_EQ(fb.texts(), (Lines{"工参打开成功！含0条", "\r\n请再导入一次试试！"}));
+              "工作簿中没有数据行\r\n请再导入一次试试！");
+    EXPECT_EQ(fb.texts(),
+              (Lines{"工参打开成功！含0条", "工作簿中没有数据行\r\n请再导入一次试试！"}));
+    EXPECT_FALSE(std::filesystem::exists(session.folder.mu() / "e.edb"));  // no empty library
+}
+
+TEST_F(Import, AHeaderOnlyWorkbookKeepsTheRecordsTheLibraryHad) {
+    writeXlsx(dir / "北区.xlsx", {kHeader4G, row4G(1), row4G(2), row4G(3)});
+    ASSERT_TRUE(readWorkbook(dir / "北区.xlsx", LibraryKind::Lte, preview, fb).ok());
+    ASSERT_TRUE(importPreview(session, LibraryKind::Lte, preview, fb).ok());
+    for (const auto* name : {"北区.csv", "北区.xlsx"}) {
+        if (std::string(name).ends_with(".csv"))
+            test::writeFile(dir / name, "");
+        else
+            writeXlsx(dir / name, {kHeader4G});
+        fb.shown.clear();
+        ASSERT_TRUE(readWorkbook(dir / name, LibraryKind::Lte, preview, fb).ok()) << name;
+        EXPECT_EQ(importPreview(session, LibraryKind::Lte, preview, fb).error(),
+                  "工作簿中没有数据行\r\n请再导入一次试试！");
+        EXPECT_EQ(fb.texts(),
+                  (Lines{"工参打开成功！含0条", "工作簿中没有数据行\r\n请再导入一次试试！"}));
+        EXPECT_EQ(library(LibraryKind::Lte, "北区.edb")->count(), 3u) << name;
+    }
 }
 
 TEST_F(Import, NothingIsWrittenBeforeAWorkbookWasRead) {

@@ -1,6 +1,10 @@
 // Library files, cell lookup and the start window's library functions.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <barrier>
+#include <thread>
 
 #include "core/app/workflows.h"
 #include "core/library/catalogue.h"
@@ -106,6 +110,153 @@ TEST(Store, AFailedUpdateLeavesTheRecordInMemory) {
     EXPECT_EQ(lib->at(1).fields[1], "小区B");
     EXPECT_EQ(lib->findCell("新名"), std::nullopt);
     EXPECT_FALSE(std::filesystem::exists(path));  // nothing was created in its place
+}
+
+namespace {
+
+void execSql(const std::filesystem::path& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    char* err = nullptr;
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
+    EXPECT_EQ(rc, SQLITE_OK) << (err ? err : "");
+    sqlite3_free(err);
+    sqlite3_close(db);
+}
+
+std::string unreadable(const std::filesystem::path& path, const std::string& reason) {
+    return "工参库无法读取：" + path.string() + "\r\n" + reason;
+}
+
+}  // namespace
+
+TEST(Store, RefusesALibraryMissingAColumnAndNamesIt) {
+    TempDir dir;
+    const auto path = dir / "m.edb";
+    makeLibrary(path, LibraryKind::Lte, sampleCells());
+    execSql(path, "ALTER TABLE cells DROP COLUMN \"TAC号\"");
+    const std::string refused = unreadable(path, "工参库缺少字段：TAC号");
+    EXPECT_EQ(store::load(path, LibraryKind::Lte).error(), refused);
+    EXPECT_EQ(store::check(path, LibraryKind::Lte).error(), refused);
+    EXPECT_EQ(store::count(path, LibraryKind::Lte).error(), refused);
+    EXPECT_EQ(store::replaceAll(path, LibraryKind::Lte, sampleCells()).error(), refused);
+}
+
+TEST(Store, AnUnknownColumnNameIsNeverReadAsText) {
+    // A column a trigger names but the table lacks must be an error, not
+    // its name written into the library.
+    TempDir dir;
+    const auto path = dir / "q.edb";
+    makeLibrary(path, LibraryKind::Lte, sampleCells());
+    execSql(path,
+            "CREATE TRIGGER t BEFORE INSERT ON cells BEGIN "
+            "SELECT \"没有的字段\"; END;");
+    EXPECT_FALSE(store::replaceAll(path, LibraryKind::Lte, sampleCells()).ok());
+    EXPECT_EQ(store::load(path, LibraryKind::Lte).value()->count(), 4u);
+}
+
+TEST(Store, ACrashedWriteIsRolledBackWhenTheLibraryIsRead) {
+    TempDir dir;
+    const auto path = dir / "c.edb";
+    makeLibrary(path, LibraryKind::Lte, sampleCells());
+    test::crashMidWrite(path, "BEGIN; DELETE FROM cells;", true);
+    ASSERT_TRUE(std::filesystem::exists(path.string() + "-journal"));
+    EXPECT_EQ(store::count(path, LibraryKind::Lte).value(), 4);
+    const auto loaded = store::load(path, LibraryKind::Lte);
+    ASSERT_TRUE(loaded.ok()) << loaded.error();
+    EXPECT_EQ((*loaded)->at(3).fields[1], "Cell-x");
+    EXPECT_FALSE(std::filesystem::exists(path.string() + "-journal"));
+}
+
+TEST(Store, ALockedLibraryIsToldAsLocked) {
+    TempDir dir;
+    const auto path = dir / "l.edb";
+    makeLibrary(path, LibraryKind::Lte, sampleCells());
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(store::load(path, LibraryKind::Lte).error(), unreadable(path, "被其他程序锁定"));
+    sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_TRUE(store::load(path, LibraryKind::Lte).ok());
+}
+
+TEST(Store, ADamagedLibraryIsToldAsDamaged) {
+    TempDir dir;
+    const auto path = dir / "d.edb";
+    makeLibrary(path, LibraryKind::Lte, sampleCells());
+    std::string bytes = test::readFile(path);
+    ASSERT_GT(bytes.size(), 4096u);
+    for (std::size_t i = 100; i < 4096; ++i) bytes[i] = '\xA5';  // the schema page's contents
+    test::writeFile(path, bytes);
+    const std::string error = store::load(path, LibraryKind::Lte).error();
+    EXPECT_EQ(error.rfind(unreadable(path, "文件已损坏："), 0), 0u) << error;
+    EXPECT_GT(error.size(), unreadable(path, "文件已损坏：").size());  // SQLite's own words follow
+}
+
+TEST(Store, AForeignDatabaseIsRefusedBeforeItsWalOrJournalIsTouched) {
+    TempDir dir;
+    const auto wal = dir / "w.edb";
+    execSql(wal, "PRAGMA journal_mode=WAL; CREATE TABLE cells(x);");
+    test::crashMidWrite(wal, "INSERT INTO cells VALUES('pending');", false);
+    ASSERT_TRUE(std::filesystem::exists(wal.string() + "-wal"));
+
+    const auto hot = dir / "j.edb";
+    execSql(hot, "CREATE TABLE cells(x); INSERT INTO cells VALUES('kept');");
+    test::crashMidWrite(hot, "BEGIN; DELETE FROM cells;", true);
+    ASSERT_TRUE(std::filesystem::exists(hot.string() + "-journal"));
+
+    for (const auto& path : {wal, hot}) {
+        const std::string side = path.string() + (path == wal ? "-wal" : "-journal");
+        const std::string bytes = test::readFile(path);
+        const std::string sideBytes = test::readFile(side);
+        const std::string refused = "不是Brindle工参库，已拒绝打开：" + path.string();
+        EXPECT_EQ(store::check(path, LibraryKind::Lte).error(), refused);
+        EXPECT_EQ(store::load(path, LibraryKind::Lte).error(), refused);
+        EXPECT_EQ(store::count(path, LibraryKind::Lte).error(), refused);
+        EXPECT_EQ(store::replaceAll(path, LibraryKind::Lte, sampleCells()).error(), refused);
+        EXPECT_EQ(test::readFile(path), bytes) << path;
+        ASSERT_TRUE(std::filesystem::exists(side)) << side;
+        EXPECT_EQ(test::readFile(side), sideBytes) << side;
+    }
+}
+
+TEST(Store, TwoCreatorsOfOneLibraryNeverTakeEachOthers) {
+    TempDir dir;
+    constexpr int kCreators = 4;
+    for (int round = 0; round < 20; ++round) {
+        const auto path = dir / ("r" + std::to_string(round) + ".edb");
+        std::barrier start(kCreators);
+        std::vector<int> made(kCreators, 0);
+        std::vector<std::thread> creators;
+        for (int i = 0; i < kCreators; ++i)
+            creators.emplace_back([&, i] {
+                start.arrive_and_wait();
+                made[i] = store::create(path, LibraryKind::Lte).ok();
+            });
+        for (auto& t : creators) t.join();
+        EXPECT_EQ(std::count(made.begin(), made.end(), 1), 1) << round;
+        const auto loaded = store::load(path, LibraryKind::Lte);
+        EXPECT_TRUE(loaded.ok()) << loaded.error();
+    }
+    // Nothing but the libraries is left in the folder.
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        EXPECT_EQ(entry.path().extension(), ".edb") << entry.path();
+        ++files;
+    }
+    EXPECT_EQ(files, 20);
+}
+
+TEST(Store, CreateNeverReplacesAFile) {
+    TempDir dir;
+    const auto path = dir / "n.edb";
+    test::writeFile(path, "mine");
+    EXPECT_EQ(store::create(path, LibraryKind::Lte).error(), "文件已存在：" + path.string());
+    EXPECT_EQ(test::readFile(path), "mine");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST(Lookup, FindsTheFirstRecordByExactName) {

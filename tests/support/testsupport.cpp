@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include <sqlite3.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -67,6 +69,21 @@ void useLibrary(Session& session, const std::string& name, LibraryKind kind,
     if (!loaded) throw std::runtime_error("cannot open " + path.string() + ": " + loaded.error());
     (kind == LibraryKind::Lte ? session.current4G : session.current2G) = path;
     (kind == LibraryKind::Lte ? session.library4G : session.library2G) = *loaded;
+}
+
+void crashMidWrite(const fs::path& database, const std::string& sql, bool flush) {
+    const pid_t child = ::fork();
+    if (child < 0) throw std::runtime_error("fork failed");
+    if (child == 0) {
+        sqlite3* db = nullptr;
+        int rc = sqlite3_open(database.c_str(), &db);
+        if (rc == SQLITE_OK) rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK && flush) rc = sqlite3_db_cacheflush(db);
+        ::_exit(rc == SQLITE_OK ? 0 : 1);  // no commit, no close
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error("the crashing writer failed before its crash");
 }
 
 }  // namespace brindle::test

@@ -45,6 +45,13 @@ Record cell2G(std::int32_t id, std::vector<std::string> fields);
 void makeLibrary(const std::filesystem::path& path, LibraryKind kind,
                  const std::vector<Record>& records);
 
+// Runs `sql` on `database` in a child process that then dies without
+// committing or closing, as a crash or a kill -9 would: what the child wrote
+// is left in the file, its rollback journal or its -wal. With `flush` the
+// child's uncommitted pages are written into the database file first, so
+// that only the journal can put the old contents back.
+void crashMidWrite(const std::filesystem::path& database, const std::string& sql, bool flush);
+
 // Makes `<mu>/<name>` (or mu2) from records and opens it into the session as
 // the current library of its kind.
 void useLibrary(Session& session, const std::string& name, LibraryKind kind,

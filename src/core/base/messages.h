@@ -47,6 +47,7 @@ inline constexpr std::string_view kNotGbkAtLine = "第";  // + line + kNotGbkTai
 inline constexpr std::string_view kNotGbkTail = "行含有GBK编码无法表示的字符，未写出任何内容";
 inline constexpr std::string_view kReadOnlyFile = "文件为只读";
 inline constexpr std::string_view kNotAPlainFile = "不是普通文件";
+inline constexpr std::string_view kFileExists = "文件已存在：";  // + path
 
 // ---- settings files (mu/EARFCN.ini, mu/2G.ini) --------------------------------
 // Why a setting could not be written; they follow kWriteFailed like the
@@ -84,6 +85,7 @@ inline constexpr std::string_view kCreateDbFailed = "创建数据库失败！";
 inline constexpr std::string_view kOpenExistingDbFailed = "打开数据库失败";
 inline constexpr std::string_view kOpenNewDbFailed = "打开数据库失败！";
 inline constexpr std::string_view kImportAgain = "\r\n请再导入一次试试！";  // after the error
+inline constexpr std::string_view kWorkbookHasNoRows = "工作簿中没有数据行";
 inline constexpr std::string_view kOpenWorkbookFirst = "请先打开工参！";
 
 // ---- script tools: splitter and site-type builder ----------------------------

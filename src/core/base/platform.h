@@ -32,6 +32,20 @@ Status replaceFileAtomically(const std::filesystem::path& path, std::string_view
 // refuse before doing any work. False when the file does not exist.
 bool isReadOnlyFile(const std::filesystem::path& path);
 
+// ---- making a new file -----------------------------------------------------
+// A new file is built under a temporary name beside its place and then given
+// its name in one step, so that two processes making the same file never see
+// half of one and never take each other's.
+
+// Creates a new empty file beside `path`, named after it, that did not exist
+// before, and gives back its name.
+Result<std::filesystem::path> createTemporaryFileBeside(const std::filesystem::path& path);
+
+// Gives the file `from` the name `to`, failing with msg::kFileExists + `to` when
+// something is already there (it is never replaced). On failure `from` is
+// left as it was.
+Status renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // ---- reading a file ---------------------------------------------------------
 
 // A whole file read at once. A missing file is an answer, not a failure: the

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -177,6 +178,28 @@ Status replaceFileAtomically(const fs::path& path, std::string_view bytes) {
         ::fsync(dirFd);
         ::close(dirFd);
     }
+    return {};
+}
+
+Result<fs::path> createTemporaryFileBeside(const fs::path& path) {
+    const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    std::string temp;
+    const int fd = openTemporary(folder, path, false, temp);
+    if (fd < 0) return systemFailure(errno);
+    ::close(fd);
+    return fs::path(temp);
+}
+
+Status renameNoReplace(const fs::path& from, const fs::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
+    if (errno == EEXIST) return fail(std::string(msg::kFileExists) + to.string());
+    if (errno != EINVAL && errno != ENOSYS) return systemFailure(errno);
+    // A file system without the flag: a hard link never replaces either.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        if (errno == EEXIST) return fail(std::string(msg::kFileExists) + to.string());
+        return systemFailure(errno);
+    }
+    ::unlink(from.c_str());
     return {};
 }
 

@@ -93,6 +93,13 @@ Status readWorkbook(const fs::path& path, LibraryKind kind, Preview& preview, Fe
 
 Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& preview,
                     Feedback& feedback) {
+    // An empty preview would leave an empty library: it is refused before
+    // anything is written, and the library keeps its records.
+    if (preview.rows.empty()) {
+        std::string error = std::string(msg::kWorkbookHasNoRows) + std::string(msg::kImportAgain);
+        feedback.message(error);
+        return fail(std::move(error));
+    }
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
 
@@ -101,7 +108,10 @@ Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& previ
     if (fs::exists(path, ec)) {
         if (!store::check(path, kind)) feedback.message(msg::kOpenExistingDbFailed);
     } else if (!store::create(path, kind)) {
-        feedback.message(msg::kCreateDbFailed);
+        // Another import may have made the same library a moment ago: that
+        // one is written like any existing library.
+        if (!fs::exists(path, ec) || !store::check(path, kind))
+            feedback.message(msg::kCreateDbFailed);
     } else if (!store::check(path, kind)) {
         feedback.message(msg::kOpenNewDbFailed);
     }
@@ -116,7 +126,6 @@ Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& previ
         feedback.progress(static_cast<long>(written), total);
     });
     // A failed write leaves the old records; it is never reported as success.
-    // An empty preview fails too, with nothing before the request to retry.
     std::string error = replaced.error();
     if (replaced) {
         const Result<long long> count = store::count(path, kind);

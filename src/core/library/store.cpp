@@ -2,9 +2,13 @@
 
 #include <sqlite3.h>
 
+#include <array>
+#include <fstream>
+#include <set>
 #include <system_error>
 
 #include "core/base/messages.h"
+#include "core/base/platform.h"
 
 namespace brindle::store {
 namespace {
@@ -21,7 +25,12 @@ public:
     Db(const fs::path& path, int flags) {
         rc_ = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
         if (rc_ != SQLITE_OK) error_ = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc_);
-        if (db_) sqlite3_busy_timeout(db_, 2000);
+        if (!db_) return;
+        sqlite3_busy_timeout(db_, 2000);
+        // An unknown column named in double quotes must be an error, never
+        // the column's name read as text.
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     }
     ~Db() { sqlite3_close(db_); }
     Db(const Db&) = delete;
@@ -31,6 +40,7 @@ public:
     sqlite3* get() const { return db_; }
     const std::string& openError() const { return error_; }
     std::string lastError() const { return sqlite3_errmsg(db_); }
+    int lastCode() const { return sqlite3_errcode(db_); }
 
     // Runs statements that return no rows.
     Status exec(const std::string& sql) {
@@ -89,50 +99,148 @@ std::string placeholders(LibraryKind kind) {
     return list;
 }
 
-long long pragmaInt(Db& db, const char* pragma) {
-    Stmt st(db, std::string("PRAGMA ") + pragma);
-    if (!st.ok() || st.step() != SQLITE_ROW) return -1;
-    return sqlite3_column_int64(st.get(), 0);
-}
-
 // "工参库无法读取：<path>\r\n<reason>".
 Failure unreadable(const fs::path& path, std::string_view reason) {
     return fail(std::string(msg::kLibraryUnreadable) + path.string() + "\r\n" +
                 std::string(reason));
 }
 
+// The engineer's message for a failed SQLite call on a library: what is
+// wrong with the file, not just that it could not be read.
+Failure sqliteFailure(Db& db, const fs::path& path) {
+    switch (db.lastCode() & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return unreadable(path, "被其他程序锁定");
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return unreadable(path, "文件已损坏：" + db.lastError());
+        default:
+            return unreadable(path, db.lastError());
+    }
+}
+
+Result<long long> pragmaInt(Db& db, const fs::path& path, const char* pragma) {
+    Stmt st(db, std::string("PRAGMA ") + pragma);
+    if (!st.ok() || st.step() != SQLITE_ROW) return sqliteFailure(db, path);
+    return static_cast<long long>(sqlite3_column_int64(st.get(), 0));
+}
+
+// Whether the file's own bytes say it is a Brindle library: the SQLite
+// header and our application id (big-endian, at offset 68). Read with plain
+// file reads, so that a foreign file is refused before SQLite could merge its
+// -wal or roll back its journal.
+bool hasLibraryHeader(const fs::path& path) {
+    std::array<char, 100> header{};
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(header.data(), header.size())) return false;
+    constexpr std::string_view kMagic("SQLite format 3\0", 16);
+    if (std::string_view(header.data(), kMagic.size()) != kMagic) return false;
+    std::uint32_t id = 0;
+    for (int i = 68; i < 72; ++i) id = (id << 8) | static_cast<unsigned char>(header[i]);
+    return id == static_cast<std::uint32_t>(kApplicationId);
+}
+
+// Checks that the table of cells has a column for every field: SQLite would
+// otherwise fail on the first query, or worse.
+Status verifyColumns(Db& db, const fs::path& path, LibraryKind kind) {
+    Stmt st(db, "PRAGMA table_info(cells)");
+    if (!st.ok()) return sqliteFailure(db, path);
+    std::set<std::string> columns;
+    int rc;
+    while ((rc = st.step()) == SQLITE_ROW) columns.insert(st.text(1));
+    if (rc != SQLITE_DONE) return sqliteFailure(db, path);
+    if (columns.empty()) return fail(std::string(msg::kNotALibrary) + path.string());
+    if (!columns.contains("ID")) return unreadable(path, "工参库缺少字段：ID");
+    for (auto name : fieldNames(kind))
+        if (!columns.contains(std::string(name)))
+            return unreadable(path, "工参库缺少字段：" + std::string(name));
+    return {};
+}
+
 // Checks that an opened database is a Brindle library of `kind`. Reads only.
 Status verify(Db& db, const fs::path& path, LibraryKind kind) {
     const std::string name = path.string();
-    if (pragmaInt(db, "application_id") != kApplicationId)
-        return fail(std::string(msg::kNotALibrary) + name);
-    if (pragmaInt(db, "user_version") > kFormatVersion)
-        return unreadable(path, "该工参库由更新版本的Brindle写入");
+    const auto application = pragmaInt(db, path, "application_id");
+    if (!application) return fail(application.error());
+    if (*application != kApplicationId) return fail(std::string(msg::kNotALibrary) + name);
+    const auto version = pragmaInt(db, path, "user_version");
+    if (!version) return fail(version.error());
+    if (*version > kFormatVersion) return unreadable(path, "该工参库由更新版本的Brindle写入");
     Stmt st(db, "SELECT kind FROM brindle_library");
-    if (!st.ok() || st.step() != SQLITE_ROW) return fail(std::string(msg::kNotALibrary) + name);
+    if (!st.ok()) {  // no such table: somebody else's database with our id
+        if ((db.lastCode() & 0xff) == SQLITE_ERROR)
+            return fail(std::string(msg::kNotALibrary) + name);
+        return sqliteFailure(db, path);
+    }
+    const int rc = st.step();
+    if (rc == SQLITE_DONE) return fail(std::string(msg::kNotALibrary) + name);
+    if (rc != SQLITE_ROW) return sqliteFailure(db, path);
     const std::string stored = st.text(0);
     if (stored != kindLabel(kind))
         return fail(std::string(kind == LibraryKind::Lte ? msg::kWrongKind4G : msg::kWrongKind2G) +
                     name);
+    return verifyColumns(db, path, kind);
+}
+
+// Checks from the file's bytes, before SQLite touches it, that `path` is a
+// library file at all.
+Status checkFile(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return unreadable(path, "文件不存在");
+    if (!hasLibraryHeader(path)) return fail(std::string(msg::kNotALibrary) + path.string());
     return {};
 }
 
-// Opens an existing file without ever creating one.
+// Opens an existing library without ever creating one. The file's header is
+// checked before SQLite reads it.
 Status openExisting(Db& db, const fs::path& path, LibraryKind kind) {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return unreadable(path, "文件不存在");
     if (!db.ok()) return unreadable(path, db.openError());
     return verify(db, path, kind);
+}
+
+// A crash or a full disk in the middle of a write leaves a hot journal
+// beside the library; a read-only connection cannot roll it back and could
+// not read the file at all. A library with a journal is opened for writing
+// once so that SQLite puts the old records back. A journal that belongs to a
+// write still going on is left alone by SQLite itself.
+void recoverJournal(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::exists(fs::path(path.string() + "-journal"), ec)) return;
+    Db db(path, SQLITE_OPEN_READWRITE);
+    if (!db.ok()) return;
+    Stmt st(db, "SELECT count(*) FROM sqlite_master");  // reading is what rolls back
+    if (st.ok()) static_cast<void>(st.step());
+}
+
+// Opens a library to read it, after putting back what a crashed write left.
+Status openForReading(std::unique_ptr<Db>& db, const fs::path& path, LibraryKind kind) {
+    if (Status file = checkFile(path); !file) return file;
+    recoverJournal(path);
+    db = std::make_unique<Db>(path, SQLITE_OPEN_READONLY);
+    return openExisting(*db, path, kind);
+}
+
+// Opens a library to write it.
+Status openForWriting(std::unique_ptr<Db>& db, const fs::path& path, LibraryKind kind) {
+    if (Status file = checkFile(path); !file) return file;
+    db = std::make_unique<Db>(path, SQLITE_OPEN_READWRITE);
+    return openExisting(*db, path, kind);
 }
 
 }  // namespace
 
 Status create(const fs::path& path, LibraryKind kind) {
     std::error_code ec;
-    if (fs::exists(path, ec)) return fail("文件已存在：" + path.string());
+    if (fs::exists(path, ec)) return fail(std::string(msg::kFileExists) + path.string());
+    // The library is built under a temporary name and then given its name
+    // in one step that never replaces a file: two imports making the same
+    // library cannot take each other's, and only our own file is removed.
+    const auto temp = platform::createTemporaryFileBeside(path);
+    if (!temp) return fail(temp.error());
     Status made;
     {
-        Db db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        Db db(*temp, SQLITE_OPEN_READWRITE);
         if (!db.ok()) return fail(db.openError());
         std::string columns = "\"ID\" INTEGER NOT NULL DEFAULT 0";
         for (auto name : fieldNames(kind))
@@ -154,21 +262,23 @@ Status create(const fs::path& path, LibraryKind kind) {
             ");"
             "COMMIT;");
     }
-    if (!made) fs::remove(path, ec);  // never leave a half-made library behind
+    if (made) made = platform::renameNoReplace(*temp, path);
+    if (!made) fs::remove(*temp, ec);  // never leave a half-made library behind
     return made;
 }
 
 Status check(const fs::path& path, LibraryKind kind) {
-    Db db(path, SQLITE_OPEN_READWRITE);
-    return openExisting(db, path, kind);
+    std::unique_ptr<Db> db;
+    return openForWriting(db, path, kind);
 }
 
 Result<std::shared_ptr<Library>> load(const fs::path& path, LibraryKind kind) {
-    Db db(path, SQLITE_OPEN_READONLY);
-    if (Status opened = openExisting(db, path, kind); !opened) return fail(opened.error());
+    std::unique_ptr<Db> opened;
+    if (Status status = openForReading(opened, path, kind); !status) return fail(status.error());
+    Db& db = *opened;
 
     Stmt st(db, "SELECT rowid," + fieldList(kind) + " FROM cells ORDER BY rowid");
-    if (!st.ok()) return unreadable(path, db.lastError());
+    if (!st.ok()) return sqliteFailure(db, path);
     const std::size_t width = fieldNames(kind).size();
     std::vector<Record> records;
     std::vector<std::int64_t> rowids;
@@ -182,14 +292,15 @@ Result<std::shared_ptr<Library>> load(const fs::path& path, LibraryKind kind) {
             r.fields.push_back(st.text(static_cast<int>(f) + 2));
         records.push_back(std::move(r));
     }
-    if (rc != SQLITE_DONE) return unreadable(path, db.lastError());
+    if (rc != SQLITE_DONE) return sqliteFailure(db, path);
     return std::make_shared<Library>(path, kind, std::move(records), std::move(rowids));
 }
 
 Status replaceAll(const fs::path& path, LibraryKind kind, const std::vector<Record>& records,
                   const std::function<void(std::size_t)>& written) {
-    Db db(path, SQLITE_OPEN_READWRITE);
-    if (Status opened = openExisting(db, path, kind); !opened) return opened;
+    std::unique_ptr<Db> opened;
+    if (Status status = openForWriting(opened, path, kind); !status) return status;
+    Db& db = *opened;
     if (Status begun = db.exec("BEGIN IMMEDIATE; DELETE FROM cells;"); !begun) return begun;
 
     Stmt insert(db,
@@ -205,22 +316,33 @@ Status replaceAll(const fs::path& path, LibraryKind kind, const std::vector<Reco
         if (written && (i + 1) % 1024 == 0) written(i + 1);
     }
     if (written && status) written(records.size());
+    // The count is checked before the commit: a write that would leave the
+    // library with other records than asked for is rolled back.
+    if (status) {
+        Stmt counted(db, "SELECT count(*) FROM cells");
+        if (!counted.ok() || counted.step() != SQLITE_ROW)
+            status = fail(db.lastError());
+        else if (sqlite3_column_int64(counted.get(), 0) != static_cast<long long>(records.size()))
+            status = fail("写入的记录数不符");
+    }
     if (status) status = db.exec("COMMIT;");
     if (!status) static_cast<void>(db.exec("ROLLBACK;"));  // the first error is the one to tell
     return status;
 }
 
 Result<long long> count(const fs::path& path, LibraryKind kind) {
-    Db db(path, SQLITE_OPEN_READONLY);
-    if (Status opened = openExisting(db, path, kind); !opened) return fail(opened.error());
+    std::unique_ptr<Db> opened;
+    if (Status status = openForReading(opened, path, kind); !status) return fail(status.error());
+    Db& db = *opened;
     Stmt st(db, "SELECT count(*) FROM cells");
-    if (!st.ok() || st.step() != SQLITE_ROW) return fail(db.lastError());
+    if (!st.ok() || st.step() != SQLITE_ROW) return sqliteFailure(db, path);
     return static_cast<long long>(sqlite3_column_int64(st.get(), 0));
 }
 
 Status update(const fs::path& path, LibraryKind kind, std::int64_t rowid, const Record& record) {
-    Db db(path, SQLITE_OPEN_READWRITE);
-    if (Status opened = openExisting(db, path, kind); !opened) return opened;
+    std::unique_ptr<Db> opened;
+    if (Status status = openForWriting(opened, path, kind); !status) return status;
+    Db& db = *opened;
     std::string set = "\"ID\"=?";
     for (auto name : fieldNames(kind)) set += "," + quoted(name) + "=?";
     Stmt st(db, "UPDATE cells SET " + set + " WHERE rowid=?");

@@ -4,7 +4,10 @@
 // user_version, and its kind (4G or 2G) in table `brindle_library`. The cells
 // live in table `cells`, one column per record field, named like the field;
 // file order is insertion order (rowid). Files that are not Brindle libraries
-// are refused and never written to.
+// are refused from their header bytes, before SQLite opens them, and never
+// written to (nor their -wal or journal). A library missing a field's column
+// is refused, naming the field. A journal left by a crashed write is rolled
+// back when the library is next read.
 
 #include <cstdint>
 #include <filesystem>
@@ -22,7 +25,8 @@ namespace brindle::store {
 inline constexpr std::int32_t kApplicationId = 0x42524E44;  // "BRND"
 inline constexpr int kFormatVersion = 1;
 
-// Creates an empty library of `kind`.
+// Creates an empty library of `kind`: built beside `path` and then given its
+// name, never replacing a file that is there ("文件已存在：<path>").
 Status create(const std::filesystem::path& path, LibraryKind kind);
 
 // Checks that `path` is a library of `kind` that can be opened for writing.
@@ -30,12 +34,13 @@ Status create(const std::filesystem::path& path, LibraryKind kind);
 Status check(const std::filesystem::path& path, LibraryKind kind);
 
 // Reads every record, in file order. The error is the message for the
-// engineer ("工参库无法读取：<path>…", "不是Brindle工参库…", …).
+// engineer ("工参库无法读取：<path>\r\n被其他程序锁定", "…文件已损坏：<why>",
+// "不是Brindle工参库…", …).
 Result<std::shared_ptr<Library>> load(const std::filesystem::path& path, LibraryKind kind);
 
 // Replaces all records in one transaction: on any failure the library keeps
-// the records it had. IDs are taken from the records. `written` is told the
-// number of records written so far, now and then.
+// the records it had. The count is checked before the commit. IDs are taken from the records.
+// `written` is told the number of records written so far, now and then.
 Status replaceAll(const std::filesystem::path& path, LibraryKind kind,
                   const std::vector<Record>& records,
                   const std::function<void(std::size_t)>& written = {});
