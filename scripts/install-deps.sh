@@ -11,6 +11,9 @@ packages=(
 )
 # The GUI needs a font with Chinese glyphs to be readable.
 if [[ "${1:-}" == "--gui" ]]; then packages+=(fonts-wqy-microhei); fi
+# fuzz/run builds the fuzz targets with clang and its libFuzzer and sanitizer
+# runtimes.
+if [[ "${1:-}" == "--fuzz" ]]; then packages+=(clang libclang-rt-14-dev); fi
 
 missing=()
 for p in "${packages[@]}"; do

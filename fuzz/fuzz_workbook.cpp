@@ -1,0 +1,38 @@
+// Workbook readers: the input is written to a file with the reader's
+// extension, opened, and every row of its first sheet is read. Built three
+// times, once per extension (.xlsx, .xls, .csv); an open or read error is a
+// good answer, a crash or a sanitizer report is not.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "core/library/workbook.h"
+#include "fuzzsupport.h"
+
+#ifndef BRINDLE_FUZZ_EXTENSION
+#define BRINDLE_FUZZ_EXTENSION ".xlsx"
+#endif
+
+using namespace brindle;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const auto path =
+        fuzz::writeScratchFile("input" BRINDLE_FUZZ_EXTENSION, fuzz::bytesOf(data, size));
+    auto book = workbook::Workbook::open(path);
+    if (!book) return 0;
+    const auto names = (*book)->sheetNames();
+    auto reader = (*book)->rows(std::size_t{0});
+    if (!reader) return 0;
+    workbook::Row row;
+    std::size_t expected = 1;
+    while ((*reader)->next(row)) {
+        if (row.number != expected)
+            fuzz::fail("row numbers are not continuous",
+                       std::to_string(row.number) + " after " + std::to_string(expected - 1));
+        ++expected;
+        (void)row.blank();
+    }
+    (void)(*reader)->error();
+    return 0;
+}
