@@ -1,21 +1,9 @@
 #include "core/geran/templates.h"
-
-#include <initializer_list>
+#include "core/mml/commandline.h"
 
 namespace brindle::geran {
 
-namespace {
-
-std::string cat(std::initializer_list<std::string_view> pieces) {
-    std::size_t size = 0;
-    for (auto p : pieces) size += p.size();
-    std::string line;
-    line.reserve(size);
-    for (auto p : pieces) line += p;
-    return line;
-}
-
-}  // namespace
+using mml::cat;
 
 // One parameter to a line, so each template reads against the NMS documentation.
 // clang-format off

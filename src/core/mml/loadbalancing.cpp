@@ -1,25 +1,15 @@
 #include "core/mml/loadbalancing.h"
 
-#include <initializer_list>
 #include <optional>
 #include <vector>
 
 #include "core/base/messages.h"
 #include "core/library/lookup.h"
+#include "core/mml/commandline.h"
 
 namespace brindle::mml {
 
 namespace {
-
-// Joins the pieces of one command line.
-std::string cat(std::initializer_list<std::string_view> pieces) {
-    std::size_t size = 0;
-    for (auto p : pieces) size += p.size();
-    std::string line;
-    line.reserve(size);
-    for (auto p : pieces) line += p;
-    return line;
-}
 
 // The end of every line: ";", the NE suffix, CR LF.
 std::string end(std::string_view ne) {

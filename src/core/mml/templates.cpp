@@ -1,21 +1,11 @@
 #include "core/mml/templates.h"
+#include "core/mml/commandline.h"
 
 #include <algorithm>
-#include <initializer_list>
 
 namespace brindle::mml {
 
 namespace {
-
-// Joins the pieces of one command line.
-std::string cat(std::initializer_list<std::string_view> pieces) {
-    std::size_t size = 0;
-    for (auto p : pieces) size += p.size();
-    std::string line;
-    line.reserve(size);
-    for (auto p : pieces) line += p;
-    return line;
-}
 
 bool equalIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {

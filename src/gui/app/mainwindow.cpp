@@ -1,9 +1,7 @@
 #include "gui/app/mainwindow.h"
 
-#include <QClipboard>
 #include <QFontDatabase>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
@@ -13,22 +11,13 @@
 #include "core/base/messages.h"
 #include "gui/base/busy.h"
 #include "gui/base/guifeedback.h"
+#include "gui/base/qtclipboard.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
 
 namespace brindle::gui {
 
 namespace {
-
-class QtClipboard : public Clipboard {
-public:
-    bool setText(std::string_view text) override {
-        QClipboard* clipboard = QGuiApplication::clipboard();
-        if (!clipboard) return false;
-        clipboard->setText(qs(text));
-        return clipboard->text() == qs(text);
-    }
-};
 
 // A generator button: named after its member, captioned from its registry row.
 QPushButton* generatorButton(const char* unit) {

@@ -1,10 +1,8 @@
 #include "gui/tools/sitetypewindow.h"
 
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -14,22 +12,13 @@
 #include "core/tools/sitetype.h"
 #include "gui/base/busy.h"
 #include "gui/base/guifeedback.h"
+#include "gui/base/qtclipboard.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
 
 namespace brindle::gui {
 
 namespace {
-
-class QtClipboard : public Clipboard {
-public:
-    bool setText(std::string_view text) override {
-        QClipboard* clipboard = QGuiApplication::clipboard();
-        if (!clipboard) return false;
-        clipboard->setText(qs(text));
-        return clipboard->text() == qs(text);
-    }
-};
 
 QGroupBox* groupOf(const QString& caption, QWidget* content) {
     auto* box = new QGroupBox(caption);
