@@ -1,25 +1,21 @@
 // The command line's settings and record commands: ini get/set, edit 2g.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 
+#include "clirun.h"
 #include "core/base/textcodec.h"
 #include "core/freqplan/profile.h"
 #include "core/library/store.h"
 #include "testsupport.h"
 
 using namespace brindle;
+using brindle::test::CliResult;
 using brindle::test::readFile;
 using brindle::test::TempDir;
 
 namespace {
-
-struct CliResult {
-    int status = -1;
-    std::string out, err;
-};
 
 class CliSettings : public ::testing::Test {
 protected:
@@ -31,16 +27,7 @@ protected:
                            test::cell2G(4, {"G站", "G2", "4502", "10002", "61", "3", "4"})});
     }
 
-    // Runs brindle-cli in the test folder with --home set to it; `args` is shell text.
-    CliResult cli(const std::string& args) {
-        const auto out = dir / "stdout", err = dir / "stderr";
-        const std::string command = "cd '" + dir.path().string() + "' && " +
-                                    std::string(BRINDLE_CLI_PATH) + " --home '" +
-                                    dir.path().string() + "' " + args + " </dev/null >'" +
-                                    out.string() + "' 2>'" + err.string() + "'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
-    }
+    CliResult cli(const std::string& args) { return test::runCli(dir.path(), args); }
 
     std::vector<std::string> fields(const std::string& name) {
         auto library = store::load(dir / "mu2" / "北区2G.edb", LibraryKind::Gsm);

@@ -1,25 +1,21 @@
 // The command-line contract: output streams, messages, exit status.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 
+#include "clirun.h"
 #include "core/base/textcodec.h"
 #include "core/library/store.h"
 #include "testsupport.h"
 
 using namespace brindle;
 using brindle::test::cell4G;
+using brindle::test::CliResult;
 using brindle::test::readFile;
 using brindle::test::TempDir;
 
 namespace {
-
-struct CliResult {
-    int status = -1;
-    std::string out, err;
-};
 
 class Cli : public ::testing::Test {
 protected:
@@ -33,15 +29,8 @@ protected:
                           {{1, {"G站", "G1", "4501", "10001", "60", "1", "2"}}});
     }
 
-    // Runs brindle-cli with --home set to the test folder; `args` is shell text.
     CliResult cli(const std::string& args, const std::string& input = "") {
-        const auto in = dir / "stdin", out = dir / "stdout", err = dir / "stderr";
-        test::writeFile(in, input);
-        const std::string command = std::string(BRINDLE_CLI_PATH) + " --home '" +
-                                    dir.path().string() + "' " + args + " <'" + in.string() +
-                                    "' >'" + out.string() + "' 2>'" + err.string() + "'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+        return test::runCli(dir.path(), args, input);
     }
 };
 
