@@ -142,7 +142,7 @@ TEST(ToolSave, RebuildsTheBoxThenSavesItUnderTheProposedName) {
     fb.preset.files.push_back(dir / "站甲_PCI修改脚本");
     EXPECT_EQ(saveToolScript("DEA CELL:LOCALCELLID=1;{站甲}\r\n\r\nMOD X;{站甲}\r\nDEA "
                              "CELL:LOCALCELLID=1;{站甲}\r\n",
-                             "站甲_PCI修改脚本", dir.path(), fb),
+                             "站甲_PCI修改脚本", "文本|*.txt", dir.path(), fb),
               "DEA CELL:LOCALCELLID=1;{站甲}\r\nMOD X;{站甲}\r\n");
     ASSERT_EQ(fb.fileRequests.size(), 1u);
     EXPECT_EQ(fb.fileRequests[0].proposedName, "站甲_PCI修改脚本");
@@ -156,7 +156,7 @@ TEST(ToolSave, RebuildsTheBoxThenSavesItUnderTheProposedName) {
 TEST(ToolSave, CancelWarnsAndAFailedWriteSaysWhy) {
     TempDir dir;
     RecordingFeedback fb;
-    EXPECT_EQ(saveToolScript("A\r\nA\r\n", "x", dir.path(), fb),
+    EXPECT_EQ(saveToolScript("A\r\nA\r\n", "x", "脚本文件|*.txt", dir.path(), fb),
               "A\r\n");  // no file queued: Cancel
     ASSERT_EQ(fb.shown.size(), 1u);
     EXPECT_EQ(fb.shown[0].text, "写出失败");
@@ -164,6 +164,6 @@ TEST(ToolSave, CancelWarnsAndAFailedWriteSaysWhy) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 
     fb.preset.files.push_back(dir / "missing" / "x.txt");
-    EXPECT_EQ(saveToolScript("A\r\n", "x", dir.path(), fb), "A\r\n");
+    EXPECT_EQ(saveToolScript("A\r\n", "x", "脚本文件|*.txt", dir.path(), fb), "A\r\n");
     EXPECT_EQ(fb.shown.back().text.rfind("写出失败：", 0), 0u) << fb.shown.back().text;
 }

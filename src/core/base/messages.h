@@ -41,7 +41,7 @@ inline constexpr std::string_view kNoCommandToCopy = "无脚本命令，复制�
 inline constexpr std::string_view kNothingToCopy = "没有脚本，复制个啥子嘛！！";
 inline constexpr std::string_view kCopiedPasteNow = "复制成功,直接粘贴！";  // 负载均衡优化
 inline constexpr std::string_view kScriptFilter = "文本文档（*.TXT）|*.TXT";
-inline constexpr std::string_view kToolScriptFilter = "文本|*.txt";  // the tool windows' saves
+inline constexpr std::string_view kToolScriptFilter = "文本|*.txt";  // the PCI change window's save
 // Reasons that follow kWriteFailed when a chosen file cannot be written.
 inline constexpr std::string_view kNotGbkAtLine = "第";  // + line + kNotGbkTail
 inline constexpr std::string_view kNotGbkTail = "行含有GBK编码无法表示的字符，未写出任何内容";
@@ -95,6 +95,36 @@ inline constexpr std::string_view kSplitFilter = "脚本文件|*.txt";
 inline constexpr std::string_view kScriptUnreadable = "脚本文件无法读取：";
 // A base name that names another folder; follows kWriteFailed and the name.
 inline constexpr std::string_view kNameHasFolder = "文件名不能含有“/”或“\\”";
+
+// ---- export tools: PCI change, inheritance, reduction, frequency change -------
+inline constexpr std::string_view kExportOpenFailed = "请安装OFFICE服务或关闭将要打开的EXCEL";
+inline constexpr std::string_view kExportOpened = "外部数据库打开成功";
+inline constexpr std::string_view kSystemTitle = "系统提示";
+// A generator pressed before a workbook was chosen.
+inline constexpr std::string_view kChooseExportFirst = "请先选择MML报文！";
+inline constexpr std::string_view kRowNotInLibrary = "数据不配置";
+inline constexpr std::string_view kExportScriptFilter = "脚本文件|*.txt";  // inheritance, reduction
+// PCI change
+inline constexpr std::string_view kPciCell1Empty = "预修改PCI小区1名不能为空！";
+inline constexpr std::string_view kPciSingleCell = "预修改PCI小区2名为空，当前单小区修改！";
+inline constexpr std::string_view kPciCellNotFound = "查找不到小区";
+inline constexpr std::string_view kPciEmpty = "修改的PCI不能为空";
+inline constexpr std::string_view kPciConvertText = "请将EXCEL中错误的文本转换为数值！";
+inline constexpr std::string_view kPciScriptDone = "修改PCI脚本已生成！";
+inline constexpr std::string_view kPciScriptSuffix = "_PCI修改脚本";
+// Neighbour inheritance
+inline constexpr std::string_view kInheritDone = "扩容脚本已经生成！";
+inline constexpr std::string_view kInheritScriptSuffix = "扩容脚本";
+inline constexpr std::string_view kGsmCellOr = "或";                 // CI + this + LAC
+inline constexpr std::string_view kGsmCellMissingTail = "不存在！";  // after the LAC
+// Capacity reduction
+inline constexpr std::string_view kReduceCellEmpty = "减容小区名不能为空！";
+inline constexpr std::string_view kReduceCellMissing = "减容小区名不存在，请核对工参库！";
+inline constexpr std::string_view kReduceListsDone = "相关数据已生成！";
+inline constexpr std::string_view kReduceDone = "减容脚本已经生成！";
+inline constexpr std::string_view kRollbackSuffix = "回退";
+// Frequency change
+inline constexpr std::string_view kFreqChangeScriptSuffix = "改频点脚本";
 
 // ---- failures of the program itself ------------------------------------------
 // Shown when an operation stopped on an error in the program rather than in

@@ -113,10 +113,11 @@ void saveScript(std::string_view paneText, Feedback& feedback) {
 }
 
 std::string saveToolScript(std::string_view boxText, std::string_view proposedName,
-                           const fs::path& startFolder, Feedback& feedback) {
+                           std::string_view filter, const fs::path& startFolder,
+                           Feedback& feedback) {
     std::string text = dedupPane(boxText);
     const auto chosen = feedback.chooseSaveFile(
-        {std::string(msg::kToolScriptFilter), std::string(proposedName), startFolder});
+        {std::string(filter), std::string(proposedName), startFolder});
     if (!chosen) {
         feedback.message(msg::kWriteFailed, {}, Icon::Warning);
         return text;

@@ -71,10 +71,11 @@ void saveScript(std::string_view paneText, Feedback& feedback);
 // The second step of the tool windows that build a script in their box and
 // then save it (PCI change, neighbour inheritance, capacity reduction): the
 // box's text is rebuilt from its distinct non-empty lines, then the save
-// dialog proposes `proposedName` in `startFolder` (the desktop). Cancel shows
-// "写出失败" and writes nothing. Returns the rebuilt text, for the box,
-// whatever the engineer chose.
+// dialog (with `filter`) proposes `proposedName` in `startFolder` (the
+// desktop). Cancel shows "写出失败" and writes nothing. Returns the rebuilt
+// text, for the box, whatever the engineer chose.
 std::string saveToolScript(std::string_view boxText, std::string_view proposedName,
-                           const std::filesystem::path& startFolder, Feedback& feedback);
+                           std::string_view filter, const std::filesystem::path& startFolder,
+                           Feedback& feedback);
 
 }  // namespace brindle
