@@ -133,8 +133,6 @@ QWidget* MainWindow::build4GPage() {
     layout->addWidget(labelled("目标小区", 编辑框_4G目标小区), 2);
     layout->addWidget(group("生成脚本预览区", preview), 5);
     layout->addLayout(side, 2);
-
-    notYetAvailable({按钮_4G小区操作_修改PCI按钮, 按键_一键改频点, 一键扩容按钮, 一键减容按钮});
     return page;
 }
 
@@ -387,6 +385,13 @@ void MainWindow::connect4GPage() {
             &MainWindow::scriptSplitterRequested);
     connect(按钮_4G小区操作_站型转换, &QPushButton::clicked, this,
             &MainWindow::siteTypeBuilderRequested);
+    // The export tools: PCI and frequency change beside this window (modal),
+    // inheritance and reduction in its place.
+    connect(按钮_4G小区操作_修改PCI按钮, &QPushButton::clicked, this,
+            &MainWindow::pciChangeRequested);
+    connect(按键_一键改频点, &QPushButton::clicked, this, &MainWindow::frequencyChangeRequested);
+    connect(一键扩容按钮, &QPushButton::clicked, this, &MainWindow::inheritanceRequested);
+    connect(一键减容按钮, &QPushButton::clicked, this, &MainWindow::reductionRequested);
     connect(按钮_4G小区操作_清空所有内容按钮, &QPushButton::clicked, this, [this] {
         编辑框_4G源小区->clear();
         编辑框_4G目标小区->clear();

@@ -2,6 +2,10 @@
 
 #include "gui/app/mainwindow.h"
 #include "gui/app/startwindow.h"
+#include "gui/export/freqchangewindow.h"
+#include "gui/export/inheritancewindow.h"
+#include "gui/export/pcichangewindow.h"
+#include "gui/export/reductionwindow.h"
 #include "gui/freqplan/planeditor.h"
 #include "gui/freqplan/settings2gwindow.h"
 #include "gui/library/importwindow.h"
@@ -61,6 +65,22 @@ MainWindow* WindowFlow::showMain() {
             connect(window, &SiteTypeWindow::closed, this, [this] { showMain(); });
             openInPlaceOfMain(window);
         });
+        connect(main_, &MainWindow::pciChangeRequested, this,
+                [this] { openModalBesideMain(new PciChangeWindow(session_)); });
+        connect(main_, &MainWindow::frequencyChangeRequested, this,
+                [this] { openModalBesideMain(new FrequencyChangeWindow(session_)); });
+        connect(main_, &MainWindow::inheritanceRequested, this, [this] {
+            auto* window = new InheritanceWindow(session_);
+            connect(window, &ExportWindow::closed, this, [this] { showMain(); });
+            openInPlaceOfMain(window);
+        });
+        connect(main_, &MainWindow::reductionRequested, this, [this] {
+            auto* window = new ReductionWindow(session_);
+            connect(window, &ReductionWindow::settings2GRequested, this,
+                    &WindowFlow::showSettings2G);
+            connect(window, &ExportWindow::closed, this, [this] { showMain(); });
+            openInPlaceOfMain(window);
+        });
     }
     main_->show();
     main_->raise();
@@ -96,6 +116,12 @@ QueryWindow* WindowFlow::showLibraryQuery() {
     query_->show();
     query_->raise();
     return query_;
+}
+
+void WindowFlow::openModalBesideMain(ExportWindow* tool) {
+    tool->setWindowModality(Qt::ApplicationModal);
+    connect(tool, &ExportWindow::closed, this, [this] { showMain(); });
+    tool->show();
 }
 
 void WindowFlow::openInPlaceOfMain(QWidget* tool) {

@@ -9,6 +9,7 @@
 
 namespace brindle::gui {
 
+class ExportWindow;
 class MainWindow;
 class PlanEditor;
 class Settings2GWindow;
@@ -31,6 +32,10 @@ public:
     QueryWindow* showLibraryQuery();
 
 private:
+    // Shows an export tool window modally beside the main window; its
+    // closing shows the main window again. The window is shown, not run in
+    // a nested loop, so the caller (and a test) carries on at once.
+    void openModalBesideMain(ExportWindow* tool);
     // Shows `tool` and closes the main window; the tool's closing makes a
     // new main window (empty boxes, first page).
     void openInPlaceOfMain(QWidget* tool);

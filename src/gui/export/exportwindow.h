@@ -1,0 +1,79 @@
+#pragma once
+// What the four export tool windows (PCI change, neighbour inheritance,
+// capacity reduction, frequency change) have in common: the export book
+// they keep open between runs, its choose button, the save of a script box
+// and the `closed` signal that the window flow follows.
+
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "core/app/session.h"
+#include "core/base/feedback.h"
+#include "core/base/script.h"
+#include "core/export/exportbook.h"
+#include "core/library/library.h"
+
+namespace brindle::gui {
+
+class ExportWindow : public QWidget {
+    Q_OBJECT
+public:
+    // The workbook the generators query; null until one was opened.
+    exports::ExportBook* book() const { return book_.get(); }
+
+signals:
+    void closed();
+
+protected:
+    // How the window's choose button asks: the open dialog's filter (empty
+    // shows every file) and whether a failed open is titled "系统提示".
+    struct ChooseStyle {
+        std::string_view filter;
+        bool titled = true;
+    };
+    ExportWindow(Session& session, ChooseStyle style, QWidget* parent);
+
+    void closeEvent(QCloseEvent* event) override;
+
+    // The choose button's action. A cancelled or failed choice keeps the
+    // book the window had, so the engineer's earlier workbook still works.
+    void chooseExport();
+
+    // A generator run: the window's buttons wait and a close is held back
+    // while it lets events through; its lines go to `box` (when it writes
+    // any) and its progress to `bar`. The current 4G library is checked
+    // first: the main window never opens without one, but a run must not
+    // read through a null library if that ever changes.
+    using LibraryRun =
+        std::function<void(const Library& library4G, ScriptSink& box, Feedback& feedback)>;
+    void runOnLibrary(QPlainTextEdit* box, QProgressBar* bar, const LibraryRun& run);
+    // The same for a run that queries the export. Before any workbook was
+    // chosen there is nothing to query: the engineer is told to choose one.
+    using BookRun = std::function<void(const Library& library4G, exports::ExportBook& book,
+                                       ScriptSink& box, Feedback& feedback)>;
+    void runOnBook(QPlainTextEdit* box, QProgressBar* bar, const BookRun& run);
+
+    // The current 4G library, or null after telling the engineer to choose one.
+    const Library* library4GFor(Feedback& feedback) const;
+
+    // The save step: the box is rebuilt from its distinct non-empty lines and
+    // written (GBK) to the file chosen from the desktop under `proposedName`.
+    void saveBox(QPlainTextEdit* box, std::string_view proposedName, std::string_view filter);
+
+    // Script-box look shared by the windows.
+    static QPlainTextEdit* scriptLook(QPlainTextEdit* box);
+
+    Session& session_;
+
+private:
+    ChooseStyle style_;
+    std::unique_ptr<exports::ExportBook> book_;
+};
+
+}  // namespace brindle::gui
