@@ -69,6 +69,7 @@ void GuiFeedback::message(std::string_view text, std::string_view title, Icon ic
     if (pane_) pane_->flush();  // what ran so far is visible behind the box
     if (presetAnswers) {
         presetAnswers->shown.emplace_back(text);
+        presetAnswers->titles.emplace_back(title);
         return;
     }
     execBox(qtIcon(icon), title, text, QMessageBox::Ok, parent_);
@@ -80,6 +81,7 @@ bool GuiFeedback::ask(Question id, std::string_view detail) {
     const std::string text = std::string(q.text) + std::string(detail);
     if (presetAnswers) {
         presetAnswers->shown.push_back(text);
+        presetAnswers->titles.emplace_back(q.title);
         return presetAnswers->take(id).value_or(false);
     }
     const bool yesNo = q.buttons == Buttons::YesNo;
@@ -89,7 +91,10 @@ bool GuiFeedback::ask(Question id, std::string_view detail) {
 }
 
 std::optional<std::filesystem::path> GuiFeedback::chooseOpenFile(const FileRequest& request) {
-    if (presetAnswers) return presetAnswers->takeFile();
+    if (presetAnswers) {
+        presetAnswers->requests.push_back(request);
+        return presetAnswers->takeFile();
+    }
     const QString file = QFileDialog::getOpenFileName(
         parent_, {}, QString::fromStdString(request.startFolder.string()),
         qtFilter(request.filter));
@@ -98,7 +103,10 @@ std::optional<std::filesystem::path> GuiFeedback::chooseOpenFile(const FileReque
 }
 
 std::optional<std::filesystem::path> GuiFeedback::chooseSaveFile(const FileRequest& request) {
-    if (presetAnswers) return presetAnswers->takeFile();
+    if (presetAnswers) {
+        presetAnswers->requests.push_back(request);
+        return presetAnswers->takeFile();
+    }
     QString start = QString::fromStdString(request.startFolder.string());
     if (!request.proposedName.empty())
         start = start.isEmpty() ? qs(request.proposedName) : start + '/' + qs(request.proposedName);

@@ -34,9 +34,12 @@ public:
     // is installed no box or dialog is shown. Every message and question
     // text goes to `shown`; questions take their preset answers by id (No
     // or Cancel when none is set, noted in `unanswered`); file dialogs take
-    // the preset files in order (Cancel when none is left).
+    // the preset files in order (Cancel when none is left) and keep what
+    // they were asked with.
     struct Preset : PresetAnswers {
         std::vector<std::string> shown;
+        std::vector<std::string> titles;    // each shown text's box title
+        std::vector<FileRequest> requests;  // each file dialog's, in order
     };
     static void preset(Preset* answers);
 
