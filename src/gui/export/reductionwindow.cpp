@@ -99,6 +99,9 @@ void ReductionWindow::fillLists() {
 // Works from the lists alone, which the engineer may also type by hand: no
 // workbook is needed for this step.
 void ReductionWindow::generate() {
+    // The window's own "2G参数设置" saves new values while it is open; the
+    // script must carry those, not the ones loaded when it opened.
+    session_.reload2GSettings();
     runOnLibrary(nullptr, 进度条1, [this](const Library& library, ScriptSink&, Feedback& feedback) {
         const exports::ReductionLists lists{boxText(源小区编辑框), boxText(CI编辑框),
                                             boxText(频点4G_编辑框)};
