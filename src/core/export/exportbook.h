@@ -91,9 +91,10 @@ Result<ExportRows> intraRelationsTowards(ExportBook& book, std::string_view enod
 Result<ExportRows> interRelationsTowards(ExportBook& book, std::string_view enodeb,
                                          std::string_view cellId);
 // GSM neighbours of the local cell (NE, local cell id): rows of
-// GERAN小区标识, 位置区域码.
+// GERAN小区标识 and, `withLac`, 位置区域码 (an export without that column
+// still serves the callers that need only the CI).
 Result<ExportRows> geranRelationsOf(ExportBook& book, std::string_view ne,
-                                    std::string_view localCellId);
+                                    std::string_view localCellId, bool withLac = true);
 // External-cell definitions of the cell with this eNodeB id and PCI: rows of
 // NAME, 小区标识.
 Result<ExportRows> externalCellsWithPci(ExportBook& book, std::string_view enodeb,

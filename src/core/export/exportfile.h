@@ -30,8 +30,7 @@ std::unique_ptr<ExportBook> openExport(const std::filesystem::path& path, bool t
 // The whole button: the open dialog (starting on the desktop), then
 // openExport. Null when the engineer cancelled (no message) or the workbook
 // failed to open; the window then keeps the book it had.
-std::unique_ptr<ExportBook> chooseExport(std::string_view filter, bool titled,
-                                         Feedback& feedback);
+std::unique_ptr<ExportBook> chooseExport(std::string_view filter, bool titled, Feedback& feedback);
 
 // Finds library cells by NE name (基站名) and 本地小区标识, as export rows
 // name them: the first record, in file order, with both.

@@ -25,9 +25,8 @@ struct Inheritance {
 // with what was already placed left in the box. `library2G` may be null: the
 // GSM rows then find no cell.
 bool generateInheritance(const Library& library4G, const Library* library2G,
-                         const FrequencyPlan& plan, const Settings2G& settings2G,
-                         ExportBook& book, const Inheritance& request, ScriptSink& box,
-                         Feedback& feedback);
+                         const FrequencyPlan& plan, const Settings2G& settings2G, ExportBook& book,
+                         const Inheritance& request, ScriptSink& box, Feedback& feedback);
 
 // "<new cell>扩容脚本".
 std::string inheritanceScriptName(std::string_view newCell);

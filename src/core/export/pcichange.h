@@ -18,8 +18,8 @@ namespace brindle::exports {
 // What the window's boxes and labels hold. The old PCIs are those the query
 // button put into the labels.
 struct PciChange {
-    std::string cell1, newPci1;  // 改PCI小区名1编辑框, 修改PCI1编辑框
-    std::string cell2, newPci2;  // empty cell2: a single-cell change
+    std::string cell1, newPci1;    // 改PCI小区名1编辑框, 修改PCI1编辑框
+    std::string cell2, newPci2;    // empty cell2: a single-cell change
     std::string oldPci1, oldPci2;  // 标签7, 标签11
     std::string maxCells;          // 扩容小区数据编辑框; empty counts as 0
 };

@@ -40,12 +40,10 @@ struct ReductionScript {
 // 3生成脚本信息: builds the removal script (and, when `rollback`, the rollback
 // lines) and ends with "减容脚本已经生成！". A reduced cell missing from the
 // library stops it with "减容小区名不存在，请核对工参库！" and returns nothing.
-std::optional<ReductionScript> generateReduction(const Library& library4G,
-                                                 const Library* library2G,
+std::optional<ReductionScript> generateReduction(const Library& library4G, const Library* library2G,
                                                  const Settings2G& settings2G,
-                                                 std::string_view cell,
-                                                 const ReductionLists& lists, bool rollback,
-                                                 Feedback& feedback);
+                                                 std::string_view cell, const ReductionLists& lists,
+                                                 bool rollback, Feedback& feedback);
 
 // The save names: the cell name as typed, and the same + "回退".
 std::string reductionScriptName(std::string_view cell);

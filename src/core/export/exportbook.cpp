@@ -1,0 +1,326 @@
+#include "core/export/exportbook.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <set>
+#include <unordered_map>
+
+#include "core/library/workbook.h"
+
+namespace brindle::exports {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The value a cell is compared by. A text that is a plain decimal number
+// (what Excel shows for a number cell, or a number typed as text) stands for
+// that number, so 123, "123" and "123.0" compare equal; anything else is
+// compared as the text it is, blanks included.
+std::string compareKey(std::string_view text) {
+    if (text.empty()) return {};
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, ec] = std::from_chars(text.data(), end, value, std::chars_format::general);
+    if (ec != std::errc() || stop != end || !std::isfinite(value)) return std::string(text);
+    // '#' cannot start a number, so a number's key never equals a text's.
+    std::array<char, 40> digits{};
+    std::to_chars_result out{};
+    if (value == std::trunc(value) && std::fabs(value) < 9007199254740992.0)
+        out = std::to_chars(digits.data(), digits.data() + digits.size(),
+                            static_cast<long long>(value));
+    else
+        out = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    return "#" + std::string(digits.data(), out.ptr);
+}
+
+bool isNumber(std::string_view text) {
+    return compareKey(text).starts_with('#');
+}
+
+// bkey(x): compareKey as an SQL function, deterministic so that an index can
+// be built on it.
+void sqlCompareKey(sqlite3_context* context, int, sqlite3_value** argv) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int size = sqlite3_value_bytes(argv[0]);
+    const std::string key = compareKey(text ? std::string_view(text, size) : std::string_view());
+    sqlite3_result_text(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+}
+
+// The columns any tool reads or compares: a sheet keeps these (and those a
+// query names), not the dozens of others an export carries.
+constexpr std::array<std::string_view, 7> kToolColumns = {
+    kColEnodeb, kColCellId, kColNe, kColLocalCellId, kColGeranCi, kColLac, kColPci};
+
+std::string quotedName(std::string_view name) {
+    std::string out = "\"";
+    for (char c : name) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + '"';
+}
+
+}  // namespace
+
+struct ExportBook::Impl {
+    fs::path path;
+    std::unique_ptr<workbook::Workbook> workbook;
+    sqlite3* db = nullptr;
+
+    struct Table {
+        std::string sql;                                      // quoted table name
+        std::vector<std::string> header;                      // every header cell of the sheet
+        std::unordered_map<std::string, std::string> stored;  // header name -> quoted column
+        std::set<std::string> indexes;
+    };
+    std::unordered_map<std::string, Table> tables;
+    int tableCount = 0;
+    std::unordered_map<std::string, sqlite3_stmt*> statements;
+
+    ~Impl() {
+        for (auto& [sql, statement] : statements) sqlite3_finalize(statement);
+        if (db) sqlite3_close(db);
+    }
+
+    Status exec(const std::string& sql) {
+        char* error = nullptr;
+        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+            std::string text = error ? error : "SQLite";
+            sqlite3_free(error);
+            return fail(text);
+        }
+        return {};
+    }
+
+    Result<sqlite3_stmt*> prepare(const std::string& sql) {
+        if (auto it = statements.find(sql); it != statements.end()) {
+            sqlite3_reset(it->second);
+            sqlite3_clear_bindings(it->second);
+            return it->second;
+        }
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement,
+                               nullptr) != SQLITE_OK)
+            return fail(sqlite3_errmsg(db));
+        statements.emplace(sql, statement);
+        return statement;
+    }
+
+    // Reads the sheet into a new table holding the tool columns and `wanted`.
+    Result<Table*> load(std::string_view sheet, const std::set<std::string>& wanted) {
+        const std::vector<std::string> names = workbook->sheetNames();
+        const auto at = std::find(names.begin(), names.end(), sheet);
+        if (at == names.end()) return fail("报文中没有工作表“" + std::string(sheet) + "”");
+        auto reader = workbook->rows(static_cast<std::size_t>(at - names.begin()));
+        if (!reader) return fail(reader.error());
+
+        Table table;
+        table.sql = quotedName("t" + std::to_string(++tableCount));
+        workbook::Row row;
+        if (!(*reader)->next(row)) {
+            if (!(*reader)->error().empty()) return fail((*reader)->error());
+        }
+        table.header = row.cells;
+        // Each wanted header name maps to its first column.
+        std::vector<std::size_t> sources;
+        for (std::size_t i = 0; i < table.header.size(); ++i) {
+            const std::string& name = table.header[i];
+            if (name.empty() || table.stored.contains(name)) continue;
+            const bool tool =
+                std::find(kToolColumns.begin(), kToolColumns.end(), name) != kToolColumns.end();
+            if (!tool && !wanted.contains(name)) continue;
+            table.stored.emplace(name, quotedName("c" + std::to_string(sources.size())));
+            sources.push_back(i);
+        }
+        std::string create = "CREATE TABLE " + table.sql + "(";
+        std::string insert = "INSERT INTO " + table.sql + " VALUES(";
+        for (std::size_t c = 0; c < sources.size(); ++c) {
+            create += (c ? ",c" : "c") + std::to_string(c) + " TEXT";
+            insert += c ? ",?" : "?";
+        }
+        if (sources.empty()) create += "unused TEXT", insert += "NULL";
+        if (Status s = exec(create + ")"); !s) return fail(s.error());
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db, (insert + ")").c_str(), -1, &statement, nullptr) != SQLITE_OK)
+            return fail(sqlite3_errmsg(db));
+        if (Status s = exec("BEGIN"); !s) {
+            sqlite3_finalize(statement);
+            return fail(s.error());
+        }
+        bool good = true;
+        while (good && (*reader)->next(row)) {
+            if (row.blank()) continue;
+            for (std::size_t c = 0; c < sources.size(); ++c) {
+                const std::size_t i = sources[c];
+                const std::string_view value =
+                    i < row.cells.size() ? std::string_view(row.cells[i]) : std::string_view();
+                sqlite3_bind_text(statement, static_cast<int>(c + 1), value.data(),
+                                  static_cast<int>(value.size()), SQLITE_STATIC);
+            }
+            good = sqlite3_step(statement) == SQLITE_DONE;
+            sqlite3_reset(statement);
+        }
+        std::string error = good ? (*reader)->error() : std::string(sqlite3_errmsg(db));
+        sqlite3_finalize(statement);
+        if (!error.empty()) {
+            (void)exec("ROLLBACK");
+            (void)exec("DROP TABLE IF EXISTS " + table.sql);
+            return fail(error);
+        }
+        if (Status s = exec("COMMIT"); !s) return fail(s.error());
+        const std::string key(sheet);
+        if (auto old = tables.find(key); old != tables.end()) {
+            (void)exec("DROP TABLE IF EXISTS " + old->second.sql);
+            tables.erase(old);
+        }
+        return &tables.emplace(key, std::move(table)).first->second;
+    }
+
+    // The sheet's table, read now when it is not loaded yet or lacks a
+    // column the query names that the sheet has.
+    Result<Table*> table(std::string_view sheet, const std::set<std::string>& named) {
+        auto it = tables.find(std::string(sheet));
+        if (it != tables.end()) {
+            const Table& t = it->second;
+            const bool reload = std::any_of(named.begin(), named.end(), [&](const std::string& n) {
+                return !t.stored.contains(n) &&
+                       std::find(t.header.begin(), t.header.end(), n) != t.header.end();
+            });
+            if (!reload) return &it->second;
+            std::set<std::string> wanted = named;
+            for (const auto& [name, column] : t.stored) wanted.insert(name);
+            return load(sheet, wanted);
+        }
+        return load(sheet, named);
+    }
+};
+
+ExportBook::ExportBook(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+ExportBook::~ExportBook() = default;
+
+const fs::path& ExportBook::path() const {
+    return impl_->path;
+}
+
+Result<std::unique_ptr<ExportBook>> ExportBook::open(const fs::path& path) {
+    auto workbook = workbook::Workbook::open(path);
+    if (!workbook) return fail(workbook.error());
+    auto impl = std::make_unique<Impl>();
+    impl->path = path;
+    impl->workbook = std::move(*workbook);
+    if (sqlite3_open_v2(":memory:", &impl->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK)
+        return fail(impl->db ? sqlite3_errmsg(impl->db) : "SQLite");
+    if (sqlite3_create_function(impl->db, "bkey", 1,
+                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                                sqlCompareKey, nullptr, nullptr) != SQLITE_OK)
+        return fail(sqlite3_errmsg(impl->db));
+    return std::unique_ptr<ExportBook>(new ExportBook(std::move(impl)));
+}
+
+Result<ExportRows> ExportBook::select(std::string_view sheet, std::span<const Condition> where,
+                                      std::span<const std::string_view> read, Form form) {
+    if (form == Form::Numeric) {
+        for (const Condition& c : where)
+            if (!isNumber(c.value))
+                return fail("“" + std::string(c.column) + "”的值不是数值：" + c.value);
+    }
+    std::set<std::string> named;
+    for (const Condition& c : where) named.emplace(c.column);
+    for (std::string_view r : read) named.emplace(r);
+    auto table = impl_->table(sheet, named);
+    if (!table) return fail(table.error());
+    Impl::Table& t = **table;
+    const auto column = [&](std::string_view name) -> const std::string* {
+        const auto it = t.stored.find(std::string(name));
+        return it == t.stored.end() ? nullptr : &it->second;
+    };
+    for (const std::string& name : named)
+        if (!column(name)) return fail("工作表“" + std::string(sheet) + "”中没有列“" + name + "”");
+
+    std::string keys, filter;
+    for (const Condition& c : where) {
+        const std::string& col = *column(c.column);
+        keys += (keys.empty() ? "" : ",") + ("bkey(" + col + ")");
+        filter += (filter.empty() ? " WHERE " : " AND ") + ("bkey(" + col + ")=?");
+    }
+    if (!keys.empty() && !t.indexes.contains(keys)) {
+        const std::string index = quotedName("i" + std::to_string(t.indexes.size()) + t.sql);
+        if (Status s = impl_->exec("CREATE INDEX " + index + " ON " + t.sql + "(" + keys + ")"); !s)
+            return fail(s.error());
+        t.indexes.insert(keys);
+    }
+    std::string columns;
+    for (std::string_view r : read) columns += (columns.empty() ? "" : ",") + *column(r);
+    if (columns.empty()) columns = "NULL";
+    auto statement =
+        impl_->prepare("SELECT " + columns + " FROM " + t.sql + filter + " ORDER BY rowid");
+    if (!statement) return fail(statement.error());
+    sqlite3_stmt* s = *statement;
+    std::vector<std::string> bound;
+    bound.reserve(where.size());
+    for (std::size_t i = 0; i < where.size(); ++i) {
+        bound.push_back(compareKey(where[i].value));
+        sqlite3_bind_text(s, static_cast<int>(i + 1), bound.back().data(),
+                          static_cast<int>(bound.back().size()), SQLITE_STATIC);
+    }
+    ExportRows rows;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        std::vector<std::string>& row = rows.emplace_back();
+        row.reserve(read.size());
+        for (std::size_t c = 0; c < read.size(); ++c) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, int(c)));
+            row.emplace_back(text ? text : "", sqlite3_column_bytes(s, int(c)));
+        }
+    }
+    std::string error = rc == SQLITE_DONE ? std::string() : sqlite3_errmsg(impl_->db);
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    if (!error.empty()) return fail(error);
+    return rows;
+}
+
+namespace {
+
+Result<ExportRows> relationsTowards(ExportBook& book, std::string_view sheet,
+                                    std::string_view enodeb, std::string_view cellId) {
+    const Condition where[] = {{kColEnodeb, std::string(enodeb)},
+                               {kColCellId, std::string(cellId)}};
+    const std::string_view read[] = {kColNe, kColLocalCellId};
+    return book.select(sheet, where, read);
+}
+
+}  // namespace
+
+Result<ExportRows> intraRelationsTowards(ExportBook& book, std::string_view enodeb,
+                                         std::string_view cellId) {
+    return relationsTowards(book, kIntraRelationSheet, enodeb, cellId);
+}
+
+Result<ExportRows> interRelationsTowards(ExportBook& book, std::string_view enodeb,
+                                         std::string_view cellId) {
+    return relationsTowards(book, kInterRelationSheet, enodeb, cellId);
+}
+
+Result<ExportRows> geranRelationsOf(ExportBook& book, std::string_view ne,
+                                    std::string_view localCellId, bool withLac) {
+    const Condition where[] = {{kColNe, std::string(ne)},
+                               {kColLocalCellId, std::string(localCellId)}};
+    const std::string_view read[] = {kColGeranCi, kColLac};
+    return book.select(kGeranRelationSheet, where, std::span(read, withLac ? 2 : 1));
+}
+
+Result<ExportRows> externalCellsWithPci(ExportBook& book, std::string_view enodeb,
+                                        std::string_view pci, Form form) {
+    const Condition where[] = {{kColEnodeb, std::string(enodeb)}, {kColPci, std::string(pci)}};
+    const std::string_view read[] = {kColNe, kColCellId};
+    return book.select(kExternalCellSheet, where, read, form);
+}
+
+}  // namespace brindle::exports

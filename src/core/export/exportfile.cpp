@@ -1,0 +1,65 @@
+#include "core/export/exportfile.h"
+
+#include "core/base/messages.h"
+#include "core/base/platform.h"
+
+namespace brindle::exports {
+
+std::unique_ptr<ExportBook> openExport(const std::filesystem::path& path, bool titled,
+                                       Feedback& feedback) {
+    auto book = ExportBook::open(path);
+    if (!book) {
+        feedback.message(std::string(msg::kExportOpenFailed) + "\r\n" + book.error(),
+                         titled ? msg::kSystemTitle : std::string_view());
+        return nullptr;
+    }
+    feedback.message(msg::kExportOpened);
+    return std::move(*book);
+}
+
+std::unique_ptr<ExportBook> chooseExport(std::string_view filter, bool titled, Feedback& feedback) {
+    const auto chosen =
+        feedback.chooseOpenFile({std::string(filter), {}, platform::desktopFolder()});
+    if (!chosen) return nullptr;
+    return openExport(*chosen, titled, feedback);
+}
+
+namespace {
+
+// 本地小区标识 in a 4G record.
+constexpr std::size_t kLocalCellIdField = 2;
+static_assert(kFields4G[kLocalCellIdField] == "本地小区标识");
+
+std::string cellKey(std::string_view ne, std::string_view localCellId) {
+    std::string key;
+    key.reserve(ne.size() + 1 + localCellId.size());
+    key.append(ne).push_back('\0');
+    key.append(localCellId);
+    return key;
+}
+
+}  // namespace
+
+CellIndex::CellIndex(const Library& library) : library_(library) {
+    first_.reserve(library.count());
+    for (std::size_t i = 0; i < library.count(); ++i) {
+        const Record& r = library.at(i);
+        // The first record of a (NE, local cell) pair wins, as a forward
+        // search from the first record would find it.
+        first_.try_emplace(cellKey(r.fields[kSiteNameField], r.fields[kLocalCellIdField]), i);
+    }
+}
+
+const Record* CellIndex::find(std::string_view ne, std::string_view localCellId) const {
+    const auto it = first_.find(cellKey(ne, localCellId));
+    return it == first_.end() ? nullptr : &library_.at(it->second);
+}
+
+std::optional<Cell4G> resolveRow(const CellIndex& index, std::string_view ne,
+                                 std::string_view localCellId, Feedback& feedback) {
+    if (const Record* record = index.find(ne, localCellId)) return Cell4G::from(*record);
+    feedback.message(msg::kRowNotInLibrary, {}, Icon::Information);
+    return std::nullopt;
+}
+
+}  // namespace brindle::exports
