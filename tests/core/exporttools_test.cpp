@@ -3,7 +3,6 @@
 // written out by hand from the command templates.
 
 #include <gtest/gtest.h>
-#include <xlsxwriter.h>
 
 #include <cstdint>
 #include <memory>
@@ -20,6 +19,7 @@
 #include "core/export/reduction.h"
 #include "core/freqplan/frequencyplan.h"
 #include "core/library/store.h"
+#include "exportworkbook.h"
 #include "recordingfeedback.h"
 #include "testsupport.h"
 
@@ -34,47 +34,34 @@ namespace fs = std::filesystem;
 
 // ---- fixtures ------------------------------------------------------------------
 
-// One sheet of an export: a header row, then the rows. With `numbers`, values
-// that are whole numbers are stored as numbers, as the NMS writes them;
-// otherwise everything is text.
-struct Sheet {
-    std::string name;
-    std::vector<std::string> header;
-    std::vector<std::vector<std::string>> rows;
-    bool numbers = true;
-};
+using Rows = std::vector<std::vector<std::string>>;
 
-bool wholeNumber(const std::string& s) {
-    if (s.empty() || s.size() > 9) return false;
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
+// The sheets from rows of the columns the tools use; the other columns of an
+// export get ordinary values.
+// Relations: NAME, 本地小区标识, 基站标识, 小区标识.
+test::ExportSheet intraSheet(Rows rows, bool numbersAsText = false) {
+    for (auto& r : rows) r.insert(r.begin() + 2, {"460", "00"});
+    test::ExportSheet sheet = test::intraRelationSheet(std::move(rows));
+    sheet.numbersAsText = numbersAsText;
+    return sheet;
 }
-
-void writeExport(const fs::path& path, const std::vector<Sheet>& sheets) {
-    lxw_workbook* book = workbook_new(path.c_str());
-    for (const Sheet& s : sheets) {
-        lxw_worksheet* ws = workbook_add_worksheet(book, s.name.c_str());
-        for (std::size_t c = 0; c < s.header.size(); ++c)
-            worksheet_write_string(ws, 0, lxw_col_t(c), s.header[c].c_str(), nullptr);
-        for (std::size_t r = 0; r < s.rows.size(); ++r)
-            for (std::size_t c = 0; c < s.rows[r].size(); ++c) {
-                const std::string& v = s.rows[r][c];
-                if (s.numbers && wholeNumber(v))
-                    worksheet_write_number(ws, lxw_row_t(r + 1), lxw_col_t(c), std::stod(v),
-                                           nullptr);
-                else if (!v.empty())
-                    worksheet_write_string(ws, lxw_row_t(r + 1), lxw_col_t(c), v.c_str(), nullptr);
-            }
-    }
-    if (workbook_close(book) != LXW_NO_ERROR) throw std::runtime_error("cannot write export");
+test::ExportSheet interSheet(Rows rows, bool numbersAsText = false) {
+    test::ExportSheet sheet = intraSheet(std::move(rows), numbersAsText);
+    sheet.name = test::interRelationSheet({}).name;
+    return sheet;
 }
-
-const std::vector<std::string> kRelationHeader = {"NAME", "本地小区标识", "基站标识", "小区标识"};
-const std::vector<std::string> kGeranHeader = {"NAME", "本地小区标识", "GERAN小区标识",
-                                               "位置区域码"};
-const std::vector<std::string> kExternalHeader = {"NAME", "本地小区标识", "基站标识", "小区标识",
-                                                  "物理小区标识"};
+// GSM relations: NAME, 本地小区标识, GERAN小区标识, 位置区域码.
+test::ExportSheet geranSheet(Rows rows) {
+    for (auto& r : rows) r = {r[0], r[1], "460", "00", r[3], r[2]};
+    return test::geranRelationSheet(std::move(rows));
+}
+// External cells: NAME, 基站标识, 小区标识, 物理小区标识.
+test::ExportSheet externalSheet(Rows rows, bool numbersAsText = false) {
+    for (auto& r : rows) r = {r[0], "460", "00", r[1], r[2], "38400", r[3]};
+    test::ExportSheet sheet = test::externalCellSheet(std::move(rows));
+    sheet.numbersAsText = numbersAsText;
+    return sheet;
+}
 
 std::shared_ptr<Library> memoryLibrary(LibraryKind kind, std::vector<Record> records) {
     std::vector<std::int64_t> rowids(records.size());
@@ -107,9 +94,9 @@ protected:
                              test::cell2G(3, {"G站", "G2", "4502", "10002", "61", "3", "4"})});
     }
 
-    void openBook(const std::vector<Sheet>& sheets) {
+    void openBook(const std::vector<test::ExportSheet>& sheets) {
         const fs::path path = dir / "export.xlsx";
-        writeExport(path, sheets);
+        test::writeExportWorkbook(path, sheets);
         auto opened = ExportBook::open(path);
         ASSERT_TRUE(opened) << opened.error();
         book = std::move(opened).value();
@@ -137,20 +124,16 @@ protected:
     // 甲-新 inherits 甲-1 (eNodeB 1001, cell 1, NE 站甲, local cell 0). The
     // intra sheet holds numbers as numbers, the inter sheet as text.
     void openFullBook() {
-        openBook({{"查询EUTRAN同频邻区关系",
-                   kRelationHeader,
-                   {{"站乙", "5", "1001", "1"},
-                    {"站无", "9", "1001", "1"},
-                    {"站乙", "5", "1002", "1"},  // towards 乙-1 itself: not 甲-1's
-                    {"站甲", "1", "1001", "1"}}},
-                  {"查询EUTRAN异频邻区关系", kRelationHeader, {{"站丙", "3", "1001", "1"}}, false},
-                  {"查询GERAN邻区关系",
-                   kGeranHeader,
-                   {{"站甲", "0", "10001", "4501"},
-                    {"站甲", "0", "10002", "9999"},
-                    {"站甲", "0", "10003", "4503"},
-                    {"站甲", "1", "10001", "4501"},  // another local cell
-                    {"站甲", "0", "10002", "4502"}}}});
+        openBook({intraSheet({{"站乙", "5", "1001", "1"},
+                              {"站无", "9", "1001", "1"},
+                              {"站乙", "5", "1002", "1"},  // towards 乙-1 itself: not 甲-1's
+                              {"站甲", "1", "1001", "1"}}),
+                  interSheet({{"站丙", "3", "1001", "1"}}, true),
+                  geranSheet({{"站甲", "0", "10001", "4501"},
+                              {"站甲", "0", "10002", "9999"},
+                              {"站甲", "0", "10003", "4503"},
+                              {"站甲", "1", "10001", "4501"},  // another local cell
+                              {"站甲", "0", "10002", "4502"}})});
     }
 
     bool run(const Library* library2G, std::string newCell = "甲-新",
@@ -253,7 +236,7 @@ TEST_F(Inherit, WritesTheSevenBlocksInOrderAfterWhatTheBoxHeld) {
     EXPECT_EQ(fb.texts(), (Texts{"数据不配置", "10002或9999不存在！", "10003或4503不存在！",
                                  "扩容脚本已经生成！"}));
     EXPECT_EQ(fb.shown[0].icon, Icon::Information);
-    EXPECT_GE(fb.pumps, 9);  // once per row
+    EXPECT_EQ(fb.pumps, 8);  // once per row: three intra, one inter, four GSM
     EXPECT_EQ(inheritanceScriptName("甲-新"), "甲-新扩容脚本");
 }
 
@@ -276,7 +259,7 @@ TEST_F(Inherit, AMissingCellStopsTheRunBeforeAnyLine) {
 }
 
 TEST_F(Inherit, AnExportWithoutLteSheetsStillGetsTheGsmPass) {
-    openBook({{"查询GERAN邻区关系", kGeranHeader, {{"站甲", "0", "10002", "4502"}}}});
+    openBook({geranSheet({{"站甲", "0", "10002", "4502"}})});
     EXPECT_TRUE(run(gsm.get()));
     EXPECT_EQ(box.text(),
               kFrequencyGroupOnNew +
@@ -298,7 +281,7 @@ TEST_F(Inherit, ACarrierNoSectionListsBeforeAnyMatchHasEmptySettings) {
         {test::cell4G(1, {"站甲", "甲-1", "0", "1001", "1", "38400", "100", "2001"}),
          test::cell4G(2, {"站乙", "乙-1", "5", "1002", "1", "38400 ", "200", "2002"}),
          test::cell4G(3, {"站甲", "甲-新", "2", "1001", "3", "1850", "101", "2001"})});
-    openBook({{"查询EUTRAN同频邻区关系", kRelationHeader, {{"站乙", "5", "1001", "1"}}}});
+    openBook({intraSheet({{"站乙", "5", "1001", "1"}})});
     EXPECT_TRUE(run(gsm.get()));
     const std::string expected =
         "ADD EUTRANINTERNFREQ:LOCALCELLID=5,DLEARFCN=1850,ULEARFCNCFGIND=NOT_CFG,"
@@ -327,7 +310,7 @@ TEST_F(Inherit, RelationTypeIgnoresCaseOfTheCarrier) {
                       {test::cell4G(1, {"站甲", "甲-1", "0", "1001", "1", "38400", "100", "2001"}),
                        test::cell4G(2, {"站乙", "乙-1", "5", "1002", "1", "f1", "200", "2002"}),
                        test::cell4G(3, {"站甲", "甲-新", "2", "1001", "3", "F1", "101", "2001"})});
-    openBook({{"查询EUTRAN同频邻区关系", kRelationHeader, {{"站乙", "5", "1001", "1"}}}});
+    openBook({intraSheet({{"站乙", "5", "1001", "1"}})});
     EXPECT_TRUE(run(gsm.get()));
     EXPECT_NE(box.text().find("ADD EUTRANINTRAFREQNCELL:LOCALCELLID=5,"), std::string::npos);
     EXPECT_NE(box.text().find("ADD EUTRANINTRAFREQNCELL:LOCALCELLID=2,"), std::string::npos);
@@ -350,15 +333,13 @@ protected:
              test::cell4G(6, {"站丙", "丙'1", "0", "1003", "11", "38400", "497", "2003"})});
     }
 
-    void openExternalBook(bool numbers = true) {
-        openBook({{"查询EUTRAN外部小区",
-                   kExternalHeader,
-                   {{"站乙", "0", "1001", "1", "100"},
-                    {"站丙", "0", "1001", "3", "100"},
-                    {"站丁", "0", "1001", "1", "101"},
-                    {"站甲", "0", "1003", "11", "497"},
-                    {"站戊", "0", "1003", "12", "x497"}},
-                   numbers}});
+    void openExternalBook(bool numbersAsText = false) {
+        openBook({externalSheet({{"站乙", "1001", "1", "100"},
+                                 {"站丙", "1001", "3", "100"},
+                                 {"站丁", "1001", "1", "101"},
+                                 {"站甲", "1003", "11", "497"},
+                                 {"站戊", "1003", "12", "x497"}},
+                                numbersAsText)});
     }
 
     PciChange swap() const {
@@ -410,7 +391,7 @@ TEST_F(Pci, SwapWritesTheGroupsTheExternalCellsAndTheFinalPcis) {
 }
 
 TEST_F(Pci, AnExportHoldingTextFindsTheSameRows) {
-    openExternalBook(false);
+    openExternalBook(true);
     const PciRun run = generatePciChange(*lte, *book, swap(), box, fb);
     EXPECT_TRUE(run.completed);
     EXPECT_EQ(box.text(), kSwapBlock1 + kSwapExternal + kSwapBlock2);
@@ -462,7 +443,7 @@ TEST_F(Pci, AFailedFirstExternalQueryStopsAfterTheFirstBlock) {
 
 // Cell 2's old PCI is no number: the quoted form finds the text row, silently.
 TEST_F(Pci, CellTwoFallsBackToTheQuotedForm) {
-    openExternalBook(false);
+    openExternalBook(true);
     PciChange c = swap();
     c.oldPci2 = "x497";
     EXPECT_TRUE(generatePciChange(*lte, *book, c, box, fb).completed);
@@ -574,19 +555,13 @@ class Reduce : public ExportTools {
 protected:
     // 甲-1 (eNodeB 1001, cell 1, NE 站甲, local cell 0) is reduced.
     void openReductionBook() {
-        openBook(
-            {{"查询EUTRAN同频邻区关系",
-              kRelationHeader,
-              {{"站乙", "5", "1001", "1"}, {"站无", "1", "1001", "1"}, {"站乙", "5", "1002", "9"}}},
-             {"查询EUTRAN异频邻区关系",
-              kRelationHeader,
-              {{"站丙", "3", "1001", "1"}, {"站乙", "5", "1001", "1"}},
-              false},
-             {"查询GERAN邻区关系",
-              kGeranHeader,
-              {{"站甲", "0", "10001", "4501"},
-               {"站甲", "0", "10003", "4503"},
-               {"站甲", "1", "10002", "4502"}}}});
+        openBook({intraSheet({{"站乙", "5", "1001", "1"},
+                              {"站无", "1", "1001", "1"},
+                              {"站乙", "5", "1002", "9"}}),
+                  interSheet({{"站丙", "3", "1001", "1"}, {"站乙", "5", "1001", "1"}}, true),
+                  geranSheet({{"站甲", "0", "10001", "4501"},
+                              {"站甲", "0", "10003", "4503"},
+                              {"站甲", "1", "10002", "4502"}})});
     }
 
     ReductionLists edited() const {
@@ -643,9 +618,8 @@ TEST_F(Reduce, ApostrophesInNamesAreJustCharacters) {
         LibraryKind::Lte,
         {test::cell4G(1, {"站'丁", "丁'1", "4", "1004", "7", "38400", "1", "1"}),
          test::cell4G(2, {"O'Neil站", "O'Neil-1", "2", "1005", "8", "38400", "2", "2"})});
-    openBook({{"查询EUTRAN同频邻区关系", kRelationHeader, {{"O'Neil站", "2", "1004", "7"}}},
-              {"查询EUTRAN异频邻区关系", kRelationHeader, {}},
-              {"查询GERAN邻区关系", kGeranHeader, {{"站'丁", "4", "10002", "4502"}}}});
+    openBook({intraSheet({{"O'Neil站", "2", "1004", "7"}}), interSheet({}),
+              geranSheet({{"站'丁", "4", "10002", "4502"}})});
     ReductionLists lists;
     EXPECT_TRUE(fillReductionLists(*lte, *book, "丁'1", lists, fb));
     EXPECT_EQ(lists.sources, "O'Neil-1\r\n");
@@ -733,10 +707,10 @@ TEST_F(Reduce, FiveHundredRelationsOverALargeLibrary) {
             i + 1, {"站" + n, "小区" + n, "1", std::to_string(10000 + i), "1", "38400", "1", "1"}));
     }
     lte = memoryLibrary(LibraryKind::Lte, std::move(records));
-    Sheet intra{"查询EUTRAN同频邻区关系", kRelationHeader, {}};
+    Rows relations;
     for (int i = 0; i < 500; ++i)
-        intra.rows.push_back({"站" + std::to_string(199'000 + i), "1", "10000", "1"});
-    openBook({intra});
+        relations.push_back({"站" + std::to_string(199'000 + i), "1", "10000", "1"});
+    openBook({intraSheet(std::move(relations))});
     ReductionLists lists;
     EXPECT_TRUE(fillReductionLists(*lte, *book, "小区0", lists, fb));
     EXPECT_EQ(nameList(lists.sources).size(), 500u);
@@ -758,13 +732,11 @@ protected:
     // 甲-1 is eNodeB 1001, cell 1. The external-cell sheet has a row whose PCI
     // equals that cell identity: it is no relation and gives no line.
     void openChangeBook() {
-        openBook({{"查询EUTRAN同频邻区关系",
-                   kRelationHeader,
-                   {{"站乙", "5", "1001", "1"},
-                    {"站无", "1", "1001", "1"},
-                    {"站丙", "3", "1001", "1"},
-                    {"站甲", "1", "1001", "2"}}},
-                  {"查询EUTRAN外部小区", kExternalHeader, {{"站甲", "1", "1001", "9", "1"}}}});
+        openBook({intraSheet({{"站乙", "5", "1001", "1"},
+                              {"站无", "1", "1001", "1"},
+                              {"站丙", "3", "1001", "1"},
+                              {"站甲", "1", "1001", "2"}}),
+                  externalSheet({{"站甲", "1001", "9", "1"}})});
     }
 };
 
@@ -783,7 +755,7 @@ TEST_F(FreqChange, RemovesTheIntraRelationsOtherCellsHoldTowardsTheCell) {
 }
 
 TEST_F(FreqChange, MissingCellOrMissingSheet) {
-    openBook({{"查询EUTRAN外部小区", kExternalHeader, {{"站乙", "5", "1001", "9", "1"}}}});
+    openBook({externalSheet({{"站乙", "1001", "9", "1"}})});
     EXPECT_FALSE(generateFrequencyChange(*lte, *book, "甲-无", box, fb));
     EXPECT_TRUE(generateFrequencyChange(*lte, *book, "甲-1", box, fb));
     EXPECT_EQ(box.text(), "");

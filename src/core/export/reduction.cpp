@@ -53,7 +53,8 @@ bool fillReductionLists(const Library& library4G, ExportBook& book, std::string_
                    feedback);
     addSourceNames(interRelationsTowards(book, x.基站号, x.小区标识), index, lists.sources,
                    feedback);
-    if (const auto gsm = geranRelationsOf(book, x.基站名, x.本地小区标识)) {
+    // Only the CI is listed, so an export without 位置区域码 serves as well.
+    if (const auto gsm = geranRelationsOf(book, x.基站名, x.本地小区标识, false)) {
         for (const auto& row : *gsm) {
             lists.cis += row[0] + "\r\n";  // GERAN小区标识
             feedback.pumpEvents();
