@@ -1,5 +1,6 @@
 #include "core/export/pcichange.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <optional>
@@ -148,7 +149,9 @@ bool updatePcis(Library* library, const PciChange& change, Feedback& feedback) {
 PciRun generatePciChange(const Library& library, ExportBook& book, const PciChange& change,
                          ScriptSink& box, Feedback& feedback) {
     PciRun run;
-    const long long count = cellCount(change.maxCells);
+    // No group is larger than the library, whatever the box says.
+    const long long count =
+        std::min(cellCount(change.maxCells), static_cast<long long>(library.count()));
     const bool two = !change.cell2.empty();
     const auto main = [&](std::string_view name) -> std::optional<std::size_t> {
         const auto position = library.findCell(name);
