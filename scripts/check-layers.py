@@ -22,7 +22,7 @@ ALLOWED = {
     "core/freqplan": ["core/base"],
     "core/mml": ["core/base", "core/library", "core/freqplan"],
     "core/geran": ["core/base", "core/library", "core/freqplan", "core/mml"],
-    "core/export": ["core/base", "core/library", "core/freqplan", "core/mml"],
+    "core/export": ["core/base", "core/library", "core/freqplan", "core/mml", "core/geran"],
     "core/tools": ["core/base", "core/library", "core/mml"],
     "core/app": ALL_CORE,
     "gui/base": ALL_CORE,

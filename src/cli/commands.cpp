@@ -209,6 +209,8 @@ int listGenerators() {
 
 int genCommand(const Options& options, Session& session) {
     if (options.list) return listGenerators();
+    if (isExportTool(options.generator))
+        return runExportTool(options.generator, options.exports, options.output, session);
     StreamFeedback feedback;
     const Generator* generator = findGenerator(options.generator, options.oneToMany);
     if (!generator) {
@@ -416,7 +418,7 @@ void addCommands(CLI::App& app, Options& o) {
     for (const Generator& g : generators())
         names += (names.empty() ? "" : ", ") + std::string(g.name);
     auto* gen = app.add_subcommand("gen", "run a generator button (gen --list lists them)");
-    gen->add_option("generator", o.generator, names);
+    gen->add_option("generator", o.generator, names + "; export tools: " + exportToolNames());
     gen->add_flag("--list", o.list, "print the generators as a table and exit");
     gen->add_option("--source", o.source, "source names file ('-' for stdin)");
     gen->add_option("--names", o.names, "the name list of a single-list page ('-' for stdin)");
@@ -453,6 +455,8 @@ void addCommands(CLI::App& app, Options& o) {
             gen->add_option(std::string(a.option), o.answerWords[i], help)
                 ->check(CLI::IsMember({std::string(a.yes), std::string(a.no)}));
     }
+    addExportOptions(*gen, o.exports);
+    addPciUpdateCommand(app, o.exports);
     addToolCommands(app, o);
 }
 
@@ -502,6 +506,7 @@ int runCommand(const CLI::App& app, const Options& options, Session& session) {
                    : edit2GCommand(options, session);
     if (name == "split") return splitCommand(options);
     if (name == "site-type") return siteTypeCommand(options, session);
+    if (name == "pci-update") return runPciUpdate(options.exports, session);
     return kUsage;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/exportcommands.h"
 #include "core/app/session.h"
 #include "core/base/questions.h"
 
@@ -127,6 +128,8 @@ struct Options {
     // site-type: the builder's boxes; unset: the window's default.
     std::array<std::optional<std::string>, 4> bandNames, earfcns;
     std::optional<std::string> head, connector, maxCells, separator;
+    // The export tools (gen pci-change ..., pci-update).
+    ExportOptions exports;
 };
 
 void addCommands(CLI::App& app, Options& options);

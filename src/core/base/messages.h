@@ -110,6 +110,8 @@ inline constexpr std::string_view kPciSingleCell = "预修改PCI小区2名为空
 inline constexpr std::string_view kPciCellNotFound = "查找不到小区";
 inline constexpr std::string_view kPciEmpty = "修改的PCI不能为空";
 inline constexpr std::string_view kPciConvertText = "请将EXCEL中错误的文本转换为数值！";
+// A cell whose PCI is not a whole number has no temporary PCI: name + this + PCI.
+inline constexpr std::string_view kPciNotNumeric = "小区的原PCI不是数值，无法计算临时PCI：";
 inline constexpr std::string_view kPciScriptDone = "修改PCI脚本已生成！";
 inline constexpr std::string_view kPciScriptSuffix = "_PCI修改脚本";
 // Neighbour inheritance

@@ -46,7 +46,12 @@ std::string neighbourLine(std::string_view verb, const Cell4G& owner, const Cell
 }
 
 std::string removeNeighbourLine(const Cell4G& owner, const Cell4G& neighbour) {
-    return cat({"RMV ", neighbourObject(owner, neighbour),
+    return removeNeighbourLine(neighbourObject(owner, neighbour), owner, neighbour);
+}
+
+std::string removeNeighbourLine(std::string_view object, const Cell4G& owner,
+                                const Cell4G& neighbour) {
+    return cat({"RMV ", object,
                 ":LOCALCELLID=", owner.本地小区标识,
                 ",ENODEBID=", neighbour.基站号,
                 ",CELLID=", neighbour.小区标识,

@@ -32,6 +32,10 @@ std::string neighbourLine(std::string_view verb, const Cell4G& owner, const Cell
 
 // RMV EUTRAN{INTRA,INTER}FREQNCELL: no PLMN, names, offset or overlap.
 std::string removeNeighbourLine(const Cell4G& owner, const Cell4G& neighbour);
+// The same with the relation object given, for relations the network says
+// are of one kind whatever the library's carriers say.
+std::string removeNeighbourLine(std::string_view object, const Cell4G& owner,
+                                const Cell4G& neighbour);
 
 // ---- external cells: `cell` declared on the eNodeB of `owner` -----------------
 std::string addExternalCellLine(const Cell4G& owner, const Cell4G& cell);

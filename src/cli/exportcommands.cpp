@@ -1,0 +1,198 @@
+#include "cli/exportcommands.h"
+
+#include <array>
+#include <iostream>
+
+#include "cli/commands.h"
+#include "cli/streamfeedback.h"
+#include "core/app/workflows.h"
+#include "core/base/messages.h"
+#include "core/base/namefile.h"
+#include "core/base/script.h"
+#include "core/export/exportfile.h"
+#include "core/export/freqchange.h"
+#include "core/export/inheritance.h"
+#include "core/export/pcichange.h"
+#include "core/export/reduction.h"
+#include "core/freqplan/frequencyplan.h"
+
+namespace brindle::cli {
+
+namespace {
+
+using namespace brindle::exports;
+
+// What each tool needs besides --export, for its usage message.
+struct ExportTool {
+    std::string_view name;
+    std::string_view needs;
+};
+constexpr std::array<ExportTool, 4> kExportTools = {{
+    {"pci-change", "--cell1 和 --pci1"},
+    {"inherit", "--new 和 --from"},
+    {"reduce", "--cell"},
+    {"freq-change", "--cell"},
+}};
+
+// The box after the run: as it stands on stdout, or saved as the window's
+// save button does (distinct non-empty lines, GBK) to `output`.
+int emitBox(const std::string& box, const std::string& output, Feedback& feedback) {
+    if (output.empty()) {
+        std::cout << box << std::flush;
+        return kCompleted;
+    }
+    const Status written = writeScriptFile(output, dedupPane(box));
+    if (!written) {
+        feedback.message(writeFailedMessage(written.error()), {}, Icon::Error);
+        return kEndedEarly;
+    }
+    return kCompleted;
+}
+
+// A list box's text from a file, as a name list is read.
+bool readList(const std::string& path, std::string& into, Feedback& feedback) {
+    Result<std::string> text = readNameFile(path);
+    if (!text) {
+        feedback.message(text.error(), {}, Icon::Error);
+        return false;
+    }
+    into = *std::move(text);
+    return true;
+}
+
+int pciChange(const ExportOptions& o, ExportBook& book, Session& session, const std::string& output,
+              Feedback& feedback) {
+    PciLabels labels;
+    if (!queryPciCells(session.library4G.get(), o.cell1, o.cell2, labels, feedback))
+        return kEndedEarly;
+    const PciChange change{o.cell1, o.pci1, o.cell2, o.pci2, labels.oldPci1, labels.oldPci2, o.max};
+    StringSink box;
+    const PciRun run = generatePciChange(*session.library4G, book, change, box, feedback);
+    const int written = emitBox(box.text(), output, feedback);
+    return run.completed ? written : kEndedEarly;
+}
+
+int inherit(const ExportOptions& o, ExportBook& book, Session& session, const std::string& output,
+            Feedback& feedback) {
+    session.reload2GSettings();
+    const FrequencyPlan plan(session.folder.earfcnIni());
+    StringSink box;
+    const bool completed =
+        generateInheritance(*session.library4G, session.library2G.get(), plan, session.settings2G,
+                            book, {o.newCell, o.fromCell}, box, feedback);
+    const int written = emitBox(box.text(), output, feedback);
+    return completed ? written : kEndedEarly;
+}
+
+int reduce(const ExportOptions& o, ExportBook& book, Session& session, const std::string& output,
+           Feedback& feedback) {
+    session.reload2GSettings();
+    ReductionLists lists;
+    if (o.sources.empty() || o.cis.empty()) {
+        if (!fillReductionLists(*session.library4G, book, o.cell, lists, feedback))
+            return kEndedEarly;
+    }
+    if (!o.sources.empty() && !readList(o.sources, lists.sources, feedback)) return kUsage;
+    if (!o.cis.empty() && !readList(o.cis, lists.cis, feedback)) return kUsage;
+    if (!o.carriers.empty()) {
+        if (!readList(o.carriers, lists.carriers, feedback)) return kUsage;
+    } else {
+        lists.carriers = reductionCarriers(FrequencyPlan(session.folder.earfcnIni()));
+    }
+    const auto script =
+        generateReduction(*session.library4G, session.library2G.get(), session.settings2G, o.cell,
+                          lists, !o.rollback.empty(), feedback);
+    if (!script) return kEndedEarly;
+    int rc = emitBox(script->script, output, feedback);
+    if (!o.rollback.empty() && emitBox(script->rollback, o.rollback, feedback) != kCompleted)
+        rc = kEndedEarly;
+    return rc;
+}
+
+int frequencyChange(const ExportOptions& o, ExportBook& book, Session& session,
+                    const std::string& output, Feedback& feedback) {
+    StringSink box;
+    const bool completed = generateFrequencyChange(*session.library4G, book, o.cell, box, feedback);
+    const int written = emitBox(box.text(), output, feedback);
+    return completed ? written : kEndedEarly;
+}
+
+}  // namespace
+
+bool isExportTool(std::string_view generator) {
+    for (const ExportTool& t : kExportTools)
+        if (t.name == generator) return true;
+    return false;
+}
+
+std::string exportToolNames() {
+    std::string names;
+    for (const ExportTool& t : kExportTools)
+        names += (names.empty() ? "" : ", ") + std::string(t.name);
+    return names;
+}
+
+void addExportOptions(CLI::App& gen, ExportOptions& o) {
+    gen.add_option("--export", o.exportFile,
+                   "export tools: the workbook exported from the NMS (MML报文), .xlsx or .xls");
+    gen.add_option("--cell1", o.cell1, "pci-change: main cell 1 (主小区名1)");
+    gen.add_option("--pci1", o.pci1, "pci-change: new PCI of cell 1");
+    gen.add_option("--cell2", o.cell2, "pci-change: main cell 2, for a swap (主小区名2)");
+    gen.add_option("--pci2", o.pci2, "pci-change: new PCI of cell 2");
+    gen.add_option("--max", o.max,
+                   "pci-change: co-PCI cells collected per main cell (扩容小区最大数; default "
+                   "empty, which counts as 0)");
+    gen.add_option("--new", o.newCell, "inherit: the new cell (扩容小区名)");
+    gen.add_option("--from", o.fromCell, "inherit: the cell whose relations it inherits");
+    gen.add_option("--cell", o.cell, "reduce, freq-change: the cell");
+    gen.add_option("--sources", o.sources,
+                   "reduce: cells holding the cell as a neighbour, one per line (default: from "
+                   "the export)");
+    gen.add_option("--cis", o.cis, "reduce: CIs of its GSM neighbours (default: from the export)");
+    gen.add_option("--carriers", o.carriers,
+                   "reduce: LTE carriers (default: 频点1设置…频点11设置 of EARFCN.ini)");
+    gen.add_option("--rollback", o.rollback,
+                   "reduce: tick 回退脚本 and write the rollback lines to FILE (GBK)");
+}
+
+void addPciUpdateCommand(CLI::App& app, ExportOptions& o) {
+    auto* update =
+        app.add_subcommand("pci-update", "write new PCIs into the 4G library (修改PCI: 修改按钮)");
+    update->add_option("--cell1", o.cell1, "cell 1 (主小区名1)")->required();
+    update->add_option("--pci1", o.pci1, "its new PCI")->required();
+    update->add_option("--cell2", o.cell2, "cell 2");
+    update->add_option("--pci2", o.pci2, "its new PCI");
+}
+
+int runExportTool(std::string_view generator, const ExportOptions& o, const std::string& output,
+                  Session& session) {
+    StreamFeedback feedback;
+    const ExportTool* tool = nullptr;
+    for (const ExportTool& t : kExportTools)
+        if (t.name == generator) tool = &t;
+    const bool missing = generator == "pci-change" ? o.cell1.empty() || o.pci1.empty()
+                         : generator == "inherit"  ? o.newCell.empty() || o.fromCell.empty()
+                                                   : o.cell.empty();
+    if (!tool || o.exportFile.empty() || missing) {
+        feedback.message(
+            std::string(generator) + " 需要 --export 和 " + std::string(tool ? tool->needs : ""),
+            {}, Icon::Error);
+        return kUsage;
+    }
+    if (!openChosenLibraries(session, feedback)) return kEndedEarly;
+    const auto book = openExport(o.exportFile, generator != "pci-change", feedback);
+    if (!book) return kUsage;
+    if (generator == "pci-change") return pciChange(o, *book, session, output, feedback);
+    if (generator == "inherit") return inherit(o, *book, session, output, feedback);
+    if (generator == "reduce") return reduce(o, *book, session, output, feedback);
+    return frequencyChange(o, *book, session, output, feedback);
+}
+
+int runPciUpdate(const ExportOptions& o, Session& session) {
+    StreamFeedback feedback;
+    if (!openChosenLibraries(session, feedback)) return kEndedEarly;
+    const PciChange change{o.cell1, o.pci1, o.cell2, o.pci2, {}, {}, {}};
+    return updatePcis(session.library4G.get(), change, feedback) ? kCompleted : kEndedEarly;
+}
+
+}  // namespace brindle::cli
