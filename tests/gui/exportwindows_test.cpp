@@ -32,18 +32,6 @@ QByteArray gbkBytes(std::string_view utf8) {
     return QByteArray::fromStdString(gbk(utf8));
 }
 
-template <typename W>
-W* shown() {
-    W* found = nullptr;
-    int count = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* match = qobject_cast<W*>(w); match && match->isVisible()) {
-            found = match;
-            ++count;
-        }
-    return count == 1 ? found : nullptr;
-}
-
 // Windows closed with WA_DeleteOnClose go at the next turn of the event loop.
 void deleteClosed() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -65,7 +53,7 @@ class ExportWindowsTest : public QObject {
         MainWindow* main = flow->showMain();
         (main->*button)->click();
         deleteClosed();
-        return shown<W>();
+        return onlyShown<W>();
     }
 
     // Opens the export workbook through the window's choose button.
@@ -173,7 +161,7 @@ private slots:
         QCOMPARE(qs(boxText(reduction->频点4G_编辑框)),
                  QString("38400\r\n38950\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"));
         reduction->参数2G设置按钮->click();
-        QVERIFY(shown<Settings2GWindow>());
+        QVERIFY(onlyShown<Settings2GWindow>());
         reduction->close();
         checkFreshMain();
     }

@@ -49,6 +49,20 @@ inline void deleteTopLevelWindows() {
     for (const auto& w : windows) delete w.data();
 }
 
+// The one visible top-level window of type W; null when there is none or
+// more than one.
+template <typename W>
+W* onlyShown() {
+    W* found = nullptr;
+    int count = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* match = qobject_cast<W*>(w); match && match->isVisible()) {
+            found = match;
+            ++count;
+        }
+    return count == 1 ? found : nullptr;
+}
+
 inline QByteArray readAll(const std::filesystem::path& path) {
     QFile f(qpath(path));
     if (!f.open(QIODevice::ReadOnly)) return {};

@@ -25,25 +25,13 @@ class SettingsWindowsTest : public QObject {
 
     static std::string gbk(std::string_view utf8) { return *codec::toGbk(utf8).text; }
 
-    template <typename W>
-    W* only() {
-        W* found = nullptr;
-        int count = 0;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* match = qobject_cast<W*>(w); match && match->isVisible()) {
-                found = match;
-                ++count;
-            }
-        return count == 1 ? found : nullptr;
-    }
-
     PlanEditor* openEditor() {
         flow->mainWindow()->按钮_4G小区操作_频点配置按钮->click();
-        return only<PlanEditor>();
+        return onlyShown<PlanEditor>();
     }
     Settings2GWindow* openSettings2G() {
         flow->mainWindow()->按钮_2G小区操作_参数2G设置按钮->click();
-        return only<Settings2GWindow>();
+        return onlyShown<Settings2GWindow>();
     }
 
 private slots:
@@ -69,7 +57,7 @@ private slots:
         QVERIFY(openEditor());
         QVERIFY(openSettings2G());
         QVERIFY(flow->mainWindow()->isVisible());
-        QVERIFY(!only<PlanEditor>()->isModal());
+        QVERIFY(!onlyShown<PlanEditor>()->isModal());
         // A second click brings the open editor forward instead of a second one.
         QVERIFY(openEditor());
     }

@@ -19,22 +19,25 @@ PciChangeWindow::PciChangeWindow(Session& session, QWidget* parent)
 
     auto* cells = new QGridLayout;
     const auto label = [](const char* text) { return new QLabel(QString::fromUtf8(text)); };
-    cells->addWidget(label("主小区名1："), 0, 0);
-    cells->addWidget(UNIT(改PCI小区名1编辑框), 0, 1);
-    cells->addWidget(label("修改PCI："), 0, 2);
-    cells->addWidget(UNIT(修改PCI1编辑框), 0, 3);
-    cells->addWidget(label("基站号："), 0, 4);
-    cells->addWidget(UNIT(标签6), 0, 5);
-    cells->addWidget(label("原PCI："), 0, 6);
-    cells->addWidget(UNIT(标签7), 0, 7);
-    cells->addWidget(label("主小区名2："), 1, 0);
-    cells->addWidget(UNIT(改PCI小区名2编辑框), 1, 1);
-    cells->addWidget(label("修改PCI："), 1, 2);
-    cells->addWidget(UNIT(修改PCI2编辑框), 1, 3);
-    cells->addWidget(label("基站号："), 1, 4);
-    cells->addWidget(UNIT(标签8), 1, 5);
-    cells->addWidget(label("原PCI："), 1, 6);
-    cells->addWidget(UNIT(标签11), 1, 7);
+    struct CellRow {
+        const char* caption;
+        QWidget *name, *pci, *enodeb, *oldPci;
+    };
+    const CellRow rows[] = {
+        {"主小区名1：", UNIT(改PCI小区名1编辑框), UNIT(修改PCI1编辑框), UNIT(标签6), UNIT(标签7)},
+        {"主小区名2：", UNIT(改PCI小区名2编辑框), UNIT(修改PCI2编辑框), UNIT(标签8), UNIT(标签11)},
+    };
+    for (int r = 0; r < 2; ++r) {
+        const CellRow& row = rows[r];
+        cells->addWidget(label(row.caption), r, 0);
+        cells->addWidget(row.name, r, 1);
+        cells->addWidget(label("修改PCI："), r, 2);
+        cells->addWidget(row.pci, r, 3);
+        cells->addWidget(label("基站号："), r, 4);
+        cells->addWidget(row.enodeb, r, 5);
+        cells->addWidget(label("原PCI："), r, 6);
+        cells->addWidget(row.oldPci, r, 7);
+    }
     cells->addWidget(label("扩容小区最大数："), 2, 0);
     cells->addWidget(UNIT(扩容小区数据编辑框), 2, 1);
     for (QLabel* shown : {标签6, 标签7, 标签8, 标签11}) shown->setMinimumWidth(60);
