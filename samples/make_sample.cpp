@@ -6,7 +6,9 @@
 // usage: brindle-sample SOURCE_DIR WORKSPACE_DIR
 
 #include <xlsxwriter.h>
+#include <algorithm>
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -35,11 +37,7 @@ bool isNumber(const std::string& text) {
            (text == "0" || text[0] != '0');
 }
 
-// Writes a tab-separated table as the engineers' workbooks hold it: numbers
-// as numbers, everything else as text.
-bool writeWorkbook(const fs::path& tsv, const fs::path& xlsx) {
-    lxw_workbook* book = workbook_new(xlsx.c_str());
-    lxw_worksheet* sheet = workbook_add_worksheet(book, "工参");
+void writeSheet(lxw_worksheet* sheet, const fs::path& tsv) {
     const auto lines = splitList(readAll(tsv), "\n");
     for (std::size_t r = 0; r < lines.size(); ++r) {
         const auto cells = splitList(lines[r], "\t");
@@ -52,7 +50,29 @@ bool writeWorkbook(const fs::path& tsv, const fs::path& xlsx) {
                 worksheet_write_string(sheet, row, col, cells[c].c_str(), nullptr);
         }
     }
+}
+
+// Writes tab-separated tables, one sheet each, as the engineers' workbooks
+// hold them: numbers as numbers, everything else as text.
+bool writeWorkbook(const std::vector<std::pair<fs::path, std::string>>& sheets,
+                   const fs::path& xlsx) {
+    lxw_workbook* book = workbook_new(xlsx.c_str());
+    for (const auto& [tsv, name] : sheets)
+        writeSheet(workbook_add_worksheet(book, name.c_str()), tsv);
     return workbook_close(book) == LXW_NO_ERROR;
+}
+
+// The export of the sample network as the network management system gives
+// it: one sheet per query, named after its .tsv.
+bool buildExport(const fs::path& source, const fs::path& workspace) {
+    std::vector<std::pair<fs::path, std::string>> sheets;
+    for (const auto& entry : fs::directory_iterator(source))
+        if (entry.path().extension() == ".tsv")
+            sheets.emplace_back(entry.path(), entry.path().stem().string());
+    std::sort(sheets.begin(), sheets.end());
+    if (writeWorkbook(sheets, workspace / "workbooks" / "示例网络MML报文.xlsx")) return true;
+    std::cerr << source << ": the sample export could not be written\n";
+    return false;
 }
 
 bool buildFolder(const fs::path& source, const fs::path& workspace, LibraryKind kind) {
@@ -69,7 +89,8 @@ bool buildFolder(const fs::path& source, const fs::path& workspace, LibraryKind 
             Session session(workspace);
             cli::StreamFeedback feedback;  // the import's messages, as the command line shows them
             Preview preview;
-            if (!writeWorkbook(p, xlsx) || !readWorkbook(xlsx, kind, preview, feedback) ||
+            if (!writeWorkbook({{p, "工参"}}, xlsx) ||
+                !readWorkbook(xlsx, kind, preview, feedback) ||
                 !importPreview(session, kind, preview, feedback))
                 return std::cerr << p << ": the sample could not be built\n", false;
         }
@@ -86,6 +107,7 @@ int main(int argc, char** argv) {
     }
     const fs::path source = argv[1], workspace = argv[2];
     const bool ok = buildFolder(source / "mu", workspace, LibraryKind::Lte) &&
-                    buildFolder(source / "mu2", workspace, LibraryKind::Gsm);
+                    buildFolder(source / "mu2", workspace, LibraryKind::Gsm) &&
+                    buildExport(source / "export", workspace);
     return ok ? 0 : 1;
 }
