@@ -1,19 +1,27 @@
 #include "gui/app/mainwindow.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "core/base/clipboard.h"
 #include "core/base/messages.h"
+#include "core/base/platform.h"
 #include "gui/base/busy.h"
+#include "gui/base/checkpanel.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtclipboard.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
+#include "gui/tools/scriptcheckwindow.h"
 
 namespace brindle::gui {
 
@@ -88,6 +96,7 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     connect4GPage();
     connect2GPage();
     connectOtherPages();
+    buildScriptChecks();
     resize(1180, 720);
 }
 
@@ -441,6 +450,55 @@ void MainWindow::connectOtherPages() {
         编辑框_小区扩容配置列表->clear();
         编辑框_小区扩容配置生成内容->clear();
     });
+}
+
+void MainWindow::buildScriptChecks() {
+    // The load-balancing page has no pane: its script goes to the clipboard.
+    attachCheckPanels(session_, {编辑框_4G脚本内容, 编辑框_2G脚本内容, 开关基站_生成脚本编辑框,
+                                 编辑框_小区扩容配置生成内容});
+
+    UNIT(菜单_工具, qs(msg::kToolsMenu), this);
+    UNIT(动作_检查脚本文件, qs(msg::kCheckScriptFile), this);
+    菜单_工具->addAction(动作_检查脚本文件);
+    menuBar()->addMenu(菜单_工具);
+    connect(动作_检查脚本文件, &QAction::triggered, this, [this] {
+        GuiFeedback feedback(this);
+        const auto path = feedback.chooseOpenFile(
+            {std::string(msg::kCheckFilter), {}, platform::desktopFolder()});
+        if (path) checkScriptFile(*path);
+    });
+    setAcceptDrops(true);
+}
+
+void MainWindow::checkScriptFile(const std::filesystem::path& path) {
+    GuiFeedback feedback(this);
+    ScriptCheckWindow::open(session_, path, feedback);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+    QMainWindow::dragEnterEvent(event);
+}
+
+// Any file is taken, not only .txt: engineers keep scripts under many names.
+void MainWindow::dropEvent(QDropEvent* event) {
+    std::vector<std::filesystem::path> files;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) files.emplace_back(u8(url.toLocalFile()));
+    if (files.empty()) return QMainWindow::dropEvent(event);
+    event->acceptProposedAction();
+    // The checks run after the drop has ended: the application the file came
+    // from waits for the drop, and must not wait for the checks.
+    QMetaObject::invokeMethod(
+        this,
+        [this, files] {
+            for (const auto& file : files) checkScriptFile(file);
+        },
+        Qt::QueuedConnection);
 }
 
 }  // namespace brindle::gui

@@ -3,15 +3,19 @@
 // unit carries its unit name as objectName; the generators read their inputs
 // from these units.
 
+#include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+
+#include <filesystem>
 
 #include "core/app/generators.h"
 #include "core/app/session.h"
@@ -26,6 +30,11 @@ public:
     explicit MainWindow(Session& session, QWidget* parent = nullptr);
 
     QTabWidget* 选择夹1 = nullptr;
+
+    // Menu "工具": a script file checked without loading it into a pane.
+    // Dropping a file on the window does the same.
+    QMenu* 菜单_工具 = nullptr;
+    QAction* 动作_检查脚本文件 = nullptr;
 
     // ---- page "4G小区操作" ----
     ClearingTextEdit* 编辑框_4G源小区 = nullptr;
@@ -130,6 +139,10 @@ signals:
     void scriptSplitterRequested();
     void siteTypeBuilderRequested();
 
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
     QWidget* build4GPage();
     QWidget* build2GPage();
@@ -140,6 +153,9 @@ private:
     void connect4GPage();
     void connect2GPage();
     void connectOtherPages();
+    void buildScriptChecks();
+    // Opens the file's check window, or says why the file cannot be read.
+    void checkScriptFile(const std::filesystem::path& path);
 
     // The units a page's generators read and write.
     struct PageUnits {

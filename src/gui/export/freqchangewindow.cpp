@@ -7,6 +7,7 @@
 #include "core/base/messages.h"
 #include "core/export/exportfile.h"
 #include "core/export/freqchange.h"
+#include "gui/base/checkpanel.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
 
@@ -36,6 +37,7 @@ FrequencyChangeWindow::FrequencyChangeWindow(Session& session, QWidget* parent)
     connect(按钮_选择MML报文, &QPushButton::clicked, this, &FrequencyChangeWindow::chooseExport);
     connect(按钮_生成脚本, &QPushButton::clicked, this, &FrequencyChangeWindow::generate);
     connect(按钮_另存脚本, &QPushButton::clicked, this, &FrequencyChangeWindow::save);
+    attachCheckPanels(session_, {编辑框_脚本内容});
     resize(640, 480);
 }
 

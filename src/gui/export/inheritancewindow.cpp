@@ -7,6 +7,7 @@
 #include "core/base/messages.h"
 #include "core/export/inheritance.h"
 #include "core/freqplan/frequencyplan.h"
+#include "gui/base/checkpanel.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
 
@@ -34,6 +35,7 @@ InheritanceWindow::InheritanceWindow(Session& session, QWidget* parent)
     connect(选择MML报文按钮, &QPushButton::clicked, this, &InheritanceWindow::chooseExport);
     connect(生成脚本按钮, &QPushButton::clicked, this, &InheritanceWindow::generate);
     connect(另存脚本按钮, &QPushButton::clicked, this, &InheritanceWindow::save);
+    attachCheckPanels(session_, {脚本编辑框});
     resize(820, 560);
 }
 

@@ -7,6 +7,7 @@
 #include "core/base/messages.h"
 #include "core/export/exportfile.h"
 #include "core/export/pcichange.h"
+#include "gui/base/checkpanel.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
 
@@ -66,6 +67,7 @@ PciChangeWindow::PciChangeWindow(Session& session, QWidget* parent)
     connect(新PCI修改按钮, &QPushButton::clicked, this, &PciChangeWindow::generate);
     connect(另存为脚本按钮, &QPushButton::clicked, this, &PciChangeWindow::save);
     connect(返回按钮, &QPushButton::clicked, this, &QWidget::close);
+    attachCheckPanels(session_, {脚本编辑框});
     resize(820, 560);
 }
 

@@ -10,6 +10,7 @@
 #include "core/export/exportfile.h"
 #include "core/export/reduction.h"
 #include "core/freqplan/frequencyplan.h"
+#include "gui/base/checkpanel.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
 
@@ -81,6 +82,7 @@ ReductionWindow::ReductionWindow(Session& session, QWidget* parent)
     connect(另存为文本按钮, &QPushButton::clicked, this, &ReductionWindow::save);
     connect(清空内容按钮, &QPushButton::clicked, this, &ReductionWindow::clearContents);
     connect(参数2G设置按钮, &QPushButton::clicked, this, &ReductionWindow::settings2GRequested);
+    attachCheckPanels(session_, {脚本编辑框, 回退脚本编辑框});
     resize(1000, 680);
 }
 
