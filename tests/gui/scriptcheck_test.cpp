@@ -1,0 +1,353 @@
+// The script check in the windows: the check panel under every script pane,
+// and a script file checked from the main window's menu or dropped on it.
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QListWidget>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QUrl>
+#include <QtTest>
+
+#include "core/base/platform.h"
+#include "core/base/textcodec.h"
+#include "core/tools/scriptcheck.h"
+#include "gui/app/mainwindow.h"
+#include "gui/app/windowflow.h"
+#include "gui/base/checkpanel.h"
+#include "gui/base/qtext.h"
+#include "gui/export/freqchangewindow.h"
+#include "gui/export/inheritancewindow.h"
+#include "gui/export/pcichangewindow.h"
+#include "gui/export/reductionwindow.h"
+#include "gui/tools/scriptcheckwindow.h"
+#include "guitest.h"
+
+using namespace brindle;
+using namespace brindle::gui;
+using namespace brindle::guitest;
+
+namespace {
+
+// LOCALCELLID has no value: the network management system refuses the line.
+const char* const kBadLine = "ADD EUTRANINTRAFREQNCELL:LOCALCELLID=,ENODEBID=1;{站甲}";
+
+// The row of a finding of rule `id` on `line`; `detail` is what the rule's
+// reason says about this line.
+QString row(int line, std::string_view id, const QString& detail) {
+    const check::Rule* rule = check::findRule(id);
+    if (!rule) return QStringLiteral("no rule %1").arg(qs(id));
+    const QString severity = rule->severity == check::Severity::Error ? "错误" : "警告";
+    return QStringLiteral("第%1行 %2 %3：").arg(line).arg(severity, qs(id)) + detail;
+}
+
+QString emptyValue(int line, const char* parameter) {
+    return row(line, "empty-value",
+               qs(check::findRule("empty-value")->reason) + "：" + QString::fromUtf8(parameter));
+}
+
+QStringList rows(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    return out;
+}
+
+// Windows closed with WA_DeleteOnClose go at the next turn of the event loop;
+// queued calls (a dropped file's check) run then too.
+void runPosted() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace
+
+class ScriptCheckTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Workspace> ws;
+    std::unique_ptr<WindowFlow> flow;
+
+    // The window that holds the pane, as the window flow or the engineer
+    // opens it, shown.
+    QWidget* openWindow(const QString& window) {
+        if (window == "主窗口") return flow->showMain();
+        QWidget* w = nullptr;
+        if (window == "PCI修改窗口") w = new PciChangeWindow(ws->session);
+        if (window == "一键扩容窗口") w = new InheritanceWindow(ws->session);
+        if (window == "一键减容窗口") w = new ReductionWindow(ws->session);
+        if (window == "改频点窗口") w = new FrequencyChangeWindow(ws->session);
+        if (w) w->show();
+        return w;
+    }
+
+    template <typename W>
+    static W* unitOf(QWidget* window, const QString& stem, const QString& pane) {
+        return window->findChild<W*>(stem + pane);
+    }
+
+    // A clicked row, as the mouse clicks it in the list.
+    static void clickRow(QListWidget* list, int row) {
+        list->doItemsLayout();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
+    }
+
+    static QString selectedText(const QPlainTextEdit* pane) {
+        return pane->textCursor().selectedText();
+    }
+
+    std::filesystem::path writeScript(const std::string& name, std::string_view utf8) {
+        const std::filesystem::path path = ws->dir / name;
+        writeFile(path, *codec::toGbk(utf8).text);
+        return path;
+    }
+
+    static QMimeData* filesData(const std::vector<std::filesystem::path>& files) {
+        auto* data = new QMimeData;
+        QList<QUrl> urls;
+        for (const auto& f : files) urls << QUrl::fromLocalFile(qpath(f));
+        data->setUrls(urls);
+        return data;
+    }
+
+    static void drop(QWidget* window, const QMimeData* data) {
+        QDropEvent event(QPointF(20, 60), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &event);
+        QVERIFY(event.isAccepted());
+    }
+
+private slots:
+    void init() {
+        ws = std::make_unique<Workspace>();
+        useLibrary(ws->session, "a.edb", LibraryKind::Lte,
+                   {cell4G(1, {"站甲", "甲-1", "0", "1001", "10", "38400", "100", "2001"}),
+                    cell4G(2, {"站乙", "乙-1", "1", "1002", "21", "38400", "101", "2002"})});
+        flow = std::make_unique<WindowFlow>(ws->session);
+    }
+    void cleanup() {
+        deleteTopLevelWindows();
+        flow.reset();
+        ws.reset();
+    }
+
+    // ---- every script pane -----------------------------------------------
+
+    void everyPaneListsItsFindingsAndLeadsToTheirLines_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("pane");
+        const char* const panes[][2] = {
+            {"主窗口", "编辑框_4G脚本内容"},       {"主窗口", "编辑框_2G脚本内容"},
+            {"主窗口", "开关基站_生成脚本编辑框"}, {"主窗口", "编辑框_小区扩容配置生成内容"},
+            {"PCI修改窗口", "脚本编辑框"},         {"一键扩容窗口", "脚本编辑框"},
+            {"一键减容窗口", "脚本编辑框"},        {"一键减容窗口", "回退脚本编辑框"},
+            {"改频点窗口", "编辑框_脚本内容"},
+        };
+        for (const auto& [window, pane] : panes)
+            QTest::addRow("%s %s", window, pane)
+                << QString::fromUtf8(window) << QString::fromUtf8(pane);
+    }
+    void everyPaneListsItsFindingsAndLeadsToTheirLines() {
+        QFETCH(QString, window);
+        QFETCH(QString, pane);
+        QWidget* w = openWindow(window);
+        QVERIFY(w);
+        auto* box = w->findChild<QPlainTextEdit*>(pane);
+        auto* button = unitOf<QPushButton>(w, "按钮_检查脚本_", pane);
+        auto* list = unitOf<QListWidget>(w, "列表_检查结果_", pane);
+        auto* summary = unitOf<QLabel>(w, "标签_检查结果_", pane);
+        QVERIFY(box && button && list && summary);
+        QCOMPARE(button->text(), QString("检查脚本"));
+        QVERIFY(!list->isVisible());  // nothing to show before a check
+
+        const QString line3 = "ADD EUTRANINTRAFREQNCELL:LOCALCELLID=0,ENODEBID=;{站甲}";
+        setBoxText(box, std::string(kBadLine) + "\r\nACT CELL:LOCALCELLID=0;{站甲}\r\n" +
+                            u8(line3) + "\r\n");
+        const QStringList expected = {emptyValue(1, "LOCALCELLID"), emptyValue(3, "ENODEBID")};
+        {
+            Dialogs dialogs;
+            button->click();
+            QCOMPARE(dialogs.messages(), QStringList{});
+        }
+        QVERIFY(list->isVisible());
+        QCOMPARE(rows(list), expected);
+        QCOMPARE(summary->text(), QString("检查完成：2处错误，0处警告"));
+
+        // A second check replaces the findings of the first.
+        button->click();
+        QCOMPARE(rows(list), expected);
+
+        // A click on a row selects its whole line; so does Enter.
+        clickRow(list, 0);
+        QCOMPARE(selectedText(box), QString::fromUtf8(kBadLine));
+        list->setCurrentRow(1);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(selectedText(box), line3);
+        // The pane was edited since: a line that is gone selects nothing new.
+        setBoxText(box, "ACT CELL:LOCALCELLID=0;{站甲}\r\n");
+        box->moveCursor(QTextCursor::Start);
+        clickRow(list, 1);
+        QCOMPARE(selectedText(box), QString());
+    }
+
+    // What the generators write passes the check; an empty pane is said to
+    // be empty and shows no findings.
+    void aGeneratedScriptIsCleanAndAnEmptyPaneIsSaidToBeEmpty() {
+        MainWindow* main = flow->showMain();
+        setBoxText(main->编辑框_4G源小区, "甲-1");
+        setBoxText(main->编辑框_4G目标小区, "乙-1");
+        main->选择框_4G小区操作_双向操作选择框->setChecked(true);
+        {
+            Dialogs dialogs;
+            main->按钮_4G小区操作_添加邻区按钮->click();
+            main->findChild<QPushButton*>("按钮_检查脚本_编辑框_4G脚本内容")->click();
+            QCOMPARE(dialogs.messages(), QStringList{"添加邻区脚本生成成功！！"});
+        }
+        const std::string generated = boxText(main->编辑框_4G脚本内容);
+        QCOMPARE(std::count(generated.begin(), generated.end(), '\n'), 2);  // both directions
+        auto* list = main->findChild<QListWidget*>("列表_检查结果_编辑框_4G脚本内容");
+        auto* summary = main->findChild<QLabel*>("标签_检查结果_编辑框_4G脚本内容");
+        QCOMPARE(rows(list), QStringList{});
+        QVERIFY(list->isVisible());
+        QCOMPARE(summary->text(), QString("检查完成：未发现问题"));
+
+        main->编辑框_4G脚本内容->clear();
+        Dialogs dialogs;
+        main->findChild<QPushButton*>("按钮_检查脚本_编辑框_4G脚本内容")->click();
+        QCOMPARE(dialogs.messages(), QStringList{"脚本为空，没有可检查的内容！"});
+        QVERIFY(!list->isVisible());
+        QCOMPARE(summary->text(), QString());
+    }
+
+    // A long script's findings reach the list in a few batches, not a row
+    // at a time, while the window takes events: the button waits, and a
+    // close of the window waits for the end of the check.
+    void manyFindingsComeInBatchesWhileTheWindowWaits() {
+        auto* w = new PciChangeWindow(ws->session);
+        w->show();
+        const QPointer<PciChangeWindow> alive = w;
+        std::string script;
+        const int count = 20000;
+        for (int i = 0; i < count; ++i) script += std::string(kBadLine) + "\r\n";
+        setBoxText(w->脚本编辑框, script);
+        auto* list = w->findChild<QListWidget*>("列表_检查结果_脚本编辑框");
+        auto* button = w->findChild<QPushButton*>("按钮_检查脚本_脚本编辑框");
+        auto* progress = w->findChild<QProgressBar*>("进度条_检查_脚本编辑框");
+        QSignalSpy inserts(list->model(), &QAbstractItemModel::rowsInserted);
+        int progressSteps = 0;
+        bool buttonEnabledDuringCheck = false;
+        connect(progress, &QProgressBar::valueChanged, this, [&] {
+            ++progressSteps;
+            buttonEnabledDuringCheck |= button->isEnabled();
+            w->close();  // held back until the check ends
+        });
+        Dialogs dialogs;
+        button->click();
+        disconnect(progress, nullptr, this, nullptr);
+        QVERIFY(progressSteps > 0);
+        QVERIFY(!buttonEnabledDuringCheck);
+        QCOMPARE(list->count(), count);
+        QVERIFY(inserts.count() >= 1);
+        QVERIFY(inserts.count() < 50);
+        QCOMPARE(list->item(count - 1)->text(), emptyValue(count, "LOCALCELLID"));
+        // The held-back close came when the check had ended.
+        QVERIFY(alive);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w->findChild<QLabel*>("标签_检查结果_脚本编辑框")->text(),
+                 QStringLiteral("检查完成：%1处错误，0处警告").arg(count));
+        runPosted();
+        QVERIFY(!alive);
+    }
+
+    // ---- a script file ---------------------------------------------------
+
+    void theMenuChecksAChosenFileInAWindowOfItsOwn() {
+        MainWindow* main = flow->showMain();
+        QCOMPARE(main->菜单_工具->title(), QString("工具"));
+        QCOMPARE(main->动作_检查脚本文件->text(), QString("检查脚本文件…"));
+        // A GBK file, as Brindle saves scripts.
+        const auto path = writeScript(
+            "夜间.txt", "ACT CELL:LOCALCELLID=0;{站甲}\r\n" + std::string(kBadLine) + "\r\n");
+        {
+            Dialogs dialogs;
+            dialogs.file(path);
+            main->动作_检查脚本文件->trigger();
+            QCOMPARE(dialogs.messages(), QStringList{});
+            QCOMPARE(dialogs.requests.size(), 1u);
+            QCOMPARE(dialogs.requests[0].filter, "脚本文件|*.txt");
+            QCOMPARE(dialogs.requests[0].startFolder, platform::desktopFolder());
+        }
+        auto* checked = onlyShown<ScriptCheckWindow>();
+        QVERIFY(checked);
+        QCOMPARE(checked->windowTitle(), QString("检查脚本：夜间.txt"));
+        QVERIFY(checked->编辑框_脚本文件内容->isReadOnly());
+        QCOMPARE(boxText(checked->编辑框_脚本文件内容),
+                 "ACT CELL:LOCALCELLID=0;{站甲}\r\n" + std::string(kBadLine) + "\r\n");
+        QListWidget* list = checked->checkPanel()->findings();
+        QCOMPARE(rows(list), QStringList{emptyValue(2, "LOCALCELLID")});
+        clickRow(list, 0);
+        QCOMPARE(selectedText(checked->编辑框_脚本文件内容), QString::fromUtf8(kBadLine));
+        QVERIFY(main->isVisible());  // the main window stays
+
+        // A cancelled choice opens nothing.
+        checked->close();
+        runPosted();
+        Dialogs dialogs;
+        dialogs.cancelFile();
+        main->动作_检查脚本文件->trigger();
+        QCOMPARE(dialogs.messages(), QStringList{});
+        QVERIFY(!onlyShown<ScriptCheckWindow>());
+    }
+
+    void droppedFilesAreEachCheckedInTheirOwnWindow() {
+        MainWindow* main = flow->showMain();
+        const auto first = writeScript("甲.txt", std::string(kBadLine) + "\r\n");
+        // Any name: engineers keep scripts as .mml, .log or without extension.
+        const auto second = writeScript("乙.mml", "ACT CELL:LOCALCELLID=0;{站甲}\r\n");
+        const std::unique_ptr<QMimeData> data(filesData({first, second}));
+        QDragEnterEvent enter(QPoint(20, 60), Qt::CopyAction, data.get(), Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(main, &enter);
+        QVERIFY(enter.isAccepted());
+        QMimeData text;
+        text.setText("甲-1");
+        QDragEnterEvent enterText(QPoint(20, 60), Qt::CopyAction, &text, Qt::LeftButton,
+                                  Qt::NoModifier);
+        QApplication::sendEvent(main, &enterText);
+        QVERIFY(!enterText.isAccepted());
+
+        Dialogs dialogs;
+        drop(main, data.get());
+        runPosted();
+        QCOMPARE(dialogs.messages(), QStringList{});
+        QMap<QString, QStringList> found;  // title -> rows
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* checked = qobject_cast<ScriptCheckWindow*>(w); checked && w->isVisible())
+                found[checked->windowTitle()] = rows(checked->checkPanel()->findings());
+        QCOMPARE(found.keys(), (QStringList{"检查脚本：乙.mml", "检查脚本：甲.txt"}));
+        QCOMPARE(found["检查脚本：甲.txt"], QStringList{emptyValue(1, "LOCALCELLID")});
+        QCOMPARE(found["检查脚本：乙.mml"], QStringList{});
+    }
+
+    void anUnreadableFileSaysWhy() {
+        MainWindow* main = flow->showMain();
+        const auto missing = ws->dir / "不在.txt";
+        const auto folder = ws->dir / "脚本";
+        std::filesystem::create_directories(folder);
+        const QString missingWhy =
+            "脚本文件无法读取：" + qpath(missing) + "\r\n" + qs(check::readScript(missing).error());
+        const QString folderWhy =
+            "脚本文件无法读取：" + qpath(folder) + "\r\n" + qs(check::readScript(folder).error());
+        Dialogs dialogs;
+        dialogs.file(missing);
+        main->动作_检查脚本文件->trigger();
+        const std::unique_ptr<QMimeData> data(filesData({folder}));
+        drop(main, data.get());
+        runPosted();
+        QCOMPARE(dialogs.messages(), (QStringList{missingWhy, folderWhy}));
+        QVERIFY(!onlyShown<ScriptCheckWindow>());
+    }
+};
+
+QTEST_MAIN(ScriptCheckTest)
+#include "scriptcheck_test.moc"
