@@ -17,6 +17,7 @@
 #include "gui/app/windowflow.h"
 #include "gui/base/checkpanel.h"
 #include "gui/base/qtext.h"
+#include "gui/base/widgets.h"
 #include "gui/export/freqchangewindow.h"
 #include "gui/export/inheritancewindow.h"
 #include "gui/export/pcichangewindow.h"
