@@ -89,6 +89,7 @@ class ScriptCheckTest : public QObject {
 
     // A clicked row, as the mouse clicks it in the list.
     static void clickRow(QListWidget* list, int row) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         list->doItemsLayout();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(row)).center());
@@ -112,7 +113,11 @@ class ScriptCheckTest : public QObject {
         return data;
     }
 
+    // A drag that enters the window and drops there.
     static void drop(QWidget* window, const QMimeData* data) {
+        QDragEnterEvent enter(QPoint(20, 60), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &enter);
+        QVERIFY(enter.isAccepted());
         QDropEvent event(QPointF(20, 60), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(window, &event);
         QVERIFY(event.isAccepted());
@@ -154,12 +159,17 @@ private slots:
         QWidget* w = openWindow(window);
         QVERIFY(w);
         auto* box = w->findChild<QPlainTextEdit*>(pane);
+        QVERIFY(box);
+        // The main window's pane is on one of its pages.
+        if (auto* main = qobject_cast<MainWindow*>(w))
+            for (int i = 0; i < main->选择夹1->count(); ++i)
+                if (main->选择夹1->widget(i)->isAncestorOf(box)) main->选择夹1->setCurrentIndex(i);
         auto* button = unitOf<QPushButton>(w, "按钮_检查脚本_", pane);
         auto* list = unitOf<QListWidget>(w, "列表_检查结果_", pane);
         auto* summary = unitOf<QLabel>(w, "标签_检查结果_", pane);
         QVERIFY(box && button && list && summary);
         QCOMPARE(button->text(), QString("检查脚本"));
-        QVERIFY(!list->isVisible());  // nothing to show before a check
+        QVERIFY(list->isHidden());  // nothing to show before a check
 
         const QString line3 = "ADD EUTRANINTRAFREQNCELL:LOCALCELLID=0,ENODEBID=;{站甲}";
         setBoxText(box, std::string(kBadLine) + "\r\nACT CELL:LOCALCELLID=0;{站甲}\r\n" +
@@ -306,10 +316,7 @@ private slots:
         // Any name: engineers keep scripts as .mml, .log or without extension.
         const auto second = writeScript("乙.mml", "ACT CELL:LOCALCELLID=0;{站甲}\r\n");
         const std::unique_ptr<QMimeData> data(filesData({first, second}));
-        QDragEnterEvent enter(QPoint(20, 60), Qt::CopyAction, data.get(), Qt::LeftButton,
-                              Qt::NoModifier);
-        QApplication::sendEvent(main, &enter);
-        QVERIFY(enter.isAccepted());
+        // Text dragged from elsewhere is no file to check.
         QMimeData text;
         text.setText("甲-1");
         QDragEnterEvent enterText(QPoint(20, 60), Qt::CopyAction, &text, Qt::LeftButton,
