@@ -16,9 +16,7 @@ ScriptCheckWindow* ScriptCheckWindow::open(const Session& session,
                                            const std::filesystem::path& path, Feedback& feedback) {
     Result<std::string> script = check::readScript(path);
     if (!script) {
-        feedback.message(
-            std::string(msg::kScriptUnreadable) + path.string() + "\r\n" + script.error(), {},
-            Icon::Error);
+        feedback.message(script.error(), {}, Icon::Error);
         return nullptr;
     }
     const QPointer<ScriptCheckWindow> window =
