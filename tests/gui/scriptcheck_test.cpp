@@ -34,19 +34,14 @@ namespace {
 // LOCALCELLID has no value: the network management system refuses the line.
 const char* const kBadLine = "ADD EUTRANINTRAFREQNCELL:LOCALCELLID=,ENODEBID=1;{站甲}";
 
-// The row of a finding of rule `id` on `line`; `detail` is what the rule's
-// reason says about this line.
-QString row(int line, std::string_view id, const QString& detail) {
+// The row of a finding of rule `id` on `line`: the rule's severity and
+// reason from the rule table, then what the check says about this line.
+QString row(int line, std::string_view id, const char* detail) {
     const check::Rule* rule = check::findRule(id);
     if (!rule) return QStringLiteral("no rule %1").arg(qs(id));
     const QString severity = rule->severity == check::Severity::Error ? "错误" : "警告";
-    return QStringLiteral("第%1行 %2 %3：").arg(line).arg(severity, qs(id)) + detail;
-}
-
-QString emptyValue(int line, const char* parameter) {
-    return row(
-        line, "empty-value",
-        qs(check::findRule("empty-value")->reason) + "：" + QString::fromUtf8(parameter) + "=");
+    return QStringLiteral("第%1行 %2 %3：%4：").arg(line).arg(severity, qs(id), qs(rule->reason)) +
+           QString::fromUtf8(detail);
 }
 
 QStringList rows(const QListWidget* list) {
@@ -175,7 +170,8 @@ private slots:
         const QString line3 = "ADD EUTRANINTRAFREQNCELL:LOCALCELLID=0,ENODEBID=;{站甲}";
         setBoxText(box, std::string(kBadLine) + "\r\nACT CELL:LOCALCELLID=0;{站甲}\r\n" +
                             u8(line3) + "\r\n");
-        const QStringList expected = {emptyValue(1, "LOCALCELLID"), emptyValue(3, "ENODEBID")};
+        const QStringList expected = {row(1, "empty-value", "LOCALCELLID="),
+                                      row(3, "empty-value", "ENODEBID=")};
         {
             Dialogs dialogs;
             button->click();
@@ -266,7 +262,7 @@ private slots:
         QCOMPARE(list->count(), count);
         QVERIFY(inserts.count() >= 1);
         QVERIFY(inserts.count() < 50);
-        QCOMPARE(list->item(count - 1)->text(), emptyValue(count, "LOCALCELLID"));
+        QCOMPARE(list->item(count - 1)->text(), row(count, "empty-value", "LOCALCELLID="));
         // The held-back close came when the check had ended.
         QVERIFY(alive);
         QVERIFY(!w->isVisible());
@@ -301,7 +297,7 @@ private slots:
         QCOMPARE(boxText(checked->编辑框_脚本文件内容),
                  "ACT CELL:LOCALCELLID=0;{站甲}\r\n" + std::string(kBadLine) + "\r\n");
         QListWidget* list = checked->checkPanel()->findings();
-        QCOMPARE(rows(list), QStringList{emptyValue(2, "LOCALCELLID")});
+        QCOMPARE(rows(list), QStringList{row(2, "empty-value", "LOCALCELLID=")});
         clickRow(list, 0);
         QCOMPARE(selectedText(checked->编辑框_脚本文件内容), QString::fromUtf8(kBadLine));
         QVERIFY(main->isVisible());  // the main window stays
@@ -320,7 +316,9 @@ private slots:
         MainWindow* main = flow->showMain();
         const auto first = writeScript("甲.txt", std::string(kBadLine) + "\r\n");
         // Any name: engineers keep scripts as .mml, .log or without extension.
-        const auto second = writeScript("乙.mml", "ACT CELL:LOCALCELLID=0;{站甲}\r\n");
+        // The check knows the program's commands and the session's library.
+        const auto second =
+            writeScript("乙.mml", "ACT CELL:LOCALCELLID=0,LOCALCELLNAME=\"丙-1\";{站甲}\r\n");
         const std::unique_ptr<QMimeData> data(filesData({first, second}));
         // Text dragged from elsewhere is no file to check.
         QMimeData text;
@@ -339,8 +337,10 @@ private slots:
             if (auto* checked = qobject_cast<ScriptCheckWindow*>(w); checked && w->isVisible())
                 found[checked->windowTitle()] = rows(checked->checkPanel()->findings());
         QCOMPARE(found.keys(), (QStringList{"检查脚本：乙.mml", "检查脚本：甲.txt"}));
-        QCOMPARE(found["检查脚本：甲.txt"], QStringList{emptyValue(1, "LOCALCELLID")});
-        QCOMPARE(found["检查脚本：乙.mml"], QStringList{});
+        QCOMPARE(found["检查脚本：甲.txt"], QStringList{row(1, "empty-value", "LOCALCELLID=")});
+        QCOMPARE(found["检查脚本：乙.mml"],
+                 (QStringList{row(1, "unknown-parameter", "LOCALCELLNAME"),
+                              row(1, "unknown-cell", "LOCALCELLNAME=\"丙-1\"")}));
     }
 
     void anUnreadableFileSaysWhy() {
