@@ -12,6 +12,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <filesystem>
+#include <vector>
+
 #include "core/base/clipboard.h"
 #include "core/base/messages.h"
 #include "core/base/platform.h"
@@ -465,14 +468,9 @@ void MainWindow::buildScriptChecks() {
         GuiFeedback feedback(this);
         const auto path = feedback.chooseOpenFile(
             {std::string(msg::kCheckFilter), {}, platform::desktopFolder()});
-        if (path) checkScriptFile(*path);
+        if (path) ScriptCheckWindow::open(session_, *path, feedback);
     });
     setAcceptDrops(true);
-}
-
-void MainWindow::checkScriptFile(const std::filesystem::path& path) {
-    GuiFeedback feedback(this);
-    ScriptCheckWindow::open(session_, path, feedback);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -492,11 +490,16 @@ void MainWindow::dropEvent(QDropEvent* event) {
     if (files.empty()) return QMainWindow::dropEvent(event);
     event->acceptProposedAction();
     // The checks run after the drop has ended: the application the file came
-    // from waits for the drop, and must not wait for the checks.
+    // from waits for the drop, and must not wait for the checks. A check lets
+    // events through and this window may close meanwhile; the other files
+    // still get their windows.
     QMetaObject::invokeMethod(
         this,
-        [this, files] {
-            for (const auto& file : files) checkScriptFile(file);
+        [self = QPointer<MainWindow>(this), &session = session_, files] {
+            for (const auto& file : files) {
+                GuiFeedback feedback(self);
+                ScriptCheckWindow::open(session, file, feedback);
+            }
         },
         Qt::QueuedConnection);
 }

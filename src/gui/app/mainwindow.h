@@ -15,8 +15,6 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
-#include <filesystem>
-
 #include "core/app/generators.h"
 #include "core/app/session.h"
 
@@ -154,8 +152,6 @@ private:
     void connect2GPage();
     void connectOtherPages();
     void buildScriptChecks();
-    // Opens the file's check window, or says why the file cannot be read.
-    void checkScriptFile(const std::filesystem::path& path);
 
     // The units a page's generators read and write.
     struct PageUnits {
