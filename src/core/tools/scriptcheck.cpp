@@ -35,7 +35,7 @@ constexpr Rule kRules[] = {
     {"earfcn-band", Sev::Error, "频点不在3GPP TS 36.101的任何E-UTRA频段内"},
     {"arfcn-band", Sev::Error, "GSM频点不在GSM 900（P/E/R-GSM）或DCS 1800频段内"},
     {"db-value", Sev::Error, "偏置值不在dB-24至dB24的取值之内"},
-    {"duplicate-line", Sev::Warning, "与前面一行完全相同"},
+    {"duplicate-line", Sev::Warning, "与前面的一行完全相同"},
     {"add-and-remove", Sev::Warning, "同一对象在脚本中既被ADD又被RMV"},
     {"unknown-neighbour", Sev::Warning,
      "邻区既不在本网元，也没有在脚本中声明为外部小区（可能已在网中）"},
