@@ -413,3 +413,14 @@ TEST(ReadScript, GbkOrUtf8LineEndsKept) {
     EXPECT_EQ(readScript(dir / "bad.txt").error(),
               "脚本文件既不是UTF-8也不是GBK编码：" + (dir / "bad.txt").string());
 }
+
+TEST(RuleTable, TheReadmeShowsEveryRule) {
+    std::string table = "| Rule | Severity | Reason |\n|---|---|---|\n";
+    for (const Rule& r : rules())
+        table += "| `" + std::string(r.id) + "` | " +
+                 (r.severity == Severity::Error ? "error" : "warning") + " | " +
+                 std::string(r.reason) + " |\n";
+    EXPECT_NE(test::readFile(BRINDLE_README).find(table), std::string::npos)
+        << "README.md's rule table is out of date; it should read:\n"
+        << table;
+}
