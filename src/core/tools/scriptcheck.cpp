@@ -8,7 +8,6 @@
 #include <optional>
 #include <stdexcept>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "core/base/messages.h"
 #include "core/base/platform.h"
@@ -307,6 +306,55 @@ constexpr NameRow kNameRows[] = {
 };
 constexpr std::size_t kEarfcnField = 5, kPciField = 6, kLocalIdField = 2, kEnodebField = 3;
 
+// The script-wide sets hold one entry per line of a script that may have a
+// million; the standard unordered containers allocate a node per entry and
+// miss the cache on every lookup, and no flat hash table is among the
+// program's libraries, so this small open-addressing one is the program's
+// own. Keys are 64-bit hashes (see KeyBuilder); 0 marks a free slot.
+template <class Value>
+class HashIndex {
+public:
+    // The value stored under `key`, or null.
+    const Value* find(std::uint64_t key) const {
+        if (slots_.empty()) return nullptr;
+        key = nonZero(key);
+        for (std::size_t i = key & mask();; i = (i + 1) & mask()) {
+            if (slots_[i].key == key) return &slots_[i].value;
+            if (slots_[i].key == 0) return nullptr;
+        }
+    }
+    // Stores `value` under `key` unless a value is there; returns the value
+    // stored and whether it is the new one.
+    std::pair<const Value*, bool> tryEmplace(std::uint64_t key, const Value& value) {
+        if ((size_ + 1) * 2 > slots_.size()) grow();
+        key = nonZero(key);
+        std::size_t i = key & mask();
+        for (; slots_[i].key != 0; i = (i + 1) & mask())
+            if (slots_[i].key == key) return {&slots_[i].value, false};
+        slots_[i] = {key, value};
+        ++size_;
+        return {&slots_[i].value, true};
+    }
+
+private:
+    struct Slot {
+        std::uint64_t key = 0;
+        Value value{};
+    };
+    static std::uint64_t nonZero(std::uint64_t key) { return key == 0 ? 1 : key; }
+    std::size_t mask() const { return slots_.size() - 1; }
+    void grow() {
+        std::vector<Slot> old(std::max<std::size_t>(1024, slots_.size() * 2));
+        old.swap(slots_);
+        size_ = 0;
+        for (const Slot& slot : old)
+            if (slot.key != 0) tryEmplace(slot.key, slot.value);
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t size_ = 0;
+};
+
 // Keys of the script-wide sets: a hash of the fields joined by a separator
 // no field holds. A 64-bit hash keeps a million lines in a few tens of
 // megabytes; two different keys sharing one is left to chance (about one in
@@ -458,11 +506,11 @@ private:
 
     void checkDuplicate(std::size_t lineNo, std::size_t offset, std::string_view text) {
         const std::uint64_t h = std::hash<std::string_view>{}(text);
-        const auto [it, inserted] = lines_.try_emplace(h, Position{lineNo, offset, text.size()});
+        const auto [first, inserted] = lines_.tryEmplace(h, Position{lineNo, offset, text.size()});
         if (inserted) return;
         // The hash only finds the candidate; the texts decide.
-        if (script_.substr(it->second.offset, it->second.length) == text)
-            tell(lineNo, "duplicate-line", sameAs(it->second.line));
+        if (script_.substr(first->offset, first->length) == text)
+            tell(lineNo, "duplicate-line", sameAs(first->line));
     }
 
     const ObjectKeys* keysOf(std::string_view object) const {
@@ -490,9 +538,9 @@ private:
         const std::uint64_t h = key_.hash();
         auto& mine = add ? added_ : removed_;
         const auto& other = add ? removed_ : added_;
-        mine.try_emplace(h, lineNo);
-        const auto it = other.find(h);
-        if (it != other.end()) tell(lineNo, "add-and-remove", sameAs(it->second));
+        mine.tryEmplace(h, lineNo);
+        if (const std::size_t* earlier = other.find(h))
+            tell(lineNo, "add-and-remove", sameAs(*earlier));
     }
 
     void noteRelation(std::size_t lineNo) {
@@ -506,10 +554,10 @@ private:
             const std::uint64_t h =
                 key_.add(line_.ne).add(row.external).add(a->value).add(b->value).hash();
             if (!relation) {
-                declared_.insert(h);
+                declared_.tryEmplace(h, true);
                 return;
             }
-            if (declared_.contains(h)) return;
+            if (declared_.find(h)) return;
             if (row.lte) {
                 // Which eNodeB an NE is only a 4G library says; without one
                 // every relation inside a site would be reported.
@@ -594,7 +642,7 @@ private:
     void finish() {
         std::vector<Late> late;
         for (const auto& [line, h] : pending_)
-            if (!declared_.contains(h)) late.push_back({line, "unknown-neighbour", {}});
+            if (!declared_.find(h)) late.push_back({line, "unknown-neighbour", {}});
         finishPci(late);
         std::stable_sort(late.begin(), late.end(),
                          [](const Late& a, const Late& b) { return a.line < b.line; });
@@ -665,9 +713,9 @@ private:
     std::vector<Finding> findings_;
     Line line_;
     KeyBuilder key_;
-    std::unordered_map<std::uint64_t, Position> lines_;
-    std::unordered_map<std::uint64_t, std::size_t> added_, removed_;
-    std::unordered_set<std::uint64_t> declared_;
+    HashIndex<Position> lines_;
+    HashIndex<std::size_t> added_, removed_;
+    HashIndex<bool> declared_;
     std::vector<std::pair<std::size_t, std::uint64_t>> pending_;
     struct PciChange {
         std::string localId, pci;
