@@ -458,6 +458,7 @@ void addCommands(CLI::App& app, Options& o) {
     addExportOptions(*gen, o.exports);
     addPciUpdateCommand(app, o.exports);
     addToolCommands(app, o);
+    addCheckCommand(app, o.check);
 }
 
 void addToolCommands(CLI::App& app, Options& o) {
@@ -507,6 +508,7 @@ int runCommand(const CLI::App& app, const Options& options, Session& session) {
     if (name == "split") return splitCommand(options);
     if (name == "site-type") return siteTypeCommand(options, session);
     if (name == "pci-update") return runPciUpdate(options.exports, session);
+    if (name == "check") return runCheck(options.check, session);
     return kUsage;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/checkcommand.h"
 #include "cli/exportcommands.h"
 #include "core/app/session.h"
 #include "core/base/questions.h"
@@ -130,6 +131,8 @@ struct Options {
     std::optional<std::string> head, connector, maxCells, separator;
     // The export tools (gen pci-change ..., pci-update).
     ExportOptions exports;
+    // check
+    CheckOptions check;
 };
 
 void addCommands(CLI::App& app, Options& options);

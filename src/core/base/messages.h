@@ -151,6 +151,29 @@ inline constexpr std::string_view kRollbackSuffix = "回退";
 // Frequency change
 inline constexpr std::string_view kFreqChangeScriptSuffix = "改频点脚本";
 
+// ---- script checker ------------------------------------------------------------
+// The rule reasons are in the rule table (core/tools/scriptcheck.cpp); these
+// are the details a finding adds and the checker's own messages.
+inline constexpr std::string_view kScriptMissing = "脚本文件不存在：";                    // + path
+inline constexpr std::string_view kScriptNotText = "脚本文件既不是UTF-8也不是GBK编码：";  // + path
+inline constexpr std::string_view kCheckNoVerb = "行首应为命令字（ADD、MOD、RMV…）";
+inline constexpr std::string_view kCheckNoObject = "命令字后应为对象名";
+inline constexpr std::string_view kCheckNoColon = "对象名后缺少“:”";
+inline constexpr std::string_view kCheckNoEquals = "参数缺少“=”：";  // + the text
+inline constexpr std::string_view kCheckNoName = "“=”前缺少参数名";
+inline constexpr std::string_view kCheckOpenQuote = "引号没有闭合";
+inline constexpr std::string_view kCheckNoSemicolon = "参数表后缺少“;”";
+inline constexpr std::string_view kCheckNoBrace = "网元名缺少“}”";
+inline constexpr std::string_view kCheckAfterSemicolon = "“;”后应为{网元名}";
+inline constexpr std::string_view kCheckAfterBrace = "“}”后有多余内容";
+inline constexpr std::string_view kCheckSameAsLine = "第";  // + line + this
+inline constexpr std::string_view kCheckLineTail = "行";
+inline constexpr std::string_view kCheckLibraryHas = "工参库为";  // + the record's value
+inline constexpr std::string_view kCheckOnNe = "网元";
+// The summary of a check: errors + this + warnings + the tail.
+inline constexpr std::string_view kCheckErrors = " 个错误，";
+inline constexpr std::string_view kCheckWarnings = " 个警告";
+
 // ---- failures of the program itself ------------------------------------------
 // Shown when an operation stopped on an error in the program rather than in
 // the engineer's files; the program carries on.

@@ -38,6 +38,14 @@ struct Rule {
 std::span<const Rule> rules();
 const Rule* findRule(std::string_view id);
 
+// One E-UTRA operating band by its downlink EARFCNs, first and last included.
+struct EarfcnBand {
+    int band;
+    long first, last;
+};
+// The bands the earfcn-band rule accepts, in band order.
+std::span<const EarfcnBand> earfcnBands();
+
 struct Finding {
     std::size_t line = 0;  // 1-based line of the script
     const Rule* rule = nullptr;
@@ -58,7 +66,8 @@ public:
                                                          std::string_view object) const;
 
 private:
-    std::map<std::string, std::set<std::string, std::less<>>, std::less<>> commands_;  // "VERB OBJECT"
+    std::map<std::string, std::set<std::string, std::less<>>, std::less<>>
+        commands_;  // "VERB OBJECT"
 };
 
 // What a check may compare the script with.
