@@ -29,9 +29,9 @@ TEST(CheckReport, TheSummaryCountsErrorsAndWarnings) {
     Tally tally;
     EXPECT_EQ(checkSummary(tally), "检查完成：未发现问题");
     tally.count({1, &kWarning, ""});
-    EXPECT_EQ(checkSummary(tally), "检查完成：0处错误，1处警告");
+    EXPECT_EQ(checkSummary(tally), "检查完成：0 个错误，1 个警告");
     tally.count({2, &kError, ""});
     tally.count({3, nullptr, ""});
     tally.count({4, &kWarning, ""});
-    EXPECT_EQ(checkSummary(tally), "检查完成：2处错误，2处警告");
+    EXPECT_EQ(checkSummary(tally), "检查完成：2 个错误，2 个警告");
 }

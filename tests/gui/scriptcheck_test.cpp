@@ -180,7 +180,7 @@ private slots:
         }
         QVERIFY(list->isVisible());
         QCOMPARE(rows(list), expected);
-        QCOMPARE(summary->text(), QString("检查完成：2处错误，0处警告"));
+        QCOMPARE(summary->text(), QString("检查完成：2 个错误，0 个警告"));
 
         // A second check replaces the findings of the first.
         button->click();
@@ -268,7 +268,7 @@ private slots:
         QVERIFY(alive);
         QVERIFY(!w->isVisible());
         QCOMPARE(w->findChild<QLabel*>("标签_检查结果_脚本编辑框")->text(),
-                 QStringLiteral("检查完成：%1处错误，0处警告").arg(count));
+                 QStringLiteral("检查完成：%1 个错误，0 个警告").arg(count));
         runPosted();
         QVERIFY(!alive);
     }

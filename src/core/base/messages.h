@@ -96,29 +96,6 @@ inline constexpr std::string_view kScriptUnreadable = "脚本文件无法读取�
 // A base name that names another folder; follows kWriteFailed and the name.
 inline constexpr std::string_view kNameHasFolder = "文件名不能含有“/”或“\\”";
 
-// ---- script checker ------------------------------------------------------------
-inline constexpr std::string_view kCheckScript = "检查脚本";  // the button under each pane
-inline constexpr std::string_view kToolsMenu = "工具";
-inline constexpr std::string_view kCheckScriptFile = "检查脚本文件…";
-inline constexpr std::string_view kCheckFilter = "脚本文件|*.txt";
-inline constexpr std::string_view kCheckWindowTitle = "检查脚本：";  // + file name
-inline constexpr std::string_view kCheckEmpty = "脚本为空，没有可检查的内容！";
-inline constexpr std::string_view kChecking = "正在检查…";
-// A finding's row: kCheckLineHead + line + kCheckLineTail + " " + severity +
-// " " + rule id + "：" + detail; a finding about the whole script has
-// kCheckWholeScript in place of the line.
-inline constexpr std::string_view kCheckLineHead = "第";
-inline constexpr std::string_view kCheckLineTail = "行";
-inline constexpr std::string_view kCheckWholeScript = "全文";
-inline constexpr std::string_view kCheckError = "错误";
-inline constexpr std::string_view kCheckWarning = "警告";
-inline constexpr std::string_view kCheckRuleSeparator = "：";
-// The summary after a check.
-inline constexpr std::string_view kCheckClean = "检查完成：未发现问题";
-inline constexpr std::string_view kCheckDoneHead = "检查完成：";  // + errors
-inline constexpr std::string_view kCheckErrorsTail = "处错误，";  // + warnings
-inline constexpr std::string_view kCheckWarningsTail = "处警告";
-
 // ---- export tools: PCI change, inheritance, reduction, frequency change -------
 inline constexpr std::string_view kExportOpenFailed = "请安装OFFICE服务或关闭将要打开的EXCEL";
 inline constexpr std::string_view kExportOpened = "外部数据库打开成功";
@@ -173,6 +150,27 @@ inline constexpr std::string_view kCheckOnNe = "网元";
 // The summary of a check: errors + this + warnings + the tail.
 inline constexpr std::string_view kCheckErrors = " 个错误，";
 inline constexpr std::string_view kCheckWarnings = " 个警告";
+// The script check in the windows: the button under each pane, the menu
+// entry and the window of a checked file.
+inline constexpr std::string_view kCheckScript = "检查脚本";
+inline constexpr std::string_view kToolsMenu = "工具";
+inline constexpr std::string_view kCheckScriptFile = "检查脚本文件…";
+inline constexpr std::string_view kCheckFilter = "脚本文件|*.txt";
+inline constexpr std::string_view kCheckWindowTitle = "检查脚本：";  // + file name
+inline constexpr std::string_view kCheckEmpty = "脚本为空，没有可检查的内容！";
+inline constexpr std::string_view kChecking = "正在检查…";
+// A finding's row: kCheckLineHead + line + kCheckLineTail + " " + severity +
+// " " + rule id + "：" + detail; a finding about no one line has
+// kCheckWholeScript in place of the line.
+inline constexpr std::string_view kCheckLineHead = "第";
+inline constexpr std::string_view kCheckWholeScript = "全文";
+inline constexpr std::string_view kCheckError = "错误";
+inline constexpr std::string_view kCheckWarning = "警告";
+inline constexpr std::string_view kCheckRuleSeparator = "：";
+// The summary under the findings: kCheckDoneHead + errors + kCheckErrors +
+// warnings + kCheckWarnings, as the command line counts them.
+inline constexpr std::string_view kCheckClean = "检查完成：未发现问题";
+inline constexpr std::string_view kCheckDoneHead = "检查完成：";
 
 // ---- failures of the program itself ------------------------------------------
 // Shown when an operation stopped on an error in the program rather than in

@@ -41,8 +41,8 @@ void Tally::count(const Finding& finding) {
 std::string checkSummary(const Tally& tally) {
     if (tally.errors == 0 && tally.warnings == 0) return std::string(msg::kCheckClean);
     return std::string(msg::kCheckDoneHead) + std::to_string(tally.errors) +
-           std::string(msg::kCheckErrorsTail) + std::to_string(tally.warnings) +
-           std::string(msg::kCheckWarningsTail);
+           std::string(msg::kCheckErrors) + std::to_string(tally.warnings) +
+           std::string(msg::kCheckWarnings);
 }
 
 }  // namespace brindle::check

@@ -20,7 +20,7 @@ struct Tally {
     void count(const Finding& finding);
 };
 
-// "检查完成：N处错误，M处警告", or that nothing was found.
+// "检查完成：N 个错误，M 个警告", or that nothing was found.
 std::string checkSummary(const Tally& tally);
 
 }  // namespace brindle::check
