@@ -24,7 +24,8 @@ ScriptCheckWindow* ScriptCheckWindow::open(const Session& session,
     window->show();
     window->raise();
     window->panel_->check();
-    // The engineer may have closed the window while the check ran.
+    // A close during the check waited for its end and has happened now: the
+    // window is then on its way out, and null once it is gone.
     return window;
 }
 
