@@ -60,16 +60,17 @@ private:
 // Site names as a city's planners give them: district, landmark, and a
 // number once the pairs run out.
 std::string siteName(int site) {
-    static const char* districts[] = {"城北", "城南", "江东", "河西", "高新", "滨江",
-                                      "东城", "西城", "南湖", "北山", "新区", "老城",
+    static const char* districts[] = {"城北", "城南",   "江东",   "河西",  "高新", "滨江",
+                                      "东城", "西城",   "南湖",   "北山",  "新区", "老城",
                                       "港口", "开发区", "大学城", "工业园"};
-    static const char* places[] = {"大厦",   "公园",   "广场",   "中学",   "小学",   "人民医院",
-                                   "汽车站", "火车站", "体育馆", "商业街", "花园",   "新村",
-                                   "电厂",   "水厂",   "酒店",   "市场",   "家园",   "物流园",
-                                   "加油站", "派出所", "邮政局", "图书馆", "公寓",   "村委"};
+    static const char* places[] = {"大厦",   "公园",   "广场",   "中学",   "小学", "人民医院",
+                                   "汽车站", "火车站", "体育馆", "商业街", "花园", "新村",
+                                   "电厂",   "水厂",   "酒店",   "市场",   "家园", "物流园",
+                                   "加油站", "派出所", "邮政局", "图书馆", "公寓", "村委"};
     constexpr int kDistricts = std::size(districts), kPlaces = std::size(places);
     const int round = site / (kDistricts * kPlaces);
-    std::string name = std::string(districts[site % kDistricts]) + places[(site / kDistricts) % kPlaces];
+    std::string name =
+        std::string(districts[site % kDistricts]) + places[(site / kDistricts) % kPlaces];
     if (round > 0) name += std::to_string(round);
     return name;
 }
@@ -83,7 +84,8 @@ std::vector<std::vector<std::string>> planBands(const fs::path& earfcnIni) {
         if (eq == std::string::npos || line.rfind("5G", 0) == 0) continue;
         if (line.substr(0, eq).find("频段频点") == std::string::npos) continue;
         std::string values = line.substr(eq + 1);
-        while (!values.empty() && (values.back() == '\r' || values.back() == ' ')) values.pop_back();
+        while (!values.empty() && (values.back() == '\r' || values.back() == ' '))
+            values.pop_back();
         bands.push_back(splitList(values, "|"));
     }
     if (bands.empty()) throw std::runtime_error(earfcnIni.string() + ": no carrier lists");
@@ -117,11 +119,10 @@ std::vector<Cell4G> makeCells4G(int count, const std::vector<std::vector<std::st
             const std::string earfcn = band[random.below(static_cast<int>(band.size()))];
             for (int sector = 1; sector <= 3 && static_cast<int>(cells.size()) < count; ++sector) {
                 const int local = k * 3 + sector - 1;
-                cells.push_back({name,
-                                 name + "-" + std::to_string(sector) +
-                                     (k > 0 ? std::to_string(k) : ""),
-                                 local, 500000 + site, (site * 3 + sector - 1 + k * 168) % 504,
-                                 22561 + site / 2000, earfcn});
+                cells.push_back(
+                    {name, name + "-" + std::to_string(sector) + (k > 0 ? std::to_string(k) : ""),
+                     local, 500000 + site, (site * 3 + sector - 1 + k * 168) % 504,
+                     22561 + site / 2000, earfcn});
             }
         }
     }
@@ -185,8 +186,8 @@ void write4GWorkbook(const fs::path& path, const std::vector<Cell4G>& cells) {
 void write2GWorkbook(const fs::path& path, const std::vector<Cell2G>& cells) {
     lxw_workbook* book = newBook(path);
     lxw_worksheet* sheet = workbook_add_worksheet(book, "工参");
-    writeHeader(sheet,
-                {"基站名", "小区名", "小区LAC", "小区CI", "BCCH频点", "小区网络色码", "小区基站色码"});
+    writeHeader(sheet, {"基站名", "小区名", "小区LAC", "小区CI", "BCCH频点", "小区网络色码",
+                        "小区基站色码"});
     for (std::size_t i = 0; i < cells.size(); ++i) {
         const Cell2G& c = cells[i];
         const auto r = static_cast<lxw_row_t>(i + 1);
@@ -199,7 +200,7 @@ void write2GWorkbook(const fs::path& path, const std::vector<Cell2G>& cells) {
     closeBook(book, path);
 }
 
-std::string lines(const std::vector<std::string>& names) {
+std::string joined(const std::vector<std::string>& names) {
     std::string text;
     for (const std::string& n : names) text += n + "\n";
     return text;
@@ -242,10 +243,10 @@ void writeExport(const fs::path& path, const std::vector<Cell4G>& lte,
         external.push_back({owner.site, "460", "00", std::to_string(n.enodeb),
                             std::to_string(n.localId), n.earfcn, std::to_string(n.pci)});
     }
-    test::writeExportWorkbook(path, {test::intraRelationSheet(std::move(intra)),
-                                     test::interRelationSheet(std::move(inter)),
-                                     test::geranRelationSheet(std::move(geran)),
-                                     test::externalCellSheet(std::move(external))});
+    test::writeExportWorkbook(
+        path,
+        {test::intraRelationSheet(std::move(intra)), test::interRelationSheet(std::move(inter)),
+         test::geranRelationSheet(std::move(geran)), test::externalCellSheet(std::move(external))});
 }
 
 // Ten kinds of line as the generators write them, over the network's cells.
@@ -259,8 +260,8 @@ std::string makeScript(int count, const std::vector<Cell4G>& lte, const std::vec
         const Cell4G& n = lte[random.below(cells)];
         const std::string ne = ";{" + c.site + "}\n";
         const std::string local = std::to_string(c.localId);
-        const std::string peer = ",ENODEBID=" + std::to_string(n.enodeb) +
-                                 ",CELLID=" + std::to_string(n.localId);
+        const std::string peer =
+            ",ENODEBID=" + std::to_string(n.enodeb) + ",CELLID=" + std::to_string(n.localId);
         switch (i % 10) {
             case 0:
             case 1:
@@ -271,9 +272,9 @@ std::string makeScript(int count, const std::vector<Cell4G>& lte, const std::vec
             case 2:
             case 3:
                 s += "ADD EUTRANEXTERNALCELL:MCC=\"460\",MNC=\"00\"" + peer +
-                     ",DLEARFCN=" + n.earfcn + ",ULEARFCNCFGIND=NOT_CFG,PHYCELLID=" +
-                     std::to_string(n.pci) + ",TAC=" + std::to_string(n.tac) + ",CELLNAME=\"" +
-                     n.name + "\"" + ne;
+                     ",DLEARFCN=" + n.earfcn +
+                     ",ULEARFCNCFGIND=NOT_CFG,PHYCELLID=" + std::to_string(n.pci) +
+                     ",TAC=" + std::to_string(n.tac) + ",CELLNAME=\"" + n.name + "\"" + ne;
                 break;
             case 4:
                 s += "ADD EUTRANINTERNFREQ:LOCALCELLID=" + local + " ,DLEARFCN=" + n.earfcn +
@@ -292,8 +293,9 @@ std::string makeScript(int count, const std::vector<Cell4G>& lte, const std::vec
                 break;
             case 7: {
                 const Cell2G& g = gsm[random.below(static_cast<int>(gsm.size()))];
-                s += "ADD GERANNCELL:LOCALCELLID=" + local + ",MCC=\"460\",MNC=\"00\",LAC=" +
-                     std::to_string(g.lac) + ",GERANCELLID=" + std::to_string(g.ci) +
+                s += "ADD GERANNCELL:LOCALCELLID=" + local +
+                     ",MCC=\"460\",MNC=\"00\",LAC=" + std::to_string(g.lac) +
+                     ",GERANCELLID=" + std::to_string(g.ci) +
                      ",NORMVFLAG=FORBID_RMV_ENUM,BLINDHOPRIORITY=30,LOCALCELLNAME=\"" + c.name +
                      "\",NEIGHBOURCELLNAME=\"" + g.name + "\"" + ne;
                 break;
@@ -323,27 +325,38 @@ void makeSize(const fs::path& samples, const fs::path& out, int cells4G) {
     write4GWorkbook(out / "cells4g.xlsx", lte);
     write2GWorkbook(out / "cells2g.xlsx", gsm);
 
-    // Generator input giving about cells4G / 2 output lines: pairs of
-    // random cells, run two-way; one-to-many sources times 100 targets; a
-    // single list of half the cells.
+    // Generator input giving about cells4G / 2 output lines (100,000 for the
+    // province): pairs of random cells, run two-way; as many 4G-2G pairs,
+    // run one-way (those pages have no two-way); one-to-many sources times
+    // 100 targets; a single list of half the cells. The load-balancing page
+    // takes the cells covering one sector and declares each the overlapping
+    // neighbour of every other, so its list is the square root.
     Sequence random;
-    const int pairs = cells4G / 4, n4 = static_cast<int>(lte.size()), n2 = cells4G / 4;
-    std::vector<std::string> sources, targets, gsmTargets, oneToManySources, oneToManyTargets,
-        names;
-    for (int i = 0; i < pairs; ++i) {
-        sources.push_back(lte[random.below(n4)].name);
-        targets.push_back(lte[random.below(n4)].name);
-        gsmTargets.push_back(gsm[random.below(n2)].name);
+    const int lines = cells4G / 2, n4 = static_cast<int>(lte.size()), n2 = cells4G / 4;
+    std::vector<std::string> sources, targets, gsmSources, gsmTargets, oneToManySources,
+        oneToManyTargets, names, sector;
+    auto any4G = [&] { return lte[random.below(n4)].name; };
+    auto any2G = [&] { return gsm[random.below(n2)].name; };
+    for (int i = 0; i < lines / 2; ++i) {
+        sources.push_back(any4G());
+        targets.push_back(any4G());
     }
-    for (int i = 0; i < cells4G / 400; ++i) oneToManySources.push_back(lte[random.below(n4)].name);
-    for (int i = 0; i < 100; ++i) oneToManyTargets.push_back(gsm[random.below(n2)].name);
-    for (int i = 0; i < cells4G / 2; ++i) names.push_back(lte[random.below(n4)].name);
-    writeText(out / "sources.txt", lines(sources));
-    writeText(out / "targets.txt", lines(targets));
-    writeText(out / "gsm-targets.txt", lines(gsmTargets));
-    writeText(out / "otm-sources.txt", lines(oneToManySources));
-    writeText(out / "otm-targets.txt", lines(oneToManyTargets));
-    writeText(out / "names.txt", lines(names));
+    for (int i = 0; i < lines; ++i) {
+        gsmSources.push_back(any4G());
+        gsmTargets.push_back(any2G());
+    }
+    for (int i = 0; i < lines / 100; ++i) oneToManySources.push_back(any4G());
+    for (int i = 0; i < 100; ++i) oneToManyTargets.push_back(any2G());
+    for (int i = 0; i < lines; ++i) names.push_back(any4G());
+    for (int i = 0; i * i < lines; ++i) sector.push_back(lte[i].name);  // distinct names
+    writeText(out / "sources.txt", joined(sources));
+    writeText(out / "targets.txt", joined(targets));
+    writeText(out / "gsm-sources.txt", joined(gsmSources));
+    writeText(out / "gsm-targets.txt", joined(gsmTargets));
+    writeText(out / "otm-sources.txt", joined(oneToManySources));
+    writeText(out / "otm-targets.txt", joined(oneToManyTargets));
+    writeText(out / "names.txt", joined(names));
+    writeText(out / "sector.txt", joined(sector));
     writeText(out / "one-name.txt", lte[n4 / 2].name + "\n");
 
     // The export tools' cells: the target of many relations, and a cell that
@@ -355,8 +368,8 @@ void makeSize(const fs::path& samples, const fs::path& out, int cells4G) {
     cellsFile << "target_cell='" << t.name << "'\nnew_cell='" << lte[target + 1].name
               << "'\nnew_pci=" << (t.pci + 1) % 504 << "\n";
 
-    if (const Status written = writeScriptFile(out / "script.txt",
-                                               codec::toCrLf(makeScript(cells4G * 5, lte, gsm)));
+    if (const Status written =
+            writeScriptFile(out / "script.txt", codec::toCrLf(makeScript(cells4G * 5, lte, gsm)));
         !written)
         throw std::runtime_error(written.error());
 }
@@ -365,7 +378,8 @@ void makeSize(const fs::path& samples, const fs::path& out, int cells4G) {
 
 int main(int argc, char** argv) {
     int cells = 0;
-    if (argc == 4) std::from_chars(argv[3], argv[3] + std::char_traits<char>::length(argv[3]), cells);
+    if (argc == 4)
+        std::from_chars(argv[3], argv[3] + std::char_traits<char>::length(argv[3]), cells);
     if (cells < 4000) {
         std::cerr << "usage: brindle-benchdata SAMPLES_DIR OUT_DIR CELLS_4G (at least 4000)\n";
         return 2;
