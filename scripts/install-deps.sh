@@ -14,6 +14,9 @@ if [[ "${1:-}" == "--gui" ]]; then packages+=(fonts-wqy-microhei); fi
 # fuzz/run builds the fuzz targets with clang and its libFuzzer and sanitizer
 # runtimes.
 if [[ "${1:-}" == "--fuzz" ]]; then packages+=(clang libclang-rt-14-dev); fi
+# bench/run times whole processes with GNU time and compares the import with
+# openpyxl reading the same workbook.
+if [[ "${1:-}" == "--bench" ]]; then packages+=(time python3-openpyxl); fi
 
 missing=()
 for p in "${packages[@]}"; do
