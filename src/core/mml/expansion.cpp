@@ -1,5 +1,6 @@
 #include "core/mml/expansion.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -54,7 +55,24 @@ std::string sectorKey(std::string_view cellName) {
     return gbk.size() < 2 ? gbk : gbk.substr(gbk.size() - 2);
 }
 
-std::string sectorBands(const Library& library, const Cell4G& cell, Feedback& feedback, int pace) {
+SiteIndex::SiteIndex(const Library& library) {
+    constexpr std::size_t kSiteField = 3;  // 基站号
+    for (std::size_t i = 0; i < library.count(); ++i) {
+        const std::string& site = library.at(i).fields[kSiteField];
+        positions_[site].push_back(i);
+        longest_ = std::max(longest_, site.size());
+    }
+}
+
+const std::vector<std::size_t>* SiteIndex::containing(std::string_view site) const {
+    static const std::vector<std::size_t> kNone;
+    if (site.size() < longest_) return nullptr;
+    const auto it = positions_.find(site);
+    return it == positions_.end() ? &kNone : &it->second;
+}
+
+std::string sectorBands(const Library& library, const Cell4G& cell, Feedback& feedback, int pace,
+                        const SiteIndex* index) {
     const std::string& site = cell.基站号;
     const std::string key = sectorKey(cell.小区名);
     constexpr std::size_t kSiteField = 3, kEarfcnField = 5;  // 基站号, 频点
@@ -64,10 +82,18 @@ std::string sectorBands(const Library& library, const Cell4G& cell, Feedback& fe
     auto ofSector = [&](const Record& r) {
         return gbkBytes(r.cellName()).find(key) != std::string::npos;
     };
+    const std::vector<std::size_t>* sitePositions = index ? index->containing(site) : nullptr;
+    // The next record at or after `from` whose 基站号 contains the site.
+    const auto nextOfSite = [&](std::size_t from) -> std::optional<std::size_t> {
+        if (!sitePositions) return library.findForward(from, ofSite);
+        const auto it = std::lower_bound(sitePositions->begin(), sitePositions->end(), from);
+        if (it == sitePositions->end()) return std::nullopt;
+        return *it;
+    };
     std::string bands;
     std::size_t from = 0;
     for (std::size_t round = 0; round < library.count(); ++round) {
-        const auto siteHit = library.findForward(from, ofSite);
+        const auto siteHit = nextOfSite(from);
         if (!siteHit) break;
         const auto sectorHit = library.findForward(*siteHit, ofSector);
         if (!sectorHit) break;
@@ -90,6 +116,8 @@ bool runExpansionBands(const RunContext& context, const PageInput& input) {
     const long total = static_cast<long>(names.size());
     long done = 0;
     feedback.progress(0, total);
+    const std::optional<SiteIndex> index =
+        context.lte ? std::optional<SiteIndex>(std::in_place, *context.lte) : std::nullopt;
     for (const std::string& name : names) {
         const auto position = context.lte ? context.lte->findCell(name) : std::nullopt;
         if (!position) {
@@ -98,7 +126,7 @@ bool runExpansionBands(const RunContext& context, const PageInput& input) {
             continue;
         }
         const Cell4G cell = Cell4G::from(context.lte->at(*position));
-        const std::string bands = sectorBands(*context.lte, cell, feedback);
+        const std::string bands = sectorBands(*context.lte, cell, feedback, 100, &*index);
         feedback.progress(++done, total);
         context.pane.append(name + "|" + bands + "\r\n");
         feedback.pumpEvents();
