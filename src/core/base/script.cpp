@@ -53,13 +53,31 @@ std::string dedupPane(std::string_view text, Feedback* feedback) {
 }
 
 Status writeScriptFile(const fs::path& path, std::string_view utf8) {
-    const auto gbk = codec::toGbk(utf8);
-    if (!gbk.text) {
-        return fail(std::string(msg::kNotGbkAtLine) +
-                    std::to_string(codec::lineOfOffset(utf8, gbk.badOffset)) +
-                    std::string(msg::kNotGbkTail));
-    }
-    return platform::replaceFileAtomically(path, *gbk.text);
+    // Converted and written a piece at a time: a script of many megabytes is
+    // never held a second time, in GBK. Pieces end after a line end, which no
+    // character spans.
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    codec::GbkEncoder encoder;
+    std::string gbk;
+    return platform::replaceFileAtomically(path, [&](const platform::PieceWriter& write) {
+        for (std::size_t start = 0; start < utf8.size();) {
+            std::size_t end = utf8.size();
+            if (utf8.size() - start > kPiece) {
+                const std::size_t lineEnd = utf8.find('\n', start + kPiece);
+                if (lineEnd != std::string_view::npos) end = lineEnd + 1;
+            }
+            gbk.clear();
+            std::size_t bad = 0;
+            if (!encoder.append(utf8.substr(start, end - start), gbk, bad)) {
+                return Status(fail(std::string(msg::kNotGbkAtLine) +
+                                   std::to_string(codec::lineOfOffset(utf8, start + bad)) +
+                                   std::string(msg::kNotGbkTail)));
+            }
+            write(gbk);
+            start = end;
+        }
+        return Status();
+    });
 }
 
 fs::path withTxtExtension(fs::path path) {
@@ -116,8 +134,8 @@ std::string saveToolScript(std::string_view boxText, std::string_view proposedNa
                            std::string_view filter, const fs::path& startFolder,
                            Feedback& feedback) {
     std::string text = dedupPane(boxText);
-    const auto chosen = feedback.chooseSaveFile(
-        {std::string(filter), std::string(proposedName), startFolder});
+    const auto chosen =
+        feedback.chooseSaveFile({std::string(filter), std::string(proposedName), startFolder});
     if (!chosen) {
         feedback.message(msg::kWriteFailed, {}, Icon::Warning);
         return text;
