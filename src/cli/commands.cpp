@@ -155,7 +155,7 @@ public:
 // Generated lines: UTF-8 with CR LF on stdout, or GBK with CR LF in a file.
 int emitScript(const std::string& text, const Options& options, Feedback& feedback) {
     std::string deduplicated;
-    if (options.dedup) deduplicated = joinLines(dedupLines(nameList(text)));
+    if (options.dedup) deduplicated = dedupText(text);
     const std::string_view script = options.dedup ? deduplicated : text;
     if (options.output.empty()) {
         std::cout << script << std::flush;

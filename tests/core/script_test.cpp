@@ -23,6 +23,15 @@ TEST(Dedup, KeepsFirstOccurrencesInOrderIncludingOneEmptyLine) {
     EXPECT_EQ(dedupLines({"", "A", "", "a"}), (Lines{"", "A", "a"}));
 }
 
+// The command line's --dedup and the saves: distinct lines, one empty line
+// kept like any other, a last line without its line end given one.
+TEST(Dedup, TextRebuiltFromItsDistinctLines) {
+    EXPECT_EQ(dedupText("A\r\nB\r\nA\r\n\r\nC\r\n\r\nA"), "A\r\nB\r\n\r\nC\r\n");
+    EXPECT_EQ(dedupText("a\r\nA\r\nA\n\r\nA"), "a\r\nA\r\nA\n\r\n");
+    EXPECT_EQ(dedupText(""), "");
+    EXPECT_EQ(dedupText("\r\n"), "\r\n");
+}
+
 TEST(Dedup, PaneRebuildDropsEmptyLinesAndReportsProgress) {
     RecordingFeedback fb;
     EXPECT_EQ(dedupPane("A\r\n\r\nB\r\nA", &fb), "A\r\nB\r\n");

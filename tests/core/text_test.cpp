@@ -23,6 +23,19 @@ TEST(NameList, NeverTrimsAndSplitsOnlyAtTheWholeSeparator) {
     EXPECT_EQ(nameList("A\nB\rC"), Names{"A\nB\rC"});
 }
 
+// The views split as the copies do and point into the text itself.
+TEST(NameList, ViewsAreThePiecesOfTheTextItself) {
+    using Views = std::vector<std::string_view>;
+    const std::string text = "A\r\n\r\n城北\nB\r\n";
+    const auto views = nameViews(text);
+    EXPECT_EQ(views, (Views{"A", "", "城北\nB"}));
+    EXPECT_EQ(views[2].data(), text.data() + 5);
+    EXPECT_EQ(nameViews(""), Views{});
+    EXPECT_EQ(nameViews("\r\n\r\n"), (Views{"", ""}));
+    EXPECT_EQ(splitViews("38400||38544|", "|"), (Views{"38400", "", "38544"}));
+    EXPECT_EQ(splitViews("x", ""), Views{"x"});
+}
+
 TEST(NameList, SplitsBandListsAtBar) {
     EXPECT_EQ(splitList("38400|38544", "|"), (Names{"38400", "38544"}));
     EXPECT_EQ(splitList("38400||38544|", "|"), (Names{"38400", "", "38544"}));
