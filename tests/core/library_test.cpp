@@ -311,6 +311,27 @@ TEST(Lookup, ACellViewsTheLibrarysRecord) {
     EXPECT_EQ(x->ID, 4);
 }
 
+// An edit made while a run holds a cell (the run lets window events through)
+// leaves that cell reading the texts it was looked up with.
+TEST(Lookup, ACellLookedUpBeforeAnEditKeepsItsTexts) {
+    TempDir dir;
+    makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
+    auto lib = store::load(dir / "l.edb", LibraryKind::Lte).value();
+    RecordingFeedback fb;
+    const auto before = lookup4G(lib.get(), "Cell-x", fb);
+    ASSERT_TRUE(before);
+    Record edited = lib->at(3);
+    edited.fields[0] = "一个长得放不进原来位置的基站名称";
+    edited.fields[1] = "Cell-y";
+    ASSERT_TRUE(lib->update(3, edited).ok());
+    EXPECT_EQ(before->基站名, "站D");
+    EXPECT_EQ(before->小区名, "Cell-x");
+    const auto after = lookup4G(lib.get(), "Cell-y", fb);
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->基站名, "一个长得放不进原来位置的基站名称");
+    EXPECT_FALSE(lib->findCell("Cell-x"));
+}
+
 TEST(Lookup, ScansForwardByOtherKeys) {
     TempDir dir;
     makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());

@@ -77,6 +77,11 @@ Status Library::update(std::size_t position, const Record& record) {
     if (Status written = store::update(path_, kind_, rowids_[position], record); !written)
         return written;
     const bool renamed = records_[position].cellName() != record.cellName();
+    // Cells looked up before view the old texts, and a run that let the edit
+    // happen during its events may still read them: the old texts are kept
+    // (moving the record keeps them where they are) rather than freed under
+    // those cells. An edit is one record, made by hand.
+    retired_.push_back(std::move(records_[position]));
     records_[position] = record;
     if (renamed) rebuildIndex();
     return {};

@@ -66,6 +66,7 @@ private:
     std::vector<Record> records_;
     std::vector<std::int64_t> rowids_;
     std::vector<Slot> slots_;
+    std::vector<Record> retired_;  // the records edits replaced, see update()
 };
 
 }  // namespace brindle
