@@ -154,7 +154,9 @@ public:
 
 // Generated lines: UTF-8 with CR LF on stdout, or GBK with CR LF in a file.
 int emitScript(const std::string& text, const Options& options, Feedback& feedback) {
-    const std::string script = options.dedup ? joinLines(dedupLines(nameList(text))) : text;
+    std::string deduplicated;
+    if (options.dedup) deduplicated = dedupText(text);
+    const std::string_view script = options.dedup ? deduplicated : text;
     if (options.output.empty()) {
         std::cout << script << std::flush;
         return kCompleted;

@@ -277,6 +277,61 @@ TEST(Lookup, FindsTheFirstRecordByExactName) {
                                  "小区不存在！", "小区B小区不存在！"}));
 }
 
+// Many names, each twice, and an empty library: every name leads to its
+// first record, whatever else shares its place in the index.
+TEST(Lookup, ManyNamesEachFindTheirFirstRecord) {
+    std::vector<Record> records;
+    for (int copy = 0; copy < 2; ++copy)
+        for (int i = 0; i < 3000; ++i)
+            records.push_back(cell4G(
+                static_cast<std::int32_t>(records.size()) + 1,
+                {"站", "小区" + std::to_string(i), "0", "1", "0", "1", "1", std::to_string(copy)}));
+    std::vector<std::int64_t> rowids(records.size(), 0);
+    const Library library("m.edb", LibraryKind::Lte, std::move(records), std::move(rowids));
+    for (int i = 0; i < 3000; ++i)
+        ASSERT_EQ(library.findCell("小区" + std::to_string(i)), static_cast<std::size_t>(i)) << i;
+    EXPECT_EQ(library.findCell("小区3000"), std::nullopt);
+    EXPECT_EQ(library.findCell("小区"), std::nullopt);
+    EXPECT_EQ(library.findCell(""), std::nullopt);
+    const Library empty("e.edb", LibraryKind::Lte, {}, {});
+    EXPECT_EQ(empty.findCell("小区1"), std::nullopt);
+    EXPECT_EQ(empty.findCell(""), std::nullopt);
+}
+
+// A looked-up cell reads the library's own record: nothing is copied.
+TEST(Lookup, ACellViewsTheLibrarysRecord) {
+    TempDir dir;
+    makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
+    auto lib = store::load(dir / "l.edb", LibraryKind::Lte).value();
+    RecordingFeedback fb;
+    const auto x = lookup4G(lib.get(), "Cell-x", fb);
+    ASSERT_TRUE(x);
+    EXPECT_EQ(x->小区名.data(), lib->at(3).fields[1].data());
+    EXPECT_EQ(x->基站号.data(), lib->at(3).fields[3].data());
+    EXPECT_EQ(x->ID, 4);
+}
+
+// An edit made while a run holds a cell (the run lets window events through)
+// leaves that cell reading the texts it was looked up with.
+TEST(Lookup, ACellLookedUpBeforeAnEditKeepsItsTexts) {
+    TempDir dir;
+    makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
+    auto lib = store::load(dir / "l.edb", LibraryKind::Lte).value();
+    RecordingFeedback fb;
+    const auto before = lookup4G(lib.get(), "Cell-x", fb);
+    ASSERT_TRUE(before);
+    Record edited = lib->at(3);
+    edited.fields[0] = "一个长得放不进原来位置的基站名称";
+    edited.fields[1] = "Cell-y";
+    ASSERT_TRUE(lib->update(3, edited).ok());
+    EXPECT_EQ(before->基站名, "站D");
+    EXPECT_EQ(before->小区名, "Cell-x");
+    const auto after = lookup4G(lib.get(), "Cell-y", fb);
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->基站名, "一个长得放不进原来位置的基站名称");
+    EXPECT_FALSE(lib->findCell("Cell-x"));
+}
+
 TEST(Lookup, ScansForwardByOtherKeys) {
     TempDir dir;
     makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());

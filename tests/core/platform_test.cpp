@@ -69,6 +69,29 @@ TEST(AtomicReplace, WritesANewFileWholeAndLeavesNothingElse) {
     EXPECT_EQ(readFile(dir / "new.txt"), "");
 }
 
+TEST(AtomicReplace, TakesTheBytesPieceByPieceAndLeavesTheOldFileWhenTheyFail) {
+    TempDir dir;
+    const auto file = dir / "s.txt";
+    const Status written =
+        platform::replaceFileAtomically(file, [](const platform::PieceWriter& write) {
+            write("A\r\n");
+            write("");
+            write("B\r\n");
+            return Status();
+        });
+    ASSERT_TRUE(written.ok()) << written.error();
+    EXPECT_EQ(readFile(file), "A\r\nB\r\n");
+    const Status failed =
+        platform::replaceFileAtomically(file, [](const platform::PieceWriter& write) {
+            write("C\r\n");
+            return Status(fail("停"));
+        });
+    EXPECT_FALSE(failed.ok());
+    EXPECT_EQ(failed.error(), "停");
+    EXPECT_EQ(readFile(file), "A\r\nB\r\n");
+    EXPECT_EQ(entries(dir.path()), 1);
+}
+
 TEST(AtomicReplace, KeepsPermissionsAndReplacesTheFileALinkNames) {
     TempDir dir;
     writeFile(dir / "real.txt", "old");

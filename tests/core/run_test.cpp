@@ -16,11 +16,11 @@ namespace {
 
 template <class A, class B>
 std::string pairLine(const A& owner, const B& other, const mml::RunContext&) {
-    return owner.小区名 + ">" + other.小区名 + "\r\n";
+    return std::string(owner.小区名) + ">" + std::string(other.小区名) + "\r\n";
 }
 
 std::string cellLine(const Cell4G& cell, std::string_view value) {
-    return cell.小区名 + "=" + std::string(value) + "\r\n";
+    return std::string(cell.小区名) + "=" + std::string(value) + "\r\n";
 }
 
 bool sameSite(const Cell4G& a, const Cell4G& b) {

@@ -23,6 +23,15 @@ TEST(Dedup, KeepsFirstOccurrencesInOrderIncludingOneEmptyLine) {
     EXPECT_EQ(dedupLines({"", "A", "", "a"}), (Lines{"", "A", "a"}));
 }
 
+// The command line's --dedup and the saves: distinct lines, one empty line
+// kept like any other, a last line without its line end given one.
+TEST(Dedup, TextRebuiltFromItsDistinctLines) {
+    EXPECT_EQ(dedupText("A\r\nB\r\nA\r\n\r\nC\r\n\r\nA"), "A\r\nB\r\n\r\nC\r\n");
+    EXPECT_EQ(dedupText("a\r\nA\r\nA\n\r\nA"), "a\r\nA\r\nA\n\r\n");
+    EXPECT_EQ(dedupText(""), "");
+    EXPECT_EQ(dedupText("\r\n"), "\r\n");
+}
+
 TEST(Dedup, PaneRebuildDropsEmptyLinesAndReportsProgress) {
     RecordingFeedback fb;
     EXPECT_EQ(dedupPane("A\r\n\r\nB\r\nA", &fb), "A\r\nB\r\n");
@@ -48,6 +57,30 @@ TEST(ScriptFile, RefusesAnUnencodableCharacterAndWritesNothing) {
     EXPECT_FALSE(written.ok());
     EXPECT_EQ(written.error(), "第3行含有GBK编码无法表示的字符，未写出任何内容");
     EXPECT_EQ(readFile(out), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// A script of several megabytes is converted and written a piece at a time:
+// the file is the same as one written whole, and a character GBK cannot hold
+// far into the script still names its own line and leaves nothing.
+TEST(ScriptFile, ALargeScriptIsWrittenWholeAndARefusalNamesItsLine) {
+    TempDir dir;
+    const auto out = dir / "s.txt";
+    std::string utf8, gbk;
+    for (int i = 0; i < 150000; ++i) {
+        utf8 += "ADD X:ID=" + std::to_string(i) + ";{城北}\r\n";
+        gbk += "ADD X:ID=" + std::to_string(i) + ";{\xB3\xC7\xB1\xB1}\r\n";
+    }
+    ASSERT_GT(utf8.size(), 3u << 20);
+    const Status written = writeScriptFile(out, utf8);
+    ASSERT_TRUE(written.ok()) << written.error();
+    EXPECT_EQ(readFile(out), gbk);
+
+    const std::string refused = utf8 + "C😀\r\n" + utf8;
+    const Status failed = writeScriptFile(out, refused);
+    EXPECT_FALSE(failed.ok());
+    EXPECT_EQ(failed.error(), "第150001行含有GBK编码无法表示的字符，未写出任何内容");
+    EXPECT_EQ(readFile(out), gbk);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 

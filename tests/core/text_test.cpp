@@ -23,6 +23,19 @@ TEST(NameList, NeverTrimsAndSplitsOnlyAtTheWholeSeparator) {
     EXPECT_EQ(nameList("A\nB\rC"), Names{"A\nB\rC"});
 }
 
+// The views split as the copies do and point into the text itself.
+TEST(NameList, ViewsAreThePiecesOfTheTextItself) {
+    using Views = std::vector<std::string_view>;
+    const std::string text = "A\r\n\r\n城北\nB\r\n";
+    const auto views = nameViews(text);
+    EXPECT_EQ(views, (Views{"A", "", "城北\nB"}));
+    EXPECT_EQ(views[2].data(), text.data() + 5);
+    EXPECT_EQ(nameViews(""), Views{});
+    EXPECT_EQ(nameViews("\r\n\r\n"), (Views{"", ""}));
+    EXPECT_EQ(splitViews("38400||38544|", "|"), (Views{"38400", "", "38544"}));
+    EXPECT_EQ(splitViews("x", ""), Views{"x"});
+}
+
 TEST(NameList, SplitsBandListsAtBar) {
     EXPECT_EQ(splitList("38400|38544", "|"), (Names{"38400", "38544"}));
     EXPECT_EQ(splitList("38400||38544|", "|"), (Names{"38400", "", "38544"}));
@@ -93,4 +106,24 @@ TEST(TextCodec, RefusesCharactersThatIconvWouldDropSilently) {
     EXPECT_EQ(later.badOffset, 11u);
     EXPECT_EQ(codec::lineOfOffset("站甲\r\n站\xF3\xA0\x80\x81乙", later.badOffset), 2u);
     EXPECT_TRUE(codec::toGbk("站甲-1").text);
+}
+
+// One encoder converts piece after piece, appending; a refused character is
+// placed within its own piece.
+TEST(TextCodec, AnEncoderAppendsPieceAfterPiece) {
+    codec::GbkEncoder encoder;
+    std::string out = "<";
+    std::size_t bad = 99;
+    EXPECT_TRUE(encoder.append("城北\r\n", out, bad));
+    EXPECT_TRUE(encoder.append("", out, bad));
+    EXPECT_TRUE(encoder.append("A-1;{站}", out, bad));
+    EXPECT_EQ(out, "<\xB3\xC7\xB1\xB1\r\nA-1;{\xD5\xBE}");
+    EXPECT_EQ(bad, 99u);
+    EXPECT_FALSE(encoder.append("站\xF3\xA0\x80\x81乙", out, bad));  // U+E0001
+    EXPECT_EQ(bad, 3u);
+    EXPECT_FALSE(encoder.append("ab😀", out, bad));
+    EXPECT_EQ(bad, 2u);
+    std::string after;
+    EXPECT_TRUE(encoder.append("北", after, bad));
+    EXPECT_EQ(after, "\xB1\xB1");
 }

@@ -15,7 +15,7 @@ Cell4G cell4G(std::string_view earfcn) {
     Cell4G c;
     c.基站名 = c.小区名 = "X";
     c.本地小区标识 = c.基站号 = c.小区标识 = c.物理小区标识 = c.TAC号 = "0";
-    c.频点 = std::string(earfcn);
+    c.频点 = earfcn;
     return c;
 }
 

@@ -12,9 +12,15 @@ namespace brindle {
 // is kept only when it is not empty. An empty text gives an empty list.
 std::vector<std::string> splitList(std::string_view text, std::string_view separator);
 
+// The same pieces as views of `text`, for readers that need no copies.
+std::vector<std::string_view> splitViews(std::string_view text, std::string_view separator);
+
 // A box's text split at "\r\n".
 inline std::vector<std::string> nameList(std::string_view boxText) {
     return splitList(boxText, "\r\n");
+}
+inline std::vector<std::string_view> nameViews(std::string_view boxText) {
+    return splitViews(boxText, "\r\n");
 }
 
 }  // namespace brindle

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,14 @@ namespace brindle::platform {
 // target left behind are removed first: those whose process is gone, and
 // those a quarter of an hour old (the process of that number is another).
 Status replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// The same with the bytes handed over piece by piece, so that a large file
+// never has to be held whole in memory: `produce` calls its writer with each
+// piece in order. When `produce` fails, nothing is left behind and its error
+// is the result.
+using PieceWriter = std::function<void(std::string_view piece)>;
+Status replaceFileAtomically(const std::filesystem::path& path,
+                             const std::function<Status(const PieceWriter& write)>& produce);
 
 // The permission check of replaceFileAtomically, for callers that want to
 // refuse before doing any work. False when the file does not exist.

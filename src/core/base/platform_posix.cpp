@@ -130,6 +130,14 @@ bool isReadOnlyFile(const fs::path& path) {
 }
 
 Status replaceFileAtomically(const fs::path& path, std::string_view bytes) {
+    return replaceFileAtomically(path, [bytes](const PieceWriter& write) {
+        write(bytes);
+        return Status();
+    });
+}
+
+Status replaceFileAtomically(const fs::path& path,
+                             const std::function<Status(const PieceWriter& write)>& produce) {
     std::error_code ec;
     fs::path target = path;
     if (fs::is_symlink(fs::symlink_status(path, ec))) {
@@ -148,7 +156,20 @@ Status replaceFileAtomically(const fs::path& path, std::string_view bytes) {
     const int fd = openTemporary(folder, target, exists, temp);
     if (fd < 0) return systemFailure(errno);
 
-    bool ok = writeAll(fd, bytes);
+    bool ok = true;
+    int writeError = 0;
+    const Status produced = produce([&](std::string_view piece) {
+        if (ok && !writeAll(fd, piece)) {
+            ok = false;
+            writeError = errno;
+        }
+    });
+    if (!produced) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return produced;
+    }
+    if (!ok) errno = writeError;
     if (ok && exists) {
         if (original.st_uid != ::geteuid() || original.st_gid != ::getegid()) {
             // Keeping the owner needs privileges; the permission bits matter more.

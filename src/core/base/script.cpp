@@ -11,12 +11,22 @@ namespace brindle {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> dedupLines(const std::vector<std::string>& lines) {
+namespace {
+
+// Calls `keep` with every line not equal to an earlier one, in order.
+template <class Lines, class Keep>
+void forEachFirst(const Lines& lines, Keep keep) {
     std::unordered_set<std::string_view> seen;
     seen.reserve(lines.size());
-    std::vector<std::string> kept;
     for (const auto& line : lines)
-        if (seen.insert(line).second) kept.push_back(line);
+        if (seen.insert(line).second) keep(line);
+}
+
+}  // namespace
+
+std::vector<std::string> dedupLines(const std::vector<std::string>& lines) {
+    std::vector<std::string> kept;
+    forEachFirst(lines, [&kept](const std::string& line) { kept.push_back(line); });
     return kept;
 }
 
@@ -32,34 +42,61 @@ std::string joinLines(const std::vector<std::string>& lines) {
     return text;
 }
 
+std::string dedupText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    forEachFirst(nameViews(text), [&out](std::string_view line) {
+        out += line;
+        out += "\r\n";
+    });
+    return out;
+}
+
 std::string dedupPane(std::string_view text, Feedback* feedback) {
-    const auto lines = nameList(text);
+    const auto lines = nameViews(text);
     const long total = static_cast<long>(lines.size());
     if (feedback) feedback->progress(0, total);
-    std::unordered_set<std::string_view> seen;
     std::string out;
     out.reserve(text.size());
     long steps = 0;
-    for (const auto& line : lines) {
-        if (line.empty() || !seen.insert(line).second) continue;
+    forEachFirst(lines, [&](std::string_view line) {
+        if (line.empty()) return;
         out += line;
         out += "\r\n";
         if (feedback) {
             feedback->progress(++steps, total);
             feedback->pumpEvents();
         }
-    }
+    });
     return out;
 }
 
 Status writeScriptFile(const fs::path& path, std::string_view utf8) {
-    const auto gbk = codec::toGbk(utf8);
-    if (!gbk.text) {
-        return fail(std::string(msg::kNotGbkAtLine) +
-                    std::to_string(codec::lineOfOffset(utf8, gbk.badOffset)) +
-                    std::string(msg::kNotGbkTail));
-    }
-    return platform::replaceFileAtomically(path, *gbk.text);
+    // Converted and written a piece at a time: a script of many megabytes is
+    // never held a second time, in GBK. Pieces end after a line end, which no
+    // character spans.
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    codec::GbkEncoder encoder;
+    std::string gbk;
+    return platform::replaceFileAtomically(path, [&](const platform::PieceWriter& write) {
+        for (std::size_t start = 0; start < utf8.size();) {
+            std::size_t end = utf8.size();
+            if (utf8.size() - start > kPiece) {
+                const std::size_t lineEnd = utf8.find('\n', start + kPiece);
+                if (lineEnd != std::string_view::npos) end = lineEnd + 1;
+            }
+            gbk.clear();
+            std::size_t bad = 0;
+            if (!encoder.append(utf8.substr(start, end - start), gbk, bad)) {
+                return Status(fail(std::string(msg::kNotGbkAtLine) +
+                                   std::to_string(codec::lineOfOffset(utf8, start + bad)) +
+                                   std::string(msg::kNotGbkTail)));
+            }
+            write(gbk);
+            start = end;
+        }
+        return Status();
+    });
 }
 
 fs::path withTxtExtension(fs::path path) {
@@ -89,7 +126,7 @@ void saveDirectOutput(std::string& buffer, bool directOutputTicked, Feedback& fe
         feedback.message(msg::kWriteFailed);
         return;
     }
-    const Status written = writeScriptFile(*path, joinLines(dedupLines(nameList(buffer))));
+    const Status written = writeScriptFile(*path, dedupText(buffer));
     if (!written) {
         feedback.message(writeFailedMessage(written.error()));
         return;
@@ -102,7 +139,7 @@ void saveScript(std::string_view paneText, Feedback& feedback) {
         feedback.message(msg::kNoScriptToSave);
         return;
     }
-    const std::string text = joinLines(dedupLines(nameList(paneText)));
+    const std::string text = dedupText(paneText);
     const auto path = askScriptPath(feedback);
     if (!path) {
         feedback.message(msg::kWriteFailed);
@@ -116,8 +153,8 @@ std::string saveToolScript(std::string_view boxText, std::string_view proposedNa
                            std::string_view filter, const fs::path& startFolder,
                            Feedback& feedback) {
     std::string text = dedupPane(boxText);
-    const auto chosen = feedback.chooseSaveFile(
-        {std::string(filter), std::string(proposedName), startFolder});
+    const auto chosen =
+        feedback.chooseSaveFile({std::string(filter), std::string(proposedName), startFolder});
     if (!chosen) {
         feedback.message(msg::kWriteFailed, {}, Icon::Warning);
         return text;

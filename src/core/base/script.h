@@ -43,6 +43,10 @@ std::vector<std::string> dedupLines(const std::vector<std::string>& lines);
 // Each line followed by "\r\n".
 std::string joinLines(const std::vector<std::string>& lines);
 
+// joinLines(dedupLines(nameList(text))) in one pass over `text`, no line
+// copied but into the result.
+std::string dedupText(std::string_view text);
+
 // The pane text rebuilt from its distinct non-empty lines, each followed by
 // "\r\n". Reports progress (maximum = number of lines, one step per kept
 // line) and lets events run after each step.

@@ -66,15 +66,17 @@ private:
 
 // Offset in `run` (valid UTF-8, no ASCII) of the first character whose GBK
 // form does not read back as itself.
-std::size_t firstLostCharacter(Iconv& cv, std::string_view run) {
-    std::string converted;
+std::size_t firstLostCharacter(Iconv& cv, Iconv& back, std::string_view run) {
+    std::string converted, readBack;
     std::size_t i = 0;
     while (i < run.size()) {
         const auto lead = static_cast<unsigned char>(run[i]);
         const std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
         const std::string_view one = run.substr(i, len);
         std::size_t failedAt = 0;
-        if (!cv.convert(one, converted, failedAt) || fromGbk(converted) != one) return i;
+        if (!cv.convert(one, converted, failedAt) || !back.convert(converted, readBack, failedAt) ||
+            readBack != one)
+            return i;
         i += len;
     }
     return 0;  // the run as a whole differs though no character alone does
@@ -82,14 +84,19 @@ std::size_t firstLostCharacter(Iconv& cv, std::string_view run) {
 
 }  // namespace
 
-GbkResult toGbk(std::string_view utf8) {
+struct GbkEncoder::Converters {
+    Iconv toGbk{kGbk, "UTF-8"};
+    Iconv back{"UTF-8", kGbk};
+    std::string converted, readBack;  // reused from run to run
+};
+
+GbkEncoder::GbkEncoder() : converters_(std::make_unique<Converters>()) {}
+GbkEncoder::~GbkEncoder() = default;
+
+bool GbkEncoder::append(std::string_view utf8, std::string& out, std::size_t& badOffset) {
     // Scripts are mostly ASCII, which is the same in both encodings: only the
     // runs of other characters go through iconv.
-    Iconv cv(kGbk, "UTF-8");
-    GbkResult result;
-    std::string out;
-    out.reserve(utf8.size());
-    std::string converted;
+    Converters& c = *converters_;
     std::size_t i = 0;
     while (i < utf8.size()) {
         std::size_t end = i;
@@ -100,21 +107,28 @@ GbkResult toGbk(std::string_view utf8) {
         if (end == i) continue;
         const std::string_view run = utf8.substr(i, end - i);
         std::size_t failedAt = 0;
-        if (!cv.convert(run, converted, failedAt)) {
-            result.badOffset = i + failedAt;
-            return result;
+        if (!c.toGbk.convert(run, c.converted, failedAt)) {
+            badOffset = i + failedAt;
+            return false;
         }
         // iconv drops some characters without a word (the tag characters
         // U+E0000 to U+E007F among them): only GBK that reads back as the
         // input is GBK for it.
-        if (fromGbk(converted) != run) {
-            result.badOffset = i + firstLostCharacter(cv, run);
-            return result;
+        if (!c.back.convert(c.converted, c.readBack, failedAt) || c.readBack != run) {
+            badOffset = i + firstLostCharacter(c.toGbk, c.back, run);
+            return false;
         }
-        out += converted;
+        out += c.converted;
         i = end;
     }
-    result.text = std::move(out);
+    return true;
+}
+
+GbkResult toGbk(std::string_view utf8) {
+    GbkResult result;
+    std::string out;
+    out.reserve(utf8.size());
+    if (GbkEncoder().append(utf8, out, result.badOffset)) result.text = std::move(out);
     return result;
 }
 

@@ -5,6 +5,7 @@
 // convert GBK at all (a broken installation, never a file's content).
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,26 @@ struct GbkResult {
 };
 
 GbkResult toGbk(std::string_view utf8);
+
+// UTF-8 to GBK piece by piece, for texts too large to convert in one go: one
+// pair of conversion descriptors serves every piece. A piece must not end
+// inside a character.
+class GbkEncoder {
+public:
+    GbkEncoder();
+    ~GbkEncoder();
+    GbkEncoder(const GbkEncoder&) = delete;
+    GbkEncoder& operator=(const GbkEncoder&) = delete;
+
+    // Appends the GBK form of `utf8` to `out`. When a character has no GBK
+    // form, returns false with `badOffset` its byte offset in `utf8`; `out`
+    // then holds part of the piece.
+    bool append(std::string_view utf8, std::string& out, std::size_t& badOffset);
+
+private:
+    struct Converters;
+    std::unique_ptr<Converters> converters_;
+};
 
 // GBK to UTF-8. Returns nothing when the bytes are not valid GBK.
 std::optional<std::string> fromGbk(std::string_view gbk);

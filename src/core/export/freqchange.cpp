@@ -11,7 +11,7 @@ std::optional<std::string> currentCarrier(const Library& library, std::string_vi
                                           Feedback& feedback) {
     const auto found = lookup4G(&library, cell, feedback);
     if (!found) return std::nullopt;
-    return found->频点;
+    return std::string(found->频点);
 }
 
 bool generateFrequencyChange(const Library& library, ExportBook& book, std::string_view cell,

@@ -75,7 +75,8 @@ bool addGroup(const std::vector<Cell4G>& group, std::string_view newPci, Blocks&
     for (const Cell4G& c : group) {
         const auto temporary = temporaryPci(c.物理小区标识);
         if (!temporary) {
-            feedback.message(c.小区名 + std::string(msg::kPciNotNumeric) + c.物理小区标识);
+            feedback.message(std::string(c.小区名) + std::string(msg::kPciNotNumeric) +
+                             std::string(c.物理小区标识));
             return false;
         }
         blocks.deactivate += mml::deactivateCellLine(c);

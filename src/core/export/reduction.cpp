@@ -20,8 +20,10 @@ void addSourceNames(const Result<ExportRows>& rows, const CellIndex& index, std:
                     Feedback& feedback) {
     if (!rows) return;  // a sheet or column missing: nothing to list
     for (const auto& row : *rows) {
-        if (const auto cell = resolveRow(index, row[0], row[1], feedback))
-            list += cell->小区名 + "\r\n";
+        if (const auto cell = resolveRow(index, row[0], row[1], feedback)) {
+            list += cell->小区名;
+            list += "\r\n";
+        }
         feedback.pumpEvents();
     }
 }

@@ -13,17 +13,48 @@ Library::Library(std::filesystem::path path, LibraryKind kind, std::vector<Recor
     rebuildIndex();
 }
 
+namespace {
+
+std::size_t nameHash(std::string_view name) {
+    return std::hash<std::string_view>{}(name);
+}
+
+std::uint32_t tagOf(std::size_t hash) {
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32);
+}
+
+}  // namespace
+
+std::size_t Library::slotOf(std::string_view name, std::size_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    const std::uint32_t tag = tagOf(hash);
+    for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
+        const Slot& slot = slots_[s];
+        if (slot.position == kFreeSlot ||
+            (slot.tag == tag && records_[slot.position].cellName() == name))
+            return s;
+    }
+}
+
 void Library::rebuildIndex() {
-    firstByName_.clear();
-    firstByName_.reserve(records_.size());
-    for (std::size_t i = 0; i < records_.size(); ++i)
-        firstByName_.try_emplace(records_[i].cellName(), i);  // keeps the first of equal names
+    // Positions are 32-bit: a library of four billion records would not fit
+    // in memory anyway.
+    std::size_t capacity = 16;
+    while (capacity < records_.size() * 2) capacity *= 2;
+    slots_.assign(capacity, Slot{});
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        const std::string_view name = records_[i].cellName();
+        const std::size_t hash = nameHash(name);
+        Slot& slot = slots_[slotOf(name, hash)];
+        if (slot.position == kFreeSlot)  // else keeps the first of equal names
+            slot = {tagOf(hash), static_cast<std::uint32_t>(i)};
+    }
 }
 
 std::optional<std::size_t> Library::findCell(std::string_view name) const {
-    const auto it = firstByName_.find(name);
-    if (it == firstByName_.end()) return std::nullopt;
-    return it->second;
+    const Slot& slot = slots_[slotOf(name, nameHash(name))];
+    if (slot.position == kFreeSlot) return std::nullopt;
+    return slot.position;
 }
 
 std::optional<std::size_t> Library::findForward(
@@ -46,6 +77,11 @@ Status Library::update(std::size_t position, const Record& record) {
     if (Status written = store::update(path_, kind_, rowids_[position], record); !written)
         return written;
     const bool renamed = records_[position].cellName() != record.cellName();
+    // Cells looked up before view the old texts, and a run that let the edit
+    // happen during its events may still read them: the old texts are kept
+    // (moving the record keeps them where they are) rather than freed under
+    // those cells. An edit is one record, made by hand.
+    retired_.push_back(std::move(records_[position]));
     records_[position] = record;
     if (renamed) rebuildIndex();
     return {};

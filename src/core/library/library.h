@@ -11,7 +11,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/base/result.h"
@@ -48,19 +47,26 @@ public:
     Status update(std::size_t position, const Record& record);
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const {
-            return std::hash<std::string_view>{}(s);
-        }
+    // The index is open addressing over record positions: a power-of-two
+    // number of slots, at most half of them used, each holding the position
+    // of the first record of a name and part of that name's hash. It keeps no
+    // copy of the names, and a lookup mostly touches one slot and one record.
+    struct Slot {
+        std::uint32_t tag = 0;  // the hash's upper half, to pass over other names cheaply
+        std::uint32_t position = kFreeSlot;
     };
+    static constexpr std::uint32_t kFreeSlot = UINT32_MAX;
+
     void rebuildIndex();
+    // The slot holding `name`, or the free slot where it would go.
+    std::size_t slotOf(std::string_view name, std::size_t hash) const;
 
     std::filesystem::path path_;
     LibraryKind kind_;
     std::vector<Record> records_;
     std::vector<std::int64_t> rowids_;
-    std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> firstByName_;
+    std::vector<Slot> slots_;
+    std::vector<Record> retired_;  // the records edits replaced, see update()
 };
 
 }  // namespace brindle

@@ -36,16 +36,19 @@ struct Record {
     const std::string& cellName() const { return fields[kCellNameField]; }
 };
 
+// The cells the templates read: views of a record's texts, so that a lookup
+// costs no copy. A cell is valid while the texts it views are: a cell from a
+// library lives no longer than the library's record.
 struct Cell4G {
     std::int32_t ID = 0;
-    std::string 基站名, 小区名, 本地小区标识, 基站号, 小区标识, 频点, 物理小区标识, TAC号;
+    std::string_view 基站名, 小区名, 本地小区标识, 基站号, 小区标识, 频点, 物理小区标识, TAC号;
 
     static Cell4G from(const Record& r);
 };
 
 struct Cell2G {
     std::int32_t ID = 0;
-    std::string 基站名, 小区名, 小区LAC, 小区CI, BCCH频点, 小区网络色码, 小区基站色码;
+    std::string_view 基站名, 小区名, 小区LAC, 小区CI, BCCH频点, 小区网络色码, 小区基站色码;
 
     static Cell2G from(const Record& r);
 };

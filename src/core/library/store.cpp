@@ -217,7 +217,7 @@ void recoverJournal(const fs::path& path) {
 Status openForReading(std::unique_ptr<Db>& db, const fs::path& path, LibraryKind kind) {
     if (Status file = checkFile(path); !file) return file;
     recoverJournal(path);
-    db = std::make_unique<Db>(path, SQLITE_OPEN_READONLY);
+    db = std::make_unique<Db>(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
     return openExisting(*db, path, kind);
 }
 
@@ -277,20 +277,29 @@ Result<std::shared_ptr<Library>> load(const fs::path& path, LibraryKind kind) {
     if (Status status = openForReading(opened, path, kind); !status) return fail(status.error());
     Db& db = *opened;
 
+    // The count sizes the record list once (it is only a hint: the rows are
+    // read by the query below), so that a large library is not moved from
+    // one ever larger block to the next while it is read.
+    Stmt counted(db, "SELECT count(*) FROM cells");
+    const std::int64_t count =
+        counted.ok() && counted.step() == SQLITE_ROW ? sqlite3_column_int64(counted.get(), 0) : 0;
     Stmt st(db, "SELECT rowid," + fieldList(kind) + " FROM cells ORDER BY rowid");
     if (!st.ok()) return sqliteFailure(db, path);
     const std::size_t width = fieldNames(kind).size();
     std::vector<Record> records;
     std::vector<std::int64_t> rowids;
+    if (count > 0) {
+        records.reserve(static_cast<std::size_t>(count));
+        rowids.reserve(static_cast<std::size_t>(count));
+    }
     int rc;
     while ((rc = st.step()) == SQLITE_ROW) {
         rowids.push_back(sqlite3_column_int64(st.get(), 0));
-        Record r;
+        Record& r = records.emplace_back();
         r.ID = sqlite3_column_int(st.get(), 1);
         r.fields.reserve(width);
         for (std::size_t f = 0; f < width; ++f)
             r.fields.push_back(st.text(static_cast<int>(f) + 2));
-        records.push_back(std::move(r));
     }
     if (rc != SQLITE_DONE) return sqliteFailure(db, path);
     return std::make_shared<Library>(path, kind, std::move(records), std::move(rowids));

@@ -108,7 +108,7 @@ TargetList listOf(ServingGroup serving) {
 }
 
 // An EARFCN standing twice in a list counts twice.
-std::size_t occurrences(const std::vector<std::string>& list, const std::string& earfcn) {
+std::size_t occurrences(const std::vector<std::string>& list, std::string_view earfcn) {
     return static_cast<std::size_t>(std::count(list.begin(), list.end(), earfcn));
 }
 

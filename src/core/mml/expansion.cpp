@@ -73,7 +73,7 @@ const std::vector<std::size_t>* SiteIndex::containing(std::string_view site) con
 
 std::string sectorBands(const Library& library, const Cell4G& cell, Feedback& feedback, int pace,
                         const SiteIndex* index) {
-    const std::string& site = cell.基站号;
+    const std::string_view site = cell.基站号;
     const std::string key = sectorKey(cell.小区名);
     constexpr std::size_t kSiteField = 3, kEarfcnField = 5;  // 基站号, 频点
     auto ofSite = [&](const Record& r) {

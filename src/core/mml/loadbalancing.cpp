@@ -153,7 +153,7 @@ bool runLoadBalancing(const RunContext& context, const PageInput& input) {
         const auto cell = lookup4G(context.lte, name, feedback);
         if (!cell) return false;
         // The switches and boxes are read anew for every name.
-        const std::string ne = input.isTicked(mlb::kWithNe) ? "{" + cell->基站名 + "}" : "";
+        const std::string ne = input.isTicked(mlb::kWithNe) ? cat({"{", cell->基站名, "}"}) : "";
         if (input.isTicked(mlb::kCellSwitch)) {
             script += cellAlgoSwitchLine(*cell, ne);
             script += interFreqHoGroupLine(*cell, ne);

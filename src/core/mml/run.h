@@ -120,8 +120,8 @@ template <class Source, class Target>
 bool runPairwise(const PairTemplate<Source, Target>& pair, MissPolicy onMiss,
                  const RunContext& context, const PageInput& input) {
     Feedback& feedback = context.feedback;
-    const auto sources = nameList(input.sourceText);
-    const auto targets = nameList(input.targetText);
+    const auto sources = nameViews(input.sourceText);
+    const auto targets = nameViews(input.targetText);
     const long total = static_cast<long>(sources.size());
     long done = 0;
     feedback.progress(0, total);
@@ -160,8 +160,8 @@ template <class Source, class Target>
 bool runOneToMany(const PairTemplate<Source, Target>& pair, MissPolicy onMiss,
                   const RunContext& context, const PageInput& input) {
     Feedback& feedback = context.feedback;
-    const auto sources = nameList(input.sourceText);
-    const auto targets = nameList(input.targetText);
+    const auto sources = nameViews(input.sourceText);
+    const auto targets = nameViews(input.targetText);
     const long total = static_cast<long>(sources.size());
     feedback.progress(0, total);
     for (std::size_t i = 0; i < sources.size(); ++i) {
@@ -189,7 +189,7 @@ template <class Cell>
 bool runSingleList(const CellTemplate<Cell>& cellLine, MissPolicy onMiss, const RunContext& context,
                    const PageInput& input) {
     Feedback& feedback = context.feedback;
-    const auto names = nameList(input.sourceText);
+    const auto names = nameViews(input.sourceText);
     const std::string value =
         cellLine.valueUnit.empty() ? std::string() : input.textOf(cellLine.valueUnit);
     const long total = static_cast<long>(names.size());
