@@ -22,18 +22,6 @@ namespace {
 
 using namespace brindle::exports;
 
-// What each tool needs besides --export, for its usage message.
-struct ExportTool {
-    std::string_view name;
-    std::string_view needs;
-};
-constexpr std::array<ExportTool, 4> kExportTools = {{
-    {"pci-change", "--cell1 和 --pci1"},
-    {"inherit", "--new 和 --from"},
-    {"reduce", "--cell"},
-    {"freq-change", "--cell"},
-}};
-
 // The box after the run: as it stands on stdout, or saved as the window's
 // save button does (distinct non-empty lines, GBK) to `output`.
 int emitBox(const std::string& box, const std::string& output, Feedback& feedback) {
@@ -117,12 +105,38 @@ int frequencyChange(const ExportOptions& o, ExportBook& book, Session& session,
     return completed ? written : kEndedEarly;
 }
 
+using ToolRun = int (*)(const ExportOptions&, ExportBook&, Session&, const std::string&, Feedback&);
+
+// One row per tool: its name, the options it needs besides --export (and the
+// usage text naming them), whether its window titles a failed open, its run.
+struct ExportTool {
+    std::string_view name;
+    std::string_view needs;
+    bool (*given)(const ExportOptions&);
+    bool titled;
+    ToolRun run;
+};
+constexpr std::array<ExportTool, 4> kExportTools = {{
+    {"pci-change", "--cell1 和 --pci1",
+     [](const ExportOptions& o) { return !o.cell1.empty() && !o.pci1.empty(); }, false, pciChange},
+    {"inherit", "--new 和 --from",
+     [](const ExportOptions& o) { return !o.newCell.empty() && !o.fromCell.empty(); }, true,
+     inherit},
+    {"reduce", "--cell", [](const ExportOptions& o) { return !o.cell.empty(); }, true, reduce},
+    {"freq-change", "--cell", [](const ExportOptions& o) { return !o.cell.empty(); }, true,
+     frequencyChange},
+}};
+
+const ExportTool* findTool(std::string_view name) {
+    for (const ExportTool& t : kExportTools)
+        if (t.name == name) return &t;
+    return nullptr;
+}
+
 }  // namespace
 
 bool isExportTool(std::string_view generator) {
-    for (const ExportTool& t : kExportTools)
-        if (t.name == generator) return true;
-    return false;
+    return findTool(generator) != nullptr;
 }
 
 std::string exportToolNames() {
@@ -167,25 +181,17 @@ void addPciUpdateCommand(CLI::App& app, ExportOptions& o) {
 int runExportTool(std::string_view generator, const ExportOptions& o, const std::string& output,
                   Session& session) {
     StreamFeedback feedback;
-    const ExportTool* tool = nullptr;
-    for (const ExportTool& t : kExportTools)
-        if (t.name == generator) tool = &t;
-    const bool missing = generator == "pci-change" ? o.cell1.empty() || o.pci1.empty()
-                         : generator == "inherit"  ? o.newCell.empty() || o.fromCell.empty()
-                                                   : o.cell.empty();
-    if (!tool || o.exportFile.empty() || missing) {
+    const ExportTool* tool = findTool(generator);
+    if (!tool || o.exportFile.empty() || !tool->given(o)) {
         feedback.message(
             std::string(generator) + " 需要 --export 和 " + std::string(tool ? tool->needs : ""),
             {}, Icon::Error);
         return kUsage;
     }
     if (!openChosenLibraries(session, feedback)) return kEndedEarly;
-    const auto book = openExport(o.exportFile, generator != "pci-change", feedback);
+    const auto book = openExport(o.exportFile, tool->titled, feedback);
     if (!book) return kUsage;
-    if (generator == "pci-change") return pciChange(o, *book, session, output, feedback);
-    if (generator == "inherit") return inherit(o, *book, session, output, feedback);
-    if (generator == "reduce") return reduce(o, *book, session, output, feedback);
-    return frequencyChange(o, *book, session, output, feedback);
+    return tool->run(o, *book, session, output, feedback);
 }
 
 int runPciUpdate(const ExportOptions& o, Session& session) {

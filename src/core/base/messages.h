@@ -42,6 +42,9 @@ inline constexpr std::string_view kNothingToCopy = "没有脚本，复制个啥�
 inline constexpr std::string_view kCopiedPasteNow = "复制成功,直接粘贴！";  // 负载均衡优化
 inline constexpr std::string_view kScriptFilter = "文本文档（*.TXT）|*.TXT";
 inline constexpr std::string_view kToolScriptFilter = "文本|*.txt";  // the PCI change window's save
+// Script files chosen or saved by the splitter, the export tools (but PCI
+// change) and the checker.
+inline constexpr std::string_view kScriptFileFilter = "脚本文件|*.txt";
 // Reasons that follow kWriteFailed when a chosen file cannot be written.
 inline constexpr std::string_view kNotGbkAtLine = "第";  // + line + kNotGbkTail
 inline constexpr std::string_view kNotGbkTail = "行含有GBK编码无法表示的字符，未写出任何内容";
@@ -90,7 +93,6 @@ inline constexpr std::string_view kOpenWorkbookFirst = "请先打开工参！";
 
 // ---- script tools: splitter and site-type builder ----------------------------
 inline constexpr std::string_view kSplitDone = "脚本分割完成！";
-inline constexpr std::string_view kSplitFilter = "脚本文件|*.txt";
 // A script that cannot be read: + path.
 inline constexpr std::string_view kScriptUnreadable = "脚本文件无法读取：";
 // A base name that names another folder; follows kWriteFailed and the name.
@@ -103,7 +105,6 @@ inline constexpr std::string_view kSystemTitle = "系统提示";
 // A generator pressed before a workbook was chosen.
 inline constexpr std::string_view kChooseExportFirst = "请先选择MML报文！";
 inline constexpr std::string_view kRowNotInLibrary = "数据不配置";
-inline constexpr std::string_view kExportScriptFilter = "脚本文件|*.txt";  // inheritance, reduction
 // PCI change
 inline constexpr std::string_view kPciCell1Empty = "预修改PCI小区1名不能为空！";
 inline constexpr std::string_view kPciSingleCell = "预修改PCI小区2名为空，当前单小区修改！";
@@ -155,7 +156,6 @@ inline constexpr std::string_view kCheckWarnings = " 个警告";
 inline constexpr std::string_view kCheckScript = "检查脚本";
 inline constexpr std::string_view kToolsMenu = "工具";
 inline constexpr std::string_view kCheckScriptFile = "检查脚本文件…";
-inline constexpr std::string_view kCheckFilter = "脚本文件|*.txt";
 inline constexpr std::string_view kCheckWindowTitle = "检查脚本：";  // + file name
 inline constexpr std::string_view kCheckEmpty = "脚本为空，没有可检查的内容！";
 inline constexpr std::string_view kChecking = "正在检查…";

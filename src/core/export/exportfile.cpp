@@ -30,15 +30,13 @@ namespace {
 constexpr std::size_t kLocalCellIdField = 2;
 static_assert(kFields4G[kLocalCellIdField] == "本地小区标识");
 
-std::string cellKey(std::string_view ne, std::string_view localCellId) {
-    std::string key;
-    key.reserve(ne.size() + 1 + localCellId.size());
-    key.append(ne).push_back('\0');
-    key.append(localCellId);
-    return key;
-}
-
 }  // namespace
+
+std::size_t CellIndex::KeyHash::operator()(const Key& k) const {
+    const std::size_t h = std::hash<std::string_view>{}(k.first);
+    return h ^
+           (std::hash<std::string_view>{}(k.second) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
+}
 
 CellIndex::CellIndex(const Library& library) : library_(library) {
     first_.reserve(library.count());
@@ -46,12 +44,12 @@ CellIndex::CellIndex(const Library& library) : library_(library) {
         const Record& r = library.at(i);
         // The first record of a (NE, local cell) pair wins, as a forward
         // search from the first record would find it.
-        first_.try_emplace(cellKey(r.fields[kSiteNameField], r.fields[kLocalCellIdField]), i);
+        first_.try_emplace(Key(r.fields[kSiteNameField], r.fields[kLocalCellIdField]), i);
     }
 }
 
 const Record* CellIndex::find(std::string_view ne, std::string_view localCellId) const {
-    const auto it = first_.find(cellKey(ne, localCellId));
+    const auto it = first_.find(Key(ne, localCellId));
     return it == first_.end() ? nullptr : &library_.at(it->second);
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "core/base/feedback.h"
 #include "core/export/exportbook.h"
@@ -40,8 +41,14 @@ public:
     const Record* find(std::string_view ne, std::string_view localCellId) const;
 
 private:
+    // Views into the library's records, which outlive the index: building it
+    // copies no text, and a lookup builds no key.
+    using Key = std::pair<std::string_view, std::string_view>;  // 基站名, 本地小区标识
+    struct KeyHash {
+        std::size_t operator()(const Key& k) const;
+    };
     const Library& library_;
-    std::unordered_map<std::string, std::size_t> first_;  // ne + '\0' + local id
+    std::unordered_map<Key, std::size_t, KeyHash> first_;
 };
 
 // The cell an export row names, or nothing after showing "数据不配置": the

@@ -29,10 +29,12 @@ public:
     void startRow() { minRxLevel_ = plan_.minRxLevel(); }
     const std::string& minRxLevel() const { return minRxLevel_; }
 
-    // Every section is examined, so the last one listing `earfcn` wins.
+    // Every section is examined, so the last one listing `earfcn` wins; all
+    // thirteen are read from one state of the file.
     const FrequencySettings& of(std::string_view earfcn) {
+        const auto profile = plan_.snapshot();
         for (int n = 1; n <= plankeys::kFrequencySettingsCount; ++n) {
-            FrequencySettings section = plan_.frequencySettings(n);
+            FrequencySettings section = frequencySettings(*profile, n);
             if (section.earfcn == earfcn) last_ = std::move(section);
         }
         return last_;

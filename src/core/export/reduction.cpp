@@ -31,8 +31,10 @@ void addSourceNames(const Result<ExportRows>& rows, const CellIndex& index, std:
 }  // namespace
 
 std::string reductionCarriers(const FrequencyPlan& plan) {
+    const auto profile = plan.snapshot();
     std::string list;
-    for (int n = 1; n <= kListedCarriers; ++n) list += plan.frequencySettings(n).earfcn + "\r\n";
+    for (int n = 1; n <= kListedCarriers; ++n)
+        list += frequencySettings(*profile, n).earfcn + "\r\n";
     return list;
 }
 

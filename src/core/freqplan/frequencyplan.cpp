@@ -84,15 +84,18 @@ std::string FrequencyPlan::minRxLevel() const {
     return value(plankeys::kOtherSection, plankeys::kMinRxLevelKey);
 }
 
-FrequencySettings FrequencyPlan::frequencySettings(int n) const {
+FrequencySettings frequencySettings(const ProfileFile& profile, int n) {
     const std::string section = plankeys::frequencySettingsSection(n);
-    const auto profile = snapshot();
     FrequencySettings settings;
-    settings.earfcn = profile->value(section, plankeys::kFsEarfcnKey);
-    settings.priority = profile->value(section, plankeys::kFsPriorityKey);
-    settings.bandwidth = profile->value(section, plankeys::kFsBandwidthKey);
-    settings.event = profile->value(section, plankeys::kFsEventKey);
+    settings.earfcn = profile.value(section, plankeys::kFsEarfcnKey);
+    settings.priority = profile.value(section, plankeys::kFsPriorityKey);
+    settings.bandwidth = profile.value(section, plankeys::kFsBandwidthKey);
+    settings.event = profile.value(section, plankeys::kFsEventKey);
     return settings;
+}
+
+FrequencySettings FrequencyPlan::frequencySettings(int n) const {
+    return brindle::frequencySettings(*snapshot(), n);
 }
 
 ProfileFile::Source FrequencyPlan::source() const {

@@ -48,6 +48,8 @@ struct FrequencySettings {
 // Reads of one parsed state of the file, for callers that hold a snapshot.
 std::vector<std::string> bandList(const ProfileFile& profile, Band band);
 FamilyValues familyValues(const ProfileFile& profile, const Family& family);
+// n from 1 to 13, as FrequencyPlan::frequencySettings.
+FrequencySettings frequencySettings(const ProfileFile& profile, int n);
 
 class FrequencyPlan {
 public:

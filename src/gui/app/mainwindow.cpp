@@ -467,7 +467,7 @@ void MainWindow::buildScriptChecks() {
     connect(动作_检查脚本文件, &QAction::triggered, this, [this] {
         GuiFeedback feedback(this);
         const auto path = feedback.chooseOpenFile(
-            {std::string(msg::kCheckFilter), {}, platform::desktopFolder()});
+            {std::string(msg::kScriptFileFilter), {}, platform::desktopFolder()});
         if (path) ScriptCheckWindow::open(session_, *path, feedback);
     });
     setAcceptDrops(true);

@@ -49,36 +49,37 @@ StartWindow* WindowFlow::showStart() {
     return start_;
 }
 
+template <class Tool>
+void WindowFlow::openInPlaceOfMain(Tool* tool) {
+    connect(tool, &Tool::closed, this, [this] { showMain(); });
+    tool->show();
+    // The closed window is deleted later; until then it must not be shown
+    // again as the main window.
+    QPointer<MainWindow> old = main_;
+    main_ = nullptr;
+    if (old) old->close();
+}
+
 MainWindow* WindowFlow::showMain() {
     if (!main_) {
         main_ = new MainWindow(session_);
         connect(main_, &MainWindow::frequencyPlanRequested, this, &WindowFlow::showPlanEditor);
         connect(main_, &MainWindow::settings2GRequested, this, &WindowFlow::showSettings2G);
         connect(main_, &MainWindow::libraryQueryRequested, this, [this] { showLibraryQuery(); });
-        connect(main_, &MainWindow::scriptSplitterRequested, this, [this] {
-            auto* window = new SplitterWindow;
-            connect(window, &SplitterWindow::closed, this, [this] { showMain(); });
-            openInPlaceOfMain(window);
-        });
-        connect(main_, &MainWindow::siteTypeBuilderRequested, this, [this] {
-            auto* window = new SiteTypeWindow(session_);
-            connect(window, &SiteTypeWindow::closed, this, [this] { showMain(); });
-            openInPlaceOfMain(window);
-        });
+        connect(main_, &MainWindow::scriptSplitterRequested, this,
+                [this] { openInPlaceOfMain(new SplitterWindow); });
+        connect(main_, &MainWindow::siteTypeBuilderRequested, this,
+                [this] { openInPlaceOfMain(new SiteTypeWindow(session_)); });
         connect(main_, &MainWindow::pciChangeRequested, this,
                 [this] { openModalBesideMain(new PciChangeWindow(session_)); });
         connect(main_, &MainWindow::frequencyChangeRequested, this,
                 [this] { openModalBesideMain(new FrequencyChangeWindow(session_)); });
-        connect(main_, &MainWindow::inheritanceRequested, this, [this] {
-            auto* window = new InheritanceWindow(session_);
-            connect(window, &ExportWindow::closed, this, [this] { showMain(); });
-            openInPlaceOfMain(window);
-        });
+        connect(main_, &MainWindow::inheritanceRequested, this,
+                [this] { openInPlaceOfMain(new InheritanceWindow(session_)); });
         connect(main_, &MainWindow::reductionRequested, this, [this] {
             auto* window = new ReductionWindow(session_);
             connect(window, &ReductionWindow::settings2GRequested, this,
                     &WindowFlow::showSettings2G);
-            connect(window, &ExportWindow::closed, this, [this] { showMain(); });
             openInPlaceOfMain(window);
         });
     }
@@ -122,15 +123,6 @@ void WindowFlow::openModalBesideMain(ExportWindow* tool) {
     tool->setWindowModality(Qt::ApplicationModal);
     connect(tool, &ExportWindow::closed, this, [this] { showMain(); });
     tool->show();
-}
-
-void WindowFlow::openInPlaceOfMain(QWidget* tool) {
-    tool->show();
-    // The closed window is deleted later; until then it must not be shown
-    // again as the main window.
-    QPointer<MainWindow> old = main_;
-    main_ = nullptr;
-    if (old) old->close();
 }
 
 }  // namespace brindle::gui

@@ -36,9 +36,10 @@ private:
     // closing shows the main window again. The window is shown, not run in
     // a nested loop, so the caller (and a test) carries on at once.
     void openModalBesideMain(ExportWindow* tool);
-    // Shows `tool` and closes the main window; the tool's closing makes a
+    // Shows `tool` and closes the main window; the tool's `closed` makes a
     // new main window (empty boxes, first page).
-    void openInPlaceOfMain(QWidget* tool);
+    template <class Tool>
+    void openInPlaceOfMain(Tool* tool);
 
     Session& session_;
     QPointer<StartWindow> start_;

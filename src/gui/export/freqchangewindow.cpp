@@ -61,7 +61,7 @@ void FrequencyChangeWindow::generate() {
 
 void FrequencyChangeWindow::save() {
     saveBox(编辑框_脚本内容, exports::frequencyChangeScriptName(u8(编辑框_小区名->text())),
-            msg::kExportScriptFilter);
+            msg::kScriptFileFilter);
 }
 
 }  // namespace brindle::gui

@@ -52,7 +52,7 @@ void InheritanceWindow::generate() {
 
 void InheritanceWindow::save() {
     saveBox(脚本编辑框, exports::inheritanceScriptName(u8(扩容小区编辑框->text())),
-            msg::kExportScriptFilter);
+            msg::kScriptFileFilter);
 }
 
 }  // namespace brindle::gui

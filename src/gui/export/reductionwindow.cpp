@@ -119,9 +119,9 @@ void ReductionWindow::generate() {
 
 void ReductionWindow::save() {
     const std::string cell = u8(操作小区名编辑框->text());
-    saveBox(脚本编辑框, exports::reductionScriptName(cell), msg::kExportScriptFilter);
+    saveBox(脚本编辑框, exports::reductionScriptName(cell), msg::kScriptFileFilter);
     if (!回退脚本编辑框->document()->isEmpty())
-        saveBox(回退脚本编辑框, exports::rollbackScriptName(cell), msg::kExportScriptFilter);
+        saveBox(回退脚本编辑框, exports::rollbackScriptName(cell), msg::kScriptFileFilter);
 }
 
 void ReductionWindow::clearContents() {
