@@ -142,32 +142,98 @@ int importCommand(const Options& options, Session& session) {
     return importPreview(session, kind, preview, feedback) ? kCompleted : kEndedEarly;
 }
 
-// What a run copies is the command's output.
-class CaptureClipboard : public Clipboard {
+// Where a run's lines go: UTF-8 with CR LF on stdout, or GBK with CR LF in
+// a file. Without --dedup the file is written as the lines come (nothing is
+// held but the piece being converted); with it, or on stdout, the run's text
+// is kept and written at the end. Whatever the run made is written, also
+// when it stopped early.
+//
+// What a run copies (the load-balancing page) is the command's output in
+// place of its pane; a copy of nothing leaves the pane's text the output. A
+// copy made while the pane holds nothing goes straight into the file, which
+// the pane then no longer uses: the copied script is never held a second
+// time.
+class ScriptOutput : public Clipboard {
 public:
-    std::string text;
+    explicit ScriptOutput(const Options& options) : options_(options), pane_(*this) {
+        if (!options.output.empty() && !options.dedup) file_.emplace(options.output);
+    }
+    ScriptSink& pane() { return pane_; }
+
     bool setText(std::string_view copied) override {
-        text = copied;
+        copiedText_.clear();
+        if (copied.empty()) {
+            copy_ = Copy::None;
+        } else if (file_ && (fileTaken_ || file_->empty())) {
+            fileTaken_ = true;
+            file_->clear();
+            file_->append(copied);
+            copy_ = Copy::InFile;
+        } else {
+            copiedText_ = copied;
+            copy_ = Copy::Kept;
+        }
         return true;
     }
-};
 
-// Generated lines: UTF-8 with CR LF on stdout, or GBK with CR LF in a file.
-int emitScript(const std::string& text, const Options& options, Feedback& feedback) {
-    std::string deduplicated;
-    if (options.dedup) deduplicated = dedupText(text);
-    const std::string_view script = options.dedup ? deduplicated : text;
-    if (options.output.empty()) {
-        std::cout << script << std::flush;
+    int finish(Feedback& feedback) {
+        const std::string_view text =
+            copy_ == Copy::Kept ? std::string_view(copiedText_) : std::string_view(kept_.text());
+        Status written;
+        if (file_) {
+            if (copy_ == Copy::Kept || (copy_ == Copy::None && fileTaken_)) {
+                file_->clear();
+                file_->append(text);
+            }
+            written = file_->finish();
+        } else if (options_.output.empty()) {
+            if (options_.dedup)
+                std::cout << dedupText(text) << std::flush;
+            else
+                std::cout << text << std::flush;
+        } else {
+            ScriptFileSink file(options_.output);
+            dedupInto(text, file);
+            written = file.finish();
+        }
+        if (!written) {
+            feedback.message(writeFailedMessage(written.error()), {}, Icon::Error);
+            return kEndedEarly;
+        }
         return kCompleted;
     }
-    const Status written = writeScriptFile(options.output, script);
-    if (!written) {
-        feedback.message(writeFailedMessage(written.error()), {}, Icon::Error);
-        return kEndedEarly;
-    }
-    return kCompleted;
-}
+
+private:
+    // The pane: the file while it streams there, else the kept text.
+    class Pane : public ScriptSink {
+    public:
+        explicit Pane(ScriptOutput& output) : output_(output) {}
+        void append(std::string_view text) override { target().append(text); }
+        void clear() override { target().clear(); }
+        bool empty() const override {
+            return output_.paneInFile() ? output_.file_->empty() : output_.kept_.empty();
+        }
+
+    private:
+        ScriptSink& target() {
+            return output_.paneInFile() ? static_cast<ScriptSink&>(*output_.file_) : output_.kept_;
+        }
+        ScriptOutput& output_;
+    };
+
+    // Where the last copy is: none (or of nothing), in the file, or kept.
+    enum class Copy { None, InFile, Kept };
+
+    bool paneInFile() const { return file_ && !fileTaken_; }
+
+    const Options& options_;
+    Pane pane_;
+    StringSink kept_;
+    std::optional<ScriptFileSink> file_;
+    bool fileTaken_ = false;  // a copy took the file: the pane is kept_
+    Copy copy_ = Copy::None;
+    std::string copiedText_;
+};
 
 const AnswerOption* answerOption(Question id, std::size_t& index) {
     for (index = 0; index < kAnswerOptions.size(); ++index)
@@ -272,11 +338,10 @@ int genCommand(const Options& options, Session& session) {
             if (kModeOption.radios[i] == unit) return options.mode == kModeOption.words[i];
         return false;
     };
-    StringSink pane;
-    CaptureClipboard clipboard;
-    const bool completed = runGenerator(*generator, session, input, pane, feedback, &clipboard);
-    const int written =
-        emitScript(clipboard.text.empty() ? pane.text() : clipboard.text, options, feedback);
+    ScriptOutput output(options);
+    const bool completed =
+        runGenerator(*generator, session, input, output.pane(), feedback, &output);
+    const int written = output.finish(feedback);
     return completed ? written : kEndedEarly;
 }
 

@@ -246,6 +246,57 @@ TEST_F(Cli, GeranGeneratorsOfBothFamilies) {
               "RMV GERANNFREQGROUP:LOCALCELLID=0,BCCHGROUPID=5;{站甲}");
 }
 
+// With -o the lines go to the file as they come. A run stopped by a missing
+// cell writes what it made before the stop and exits with 1; a character GBK
+// cannot hold fails the save naming its line and leaves the old file as it
+// was, with nothing beside it.
+TEST_F(Cli, OutputFileOfARunStoppedEarlyOrRefused) {
+    test::writeFile(dir / "s.txt", "甲-1\n乙-1\n");
+    test::writeFile(dir / "t.txt", "G1\n");
+    const auto out = dir / "out.txt";
+    test::writeFile(out, "old");
+    auto r = cli("--lib4g 北区.edb --lib2g 北区2G.edb gen geran-ncell-rmv --source '" +
+                 (dir / "s.txt").string() + "' --target '" + (dir / "t.txt").string() + "' -o '" +
+                 out.string() + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "小区不存在！\n");
+    EXPECT_EQ(readFile(out),
+              "RMV GERANNCELL:LOCALCELLID=0,LAC=4501,GERANCELLID=10001;{\xD5\xBE"
+              "\xBC\xD7}\r\n");
+
+    test::makeLibrary(dir / "mu" / "南区.edb", LibraryKind::Lte,
+                      {cell4G(1, {"站甲", "甲-1", "0", "1001", "10", "38400", "100", "2001"}),
+                       cell4G(2, {"站😀", "丙-1", "1", "1002", "21", "38544", "101", "2002"}),
+                       cell4G(3, {"站乙", "乙-1", "2", "1003", "22", "38544", "102", "2003"})});
+    test::writeFile(dir / "n.txt", "甲-1\n丙-1\n乙-1\n");
+    const std::string names = " --names '" + (dir / "n.txt").string() + "'";
+    r = cli("--lib4g 南区.edb gen cell-act" + names + " -o '" + out.string() + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "没有选择2G工参库，只能生成4G脚本！\n激活脚本已生成！\n"
+              "写出失败：第2行含有GBK编码无法表示的字符，未写出任何内容\n");
+    EXPECT_EQ(readFile(out),
+              "RMV GERANNCELL:LOCALCELLID=0,LAC=4501,GERANCELLID=10001;{\xD5\xBE"
+              "\xBC\xD7}\r\n");
+    std::size_t outputs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        if (entry.path().filename().string().find("out.txt") != std::string::npos) ++outputs;
+    EXPECT_EQ(outputs, 1u);
+    // A page whose run copies its script: a run that copied nothing leaves
+    // an empty file.
+    test::writeFile(dir / "m.txt", "甲-1\n无此\n");
+    r = cli("--lib4g 北区.edb gen mlb --cell-switch --names '" + (dir / "m.txt").string() +
+            "' -o '" + out.string() + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n无此小区不存在！\n");
+    EXPECT_EQ(readFile(out), "");
+    // With --dedup the whole text is gathered first, with the same outcome.
+    r = cli("--lib4g 南区.edb gen cell-act --dedup" + names + " -o '" + out.string() + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("写出失败：第2行"), std::string::npos);
+}
+
 TEST_F(Cli, CellCommandsFromANameList) {
     test::writeFile(dir / "n.txt", "甲-1\n无\n乙-1\n");
     const std::string names = " --names '" + (dir / "n.txt").string() + "'";

@@ -98,6 +98,130 @@ TEST(ScriptFile, ReportsAMissingFolderAndAReadOnlyFile) {
     EXPECT_EQ(readFile(ro), "keep");
 }
 
+namespace {
+
+std::size_t filesIn(const TempDir& dir) {
+    return static_cast<std::size_t>(
+        std::distance(std::filesystem::directory_iterator(dir.path()), {}));
+}
+
+}  // namespace
+
+// A script streamed to its file as a run makes it: lines come in pieces that
+// may end inside a line or a character, and the file is the script as one
+// whole write would make it. Until finish() the old file stays, and the
+// script sits in one temporary file beside it.
+TEST(ScriptFileSink, StreamsPiecesIntoTheFileGivenItsNameAtTheEnd) {
+    TempDir dir;
+    const auto out = dir / "s.txt";
+    test::writeFile(out, "old");
+    ScriptFileSink sink(out);
+    EXPECT_TRUE(sink.empty());
+    sink.append("");
+    EXPECT_TRUE(sink.empty());
+    const std::string north = "北";  // E5 8C 97: cut between its bytes below
+    sink.append("RMV X;{城");
+    sink.append(north.substr(0, 1));
+    EXPECT_FALSE(sink.empty());
+    sink.append(north.substr(1));
+    sink.append("}\r\nADD Y;\r");
+    sink.append("\nMOD Z;");
+    for (int i = 0; i < 120000; ++i) sink.append("ADD X:ID=" + std::to_string(i) + ";{城}\r\n");
+    EXPECT_EQ(readFile(out), "old");
+    EXPECT_EQ(filesIn(dir), 2u);
+    const Status finished = sink.finish();
+    ASSERT_TRUE(finished.ok()) << finished.error();
+    std::string expected = "RMV X;{\xB3\xC7\xB1\xB1}\r\nADD Y;\r\nMOD Z;";
+    for (int i = 0; i < 120000; ++i)
+        expected += "ADD X:ID=" + std::to_string(i) + ";{\xB3\xC7}\r\n";
+    ASSERT_GT(expected.size(), 2u << 20);  // several pieces went to the file before the end
+    EXPECT_EQ(readFile(out), expected);
+    EXPECT_EQ(filesIn(dir), 1u);
+}
+
+// A character GBK cannot hold, after megabytes already written to the
+// temporary file: the save fails naming its line, the old file stays and
+// nothing else is left. A sink dropped without finish() leaves nothing either.
+TEST(ScriptFileSink, ARefusedCharacterOrAnUnfinishedRunLeavesTheOldFile) {
+    TempDir dir;
+    const auto out = dir / "s.txt";
+    test::writeFile(out, "old");
+    {
+        ScriptFileSink sink(out);
+        for (int i = 0; i < 100000; ++i) sink.append("ADD X:ID=" + std::to_string(i) + ";\r\n");
+        sink.append("C😀\r\nD\r\n");
+        sink.append("E\r\n");
+        const Status finished = sink.finish();
+        EXPECT_FALSE(finished.ok());
+        EXPECT_EQ(finished.error(), "第100001行含有GBK编码无法表示的字符，未写出任何内容");
+    }
+    EXPECT_EQ(readFile(out), "old");
+    EXPECT_EQ(filesIn(dir), 1u);
+    {
+        ScriptFileSink sink(out);
+        sink.append("A\r\nB😀");  // never converted: the line has no end yet
+        const Status finished = sink.finish();
+        EXPECT_EQ(finished.error(), "第2行含有GBK编码无法表示的字符，未写出任何内容");
+    }
+    {
+        ScriptFileSink sink(out);
+        for (int i = 0; i < 100000; ++i) sink.append("ADD X:ID=" + std::to_string(i) + ";\r\n");
+        EXPECT_EQ(filesIn(dir), 2u);
+    }
+    EXPECT_EQ(readFile(out), "old");
+    EXPECT_EQ(filesIn(dir), 1u);
+}
+
+// clear() empties the pane: what came before, a refused character among it,
+// is gone from the file, and line numbers count from the new start.
+TEST(ScriptFileSink, ClearStartsTheFileAfresh) {
+    TempDir dir;
+    const auto out = dir / "s.txt";
+    ScriptFileSink sink(out);
+    for (int i = 0; i < 100000; ++i) sink.append("ADD X:ID=" + std::to_string(i) + ";\r\n");
+    sink.append("C😀\r\n");
+    sink.clear();
+    EXPECT_TRUE(sink.empty());
+    sink.append("A;{北}\r\n");
+    sink.append("B😀\r\n");
+    sink.clear();
+    sink.append("A;{北}\r\nB;");
+    ASSERT_TRUE(sink.finish().ok());
+    EXPECT_EQ(readFile(out), "A;{\xB1\xB1}\r\nB;");
+
+    ScriptFileSink again(out);
+    again.append("A\r\n");
+    again.clear();
+    again.append("B\r\nC😀\r\n");
+    EXPECT_EQ(again.finish().error(), "第2行含有GBK编码无法表示的字符，未写出任何内容");
+    EXPECT_EQ(readFile(out), "A;{\xB1\xB1}\r\nB;");
+}
+
+// A target that cannot be written: the lines are taken and dropped, and the
+// reason comes at the end, as a whole write gives it.
+TEST(ScriptFileSink, AnUnwritableTargetFailsAtTheEnd) {
+    TempDir dir;
+    const auto ro = dir / "ro.txt";
+    test::writeFile(ro, "keep");
+    ::chmod(ro.c_str(), 0444);
+    ScriptFileSink sink(ro);
+    sink.append("A\r\n");
+    EXPECT_FALSE(sink.empty());
+    EXPECT_EQ(sink.finish().error(), "文件为只读");
+    EXPECT_EQ(readFile(ro), "keep");
+    ScriptFileSink missing(dir / "gone" / "s.txt");
+    missing.append("A\r\n");
+    EXPECT_EQ(missing.finish().error(), std::strerror(ENOENT));
+    EXPECT_EQ(filesIn(dir), 1u);
+}
+
+TEST(Dedup, IntoASinkAsIntoText) {
+    StringSink sink;
+    sink.append("X\r\n");
+    dedupInto("A\r\nB\r\nA\r\n\r\nC\r\n\r\nA", sink);
+    EXPECT_EQ(sink.text(), "X\r\nA\r\nB\r\n\r\nC\r\n");
+}
+
 TEST(ScriptFile, ChosenNameWithoutExtensionGetsTxt) {
     EXPECT_EQ(withTxtExtension("/d/北区"), "/d/北区.txt");
     EXPECT_EQ(withTxtExtension("/d/北区.TXT"), "/d/北区.TXT");

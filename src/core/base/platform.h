@@ -37,6 +37,42 @@ using PieceWriter = std::function<void(std::string_view piece)>;
 Status replaceFileAtomically(const std::filesystem::path& path,
                              const std::function<Status(const PieceWriter& write)>& produce);
 
+// The same replacement driven from outside, for bytes that come while other
+// work runs (a script streamed to its file as a generator makes it): open()
+// makes the temporary file, write() adds to it, restart() empties it, and
+// commit() gives it the target's name. Dropped without commit() (or on
+// abandon()), the temporary file is removed and the target stays as it was.
+class FileReplacement {
+public:
+    FileReplacement() = default;
+    ~FileReplacement() { abandon(); }
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // The checks of replaceFileAtomically (read-only, not a plain file), then
+    // a new temporary file beside the target. Fails with the same reasons.
+    [[nodiscard]] Status open(const std::filesystem::path& path);
+    bool isOpen() const { return fd_ >= 0; }
+    // Appends `piece`. A failed write is remembered and reported by commit().
+    void write(std::string_view piece);
+    // Drops everything written so far (and a write failure with it).
+    void restart();
+    // Flushes the file and renames it over the target; on failure nothing is
+    // left behind and the error says why.
+    [[nodiscard]] Status commit();
+    // Removes the temporary file; the target is untouched.
+    void abandon();
+
+private:
+    int fd_ = -1;
+    int writeError_ = 0;  // errno of the first failed write or truncation
+    bool replacing_ = false;
+    std::uint32_t mode_ = 0, owner_ = 0, group_ = 0;  // the replaced file's
+    std::string temp_;
+    std::filesystem::path target_;
+    std::filesystem::path folder_;
+};
+
 // The permission check of replaceFileAtomically, for callers that want to
 // refuse before doing any work. False when the file does not exist.
 bool isReadOnlyFile(const std::filesystem::path& path);

@@ -138,6 +138,15 @@ Status replaceFileAtomically(const fs::path& path, std::string_view bytes) {
 
 Status replaceFileAtomically(const fs::path& path,
                              const std::function<Status(const PieceWriter& write)>& produce) {
+    FileReplacement file;
+    if (Status opened = file.open(path); !opened) return opened;
+    const Status produced = produce([&file](std::string_view piece) { file.write(piece); });
+    if (!produced) return produced;  // `file` removes the temporary
+    return file.commit();
+}
+
+Status FileReplacement::open(const fs::path& path) {
+    abandon();
     std::error_code ec;
     fs::path target = path;
     if (fs::is_symlink(fs::symlink_status(path, ec))) {
@@ -152,30 +161,48 @@ Status replaceFileAtomically(const fs::path& path,
 
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     removeStaleTemporaries(folder, target);
-    std::string temp;
-    const int fd = openTemporary(folder, target, exists, temp);
+    const int fd = openTemporary(folder, target, exists, temp_);
     if (fd < 0) return systemFailure(errno);
+    fd_ = fd;
+    writeError_ = 0;
+    replacing_ = exists;
+    mode_ = original.st_mode & 07777;
+    owner_ = original.st_uid;
+    group_ = original.st_gid;
+    target_ = std::move(target);
+    folder_ = folder;
+    return {};
+}
 
-    bool ok = true;
-    int writeError = 0;
-    const Status produced = produce([&](std::string_view piece) {
-        if (ok && !writeAll(fd, piece)) {
-            ok = false;
-            writeError = errno;
-        }
-    });
-    if (!produced) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return produced;
-    }
-    if (!ok) errno = writeError;
-    if (ok && exists) {
-        if (original.st_uid != ::geteuid() || original.st_gid != ::getegid()) {
+void FileReplacement::write(std::string_view piece) {
+    if (fd_ >= 0 && writeError_ == 0 && !writeAll(fd_, piece)) writeError_ = errno;
+}
+
+void FileReplacement::restart() {
+    if (fd_ < 0) return;
+    writeError_ = 0;
+    if (::ftruncate(fd_, 0) != 0 || ::lseek(fd_, 0, SEEK_SET) != 0) writeError_ = errno;
+}
+
+void FileReplacement::abandon() {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    ::unlink(temp_.c_str());
+    fd_ = -1;
+}
+
+Status FileReplacement::commit() {
+    if (fd_ < 0) return systemFailure(EBADF);
+    const int fd = fd_;
+    fd_ = -1;
+    bool ok = writeError_ == 0;
+    if (!ok) errno = writeError_;
+    if (ok && replacing_) {
+        if (owner_ != ::geteuid() || group_ != ::getegid()) {
             // Keeping the owner needs privileges; the permission bits matter more.
-            [[maybe_unused]] const int kept = ::fchown(fd, original.st_uid, original.st_gid);
+            [[maybe_unused]] const int kept = ::fchown(fd, owner_, group_);
         }
-        ok = ::fchmod(fd, original.st_mode & 07777) == 0;
+        ok = ::fchmod(fd, static_cast<mode_t>(mode_)) == 0;
     }
     ok = ok && ::fsync(fd) == 0;
     int err = errno;
@@ -185,16 +212,16 @@ Status replaceFileAtomically(const fs::path& path,
         ok = false;
         err = errno;
     }
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+    if (ok && ::rename(temp_.c_str(), target_.c_str()) != 0) {
         ok = false;
         err = errno;
     }
     if (!ok) {
-        ::unlink(temp.c_str());
+        ::unlink(temp_.c_str());
         return systemFailure(err);
     }
     // Make the rename itself durable; the data is already safe either way.
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);

@@ -1,5 +1,6 @@
 #include "core/base/script.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "core/base/messages.h"
@@ -43,13 +44,17 @@ std::string joinLines(const std::vector<std::string>& lines) {
 }
 
 std::string dedupText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
+    StringSink out;
+    out.text().reserve(text.size() + 2);
+    dedupInto(text, out);
+    return std::move(out.text());
+}
+
+void dedupInto(std::string_view text, ScriptSink& out) {
     forEachFirst(nameViews(text), [&out](std::string_view line) {
-        out += line;
-        out += "\r\n";
+        out.append(line);
+        out.append("\r\n");
     });
-    return out;
 }
 
 std::string dedupPane(std::string_view text, Feedback* feedback) {
@@ -71,32 +76,80 @@ std::string dedupPane(std::string_view text, Feedback* feedback) {
     return out;
 }
 
+namespace {
+
+// Pieces of about a megabyte: large enough that the converter's and the
+// system's per-call costs vanish, small enough never to matter in memory.
+// Pieces end after a line end, which no character spans.
+constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+}  // namespace
+
+ScriptFileSink::ScriptFileSink(const fs::path& path) : opened_(file_.open(path)) {}
+
+void ScriptFileSink::append(std::string_view text) {
+    if (text.empty()) return;
+    empty_ = false;
+    if (!file_.isOpen() || badLine_ != 0) return;  // finish() says why
+    if (pending_.empty() && text.size() >= kPiece) {
+        pending_ = convertLines(text);
+    } else {
+        pending_ += text;
+        if (pending_.size() < kPiece) return;
+        pending_.erase(0, pending_.size() - convertLines(pending_).size());
+    }
+    if (badLine_ != 0) pending_ = std::string();
+}
+
+std::string_view ScriptFileSink::convertLines(std::string_view text) {
+    const std::size_t last = text.rfind('\n');
+    if (last == std::string_view::npos) return text;
+    std::string_view lines = text.substr(0, last + 1);
+    while (!lines.empty() && badLine_ == 0) {
+        const std::size_t end =
+            lines.size() > kPiece ? lines.find('\n', kPiece - 1) + 1 : lines.size();
+        convert(lines.substr(0, end));
+        lines.remove_prefix(end);
+    }
+    return text.substr(last + 1);
+}
+
+void ScriptFileSink::convert(std::string_view piece) {
+    gbk_.clear();
+    std::size_t bad = 0;
+    if (!encoder_.append(piece, gbk_, bad)) {
+        badLine_ = linesConverted_ + codec::lineOfOffset(piece, bad);
+        return;
+    }
+    linesConverted_ += static_cast<std::size_t>(std::count(piece.begin(), piece.end(), '\n'));
+    file_.write(gbk_);
+}
+
+void ScriptFileSink::clear() {
+    empty_ = true;
+    pending_.clear();
+    linesConverted_ = 0;
+    badLine_ = 0;
+    file_.restart();
+}
+
+Status ScriptFileSink::finish() {
+    if (!opened_) return opened_;
+    if (badLine_ == 0 && !pending_.empty()) convert(pending_);
+    pending_ = std::string();
+    gbk_ = std::string();
+    if (badLine_ != 0) {
+        file_.abandon();
+        return fail(std::string(msg::kNotGbkAtLine) + std::to_string(badLine_) +
+                    std::string(msg::kNotGbkTail));
+    }
+    return file_.commit();
+}
+
 Status writeScriptFile(const fs::path& path, std::string_view utf8) {
-    // Converted and written a piece at a time: a script of many megabytes is
-    // never held a second time, in GBK. Pieces end after a line end, which no
-    // character spans.
-    constexpr std::size_t kPiece = std::size_t{1} << 20;
-    codec::GbkEncoder encoder;
-    std::string gbk;
-    return platform::replaceFileAtomically(path, [&](const platform::PieceWriter& write) {
-        for (std::size_t start = 0; start < utf8.size();) {
-            std::size_t end = utf8.size();
-            if (utf8.size() - start > kPiece) {
-                const std::size_t lineEnd = utf8.find('\n', start + kPiece);
-                if (lineEnd != std::string_view::npos) end = lineEnd + 1;
-            }
-            gbk.clear();
-            std::size_t bad = 0;
-            if (!encoder.append(utf8.substr(start, end - start), gbk, bad)) {
-                return Status(fail(std::string(msg::kNotGbkAtLine) +
-                                   std::to_string(codec::lineOfOffset(utf8, start + bad)) +
-                                   std::string(msg::kNotGbkTail)));
-            }
-            write(gbk);
-            start = end;
-        }
-        return Status();
-    });
+    ScriptFileSink file(path);
+    file.append(utf8);
+    return file.finish();
 }
 
 fs::path withTxtExtension(fs::path path) {

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "core/base/feedback.h"
+#include "core/base/platform.h"
 #include "core/base/result.h"
+#include "core/base/textcodec.h"
 
 namespace brindle {
 
@@ -36,6 +38,38 @@ private:
     std::string text_;
 };
 
+// A sink that is a script file (GBK, CR LF as given, no byte-order mark),
+// written as the lines come so that the script is never held whole: each
+// piece is converted and written to a temporary file beside `path`, which
+// finish() gives its name. The file holds exactly what writeScriptFile would
+// write for the text appended since the last clear(). When the file cannot
+// be made or a character has no GBK form, finish() fails with the reason (to
+// follow "写出失败：") and nothing is left: an earlier file stays as it was.
+class ScriptFileSink : public ScriptSink {
+public:
+    explicit ScriptFileSink(const std::filesystem::path& path);
+    void append(std::string_view text) override;
+    void clear() override;
+    bool empty() const override { return empty_; }
+    // Converts the rest and renames the file over `path`; once only.
+    [[nodiscard]] Status finish();
+
+private:
+    // Converts the whole lines at the front of `text`, a piece at a time;
+    // gives back the unfinished line after them.
+    std::string_view convertLines(std::string_view text);
+    void convert(std::string_view piece);
+
+    platform::FileReplacement file_;
+    Status opened_;
+    codec::GbkEncoder encoder_;
+    std::string pending_;  // appended text not converted yet: less than a piece, or a line
+    std::string gbk_;
+    std::size_t linesConverted_ = 0;  // line ends converted since the last clear()
+    std::size_t badLine_ = 0;         // the line of the first character GBK cannot hold
+    bool empty_ = true;
+};
+
 // Removes every line equal to an earlier one; first occurrences stay, in
 // order. Empty lines are lines like any other.
 std::vector<std::string> dedupLines(const std::vector<std::string>& lines);
@@ -46,6 +80,8 @@ std::string joinLines(const std::vector<std::string>& lines);
 // joinLines(dedupLines(nameList(text))) in one pass over `text`, no line
 // copied but into the result.
 std::string dedupText(std::string_view text);
+// The same lines appended to `out`, each followed by "\r\n".
+void dedupInto(std::string_view text, ScriptSink& out);
 
 // The pane text rebuilt from its distinct non-empty lines, each followed by
 // "\r\n". Reports progress (maximum = number of lines, one step per kept
