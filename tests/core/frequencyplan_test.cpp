@@ -192,6 +192,41 @@ TEST_F(FrequencyPlanTest, ReadsNeverSeeAStaleFile) {
     EXPECT_EQ(plan.minRxLevel(), "");
 }
 
+// A generator run's plan: one state of the file for the whole run, whatever
+// is done to it by hand meanwhile; a write of Brindle's own (the plan window
+// while a run pauses, through any plan or writeProfile) is seen at the next
+// read; the next run's plan sees the file as it is then.
+TEST_F(FrequencyPlanTest, ARunSeesOneStateAndBrindlesOwnWrites) {
+    putPlan("[其它项]\r\n最低接收电平=-120\r\n");
+    FrequencyPlan run(ini_, PlanReads::OneRun);
+    EXPECT_EQ(run.minRxLevel(), "-120");
+    putPlan("[其它项]\r\n最低接收电平=-1\r\n[频点1设置]\r\n频点=38400\r\n");
+    EXPECT_EQ(run.minRxLevel(), "-120");
+    EXPECT_EQ(run.frequencySettings(1), FrequencySettings{});
+    fs::remove(ini_);
+    EXPECT_EQ(run.minRxLevel(), "-120");
+    EXPECT_EQ(run.source(), ProfileFile::Source::Read);
+
+    ASSERT_TRUE(writeProfile(ini_, "其它项", "最低接收电平", "-110").ok());
+    EXPECT_EQ(run.minRxLevel(), "-110");
+    FrequencyPlan window(ini_);
+    ASSERT_TRUE(window.write("频点1设置", "频点", "38544").ok());
+    EXPECT_EQ(run.frequencySettings(1), (FrequencySettings{"38544", "", "", ""}));
+    // A refused write changes nothing, and what is read stays right.
+    EXPECT_FALSE(writeProfile(ini_, "其它项", "最低接收电平", "a\nb").ok());
+    EXPECT_EQ(run.minRxLevel(), "-110");
+
+    putPlan("[其它项]\r\n最低接收电平=-99\r\n");
+    EXPECT_EQ(run.minRxLevel(), "-110");
+    EXPECT_EQ(FrequencyPlan(ini_, PlanReads::OneRun).minRxLevel(), "-99");
+    EXPECT_EQ(window.minRxLevel(), "-99");
+
+    FrequencyPlan missing(home_ / "mu" / "none.ini", PlanReads::OneRun);
+    EXPECT_EQ(missing.source(), ProfileFile::Source::Missing);
+    put(home_ / "mu" / "none.ini", "[其它项]\r\n最低接收电平=-98\r\n");
+    EXPECT_EQ(missing.minRxLevel(), "");
+}
+
 TEST_F(FrequencyPlanTest, Settings2GReplacesEveryField) {
     Settings2G settings{"a", "b", "c", "d", "e"};
     loadSettings2G(home_ / "mu" / "2G.ini", settings);

@@ -274,7 +274,7 @@ const Generator* generatorForUnit(std::string_view unit) {
 bool runGenerator(const Generator& generator, Session& session, const mml::PageInput& input,
                   ScriptSink& pane, Feedback& feedback, Clipboard* clipboard) {
     if (generator.reloads2G) session.reload2GSettings();
-    const FrequencyPlan plan(session.folder.earfcnIni());
+    const FrequencyPlan plan(session.folder.earfcnIni(), PlanReads::OneRun);
     RunContext context{pane,
                        feedback,
                        session.library4G.get(),

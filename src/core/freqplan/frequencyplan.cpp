@@ -15,19 +15,27 @@ constexpr std::int64_t kSettleNs = 3'000'000'000;
 
 }  // namespace
 
-FrequencyPlan::FrequencyPlan(std::filesystem::path earfcnIni) : path_(std::move(earfcnIni)) {}
+FrequencyPlan::FrequencyPlan(std::filesystem::path earfcnIni, PlanReads reads)
+    : path_(std::move(earfcnIni)), reads_(reads) {}
 
 std::shared_ptr<const ProfileFile> FrequencyPlan::snapshot() const {
     std::lock_guard lock(mutex_);
 
+    const std::uint64_t writes = profileWriteCount();
+    if (reads_ == PlanReads::OneRun && cache_ && cache_->writes == writes) return cache_->profile;
+
     const platform::FileStamp stamp = platform::fileStamp(path_);
-    if (cache_ && cache_->settled && cache_->stamp == stamp) return cache_->profile;
+    if (cache_ && cache_->settled && cache_->stamp == stamp) {
+        cache_->writes = writes;
+        return cache_->profile;
+    }
 
     if (!stamp.exists) {
         cache_ = std::make_unique<Cache>();
         cache_->stamp = stamp;
         cache_->settled = true;
         cache_->profile = std::make_shared<const ProfileFile>(ProfileFile::Source::Missing);
+        cache_->writes = writes;
         return cache_->profile;
     }
 
@@ -50,6 +58,7 @@ std::shared_ptr<const ProfileFile> FrequencyPlan::snapshot() const {
     }
     cache_->stamp = stamp;
     cache_->settled = settled;
+    cache_->writes = writes;
     return cache_->profile;
 }
 

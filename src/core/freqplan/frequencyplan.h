@@ -1,15 +1,23 @@
 #pragma once
 // Typed reads of the frequency plan, EARFCN.ini.
 //
-// Engineers edit EARFCN.ini by hand while the program runs, so every read
-// sees the file as it is on disk at that moment. A generation run reads it
-// many thousands of times, so a parsed copy is kept and reused while the
-// file's stamp (modification and change times, size, file id) is unchanged.
-// Those times are only as fine as the file system's clock tick, so two
-// writes inside one tick can leave them equal: while the file was changed
-// too recently for its times to be trusted, each read also compares the
-// file's bytes with the copy's.
+// Engineers edit EARFCN.ini by hand while the program runs, so a plan made
+// with PlanReads::Current sees the file as it is on disk at every read. A
+// parsed copy is kept and reused while the file's stamp (modification and
+// change times, size, file id) is unchanged. Those times are only as fine as
+// the file system's clock tick, so two writes inside one tick can leave them
+// equal: while the file was changed too recently for its times to be
+// trusted, each read also compares the file's bytes with the copy's.
+//
+// A generator run reads the plan for every cell pair, a hundred thousand
+// times in a province-sized run, and looking at the file each time was most
+// of its cost. It makes its plan with PlanReads::OneRun: the file is looked
+// at on the first read, and again only after Brindle itself wrote a settings
+// file (the plan window stays usable while a run pauses for events). A hand
+// edit made during a run is seen by the next run; within one run every line
+// comes from one state of the plan.
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -51,9 +59,12 @@ FamilyValues familyValues(const ProfileFile& profile, const Family& family);
 // n from 1 to 13, as FrequencyPlan::frequencySettings.
 FrequencySettings frequencySettings(const ProfileFile& profile, int n);
 
+// When a FrequencyPlan looks at the file again; see above.
+enum class PlanReads { Current, OneRun };
+
 class FrequencyPlan {
 public:
-    explicit FrequencyPlan(std::filesystem::path earfcnIni);
+    explicit FrequencyPlan(std::filesystem::path earfcnIni, PlanReads reads = PlanReads::Current);
     FrequencyPlan(const FrequencyPlan&) = delete;
     FrequencyPlan& operator=(const FrequencyPlan&) = delete;
 
@@ -88,9 +99,11 @@ private:
         bool settled = false;       // the stamp alone proves the copy current
         std::string bytes;          // what was parsed, for the unsettled comparison
         std::shared_ptr<const ProfileFile> profile;
+        std::uint64_t writes = 0;  // profileWriteCount() before the file was looked at
     };
 
     std::filesystem::path path_;
+    PlanReads reads_;
     mutable std::mutex mutex_;
     mutable std::unique_ptr<Cache> cache_;
 };

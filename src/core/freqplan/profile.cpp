@@ -1,5 +1,6 @@
 #include "core/freqplan/profile.h"
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -239,12 +240,29 @@ std::mutex& writeMutex() {
 
 }  // namespace
 
+namespace {
+
+std::atomic<std::uint64_t> writeCount{0};
+
+// Counts a write when it is over, whatever its outcome: a reader that saw
+// the count before the write began reads the file again.
+struct CountedWrite {
+    ~CountedWrite() { writeCount.fetch_add(1, std::memory_order_release); }
+};
+
+}  // namespace
+
+std::uint64_t profileWriteCount() {
+    return writeCount.load(std::memory_order_acquire);
+}
+
 std::string readProfile(const fs::path& file, std::string_view section, std::string_view key) {
     return ProfileFile::load(file).value(section, key);
 }
 
 Status writeProfile(const fs::path& file, std::string_view section, std::string_view key,
                     std::string_view value) {
+    const CountedWrite counted;
     const auto refused = [](std::string_view reason, std::string_view what = {}) {
         return fail(std::string(reason) + std::string(what));
     };

@@ -59,6 +59,11 @@ std::string readProfile(const std::filesystem::path& file, std::string_view sect
 Status writeProfile(const std::filesystem::path& file, std::string_view section,
                     std::string_view key, std::string_view value);
 
+// How many times this process has called writeProfile, on any file: a reader
+// that keeps a parsed file knows from a change of this count that Brindle
+// itself may have rewritten it.
+std::uint64_t profileWriteCount();
+
 // A profile file parsed once for many reads.
 class ProfileFile {
 public:
