@@ -192,3 +192,18 @@ TEST_F(Expansion, AnEmptyListSaysItIsDone) {
     EXPECT_EQ(press(""), "");
     EXPECT_EQ(fb.texts(), Texts{"好了"});
 }
+
+// The sector key is found in the GBK bytes of each name, across character
+// boundaries ("凹住" is B0 BC D7 A1, holding 甲's BC D7); a name GBK cannot
+// hold is compared in its UTF-8 bytes. Every name of a site asks for the
+// same records again, and gets the same answer.
+TEST_F(Expansion, SectorKeysAreFoundInTheGbkBytesOfEachName) {
+    use({cell4G(1, {"东", "东甲", "0", "8001", "1", "38400", "1", "100"}),
+         cell4G(2, {"东", "东凹住", "1", "8001", "2", "38544", "2", "100"}),
+         cell4G(3, {"东", "东乙", "2", "8001", "3", "37900", "3", "100"}),
+         cell4G(4, {"东", "东F😀", "3", "8001", "4", "38098", "4", "100"}),
+         cell4G(5, {"东", "东😀", "4", "8001", "5", "40936", "5", "100"}),
+         cell4G(6, {"东", "DX-1", "5", "8001", "6", "38950", "6", "100"})});
+    EXPECT_EQ(press("东甲\r\n东😀\r\n东凹住\r\n东甲\r\n东乙"),
+              "东甲|F1+F2\r\n东😀|D2+D3\r\n东凹住|F2\r\n东甲|F1+F2\r\n东乙|D1\r\n");
+}

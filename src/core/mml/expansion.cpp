@@ -36,10 +36,21 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 18> kBandLab
 constexpr std::string_view kUnknownBand = "未知";
 
 // A name's bytes as the sector key is compared with them: GBK; a name that
-// GBK cannot hold stays in its UTF-8 bytes.
-std::string gbkBytes(std::string_view text) {
-    auto gbk = codec::toGbk(text);
-    return gbk.text ? std::move(*gbk.text) : std::string(text);
+// GBK cannot hold stays in its UTF-8 bytes. A run converts a name for every
+// record it passes, so the converter is opened once per thread rather than
+// per name, and a name of ASCII alone (the same in both) is not converted:
+// `buffer` holds the converted bytes when there are any.
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+std::string_view gbkBytes(std::string_view text, std::string& buffer) {
+    if (isAscii(text)) return text;
+    thread_local codec::GbkEncoder encoder;
+    buffer.clear();
+    std::size_t bad = 0;
+    return encoder.append(text, buffer, bad) ? std::string_view(buffer) : text;
 }
 
 }  // namespace
@@ -51,38 +62,99 @@ std::string_view bandLabel(std::string_view earfcn) {
 }
 
 std::string sectorKey(std::string_view cellName) {
-    const std::string gbk = gbkBytes(cellName);
-    return gbk.size() < 2 ? gbk : gbk.substr(gbk.size() - 2);
+    std::string buffer;
+    const std::string_view gbk = gbkBytes(cellName, buffer);
+    return std::string(gbk.size() < 2 ? gbk : gbk.substr(gbk.size() - 2));
 }
 
-SiteIndex::SiteIndex(const Library& library) {
+SiteIndex::SiteIndex(const Library& library) : library_(library) {
     constexpr std::size_t kSiteField = 3;  // 基站号
+    std::size_t capacity = 16;
+    while (capacity < library.count() * 2) capacity *= 2;
+    table_.assign(capacity, 0);
+    siteOf_.resize(library.count());
+    std::vector<std::uint32_t> counts;
     for (std::size_t i = 0; i < library.count(); ++i) {
-        const std::string& site = library.at(i).fields[kSiteField];
-        positions_[site].push_back(i);
+        const std::string_view site = library.at(i).fields[kSiteField];
+        const std::size_t hash = std::hash<std::string_view>{}(site);
+        std::uint32_t& slot = table_[slotOf(site, hash)];
+        if (slot == 0) {
+            sites_.push_back(site);
+            hashes_.push_back(hash);
+            counts.push_back(0);
+            slot = static_cast<std::uint32_t>(sites_.size());
+        }
+        siteOf_[i] = slot - 1;
+        ++counts[slot - 1];
         longest_ = std::max(longest_, site.size());
+    }
+    starts_.assign(sites_.size() + 1, 0);
+    for (std::size_t n = 0; n < counts.size(); ++n) starts_[n + 1] = starts_[n] + counts[n];
+    positions_.resize(library.count());
+    std::vector<std::uint32_t> next(starts_.begin(), starts_.end() - 1);
+    for (std::size_t i = 0; i < siteOf_.size(); ++i)
+        positions_[next[siteOf_[i]]++] = static_cast<std::uint32_t>(i);
+}
+
+std::size_t SiteIndex::slotOf(std::string_view site, std::size_t hash) const {
+    const std::size_t mask = table_.size() - 1;
+    for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
+        const std::uint32_t n = table_[s];
+        if (n == 0 || (hashes_[n - 1] == hash && sites_[n - 1] == site)) return s;
     }
 }
 
-const std::vector<std::size_t>* SiteIndex::containing(std::string_view site) const {
-    static const std::vector<std::size_t> kNone;
-    if (site.size() < longest_) return nullptr;
-    const auto it = positions_.find(site);
-    return it == positions_.end() ? &kNone : &it->second;
+std::optional<std::span<const std::uint32_t>> SiteIndex::containingSiteOf(
+    std::size_t position) const {
+    if (sites_[siteOf_[position]].size() < longest_) return std::nullopt;
+    return group(siteOf_[position]);
 }
 
-std::string sectorBands(const Library& library, const Cell4G& cell, Feedback& feedback, int pace,
+std::span<const std::uint32_t> SiteIndex::group(std::uint32_t n) const {
+    return std::span<const std::uint32_t>(positions_)
+        .subspan(starts_[n], starts_[n + 1] - starts_[n]);
+}
+
+std::string_view SiteIndex::sectorBytes(std::size_t position) const {
+    if (spans_.empty()) spans_.assign(library_.count(), {0, kNotYet});
+    auto& [start, size] = spans_[position];
+    if (size == kNotYet) {
+        std::string buffer;
+        const std::string_view bytes = gbkBytes(library_.at(position).cellName(), buffer);
+        start = static_cast<std::uint32_t>(converted_.size());
+        size = static_cast<std::uint32_t>(bytes.size());
+        converted_ += bytes;
+    }
+    return std::string_view(converted_).substr(start, size);
+}
+
+std::string sectorBands(const Library& library, std::size_t position, Feedback& feedback, int pace,
                         const SiteIndex* index) {
-    const std::string_view site = cell.基站号;
-    const std::string key = sectorKey(cell.小区名);
     constexpr std::size_t kSiteField = 3, kEarfcnField = 5;  // 基站号, 频点
+    const std::string_view site = library.at(position).fields[kSiteField];
+    std::string key;
+    if (index) {
+        const std::string_view name = index->sectorBytes(position);
+        key = name.substr(name.size() < 2 ? 0 : name.size() - 2);
+    } else {
+        key = sectorKey(library.at(position).cellName());
+    }
     auto ofSite = [&](const Record& r) {
         return r.fields[kSiteField].find(site) != std::string::npos;
     };
+    std::string buffer;
     auto ofSector = [&](const Record& r) {
-        return gbkBytes(r.cellName()).find(key) != std::string::npos;
+        return gbkBytes(r.cellName(), buffer).find(key) != std::string::npos;
     };
-    const std::vector<std::size_t>* sitePositions = index ? index->containing(site) : nullptr;
+    // The next record at or after `from` whose name contains the sector key.
+    const auto nextOfSector = [&](std::size_t from) -> std::optional<std::size_t> {
+        if (!index) return library.findForward(from, ofSector);
+        for (std::size_t i = from; i < library.count(); ++i)
+            if (index->sectorBytes(i).find(key) != std::string_view::npos) return i;
+        return std::nullopt;
+    };
+    const auto sitePositions =
+        index ? index->containingSiteOf(position) : std::optional<std::span<const std::uint32_t>>();
     // The next record at or after `from` whose 基站号 contains the site.
     const auto nextOfSite = [&](std::size_t from) -> std::optional<std::size_t> {
         if (!sitePositions) return library.findForward(from, ofSite);
@@ -90,20 +162,22 @@ std::string sectorBands(const Library& library, const Cell4G& cell, Feedback& fe
         if (it == sitePositions->end()) return std::nullopt;
         return *it;
     };
+    const auto isOfSite = [&](std::size_t hit) {
+        return index ? index->sameSite(hit, position) : library.at(hit).fields[kSiteField] == site;
+    };
     std::string bands;
     std::size_t from = 0;
     for (std::size_t round = 0; round < library.count(); ++round) {
         const auto siteHit = nextOfSite(from);
         if (!siteHit) break;
-        const auto sectorHit = library.findForward(*siteHit, ofSector);
+        const auto sectorHit = nextOfSector(*siteHit);
         if (!sectorHit) break;
-        const Record& record = library.at(*sectorHit);
         // The site's cells stand together: the first sector cell of another
         // site (after this site's last one, or of a site whose 基站号 merely
         // contains this one) ends the scan.
-        if (record.fields[kSiteField] != site) break;
+        if (!isOfSite(*sectorHit)) break;
         if (!bands.empty()) bands += '+';
-        bands += bandLabel(record.fields[kEarfcnField]);
+        bands += bandLabel(library.at(*sectorHit).fields[kEarfcnField]);
         from = *sectorHit + 1;
         feedback.pace(pace);
     }
@@ -125,8 +199,7 @@ bool runExpansionBands(const RunContext& context, const PageInput& input) {
             feedback.pumpEvents();
             continue;
         }
-        const Cell4G cell = Cell4G::from(context.lte->at(*position));
-        const std::string bands = sectorBands(*context.lte, cell, feedback, 100, &*index);
+        const std::string bands = sectorBands(*context.lte, *position, feedback, 100, &*index);
         feedback.progress(++done, total);
         context.pane.append(name + "|" + bands + "\r\n");
         feedback.pumpEvents();

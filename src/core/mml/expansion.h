@@ -3,9 +3,11 @@
 // cell's sector, as labels ("甲-1|F1+F2+D1"). A run of its own over the
 // library in file order, which lists a site's cells one after another.
 
+#include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/mml/run.h"
@@ -28,22 +30,54 @@ class SiteIndex {
 public:
     explicit SiteIndex(const Library& library);
     // The positions, in file order, of the records whose 基站号 contains
-    // `site`, when the index can tell: no 基站号 of the library is longer than
-    // `site`, so containing it means being it. Null otherwise (a shorter or
-    // empty 基站号 may sit inside longer ones); the caller then scans.
-    const std::vector<std::size_t>* containing(std::string_view site) const;
+    // that of the record at `position`, when the index can tell: no 基站号 of
+    // the library is longer, so containing it means being it. Nothing
+    // otherwise (a shorter or empty 基站号 may sit inside longer ones); the
+    // caller then scans.
+    std::optional<std::span<const std::uint32_t>> containingSiteOf(std::size_t position) const;
+    // Whether two records have equal 基站号.
+    bool sameSite(std::size_t a, std::size_t b) const { return siteOf_[a] == siteOf_[b]; }
+
+    // The cell name of the record at `position` as the sector key is compared
+    // with it (see sectorKey), converted the first time it is asked for: a
+    // run passes the same records again for every cell of a site. The view
+    // lasts until the next call.
+    std::string_view sectorBytes(std::size_t position) const;
 
 private:
-    std::unordered_map<std::string_view, std::vector<std::size_t>> positions_;
+    static constexpr std::uint32_t kNotYet = UINT32_MAX;
+
+    // The slot of `site` in table_: the one holding it, or the free one
+    // where it belongs.
+    std::size_t slotOf(std::string_view site, std::size_t hash) const;
+    // The positions of the records of site number `n`.
+    std::span<const std::uint32_t> group(std::uint32_t n) const;
+
+    const Library& library_;
+    // Each distinct 基站号 once, with its hash; an open-addressing table of
+    // their numbers plus one (0: a free slot); and every record's position
+    // grouped by 基站号 (group n from starts_[n] to starts_[n + 1]), in file
+    // order within a group. Flat arrays rather than a map of vectors: the
+    // index of a province is built for every run.
+    std::vector<std::string_view> sites_;
+    std::vector<std::size_t> hashes_;
+    std::vector<std::uint32_t> table_;
+    std::vector<std::uint32_t> siteOf_;  // each record's number in sites_
+    std::vector<std::uint32_t> starts_;
+    std::vector<std::uint32_t> positions_;
     std::size_t longest_ = 0;
+    // The converted names one after another, and where each record's is
+    // (start, size; size kNotYet until asked for): no string per record.
+    mutable std::string converted_;
+    mutable std::vector<std::pair<std::uint32_t, std::uint32_t>> spans_;
 };
 
-// The bands of `cell`'s site on its sector, "+" between labels: from the
-// first record on, the next record whose 基站号 contains the cell's, then
-// from there the next one whose name contains the sector key; a sector
-// record of another 基站号 ends the scan. Pauses `pace` milliseconds after
-// every band found (the window fills as it goes).
-std::string sectorBands(const Library& library, const Cell4G& cell, Feedback& feedback,
+// The bands of the site of the cell at `position` on its sector, "+"
+// between labels: from the first record on, the next record whose 基站号
+// contains the cell's, then from there the next one whose name contains the
+// sector key; a sector record of another 基站号 ends the scan. Pauses `pace`
+// milliseconds after every band found (the window fills as it goes).
+std::string sectorBands(const Library& library, std::size_t position, Feedback& feedback,
                         int pace = 100, const SiteIndex* index = nullptr);
 
 // One line "<name>|<bands>" per named cell, appended to the pane. A name
