@@ -419,6 +419,59 @@ TEST_F(WorkbookTest, XlsxStopsParsingWhereTheReaderStops) {
     EXPECT_EQ(good, 5000u);
 }
 
+TEST_F(WorkbookTest, ReadAheadGivesTheSameRowsThenTheSameError) {
+    // Several batches of rows with a row the sheet leaves out and cells
+    // without references, then XML that is not well-formed.
+    std::string rows;
+    for (int r = 1; r <= 1300; ++r) {
+        if (r == 700) continue;
+        rows += "<row r=\"" + std::to_string(r) + "\"><c t=\"inlineStr\"><is><t>第" +
+                std::to_string(r) + "行</t></is></c><c><v>" + std::to_string(r) +
+                ".5</v></c></row>";
+    }
+    const fs::path path = file("ahead.xlsx");
+    writeZip(path, package(rows + "<row r=\"1301\"><c></row>"));
+    auto workbook = open(path);
+    ASSERT_TRUE(workbook);
+    auto ahead = workbook->readAhead(rowsOf(*workbook, std::size_t{0}));
+    std::vector<Row> got;
+    Row row;
+    while (ahead->next(row)) got.push_back(row);
+    EXPECT_EQ(ahead->error(), message(path, "文件已损坏"));
+    EXPECT_FALSE(ahead->next(row));  // it stays ended
+    ASSERT_EQ(got.size(), 1300u);
+    for (std::size_t i = 0; i < got.size(); ++i) ASSERT_EQ(got[i].number, i + 1);
+    EXPECT_EQ(got[0].cells, (Cells{"第1行", "1.5"}));
+    EXPECT_EQ(got[698].cells, (Cells{"第699行", "699.5"}));
+    EXPECT_EQ(got[699].cells, Cells{});
+    EXPECT_EQ(got[1299].cells, (Cells{"第1300行", "1300.5"}));
+}
+
+TEST_F(WorkbookTest, ReadAheadStopsWhenTheCallerDoes) {
+    std::string rows;
+    for (int r = 1; r <= 20000; ++r)
+        rows += "<row><c t=\"inlineStr\"><is><t>row " + std::to_string(r) + "</t></is></c></row>";
+    const fs::path path = file("stop.xlsx");
+    writeZip(path, package(rows));
+    auto workbook = open(path);
+    ASSERT_TRUE(workbook);
+    for (int taken : {0, 1, 3000}) {
+        auto ahead = workbook->readAhead(rowsOf(*workbook, std::size_t{0}));
+        Row row;
+        for (int i = 0; i < taken; ++i) ASSERT_TRUE(ahead->next(row));
+        if (taken > 0) {
+            EXPECT_EQ(row.cells, Cells{"row " + std::to_string(taken)});
+        }
+        // Destroying the reader here ends its thread; the test's timeout
+        // catches a reader that would wait for ever.
+    }
+    // An empty sheet ends at once, without error.
+    auto spare = workbook->readAhead(rowsOf(*workbook, std::size_t{1}));
+    Row row;
+    EXPECT_FALSE(spare->next(row));
+    EXPECT_EQ(spare->error(), "");
+}
+
 TEST_F(WorkbookTest, XlsxBadSheetContentIsDamage) {
     const std::pair<const char*, const char*> cases[] = {
         {"row-zero.xlsx", "<row r=\"0\"/>"},
