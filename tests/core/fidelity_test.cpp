@@ -218,10 +218,10 @@ TEST(Fidelity, TheSameWorkbookImportsToTheSameLibrary) {
     Preview preview;
     ASSERT_TRUE(readWorkbook(kFidelity / "formulas-only.xls", LibraryKind::Lte, preview, fb));
     EXPECT_EQ(fb.texts().back(), "工参打开成功！含4条");
-    ASSERT_EQ(preview.rows.size(), 4u);
-    EXPECT_EQ(preview.rows[0],
+    ASSERT_EQ(preview.size(), 4u);
+    EXPECT_EQ(preview.row(0),
               (Cells{"LF_南湖公园", "LF_南湖公园-1", "0", "380001", "1", "38400", "3", "4097"}));
-    EXPECT_EQ(preview.rows[3],
+    EXPECT_EQ(preview.row(3),
               (Cells{"LF_北湖公园", "LF_北湖公园-2", "1", "380002", "2", "1300", "7", "4098"}));
 }
 

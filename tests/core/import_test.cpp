@@ -18,6 +18,12 @@ using Rows = std::vector<Lines>;
 
 namespace {
 
+Rows allRows(const Preview& preview) {
+    Rows rows;
+    for (std::size_t i = 0; i < preview.size(); ++i) rows.push_back(preview.row(i));
+    return rows;
+}
+
 // A cell of a test sheet: text, or a number when `number` is set.
 struct Cell {
     std::string text;
@@ -82,8 +88,8 @@ TEST_F(Import, ReadsUntilTheFirstBlankRowAndWritesTheLibrary) {
     ASSERT_TRUE(read.ok()) << read.error();
     EXPECT_EQ(read.error(), "");
     EXPECT_EQ(preview.baseName, "北区");
-    ASSERT_EQ(preview.rows.size(), 100u);
-    EXPECT_EQ(preview.rows[0], (Lines{"站1", "小区1", "0", "569001", "1", "38400", "1", "22561"}));
+    ASSERT_EQ(preview.size(), 100u);
+    EXPECT_EQ(preview.row(0), (Lines{"站1", "小区1", "0", "569001", "1", "38400", "1", "22561"}));
     const Status imported = importPreview(session, LibraryKind::Lte, preview, fb);
     EXPECT_TRUE(imported.ok()) << imported.error();
     EXPECT_EQ(fb.texts(), (Lines{"工参打开成功！含100条", "OK"}));
@@ -101,26 +107,61 @@ TEST_F(Import, KeepsTextExactlyAndWritesNumbersAsEngineersSeeThem) {
                                {" 站A ", "小区 A", "01", 569001.0, 1.5, "38400", 12.0, 0.0},
                                {"站B", "小区B", -1.0, "569002", 0.1, 38400.0, "7", ""}});
     ASSERT_TRUE(readWorkbook(dir / "a.xlsx", LibraryKind::Lte, preview, fb).ok());
-    EXPECT_EQ(preview.rows, (Rows{{" 站A ", "小区 A", "01", "569001", "1.5", "38400", "12", "0"},
-                                  {"站B", "小区B", "-1", "569002", "0.1", "38400", "7", ""}}));
+    EXPECT_EQ(allRows(preview),
+              (Rows{{" 站A ", "小区 A", "01", "569001", "1.5", "38400", "12", "0"},
+                    {"站B", "小区B", "-1", "569002", "0.1", "38400", "7", ""}}));
+}
+
+TEST(ImportPreview, HoldsEveryCellOfEveryRowExactly) {
+    Preview preview(3);
+    EXPECT_TRUE(preview.empty());
+    const std::string long_(70000, 'x');
+    preview.append(Lines{"", "a", ""});
+    preview.append(Lines{"小区\r\n1", long_});  // a short row is padded with empty cells
+    preview.append(Lines{"1", "2", "3", "4"});  // a cell past the last column is left out
+    ASSERT_EQ(preview.size(), 3u);
+    EXPECT_EQ(preview.columns(), 3u);
+    EXPECT_EQ(allRows(preview), (Rows{{"", "a", ""}, {"小区\r\n1", long_, ""}, {"1", "2", "3"}}));
+    EXPECT_EQ(preview.cell(2, 0), "1");
+    EXPECT_EQ(preview.cell(0, 2), "");
+    EXPECT_EQ(Preview().size(), 0u);
+}
+
+TEST_F(Import, ALargeSheetIsReadWholeAndWrittenInOrder) {
+    // More rows than pass between two runs of the events, with a last row
+    // that is not a multiple of them.
+    std::vector<std::vector<Cell>> rows{kHeader4G};
+    for (int i = 1; i <= 1000; ++i) rows.push_back(row4G(i));
+    writeXlsx(dir / "大.xlsx", rows);
+    ASSERT_TRUE(readWorkbook(dir / "大.xlsx", LibraryKind::Lte, preview, fb).ok());
+    ASSERT_EQ(preview.size(), 1000u);
+    EXPECT_EQ(preview.row(999),
+              (Lines{"站1000", "小区1000", "0", "570000", "1", "38400", "496", "22561"}));
+    ASSERT_TRUE(importPreview(session, LibraryKind::Lte, preview, fb).ok());
+    const auto lib = library(LibraryKind::Lte, "大.edb");
+    ASSERT_TRUE(lib);
+    ASSERT_EQ(lib->count(), 1000u);
+    EXPECT_EQ(lib->at(511).ID, 512);
+    EXPECT_EQ(lib->at(511).fields, preview.row(511));
+    EXPECT_EQ(lib->at(999).fields, preview.row(999));
 }
 
 TEST_F(Import, ARowOfSpacesEndsTheReading) {
     writeXlsx(dir / "s.xlsx", {kHeader4G, row4G(1), {"\u3000 ", " ", "\u3000"}, row4G(2)});
     ASSERT_TRUE(readWorkbook(dir / "s.xlsx", LibraryKind::Lte, preview, fb).ok());
-    EXPECT_EQ(preview.rows.size(), 1u);
+    EXPECT_EQ(preview.size(), 1u);
     // A cell holding other blank characters is not blank.
     writeXlsx(dir / "t.xlsx", {kHeader4G, {"\t"}, row4G(2)});
     ASSERT_TRUE(readWorkbook(dir / "t.xlsx", LibraryKind::Lte, preview, fb).ok());
-    EXPECT_EQ(preview.rows.size(), 2u);
+    EXPECT_EQ(preview.size(), 2u);
 }
 
 TEST_F(Import, ARowWithBlankColumnAGetsItsOwnRow) {
     writeXlsx(dir / "g.xlsx", {kHeader4G, row4G(1), {"", "孤儿小区", 3.0}, row4G(2)});
     ASSERT_TRUE(readWorkbook(dir / "g.xlsx", LibraryKind::Lte, preview, fb).ok());
-    ASSERT_EQ(preview.rows.size(), 3u);
-    EXPECT_EQ(preview.rows[0][1], "小区1");  // the row before is untouched
-    EXPECT_EQ(preview.rows[1], (Lines{"", "孤儿小区", "3", "", "", "", "", ""}));
+    ASSERT_EQ(preview.size(), 3u);
+    EXPECT_EQ(preview.cell(0, 1), "小区1");  // the row before is untouched
+    EXPECT_EQ(preview.row(1), (Lines{"", "孤儿小区", "3", "", "", "", "", ""}));
 }
 
 TEST_F(Import, ReimportReplacesRecordsWithIdsFromOne) {
@@ -139,7 +180,7 @@ TEST_F(Import, ReimportReplacesRecordsWithIdsFromOne) {
 TEST_F(Import, TwoGWorkbooksGoToMu2WithSevenColumns) {
     test::writeFile(dir / "g.csv", "a,b,c,d,e,f,g,h\nG站,G1,4501,10001,60,1,2,extra\n");
     ASSERT_TRUE(readWorkbook(dir / "g.csv", LibraryKind::Gsm, preview, fb).ok());
-    EXPECT_EQ(preview.rows, (Rows{{"G站", "G1", "4501", "10001", "60", "1", "2"}}));
+    EXPECT_EQ(allRows(preview), (Rows{{"G站", "G1", "4501", "10001", "60", "1", "2"}}));
     EXPECT_TRUE(importPreview(session, LibraryKind::Gsm, preview, fb).ok());
     EXPECT_EQ(library(LibraryKind::Gsm, "g.edb")->count(), 1u);
 }
@@ -180,7 +221,9 @@ TEST_F(Import, NothingIsWrittenBeforeAWorkbookWasRead) {
 }
 
 TEST_F(Import, AnUnreadableWorkbookKeepsThePreviewAndWritesNothing) {
-    preview = {"旧", {{"x"}}};
+    preview = Preview(1);
+    preview.baseName = "旧";
+    preview.append(Lines{"x"});
     test::writeFile(dir / "bad.xlsx", "PK\x03\x04 this is not really a zip");
     const Status read = readWorkbook(dir / "bad.xlsx", LibraryKind::Lte, preview, fb);
     EXPECT_FALSE(read.ok());
@@ -190,6 +233,7 @@ TEST_F(Import, AnUnreadableWorkbookKeepsThePreviewAndWritesNothing) {
     EXPECT_EQ(fb.texts()[0].rfind("无法读取工作簿：" + (dir / "bad.xlsx").string() + "\r\n", 0),
               0u);
     EXPECT_EQ(preview.baseName, "旧");
+    EXPECT_EQ(allRows(preview), Rows{{"x"}});
 }
 
 TEST_F(Import, AFailedWriteKeepsTheOldRecords) {
@@ -205,7 +249,7 @@ TEST_F(Import, AFailedWriteKeepsTheOldRecords) {
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);
-    preview.rows.push_back(preview.rows[0]);
+    preview.append(preview.row(0));
     fb.shown.clear();
     EXPECT_EQ(importPreview(session, LibraryKind::Lte, preview, fb).error(),
               "database or disk is full\r\n请再导入一次试试！");

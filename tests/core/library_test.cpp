@@ -85,6 +85,48 @@ TEST(Store, AFailedReplaceKeepsTheRecordsItHad) {
     EXPECT_EQ((*loaded)->count(), 4u);
 }
 
+TEST(Store, ARecordWithAFieldTooManyIsRefusedNotCutShort) {
+    TempDir dir;
+    const auto path = dir / "m.edb";
+    makeLibrary(path, LibraryKind::Lte, sampleCells());
+    auto longer = sampleCells();
+    longer[1].fields.push_back("第九个字段");  // there is no column to hold it
+    EXPECT_EQ(store::replaceAll(path, LibraryKind::Lte, longer).error(), "记录的字段数不符");
+    const auto loaded = store::load(path, LibraryKind::Lte);
+    ASSERT_TRUE(loaded.ok()) << loaded.error();
+    ASSERT_EQ((*loaded)->count(), 4u);
+    EXPECT_EQ((*loaded)->at(1).fields, sampleCells()[1].fields);
+}
+
+TEST(Store, ReplaceTakesRecordsFromASourceOneAtATime) {
+    TempDir dir;
+    const auto path = dir / "r.edb";
+    makeLibrary(path, LibraryKind::Gsm, {{1, {"b", "c", "1", "2", "3", "4", "5"}}});
+    // Views only: an empty view without data must still be written as "".
+    const std::string site = "站'\"甲";
+    const store::RecordSource source{
+        3, [&](std::size_t i, std::vector<std::string_view>& fields) {
+            fields = {site,   i == 1 ? std::string_view() : std::string_view("G1"),
+                      "4501", "10001",
+                      "60",   "1",
+                      "2"};
+            return static_cast<std::int32_t>(10 * (i + 1));
+        }};
+    std::vector<std::size_t> told;
+    ASSERT_TRUE(store::replaceAll(path, LibraryKind::Gsm, source, [&](std::size_t n) {
+                    told.push_back(n);
+                }).ok());
+    EXPECT_EQ(told, std::vector<std::size_t>{3});
+    const auto loaded = store::load(path, LibraryKind::Gsm);
+    ASSERT_TRUE(loaded.ok()) << loaded.error();
+    ASSERT_EQ((*loaded)->count(), 3u);
+    EXPECT_EQ((*loaded)->at(0).ID, 10);
+    EXPECT_EQ((*loaded)->at(2).ID, 30);
+    EXPECT_EQ((*loaded)->at(1).fields,
+              (std::vector<std::string>{"站'\"甲", "", "4501", "10001", "60", "1", "2"}));
+    EXPECT_EQ((*loaded)->at(2).fields[1], "G1");
+}
+
 TEST(Store, UpdateWritesOneRecordInPlace) {
     TempDir dir;
     const auto path = dir / "u.edb";

@@ -359,13 +359,44 @@ TEST_F(WorkbookTest, XlsxLenientPackage) {
 }
 
 // Numbers under their styles' number formats, in the 1904 date system.
+TEST_F(WorkbookTest, XlsxNumbersAsStoredByEveryWriter) {
+    // Stored forms Excel never writes but other writers do, beside the plain
+    // ones: each shows as the spreadsheet shows its value.
+    const char* stored[] = {"0",
+                            "-0",
+                            "007",
+                            "-42",
+                            "123456789012345",
+                            "-123456789012345",
+                            "1234567890123456",
+                            "99999999999999999999",
+                            "1E3",
+                            "2.50E-1",
+                            "38400.000",
+                            "+5",
+                            " 5",
+                            "0x10",
+                            "",
+                            "1.5e308",
+                            "4.9E-324"};
+    std::string row = "<row r=\"1\">";
+    for (const char* v : stored) row += "<c><v>" + std::string(v) + "</v></c>";
+    row += "</row>";
+    writeZip(file("numbers.xlsx"), package(row));
+    EXPECT_EQ(readSheet(file("numbers.xlsx")),
+              (std::vector<Cells>{{"0", "0", "7", "-42", "123456789012345", "-123456789012345",
+                                   "1.23456789012346E+15", "1E+20", "1000", "0.25", "38400", "+5",
+                                   " 5", "0x10", "", "1.5E+308", "4.94065645841247E-324"}}));
+}
+
 TEST_F(WorkbookTest, XlsxNumberFormatsAndTheDateSystem) {
     const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
     const std::string rows =
         "<row r=\"1\"><c s=\"1\"><v>3.14159</v></c><c s=\"2\"><v>1234.5</v></c>"
         "<c s=\"3\"><v>0.125</v></c><c s=\"4\"><v>0.125</v></c><c s=\"5\"><v>0</v></c>"
         "<c s=\"6\"><v>0.5</v></c><c s=\"7\"><v>1.75</v></c><c s=\"8\"><v>1</v></c>"
-        "<c s=\"8\"><v>38400</v></c><c s=\"9\"><v>38400</v></c><c s=\"99\"><v>2.5</v></c></row>";
+        "<c s=\"8\"><v>38400</v></c><c s=\"9\"><v>38400</v></c><c s=\"99\"><v>2.5</v></c>"
+        "<c s=\"1\"><v>7</v></c><c s=\"4\"><v>-3</v></c><c s=\"99\"><v>12</v></c></row>";
     for (const bool date1904 : {false, true}) {
         Parts parts = package(rows);
         if (date1904) {
@@ -391,7 +422,7 @@ TEST_F(WorkbookTest, XlsxNumberFormatsAndTheDateSystem) {
         EXPECT_EQ(readSheet(file("styles.xlsx")),
                   (std::vector<Cells>{{"3.14", "1234.500", "13%", "12.50%", dates[0], dates[1],
                                        dates[2], dates[3], date1904 ? "2009-02-18" : "2005-02-17",
-                                       "38400", "2.5"}}))
+                                       "38400", "2.5", "7.00", "-300.00%", "12"}}))
             << date1904;
     }
 }
@@ -417,6 +448,59 @@ TEST_F(WorkbookTest, XlsxStopsParsingWhereTheReaderStops) {
     std::size_t good = 0;
     EXPECT_EQ(readUntilError(path, good), message(path, "文件已损坏"));
     EXPECT_EQ(good, 5000u);
+}
+
+TEST_F(WorkbookTest, ReadAheadGivesTheSameRowsThenTheSameError) {
+    // Several batches of rows with a row the sheet leaves out and cells
+    // without references, then XML that is not well-formed.
+    std::string rows;
+    for (int r = 1; r <= 1300; ++r) {
+        if (r == 700) continue;
+        rows += "<row r=\"" + std::to_string(r) + "\"><c t=\"inlineStr\"><is><t>第" +
+                std::to_string(r) + "行</t></is></c><c><v>" + std::to_string(r) +
+                ".5</v></c></row>";
+    }
+    const fs::path path = file("ahead.xlsx");
+    writeZip(path, package(rows + "<row r=\"1301\"><c></row>"));
+    auto workbook = open(path);
+    ASSERT_TRUE(workbook);
+    auto ahead = workbook->readAhead(rowsOf(*workbook, std::size_t{0}));
+    std::vector<Row> got;
+    Row row;
+    while (ahead->next(row)) got.push_back(row);
+    EXPECT_EQ(ahead->error(), message(path, "文件已损坏"));
+    EXPECT_FALSE(ahead->next(row));  // it stays ended
+    ASSERT_EQ(got.size(), 1300u);
+    for (std::size_t i = 0; i < got.size(); ++i) ASSERT_EQ(got[i].number, i + 1);
+    EXPECT_EQ(got[0].cells, (Cells{"第1行", "1.5"}));
+    EXPECT_EQ(got[698].cells, (Cells{"第699行", "699.5"}));
+    EXPECT_EQ(got[699].cells, Cells{});
+    EXPECT_EQ(got[1299].cells, (Cells{"第1300行", "1300.5"}));
+}
+
+TEST_F(WorkbookTest, ReadAheadStopsWhenTheCallerDoes) {
+    std::string rows;
+    for (int r = 1; r <= 20000; ++r)
+        rows += "<row><c t=\"inlineStr\"><is><t>row " + std::to_string(r) + "</t></is></c></row>";
+    const fs::path path = file("stop.xlsx");
+    writeZip(path, package(rows));
+    auto workbook = open(path);
+    ASSERT_TRUE(workbook);
+    for (int taken : {0, 1, 3000}) {
+        auto ahead = workbook->readAhead(rowsOf(*workbook, std::size_t{0}));
+        Row row;
+        for (int i = 0; i < taken; ++i) ASSERT_TRUE(ahead->next(row));
+        if (taken > 0) {
+            EXPECT_EQ(row.cells, Cells{"row " + std::to_string(taken)});
+        }
+        // Destroying the reader here ends its thread; the test's timeout
+        // catches a reader that would wait for ever.
+    }
+    // An empty sheet ends at once, without error.
+    auto spare = workbook->readAhead(rowsOf(*workbook, std::size_t{1}));
+    Row row;
+    EXPECT_FALSE(spare->next(row));
+    EXPECT_EQ(spare->error(), "");
 }
 
 TEST_F(WorkbookTest, XlsxBadSheetContentIsDamage) {

@@ -61,6 +61,40 @@ Failure shown(std::string error, Feedback& feedback) {
 
 }  // namespace
 
+std::string_view Preview::cell(std::size_t row, std::size_t column) const {
+    const std::size_t index = row * columns_ + column;
+    const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
+    return std::string_view(text_).substr(begin, ends_[index] - begin);
+}
+
+std::vector<std::string> Preview::row(std::size_t row) const {
+    std::vector<std::string> cells;
+    cells.reserve(columns_);
+    for (std::size_t c = 0; c < columns_; ++c) cells.emplace_back(cell(row, c));
+    return cells;
+}
+
+void Preview::append(std::span<const std::string_view> cells) {
+    for (std::size_t c = 0; c < columns_; ++c) {
+        if (c < cells.size()) text_ += cells[c];
+        ends_.push_back(text_.size());
+    }
+}
+
+void Preview::append(const std::vector<std::string>& cells) {
+    std::vector<std::string_view> views(cells.begin(), cells.end());
+    append(views);
+}
+
+namespace {
+
+// Events run and progress is told once every this many rows: once a row, a
+// large sheet spent more time in the window's event loop than in reading.
+// The progress shown at each pause is the one a row ends with, as before.
+constexpr std::size_t kRowsBetweenEvents = 256;
+
+}  // namespace
+
 Status readWorkbook(const fs::path& path, LibraryKind kind, Preview& preview, Feedback& feedback) {
     auto book = workbook::Workbook::open(path);
     if (!book) return shown(book.error(), feedback);
@@ -68,25 +102,26 @@ Status readWorkbook(const fs::path& path, LibraryKind kind, Preview& preview, Fe
     if (!rows) return shown(rows.error(), feedback);
     workbook::RowReader& reader = **rows;
     const std::size_t columns = importColumns(kind).size();
-    Preview read{path.stem().string(), {}};
+    Preview read(columns);
+    read.baseName = path.stem().string();
     workbook::Row row;
+    std::vector<std::string_view> cells(columns);
     reader.next(row);  // the header row
-    while (reader.next(row)) {
-        feedback.pumpEvents();
-        std::vector<std::string> cells;
-        cells.reserve(columns);
+    for (std::size_t n = 0; reader.next(row); ++n) {
+        const bool pause = n % kRowsBetweenEvents == 0;
+        if (pause) feedback.pumpEvents();
         bool blank = true;
         for (std::size_t c = 0; c < columns; ++c) {
-            cells.push_back(row.cell(c));
-            blank = blank && blankText(cells.back());
-            feedback.progress(static_cast<long>(c) + 1, static_cast<long>(columns));
+            cells[c] = c < row.cells.size() ? std::string_view(row.cells[c]) : std::string_view();
+            blank = blank && blankText(cells[c]);
+            if (pause) feedback.progress(static_cast<long>(c) + 1, static_cast<long>(columns));
         }
         if (blank) break;
-        read.rows.push_back(std::move(cells));
+        read.append(cells);
     }
     if (!reader.error().empty()) return shown(reader.error(), feedback);
     preview = std::move(read);
-    feedback.message(std::string(msg::kWorkbookReadHead) + std::to_string(preview.rows.size()) +
+    feedback.message(std::string(msg::kWorkbookReadHead) + std::to_string(preview.size()) +
                      std::string(msg::kWorkbookReadTail));
     return {};
 }
@@ -95,7 +130,7 @@ Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& previ
                     Feedback& feedback) {
     // An empty preview would leave an empty library: it is refused before
     // anything is written, and the library keeps its records.
-    if (preview.rows.empty()) {
+    if (preview.empty()) {
         std::string error = std::string(msg::kWorkbookHasNoRows) + std::string(msg::kImportAgain);
         feedback.message(error);
         return fail(std::move(error));
@@ -116,11 +151,14 @@ Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& previ
         feedback.message(msg::kOpenNewDbFailed);
     }
 
-    std::vector<Record> records;
-    records.reserve(preview.rows.size());
-    for (std::size_t i = 0; i < preview.rows.size(); ++i)
-        records.push_back({static_cast<std::int32_t>(i + 1), preview.rows[i]});
-    const long total = static_cast<long>(records.size());
+    // Records are numbered from 1 in sheet order.
+    const store::RecordSource records{preview.size(),
+                                      [&](std::size_t i, std::vector<std::string_view>& fields) {
+                                          for (std::size_t c = 0; c < preview.columns(); ++c)
+                                              fields.push_back(preview.cell(i, c));
+                                          return static_cast<std::int32_t>(i + 1);
+                                      }};
+    const long total = static_cast<long>(records.count);
     feedback.progress(0, total);
     const Status replaced = store::replaceAll(path, kind, records, [&](std::size_t written) {
         feedback.progress(static_cast<long>(written), total);

@@ -73,8 +73,10 @@ public:
         sqlite3_reset(stmt_);
         sqlite3_clear_bindings(stmt_);
     }
-    void bindText(int index, const std::string& text) {
-        sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+    void bindText(int index, std::string_view text) {
+        // A view without data would be bound as NULL, which the columns refuse.
+        sqlite3_bind_text(stmt_, index, text.data() ? text.data() : "",
+                          static_cast<int>(text.size()), SQLITE_STATIC);
     }
     std::string text(int column) const {
         const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
@@ -305,7 +307,7 @@ Result<std::shared_ptr<Library>> load(const fs::path& path, LibraryKind kind) {
     return std::make_shared<Library>(path, kind, std::move(records), std::move(rowids));
 }
 
-Status replaceAll(const fs::path& path, LibraryKind kind, const std::vector<Record>& records,
+Status replaceAll(const fs::path& path, LibraryKind kind, const RecordSource& records,
                   const std::function<void(std::size_t)>& written) {
     std::unique_ptr<Db> opened;
     if (Status status = openForWriting(opened, path, kind); !status) return status;
@@ -315,28 +317,46 @@ Status replaceAll(const fs::path& path, LibraryKind kind, const std::vector<Reco
     Stmt insert(db,
                 "INSERT INTO cells(" + fieldList(kind) + ") VALUES(" + placeholders(kind) + ")");
     Status status = insert.ok() ? Status() : fail(db.lastError());
-    for (std::size_t i = 0; status && i < records.size(); ++i) {
-        const Record& r = records[i];
-        sqlite3_bind_int(insert.get(), 1, r.ID);
-        for (std::size_t f = 0; f < r.fields.size(); ++f)
-            insert.bindText(static_cast<int>(f) + 2, r.fields[f]);
+    const std::size_t width = fieldNames(kind).size();
+    std::vector<std::string_view> fields;
+    for (std::size_t i = 0; status && i < records.count; ++i) {
+        fields.clear();
+        const std::int32_t id = records.at(i, fields);
+        // SQLite would drop a field past the last column without a word, and
+        // a missing one would be written as nothing: either loses data.
+        if (fields.size() != width) {
+            status = fail("记录的字段数不符");
+            break;
+        }
+        sqlite3_bind_int(insert.get(), 1, id);
+        for (std::size_t f = 0; f < width; ++f) insert.bindText(static_cast<int>(f) + 2, fields[f]);
         if (insert.step() != SQLITE_DONE) status = fail(db.lastError());
         insert.reset();
         if (written && (i + 1) % 1024 == 0) written(i + 1);
     }
-    if (written && status) written(records.size());
+    if (written && status) written(records.count);
     // The count is checked before the commit: a write that would leave the
     // library with other records than asked for is rolled back.
     if (status) {
         Stmt counted(db, "SELECT count(*) FROM cells");
         if (!counted.ok() || counted.step() != SQLITE_ROW)
             status = fail(db.lastError());
-        else if (sqlite3_column_int64(counted.get(), 0) != static_cast<long long>(records.size()))
+        else if (sqlite3_column_int64(counted.get(), 0) != static_cast<long long>(records.count))
             status = fail("写入的记录数不符");
     }
     if (status) status = db.exec("COMMIT;");
     if (!status) static_cast<void>(db.exec("ROLLBACK;"));  // the first error is the one to tell
     return status;
+}
+
+Status replaceAll(const fs::path& path, LibraryKind kind, const std::vector<Record>& records,
+                  const std::function<void(std::size_t)>& written) {
+    const RecordSource source{records.size(),
+                              [&](std::size_t i, std::vector<std::string_view>& fields) {
+                                  fields.assign(records[i].fields.begin(), records[i].fields.end());
+                                  return records[i].ID;
+                              }};
+    return replaceAll(path, kind, source, written);
 }
 
 Result<long long> count(const fs::path& path, LibraryKind kind) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/base/result.h"
@@ -38,9 +39,22 @@ Status check(const std::filesystem::path& path, LibraryKind kind);
 // "不是Brindle工参库…", …).
 Result<std::shared_ptr<Library>> load(const std::filesystem::path& path, LibraryKind kind);
 
+// Records handed to replaceAll one at a time, so that a caller holding them
+// in another form need not copy them all into Records first: `at(i, fields)`
+// fills `fields` with the texts of record i (0-based, in the order of
+// fieldNames) and gives its ID. The texts must stay valid until the next call.
+struct RecordSource {
+    std::size_t count = 0;
+    std::function<std::int32_t(std::size_t index, std::vector<std::string_view>& fields)> at;
+};
+
 // Replaces all records in one transaction: on any failure the library keeps
-// the records it had. The count is checked before the commit. IDs are taken from the records.
-// `written` is told the number of records written so far, now and then.
+// the records it had. The count is checked before the commit. IDs are taken
+// from the records. A record with another number of fields than the kind has
+// is refused. `written` is told the number of records written so far, now and
+// then.
+Status replaceAll(const std::filesystem::path& path, LibraryKind kind, const RecordSource& records,
+                  const std::function<void(std::size_t)>& written = {});
 Status replaceAll(const std::filesystem::path& path, LibraryKind kind,
                   const std::vector<Record>& records,
                   const std::function<void(std::size_t)>& written = {});

@@ -61,6 +61,12 @@ public:
     // By exact name; an error when the workbook has no such sheet.
     Result<std::unique_ptr<RowReader>> rows(std::string_view sheetName);
 
+    // Reads `rows` ahead on a thread of its own while the caller works on the
+    // rows it was given: the same rows in the same order, the same error after
+    // them. The reader (and this workbook) must not be used otherwise until
+    // the returned one is destroyed; destroying it stops the reading.
+    std::unique_ptr<RowReader> readAhead(std::unique_ptr<RowReader> rows) const;
+
     const std::filesystem::path& path() const { return path_; }
 
 protected:

@@ -23,7 +23,7 @@ void PreviewModel::reload() {
 }
 
 int PreviewModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(preview_.rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(preview_.size());
 }
 
 int PreviewModel::columnCount(const QModelIndex& parent) const {
@@ -32,8 +32,8 @@ int PreviewModel::columnCount(const QModelIndex& parent) const {
 
 QVariant PreviewModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid()) return {};
-    const auto& row = preview_.rows[static_cast<std::size_t>(index.row())];
-    return qs(row[static_cast<std::size_t>(index.column())]);
+    return qs(preview_.cell(static_cast<std::size_t>(index.row()),
+                            static_cast<std::size_t>(index.column())));
 }
 
 QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -75,6 +75,9 @@ public:
     // style or its format is unknown).
     std::string number(double value, std::size_t style) const;
     NumberFormat formatOf(std::size_t style) const;
+    bool isGeneral(std::size_t style) const {
+        return formatOf(style).kind == NumberFormat::Kind::General;
+    }
 
 private:
     std::unordered_map<int, NumberFormat> custom_;

@@ -85,6 +85,18 @@ std::string decodeEscapes(std::string text) {
     return out;
 }
 
+// An integer that General shows exactly as it is stored: at most 15 digits
+// (General writes those without an exponent), no leading zero, no sign but
+// a minus, and not "-0" (shown as "0"). Most numbers of a cell workbook are
+// such integers.
+bool plainInteger(std::string_view text) {
+    const bool negative = !text.empty() && text[0] == '-';
+    const std::string_view digits = negative ? text.substr(1) : text;
+    if (digits.empty() || digits.size() > 15) return false;
+    if (digits[0] == '0' && (digits.size() > 1 || negative)) return false;
+    return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 template <typename T>
 bool parseWhole(std::string_view text, T& value) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -474,6 +486,8 @@ private:
                                     : value_;
         } else if (type_ == Type::Other) {
             value = value_;
+        } else if (plainInteger(value_) && styles_->isGeneral(style_)) {
+            value = value_;  // what General would make of it, without the round trip
         } else {
             double number = 0;
             value = parseWhole(std::string_view(value_), number) ? styles_->number(number, style_)

@@ -71,10 +71,14 @@ bool XmlPartStream::open(const std::string& partName) {
 
 XmlPartStream::Status XmlPartStream::pump() {
     if (status_ != Status::More) return status_;
-    const zip_int64_t got = zip_fread(file_, chunk_.data(), chunk_.size());
+    // The entry is inflated straight into expat's own buffer: a worksheet
+    // of 60 MB is then not copied once more on its way in.
+    void* buffer = XML_GetBuffer(parser_, static_cast<int>(kChunkSize));
+    if (!buffer) return status_ = Status::Failed;
+    const zip_int64_t got = zip_fread(file_, buffer, kChunkSize);
     if (got < 0) return status_ = Status::Failed;
     const bool last = got == 0;
-    const XML_Status parsed = XML_Parse(parser_, chunk_.data(), static_cast<int>(got), last);
+    const XML_Status parsed = XML_ParseBuffer(parser_, static_cast<int>(got), last);
     // A handler's verdict comes first: stopping the parser on purpose also
     // makes XML_Parse report an error.
     if (handler_.invalid) return status_ = Status::Failed;
