@@ -92,7 +92,7 @@ TEST_F(Import, ReadsUntilTheFirstBlankRowAndWritesTheLibrary) {
     ASSERT_TRUE(lib);
     EXPECT_EQ(lib->count(), 100u);
     EXPECT_EQ(lib->at(99).ID, 100);
-    EXPECT_EQ(lib->at(99).fields[1], "小区100");
+    EXPECT_EQ(lib->at(99).field(1), "小区100");
     EXPECT_TRUE(session.current4G.empty());  // the selection is not touched
 }
 
@@ -133,7 +133,7 @@ TEST_F(Import, ReimportReplacesRecordsWithIdsFromOne) {
     const auto lib = library(LibraryKind::Lte, "北区.edb");
     ASSERT_EQ(lib->count(), 1u);
     EXPECT_EQ(lib->at(0).ID, 1);
-    EXPECT_EQ(lib->at(0).fields[1], "小区9");
+    EXPECT_EQ(lib->at(0).field(1), "小区9");
 }
 
 TEST_F(Import, TwoGWorkbooksGoToMu2WithSevenColumns) {

@@ -41,9 +41,9 @@ TEST(Store, KeepsTextsWholeAndInFileOrder) {
     ASSERT_TRUE(loaded.ok()) << loaded.error();
     const Library& library = **loaded;
     ASSERT_EQ(library.count(), 4u);
-    EXPECT_EQ(library.at(0).fields, cells[0].fields);
+    EXPECT_EQ(library.at(0).toRecord().fields, cells[0].fields);
     EXPECT_EQ(library.at(3).ID, 4);
-    EXPECT_EQ(library.at(3).fields[5], "");
+    EXPECT_EQ(library.at(3).field(5), "");
     EXPECT_EQ(store::count(path, LibraryKind::Lte).value(), 4);
 }
 
@@ -90,12 +90,12 @@ TEST(Store, UpdateWritesOneRecordInPlace) {
     const auto path = dir / "u.edb";
     makeLibrary(path, LibraryKind::Lte, sampleCells());
     auto lib = store::load(path, LibraryKind::Lte).value();
-    Record r = lib->at(1);
+    Record r = lib->at(1).toRecord();
     r.fields[1] = "小区B2";
     const Status updated = lib->update(1, r);
     ASSERT_TRUE(updated.ok()) << updated.error();
     EXPECT_EQ(lib->findCell("小区B"), 2u);  // the later twin is now the first
-    EXPECT_EQ(store::load(path, LibraryKind::Lte).value()->at(1).fields[1], "小区B2");
+    EXPECT_EQ(store::load(path, LibraryKind::Lte).value()->at(1).field(1), "小区B2");
 }
 
 TEST(Store, AFailedUpdateLeavesTheRecordInMemory) {
@@ -104,10 +104,10 @@ TEST(Store, AFailedUpdateLeavesTheRecordInMemory) {
     makeLibrary(path, LibraryKind::Lte, sampleCells());
     auto lib = store::load(path, LibraryKind::Lte).value();
     std::filesystem::remove(path);
-    Record r = lib->at(1);
+    Record r = lib->at(1).toRecord();
     r.fields[1] = "新名";
     EXPECT_EQ(lib->update(1, r).error(), "工参库无法读取：" + path.string() + "\r\n文件不存在");
-    EXPECT_EQ(lib->at(1).fields[1], "小区B");
+    EXPECT_EQ(lib->at(1).field(1), "小区B");
     EXPECT_EQ(lib->findCell("新名"), std::nullopt);
     EXPECT_FALSE(std::filesystem::exists(path));  // nothing was created in its place
 }
@@ -164,7 +164,7 @@ TEST(Store, ACrashedWriteIsRolledBackWhenTheLibraryIsRead) {
     EXPECT_EQ(store::count(path, LibraryKind::Lte).value(), 4);
     const auto loaded = store::load(path, LibraryKind::Lte);
     ASSERT_TRUE(loaded.ok()) << loaded.error();
-    EXPECT_EQ((*loaded)->at(3).fields[1], "Cell-x");
+    EXPECT_EQ((*loaded)->at(3).field(1), "Cell-x");
     EXPECT_FALSE(std::filesystem::exists(path.string() + "-journal"));
 }
 
@@ -306,8 +306,8 @@ TEST(Lookup, ACellViewsTheLibrarysRecord) {
     RecordingFeedback fb;
     const auto x = lookup4G(lib.get(), "Cell-x", fb);
     ASSERT_TRUE(x);
-    EXPECT_EQ(x->小区名.data(), lib->at(3).fields[1].data());
-    EXPECT_EQ(x->基站号.data(), lib->at(3).fields[3].data());
+    EXPECT_EQ(x->小区名.data(), lib->at(3).field(1).data());
+    EXPECT_EQ(x->基站号.data(), lib->at(3).field(3).data());
     EXPECT_EQ(x->ID, 4);
 }
 
@@ -320,7 +320,7 @@ TEST(Lookup, ACellLookedUpBeforeAnEditKeepsItsTexts) {
     RecordingFeedback fb;
     const auto before = lookup4G(lib.get(), "Cell-x", fb);
     ASSERT_TRUE(before);
-    Record edited = lib->at(3);
+    Record edited = lib->at(3).toRecord();
     edited.fields[0] = "一个长得放不进原来位置的基站名称";
     edited.fields[1] = "Cell-y";
     ASSERT_TRUE(lib->update(3, edited).ok());

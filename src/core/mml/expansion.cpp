@@ -58,7 +58,7 @@ std::string sectorKey(std::string_view cellName) {
 SiteIndex::SiteIndex(const Library& library) {
     constexpr std::size_t kSiteField = 3;  // 基站号
     for (std::size_t i = 0; i < library.count(); ++i) {
-        const std::string& site = library.at(i).fields[kSiteField];
+        const std::string_view site = library.at(i).field(kSiteField);
         positions_[site].push_back(i);
         longest_ = std::max(longest_, site.size());
     }
@@ -76,10 +76,8 @@ std::string sectorBands(const Library& library, const Cell4G& cell, Feedback& fe
     const std::string_view site = cell.基站号;
     const std::string key = sectorKey(cell.小区名);
     constexpr std::size_t kSiteField = 3, kEarfcnField = 5;  // 基站号, 频点
-    auto ofSite = [&](const Record& r) {
-        return r.fields[kSiteField].find(site) != std::string::npos;
-    };
-    auto ofSector = [&](const Record& r) {
+    auto ofSite = [&](RecordView r) { return r.field(kSiteField).find(site) != std::string::npos; };
+    auto ofSector = [&](RecordView r) {
         return gbkBytes(r.cellName()).find(key) != std::string::npos;
     };
     const std::vector<std::size_t>* sitePositions = index ? index->containing(site) : nullptr;
@@ -97,13 +95,13 @@ std::string sectorBands(const Library& library, const Cell4G& cell, Feedback& fe
         if (!siteHit) break;
         const auto sectorHit = library.findForward(*siteHit, ofSector);
         if (!sectorHit) break;
-        const Record& record = library.at(*sectorHit);
+        const RecordView record = library.at(*sectorHit);
         // The site's cells stand together: the first sector cell of another
         // site (after this site's last one, or of a site whose 基站号 merely
         // contains this one) ends the scan.
-        if (record.fields[kSiteField] != site) break;
+        if (record.field(kSiteField) != site) break;
         if (!bands.empty()) bands += '+';
-        bands += bandLabel(record.fields[kEarfcnField]);
+        bands += bandLabel(record.field(kEarfcnField));
         from = *sectorHit + 1;
         feedback.pace(pace);
     }
