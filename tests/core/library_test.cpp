@@ -332,6 +332,104 @@ TEST(Lookup, ACellLookedUpBeforeAnEditKeepsItsTexts) {
     EXPECT_FALSE(lib->findCell("Cell-x"));
 }
 
+// Each edit's texts are kept: a cell or a record view from before either of
+// two edits of one record still reads what it was looked up with.
+TEST(Lookup, TwoEditsOfOneRecordLeaveEarlierCellsReadingTheirTexts) {
+    TempDir dir;
+    makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
+    auto lib = store::load(dir / "l.edb", LibraryKind::Lte).value();
+    const RecordView original = lib->at(1);
+    Record edit = original.toRecord();
+    edit.fields[6] = "99";
+    ASSERT_TRUE(lib->update(1, edit).ok());
+    const Cell4G first = Cell4G::from(lib->at(1));
+    edit.fields[1] = "小区Z";
+    edit.fields[6] = "";
+    ASSERT_TRUE(lib->update(1, edit).ok());
+    EXPECT_EQ(original.field(6), "13");
+    EXPECT_EQ(original.cellName(), "小区B");
+    EXPECT_EQ(first.物理小区标识, "99");
+    EXPECT_EQ(first.小区名, "小区B");
+    EXPECT_EQ(lib->at(1).toRecord().fields,
+              (Lines{"站A", "小区Z", "1", "569001", "1", "38544", "", "22561"}));
+    EXPECT_EQ(lib->at(2).cellName(), "小区B");  // its neighbours untouched
+    EXPECT_EQ(lib->findCell("小区Z"), 1u);
+    EXPECT_EQ(lib->findCell("小区B"), 2u);
+    EXPECT_EQ(lib->findByFields(0, {{3, "569001"}, {6, ""}}), 1u);
+    EXPECT_EQ(lib->findByFields(0, {{6, "99"}}), std::nullopt);
+}
+
+// The file would get the fields the record has and memory the library's
+// width of them: such an edit is refused and changes neither.
+TEST(Store, AnEditOfAnotherWidthIsRefused) {
+    TempDir dir;
+    const auto path = dir / "w.edb";
+    makeLibrary(path, LibraryKind::Lte, sampleCells());
+    auto lib = store::load(path, LibraryKind::Lte).value();
+    Record shorter = lib->at(0).toRecord();
+    shorter.fields.resize(7);
+    shorter.fields[0] = "站X";
+    EXPECT_EQ(lib->update(0, shorter).error(), "记录字段数不符");
+    Record longer = lib->at(0).toRecord();
+    longer.fields.push_back("多余");
+    EXPECT_EQ(lib->update(0, longer).error(), "记录字段数不符");
+    EXPECT_EQ(lib->at(0).toRecord().fields, sampleCells()[0].fields);
+    EXPECT_EQ(store::load(path, LibraryKind::Lte).value()->at(0).toRecord().fields,
+              sampleCells()[0].fields);
+}
+
+// Another program may have stored numbers, NULLs or texts with a NUL byte:
+// numbers read as SQLite writes them, NULL as an empty text, and a text
+// keeps every byte. So many long numbers also make the texts outgrow the
+// room the file's size reserved for them.
+TEST(Store, ReadsNumbersNullsAndNulBytesAsText) {
+    TempDir dir;
+    const auto path = dir / "n.edb";
+    makeLibrary(path, LibraryKind::Lte, sampleCells());
+    // Columns without a type keep numbers as numbers.
+    execSql(path,
+            "CREATE TABLE c2(\"ID\", \"基站名\", \"小区名\", \"本地小区标识\", \"基站号\", "
+            "\"小区标识\", \"频点\", \"物理小区标识\", \"TAC号\");"
+            "INSERT INTO c2 SELECT * FROM cells ORDER BY rowid; DROP TABLE cells;"
+            "ALTER TABLE c2 RENAME TO cells;"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+            "INSERT INTO cells SELECT 9000000000000000000 + i, 9000000000000000000 + i, "
+            "9000000000000000000 + i, 9000000000000000000 + i, 9000000000000000000 + i, "
+            "9000000000000000000 + i, 1.5, NULL, CAST(X'41004243' AS TEXT) FROM n;");
+    const auto loaded = store::load(path, LibraryKind::Lte);
+    ASSERT_TRUE(loaded.ok()) << loaded.error();
+    const Library& lib = **loaded;
+    ASSERT_EQ(lib.count(), 3004u);
+    EXPECT_EQ(lib.at(3).toRecord().fields, sampleCells()[3].fields);
+    EXPECT_EQ(lib.at(4).ID, -494665727);  // the low 32 bits, as SQLite gives them
+    EXPECT_EQ(
+        lib.at(4).toRecord().fields,
+        (Lines{"9000000000000000001", "9000000000000000001", "9000000000000000001",
+               "9000000000000000001", "9000000000000000001", "1.5", "", std::string("A\0BC", 4)}));
+    EXPECT_EQ(lib.at(3003).field(1), "9000000000000003000");
+    EXPECT_EQ(lib.at(3003).field(7), std::string("A\0BC", 4));
+    EXPECT_EQ(lib.findCell("9000000000000002999"), 3002u);
+    std::uintmax_t textBytes = 0;
+    for (std::size_t i = 0; i < lib.count(); ++i)
+        for (std::size_t f = 0; f < lib.at(i).fieldCount(); ++f)
+            textBytes += lib.at(i).field(f).size();
+    EXPECT_GT(textBytes, std::filesystem::file_size(path));  // the texts outgrew the hint
+}
+
+// A library made in memory has the kind's fields: missing ones are empty
+// and extra ones left out.
+TEST(Lookup, ALibraryMadeInMemoryHasItsKindsWidth) {
+    const Library lib(
+        "m.edb", LibraryKind::Gsm,
+        std::vector<Record>{{7, {"站", "小区"}}, {8, {"a", "b", "c", "d", "e", "f", "g", "h"}}},
+        {1, 2});
+    ASSERT_EQ(lib.count(), 2u);
+    EXPECT_EQ(lib.at(0).toRecord().fields, (Lines{"站", "小区", "", "", "", "", ""}));
+    EXPECT_EQ(lib.at(1).toRecord().fields, (Lines{"a", "b", "c", "d", "e", "f", "g"}));
+    EXPECT_EQ(lib.at(1).ID, 8);
+    EXPECT_EQ(lib.findCell("小区"), 0u);
+}
+
 TEST(Lookup, ScansForwardByOtherKeys) {
     TempDir dir;
     makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
