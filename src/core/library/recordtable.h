@@ -7,7 +7,6 @@
 // once, straight from the database row.
 
 #include <cstdint>
-#include <span>
 #include <string_view>
 #include <vector>
 
