@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <system_error>
@@ -279,6 +278,10 @@ Result<std::shared_ptr<Library>> load(const fs::path& path, LibraryKind kind) {
     if (Status status = openForReading(opened, path, kind); !status) return fail(status.error());
     Db& db = *opened;
 
+    // The rows are read once, in order: a page is not wanted again once its
+    // rows are copied, and the default cache of 2 MB would only add to the
+    // peak of every generator that opens a library.
+    static_cast<void>(db.exec("PRAGMA cache_size=-256"));
     // The tables are sized once, so that a large library is not moved from
     // one ever larger block to the next while it is read; room reserved but
     // never written costs no memory. Both sizes are hints (the rows are read
@@ -289,17 +292,14 @@ Result<std::shared_ptr<Library>> load(const fs::path& path, LibraryKind kind) {
     // bytes, which bounds a rowid another program left far higher. The
     // texts of a library written by Brindle are stored as they are, and fit
     // in the file's size.
-    // The rows are read once, in order: a page is not wanted again once its
-    // rows are copied, and the default cache of 2 MB would only add to the
-    // peak of every generator that opens a library.
-    static_cast<void>(db.exec("PRAGMA cache_size=-256"));
     std::error_code ec;
     const std::uintmax_t fileSize = fs::file_size(path, ec);
     Stmt last(db, "SELECT max(rowid) FROM cells");
     const std::int64_t lastRowid =
         last.ok() && last.step() == SQLITE_ROW ? sqlite3_column_int64(last.get(), 0) : 0;
-    const std::size_t expected =
-        ec ? 0 : static_cast<std::size_t>(std::clamp<std::int64_t>(lastRowid, 0, fileSize / 16));
+    const std::size_t expected = ec ? 0
+                                    : static_cast<std::size_t>(std::clamp<std::int64_t>(
+                                          lastRowid, 0, static_cast<std::int64_t>(fileSize / 16)));
     Stmt st(db, "SELECT rowid," + fieldList(kind) + " FROM cells ORDER BY rowid");
     if (!st.ok()) return sqliteFailure(db, path);
     const std::size_t width = fieldNames(kind).size();
