@@ -127,8 +127,7 @@ BENCHMARK(BM_ExportLaterQuery)->Unit(benchmark::kMicrosecond);
 void BM_ReduceCellWith500Relations(benchmark::State& state) {
     Fixture& f = fixture();
     auto book = openBook();
-    const Record& target = f.library->at(kTarget);
-    const std::string name = target.cellName();
+    const std::string name(f.library->at(kTarget).cellName());
     test::RecordingFeedback feedback;
     ReductionLists warm;
     if (!book || !fillReductionLists(*f.library, *book, name, warm, feedback)) {

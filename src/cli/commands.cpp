@@ -60,9 +60,9 @@ std::optional<std::string> readNames(const std::string& path, Feedback& feedback
     return *std::move(text);
 }
 
-void printRecord(const Record& r) {
+void printRecord(RecordView r) {
     std::cout << r.ID;
-    for (const auto& f : r.fields) std::cout << '\t' << f;
+    for (std::size_t f = 0; f < r.fieldCount(); ++f) std::cout << '\t' << r.field(f);
     std::cout << '\n';
 }
 
@@ -101,7 +101,7 @@ int findCommand(const Options& options, Session& session) {
     StreamFeedback feedback;
     const auto library = open4G(session, feedback);
     if (!library) return kEndedEarly;
-    const auto row = findQueryRow(library->records(), options.text);
+    const auto row = findQueryRow(*library, options.text);
     if (!row) return kEndedEarly;
     printRecord(library->at(*row));
     return kCompleted;
@@ -126,9 +126,9 @@ int editCommand(const Options& options, Session& session) {
     const auto library = open4G(session, feedback);
     if (!library) return kEndedEarly;
     const std::int32_t id = options.id;
-    const auto position = library->findForward(0, [id](const Record& r) { return r.ID == id; });
+    const auto position = library->findForward(0, [id](RecordView r) { return r.ID == id; });
     std::vector<std::string> texts;
-    if (position) texts = library->at(*position).fields;
+    if (position) texts = library->at(*position).toRecord().fields;
     texts.resize(names.size());
     for (const auto& [field, value] : changes) texts[field] = value;
     return saveRecordEdit(library.get(), id, texts, feedback) ? kCompleted : kEndedEarly;

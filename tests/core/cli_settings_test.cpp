@@ -33,7 +33,7 @@ protected:
         auto library = store::load(dir / "mu2" / "北区2G.edb", LibraryKind::Gsm);
         if (!library) return {};
         const auto pos = (*library)->findCell(name);
-        return pos ? (*library)->at(*pos).fields : std::vector<std::string>{};
+        return pos ? (*library)->at(*pos).toRecord().fields : std::vector<std::string>{};
     }
 };
 

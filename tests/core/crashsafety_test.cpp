@@ -138,12 +138,13 @@ std::vector<Record> records(char mark, int count) {
 
 // Which of the two record sets the library holds; -1 for neither.
 int whichSet(const Library& library, const std::vector<Record> (&sets)[2]) {
-    const auto got = library.records();
     for (int s = 0; s < 2; ++s) {
-        if (got.size() != sets[s].size()) continue;
+        if (library.count() != sets[s].size()) continue;
         bool same = true;
-        for (std::size_t r = 0; r < got.size() && same; ++r)
-            same = got[r].ID == sets[s][r].ID && got[r].fields == sets[s][r].fields;
+        for (std::size_t r = 0; r < library.count() && same; ++r) {
+            const Record got = library.at(r).toRecord();
+            same = got.ID == sets[s][r].ID && got.fields == sets[s][r].fields;
+        }
         if (same) return s;
     }
     return -1;

@@ -69,6 +69,13 @@ std::shared_ptr<Library> memoryLibrary(LibraryKind kind, std::vector<Record> rec
     return std::make_shared<Library>("memory.edb", kind, std::move(records), std::move(rowids));
 }
 
+// The records of a library, to write them to a file.
+std::vector<Record> copies(const Library& library) {
+    std::vector<Record> records;
+    for (std::size_t i = 0; i < library.count(); ++i) records.push_back(library.at(i).toRecord());
+    return records;
+}
+
 class ExportTools : public ::testing::Test {
 protected:
     test::TempDir dir;
@@ -496,13 +503,14 @@ TEST_F(Pci, QueryFillsTheLabelsOfEachNamedCell) {
 
 TEST_F(Pci, LibraryUpdateWritesEachNamedCellToTheFile) {
     const fs::path path = dir / "mu" / "a.edb";
-    test::makeLibrary(path, LibraryKind::Lte, {lte->records().begin(), lte->records().end()});
+    test::makeLibrary(path, LibraryKind::Lte, copies(*lte));
     auto loaded = store::load(path, LibraryKind::Lte);
     ASSERT_TRUE(loaded) << loaded.error();
     Library& library = **loaded;
     const auto pciOnFile = [&](const std::string& name) {
         auto again = store::load(path, LibraryKind::Lte);
-        return again ? (*again)->at(*(*again)->findCell(name)).fields[6] : again.error();
+        return again ? std::string((*again)->at(*(*again)->findCell(name)).field(6))
+                     : again.error();
     };
 
     PciChange c = swap();
@@ -523,7 +531,7 @@ TEST_F(Pci, LibraryUpdateWritesEachNamedCellToTheFile) {
 
 TEST_F(Pci, LibraryUpdateRefusesMissingCellsAndEmptyPcis) {
     const fs::path path = dir / "mu" / "a.edb";
-    test::makeLibrary(path, LibraryKind::Lte, {lte->records().begin(), lte->records().end()});
+    test::makeLibrary(path, LibraryKind::Lte, copies(*lte));
     auto loaded = store::load(path, LibraryKind::Lte);
     ASSERT_TRUE(loaded) << loaded.error();
     Library& library = **loaded;
@@ -546,7 +554,7 @@ TEST_F(Pci, LibraryUpdateRefusesMissingCellsAndEmptyPcis) {
                                  "修改成功", "修改的PCI不能为空", "查找不到小区"}));
     auto again = store::load(path, LibraryKind::Lte);
     ASSERT_TRUE(again);
-    EXPECT_EQ((*again)->at(*(*again)->findCell("丙'1")).fields[6], "497");
+    EXPECT_EQ((*again)->at(*(*again)->findCell("丙'1")).field(6), "497");
 }
 
 // ---- capacity reduction ---------------------------------------------------------------

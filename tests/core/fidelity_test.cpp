@@ -201,7 +201,7 @@ TEST(Fidelity, TheSameWorkbookImportsToTheSameLibrary) {
             ASSERT_TRUE(loaded.ok()) << loaded.error();
             std::vector<Record> records;
             for (std::size_t i = 0; i < (*loaded)->count(); ++i)
-                records.push_back((*loaded)->at(i));
+                records.push_back((*loaded)->at(i).toRecord());
             libraries.push_back(std::move(records));
         }
         ASSERT_FALSE(libraries[0].empty());

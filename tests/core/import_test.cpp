@@ -98,7 +98,7 @@ TEST_F(Import, ReadsUntilTheFirstBlankRowAndWritesTheLibrary) {
     ASSERT_TRUE(lib);
     EXPECT_EQ(lib->count(), 100u);
     EXPECT_EQ(lib->at(99).ID, 100);
-    EXPECT_EQ(lib->at(99).fields[1], "小区100");
+    EXPECT_EQ(lib->at(99).field(1), "小区100");
     EXPECT_TRUE(session.current4G.empty());  // the selection is not touched
 }
 
@@ -142,8 +142,8 @@ TEST_F(Import, ALargeSheetIsReadWholeAndWrittenInOrder) {
     ASSERT_TRUE(lib);
     ASSERT_EQ(lib->count(), 1000u);
     EXPECT_EQ(lib->at(511).ID, 512);
-    EXPECT_EQ(lib->at(511).fields, preview.row(511));
-    EXPECT_EQ(lib->at(999).fields, preview.row(999));
+    EXPECT_EQ(lib->at(511).toRecord().fields, preview.row(511));
+    EXPECT_EQ(lib->at(999).toRecord().fields, preview.row(999));
 }
 
 TEST_F(Import, ARowOfSpacesEndsTheReading) {
@@ -174,7 +174,7 @@ TEST_F(Import, ReimportReplacesRecordsWithIdsFromOne) {
     const auto lib = library(LibraryKind::Lte, "北区.edb");
     ASSERT_EQ(lib->count(), 1u);
     EXPECT_EQ(lib->at(0).ID, 1);
-    EXPECT_EQ(lib->at(0).fields[1], "小区9");
+    EXPECT_EQ(lib->at(0).field(1), "小区9");
 }
 
 TEST_F(Import, TwoGWorkbooksGoToMu2WithSevenColumns) {

@@ -41,9 +41,9 @@ TEST(Store, KeepsTextsWholeAndInFileOrder) {
     ASSERT_TRUE(loaded.ok()) << loaded.error();
     const Library& library = **loaded;
     ASSERT_EQ(library.count(), 4u);
-    EXPECT_EQ(library.at(0).fields, cells[0].fields);
+    EXPECT_EQ(library.at(0).toRecord().fields, cells[0].fields);
     EXPECT_EQ(library.at(3).ID, 4);
-    EXPECT_EQ(library.at(3).fields[5], "");
+    EXPECT_EQ(library.at(3).field(5), "");
     EXPECT_EQ(store::count(path, LibraryKind::Lte).value(), 4);
 }
 
@@ -95,7 +95,7 @@ TEST(Store, ARecordWithAFieldTooManyIsRefusedNotCutShort) {
     const auto loaded = store::load(path, LibraryKind::Lte);
     ASSERT_TRUE(loaded.ok()) << loaded.error();
     ASSERT_EQ((*loaded)->count(), 4u);
-    EXPECT_EQ((*loaded)->at(1).fields, sampleCells()[1].fields);
+    EXPECT_EQ((*loaded)->at(1).toRecord().fields, sampleCells()[1].fields);
 }
 
 TEST(Store, ReplaceTakesRecordsFromASourceOneAtATime) {
@@ -122,9 +122,9 @@ TEST(Store, ReplaceTakesRecordsFromASourceOneAtATime) {
     ASSERT_EQ((*loaded)->count(), 3u);
     EXPECT_EQ((*loaded)->at(0).ID, 10);
     EXPECT_EQ((*loaded)->at(2).ID, 30);
-    EXPECT_EQ((*loaded)->at(1).fields,
+    EXPECT_EQ((*loaded)->at(1).toRecord().fields,
               (std::vector<std::string>{"站'\"甲", "", "4501", "10001", "60", "1", "2"}));
-    EXPECT_EQ((*loaded)->at(2).fields[1], "G1");
+    EXPECT_EQ((*loaded)->at(2).field(1), "G1");
 }
 
 TEST(Store, UpdateWritesOneRecordInPlace) {
@@ -132,12 +132,12 @@ TEST(Store, UpdateWritesOneRecordInPlace) {
     const auto path = dir / "u.edb";
     makeLibrary(path, LibraryKind::Lte, sampleCells());
     auto lib = store::load(path, LibraryKind::Lte).value();
-    Record r = lib->at(1);
+    Record r = lib->at(1).toRecord();
     r.fields[1] = "小区B2";
     const Status updated = lib->update(1, r);
     ASSERT_TRUE(updated.ok()) << updated.error();
     EXPECT_EQ(lib->findCell("小区B"), 2u);  // the later twin is now the first
-    EXPECT_EQ(store::load(path, LibraryKind::Lte).value()->at(1).fields[1], "小区B2");
+    EXPECT_EQ(store::load(path, LibraryKind::Lte).value()->at(1).field(1), "小区B2");
 }
 
 TEST(Store, AFailedUpdateLeavesTheRecordInMemory) {
@@ -146,10 +146,10 @@ TEST(Store, AFailedUpdateLeavesTheRecordInMemory) {
     makeLibrary(path, LibraryKind::Lte, sampleCells());
     auto lib = store::load(path, LibraryKind::Lte).value();
     std::filesystem::remove(path);
-    Record r = lib->at(1);
+    Record r = lib->at(1).toRecord();
     r.fields[1] = "新名";
     EXPECT_EQ(lib->update(1, r).error(), "工参库无法读取：" + path.string() + "\r\n文件不存在");
-    EXPECT_EQ(lib->at(1).fields[1], "小区B");
+    EXPECT_EQ(lib->at(1).field(1), "小区B");
     EXPECT_EQ(lib->findCell("新名"), std::nullopt);
     EXPECT_FALSE(std::filesystem::exists(path));  // nothing was created in its place
 }
@@ -206,7 +206,7 @@ TEST(Store, ACrashedWriteIsRolledBackWhenTheLibraryIsRead) {
     EXPECT_EQ(store::count(path, LibraryKind::Lte).value(), 4);
     const auto loaded = store::load(path, LibraryKind::Lte);
     ASSERT_TRUE(loaded.ok()) << loaded.error();
-    EXPECT_EQ((*loaded)->at(3).fields[1], "Cell-x");
+    EXPECT_EQ((*loaded)->at(3).field(1), "Cell-x");
     EXPECT_FALSE(std::filesystem::exists(path.string() + "-journal"));
 }
 
@@ -348,8 +348,8 @@ TEST(Lookup, ACellViewsTheLibrarysRecord) {
     RecordingFeedback fb;
     const auto x = lookup4G(lib.get(), "Cell-x", fb);
     ASSERT_TRUE(x);
-    EXPECT_EQ(x->小区名.data(), lib->at(3).fields[1].data());
-    EXPECT_EQ(x->基站号.data(), lib->at(3).fields[3].data());
+    EXPECT_EQ(x->小区名.data(), lib->at(3).field(1).data());
+    EXPECT_EQ(x->基站号.data(), lib->at(3).field(3).data());
     EXPECT_EQ(x->ID, 4);
 }
 
@@ -362,7 +362,7 @@ TEST(Lookup, ACellLookedUpBeforeAnEditKeepsItsTexts) {
     RecordingFeedback fb;
     const auto before = lookup4G(lib.get(), "Cell-x", fb);
     ASSERT_TRUE(before);
-    Record edited = lib->at(3);
+    Record edited = lib->at(3).toRecord();
     edited.fields[0] = "一个长得放不进原来位置的基站名称";
     edited.fields[1] = "Cell-y";
     ASSERT_TRUE(lib->update(3, edited).ok());
@@ -372,6 +372,104 @@ TEST(Lookup, ACellLookedUpBeforeAnEditKeepsItsTexts) {
     ASSERT_TRUE(after);
     EXPECT_EQ(after->基站名, "一个长得放不进原来位置的基站名称");
     EXPECT_FALSE(lib->findCell("Cell-x"));
+}
+
+// Each edit's texts are kept: a cell or a record view from before either of
+// two edits of one record still reads what it was looked up with.
+TEST(Lookup, TwoEditsOfOneRecordLeaveEarlierCellsReadingTheirTexts) {
+    TempDir dir;
+    makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
+    auto lib = store::load(dir / "l.edb", LibraryKind::Lte).value();
+    const RecordView original = lib->at(1);
+    Record edit = original.toRecord();
+    edit.fields[6] = "99";
+    ASSERT_TRUE(lib->update(1, edit).ok());
+    const Cell4G first = Cell4G::from(lib->at(1));
+    edit.fields[1] = "小区Z";
+    edit.fields[6] = "";
+    ASSERT_TRUE(lib->update(1, edit).ok());
+    EXPECT_EQ(original.field(6), "13");
+    EXPECT_EQ(original.cellName(), "小区B");
+    EXPECT_EQ(first.物理小区标识, "99");
+    EXPECT_EQ(first.小区名, "小区B");
+    EXPECT_EQ(lib->at(1).toRecord().fields,
+              (Lines{"站A", "小区Z", "1", "569001", "1", "38544", "", "22561"}));
+    EXPECT_EQ(lib->at(2).cellName(), "小区B");  // its neighbours untouched
+    EXPECT_EQ(lib->findCell("小区Z"), 1u);
+    EXPECT_EQ(lib->findCell("小区B"), 2u);
+    EXPECT_EQ(lib->findByFields(0, {{3, "569001"}, {6, ""}}), 1u);
+    EXPECT_EQ(lib->findByFields(0, {{6, "99"}}), std::nullopt);
+}
+
+// The file would get the fields the record has and memory the library's
+// width of them: such an edit is refused and changes neither.
+TEST(Store, AnEditOfAnotherWidthIsRefused) {
+    TempDir dir;
+    const auto path = dir / "w.edb";
+    makeLibrary(path, LibraryKind::Lte, sampleCells());
+    auto lib = store::load(path, LibraryKind::Lte).value();
+    Record shorter = lib->at(0).toRecord();
+    shorter.fields.resize(7);
+    shorter.fields[0] = "站X";
+    EXPECT_EQ(lib->update(0, shorter).error(), "记录字段数不符");
+    Record longer = lib->at(0).toRecord();
+    longer.fields.push_back("多余");
+    EXPECT_EQ(lib->update(0, longer).error(), "记录字段数不符");
+    EXPECT_EQ(lib->at(0).toRecord().fields, sampleCells()[0].fields);
+    EXPECT_EQ(store::load(path, LibraryKind::Lte).value()->at(0).toRecord().fields,
+              sampleCells()[0].fields);
+}
+
+// Another program may have stored numbers, NULLs or texts with a NUL byte:
+// numbers read as SQLite writes them, NULL as an empty text, and a text
+// keeps every byte. So many long numbers also make the texts outgrow the
+// room the file's size reserved for them.
+TEST(Store, ReadsNumbersNullsAndNulBytesAsText) {
+    TempDir dir;
+    const auto path = dir / "n.edb";
+    makeLibrary(path, LibraryKind::Lte, sampleCells());
+    // Columns without a type keep numbers as numbers.
+    execSql(path,
+            "CREATE TABLE c2(\"ID\", \"基站名\", \"小区名\", \"本地小区标识\", \"基站号\", "
+            "\"小区标识\", \"频点\", \"物理小区标识\", \"TAC号\");"
+            "INSERT INTO c2 SELECT * FROM cells ORDER BY rowid; DROP TABLE cells;"
+            "ALTER TABLE c2 RENAME TO cells;"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+            "INSERT INTO cells SELECT 9000000000000000000 + i, 9000000000000000000 + i, "
+            "9000000000000000000 + i, 9000000000000000000 + i, 9000000000000000000 + i, "
+            "9000000000000000000 + i, 1.5, NULL, CAST(X'41004243' AS TEXT) FROM n;");
+    const auto loaded = store::load(path, LibraryKind::Lte);
+    ASSERT_TRUE(loaded.ok()) << loaded.error();
+    const Library& lib = **loaded;
+    ASSERT_EQ(lib.count(), 3004u);
+    EXPECT_EQ(lib.at(3).toRecord().fields, sampleCells()[3].fields);
+    EXPECT_EQ(lib.at(4).ID, -494665727);  // the low 32 bits, as SQLite gives them
+    EXPECT_EQ(
+        lib.at(4).toRecord().fields,
+        (Lines{"9000000000000000001", "9000000000000000001", "9000000000000000001",
+               "9000000000000000001", "9000000000000000001", "1.5", "", std::string("A\0BC", 4)}));
+    EXPECT_EQ(lib.at(3003).field(1), "9000000000000003000");
+    EXPECT_EQ(lib.at(3003).field(7), std::string("A\0BC", 4));
+    EXPECT_EQ(lib.findCell("9000000000000002999"), 3002u);
+    std::uintmax_t textBytes = 0;
+    for (std::size_t i = 0; i < lib.count(); ++i)
+        for (std::size_t f = 0; f < lib.at(i).fieldCount(); ++f)
+            textBytes += lib.at(i).field(f).size();
+    EXPECT_GT(textBytes, std::filesystem::file_size(path));  // the texts outgrew the hint
+}
+
+// A library made in memory has the kind's fields: missing ones are empty
+// and extra ones left out.
+TEST(Lookup, ALibraryMadeInMemoryHasItsKindsWidth) {
+    const Library lib(
+        "m.edb", LibraryKind::Gsm,
+        std::vector<Record>{{7, {"站", "小区"}}, {8, {"a", "b", "c", "d", "e", "f", "g", "h"}}},
+        {1, 2});
+    ASSERT_EQ(lib.count(), 2u);
+    EXPECT_EQ(lib.at(0).toRecord().fields, (Lines{"站", "小区", "", "", "", "", ""}));
+    EXPECT_EQ(lib.at(1).toRecord().fields, (Lines{"a", "b", "c", "d", "e", "f", "g"}));
+    EXPECT_EQ(lib.at(1).ID, 8);
+    EXPECT_EQ(lib.findCell("小区"), 0u);
 }
 
 TEST(Lookup, ScansForwardByOtherKeys) {

@@ -252,10 +252,10 @@ TEST(Record2G, ModifyWritesTheFiveRadioFieldsAndSurvivesAReopen) {
     auto reopened = store::load(path, LibraryKind::Gsm);
     ASSERT_TRUE(reopened);
     EXPECT_EQ((*reopened)->at(0).ID, 7);
-    EXPECT_EQ((*reopened)->at(0).fields,
+    EXPECT_EQ((*reopened)->at(0).toRecord().fields,
               (std::vector<std::string>{"G站", "G1", "4600", "", "61", "1", "5"}));
     // Only the first record of the name is changed.
-    EXPECT_EQ((*reopened)->at(1).fields[2], "9");
+    EXPECT_EQ((*reopened)->at(1).field(2), "9");
     const auto shown = queryRadio2G(**reopened, "G1");
     ASSERT_TRUE(shown);
     EXPECT_EQ(*shown, (std::array<std::string, 5>{"4600", "", "61", "1", "5"}));

@@ -96,9 +96,9 @@ TEST(RecordEdit, WritesByIdKeepsTheIdAndSurvivesAReopen) {
     const auto reopened = store::load(path, LibraryKind::Lte).value();
     ASSERT_EQ(reopened->count(), 5u);
     EXPECT_EQ(reopened->at(2).ID, 10);
-    EXPECT_EQ(reopened->at(2).fields, texts);
-    EXPECT_EQ(reopened->at(1).fields, rows()[1].fields);  // its neighbours untouched
-    EXPECT_EQ(reopened->at(3).fields, rows()[3].fields);
+    EXPECT_EQ(reopened->at(2).toRecord().fields, texts);
+    EXPECT_EQ(reopened->at(1).toRecord().fields, rows()[1].fields);  // its neighbours untouched
+    EXPECT_EQ(reopened->at(3).toRecord().fields, rows()[3].fields);
 }
 
 TEST(RecordEdit, AnUnknownIdIsToldAndNothingChanges) {
@@ -111,7 +111,8 @@ TEST(RecordEdit, AnUnknownIdIsToldAndNothingChanges) {
     EXPECT_EQ(saved.error(), "查找不到ID");
     EXPECT_EQ(fb.texts(), std::vector<std::string>{"查找不到ID"});
     const auto reopened = store::load(path, LibraryKind::Lte).value();
-    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(reopened->at(i).fields, rows()[i].fields);
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(reopened->at(i).toRecord().fields, rows()[i].fields);
     RecordingFeedback none;
     EXPECT_EQ(saveRecordEdit(nullptr, 10, {}, none).error(), "查找不到ID");
 }
@@ -126,7 +127,7 @@ TEST(RecordEdit, AFailedWriteKeepsTheOldValues) {
     const Status saved = saveRecordEdit(lib.get(), 21, {"改", "改-1", "", "", "", "", "", ""}, fb);
     EXPECT_EQ(saved.error(), "修改失败，写入失败");
     EXPECT_EQ(fb.texts(), std::vector<std::string>{"修改失败，写入失败"});
-    EXPECT_EQ(lib->at(1).fields, rows()[1].fields);
+    EXPECT_EQ(lib->at(1).toRecord().fields, rows()[1].fields);
     EXPECT_EQ(lib->findCell("北-1"), 1u);
     EXPECT_EQ(lib->findCell("改-1"), std::nullopt);
 }

@@ -341,13 +341,13 @@ private slots:
             QCOMPARE(dialogs.messages(), (QStringList{"修改成功", "修改成功"}));
         }
         const Library& inMemory = *ws->session.library4G;
-        QCOMPARE(qs(inMemory.at(1).fields[6]), QString("37"));
-        QCOMPARE(qs(inMemory.at(3).fields[6]), QString("38"));
+        QCOMPARE(qs(inMemory.at(1).field(6)), QString("37"));
+        QCOMPARE(qs(inMemory.at(3).field(6)), QString("38"));
         const auto onDisk = store::load(inMemory.path(), LibraryKind::Lte);
         QVERIFY(onDisk);
-        QCOMPARE(qs((*onDisk)->at(1).fields[6]), QString("37"));
-        QCOMPARE(qs((*onDisk)->at(3).fields[6]), QString("38"));
-        QCOMPARE(qs((*onDisk)->at(0).fields[6]), QString("100"));
+        QCOMPARE(qs((*onDisk)->at(1).field(6)), QString("37"));
+        QCOMPARE(qs((*onDisk)->at(3).field(6)), QString("38"));
+        QCOMPARE(qs((*onDisk)->at(0).field(6)), QString("100"));
     }
 
     // ---- neighbour inheritance ----

@@ -152,7 +152,7 @@ private slots:
         const auto reopened = store::load(ws->session.current4G, LibraryKind::Lte).value();
         QCOMPARE(reopened->at(1).ID, 21);
         QCOMPARE(qs(reopened->at(1).cellName()), QString("北-9"));
-        QCOMPARE(qs(reopened->at(1).fields[5]), QString());
+        QCOMPARE(qs(reopened->at(1).field(5)), QString());
         QCOMPARE(qs(reopened->at(0).cellName()), QString("A小区"));
 
         // The list keeps what it showed until 刷新.

@@ -185,9 +185,9 @@ private slots:
         auto reopened = store::load(ws->session.current2G, LibraryKind::Gsm);
         QVERIFY(reopened);
         QCOMPARE((*reopened)->at(1).ID, 6);
-        QVERIFY((*reopened)->at(1).fields ==
+        QVERIFY((*reopened)->at(1).toRecord().fields ==
                 (std::vector<std::string>{"G站", "G2", "4502", "20002", "61", "3", ""}));
-        QVERIFY((*reopened)->at(0).fields[3] == "10001");
+        QVERIFY((*reopened)->at(0).field(3) == "10001");
 
         window->编辑框_2G数据库_小区名->setText("G9");
         Dialogs dialogs;

@@ -41,21 +41,22 @@ std::size_t CellIndex::KeyHash::operator()(const Key& k) const {
 CellIndex::CellIndex(const Library& library) : library_(library) {
     first_.reserve(library.count());
     for (std::size_t i = 0; i < library.count(); ++i) {
-        const Record& r = library.at(i);
+        const RecordView r = library.at(i);
         // The first record of a (NE, local cell) pair wins, as a forward
         // search from the first record would find it.
-        first_.try_emplace(Key(r.fields[kSiteNameField], r.fields[kLocalCellIdField]), i);
+        first_.try_emplace(Key(r.field(kSiteNameField), r.field(kLocalCellIdField)), i);
     }
 }
 
-const Record* CellIndex::find(std::string_view ne, std::string_view localCellId) const {
+std::optional<RecordView> CellIndex::find(std::string_view ne, std::string_view localCellId) const {
     const auto it = first_.find(Key(ne, localCellId));
-    return it == first_.end() ? nullptr : &library_.at(it->second);
+    if (it == first_.end()) return std::nullopt;
+    return library_.at(it->second);
 }
 
 std::optional<Cell4G> resolveRow(const CellIndex& index, std::string_view ne,
                                  std::string_view localCellId, Feedback& feedback) {
-    if (const Record* record = index.find(ne, localCellId)) return Cell4G::from(*record);
+    if (const auto record = index.find(ne, localCellId)) return Cell4G::from(*record);
     feedback.message(msg::kRowNotInLibrary, {}, Icon::Information);
     return std::nullopt;
 }

@@ -38,7 +38,7 @@ std::unique_ptr<ExportBook> chooseExport(std::string_view filter, bool titled, F
 class CellIndex {
 public:
     explicit CellIndex(const Library& library);
-    const Record* find(std::string_view ne, std::string_view localCellId) const;
+    std::optional<RecordView> find(std::string_view ne, std::string_view localCellId) const;
 
 private:
     // Views into the library's records, which outlive the index: building it

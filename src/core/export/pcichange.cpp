@@ -47,8 +47,8 @@ std::optional<std::string> temporaryPci(std::string_view pci) {
 std::vector<Cell4G> coPciGroup(const Library& library, std::size_t position, const Cell4G& main,
                                long long count, Feedback& feedback) {
     std::vector<Cell4G> group;
-    const auto samePci = [&](const Record& r) {
-        return r.fields[kEnodebField] == main.基站号 && r.fields[kPciField] == main.物理小区标识;
+    const auto samePci = [&](RecordView r) {
+        return r.field(kEnodebField) == main.基站号 && r.field(kPciField) == main.物理小区标识;
     };
     std::size_t from = position;
     for (long long i = 0; i < count; ++i) {
@@ -134,7 +134,7 @@ bool updatePcis(Library* library, const PciChange& change, Feedback& feedback) {
             feedback.message(msg::kPciEmpty);
             return false;
         }
-        Record record = library->at(*position);
+        Record record = library->at(*position).toRecord();
         record.fields[kPciField] = pci;
         if (const Status written = library->update(*position, record); !written) {
             feedback.message(msg::kEditWriteFailed);

@@ -4,13 +4,37 @@
 
 namespace brindle {
 
-Library::Library(std::filesystem::path path, LibraryKind kind, std::vector<Record> records,
+Library::Library(std::filesystem::path path, LibraryKind kind, RecordTable records,
                  std::vector<std::int64_t> rowids)
     : path_(std::move(path)),
       kind_(kind),
       records_(std::move(records)),
       rowids_(std::move(rowids)) {
     rebuildIndex();
+}
+
+namespace {
+
+RecordTable packed(LibraryKind kind, const std::vector<Record>& records) {
+    RecordTable table(fieldNames(kind).size());
+    std::size_t textBytes = 0;
+    for (const Record& r : records)
+        for (const std::string& f : r.fields) textBytes += f.size();
+    table.reserve(records.size(), textBytes);
+    // A library made in memory is small: it cannot pass the table's 4 GiB.
+    for (const Record& r : records) static_cast<void>(table.append(r));
+    return table;
+}
+
+}  // namespace
+
+Library::Library(std::filesystem::path path, LibraryKind kind, const std::vector<Record>& records,
+                 std::vector<std::int64_t> rowids)
+    : Library(std::move(path), kind, packed(kind, records), std::move(rowids)) {}
+
+RecordView Library::editedAt(std::size_t position) const {
+    const auto edit = edited_.find(position);
+    return edit == edited_.end() ? records_[position] : edits_[edit->second][0];
 }
 
 namespace {
@@ -30,8 +54,7 @@ std::size_t Library::slotOf(std::string_view name, std::size_t hash) const {
     const std::uint32_t tag = tagOf(hash);
     for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
         const Slot& slot = slots_[s];
-        if (slot.position == kFreeSlot ||
-            (slot.tag == tag && records_[slot.position].cellName() == name))
+        if (slot.position == kFreeSlot || (slot.tag == tag && at(slot.position).cellName() == name))
             return s;
     }
 }
@@ -43,7 +66,7 @@ void Library::rebuildIndex() {
     while (capacity < records_.size() * 2) capacity *= 2;
     slots_.assign(capacity, Slot{});
     for (std::size_t i = 0; i < records_.size(); ++i) {
-        const std::string_view name = records_[i].cellName();
+        const std::string_view name = at(i).cellName();
         const std::size_t hash = nameHash(name);
         Slot& slot = slots_[slotOf(name, hash)];
         if (slot.position == kFreeSlot)  // else keeps the first of equal names
@@ -58,31 +81,37 @@ std::optional<std::size_t> Library::findCell(std::string_view name) const {
 }
 
 std::optional<std::size_t> Library::findForward(
-    std::size_t from, const std::function<bool(const Record&)>& matches) const {
-    for (std::size_t i = from; i < records_.size(); ++i)
-        if (matches(records_[i])) return i;
+    std::size_t from, const std::function<bool(RecordView)>& matches) const {
+    for (std::size_t i = from; i < count(); ++i)
+        if (matches(at(i))) return i;
     return std::nullopt;
 }
 
 std::optional<std::size_t> Library::findByFields(
     std::size_t from, const std::vector<std::pair<std::size_t, std::string>>& fieldValues) const {
-    return findForward(from, [&](const Record& r) {
+    return findForward(from, [&](RecordView r) {
         for (const auto& [field, value] : fieldValues)
-            if (r.fields[field] != value) return false;
+            if (r.field(field) != value) return false;
         return true;
     });
 }
 
 Status Library::update(std::size_t position, const Record& record) {
+    // The file is written with the fields the record has and memory would
+    // hold the library's width of them: a record of another width would
+    // leave the two different.
+    if (record.fields.size() != records_.width()) return fail("记录字段数不符");
+    RecordTable edit(records_.width());
+    if (!edit.append(record)) return fail("记录过大");
     if (Status written = store::update(path_, kind_, rowids_[position], record); !written)
         return written;
-    const bool renamed = records_[position].cellName() != record.cellName();
+    const bool renamed = at(position).cellName() != record.cellName();
     // Cells looked up before view the old texts, and a run that let the edit
     // happen during its events may still read them: the old texts are kept
-    // (moving the record keeps them where they are) rather than freed under
-    // those cells. An edit is one record, made by hand.
-    retired_.push_back(std::move(records_[position]));
-    records_[position] = record;
+    // (in the table they were read into, or in an earlier edit) rather than
+    // freed under those cells. An edit is one record, made by hand.
+    edits_.push_back(std::move(edit));
+    edited_[position] = edits_.size() - 1;
     if (renamed) rebuildIndex();
     return {};
 }

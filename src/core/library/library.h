@@ -1,5 +1,6 @@
 #pragma once
-// An opened library: all records in memory, in file order, with an index
+// An opened library: all records in memory, in file order (packed in a
+// RecordTable, handed out as views), with an index
 // from cell name to the first record of that name, so a lookup costs the same
 // on a 200,000-cell library as on a 20-cell one. Positions are 0-based record
 // numbers in file order; forward scans take a position to start from.
@@ -8,33 +9,40 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/base/result.h"
 #include "core/library/record.h"
+#include "core/library/recordtable.h"
 
 namespace brindle {
 
 class Library {
 public:
-    Library(std::filesystem::path path, LibraryKind kind, std::vector<Record> records,
+    Library(std::filesystem::path path, LibraryKind kind, RecordTable records,
+            std::vector<std::int64_t> rowids);
+    // Packs `records` (a library made in memory, as tests and benchmarks do).
+    Library(std::filesystem::path path, LibraryKind kind, const std::vector<Record>& records,
             std::vector<std::int64_t> rowids);
 
     const std::filesystem::path& path() const { return path_; }
     LibraryKind kind() const { return kind_; }
     std::size_t count() const { return records_.size(); }
-    const Record& at(std::size_t position) const { return records_[position]; }
-    std::span<const Record> records() const { return records_; }
+    RecordView at(std::size_t position) const {
+        if (edited_.empty()) [[likely]]
+            return records_[position];
+        return editedAt(position);
+    }
 
     // First record, in file order, whose `小区名` equals `name` byte for byte.
     std::optional<std::size_t> findCell(std::string_view name) const;
 
     // First record at or after `from` for which `matches` holds.
     std::optional<std::size_t> findForward(std::size_t from,
-                                           const std::function<bool(const Record&)>& matches) const;
+                                           const std::function<bool(RecordView)>& matches) const;
 
     // First record at or after `from` whose fields equal the given values,
     // every named field having to match (for lookups by other keys).
@@ -57,16 +65,20 @@ private:
     };
     static constexpr std::uint32_t kFreeSlot = UINT32_MAX;
 
+    RecordView editedAt(std::size_t position) const;
     void rebuildIndex();
     // The slot holding `name`, or the free slot where it would go.
     std::size_t slotOf(std::string_view name, std::size_t hash) const;
 
     std::filesystem::path path_;
     LibraryKind kind_;
-    std::vector<Record> records_;
+    RecordTable records_;
     std::vector<std::int64_t> rowids_;
     std::vector<Slot> slots_;
-    std::vector<Record> retired_;  // the records edits replaced, see update()
+    // Every edit's record, a table of one, never dropped (see update()), and
+    // the position of each edited record to its latest edit.
+    std::vector<RecordTable> edits_;
+    std::unordered_map<std::size_t, std::size_t> edited_;
 };
 
 }  // namespace brindle

@@ -17,6 +17,33 @@ bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
+std::string_view fieldOf(const Record& row, std::size_t f) {
+    return row.fields[f];
+}
+std::size_t widthOf(const Record& row) {
+    return row.fields.size();
+}
+std::string_view fieldOf(RecordView row, std::size_t f) {
+    return row.field(f);
+}
+std::size_t widthOf(RecordView row) {
+    return row.fieldCount();
+}
+
+// The search over the list's rows (the window's copies) and over a
+// library's records alike; `rowAt(r)` is row `r`.
+template <typename RowAt>
+std::optional<std::size_t> findRow(std::size_t rows, const RowAt& rowAt, std::string_view text) {
+    for (std::size_t r = 0; r < rows; ++r)
+        if (startsWithIgnoringCase(std::to_string(rowAt(r).ID), text)) return r;
+    for (std::size_t r = 0; r < rows; ++r) {
+        const auto& row = rowAt(r);
+        for (std::size_t f = 0; f < widthOf(row); ++f)
+            if (fieldOf(row, f).starts_with(text)) return r;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string queryCellText(const Record& row, std::size_t column) {
@@ -26,12 +53,13 @@ std::string queryCellText(const Record& row, std::size_t column) {
 }
 
 std::optional<std::size_t> findQueryRow(std::span<const Record> rows, std::string_view text) {
-    for (std::size_t r = 0; r < rows.size(); ++r)
-        if (startsWithIgnoringCase(std::to_string(rows[r].ID), text)) return r;
-    for (std::size_t r = 0; r < rows.size(); ++r)
-        for (const std::string& field : rows[r].fields)
-            if (std::string_view(field).starts_with(text)) return r;
-    return std::nullopt;
+    return findRow(
+        rows.size(), [rows](std::size_t r) -> const Record& { return rows[r]; }, text);
+}
+
+std::optional<std::size_t> findQueryRow(const Library& library, std::string_view text) {
+    return findRow(
+        library.count(), [&library](std::size_t r) { return library.at(r); }, text);
 }
 
 Status saveRecordEdit(Library* library, std::int32_t id, const std::vector<std::string>& texts,
@@ -41,11 +69,11 @@ Status saveRecordEdit(Library* library, std::int32_t id, const std::vector<std::
         return fail(std::string(text));
     };
     std::optional<std::size_t> position;
-    if (library) position = library->findForward(0, [id](const Record& r) { return r.ID == id; });
+    if (library) position = library->findForward(0, [id](RecordView r) { return r.ID == id; });
     if (!position) return say(msg::kIdNotFound);
     Record edited{id, texts};
     // A record always keeps its full set of fields.
-    edited.fields.resize(library->at(*position).fields.size());
+    edited.fields.resize(library->at(*position).fieldCount());
     if (!library->update(*position, edited)) return say(msg::kEditWriteFailed);
     feedback.message(msg::kEdited);
     return {};

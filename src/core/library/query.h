@@ -29,6 +29,7 @@ std::string queryCellText(const Record& row, std::size_t column);
 // row holding a cell that begins with it byte for byte. Nothing when no
 // cell matches.
 std::optional<std::size_t> findQueryRow(std::span<const Record> rows, std::string_view text);
+std::optional<std::size_t> findQueryRow(const Library& library, std::string_view text);
 
 // Writes the eight texts into the first record of `library` whose `ID` is
 // `id`; the `ID` itself never changes. Tells the engineer how it went:

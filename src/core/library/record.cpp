@@ -11,14 +11,21 @@ std::string_view kindLabel(LibraryKind kind) {
     return kind == LibraryKind::Lte ? "4G" : "2G";
 }
 
-Cell4G Cell4G::from(const Record& r) {
-    const auto& f = r.fields;
-    return {r.ID, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]};
+Record RecordView::toRecord() const {
+    Record record{ID, {}};
+    record.fields.reserve(width_);
+    for (std::size_t i = 0; i < width_; ++i) record.fields.emplace_back(field(i));
+    return record;
 }
 
-Cell2G Cell2G::from(const Record& r) {
-    const auto& f = r.fields;
-    return {r.ID, f[0], f[1], f[2], f[3], f[4], f[5], f[6]};
+Cell4G Cell4G::from(RecordView r) {
+    return {r.ID,       r.field(0), r.field(1), r.field(2), r.field(3),
+            r.field(4), r.field(5), r.field(6), r.field(7)};
+}
+
+Cell2G Cell2G::from(RecordView r) {
+    return {r.ID,       r.field(0), r.field(1), r.field(2),
+            r.field(3), r.field(4), r.field(5), r.field(6)};
 }
 
 }  // namespace brindle

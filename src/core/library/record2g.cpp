@@ -23,9 +23,9 @@ std::optional<std::array<std::string, kRadioFields2G.size()>> queryRadio2G(const
                                                                            std::string_view name) {
     const auto position = library.findCell(name);
     if (!position) return std::nullopt;
-    const Record& record = library.at(*position);
+    const RecordView record = library.at(*position);
     std::array<std::string, kRadioFields2G.size()> out;
-    for (std::size_t i = 0; i < out.size(); ++i) out[i] = record.fields.at(recordIndex(i));
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = record.field(recordIndex(i));
     return out;
 }
 
@@ -33,7 +33,7 @@ RadioEdit2G modifyRadio2G(Library& library, std::string_view name, const RadioVa
                           std::string* reason) {
     const auto position = library.findCell(name);
     if (!position) return RadioEdit2G::NotFound;
-    Record record = library.at(*position);
+    Record record = library.at(*position).toRecord();
     for (std::size_t i = 0; i < values.size(); ++i)
         if (values[i]) record.fields.at(recordIndex(i)) = *values[i];
     const Status written = library.update(*position, record);

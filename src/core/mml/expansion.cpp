@@ -75,7 +75,7 @@ SiteIndex::SiteIndex(const Library& library) : library_(library) {
     siteOf_.resize(library.count());
     std::vector<std::uint32_t> counts;
     for (std::size_t i = 0; i < library.count(); ++i) {
-        const std::string_view site = library.at(i).fields[kSiteField];
+        const std::string_view site = library.at(i).field(kSiteField);
         const std::size_t hash = std::hash<std::string_view>{}(site);
         std::uint32_t& slot = table_[slotOf(site, hash)];
         if (slot == 0) {
@@ -131,7 +131,7 @@ std::string_view SiteIndex::sectorBytes(std::size_t position) const {
 std::string sectorBands(const Library& library, std::size_t position, Feedback& feedback, int pace,
                         const SiteIndex* index) {
     constexpr std::size_t kSiteField = 3, kEarfcnField = 5;  // 基站号, 频点
-    const std::string_view site = library.at(position).fields[kSiteField];
+    const std::string_view site = library.at(position).field(kSiteField);
     std::string key;
     if (index) {
         const std::string_view name = index->sectorBytes(position);
@@ -139,11 +139,9 @@ std::string sectorBands(const Library& library, std::size_t position, Feedback& 
     } else {
         key = sectorKey(library.at(position).cellName());
     }
-    auto ofSite = [&](const Record& r) {
-        return r.fields[kSiteField].find(site) != std::string::npos;
-    };
+    auto ofSite = [&](RecordView r) { return r.field(kSiteField).find(site) != std::string::npos; };
     std::string buffer;
-    auto ofSector = [&](const Record& r) {
+    auto ofSector = [&](RecordView r) {
         return gbkBytes(r.cellName(), buffer).find(key) != std::string::npos;
     };
     // The next record at or after `from` whose name contains the sector key.
@@ -163,7 +161,7 @@ std::string sectorBands(const Library& library, std::size_t position, Feedback& 
         return *it;
     };
     const auto isOfSite = [&](std::size_t hit) {
-        return index ? index->sameSite(hit, position) : library.at(hit).fields[kSiteField] == site;
+        return index ? index->sameSite(hit, position) : library.at(hit).field(kSiteField) == site;
     };
     std::string bands;
     std::size_t from = 0;
@@ -177,7 +175,7 @@ std::string sectorBands(const Library& library, std::size_t position, Feedback& 
         // contains this one) ends the scan.
         if (!isOfSite(*sectorHit)) break;
         if (!bands.empty()) bands += '+';
-        bands += bandLabel(library.at(*sectorHit).fields[kEarfcnField]);
+        bands += bandLabel(library.at(*sectorHit).field(kEarfcnField));
         from = *sectorHit + 1;
         feedback.pace(pace);
     }

@@ -567,7 +567,7 @@ private:
                 const auto own = sites().find(line_.ne);
                 if (own != sites().end() &&
                     std::any_of(own->second.begin(), own->second.end(), [&](std::size_t r) {
-                        return context_.library4G->at(r).fields[kEnodebField] == a->value;
+                        return context_.library4G->at(r).field(kEnodebField) == a->value;
                     }))
                     return;
             }
@@ -605,21 +605,22 @@ private:
                      std::string(row.nameParam) + "=\"" + std::string(name->value) + "\"");
                 continue;
             }
-            const Record& record = library->at(*position);
+            const RecordView record = library->at(*position);
             for (const auto& [param, field] : row.ids) {
                 const bool onNe = param == kNeKey;
                 if (onNe && !line_.hasNe) continue;
                 const Param* id = onNe ? nullptr : line_.find(param);
                 if (!onNe && !id) continue;
                 const std::string_view value = onNe ? line_.ne : id->value;
-                if (field < record.fields.size() && record.fields[field] == value) continue;
+                if (field < record.fieldCount() && record.field(field) == value) continue;
                 const std::string shown =
                     onNe ? std::string(msg::kCheckOnNe) + "{" + std::string(value) + "}"
                          : std::string(param) + "=" + std::string(value);
                 tell(lineNo, "cell-mismatch",
                      std::string(name->value) + "：" + shown + "，" +
                          std::string(msg::kCheckLibraryHas) +
-                         (field < record.fields.size() ? record.fields[field] : std::string()));
+                         std::string(field < record.fieldCount() ? record.field(field)
+                                                                 : std::string_view()));
             }
         }
     }
@@ -630,7 +631,7 @@ private:
             sites_.emplace();
             const Library& library = *context_.library4G;
             for (std::size_t r = 0; r < library.count(); ++r)
-                (*sites_)[library.at(r).fields[kSiteNameField]].push_back(r);
+                (*sites_)[library.at(r).field(kSiteNameField)].push_back(r);
         }
         return *sites_;
     }
@@ -666,9 +667,9 @@ private:
                 const auto site = sites().find(ne);
                 if (site != sites().end())
                     for (std::size_t r : site->second) {
-                        const Record& rec = context_.library4G->at(r);
-                        Cell cell{rec.fields[kLocalIdField], rec.fields[kPciField],
-                                  rec.fields[kEarfcnField], 0};
+                        const RecordView rec = context_.library4G->at(r);
+                        Cell cell{rec.field(kLocalIdField), rec.field(kPciField),
+                                  rec.field(kEarfcnField), 0};
                         for (std::size_t c = 0; c < changed.size(); ++c)
                             if (changed[c].localId == cell.localId) {
                                 cell.pci = changed[c].pci;

@@ -22,7 +22,7 @@ struct Bands {
         if (!library) return false;
         const std::optional<std::size_t> position = library->findCell(cellName);
         if (!position) return false;
-        const std::string& earfcn = library->at(*position).fields[kEarfcnField];
+        const std::string_view earfcn = library->at(*position).field(kEarfcnField);
         for (std::size_t b = 0; b < lists.size(); ++b)
             for (const std::string& entry : lists[b])
                 if (entry == earfcn) ++counts[b];

@@ -117,7 +117,7 @@ std::string PciChangeWindow::proposedScriptName() const {
     const std::string cell1 = u8(改PCI小区名1编辑框->text());
     if (const Library* library = session_.library4G.get())
         if (const auto found = library->findCell(cell1))
-            return exports::pciScriptName(library->at(*found).fields[kSiteNameField]);
+            return exports::pciScriptName(library->at(*found).field(kSiteNameField));
     return exports::pciScriptName(cell1);
 }
 

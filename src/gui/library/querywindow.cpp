@@ -105,7 +105,8 @@ void QueryWindow::reload() {
     std::vector<Record> rows;
     if (const Library* library = session_.library4G.get()) {
         rows.reserve(library->count());
-        for (std::size_t i = 0; i < library->count(); ++i) rows.push_back(library->at(i));
+        for (std::size_t i = 0; i < library->count(); ++i)
+            rows.push_back(library->at(i).toRecord());
     }
     model_.load(std::move(rows));
     编辑框1->setFocus();
