@@ -91,6 +91,16 @@ std::vector<Finding> checkScript(std::string_view script, const CheckContext& co
 // says why it cannot be read.
 Result<std::string> readScript(const std::filesystem::path& path);
 
+// The same check of the script file at `path`, read and decoded as
+// readScript does but a block at a time, so that a script of a million lines
+// is never held whole. `found` is told the findings only once the whole file
+// has been read: a file that is not text half-way tells none. The error, as
+// readScript's, says why the file cannot be read.
+Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
+                                             const CheckContext& context,
+                                             const std::function<void(const Finding&)>& found = {},
+                                             Feedback* feedback = nullptr);
+
 // "file:line: severity rule-id: reason" (severity "error" or "warning").
 std::string formatFinding(std::string_view file, const Finding& finding);
 
