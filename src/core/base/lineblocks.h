@@ -14,12 +14,16 @@
 
 namespace brindle {
 
+// The bytes read at a time: large enough that reading costs little, small
+// next to any script worth reading in pieces.
+constexpr std::size_t kLineBlockSize = std::size_t(1) << 20;
+
 class LineBlocks {
 public:
     // Reads `file` from `start` on, about `blockSize` bytes at a time (more
     // when one line is longer).
     explicit LineBlocks(const platform::FileReader& file, std::uintmax_t start = 0,
-                        std::size_t blockSize = std::size_t(1) << 20);
+                        std::size_t blockSize = kLineBlockSize);
 
     // The next block: whole lines, each ending in "\n", or at the end of the
     // file the bytes after the last "\n". Empty once the file is read.

@@ -9,7 +9,6 @@
 #include <stdexcept>
 #include <unordered_map>
 
-#include "core/base/lineblocks.h"
 #include "core/base/messages.h"
 #include "core/base/platform.h"
 #include "core/base/textcodec.h"
@@ -806,7 +805,7 @@ Result<std::string> readScript(const std::filesystem::path& path) {
 Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
                                              const CheckContext& context,
                                              const std::function<void(const Finding&)>& found,
-                                             Feedback* feedback) {
+                                             Feedback* feedback, std::size_t blockSize) {
     const std::string shown = path.string();
     platform::FileReader file;
     switch (file.open(path)) {
@@ -826,7 +825,7 @@ Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
     const std::uintmax_t start = head.substr(0, *headRead) == kBom ? kBom.size() : 0;
     bool utf8 = true;
     {
-        LineBlocks blocks(file, start);
+        LineBlocks blocks(file, start, blockSize);
         std::string_view block;
         do {
             if (!blocks.next(block)) return unreadable();
@@ -853,7 +852,7 @@ Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
             return shownText == text;
         },
         true);
-    LineBlocks blocks(file, start);
+    LineBlocks blocks(file, start, blockSize);
     std::string_view block;
     std::size_t lineNo = 0;
     for (bool firstBlock = true;; firstBlock = false) {

@@ -3,7 +3,6 @@
 #include <functional>
 #include <unordered_set>
 
-#include "core/base/lineblocks.h"
 #include "core/base/messages.h"
 #include "core/base/platform.h"
 #include "core/base/script.h"
@@ -200,7 +199,7 @@ Status splitToFiles(std::string_view script, const std::filesystem::path& folder
 
 Status splitToFiles(const platform::FileReader& script, std::string_view shownName,
                     const std::filesystem::path& folder, std::string_view base,
-                    const SplitSettings& settings, Feedback& feedback) {
+                    const SplitSettings& settings, Feedback& feedback, std::size_t blockSize) {
     const auto unreadable = [&] {
         const std::string text = std::string(msg::kScriptUnreadable) + std::string(shownName);
         feedback.message(text, {}, Icon::Error);
@@ -213,7 +212,7 @@ Status splitToFiles(const platform::FileReader& script, std::string_view shownNa
     long pieces = 0;
     bool endsInCrLf = true;  // or is empty: no last piece without "\r\n"
     {
-        LineBlocks blocks(script);
+        LineBlocks blocks(script, 0, blockSize);
         std::string_view block;
         for (;;) {
             if (!blocks.next(block)) return unreadable();
@@ -233,7 +232,7 @@ Status splitToFiles(const platform::FileReader& script, std::string_view shownNa
     // The text after a block's last "\r\n" (a line with a lone "\n" in it)
     // goes on in the next block.
     std::string carried;
-    LineBlocks blocks(script);
+    LineBlocks blocks(script, 0, blockSize);
     std::string_view block;
     for (;;) {
         if (!blocks.next(block)) return unreadable();

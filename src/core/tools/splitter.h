@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/base/feedback.h"
+#include "core/base/lineblocks.h"
 #include "core/base/platform.h"
 #include "core/base/result.h"
 
@@ -56,9 +57,11 @@ Status splitToFiles(std::string_view script, const std::filesystem::path& folder
 // The same run over an open script file, read a block at a time and never
 // held whole (the command line's split of a script of a million lines). A
 // file that cannot be read to its end is reported as msg::kScriptUnreadable
-// with `shownName`, and the run stops there.
+// with `shownName`, and the run stops there. `blockSize` is the bytes read at
+// a time (see LineBlocks).
 Status splitToFiles(const platform::FileReader& script, std::string_view shownName,
                     const std::filesystem::path& folder, std::string_view base,
-                    const SplitSettings& settings, Feedback& feedback);
+                    const SplitSettings& settings, Feedback& feedback,
+                    std::size_t blockSize = kLineBlockSize);
 
 }  // namespace brindle::tools
