@@ -1,6 +1,8 @@
 // A long generator run through the window: the pane, filled in batches while
 // events run, ends holding exactly the lines generated, in order, once each.
 
+#include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QtTest>
 
 #include "gui/app/mainwindow.h"
@@ -16,6 +18,21 @@ class LongRunTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The pane is read back a paragraph at a time: every paragraph and every
+    // line break inside one ends a line, the last one without a line end.
+    void aPaneReadsBackAsItsLines() {
+        QPlainTextEdit pane;
+        QCOMPARE(boxText(&pane), std::string());
+        setBoxText(&pane, "甲\r\n\r\nB;{站}");
+        QCOMPARE(boxText(&pane), std::string("甲\r\n\r\nB;{站}"));
+        setBoxText(&pane, "A\r\n");
+        QCOMPARE(boxText(&pane), std::string("A\r\n"));
+        QTextCursor cursor(pane.document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QStringLiteral("x") + QChar(QChar::LineSeparator) + QStringLiteral("乙"));
+        QCOMPARE(boxText(&pane), std::string("A\r\nx\r\n乙"));
+    }
+
     void thePaneHoldsEveryLineOfALongRun() {
         constexpr int kCells = 200;
         Workspace ws;

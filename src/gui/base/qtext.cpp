@@ -1,5 +1,6 @@
 #include "gui/base/qtext.h"
 
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -17,22 +18,31 @@ QString toParagraphs(std::string_view text) {
 }  // namespace
 
 std::string boxText(const QPlainTextEdit* box) {
-    // The document's text is converted a paragraph at a time straight into
-    // UTF-8 with its CR LF: replacing the separators in the UTF-16 text first
-    // made one more whole copy of a pane of many megabytes, and took longer
-    // than in proportion to its length.
-    const QString raw = box->document()->toRawText();
+    // The document is read a paragraph at a time straight into UTF-8 with
+    // its CR LF: its whole text as one UTF-16 string first was a copy twice
+    // the size of the script, on top of the script itself, when a pane of a
+    // hundred thousand lines was saved.
+    const QTextDocument* document = box->document();
+    const auto characters = static_cast<std::size_t>(document->characterCount());
     std::string text;
-    text.reserve(static_cast<std::size_t>(raw.size()) + static_cast<std::size_t>(raw.size()) / 8);
-    const QStringView all(raw);
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= all.size(); ++i) {
-        const bool end = i == all.size();
-        if (!end && all[i] != QChar::ParagraphSeparator && all[i] != QChar::LineSeparator) continue;
-        const QByteArray piece = all.mid(start, i - start).toUtf8();
-        text.append(piece.constData(), static_cast<std::size_t>(piece.size()));
-        if (!end) text += "\r\n";
-        start = i + 1;
+    text.reserve(characters + characters / 8);
+    const auto appendUtf8 = [&text](QStringView piece) {
+        const QByteArray bytes = piece.toUtf8();
+        text.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    };
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (block != document->begin()) text += "\r\n";
+        const QString paragraph = block.text();
+        const QStringView all(paragraph);
+        // A line break inside a paragraph (Shift+Enter) ends a line too.
+        qsizetype start = 0;
+        for (qsizetype at = all.indexOf(QChar::LineSeparator); at >= 0;
+             at = all.indexOf(QChar::LineSeparator, start)) {
+            appendUtf8(all.mid(start, at - start));
+            text += "\r\n";
+            start = at + 1;
+        }
+        appendUtf8(all.mid(start));
     }
     return text;
 }
