@@ -1,5 +1,7 @@
 #include "core/base/script.h"
 
+#include <algorithm>
+#include <functional>
 #include <unordered_set>
 
 #include "core/base/messages.h"
@@ -71,31 +73,70 @@ std::string dedupPane(std::string_view text, Feedback* feedback) {
     return out;
 }
 
-Status writeScriptFile(const fs::path& path, std::string_view utf8) {
-    // Converted and written a piece at a time: a script of many megabytes is
-    // never held a second time, in GBK. Pieces end after a line end, which no
-    // character spans.
-    constexpr std::size_t kPiece = std::size_t{1} << 20;
+namespace {
+
+// About this much UTF-8 is converted and written at a time.
+constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+// Writes the UTF-8 pieces `next` hands over, in order (an empty one ends
+// them), as GBK through a temporary file: a script of many megabytes is
+// never held a second time, in GBK. Each piece ends after a line end, which
+// no character spans, so a character without a GBK form is named by its
+// line in the whole text.
+Status writeGbkPieces(const fs::path& path, const std::function<std::string_view()>& next) {
     codec::GbkEncoder encoder;
     std::string gbk;
     return platform::replaceFileAtomically(path, [&](const platform::PieceWriter& write) {
-        for (std::size_t start = 0; start < utf8.size();) {
-            std::size_t end = utf8.size();
-            if (utf8.size() - start > kPiece) {
-                const std::size_t lineEnd = utf8.find('\n', start + kPiece);
-                if (lineEnd != std::string_view::npos) end = lineEnd + 1;
-            }
+        std::size_t linesBefore = 0;
+        for (std::string_view piece = next(); !piece.empty(); piece = next()) {
             gbk.clear();
             std::size_t bad = 0;
-            if (!encoder.append(utf8.substr(start, end - start), gbk, bad)) {
+            if (!encoder.append(piece, gbk, bad)) {
                 return Status(fail(std::string(msg::kNotGbkAtLine) +
-                                   std::to_string(codec::lineOfOffset(utf8, start + bad)) +
+                                   std::to_string(linesBefore + codec::lineOfOffset(piece, bad)) +
                                    std::string(msg::kNotGbkTail)));
             }
             write(gbk);
-            start = end;
+            linesBefore += static_cast<std::size_t>(std::count(piece.begin(), piece.end(), '\n'));
         }
         return Status();
+    });
+}
+
+}  // namespace
+
+Status writeScriptFile(const fs::path& path, std::string_view utf8) {
+    std::size_t start = 0;
+    return writeGbkPieces(path, [&] {
+        std::size_t end = utf8.size();
+        if (utf8.size() - start > kPiece) {
+            const std::size_t lineEnd = utf8.find('\n', start + kPiece);
+            if (lineEnd != std::string_view::npos) end = lineEnd + 1;
+        }
+        const std::string_view piece = utf8.substr(start, end - start);
+        start = end;
+        return piece;
+    });
+}
+
+Status writeDistinctLines(const fs::path& path, std::string_view text) {
+    // dedupText's lines, gathered a piece at a time rather than as a second
+    // whole copy of the text.
+    std::unordered_set<std::string_view> seen;
+    std::size_t start = 0;
+    std::string piece;
+    return writeGbkPieces(path, [&]() -> std::string_view {
+        piece.clear();
+        while (start < text.size() && piece.size() < kPiece) {
+            std::size_t end = text.find("\r\n", start);
+            if (end == std::string_view::npos) end = text.size();
+            const std::string_view line = text.substr(start, end - start);
+            start = end == text.size() ? end : end + 2;
+            if (!seen.insert(line).second) continue;
+            piece += line;
+            piece += "\r\n";
+        }
+        return piece;
     });
 }
 
@@ -126,7 +167,7 @@ void saveDirectOutput(std::string& buffer, bool directOutputTicked, Feedback& fe
         feedback.message(msg::kWriteFailed);
         return;
     }
-    const Status written = writeScriptFile(*path, dedupText(buffer));
+    const Status written = writeDistinctLines(*path, buffer);
     if (!written) {
         feedback.message(writeFailedMessage(written.error()));
         return;
@@ -139,13 +180,12 @@ void saveScript(std::string_view paneText, Feedback& feedback) {
         feedback.message(msg::kNoScriptToSave);
         return;
     }
-    const std::string text = dedupText(paneText);
     const auto path = askScriptPath(feedback);
     if (!path) {
         feedback.message(msg::kWriteFailed);
         return;
     }
-    const Status written = writeScriptFile(*path, text);
+    const Status written = writeDistinctLines(*path, paneText);
     feedback.message(written ? std::string(msg::kSaved) : writeFailedMessage(written.error()));
 }
 
