@@ -325,6 +325,12 @@ public:
             if (slots_[i].key == 0) return nullptr;
         }
     }
+    // Starts fetching the slot of `key` into the cache: a table of a million
+    // lines is far larger than the cache, and the line is parsed and checked
+    // meanwhile, so the lookup that follows rarely waits for memory.
+    void prefetch(std::uint64_t key) const {
+        if (!slots_.empty()) __builtin_prefetch(&slots_[nonZero(key) & mask()]);
+    }
     // Stores `value` under `key` unless a value is there; returns the value
     // stored and whether it is the new one.
     std::pair<const Value*, bool> tryEmplace(std::uint64_t key, const Value& value) {
@@ -409,13 +415,15 @@ public:
         // Blank lines and "//" comments are no commands: the NMS skips them.
         if (content.empty() || content.starts_with("//")) return;
         if (bareLf) tell(lineNo, "line-end", {});
+        const std::uint64_t textHash = std::hash<std::string_view>{}(text);
+        lines_.prefetch(textHash);
         if (const auto problem = parseLine(text, line_)) {
             tell(lineNo, "syntax", *problem);
             return;
         }
         checkShape(lineNo);
         checkValues(lineNo);
-        checkDuplicate(lineNo, offset, length, text);
+        checkDuplicate(lineNo, offset, length, text, textHash);
         checkAddRemove(lineNo);
         noteRelation(lineNo);
         notePci(lineNo);
@@ -505,8 +513,7 @@ private:
     }
 
     void checkDuplicate(std::size_t lineNo, std::size_t offset, std::size_t length,
-                        std::string_view text) {
-        const std::uint64_t h = std::hash<std::string_view>{}(text);
+                        std::string_view text, std::uint64_t h) {
         const auto [first, inserted] = lines_.tryEmplace(h, Position{lineNo, offset, length});
         if (inserted) return;
         // The hash only finds the candidate; the texts decide.
