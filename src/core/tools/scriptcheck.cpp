@@ -421,10 +421,16 @@ public:
             tell(lineNo, "syntax", *problem);
             return;
         }
+        // The script-wide tables are fetched from while the line's own rules run.
+        const std::optional<std::uint64_t> object = objectKey();
+        if (object) {
+            added_.prefetch(*object);
+            removed_.prefetch(*object);
+        }
         checkShape(lineNo);
         checkValues(lineNo);
         checkDuplicate(lineNo, offset, length, text, textHash);
-        checkAddRemove(lineNo);
+        checkAddRemove(lineNo, object);
         noteRelation(lineNo);
         notePci(lineNo);
         checkNames(lineNo);
@@ -526,11 +532,11 @@ private:
         return nullptr;
     }
 
-    void checkAddRemove(std::size_t lineNo) {
-        const bool add = line_.verb == "ADD", remove = line_.verb == "RMV";
-        if (!add && !remove) return;
+    // The key an ADD or RMV line names its object by, or none.
+    std::optional<std::uint64_t> objectKey() {
+        if (line_.verb != "ADD" && line_.verb != "RMV") return std::nullopt;
         const ObjectKeys* keys = keysOf(line_.object);
-        if (!keys) return;
+        if (!keys) return std::nullopt;
         key_.add(line_.ne).add(line_.object);
         for (std::string_view k : keys->keys) {
             if (k.empty()) continue;
@@ -538,15 +544,20 @@ private:
             // A removal by fewer keys (all relations of a cell) names no one object.
             if (!p) {
                 key_.hash();
-                return;
+                return std::nullopt;
             }
             key_.add(p->value);
         }
-        const std::uint64_t h = key_.hash();
+        return key_.hash();
+    }
+
+    void checkAddRemove(std::size_t lineNo, std::optional<std::uint64_t> key) {
+        if (!key) return;
+        const bool add = line_.verb == "ADD";
         auto& mine = add ? added_ : removed_;
         const auto& other = add ? removed_ : added_;
-        mine.tryEmplace(h, lineNo);
-        if (const std::size_t* earlier = other.find(h))
+        mine.tryEmplace(*key, lineNo);
+        if (const std::size_t* earlier = other.find(*key))
             tell(lineNo, "add-and-remove", sameAs(*earlier));
     }
 
