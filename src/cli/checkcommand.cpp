@@ -83,28 +83,32 @@ int runCheck(const CheckOptions& options, Session& session) {
     std::string json = "{\"files\":[";
     for (std::size_t f = 0; f < options.files.size(); ++f) {
         const std::string& file = options.files[f];
-        const Result<std::string> script = check::readScript(file);
-        if (!script) {
-            feedback.message(script.error(), {}, Icon::Error);
-            unreadable = true;
-            continue;
-        }
+        // The findings are told once the whole file is read; one that cannot
+        // be read or is not text leaves no entry in the report.
+        const std::size_t before = json.size();
         if (json.back() == '}') json += ",";
         json += "{\"file\":" + jsonString(file) + ",\"findings\":[";
         bool first = true;
-        check::checkScript(*script, context, [&](const check::Finding& finding) {
-            (finding.rule->severity == check::Severity::Error ? errors : warnings) += 1;
-            if (!options.json) {
-                std::cout << check::formatFinding(file, finding) << '\n';
-                return;
-            }
-            json += first ? "" : ",";
-            first = false;
-            json += "{\"line\":" + std::to_string(finding.line) +
-                    ",\"severity\":" + jsonString(severityWord(finding.rule->severity)) +
-                    ",\"rule\":" + jsonString(finding.rule->id) +
-                    ",\"reason\":" + jsonString(finding.detail) + "}";
-        });
+        const auto checked =
+            check::checkScriptFile(file, context, [&](const check::Finding& finding) {
+                (finding.rule->severity == check::Severity::Error ? errors : warnings) += 1;
+                if (!options.json) {
+                    std::cout << check::formatFinding(file, finding) << '\n';
+                    return;
+                }
+                json += first ? "" : ",";
+                first = false;
+                json += "{\"line\":" + std::to_string(finding.line) +
+                        ",\"severity\":" + jsonString(severityWord(finding.rule->severity)) +
+                        ",\"rule\":" + jsonString(finding.rule->id) +
+                        ",\"reason\":" + jsonString(finding.detail) + "}";
+            });
+        if (!checked) {
+            json.resize(before);
+            feedback.message(checked.error(), {}, Icon::Error);
+            unreadable = true;
+            continue;
+        }
         json += "]}";
     }
     if (options.json) {

@@ -403,8 +403,9 @@ int edit2GCommand(const Options& options, Session& session) {
 // Writes <base>_<n>.txt beside the script.
 int splitCommand(const Options& options) {
     StreamFeedback feedback;
-    const platform::FileContents script = platform::readWholeFile(options.script);
-    if (script.state != platform::FileContents::State::Read) {
+    // Read a block at a time: a script of a million lines is never held whole.
+    platform::FileReader script;
+    if (script.open(options.script) != platform::FileContents::State::Read) {
         feedback.message(std::string(msg::kScriptUnreadable) + options.script, {}, Icon::Error);
         return kUsage;
     }
@@ -413,8 +414,9 @@ int splitCommand(const Options& options) {
     if (options.byLines) settings = {tools::SplitBy::LineCount, tools::boxNumber(*options.byLines)};
     const std::string base = options.base ? *options.base : tools::baseNameOf(options.script);
     const std::filesystem::path folder = std::filesystem::path(options.script).parent_path();
-    return tools::splitToFiles(script.bytes, folder, base, settings, feedback) ? kCompleted
-                                                                               : kEndedEarly;
+    return tools::splitToFiles(script, options.script, folder, base, settings, feedback)
+               ? kCompleted
+               : kEndedEarly;
 }
 
 int siteTypeCommand(const Options& options, Session& session) {

@@ -84,6 +84,31 @@ TEST(ScriptFile, ALargeScriptIsWrittenWholeAndARefusalNamesItsLine) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
+// The saves write a pane's distinct lines a piece at a time: the same file
+// as dedupText's, repeats far apart dropped, the last line given its line
+// end, and a refused character named by its line in the written text.
+TEST(ScriptFile, DistinctLinesAreWrittenInPieces) {
+    TempDir dir;
+    const auto out = dir / "s.txt";
+    std::string utf8, gbk;
+    for (int i = 0; i < 150000; ++i) {
+        utf8 += "ADD X:ID=" + std::to_string(i) + ";{城北}\r\n\r\n";
+        gbk += "ADD X:ID=" + std::to_string(i) + ";{\xB3\xC7\xB1\xB1}\r\n";
+        if (i == 0) gbk += "\r\n";  // the first empty line is kept
+    }
+    ASSERT_GT(utf8.size(), 3u << 20);
+    const Status written = writeDistinctLines(out, utf8 + utf8 + "ADD X:ID=0;{城北}\r\nEND");
+    ASSERT_TRUE(written.ok()) << written.error();
+    EXPECT_EQ(readFile(out), gbk + "END\r\n");
+
+    const Status failed = writeDistinctLines(out, utf8 + utf8 + "C😀\r\n");
+    EXPECT_FALSE(failed.ok());
+    EXPECT_EQ(failed.error(), "第150002行含有GBK编码无法表示的字符，未写出任何内容");
+    EXPECT_EQ(readFile(out), gbk + "END\r\n");
+    ASSERT_TRUE(writeDistinctLines(out, "").ok());
+    EXPECT_EQ(readFile(out), "");
+}
+
 TEST(ScriptFile, ReportsAMissingFolderAndAReadOnlyFile) {
     TempDir dir;
     const Status missing = writeScriptFile(dir / "gone" / "s.txt", "A\r\n");

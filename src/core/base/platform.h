@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -111,6 +112,30 @@ struct FileContents {
 // `maxBytes` fails too, without being read.
 FileContents readWholeFile(const std::filesystem::path& path,
                            std::uintmax_t maxBytes = UINTMAX_MAX);
+
+// A plain file read in pieces, for files too large to hold whole: opened as
+// readWholeFile opens one (a folder, a device or a FIFO is refused at once),
+// then read at any offset, as often as needed.
+class FileReader {
+public:
+    FileReader() = default;
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    // Missing or Failed as readWholeFile says; Read when the file is open.
+    [[nodiscard]] FileContents::State open(const std::filesystem::path& path);
+    // The size the file had when it was opened.
+    std::uintmax_t size() const { return size_; }
+    // Reads up to `length` bytes at `offset` into `into`: fewer only at the
+    // end of the file. Nothing on a read error.
+    [[nodiscard]] std::optional<std::size_t> readAt(std::uintmax_t offset, char* into,
+                                                    std::size_t length) const;
+
+private:
+    std::intptr_t handle_ = -1;
+    std::uintmax_t size_ = 0;
+};
 
 // ---- telling states of a file apart -----------------------------------------
 

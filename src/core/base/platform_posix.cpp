@@ -266,6 +266,10 @@ FileContents readWholeFile(const fs::path& path, std::uintmax_t maxBytes) {
         ::close(fd);
         return contents;
     }
+    // One allocation for the whole file rather than a string doubling as it
+    // grows, which for a large script held a second, larger copy while it
+    // was read.
+    contents.bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[16384];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -286,6 +290,46 @@ FileContents readWholeFile(const fs::path& path, std::uintmax_t maxBytes) {
     ::close(fd);
     contents.state = FileContents::State::Read;
     return contents;
+}
+
+FileReader::~FileReader() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+FileContents::State FileReader::open(const fs::path& path) {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+    handle_ = -1;
+    size_ = 0;
+    // O_NONBLOCK as in readWholeFile: a FIFO is refused, never waited on.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? FileContents::State::Missing
+                                                   : FileContents::State::Failed;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return FileContents::State::Failed;
+    }
+    handle_ = fd;
+    size_ = static_cast<std::uintmax_t>(st.st_size);
+    return FileContents::State::Read;
+}
+
+std::optional<std::size_t> FileReader::readAt(std::uintmax_t offset, char* into,
+                                              std::size_t length) const {
+    if (handle_ < 0) return std::nullopt;
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(static_cast<int>(handle_), into + done, length - done,
+                                  static_cast<off_t>(offset + done));
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return std::nullopt;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
 }
 
 FileStamp fileStamp(const fs::path& path) {

@@ -152,6 +152,14 @@ Status writeScriptFile(const fs::path& path, std::string_view utf8) {
     return file.finish();
 }
 
+Status writeDistinctLines(const fs::path& path, std::string_view text) {
+    // dedupText's lines go to the file as they are found, never gathered
+    // into a second whole copy of the text.
+    ScriptFileSink file(path);
+    dedupInto(text, file);
+    return file.finish();
+}
+
 fs::path withTxtExtension(fs::path path) {
     if (!path.has_extension()) path += ".txt";
     return path;
@@ -179,7 +187,7 @@ void saveDirectOutput(std::string& buffer, bool directOutputTicked, Feedback& fe
         feedback.message(msg::kWriteFailed);
         return;
     }
-    const Status written = writeScriptFile(*path, dedupText(buffer));
+    const Status written = writeDistinctLines(*path, buffer);
     if (!written) {
         feedback.message(writeFailedMessage(written.error()));
         return;
@@ -192,13 +200,12 @@ void saveScript(std::string_view paneText, Feedback& feedback) {
         feedback.message(msg::kNoScriptToSave);
         return;
     }
-    const std::string text = dedupText(paneText);
     const auto path = askScriptPath(feedback);
     if (!path) {
         feedback.message(msg::kWriteFailed);
         return;
     }
-    const Status written = writeScriptFile(*path, text);
+    const Status written = writeDistinctLines(*path, paneText);
     feedback.message(written ? std::string(msg::kSaved) : writeFailedMessage(written.error()));
 }
 

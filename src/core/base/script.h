@@ -94,6 +94,10 @@ std::string dedupPane(std::string_view text, Feedback* feedback = nullptr);
 // error is the reason, to follow "写出失败：".
 Status writeScriptFile(const std::filesystem::path& path, std::string_view utf8);
 
+// writeScriptFile(path, dedupText(text)), without the de-duplicated text
+// ever held whole.
+Status writeDistinctLines(const std::filesystem::path& path, std::string_view text);
+
 // A chosen name without extension gets ".txt".
 std::filesystem::path withTxtExtension(std::filesystem::path path);
 

@@ -140,6 +140,21 @@ std::optional<std::string> fromGbk(std::string_view gbk) {
     return out;
 }
 
+struct GbkDecoder::Converter {
+    Iconv fromGbk{"UTF-8", kGbk};
+    std::string converted;  // reused from piece to piece
+};
+
+GbkDecoder::GbkDecoder() : converter_(std::make_unique<Converter>()) {}
+GbkDecoder::~GbkDecoder() = default;
+
+bool GbkDecoder::append(std::string_view gbk, std::string& out) {
+    std::size_t failedAt = 0;
+    if (!converter_->fromGbk.convert(gbk, converter_->converted, failedAt)) return false;
+    out += converter_->converted;
+    return true;
+}
+
 std::optional<std::string> fromCodePage(std::string_view bytes, int codePage) {
     std::string name;
     bool asciiCompatible = true;

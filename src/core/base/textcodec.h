@@ -45,6 +45,25 @@ private:
 // GBK to UTF-8. Returns nothing when the bytes are not valid GBK.
 std::optional<std::string> fromGbk(std::string_view gbk);
 
+// GBK to UTF-8 piece by piece, for files read a block at a time: one
+// conversion descriptor serves every piece. A piece must not end inside a
+// character.
+class GbkDecoder {
+public:
+    GbkDecoder();
+    ~GbkDecoder();
+    GbkDecoder(const GbkDecoder&) = delete;
+    GbkDecoder& operator=(const GbkDecoder&) = delete;
+
+    // Appends the UTF-8 form of `gbk` to `out`; false when the bytes are not
+    // valid GBK (`out` is then left as it was).
+    [[nodiscard]] bool append(std::string_view gbk, std::string& out);
+
+private:
+    struct Converter;
+    std::unique_ptr<Converter> converter_;
+};
+
 // Text in a Windows code page as old file formats name it (the number of
 // an .xls CODEPAGE record): 936 GBK, 1252 Western, 1200 UTF-16LE, 367
 // ASCII, 10000 and 32768 Mac Roman, 32769 Western (1252), 65001 UTF-8, and

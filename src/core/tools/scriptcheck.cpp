@@ -325,6 +325,12 @@ public:
             if (slots_[i].key == 0) return nullptr;
         }
     }
+    // Starts fetching the slot of `key` into the cache: a table of a million
+    // lines is far larger than the cache, and the line is parsed and checked
+    // meanwhile, so the lookup that follows rarely waits for memory.
+    void prefetch(std::uint64_t key) const {
+        if (!slots_.empty()) __builtin_prefetch(&slots_[nonZero(key) & mask()]);
+    }
     // Stores `value` under `key` unless a value is there; returns the value
     // stored and whether it is the new one.
     std::pair<const Value*, bool> tryEmplace(std::uint64_t key, const Value& value) {
@@ -378,39 +384,63 @@ private:
     std::string text_;
 };
 
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+// How often a check reports progress and lets events run.
+constexpr std::size_t kLinesPerProgress = 8192;
+
 struct Position {
     std::size_t line;
-    std::size_t offset;  // where the line's text starts in the script
+    std::size_t offset;  // where the line's text starts in the script (or its file)
     std::size_t length;
 };
 
+// Whether the earlier line at `first` reads `text`: the duplicate-line rule
+// keeps only where each line was, not its text.
+using SameText = std::function<bool(const Position& first, std::string_view text)>;
+
+// The rules over a script's lines, told one line at a time, then finish().
 class Checker {
 public:
-    Checker(std::string_view script, const CheckContext& context,
-            const std::function<void(const Finding&)>& found, Feedback* feedback)
-        : script_(script), context_(context), found_(found), feedback_(feedback) {}
+    // With `deferred`, findings are told only by finish(), so that a script
+    // found not to be text half-way has told none.
+    Checker(const CheckContext& context, const std::function<void(const Finding&)>& found,
+            SameText sameText, bool deferred)
+        : context_(context), found_(found), sameText_(std::move(sameText)), deferred_(deferred) {}
 
-    std::vector<Finding> run() {
-        std::size_t start = 0, lineNo = 0;
-        if (script_.starts_with("\xEF\xBB\xBF")) start = 3;
-        const std::size_t size = script_.size();
-        while (start < size) {
-            ++lineNo;
-            std::size_t end = script_.find('\n', start);
-            const bool terminated = end != std::string_view::npos;
-            if (!terminated) end = size;
-            std::size_t textEnd = end;
-            const bool crlf = terminated && end > start && script_[end - 1] == '\r';
-            if (crlf) --textEnd;
-            checkLine(lineNo, start, script_.substr(start, textEnd - start), terminated && !crlf);
-            start = terminated ? end + 1 : size;
-            if (feedback_ && lineNo % 8192 == 0) {
-                feedback_->progress(static_cast<long>(start / 1024),
-                                    static_cast<long>(size / 1024));
-                feedback_->pumpEvents();
-            }
+    // One line: its text without the line end, where it is (for finding it
+    // again), and whether it ends in a lone "\n".
+    void checkLine(std::size_t lineNo, std::size_t offset, std::size_t length,
+                   std::string_view text, bool bareLf) {
+        const std::string_view content = trimmed(text);
+        // Blank lines and "//" comments are no commands: the NMS skips them.
+        if (content.empty() || content.starts_with("//")) return;
+        if (bareLf) tell(lineNo, "line-end", {});
+        const std::uint64_t textHash = std::hash<std::string_view>{}(text);
+        lines_.prefetch(textHash);
+        if (const auto problem = parseLine(text, line_)) {
+            tell(lineNo, "syntax", *problem);
+            return;
         }
-        finish();
+        // The script-wide tables are fetched from while the line's own rules run.
+        const std::optional<std::uint64_t> object = objectKey();
+        if (object) {
+            added_.prefetch(*object);
+            removed_.prefetch(*object);
+        }
+        checkShape(lineNo);
+        checkValues(lineNo);
+        checkDuplicate(lineNo, offset, length, text, textHash);
+        checkAddRemove(lineNo, object);
+        noteRelation(lineNo);
+        notePci(lineNo);
+        checkNames(lineNo);
+    }
+
+    // The script-wide rules; every finding, in the order told.
+    std::vector<Finding> finish() {
+        finishLate();
+        if (deferred_ && found_)
+            for (const Finding& f : findings_) found_(f);
         return std::move(findings_);
     }
 
@@ -419,31 +449,13 @@ private:
         const Rule& r = rule(id);
         Finding f{line, &r, std::string(r.reason)};
         if (!detail.empty()) f.detail += "：" + detail;
-        if (found_) found_(f);
+        if (found_ && !deferred_) found_(f);
         findings_.push_back(std::move(f));
     }
 
     static std::string sameAs(std::size_t line) {
         return std::string(msg::kCheckSameAsLine) + std::to_string(line) +
                std::string(msg::kCheckLineTail);
-    }
-
-    void checkLine(std::size_t lineNo, std::size_t offset, std::string_view text, bool bareLf) {
-        const std::string_view content = trimmed(text);
-        // Blank lines and "//" comments are no commands: the NMS skips them.
-        if (content.empty() || content.starts_with("//")) return;
-        if (bareLf) tell(lineNo, "line-end", {});
-        if (const auto problem = parseLine(text, line_)) {
-            tell(lineNo, "syntax", *problem);
-            return;
-        }
-        checkShape(lineNo);
-        checkValues(lineNo);
-        checkDuplicate(lineNo, offset, text);
-        checkAddRemove(lineNo);
-        noteRelation(lineNo);
-        notePci(lineNo);
-        checkNames(lineNo);
     }
 
     void checkShape(std::size_t lineNo) {
@@ -506,13 +518,12 @@ private:
         }
     }
 
-    void checkDuplicate(std::size_t lineNo, std::size_t offset, std::string_view text) {
-        const std::uint64_t h = std::hash<std::string_view>{}(text);
-        const auto [first, inserted] = lines_.tryEmplace(h, Position{lineNo, offset, text.size()});
+    void checkDuplicate(std::size_t lineNo, std::size_t offset, std::size_t length,
+                        std::string_view text, std::uint64_t h) {
+        const auto [first, inserted] = lines_.tryEmplace(h, Position{lineNo, offset, length});
         if (inserted) return;
         // The hash only finds the candidate; the texts decide.
-        if (script_.substr(first->offset, first->length) == text)
-            tell(lineNo, "duplicate-line", sameAs(first->line));
+        if (sameText_(*first, text)) tell(lineNo, "duplicate-line", sameAs(first->line));
     }
 
     const ObjectKeys* keysOf(std::string_view object) const {
@@ -521,11 +532,11 @@ private:
         return nullptr;
     }
 
-    void checkAddRemove(std::size_t lineNo) {
-        const bool add = line_.verb == "ADD", remove = line_.verb == "RMV";
-        if (!add && !remove) return;
+    // The key an ADD or RMV line names its object by, or none.
+    std::optional<std::uint64_t> objectKey() {
+        if (line_.verb != "ADD" && line_.verb != "RMV") return std::nullopt;
         const ObjectKeys* keys = keysOf(line_.object);
-        if (!keys) return;
+        if (!keys) return std::nullopt;
         key_.add(line_.ne).add(line_.object);
         for (std::string_view k : keys->keys) {
             if (k.empty()) continue;
@@ -533,15 +544,20 @@ private:
             // A removal by fewer keys (all relations of a cell) names no one object.
             if (!p) {
                 key_.hash();
-                return;
+                return std::nullopt;
             }
             key_.add(p->value);
         }
-        const std::uint64_t h = key_.hash();
+        return key_.hash();
+    }
+
+    void checkAddRemove(std::size_t lineNo, std::optional<std::uint64_t> key) {
+        if (!key) return;
+        const bool add = line_.verb == "ADD";
         auto& mine = add ? added_ : removed_;
         const auto& other = add ? removed_ : added_;
-        mine.tryEmplace(h, lineNo);
-        if (const std::size_t* earlier = other.find(h))
+        mine.tryEmplace(*key, lineNo);
+        if (const std::size_t* earlier = other.find(*key))
             tell(lineNo, "add-and-remove", sameAs(*earlier));
     }
 
@@ -642,7 +658,7 @@ private:
         std::string detail;
     };
 
-    void finish() {
+    void finishLate() {
         std::vector<Late> late;
         for (const auto& [line, h] : pending_)
             if (!declared_.find(h)) late.push_back({line, "unknown-neighbour", {}});
@@ -709,10 +725,10 @@ private:
                "} LOCALCELLID=" + std::string(otherLocalId) + " PHYCELLID=" + std::string(pci);
     }
 
-    std::string_view script_;
     const CheckContext& context_;
     const std::function<void(const Finding&)>& found_;
-    Feedback* feedback_;
+    SameText sameText_;
+    const bool deferred_;
     std::vector<Finding> findings_;
     Line line_;
     KeyBuilder key_;
@@ -765,7 +781,32 @@ const std::set<std::string, std::less<>>* CommandTable::parameters(std::string_v
 std::vector<Finding> checkScript(std::string_view script, const CheckContext& context,
                                  const std::function<void(const Finding&)>& found,
                                  Feedback* feedback) {
-    return Checker(script, context, found, feedback).run();
+    Checker checker(
+        context, found,
+        [script](const Position& first, std::string_view text) {
+            return script.substr(first.offset, first.length) == text;
+        },
+        false);
+    std::size_t start = 0, lineNo = 0;
+    if (script.starts_with(kBom)) start = kBom.size();
+    const std::size_t size = script.size();
+    while (start < size) {
+        ++lineNo;
+        std::size_t end = script.find('\n', start);
+        const bool terminated = end != std::string_view::npos;
+        if (!terminated) end = size;
+        std::size_t textEnd = end;
+        const bool crlf = terminated && end > start && script[end - 1] == '\r';
+        if (crlf) --textEnd;
+        checker.checkLine(lineNo, start, textEnd - start, script.substr(start, textEnd - start),
+                          terminated && !crlf);
+        start = terminated ? end + 1 : size;
+        if (feedback && lineNo % kLinesPerProgress == 0) {
+            feedback->progress(static_cast<long>(start / 1024), static_cast<long>(size / 1024));
+            feedback->pumpEvents();
+        }
+    }
+    return checker.finish();
 }
 
 Result<std::string> readScript(const std::filesystem::path& path) {
@@ -778,6 +819,101 @@ Result<std::string> readScript(const std::filesystem::path& path) {
     auto text = codec::decodeDetected(contents.bytes);
     if (!text) return fail(std::string(msg::kScriptNotText) + shown);
     return *std::move(text);
+}
+
+Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
+                                             const CheckContext& context,
+                                             const std::function<void(const Finding&)>& found,
+                                             Feedback* feedback, std::size_t blockSize) {
+    const std::string shown = path.string();
+    platform::FileReader file;
+    switch (file.open(path)) {
+        case platform::FileContents::State::Missing:
+            return fail(std::string(msg::kScriptMissing) + shown);
+        case platform::FileContents::State::Failed:
+            return fail(std::string(msg::kScriptUnreadable) + shown);
+        case platform::FileContents::State::Read:
+            break;
+    }
+    const auto unreadable = [&] { return fail(std::string(msg::kScriptUnreadable) + shown); };
+    // As readScript decodes: a byte-order mark is dropped, and the rest is
+    // UTF-8 when all of it is, else GBK. The first pass only learns which.
+    std::string head(kBom.size(), '\0');
+    const auto headRead = file.readAt(0, head.data(), head.size());
+    if (!headRead) return unreadable();
+    const std::uintmax_t start = head.substr(0, *headRead) == kBom ? kBom.size() : 0;
+    bool utf8 = true;
+    {
+        LineBlocks blocks(file, start, blockSize);
+        std::string_view block;
+        do {
+            if (!blocks.next(block)) return unreadable();
+            utf8 = codec::isValidUtf8(block);
+        } while (utf8 && !block.empty());
+    }
+
+    std::optional<codec::GbkDecoder> decoder;
+    if (!utf8) decoder.emplace();
+    std::string decoded, raw;  // a block's text; a line read again
+    bool bomInText = false;    // the text itself began with a (second) mark
+    Checker checker(
+        context, found,
+        [&](const Position& first, std::string_view text) {
+            raw.resize(first.length);
+            const auto read = file.readAt(first.offset, raw.data(), raw.size());
+            if (!read || *read != raw.size()) return false;
+            if (utf8) return std::string_view(raw) == text;
+            std::string earlier;
+            if (!decoder->append(raw, earlier)) return false;
+            std::string_view shownText = earlier;
+            if (first.line == 1 && bomInText && shownText.starts_with(kBom))
+                shownText.remove_prefix(kBom.size());
+            return shownText == text;
+        },
+        true);
+    LineBlocks blocks(file, start, blockSize);
+    std::string_view block;
+    std::size_t lineNo = 0;
+    for (bool firstBlock = true;; firstBlock = false) {
+        if (!blocks.next(block)) return unreadable();
+        if (block.empty()) break;
+        std::string_view text = block;
+        if (!utf8) {
+            decoded.clear();
+            if (!decoder->append(block, decoded))
+                return fail(std::string(msg::kScriptNotText) + shown);
+            text = decoded;
+        }
+        // Lines never cross blocks: each one is found in the block's text and,
+        // for where it is in the file, in its bytes as read.
+        std::size_t at = 0, rawAt = 0;
+        if (firstBlock && text.starts_with(kBom)) {
+            bomInText = true;
+            at = kBom.size();
+            if (utf8) rawAt = at;
+        }
+        while (at < text.size()) {
+            ++lineNo;
+            std::size_t end = text.find('\n', at);
+            const bool terminated = end != std::string_view::npos;
+            if (!terminated) end = text.size();
+            const bool crlf = terminated && end > at && text[end - 1] == '\r';
+            const std::size_t textEnd = crlf ? end - 1 : end;
+            std::size_t rawEnd = utf8 ? end : block.find('\n', rawAt);
+            if (rawEnd == std::string_view::npos) rawEnd = block.size();
+            const std::size_t rawTextEnd = crlf ? rawEnd - 1 : rawEnd;
+            checker.checkLine(lineNo, blocks.offset() + rawAt, rawTextEnd - rawAt,
+                              text.substr(at, textEnd - at), terminated && !crlf);
+            at = end + 1;
+            rawAt = rawEnd + 1;
+            if (feedback && lineNo % kLinesPerProgress == 0) {
+                feedback->progress(static_cast<long>((blocks.offset() + rawAt) / 1024),
+                                   static_cast<long>(file.size() / 1024));
+                feedback->pumpEvents();
+            }
+        }
+    }
+    return checker.finish();
 }
 
 std::string formatFinding(std::string_view file, const Finding& finding) {

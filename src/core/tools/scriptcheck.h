@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "core/base/feedback.h"
+#include "core/base/lineblocks.h"
 #include "core/base/result.h"
 #include "core/library/library.h"
 
@@ -90,6 +91,18 @@ std::vector<Finding> checkScript(std::string_view script, const CheckContext& co
 // else GBK (as name lists are read), line ends kept as they are. The error
 // says why it cannot be read.
 Result<std::string> readScript(const std::filesystem::path& path);
+
+// The same check of the script file at `path`, read and decoded as
+// readScript does but a block at a time, so that a script of a million lines
+// is never held whole. `found` is told the findings only once the whole file
+// has been read: a file that is not text half-way tells none. The error, as
+// readScript's, says why the file cannot be read. `blockSize` is the bytes
+// read at a time (see LineBlocks).
+Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
+                                             const CheckContext& context,
+                                             const std::function<void(const Finding&)>& found = {},
+                                             Feedback* feedback = nullptr,
+                                             std::size_t blockSize = kLineBlockSize);
 
 // "file:line: severity rule-id: reason" (severity "error" or "warning").
 std::string formatFinding(std::string_view file, const Finding& finding);

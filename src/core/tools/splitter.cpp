@@ -1,9 +1,9 @@
 #include "core/tools/splitter.h"
 
-#include <algorithm>
+#include <functional>
+#include <unordered_set>
 
 #include "core/base/messages.h"
-#include "core/base/namelist.h"
 #include "core/base/platform.h"
 #include "core/base/script.h"
 #include "core/base/textcodec.h"
@@ -36,6 +36,131 @@ std::size_t findBrace(std::string_view line, char brace, std::size_t from, bool 
     return std::string_view::npos;
 }
 
+// Looks NEs up by view, so that a line's NE is copied only when it is new.
+struct ViewHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
+// Cuts the pieces of a script (its text between "\r\n"s, in order) into the
+// files' contents and hands each one on as soon as it is complete.
+class Chunker {
+public:
+    // `done` takes a finished chunk and says whether the run goes on.
+    using Done = std::function<bool(std::string&& chunk)>;
+
+    Chunker(const SplitSettings& settings, bool gbk, long pieces, Feedback* feedback, Done done)
+        : settings_(settings),
+          gbk_(gbk),
+          total_(pieces),
+          feedback_(feedback),
+          done_(std::move(done)) {}
+
+    // False when the run stops.
+    bool piece(std::string_view line) {
+        bool goesOn = true;
+        if (!line.empty()) {
+            // Only how many distinct NEs a file holds matters, not which.
+            if (settings_.by == SplitBy::NeCount) {
+                const std::string_view ne = neOfLine(line, gbk_);
+                if (nes_.find(ne) == nes_.end()) nes_.emplace(ne);
+            }
+            ++lineCount_;
+            chunk_ += line;
+            chunk_ += "\r\n";
+            const bool full =
+                settings_.limit != 0 &&
+                ((settings_.by == SplitBy::NeCount && nes_.size() == settings_.limit) ||
+                 (settings_.by == SplitBy::LineCount && lineCount_ == settings_.limit));
+            if (full) goesOn = endChunk();
+        }
+        if (feedback_) {
+            feedback_->progress(++done_pieces_, total_);
+            feedback_->pumpEvents();
+        }
+        return goesOn;
+    }
+
+    bool finish() { return chunk_.empty() || endChunk(); }
+
+private:
+    bool endChunk() {
+        const bool goesOn = done_(std::move(chunk_));
+        chunk_.clear();
+        nes_.clear();
+        lineCount_ = 0;
+        return goesOn;
+    }
+
+    const SplitSettings& settings_;
+    const bool gbk_;
+    const long total_;
+    Feedback* feedback_;
+    Done done_;
+    long done_pieces_ = 0;
+    std::string chunk_;
+    std::unordered_set<std::string, ViewHash, std::equal_to<>> nes_;
+    std::size_t lineCount_ = 0;
+};
+
+// The pieces of `text` between "\r\n"s, as splitViews gives them (a last
+// piece only when it is not empty), without a list of them all.
+template <class Piece>
+bool forEachPiece(std::string_view text, Piece&& piece) {
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find("\r\n", start);
+        if (at == std::string_view::npos) break;
+        if (!piece(text.substr(start, at - start))) return false;
+        start = at + 2;
+    }
+    return start >= text.size() || piece(text.substr(start));
+}
+
+long pieceCount(std::string_view text) {
+    long count = 0;
+    forEachPiece(text, [&](std::string_view) { return ++count; });
+    return count;
+}
+
+// Writes each chunk as <base>_<n>.txt in `folder`; a failure is told and
+// kept in `failure`.
+class ChunkWriter {
+public:
+    ChunkWriter(const std::filesystem::path& folder, std::string_view base, Feedback& feedback)
+        : folder_(folder), base_(base), feedback_(feedback) {}
+
+    bool operator()(std::string&& chunk) {
+        const std::string name = chunkFileName(base_, next_);
+        // The files go beside the script and nowhere else.
+        if (base_.find_first_of("/\\") != std::string_view::npos)
+            return failed(writeFailedMessage(name + "：" + std::string(msg::kNameHasFolder)));
+        const Status written = platform::replaceFileAtomically(folder_ / name, chunk);
+        if (!written) return failed(writeFailedMessage(name + "：" + written.error()));
+        ++next_;
+        return true;
+    }
+
+    bool failed(std::string text) {
+        feedback_.message(text, {}, Icon::Error);
+        status_ = fail(std::move(text));
+        return false;
+    }
+
+    // Success ends the run with "脚本分割完成！".
+    Status result() {
+        if (status_) feedback_.message(msg::kSplitDone);
+        return std::move(status_);
+    }
+
+private:
+    const std::filesystem::path& folder_;
+    std::string_view base_;
+    Feedback& feedback_;
+    std::size_t next_ = 0;
+    Status status_;
+};
+
 }  // namespace
 
 std::string_view neOfLine(std::string_view line, bool gbk) {
@@ -48,38 +173,14 @@ std::string_view neOfLine(std::string_view line, bool gbk) {
 
 std::vector<std::string> splitScript(std::string_view script, const SplitSettings& settings,
                                      Feedback* feedback) {
-    const bool gbk = isGbkScript(script);
-    const std::vector<std::string> lines = splitList(script, "\r\n");
-    const long total = static_cast<long>(lines.size());
     std::vector<std::string> chunks;
-    std::string chunk;
-    std::vector<std::string_view> nes;  // distinct, in order of appearance
-    std::size_t lineCount = 0;
-    const auto endChunk = [&] {
-        chunks.push_back(std::move(chunk));
-        chunk.clear();
-        nes.clear();
-        lineCount = 0;
-    };
-    long done = 0;
-    for (const std::string& line : lines) {
-        if (!line.empty()) {
-            const std::string_view ne = neOfLine(line, gbk);
-            if (std::find(nes.begin(), nes.end(), ne) == nes.end()) nes.push_back(ne);
-            ++lineCount;
-            chunk += line;
-            chunk += "\r\n";
-            const bool full = settings.limit != 0 &&
-                              ((settings.by == SplitBy::NeCount && nes.size() == settings.limit) ||
-                               (settings.by == SplitBy::LineCount && lineCount == settings.limit));
-            if (full) endChunk();
-        }
-        if (feedback) {
-            feedback->progress(++done, total);
-            feedback->pumpEvents();
-        }
-    }
-    if (!chunk.empty()) endChunk();
+    Chunker chunker(settings, isGbkScript(script), pieceCount(script), feedback,
+                    [&](std::string&& chunk) {
+                        chunks.push_back(std::move(chunk));
+                        return true;
+                    });
+    forEachPiece(script, [&](std::string_view line) { return chunker.piece(line); });
+    chunker.finish();
     return chunks;
 }
 
@@ -89,25 +190,73 @@ std::string chunkFileName(std::string_view base, std::size_t n) {
 
 Status splitToFiles(std::string_view script, const std::filesystem::path& folder,
                     std::string_view base, const SplitSettings& settings, Feedback& feedback) {
-    const std::vector<std::string> chunks = splitScript(script, settings, &feedback);
-    // The files go beside the script and nowhere else.
-    if (base.find_first_of("/\\") != std::string_view::npos && !chunks.empty()) {
-        const std::string text =
-            writeFailedMessage(chunkFileName(base, 0) + "：" + std::string(msg::kNameHasFolder));
+    ChunkWriter writer(folder, base, feedback);
+    Chunker chunker(settings, isGbkScript(script), pieceCount(script), &feedback, std::ref(writer));
+    if (forEachPiece(script, [&](std::string_view line) { return chunker.piece(line); }))
+        chunker.finish();
+    return writer.result();
+}
+
+Status splitToFiles(const platform::FileReader& script, std::string_view shownName,
+                    const std::filesystem::path& folder, std::string_view base,
+                    const SplitSettings& settings, Feedback& feedback, std::size_t blockSize) {
+    const auto unreadable = [&] {
+        const std::string text = std::string(msg::kScriptUnreadable) + std::string(shownName);
         feedback.message(text, {}, Icon::Error);
         return fail(text);
-    }
-    for (std::size_t n = 0; n < chunks.size(); ++n) {
-        const std::string name = chunkFileName(base, n);
-        const Status written = platform::replaceFileAtomically(folder / name, chunks[n]);
-        if (!written) {
-            const std::string text = writeFailedMessage(name + "：" + written.error());
-            feedback.message(text, {}, Icon::Error);
-            return fail(text);
+    };
+    // A first pass learns what the whole script decides: whether it is GBK,
+    // and how many pieces the progress counts. Blocks end after a "\n", so a
+    // "\r\n" is never cut in two and UTF-8 is checked block by block.
+    bool utf8 = true;
+    long pieces = 0;
+    bool endsInCrLf = true;  // or is empty: no last piece without "\r\n"
+    {
+        LineBlocks blocks(script, 0, blockSize);
+        std::string_view block;
+        for (;;) {
+            if (!blocks.next(block)) return unreadable();
+            if (block.empty()) break;
+            if (utf8) utf8 = codec::isValidUtf8(block);
+            for (std::size_t at = block.find("\r\n"); at != std::string_view::npos;
+                 at = block.find("\r\n", at + 2))
+                ++pieces;
+            endsInCrLf = block.ends_with("\r\n");
         }
     }
-    feedback.message(msg::kSplitDone);
-    return {};
+    if (!endsInCrLf) ++pieces;
+
+    ChunkWriter writer(folder, base, feedback);
+    Chunker chunker(settings, !utf8, pieces, &feedback, std::ref(writer));
+    const auto piece = [&](std::string_view line) { return chunker.piece(line); };
+    // The text after a block's last "\r\n" (a line with a lone "\n" in it)
+    // goes on in the next block.
+    std::string carried;
+    LineBlocks blocks(script, 0, blockSize);
+    std::string_view block;
+    for (;;) {
+        if (!blocks.next(block)) return unreadable();
+        if (block.empty()) break;
+        const std::size_t last = block.rfind("\r\n");
+        if (last == std::string_view::npos) {
+            carried += block;
+            continue;
+        }
+        std::string_view whole = block.substr(0, last + 2);
+        if (!carried.empty()) {
+            const std::size_t first = whole.find("\r\n");
+            carried += whole.substr(0, first);
+            if (!piece(carried)) return writer.result();
+            carried.clear();
+            whole.remove_prefix(first + 2);
+        }
+        // `whole` ends in "\r\n": every piece of it is complete.
+        if (!forEachPiece(whole, piece)) return writer.result();
+        carried.assign(block.substr(last + 2));
+    }
+    if (!carried.empty() && !piece(carried)) return writer.result();
+    chunker.finish();
+    return writer.result();
 }
 
 }  // namespace brindle::tools

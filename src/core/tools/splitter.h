@@ -1,7 +1,8 @@
 #pragma once
 // The script splitter: a script file written back as numbered files, a
 // number of NEs or a number of lines per file. Lines are kept as the bytes
-// that were read; nothing is decoded or re-encoded on the way.
+// that were read; nothing is decoded or re-encoded on the way. A file is
+// written as soon as it is complete, so only one is held at a time.
 
 #include <cstddef>
 #include <filesystem>
@@ -10,6 +11,8 @@
 #include <vector>
 
 #include "core/base/feedback.h"
+#include "core/base/lineblocks.h"
+#include "core/base/platform.h"
 #include "core/base/result.h"
 
 namespace brindle::tools {
@@ -50,5 +53,15 @@ std::string chunkFileName(std::string_view base, std::size_t n);
 // run stops there; the error is that message.
 Status splitToFiles(std::string_view script, const std::filesystem::path& folder,
                     std::string_view base, const SplitSettings& settings, Feedback& feedback);
+
+// The same run over an open script file, read a block at a time and never
+// held whole (the command line's split of a script of a million lines). A
+// file that cannot be read to its end is reported as msg::kScriptUnreadable
+// with `shownName`, and the run stops there. `blockSize` is the bytes read at
+// a time (see LineBlocks).
+Status splitToFiles(const platform::FileReader& script, std::string_view shownName,
+                    const std::filesystem::path& folder, std::string_view base,
+                    const SplitSettings& settings, Feedback& feedback,
+                    std::size_t blockSize = kLineBlockSize);
 
 }  // namespace brindle::tools

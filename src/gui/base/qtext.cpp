@@ -1,5 +1,6 @@
 #include "gui/base/qtext.h"
 
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -17,10 +18,33 @@ QString toParagraphs(std::string_view text) {
 }  // namespace
 
 std::string boxText(const QPlainTextEdit* box) {
-    QString raw = box->document()->toRawText();
-    raw.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    raw.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
-    return u8(raw);
+    // The document is read a paragraph at a time straight into UTF-8 with
+    // its CR LF: its whole text as one UTF-16 string first was a copy twice
+    // the size of the script, on top of the script itself, when a pane of a
+    // hundred thousand lines was saved.
+    const QTextDocument* document = box->document();
+    const auto characters = static_cast<std::size_t>(document->characterCount());
+    std::string text;
+    text.reserve(characters + characters / 8);
+    const auto appendUtf8 = [&text](QStringView piece) {
+        const QByteArray bytes = piece.toUtf8();
+        text.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    };
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (block != document->begin()) text += "\r\n";
+        const QString paragraph = block.text();
+        const QStringView all(paragraph);
+        // A line break inside a paragraph (Shift+Enter) ends a line too.
+        qsizetype start = 0;
+        for (qsizetype at = all.indexOf(QChar::LineSeparator); at >= 0;
+             at = all.indexOf(QChar::LineSeparator, start)) {
+            appendUtf8(all.mid(start, at - start));
+            text += "\r\n";
+            start = at + 1;
+        }
+        appendUtf8(all.mid(start));
+    }
+    return text;
 }
 
 void setBoxText(QPlainTextEdit* box, std::string_view text) {
