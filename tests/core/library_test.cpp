@@ -411,10 +411,10 @@ TEST(Store, AnEditOfAnotherWidthIsRefused) {
     Record shorter = lib->at(0).toRecord();
     shorter.fields.resize(7);
     shorter.fields[0] = "站X";
-    EXPECT_EQ(lib->update(0, shorter).error(), "记录字段数不符");
+    EXPECT_EQ(lib->update(0, shorter).error(), "记录的字段数不符");
     Record longer = lib->at(0).toRecord();
     longer.fields.push_back("多余");
-    EXPECT_EQ(lib->update(0, longer).error(), "记录字段数不符");
+    EXPECT_EQ(lib->update(0, longer).error(), "记录的字段数不符");
     EXPECT_EQ(lib->at(0).toRecord().fields, sampleCells()[0].fields);
     EXPECT_EQ(store::load(path, LibraryKind::Lte).value()->at(0).toRecord().fields,
               sampleCells()[0].fields);

@@ -19,6 +19,8 @@ inline constexpr std::string_view kNotALibrary = "不是Brindle工参库，已�
 inline constexpr std::string_view kWrongKind4G = "该文件是2G工参库，不能作为4G工参库使用：";
 inline constexpr std::string_view kWrongKind2G = "该文件是4G工参库，不能作为2G工参库使用：";
 inline constexpr std::string_view kLibraryUnreadable = "工参库无法读取：";  // + path + reason
+// A record to be written with another number of fields than its library has.
+inline constexpr std::string_view kFieldCountMismatch = "记录的字段数不符";
 
 // ---- cell lookup ------------------------------------------------------------
 inline constexpr std::string_view kCellMissing = "小区不存在！";  // after the name

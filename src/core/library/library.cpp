@@ -1,5 +1,6 @@
 #include "core/library/library.h"
 
+#include "core/base/messages.h"
 #include "core/library/store.h"
 
 namespace brindle {
@@ -100,7 +101,8 @@ Status Library::update(std::size_t position, const Record& record) {
     // The file is written with the fields the record has and memory would
     // hold the library's width of them: a record of another width would
     // leave the two different.
-    if (record.fields.size() != records_.width()) return fail("记录字段数不符");
+    if (record.fields.size() != records_.width())
+        return fail(std::string(msg::kFieldCountMismatch));
     RecordTable edit(records_.width());
     if (!edit.append(record)) return fail("记录过大");
     if (Status written = store::update(path_, kind_, rowids_[position], record); !written)

@@ -344,7 +344,7 @@ Status replaceAll(const fs::path& path, LibraryKind kind, const RecordSource& re
         // SQLite would drop a field past the last column without a word, and
         // a missing one would be written as nothing: either loses data.
         if (fields.size() != width) {
-            status = fail("记录的字段数不符");
+            status = fail(std::string(msg::kFieldCountMismatch));
             break;
         }
         sqlite3_bind_int(insert.get(), 1, id);
