@@ -37,12 +37,26 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+// Names are looked up a byte at a time in every tag: a table is the
+// cheapest test.
+constexpr std::array<bool, 256> nameBytes(bool start) {
+    std::array<bool, 256> name{};
+    for (int c = 'a'; c <= 'z'; ++c) name[c] = name[c - 'a' + 'A'] = true;
+    name['_'] = true;
+    if (start) return name;
+    for (int c = '0'; c <= '9'; ++c) name[c] = true;
+    name['-'] = name['.'] = true;
+    return name;
+}
+constexpr std::array<bool, 256> kNameStart = nameBytes(true);
+constexpr std::array<bool, 256> kNameChar = nameBytes(false);
+
 bool isNameStart(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+    return kNameStart[static_cast<unsigned char>(c)];
 }
 
 bool isNameChar(char c) {
-    return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+    return kNameChar[static_cast<unsigned char>(c)];
 }
 
 // Length of the UTF-8 character at p when XML allows it; 0 when it is
@@ -266,8 +280,11 @@ SheetScanner::Step SheetScanner::scanStartTag(const char*& p, const char* end) {
         std::string_view attributeName, attributeLocal;
         if (const NameStep s = scanName(q, end, attributeName, attributeLocal); s != NameStep::Ok)
             return step(s);
-        for (std::size_t i = 0; i < offsets_.size(); i += 2)
-            if (attributeName == attributeText_.c_str() + offsets_[i]) return Step::GiveUp;
+        for (std::size_t i = 0; i < offsets_.size(); i += 2) {
+            const std::size_t length = offsets_[i + 1] - offsets_[i] - 1;  // less its '\0'
+            if (attributeName == std::string_view(attributeText_.data() + offsets_[i], length))
+                return Step::GiveUp;
+        }
         while (q < end && isSpace(*q)) ++q;
         if (q == end) return Step::NeedMore;
         if (*q++ != '=') return Step::GiveUp;
@@ -345,7 +362,8 @@ SheetScanner::Step SheetScanner::scanEndTag(const char*& p, const char* end) {
     while (q < end && isSpace(*q)) ++q;
     if (q == end) return Step::NeedMore;
     if (*q != '>') return Step::GiveUp;
-    if (openAt_.empty() || name != std::string_view(open_.c_str() + openAt_.back()))
+    if (openAt_.empty() ||
+        name != std::string_view(open_.data() + openAt_.back(), open_.size() - openAt_.back() - 1))
         return Step::GiveUp;  // mismatched: expat reports it
     p = q + 1;
     if (const Step s = flushText(); s != Step::Ok) return s;
