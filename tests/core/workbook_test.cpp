@@ -831,14 +831,16 @@ protected:
     enum class Expect { Scanned, FallsBack, Either };
 
     // Parses `xml` with expat and with the scanner, read a few bytes at a
-    // time and in whole chunks, and expects the same events and ending.
-    // Returns expat's.
+    // time and in whole chunks, and expects the same events and ending as
+    // expat's reading the same chunks (expat may hand out the text of a part
+    // cut short, or not, by where its chunks end). Returns expat's in whole
+    // chunks.
     Parsed compare(const std::string& xml, Expect expect, const std::string& finishAfter = "",
                    std::initializer_list<std::size_t> chunks = {1, 2, 3, 7, 64, 0}) {
         const fs::path path = file("part" + std::to_string(parts_++) + ".zip");
         writeZip(path, {{"s.xml", xml}});
-        const Parsed expat = parseOnePart(path, Parser::Expat, 0, finishAfter);
         for (std::size_t chunk : chunks) {
+            const Parsed expat = parseOnePart(path, Parser::Expat, chunk, finishAfter);
             const Parsed scanned = parseOnePart(path, Parser::Scanner, chunk, finishAfter);
             EXPECT_EQ(scanned.log, expat.log) << xml << "\nchunk " << chunk;
             EXPECT_EQ(scanned.ending, expat.ending) << xml << "\nchunk " << chunk;
@@ -848,7 +850,7 @@ protected:
             }
             if (chunk == 0) ++(scanned.fellBack ? fellBack_ : scannedWhole_);
         }
-        return expat;
+        return parseOnePart(path, Parser::Expat, 0, finishAfter);
     }
 
     int scannedWhole_ = 0;
@@ -992,7 +994,8 @@ TEST_F(SheetScanTest, RandomSheetsGiveExpatsEventsAndEnding) {
                     xml.insert(at, pick(pieces));
             }
         }
-        compare(xml, Expect::Either, "", {1, 7, 0});
+        // Some end as the sheet reader does, at </sheetData>.
+        compare(xml, Expect::Either, sheet % 5 ? "" : "sheetData", {1, 7, 0});
     }
     // Both ways are taken often enough to mean something.
     EXPECT_GT(scannedWhole_, 100);
