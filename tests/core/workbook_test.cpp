@@ -8,11 +8,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "core/base/textcodec.h"
 #include "core/library/workbook/cellformat.h"
 #include "core/library/workbook/internal.h"
+#include "core/library/workbook/xml_stream.h"
 #include "testsupport.h"
 
 namespace brindle::workbook {
@@ -728,6 +730,276 @@ TEST_F(WorkbookTest, XlsxSharedStringsPastTheirLimitsAreRefused) {
     EXPECT_EQ(defaults.count, 16'777'216u);
     EXPECT_EQ(defaults.bytes, 256u * 1024 * 1024);
     EXPECT_EQ(readSheet(path), (std::vector<Cells>{{"ab"}}));
+}
+
+// ---- the worksheet scanner against expat --------------------------------------
+
+// Rows numbered from 1 with an inline string and a number each: enough bytes
+// that the first rows are handed out before the scanner meets row `odd`,
+// which gets `oddRow` in place of its own.
+std::string manyRows(std::size_t count, std::size_t odd, const std::string& oddRow) {
+    std::string xml;
+    for (std::size_t n = 1; n <= count; ++n) {
+        const std::string r = std::to_string(n);
+        xml += n == odd ? oddRow
+                        : "<row r=\"" + r + "\"><c r=\"A" + r + "\" t=\"inlineStr\"><is><t>cell " +
+                              r + "</t></is></c><c r=\"B" + r + "\"><v>" + r + "</v></c></row>";
+    }
+    return xml;
+}
+
+std::vector<Cells> expectedRows(std::size_t count) {
+    std::vector<Cells> rows;
+    for (std::size_t n = 1; n <= count; ++n)
+        rows.push_back({"cell " + std::to_string(n), std::to_string(n)});
+    return rows;
+}
+
+TEST_F(WorkbookTest, XlsxSheetGivenToExpatHalfWayGivesExpatsRows) {
+    // A comment is well-formed but beyond the scanner: expat reads on past it.
+    writeZip(file("comment.xlsx"),
+             package(manyRows(3000, 1500,
+                              "<!-- checked by hand --><row r=\"1500\"><c r=\"A1500\" "
+                              "t=\"inlineStr\"><is><t>cell 1500</t></is></c><c r=\"B1500\"><v>"
+                              "1500</v></c></row>")));
+    EXPECT_EQ(readSheet(file("comment.xlsx")), expectedRows(3000));
+
+    // A duplicate attribute is damage: the rows before it, then the error.
+    writeZip(file("duplicate.xlsx"),
+             package(manyRows(3000, 2000, "<row r=\"2000\"><c r=\"A2000\" r=\"A2000\"/></row>")));
+    auto workbook = open(file("duplicate.xlsx"));
+    ASSERT_NE(workbook, nullptr);
+    auto reader = rowsOf(*workbook, std::size_t{0});
+    ASSERT_NE(reader, nullptr);
+    std::vector<Cells> rows;
+    Row row;
+    while (reader->next(row)) rows.push_back(row.cells);
+    EXPECT_EQ(rows, expectedRows(1999));
+    EXPECT_EQ(reader->error(), message(file("duplicate.xlsx"), "文件已损坏"));
+}
+
+// Every event of a part, text runs joined (a parser may split a run
+// anywhere); an element named "invalid" makes the content invalid.
+struct EventLog : detail::XmlHandler {
+    std::string log;
+    std::string text;
+    std::string finishAfter;  // the end of this element finishes the handler
+
+    void flush() {
+        if (!text.empty()) log += "[" + text + "]";
+        text.clear();
+    }
+    void startElement(std::string_view name, const char** attributes) override {
+        flush();
+        log += "<" + std::string(name);
+        for (const char** a = attributes; a[0]; a += 2)
+            log += " " + std::string(a[0]) + "=" + a[1] + ";";
+        log += ">";
+        if (name == "invalid") invalid = true;
+    }
+    void endElement(std::string_view name) override {
+        flush();
+        log += "</" + std::string(name) + ">";
+        if (name == finishAfter) finished = true;
+    }
+    void characters(std::string_view more) override { text += more; }
+};
+
+struct Parsed {
+    std::string log;
+    std::string ending;
+    bool fellBack = false;
+};
+
+using Parser = detail::XmlPartStream::Parser;
+
+Parsed parseOnePart(const fs::path& path, Parser parser, std::size_t chunk,
+                    const std::string& finishAfter) {
+    int code = 0;
+    const detail::ZipHandle zip(zip_open(path.c_str(), ZIP_RDONLY, &code), zip_discard);
+    EventLog handler;
+    handler.finishAfter = finishAfter;
+    detail::XmlPartStream stream(zip, handler, parser, chunk);
+    if (!zip || !stream.open("s.xml")) return {"", "unopened"};
+    const bool done = stream.parseAll() == detail::XmlPartStream::Status::Done;
+    handler.flush();
+    return {handler.log, done ? "done" : "failed", stream.fellBack()};
+}
+
+class SheetScanTest : public WorkbookTest {
+protected:
+    enum class Expect { Scanned, FallsBack, Either };
+
+    // Parses `xml` with expat and with the scanner, read a few bytes at a
+    // time and in whole chunks, and expects the same events and ending as
+    // expat's reading the same chunks (expat may hand out the text of a part
+    // cut short, or not, by where its chunks end). Returns expat's in whole
+    // chunks.
+    Parsed compare(const std::string& xml, Expect expect, const std::string& finishAfter = "",
+                   std::initializer_list<std::size_t> chunks = {1, 2, 3, 7, 64, 0}) {
+        const fs::path path = file("part" + std::to_string(parts_++) + ".zip");
+        writeZip(path, {{"s.xml", xml}});
+        for (std::size_t chunk : chunks) {
+            const Parsed expat = parseOnePart(path, Parser::Expat, chunk, finishAfter);
+            const Parsed scanned = parseOnePart(path, Parser::Scanner, chunk, finishAfter);
+            EXPECT_EQ(scanned.log, expat.log) << xml << "\nchunk " << chunk;
+            EXPECT_EQ(scanned.ending, expat.ending) << xml << "\nchunk " << chunk;
+            if (expect != Expect::Either) {
+                EXPECT_EQ(scanned.fellBack, expect == Expect::FallsBack)
+                    << xml << "\nchunk " << chunk;
+            }
+            if (chunk == 0) ++(scanned.fellBack ? fellBack_ : scannedWhole_);
+        }
+        return parseOnePart(path, Parser::Expat, 0, finishAfter);
+    }
+
+    int scannedWhole_ = 0;
+    int fellBack_ = 0;
+
+private:
+    int parts_ = 0;
+};
+
+TEST_F(SheetScanTest, WhatSpreadsheetWritersProduceIsScanned) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+         "<x:worksheet xmlns:x=\"urn:a\"><x:sheetData><x:row r=\"1\" spans=\"1:2\"><x:c "
+         "r=\"A1\" t=\"s\"><x:v>0</x:v></x:c><x:c r='B1'/></x:row></x:sheetData></x:worksheet>\n",
+         "<worksheet xmlns:x=urn:a;><sheetData><row r=1; spans=1:2;><c r=A1; t=s;><v>[0]</v></c><c "
+         "r=B1;></c></row></sheetData></worksheet>"},
+        {"<?xml version='1.0' encoding='utf-8'?><a "
+         "t=\"&lt;&amp;&gt;&quot;&apos;&#65;&#x42;&#9;&#10;&#13;'\">x&amp;y&lt;&gt;&quot;&apos;"
+         "&#x4E2D;&#25991;&#x1F600;&#13;z]>]]</a>",
+         "<a t=<&>\"'AB\t\n\r';>[x&y<>\"'中文😀\rz]>]]]</a>"},
+        {"<?xml version=\"1.0\"?>\n<a>\n  <b k = 'v\"' l=\"'\"\t/>\t\n<c\r\n/></a >\n\n",
+         "<a>[\n  ]<b k=v\"; l=';></b>[\t\n]<c></c></a>"},
+        {"  <a:b>中文 text ünïcödé 😀</a:b>", "<b>[中文 text ünïcödé 😀]</b>"},
+        {"<_a.b-c><d-1/></_a.b-c>", "<_a.b-c><d-1></d-1></_a.b-c>"},
+    };
+    for (const auto& [xml, events] : cases) {
+        const Parsed parsed = compare(xml, Expect::Scanned);
+        EXPECT_EQ(parsed.log, events) << xml;
+        EXPECT_EQ(parsed.ending, "done") << xml;
+    }
+    // Long texts and many-byte characters across every chunk boundary.
+    std::string chinese;
+    for (int i = 0; i < 40000; ++i) chinese += i % 7 ? "中" : "&#x1F600;";
+    compare("<a>" + chinese + "</a>", Expect::Scanned, "", {1, 5, 0});
+    compare("<a t=\"" + chinese + "\"/>", Expect::Scanned, "", {4096, 0});
+}
+
+TEST_F(SheetScanTest, EverythingElseIsLeftToExpat) {
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"<a><!-- c --><b/></a>", "<a><b></b></a>", "done"},
+        {"<a>x<![CDATA[<y>]]>z</a>", "<a>[x<y>z]</a>", "done"},
+        {"<?xml version=\"1.0\"?><?pi x?><a/>", "<a></a>", "done"},
+        {"<a><?pi x?>t</a>", "<a>[t]</a>", "done"},
+        {"<a>x\r\ny\rz</a>", "<a>[x\ny\nz]</a>", "done"},
+        {"<a t=\"1\t2\n3\r\n4\r5\"/>", "<a t=1 2 3 4 5;></a>", "done"},
+        {"\xEF\xBB\xBF<a>b</a>", "<a>[b]</a>", "done"},
+        {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xE9</a>", "<a>[é]</a>", "done"},
+        {"<é>x</é>", "<é>[x]</é>", "done"},
+        {"<a:b:c/>", "<c></c>", "done"},
+        {"<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>", "", "failed"},
+        {"<a>&nbsp;</a>", "<a>", "failed"},
+        {"<a>x & y</a>", "<a>[x ]", "failed"},
+        {"<a t=\"<\"/>", "", "failed"},
+        {"<a><b></a>", "<a><b>", "failed"},
+        {"<a><b>", "<a><b>", "failed"},
+        {"<a/>x", "<a></a>", "failed"},
+        {"<a/><b/>", "<a></a>", "failed"},
+        {"<a x=\"1\" x=\"2\"/>", "", "failed"},
+        {"<a x=\"1\"y=\"2\"/>", "", "failed"},
+        {"<a>]]></a>", "<a>", "failed"},
+        {"<a>\x01</a>", "<a>", "failed"},
+        {"<a>\xC0\x80</a>", "<a>", "failed"},
+        {"<a>\x80</a>", "<a>", "failed"},
+        {"<a>\xED\xA0\x80</a>", "<a>", "failed"},
+        {"<a>\xEF\xBF\xBE</a>", "<a>", "failed"},
+        {"<a>\xF4\x90\x80\x80</a>", "<a>", "failed"},
+        {"<a>&#0;</a>", "<a>", "failed"},
+        {"<a>&#xD800;</a>", "<a>", "failed"},
+        {"<a>&#x110000;</a>", "<a>", "failed"},
+        {"<a>&#X41;</a>", "<a>", "failed"},
+        {"<a>&#x;</a>", "<a>", "failed"},
+        {" <?xml version=\"1.0\"?><a/>", "", "failed"},
+        {"<?xml version=\"1.0\"?>", "", "failed"},
+        {"", "", "failed"},
+        {"<a b=\"1\" / >", "", "failed"},
+        {"<a></ a>", "<a>", "failed"},
+        {"<1a/>", "", "failed"},
+        {"<a>text", "<a>[text]", "failed"},
+    };
+    for (const auto& [xml, events, ending] : cases) {
+        const Parsed parsed = compare(xml, Expect::FallsBack);
+        EXPECT_EQ(parsed.log, events) << xml;
+        EXPECT_EQ(parsed.ending, ending) << xml;
+    }
+}
+
+TEST_F(SheetScanTest, AHandlerThatIsDoneEndsTheScanAsItEndsExpat) {
+    // What follows </sheetData> is not parsed, whatever it is.
+    EXPECT_EQ(compare("<w><sheetData><row/></sheetData><<<</w>", Expect::Scanned, "sheetData").log,
+              "<w><sheetData><row></row></sheetData>");
+    EXPECT_EQ(compare("<w>t<invalid/><x></w>", Expect::Scanned).ending, "failed");
+}
+
+// Random sheets, some slightly broken: a byte lost, a byte doubled, the part
+// cut short or a piece the scanner leaves to expat put anywhere.
+TEST_F(SheetScanTest, RandomSheetsGiveExpatsEventsAndEnding) {
+    std::mt19937 random(20261209);
+    const auto pick = [&random](const auto& list) {
+        return list[std::uniform_int_distribution<std::size_t>(0, list.size() - 1)(random)];
+    };
+    const std::vector<std::string> texts = {
+        "0",  "17", "-3.5", "中文",   "a&amp;b", "&lt;x&gt;", "&#x4E2D;&#65;", " ",    "\n",
+        "\t", "]",  "]]",   "x\r\ny", "_x000D_", "😀",         "&quot;&apos;",  "q'\"", ""};
+    const std::vector<std::string> values = {"1", "A1", "s", "&amp;", "中", "&#10;", "x'y", ""};
+    const std::vector<std::string> pieces = {
+        "<!--c-->", "<![CDATA[d]]>", "<?p?>", "&bad;", "&", "<",  "\r", "\xFF", "]]>", "\t",
+        "</x>",     "<x:y:z/>",      "\x01",  "&#0;",  "'", "\"", ">",  "=",    "/",   " "};
+    for (int sheet = 0; sheet < 300; ++sheet) {
+        std::string xml = sheet % 2 ? "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" : "";
+        xml += "<worksheet><sheetData>";
+        const int rows = std::uniform_int_distribution<int>(0, 12)(random);
+        for (int r = 1; r <= rows; ++r) {
+            xml += sheet % 3 ? "<row r=\"" + std::to_string(r) + "\">" : "<x:row>";
+            const int cells = std::uniform_int_distribution<int>(0, 5)(random);
+            for (int c = 0; c < cells; ++c) {
+                const std::string attribute = pick(values);
+                if (c % 4 == 3) {
+                    xml += "<c r='" + attribute + "'/>";
+                } else {
+                    xml += "<c t=\"" + attribute + "\"><v>" + pick(texts) + "</v></c>";
+                }
+            }
+            xml += sheet % 3 ? "</row>" : "</x:row>";
+        }
+        xml += "</sheetData></worksheet>";
+        const bool broken = sheet % 4 == 0;
+        if (broken) {
+            const std::size_t at =
+                std::uniform_int_distribution<std::size_t>(0, xml.size() - 1)(random);
+            switch (sheet / 4 % 4) {
+                case 0:
+                    xml.erase(at, 1);
+                    break;
+                case 1:
+                    xml.insert(at, 1, xml[at]);
+                    break;
+                case 2:
+                    xml.resize(at);
+                    break;
+                default:
+                    xml.insert(at, pick(pieces));
+            }
+        }
+        // Some end as the sheet reader does, at </sheetData>.
+        compare(xml, Expect::Either, sheet % 5 ? "" : "sheetData", {1, 7, 0});
+    }
+    // Both ways are taken often enough to mean something.
+    EXPECT_GT(scannedWhole_, 100);
+    EXPECT_GT(fellBack_, 50);
 }
 
 }  // namespace

@@ -565,7 +565,7 @@ public:
 private:
     bool start(bool anyOrder) {
         handler_ = std::make_unique<SheetHandler>(strings_, styles_, anyOrder);
-        stream_ = std::make_unique<XmlPartStream>(zip_, *handler_);
+        stream_ = std::make_unique<XmlPartStream>(zip_, *handler_, XmlPartStream::Parser::Scanner);
         ended_ = failed_ = false;
         return stream_->open(part_);
     }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "core/library/workbook/sheet_scanner.h"
+
 namespace brindle::workbook::detail {
 
 namespace {
@@ -47,8 +49,12 @@ zip_int64_t findPart(zip_t* zip, const std::string& name) {
     return -1;
 }
 
-XmlPartStream::XmlPartStream(ZipHandle zip, XmlHandler& handler)
-    : zip_(std::move(zip)), handler_(handler), chunk_(kChunkSize) {}
+XmlPartStream::XmlPartStream(ZipHandle zip, XmlHandler& handler, Parser parser,
+                             std::size_t chunkSize)
+    : zip_(std::move(zip)),
+      handler_(handler),
+      scanner_(parser == Parser::Scanner ? std::make_unique<SheetScanner>(handler) : nullptr),
+      chunk_(chunkSize ? chunkSize : kChunkSize) {}
 
 XmlPartStream::~XmlPartStream() {
     if (parser_) XML_ParserFree(parser_);
@@ -58,24 +64,31 @@ XmlPartStream::~XmlPartStream() {
 bool XmlPartStream::open(const std::string& partName) {
     const zip_int64_t index = findPart(zip_.get(), partName);
     if (index < 0) return false;
-    file_ = zip_fopen_index(zip_.get(), static_cast<zip_uint64_t>(index), 0);
+    index_ = static_cast<zip_uint64_t>(index);
+    file_ = zip_fopen_index(zip_.get(), index_, 0);
+    if (!file_ || (!scanner_ && !startExpat())) return false;
+    status_ = Status::More;
+    return true;
+}
+
+bool XmlPartStream::startExpat() {
     parser_ = XML_ParserCreate(nullptr);
-    if (!file_ || !parser_) return false;
+    if (!parser_) return false;
     XML_SetUserData(parser_, this);
     XML_SetElementHandler(parser_, onStart, onEnd);
     XML_SetCharacterDataHandler(parser_, onText);
     XML_SetStartDoctypeDeclHandler(parser_, onDoctype);
-    status_ = Status::More;
     return true;
 }
 
 XmlPartStream::Status XmlPartStream::pump() {
     if (status_ != Status::More) return status_;
+    if (scanner_) return status_ = pumpScanner();
     // The entry is inflated straight into expat's own buffer: a worksheet
     // of 60 MB is then not copied once more on its way in.
-    void* buffer = XML_GetBuffer(parser_, static_cast<int>(kChunkSize));
+    void* buffer = XML_GetBuffer(parser_, static_cast<int>(chunk_.size()));
     if (!buffer) return status_ = Status::Failed;
-    const zip_int64_t got = zip_fread(file_, buffer, kChunkSize);
+    const zip_int64_t got = zip_fread(file_, buffer, chunk_.size());
     if (got < 0) return status_ = Status::Failed;
     const bool last = got == 0;
     const XML_Status parsed = XML_ParseBuffer(parser_, static_cast<int>(got), last);
@@ -85,6 +98,33 @@ XmlPartStream::Status XmlPartStream::pump() {
     if (handler_.finished) return status_ = drain();
     if (parsed != XML_STATUS_OK) return status_ = Status::Failed;
     return status_ = last ? Status::Done : Status::More;
+}
+
+XmlPartStream::Status XmlPartStream::pumpScanner() {
+    char* buffer = scanner_->buffer(chunk_.size());
+    const zip_int64_t got = zip_fread(file_, buffer, chunk_.size());
+    if (got < 0) return Status::Failed;
+    const bool last = got == 0;
+    switch (scanner_->parse(static_cast<std::size_t>(got), last)) {
+        case SheetScanner::Status::More:
+            return Status::More;
+        case SheetScanner::Status::Done:
+            return Status::Done;
+        case SheetScanner::Status::Stopped:
+            return handler_.invalid ? Status::Failed : drain();
+        case SheetScanner::Status::GaveUp:
+            break;
+    }
+    // Expat reads the part again from its start; the events the scanner
+    // delivered are the first expat finds, so it keeps just those back.
+    skip_ = scanner_->tagsDelivered();
+    scanner_.reset();
+    fellBack_ = true;
+    zip_fclose(file_);
+    file_ = zip_fopen_index(zip_.get(), index_, 0);
+    if (!file_ || !startExpat()) return Status::Failed;
+    status_ = Status::More;
+    return pump();
 }
 
 // libzip checks an entry's checksum only once it is read to the end, so the
@@ -108,6 +148,10 @@ XmlPartStream::Status XmlPartStream::parseAll() {
 // handling an element is reported like any other unreadable content.
 void XmlPartStream::onStart(void* self, const XML_Char* name, const XML_Char** attributes) {
     auto* stream = static_cast<XmlPartStream*>(self);
+    if (stream->skip_ > 0) {
+        --stream->skip_;
+        return;
+    }
     if (stream->done()) return;
     try {
         stream->handler_.startElement(withoutPrefix(name), attributes);
@@ -119,6 +163,10 @@ void XmlPartStream::onStart(void* self, const XML_Char* name, const XML_Char** a
 
 void XmlPartStream::onEnd(void* self, const XML_Char* name) {
     auto* stream = static_cast<XmlPartStream*>(self);
+    if (stream->skip_ > 0) {
+        --stream->skip_;
+        return;
+    }
     if (stream->done()) return;
     try {
         stream->handler_.endElement(withoutPrefix(name));
@@ -130,7 +178,8 @@ void XmlPartStream::onEnd(void* self, const XML_Char* name) {
 
 void XmlPartStream::onText(void* self, const XML_Char* text, int length) {
     auto* stream = static_cast<XmlPartStream*>(self);
-    if (stream->done()) return;
+    // Text before the last event skipped reached the handler already.
+    if (stream->skip_ > 0 || stream->done()) return;
     try {
         stream->handler_.characters(std::string_view(text, static_cast<std::size_t>(length)));
     } catch (...) {

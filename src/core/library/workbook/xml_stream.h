@@ -41,11 +41,19 @@ using ZipHandle = std::shared_ptr<zip_t>;
 // does; -1 when absent.
 zip_int64_t findPart(zip_t* zip, const std::string& name);
 
+class SheetScanner;
+
 class XmlPartStream {
 public:
     enum class Status { More, Done, Failed };
+    // Expat parses every part. Worksheets, being most of a workbook's bytes,
+    // may go through the SheetScanner first: whatever it leaves is parsed
+    // by expat as if expat had read the part from the start.
+    enum class Parser { Expat, Scanner };
 
-    XmlPartStream(ZipHandle zip, XmlHandler& handler);
+    // `chunkSize` is the bytes read at a time; only tests change it.
+    XmlPartStream(ZipHandle zip, XmlHandler& handler, Parser parser = Parser::Expat,
+                  std::size_t chunkSize = 0);
     ~XmlPartStream();
     XmlPartStream(const XmlPartStream&) = delete;
     XmlPartStream& operator=(const XmlPartStream&) = delete;
@@ -57,20 +65,30 @@ public:
     Status pump();
     // Parses until the end of the part or until the handler is finished.
     Status parseAll();
+    // Whether the scanner gave the part over to expat.
+    bool fellBack() const { return fellBack_; }
 
 private:
     static void onStart(void* self, const XML_Char* name, const XML_Char** attributes);
     static void onEnd(void* self, const XML_Char* name);
     static void onText(void* self, const XML_Char* text, int length);
     static void onDoctype(void* self, const XML_Char*, const XML_Char*, const XML_Char*, int);
+    Status pumpScanner();
+    bool startExpat();
     Status drain();
     bool done() const;
     void stopIfDone();
 
     ZipHandle zip_;
     XmlHandler& handler_;
+    zip_uint64_t index_ = 0;
     zip_file_t* file_ = nullptr;
     XML_Parser parser_ = nullptr;
+    std::unique_ptr<SheetScanner> scanner_;
+    // Start and end events expat is still to keep from the handler: the
+    // scanner delivered them before it gave up.
+    std::size_t skip_ = 0;
+    bool fellBack_ = false;
     std::vector<char> chunk_;
     Status status_ = Status::Failed;
 };

@@ -1,0 +1,439 @@
+#include "core/library/workbook/sheet_scanner.h"
+
+#include <array>
+#include <cstring>
+#include <string_view>
+
+#include "core/base/textcodec.h"
+
+namespace brindle::workbook::detail {
+
+namespace {
+
+// An unfinished tag, reference or character longer than this is left to
+// expat rather than held and scanned again with every chunk.
+constexpr std::ptrdiff_t kLongestPending = 1 << 20;
+
+// Bytes that stand for themselves: printable ASCII but for the characters
+// markup gives a meaning to. Everything else takes a closer look. Tab and LF
+// pass in text; in attribute values expat turns them into spaces, so there
+// they send the part to expat. A CR is normalised in both, so it always does.
+constexpr std::array<bool, 256> plainBytes(bool text) {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x7F; ++c) plain[c] = true;
+    plain['<'] = plain['&'] = false;
+    if (text) {
+        plain[']'] = false;  // "]]>" may not appear in text
+        plain['\t'] = plain['\n'] = true;
+    } else {
+        plain['"'] = plain['\''] = false;
+    }
+    return plain;
+}
+constexpr std::array<bool, 256> kPlainText = plainBytes(true);
+constexpr std::array<bool, 256> kPlainValue = plainBytes(false);
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// Names are looked up a byte at a time in every tag: a table is the
+// cheapest test.
+constexpr std::array<bool, 256> nameBytes(bool start) {
+    std::array<bool, 256> name{};
+    for (int c = 'a'; c <= 'z'; ++c) name[c] = name[c - 'a' + 'A'] = true;
+    name['_'] = true;
+    if (start) return name;
+    for (int c = '0'; c <= '9'; ++c) name[c] = true;
+    name['-'] = name['.'] = true;
+    return name;
+}
+constexpr std::array<bool, 256> kNameStart = nameBytes(true);
+constexpr std::array<bool, 256> kNameChar = nameBytes(false);
+
+bool isNameStart(char c) {
+    return kNameStart[static_cast<unsigned char>(c)];
+}
+
+bool isNameChar(char c) {
+    return kNameChar[static_cast<unsigned char>(c)];
+}
+
+// Length of the UTF-8 character at p when XML allows it; 0 when it is
+// malformed or one left to expat (U+FFFE, U+FFFF), -1 when it runs past end.
+int utf8Length(const char* p, const char* end) {
+    const auto byte = [p](int i) { return static_cast<unsigned char>(p[i]); };
+    const unsigned lead = byte(0);
+    int length = 0;
+    unsigned low = 0x80, high = 0xBF;  // range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (end - p < length) return -1;
+    if (byte(1) < low || byte(1) > high) return 0;
+    for (int i = 2; i < length; ++i)
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+    if (lead == 0xEF && byte(1) == 0xBF && byte(2) >= 0xBE) return 0;
+    return length;
+}
+
+// An XML name of ASCII letters, digits, '_', '-', '.' with at most one
+// namespace prefix. Sets `local` to the part after the prefix.
+enum class NameStep { Ok, NeedMore, GiveUp };
+NameStep scanName(const char*& p, const char* end, std::string_view& name,
+                  std::string_view& local) {
+    const char* q = p;
+    const char* localStart = p;
+    if (q == end) return NameStep::NeedMore;
+    if (!isNameStart(*q)) return NameStep::GiveUp;
+    for (++q; q < end; ++q) {
+        if (isNameChar(*q)) continue;
+        if (*q != ':' || localStart != p) break;
+        if (q + 1 == end) return NameStep::NeedMore;
+        if (!isNameStart(q[1])) return NameStep::GiveUp;
+        localStart = q + 1;
+    }
+    if (q == end) return NameStep::NeedMore;
+    name = std::string_view(p, static_cast<std::size_t>(q - p));
+    local = std::string_view(localStart, static_cast<std::size_t>(q - localStart));
+    p = q;
+    return NameStep::Ok;
+}
+
+bool allowedCharacter(std::uint32_t code) {
+    return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+           (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+}
+
+}  // namespace
+
+char* SheetScanner::buffer(std::size_t size) {
+    if (begin_ > 0) {
+        std::memmove(data_.data(), data_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+    }
+    if (data_.size() < end_ + size) data_.resize(end_ + size);
+    return data_.data() + end_;
+}
+
+SheetScanner::Status SheetScanner::parse(std::size_t size, bool last) {
+    end_ += size;
+    last_ = last;
+    const char* base = data_.data();
+    const char* p = base + begin_;
+    const char* end = base + end_;
+    Step step = Step::Ok;
+    try {
+        while (step == Step::Ok) {
+            switch (where_) {
+                case Where::Start:
+                    step = scanDeclaration(p, end);
+                    break;
+                case Where::Prolog:
+                    while (p < end && isSpace(*p)) ++p;
+                    if (end - p < 2)
+                        step = Step::NeedMore;
+                    else if (p[0] == '<' && isNameStart(p[1]))
+                        step = scanStartTag(p, end);
+                    else
+                        step = Step::GiveUp;  // a comment, DOCTYPE, text before the root...
+                    break;
+                case Where::Content:
+                    step = scanContent(p, end);
+                    break;
+                case Where::Epilog:
+                    while (p < end && isSpace(*p)) ++p;
+                    step = p == end ? Step::NeedMore : Step::GiveUp;
+                    break;
+            }
+        }
+    } catch (...) {
+        return Status::GaveUp;  // out of memory: expat may yet manage
+    }
+    begin_ = static_cast<std::size_t>(p - base);
+    if (step == Step::Stop) return Status::Stopped;
+    if (step == Step::GiveUp) return Status::GaveUp;
+    if (last) return where_ == Where::Epilog && p == end ? Status::Done : Status::GaveUp;
+    return end - p > kLongestPending ? Status::GaveUp : Status::More;
+}
+
+// "<?xml version="1.0" encoding="UTF-8" standalone="yes"?>" in its usual
+// forms, or none. Another encoding or any other processing instruction is
+// left to expat.
+SheetScanner::Step SheetScanner::scanDeclaration(const char*& p, const char* end) {
+    constexpr std::string_view kOpen = "<?xml";
+    constexpr std::ptrdiff_t kLongest = 256;
+    if (end - p < 6) return Step::NeedMore;
+    if (p[0] != '<' || p[1] != '?') {
+        where_ = Where::Prolog;
+        return Step::Ok;
+    }
+    if (std::string_view(p, kOpen.size()) != kOpen || !isSpace(p[5])) return Step::GiveUp;
+    const std::string_view window(p, static_cast<std::size_t>(std::min(end - p, kLongest)));
+    const std::size_t close = window.find("?>");
+    if (close == std::string_view::npos) return end - p < kLongest ? Step::NeedMore : Step::GiveUp;
+    std::string_view rest = window.substr(kOpen.size(), close - kOpen.size());
+    // One pseudo-attribute: spaces, its name, '=' between optional spaces,
+    // and a quoted value that must be one of `values`.
+    const auto take = [&rest](std::string_view name,
+                              std::initializer_list<std::string_view> values) {
+        std::string_view s = rest;
+        std::size_t spaces = 0;
+        while (spaces < s.size() && isSpace(s[spaces])) ++spaces;
+        if (spaces == 0 || s.substr(spaces, name.size()) != name) return false;
+        s.remove_prefix(spaces + name.size());
+        while (!s.empty() && isSpace(s[0])) s.remove_prefix(1);
+        if (s.empty() || s[0] != '=') return false;
+        s.remove_prefix(1);
+        while (!s.empty() && isSpace(s[0])) s.remove_prefix(1);
+        if (s.empty() || (s[0] != '"' && s[0] != '\'')) return false;
+        const std::size_t quote = s.find(s[0], 1);
+        if (quote == std::string_view::npos) return false;
+        const std::string_view value = s.substr(1, quote - 1);
+        for (std::string_view allowed : values) {
+            if (value == allowed) {
+                rest = s.substr(quote + 1);
+                return true;
+            }
+        }
+        return false;
+    };
+    if (!take("version", {"1.0"})) return Step::GiveUp;
+    take("encoding", {"UTF-8", "utf-8"});
+    take("standalone", {"yes", "no"});
+    for (char c : rest)
+        if (!isSpace(c)) return Step::GiveUp;
+    p += close + 2;
+    where_ = Where::Prolog;
+    return Step::Ok;
+}
+
+SheetScanner::Step SheetScanner::scanContent(const char*& p, const char* end) {
+    for (;;) {
+        const char* run = p;
+        while (p < end && kPlainText[static_cast<unsigned char>(*p)]) ++p;
+        text_.append(run, static_cast<std::size_t>(p - run));
+        if (p == end) return Step::NeedMore;
+        const char c = *p;
+        if (c == '<') {
+            if (end - p < 2) return Step::NeedMore;
+            const Step step = p[1] == '/' ? scanEndTag(p, end) : scanStartTag(p, end);
+            if (step != Step::Ok || where_ == Where::Epilog) return step;
+        } else if (c == '&') {
+            const Step step = reference(p, end, text_);
+            if (step != Step::Ok) return step;
+        } else if (c == ']') {
+            if (end - p < 3) return Step::NeedMore;
+            if (p[1] == ']' && p[2] == '>') return Step::GiveUp;
+            text_ += *p++;
+        } else if (static_cast<unsigned char>(c) >= 0x80) {
+            const int length = utf8Length(p, end);
+            if (length < 0) return Step::NeedMore;
+            if (length == 0) return Step::GiveUp;
+            text_.append(p, static_cast<std::size_t>(length));
+            p += length;
+        } else {
+            return Step::GiveUp;  // a control character, CR or DEL
+        }
+    }
+}
+
+// A start tag, or an empty element as a start and an end. Nothing is
+// delivered until the whole tag is there and proven well-formed.
+SheetScanner::Step SheetScanner::scanStartTag(const char*& p, const char* end) {
+    const auto step = [](NameStep s) {
+        return s == NameStep::NeedMore ? Step::NeedMore : Step::GiveUp;
+    };
+    const char* q = p + 1;
+    std::string_view name, local;
+    if (const NameStep s = scanName(q, end, name, local); s != NameStep::Ok) return step(s);
+    attributeText_.clear();
+    offsets_.clear();
+    bool empty = false;
+    for (;;) {
+        const char* before = q;
+        while (q < end && isSpace(*q)) ++q;
+        if (q == end) return Step::NeedMore;
+        if (*q == '>') {
+            ++q;
+            break;
+        }
+        if (*q == '/') {
+            if (q + 1 == end) return Step::NeedMore;
+            if (q[1] != '>') return Step::GiveUp;
+            q += 2;
+            empty = true;
+            break;
+        }
+        if (q == before) return Step::GiveUp;  // attributes are apart
+        std::string_view attributeName, attributeLocal;
+        if (const NameStep s = scanName(q, end, attributeName, attributeLocal); s != NameStep::Ok)
+            return step(s);
+        for (std::size_t i = 0; i < offsets_.size(); i += 2) {
+            const std::size_t length = offsets_[i + 1] - offsets_[i] - 1;  // less its '\0'
+            if (attributeName == std::string_view(attributeText_.data() + offsets_[i], length))
+                return Step::GiveUp;
+        }
+        while (q < end && isSpace(*q)) ++q;
+        if (q == end) return Step::NeedMore;
+        if (*q++ != '=') return Step::GiveUp;
+        while (q < end && isSpace(*q)) ++q;
+        if (q == end) return Step::NeedMore;
+        const char quote = *q++;
+        if (quote != '"' && quote != '\'') return Step::GiveUp;
+        offsets_.push_back(attributeText_.size());
+        attributeText_.append(attributeName);
+        attributeText_ += '\0';
+        offsets_.push_back(attributeText_.size());
+        for (;;) {
+            const char* run = q;
+            while (q < end && kPlainValue[static_cast<unsigned char>(*q)]) ++q;
+            attributeText_.append(run, static_cast<std::size_t>(q - run));
+            if (q == end) return Step::NeedMore;
+            const char c = *q;
+            if (c == quote) {
+                ++q;
+                break;
+            }
+            if (c == '"' || c == '\'') {
+                attributeText_ += *q++;
+            } else if (c == '&') {
+                if (const Step s = reference(q, end, attributeText_); s != Step::Ok) return s;
+            } else if (static_cast<unsigned char>(c) >= 0x80) {
+                const int length = utf8Length(q, end);
+                if (length < 0) return Step::NeedMore;
+                if (length == 0) return Step::GiveUp;
+                attributeText_.append(q, static_cast<std::size_t>(length));
+                q += length;
+            } else {
+                return Step::GiveUp;  // '<', whitespace expat would normalise, a control
+            }
+        }
+        attributeText_ += '\0';
+    }
+    p = q;
+    if (const Step s = flushText(); s != Step::Ok) return s;
+    // The name is kept for its end tag; the handler sees it from there.
+    openAt_.push_back(open_.size());
+    open_.append(name);
+    open_ += '\0';
+    const std::string_view kept(open_.data() + openAt_.back(), name.size());
+    const std::string_view keptLocal = kept.substr(name.size() - local.size());
+    attributes_.clear();
+    for (std::size_t offset : offsets_) attributes_.push_back(attributeText_.data() + offset);
+    attributes_.push_back(nullptr);
+    where_ = Where::Content;
+    ++tags_;
+    try {
+        handler_.startElement(keptLocal, attributes_.data());
+    } catch (...) {
+        handler_.invalid = true;
+    }
+    if (handler_.finished || handler_.invalid) return Step::Stop;
+    if (!empty) return Step::Ok;
+    ++tags_;
+    try {
+        handler_.endElement(keptLocal);
+    } catch (...) {
+        handler_.invalid = true;
+    }
+    open_.resize(openAt_.back());
+    openAt_.pop_back();
+    if (openAt_.empty()) where_ = Where::Epilog;
+    return handler_.finished || handler_.invalid ? Step::Stop : Step::Ok;
+}
+
+SheetScanner::Step SheetScanner::scanEndTag(const char*& p, const char* end) {
+    const char* q = p + 2;
+    std::string_view name, local;
+    if (const NameStep s = scanName(q, end, name, local); s != NameStep::Ok)
+        return s == NameStep::NeedMore ? Step::NeedMore : Step::GiveUp;
+    while (q < end && isSpace(*q)) ++q;
+    if (q == end) return Step::NeedMore;
+    if (*q != '>') return Step::GiveUp;
+    if (openAt_.empty() ||
+        name != std::string_view(open_.data() + openAt_.back(), open_.size() - openAt_.back() - 1))
+        return Step::GiveUp;  // mismatched: expat reports it
+    p = q + 1;
+    if (const Step s = flushText(); s != Step::Ok) return s;
+    ++tags_;
+    try {
+        handler_.endElement(local);
+    } catch (...) {
+        handler_.invalid = true;
+    }
+    open_.resize(openAt_.back());
+    openAt_.pop_back();
+    if (openAt_.empty()) where_ = Where::Epilog;
+    return handler_.finished || handler_.invalid ? Step::Stop : Step::Ok;
+}
+
+// "&amp;" and the other four, or a character reference, appended decoded.
+SheetScanner::Step SheetScanner::reference(const char*& p, const char* end,
+                                           std::string& out) const {
+    constexpr std::ptrdiff_t kLongest = 12;  // "&#x0010FFFF;"
+    const char* semicolon = p + 1;
+    while (semicolon < end && *semicolon != ';' && semicolon - p < kLongest) ++semicolon;
+    if (semicolon == end) return end - p < kLongest ? Step::NeedMore : Step::GiveUp;
+    if (*semicolon != ';') return Step::GiveUp;
+    const std::string_view name(p + 1, static_cast<std::size_t>(semicolon - p - 1));
+    if (name == "amp") {
+        out += '&';
+    } else if (name == "lt") {
+        out += '<';
+    } else if (name == "gt") {
+        out += '>';
+    } else if (name == "quot") {
+        out += '"';
+    } else if (name == "apos") {
+        out += '\'';
+    } else if (name.size() >= 2 && name[0] == '#') {
+        const bool hex = name[1] == 'x';
+        const std::string_view digits = name.substr(hex ? 2 : 1);
+        if (digits.empty()) return Step::GiveUp;
+        std::uint32_t code = 0;
+        for (char c : digits) {
+            unsigned digit = 0;
+            if (c >= '0' && c <= '9')
+                digit = static_cast<unsigned>(c - '0');
+            else if (hex && c >= 'a' && c <= 'f')
+                digit = static_cast<unsigned>(c - 'a' + 10);
+            else if (hex && c >= 'A' && c <= 'F')
+                digit = static_cast<unsigned>(c - 'A' + 10);
+            else
+                return Step::GiveUp;
+            code = code * (hex ? 16 : 10) + digit;
+            if (code > 0x10FFFF) return Step::GiveUp;
+        }
+        if (!allowedCharacter(code)) return Step::GiveUp;
+        codec::appendUtf8(out, static_cast<char32_t>(code));
+    } else {
+        return Step::GiveUp;  // an entity expat would have to look up
+    }
+    p = semicolon + 1;
+    return Step::Ok;
+}
+
+SheetScanner::Step SheetScanner::flushText() {
+    if (text_.empty()) return Step::Ok;
+    try {
+        handler_.characters(text_);
+    } catch (...) {
+        handler_.invalid = true;
+    }
+    text_.clear();
+    return handler_.finished || handler_.invalid ? Step::Stop : Step::Ok;
+}
+
+}  // namespace brindle::workbook::detail
