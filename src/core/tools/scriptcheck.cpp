@@ -451,6 +451,9 @@ public:
             added_.prefetch(*object);
             removed_.prefetch(*object);
         }
+        forEachCellName([](const NameRow&, const Param& name, const Library& library) {
+            library.prefetchCell(name.value);
+        });
         checkShape(lineNo);
         checkValues(lineNo);
         checkDuplicate(lineNo, offset, length, text, textHash);
@@ -637,21 +640,29 @@ private:
         cells.push_back({std::string(local->value), std::string(pci->value), lineNo});
     }
 
-    void checkNames(std::size_t lineNo) {
+    // Calls `f(row, name, library)` for each cell name of the line that a
+    // library given can tell about.
+    template <class F>
+    void forEachCellName(F&& f) const {
         for (const NameRow& row : kNameRows) {
             if (!line_.object.starts_with(row.objectPrefix)) continue;
             const Param* name = line_.find(row.nameParam);
             if (!name) continue;
             const Library* library =
                 row.kind == LibraryKind::Lte ? context_.library4G : context_.library2G;
-            if (!library) continue;
-            const auto position = library->findCell(name->value);
+            if (library) f(row, *name, *library);
+        }
+    }
+
+    void checkNames(std::size_t lineNo) {
+        forEachCellName([&](const NameRow& row, const Param& name, const Library& library) {
+            const auto position = library.findCell(name.value);
             if (!position) {
                 tell(lineNo, "unknown-cell",
-                     std::string(row.nameParam) + "=\"" + std::string(name->value) + "\"");
-                continue;
+                     std::string(row.nameParam) + "=\"" + std::string(name.value) + "\"");
+                return;
             }
-            const RecordView record = library->at(*position);
+            const RecordView record = library.at(*position);
             for (const auto& [param, field] : row.ids) {
                 const bool onNe = param == kNeKey;
                 if (onNe && !line_.hasNe) continue;
@@ -663,12 +674,12 @@ private:
                     onNe ? std::string(msg::kCheckOnNe) + "{" + std::string(value) + "}"
                          : std::string(param) + "=" + std::string(value);
                 tell(lineNo, "cell-mismatch",
-                     std::string(name->value) + "：" + shown + "，" +
+                     std::string(name.value) + "：" + shown + "，" +
                          std::string(msg::kCheckLibraryHas) +
                          std::string(field < record.fieldCount() ? record.field(field)
                                                                  : std::string_view()));
             }
-        }
+        });
     }
 
     // 基站名 -> the library's records of that NE, built on first use.
