@@ -213,3 +213,47 @@ TEST(CheckFile, NotTextHalfWayTellsNothing) {
     EXPECT_EQ(check::checkScriptFile(dir / "dir.txt", context).error(),
               "脚本文件无法读取：" + (dir / "dir.txt").string());
 }
+
+// The duplicate-line table is sized up front by the lines of the first read:
+// a script whose first read is one long comment grows the table past that
+// guess many times over, and one whose first read is short comments sizes it
+// far beyond its few commands; each repeat still names its first line.
+TEST(CheckFile, RepeatsAreFoundHoweverTheFirstReadMisjudgesTheLines) {
+    std::string commands;
+    for (int i = 0; i < 3000; ++i)
+        commands += "ACT CELL:LOCALCELLID=1;{NE" + std::to_string(i) + "}\r\n";
+    const std::string repeats =
+        "ACT CELL:LOCALCELLID=1;{NE0}\r\n"
+        "ACT CELL:LOCALCELLID=1;{NE1499}\r\n"
+        "ACT CELL:LOCALCELLID=1;{NE2999}\r\n";
+    const std::string longFirst = "//" + std::string(4000, 'x') + "\r\n" + commands + repeats;
+    std::string shortFirst;
+    for (int i = 0; i < 3000; ++i) shortFirst += "//\r\n";
+    shortFirst += "ACT CELL:LOCALCELLID=1;{NE7}\r\nACT CELL:LOCALCELLID=1;{NE7}\r\n";
+
+    TempDir dir;
+    test::writeFile(dir / "long.txt", longFirst);
+    test::writeFile(dir / "short.txt", shortFirst);
+    const std::vector<std::string> longExpected = {
+        "s:3002: warning duplicate-line: 与前面的一行完全相同：第2行",
+        "s:3003: warning duplicate-line: 与前面的一行完全相同：第1501行",
+        "s:3004: warning duplicate-line: 与前面的一行完全相同：第3001行",
+    };
+    const std::vector<std::string> shortExpected = {
+        "s:3002: warning duplicate-line: 与前面的一行完全相同：第3001行",
+    };
+    for (const std::size_t tried : {std::size_t(64), std::size_t(0)}) {
+        SCOPED_TRACE(tried);
+        EXPECT_EQ(fileFindings(dir / "long.txt", tried), longExpected);
+        EXPECT_EQ(fileFindings(dir / "short.txt", tried), shortExpected);
+    }
+    const check::CheckContext context{&programCommands(), nullptr, nullptr};
+    const auto whole = [&](std::string_view script) {
+        std::vector<std::string> told;
+        for (const check::Finding& f : check::checkScript(script, context))
+            told.push_back(check::formatFinding("s", f));
+        return told;
+    };
+    EXPECT_EQ(whole(longFirst), longExpected);
+    EXPECT_EQ(whole(shortFirst), shortExpected);
+}

@@ -81,6 +81,10 @@ std::optional<std::size_t> Library::findCell(std::string_view name) const {
     return slot.position;
 }
 
+void Library::prefetchCell(std::string_view name) const {
+    __builtin_prefetch(&slots_[nameHash(name) & (slots_.size() - 1)]);
+}
+
 std::optional<std::size_t> Library::findForward(
     std::size_t from, const std::function<bool(RecordView)>& matches) const {
     for (std::size_t i = from; i < count(); ++i)

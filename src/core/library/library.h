@@ -40,6 +40,11 @@ public:
     // First record, in file order, whose `小区名` equals `name` byte for byte.
     std::optional<std::size_t> findCell(std::string_view name) const;
 
+    // Starts fetching the index slot of `name` into the cache, for a
+    // findCell of it a little later: a province's index is larger than the
+    // cache, and a caller checking a script has other work meanwhile.
+    void prefetchCell(std::string_view name) const;
+
     // First record at or after `from` for which `matches` holds.
     std::optional<std::size_t> findForward(std::size_t from,
                                            const std::function<bool(RecordView)>& matches) const;

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <unordered_map>
@@ -334,7 +335,7 @@ public:
     // Stores `value` under `key` unless a value is there; returns the value
     // stored and whether it is the new one.
     std::pair<const Value*, bool> tryEmplace(std::uint64_t key, const Value& value) {
-        if ((size_ + 1) * 2 > slots_.size()) grow();
+        if ((size_ + 1) * 2 > slots_.size()) grow(std::max<std::size_t>(1024, slots_.size() * 2));
         key = nonZero(key);
         std::size_t i = key & mask();
         for (; slots_[i].key != 0; i = (i + 1) & mask())
@@ -344,6 +345,16 @@ public:
         return {&slots_[i].value, true};
     }
 
+    // Makes room for `entries` in all without moving the table again: a
+    // table of a million lines grown by doubling is copied at every doubling,
+    // each copy missing the cache on every slot, and touches about twice the
+    // memory it ends with.
+    void reserve(std::size_t entries) {
+        std::size_t slots = 1024;
+        while (slots < entries * 2) slots *= 2;
+        if (slots > slots_.size()) grow(slots);
+    }
+
 private:
     struct Slot {
         std::uint64_t key = 0;
@@ -351,8 +362,8 @@ private:
     };
     static std::uint64_t nonZero(std::uint64_t key) { return key == 0 ? 1 : key; }
     std::size_t mask() const { return slots_.size() - 1; }
-    void grow() {
-        std::vector<Slot> old(std::max<std::size_t>(1024, slots_.size() * 2));
+    void grow(std::size_t slots) {
+        std::vector<Slot> old(slots);
         old.swap(slots_);
         size_ = 0;
         for (const Slot& slot : old)
@@ -388,11 +399,24 @@ constexpr std::string_view kBom = "\xEF\xBB\xBF";
 // How often a check reports progress and lets events run.
 constexpr std::size_t kLinesPerProgress = 8192;
 
+// One slot of the duplicate-line table per distinct line: 24 bytes with its
+// key rather than 32, as line numbers and line lengths fit 32 bits in any
+// script under 4 GiB (a longer one keeps its later lines out of the table).
 struct Position {
-    std::size_t line;
-    std::size_t offset;  // where the line's text starts in the script (or its file)
-    std::size_t length;
+    std::uint64_t offset;  // where the line's text starts in the script (or its file)
+    std::uint32_t line;
+    std::uint32_t length;
 };
+constexpr std::size_t kMaxPosition = std::numeric_limits<std::uint32_t>::max();
+
+// About how many lines a script of `total` bytes has, judged by `sample`, a
+// stretch of its beginning.
+std::size_t estimatedLines(std::string_view sample, std::uintmax_t total) {
+    if (sample.empty()) return 0;
+    const auto lines = static_cast<std::uintmax_t>(std::count(sample.begin(), sample.end(), '\n'));
+    return static_cast<std::size_t>(total / sample.size() * lines +
+                                    total % sample.size() * lines / sample.size());
+}
 
 // Whether the earlier line at `first` reads `text`: the duplicate-line rule
 // keeps only where each line was, not its text.
@@ -427,6 +451,9 @@ public:
             added_.prefetch(*object);
             removed_.prefetch(*object);
         }
+        forEachCellName([](const NameRow&, const Param& name, const Library& library) {
+            library.prefetchCell(name.value);
+        });
         checkShape(lineNo);
         checkValues(lineNo);
         checkDuplicate(lineNo, offset, length, text, textHash);
@@ -435,6 +462,9 @@ public:
         notePci(lineNo);
         checkNames(lineNo);
     }
+
+    // Sizes the duplicate-line table for a script of about `lines` lines.
+    void expectLines(std::size_t lines) { lines_.reserve(lines); }
 
     // The script-wide rules; every finding, in the order told.
     std::vector<Finding> finish() {
@@ -520,7 +550,10 @@ private:
 
     void checkDuplicate(std::size_t lineNo, std::size_t offset, std::size_t length,
                         std::string_view text, std::uint64_t h) {
-        const auto [first, inserted] = lines_.tryEmplace(h, Position{lineNo, offset, length});
+        if (lineNo > kMaxPosition || length > kMaxPosition) return;
+        const auto [first, inserted] =
+            lines_.tryEmplace(h, Position{offset, static_cast<std::uint32_t>(lineNo),
+                                          static_cast<std::uint32_t>(length)});
         if (inserted) return;
         // The hash only finds the candidate; the texts decide.
         if (sameText_(*first, text)) tell(lineNo, "duplicate-line", sameAs(first->line));
@@ -607,21 +640,29 @@ private:
         cells.push_back({std::string(local->value), std::string(pci->value), lineNo});
     }
 
-    void checkNames(std::size_t lineNo) {
+    // Calls `f(row, name, library)` for each cell name of the line that a
+    // library given can tell about.
+    template <class F>
+    void forEachCellName(F&& f) const {
         for (const NameRow& row : kNameRows) {
             if (!line_.object.starts_with(row.objectPrefix)) continue;
             const Param* name = line_.find(row.nameParam);
             if (!name) continue;
             const Library* library =
                 row.kind == LibraryKind::Lte ? context_.library4G : context_.library2G;
-            if (!library) continue;
-            const auto position = library->findCell(name->value);
+            if (library) f(row, *name, *library);
+        }
+    }
+
+    void checkNames(std::size_t lineNo) {
+        forEachCellName([&](const NameRow& row, const Param& name, const Library& library) {
+            const auto position = library.findCell(name.value);
             if (!position) {
                 tell(lineNo, "unknown-cell",
-                     std::string(row.nameParam) + "=\"" + std::string(name->value) + "\"");
-                continue;
+                     std::string(row.nameParam) + "=\"" + std::string(name.value) + "\"");
+                return;
             }
-            const RecordView record = library->at(*position);
+            const RecordView record = library.at(*position);
             for (const auto& [param, field] : row.ids) {
                 const bool onNe = param == kNeKey;
                 if (onNe && !line_.hasNe) continue;
@@ -633,12 +674,12 @@ private:
                     onNe ? std::string(msg::kCheckOnNe) + "{" + std::string(value) + "}"
                          : std::string(param) + "=" + std::string(value);
                 tell(lineNo, "cell-mismatch",
-                     std::string(name->value) + "：" + shown + "，" +
+                     std::string(name.value) + "：" + shown + "，" +
                          std::string(msg::kCheckLibraryHas) +
                          std::string(field < record.fieldCount() ? record.field(field)
                                                                  : std::string_view()));
             }
-        }
+        });
     }
 
     // 基站名 -> the library's records of that NE, built on first use.
@@ -789,6 +830,8 @@ std::vector<Finding> checkScript(std::string_view script, const CheckContext& co
         false);
     std::size_t start = 0, lineNo = 0;
     if (script.starts_with(kBom)) start = kBom.size();
+    checker.expectLines(
+        estimatedLines(script.substr(start, kLineBlockSize), script.size() - start));
     const std::size_t size = script.size();
     while (start < size) {
         ++lineNo;
@@ -843,13 +886,16 @@ Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
     if (!headRead) return unreadable();
     const std::uintmax_t start = head.substr(0, *headRead) == kBom ? kBom.size() : 0;
     bool utf8 = true;
+    std::size_t lines = 0;
     {
         LineBlocks blocks(file, start, blockSize);
         std::string_view block;
-        do {
+        for (bool firstBlock = true;; firstBlock = false) {
             if (!blocks.next(block)) return unreadable();
+            if (firstBlock) lines = estimatedLines(block, file.size() - start);
             utf8 = codec::isValidUtf8(block);
-        } while (utf8 && !block.empty());
+            if (!utf8 || block.empty()) break;
+        }
     }
 
     std::optional<codec::GbkDecoder> decoder;
@@ -871,6 +917,7 @@ Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
             return shownText == text;
         },
         true);
+    checker.expectLines(lines);
     LineBlocks blocks(file, start, blockSize);
     std::string_view block;
     std::size_t lineNo = 0;
