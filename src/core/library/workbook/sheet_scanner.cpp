@@ -341,10 +341,13 @@ SheetScanner::Step SheetScanner::scanStartTag(const char*& p, const char* end) {
         handler_.invalid = true;
     }
     if (handler_.finished || handler_.invalid) return Step::Stop;
-    if (!empty) return Step::Ok;
+    return empty ? closeElement(keptLocal) : Step::Ok;
+}
+
+SheetScanner::Step SheetScanner::closeElement(std::string_view local) {
     ++tags_;
     try {
-        handler_.endElement(keptLocal);
+        handler_.endElement(local);
     } catch (...) {
         handler_.invalid = true;
     }
@@ -367,16 +370,7 @@ SheetScanner::Step SheetScanner::scanEndTag(const char*& p, const char* end) {
         return Step::GiveUp;  // mismatched: expat reports it
     p = q + 1;
     if (const Step s = flushText(); s != Step::Ok) return s;
-    ++tags_;
-    try {
-        handler_.endElement(local);
-    } catch (...) {
-        handler_.invalid = true;
-    }
-    open_.resize(openAt_.back());
-    openAt_.pop_back();
-    if (openAt_.empty()) where_ = Where::Epilog;
-    return handler_.finished || handler_.invalid ? Step::Stop : Step::Ok;
+    return closeElement(local);
 }
 
 // "&amp;" and the other four, or a character reference, appended decoded.

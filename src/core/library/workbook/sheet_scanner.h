@@ -52,6 +52,8 @@ private:
     Step scanContent(const char*& p, const char* end);
     Step scanStartTag(const char*& p, const char* end);
     Step scanEndTag(const char*& p, const char* end);
+    // Tells the handler the innermost open element ended and closes it.
+    Step closeElement(std::string_view local);
     Step reference(const char*& p, const char* end, std::string& out) const;
     Step flushText();
 
