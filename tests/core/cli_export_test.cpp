@@ -9,16 +9,13 @@
 #include "exportworkbook.h"
 #include "testsupport.h"
 
+using brindle::test::gbk;
 using namespace brindle;
 using brindle::test::readFile;
 using brindle::test::runCli;
 using brindle::test::TempDir;
 
 namespace {
-
-std::string gbk(std::string_view utf8) {
-    return *codec::toGbk(utf8).text;
-}
 
 class CliExport : public ::testing::Test {
 protected:

@@ -9,6 +9,7 @@
 #include "recordingfeedback.h"
 #include "testsupport.h"
 
+using brindle::test::gbk;
 using namespace brindle;
 using brindle::test::cell4G;
 using brindle::test::RecordingFeedback;
@@ -22,10 +23,6 @@ public:
     std::vector<int> paces;
     void pace(int milliseconds) override { paces.push_back(milliseconds); }
 };
-
-std::string gbk(const std::string& utf8) {
-    return *codec::toGbk(utf8).text;
-}
 
 class Expansion : public ::testing::Test {
 protected:

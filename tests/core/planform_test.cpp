@@ -14,6 +14,7 @@
 #include "recordingfeedback.h"
 #include "testsupport.h"
 
+using brindle::test::gbk;
 using namespace brindle;
 using brindle::test::readFile;
 using brindle::test::RecordingFeedback;
@@ -21,10 +22,6 @@ using brindle::test::TempDir;
 using brindle::test::writeFile;
 
 namespace {
-
-std::string gbk(std::string_view utf8) {
-    return *codec::toGbk(utf8).text;
-}
 
 // Every box gets its own name as its text, so a value written under the
 // wrong key shows.

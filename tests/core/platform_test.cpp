@@ -69,25 +69,24 @@ TEST(AtomicReplace, WritesANewFileWholeAndLeavesNothingElse) {
     EXPECT_EQ(readFile(dir / "new.txt"), "");
 }
 
-TEST(AtomicReplace, TakesTheBytesPieceByPieceAndLeavesTheOldFileWhenTheyFail) {
+TEST(AtomicReplace, TakesTheBytesPieceByPieceAndLeavesTheOldFileWhenAbandoned) {
     TempDir dir;
     const auto file = dir / "s.txt";
-    const Status written =
-        platform::replaceFileAtomically(file, [](const platform::PieceWriter& write) {
-            write("A\r\n");
-            write("");
-            write("B\r\n");
-            return Status();
-        });
-    ASSERT_TRUE(written.ok()) << written.error();
+    {
+        platform::FileReplacement replacement;
+        ASSERT_TRUE(replacement.open(file).ok());
+        replacement.write("A\r\n");
+        replacement.write("");
+        replacement.write("B\r\n");
+        const Status written = replacement.commit();
+        ASSERT_TRUE(written.ok()) << written.error();
+    }
     EXPECT_EQ(readFile(file), "A\r\nB\r\n");
-    const Status failed =
-        platform::replaceFileAtomically(file, [](const platform::PieceWriter& write) {
-            write("C\r\n");
-            return Status(fail("停"));
-        });
-    EXPECT_FALSE(failed.ok());
-    EXPECT_EQ(failed.error(), "停");
+    {
+        platform::FileReplacement replacement;
+        ASSERT_TRUE(replacement.open(file).ok());
+        replacement.write("C\r\n");
+    }  // dropped without commit()
     EXPECT_EQ(readFile(file), "A\r\nB\r\n");
     EXPECT_EQ(entries(dir.path()), 1);
 }

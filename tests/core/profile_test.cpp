@@ -13,16 +13,11 @@
 
 namespace brindle {
 namespace {
+using brindle::test::gbk;
 
 namespace fs = std::filesystem;
 
 // UTF-8 test text as the GBK bytes a file on disk holds.
-std::string gbk(std::string_view utf8) {
-    auto result = codec::toGbk(utf8);
-    if (!result.text) throw std::runtime_error("test text has no GBK form");
-    return *result.text;
-}
-
 class ProfileTest : public ::testing::Test {
 protected:
     test::TempDir temp_;

@@ -15,6 +15,7 @@
 #include "recordingfeedback.h"
 #include "testsupport.h"
 
+using brindle::test::gbk;
 using namespace brindle;
 using brindle::test::readFile;
 using brindle::test::RecordingFeedback;
@@ -23,10 +24,6 @@ using brindle::test::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string gbk(std::string_view utf8) {
-    return *codec::toGbk(utf8).text;
-}
 
 // The block sizes tried: each byte of a short script falls at the end of a
 // read for one of them; 0 stands for the size used in earnest.

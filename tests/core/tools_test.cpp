@@ -11,6 +11,7 @@
 #include "recordingfeedback.h"
 #include "testsupport.h"
 
+using brindle::test::gbk;
 using namespace brindle;
 using namespace brindle::tools;
 using brindle::test::cell4G;
@@ -21,10 +22,6 @@ using brindle::test::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string gbk(std::string_view utf8) {
-    return *codec::toGbk(utf8).text;
-}
 
 std::string numberedLines(int from, int to) {
     std::string out;

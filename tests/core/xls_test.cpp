@@ -16,6 +16,7 @@
 
 namespace brindle::workbook {
 namespace {
+using brindle::test::gbk;
 
 namespace fs = std::filesystem;
 using Cells = std::vector<std::string>;
@@ -69,10 +70,6 @@ std::string bytes8(std::string_view bytes) {
 }
 std::string bytes16(std::string_view bytes) {
     return le16(unsigned(bytes.size())) + std::string(bytes);
-}
-
-std::string gbk(std::string_view utf8) {
-    return codec::toGbk(utf8).text.value();
 }
 
 // ---- cell records -----------------------------------------------------------------

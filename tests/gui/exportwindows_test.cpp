@@ -18,15 +18,12 @@
 #include "gui/freqplan/settings2gwindow.h"
 #include "guitest.h"
 
+using brindle::test::gbk;
 using namespace brindle;
 using namespace brindle::gui;
 using namespace brindle::guitest;
 
 namespace {
-
-std::string gbk(std::string_view utf8) {
-    return *codec::toGbk(utf8).text;
-}
 
 QByteArray gbkBytes(std::string_view utf8) {
     return QByteArray::fromStdString(gbk(utf8));

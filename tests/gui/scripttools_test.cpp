@@ -14,6 +14,7 @@
 #include "gui/tools/splitterwindow.h"
 #include "guitest.h"
 
+using brindle::test::gbk;
 using namespace brindle;
 using namespace brindle::gui;
 using namespace brindle::guitest;
@@ -25,10 +26,6 @@ W* openWindow() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* found = qobject_cast<W*>(w); found && found->isVisible()) return found;
     return nullptr;
-}
-
-std::string gbk(std::string_view utf8) {
-    return *codec::toGbk(utf8).text;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "core/base/textcodec.h"
 #include "core/library/store.h"
 
 namespace brindle::test {
@@ -29,6 +30,12 @@ TempDir::~TempDir() {
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(path_, ec);
+}
+
+std::string gbk(std::string_view utf8) {
+    auto result = codec::toGbk(utf8);
+    if (!result.text) throw std::runtime_error("test text has no GBK form");
+    return *result.text;
 }
 
 std::string readFile(const fs::path& p) {

@@ -34,6 +34,8 @@ struct Workspace {
 };
 
 std::string readFile(const std::filesystem::path& p);
+// `utf8` in GBK; a text without a GBK form fails the test with an exception.
+std::string gbk(std::string_view utf8);
 // Writes the bytes as they are, creating the folders.
 void writeFile(const std::filesystem::path& p, const std::string& bytes);
 

@@ -30,14 +30,6 @@ namespace brindle::platform {
 // those a quarter of an hour old (the process of that number is another).
 Status replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
-// The same with the bytes handed over piece by piece, so that a large file
-// never has to be held whole in memory: `produce` calls its writer with each
-// piece in order. When `produce` fails, nothing is left behind and its error
-// is the result.
-using PieceWriter = std::function<void(std::string_view piece)>;
-Status replaceFileAtomically(const std::filesystem::path& path,
-                             const std::function<Status(const PieceWriter& write)>& produce);
-
 // The same replacement driven from outside, for bytes that come while other
 // work runs (a script streamed to its file as a generator makes it): open()
 // makes the temporary file, write() adds to it, restart() empties it, and

@@ -130,18 +130,9 @@ bool isReadOnlyFile(const fs::path& path) {
 }
 
 Status replaceFileAtomically(const fs::path& path, std::string_view bytes) {
-    return replaceFileAtomically(path, [bytes](const PieceWriter& write) {
-        write(bytes);
-        return Status();
-    });
-}
-
-Status replaceFileAtomically(const fs::path& path,
-                             const std::function<Status(const PieceWriter& write)>& produce) {
     FileReplacement file;
     if (Status opened = file.open(path); !opened) return opened;
-    const Status produced = produce([&file](std::string_view piece) { file.write(piece); });
-    if (!produced) return produced;  // `file` removes the temporary
+    file.write(bytes);
     return file.commit();
 }
 
@@ -251,19 +242,35 @@ Status renameNoReplace(const fs::path& from, const fs::path& to) {
     return {};
 }
 
-FileContents readWholeFile(const fs::path& path, std::uintmax_t maxBytes) {
-    FileContents contents;
-    // O_NONBLOCK so that a FIFO at this path cannot hang the program; it is
-    // refused below as not a regular file.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR) contents.state = FileContents::State::Missing;
-        return contents;
-    }
-    struct stat st {};
+namespace {
+
+// Opens a plain file to read it: Missing when nothing is there, Failed for a
+// folder, a device or a FIFO (O_NONBLOCK, so that a FIFO at this path cannot
+// hang the program) and for a file larger than `maxBytes`.
+FileContents::State openForReading(const fs::path& path, std::uintmax_t maxBytes, int& fd,
+                                   struct stat& st) {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? FileContents::State::Missing
+                                                   : FileContents::State::Failed;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
         static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
         ::close(fd);
+        fd = -1;
+        return FileContents::State::Failed;
+    }
+    return FileContents::State::Read;
+}
+
+}  // namespace
+
+FileContents readWholeFile(const fs::path& path, std::uintmax_t maxBytes) {
+    FileContents contents;
+    int fd = -1;
+    struct stat st {};
+    if (const auto opened = openForReading(path, maxBytes, fd, st);
+        opened != FileContents::State::Read) {
+        contents.state = opened;
         return contents;
     }
     // One allocation for the whole file rather than a string doubling as it
@@ -300,16 +307,11 @@ FileContents::State FileReader::open(const fs::path& path) {
     if (handle_ >= 0) ::close(static_cast<int>(handle_));
     handle_ = -1;
     size_ = 0;
-    // O_NONBLOCK as in readWholeFile: a FIFO is refused, never waited on.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return errno == ENOENT || errno == ENOTDIR ? FileContents::State::Missing
-                                                   : FileContents::State::Failed;
+    int fd = -1;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return FileContents::State::Failed;
-    }
+    if (const auto opened = openForReading(path, UINTMAX_MAX, fd, st);
+        opened != FileContents::State::Read)
+        return opened;
     handle_ = fd;
     size_ = static_cast<std::uintmax_t>(st.st_size);
     return FileContents::State::Read;
