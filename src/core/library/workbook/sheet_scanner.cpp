@@ -335,22 +335,14 @@ SheetScanner::Step SheetScanner::scanStartTag(const char*& p, const char* end) {
     attributes_.push_back(nullptr);
     where_ = Where::Content;
     ++tags_;
-    try {
-        handler_.startElement(keptLocal, attributes_.data());
-    } catch (...) {
-        handler_.invalid = true;
-    }
+    deliver(handler_, [&] { handler_.startElement(keptLocal, attributes_.data()); });
     if (handler_.finished || handler_.invalid) return Step::Stop;
     return empty ? closeElement(keptLocal) : Step::Ok;
 }
 
 SheetScanner::Step SheetScanner::closeElement(std::string_view local) {
     ++tags_;
-    try {
-        handler_.endElement(local);
-    } catch (...) {
-        handler_.invalid = true;
-    }
+    deliver(handler_, [&] { handler_.endElement(local); });
     open_.resize(openAt_.back());
     openAt_.pop_back();
     if (openAt_.empty()) where_ = Where::Epilog;
@@ -421,11 +413,7 @@ SheetScanner::Step SheetScanner::reference(const char*& p, const char* end,
 
 SheetScanner::Step SheetScanner::flushText() {
     if (text_.empty()) return Step::Ok;
-    try {
-        handler_.characters(text_);
-    } catch (...) {
-        handler_.invalid = true;
-    }
+    deliver(handler_, [&] { handler_.characters(text_); });
     text_.clear();
     return handler_.finished || handler_.invalid ? Step::Stop : Step::Ok;
 }

@@ -153,11 +153,8 @@ void XmlPartStream::onStart(void* self, const XML_Char* name, const XML_Char** a
         return;
     }
     if (stream->done()) return;
-    try {
-        stream->handler_.startElement(withoutPrefix(name), attributes);
-    } catch (...) {
-        stream->handler_.invalid = true;
-    }
+    deliver(stream->handler_,
+            [&] { stream->handler_.startElement(withoutPrefix(name), attributes); });
     stream->stopIfDone();
 }
 
@@ -168,11 +165,7 @@ void XmlPartStream::onEnd(void* self, const XML_Char* name) {
         return;
     }
     if (stream->done()) return;
-    try {
-        stream->handler_.endElement(withoutPrefix(name));
-    } catch (...) {
-        stream->handler_.invalid = true;
-    }
+    deliver(stream->handler_, [&] { stream->handler_.endElement(withoutPrefix(name)); });
     stream->stopIfDone();
 }
 
@@ -180,11 +173,9 @@ void XmlPartStream::onText(void* self, const XML_Char* text, int length) {
     auto* stream = static_cast<XmlPartStream*>(self);
     // Text before the last event skipped reached the handler already.
     if (stream->skip_ > 0 || stream->done()) return;
-    try {
+    deliver(stream->handler_, [&] {
         stream->handler_.characters(std::string_view(text, static_cast<std::size_t>(length)));
-    } catch (...) {
-        stream->handler_.invalid = true;
-    }
+    });
     stream->stopIfDone();
 }
 

@@ -29,6 +29,18 @@ public:
     bool invalid = false;
 };
 
+// Runs one handler call. A handler that throws (out of memory while handling
+// an element) marks the part invalid, reported like any unreadable content;
+// no exception crosses the parser.
+template <class Call>
+void deliver(XmlHandler& handler, Call&& call) {
+    try {
+        call();
+    } catch (...) {
+        handler.invalid = true;
+    }
+}
+
 // A name without its namespace prefix ("x:row" is "row").
 std::string_view withoutPrefix(const char* name);
 
