@@ -111,7 +111,7 @@ int findCommand(const Options& options, Session& session) {
 int editCommand(const Options& options, Session& session) {
     StreamFeedback feedback;
     const auto names = fieldNames(LibraryKind::Lte);
-    std::vector<std::pair<std::size_t, std::string>> changes;
+    FieldChanges changes;
     for (const std::string& assignment : options.assignments) {
         const auto eq = assignment.find('=');
         const std::string name = assignment.substr(0, eq);
@@ -125,13 +125,7 @@ int editCommand(const Options& options, Session& session) {
     }
     const auto library = open4G(session, feedback);
     if (!library) return kEndedEarly;
-    const std::int32_t id = options.id;
-    const auto position = library->findForward(0, [id](RecordView r) { return r.ID == id; });
-    std::vector<std::string> texts;
-    if (position) texts = library->at(*position).toRecord().fields;
-    texts.resize(names.size());
-    for (const auto& [field, value] : changes) texts[field] = value;
-    return saveRecordEdit(library.get(), id, texts, feedback) ? kCompleted : kEndedEarly;
+    return saveRecordEdit(library.get(), options.id, changes, feedback) ? kCompleted : kEndedEarly;
 }
 
 int importCommand(const Options& options, Session& session) {
@@ -385,19 +379,8 @@ int edit2GCommand(const Options& options, Session& session) {
     }
     auto library = openNonEmpty(session.current2G, LibraryKind::Gsm, feedback);
     if (!library) return kEndedEarly;
-    std::string reason;
-    switch (modifyRadio2G(**library, options.editName, values, &reason)) {
-        case RadioEdit2G::Modified:
-            feedback.message(msg::kEdited);
-            return kCompleted;
-        case RadioEdit2G::NotFound:
-            feedback.message(msg::kIdNotFound);
-            return kEndedEarly;
-        case RadioEdit2G::WriteFailed:
-            feedback.message(std::string(msg::kEditWriteFailed) + "：" + reason, {}, Icon::Error);
-            return kEndedEarly;
-    }
-    return kEndedEarly;
+    return saveRadioEdit2G(library->get(), options.editName, values, feedback) ? kCompleted
+                                                                               : kEndedEarly;
 }
 
 // Writes <base>_<n>.txt beside the script.

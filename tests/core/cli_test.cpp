@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <barrier>
 #include <cstdlib>
+#include <thread>
 
 #include "clirun.h"
 #include "core/base/textcodec.h"
@@ -452,6 +454,66 @@ TEST_F(Cli, EditRefusesUnknownFieldsAndIds) {
     EXPECT_EQ(r.err, "查找不到ID\n");
     EXPECT_EQ(readFile(dir / "mu" / "北区.edb"), before);
     EXPECT_EQ(cli("--lib4g 北区.edb find 2").out, "2\t站乙\t乙-1\t1\t1002\t21\t38544\t101\t2002\n");
+}
+
+// Two edits of different fields of one record, started at the same moment by
+// two processes: each keeps the other's change, and both are told "修改成功".
+TEST_F(Cli, ConcurrentEditsOfOneRecordKeepBothChanges) {
+    for (int round = 0; round < 30; ++round) {
+        const std::string value = std::to_string(round);
+        const std::string edits[2] = {"基站名=站" + value, "TAC号=" + value};
+        CliResult results[2];
+        std::barrier start(2);
+        std::vector<std::thread> editors;
+        for (int i = 0; i < 2; ++i)
+            editors.emplace_back([&, i] {
+                start.arrive_and_wait();
+                results[i] = test::runCli(dir.path(), "--lib4g 北区.edb edit 4g 1 " + edits[i], "",
+                                          std::to_string(i));
+            });
+        for (auto& editor : editors) editor.join();
+        for (const CliResult& r : results) ASSERT_EQ(r.err, "修改成功\n") << round;
+        const auto library = store::load(dir / "mu" / "北区.edb", LibraryKind::Lte).value();
+        ASSERT_EQ(library->at(0).toRecord().fields,
+                  (std::vector<std::string>{"站" + value, "甲-1", "0", "1001", "10", "38400", "100",
+                                            value}))
+            << "round " << round;
+    }
+}
+
+// A library without write permission is never written, also by root, who may
+// write any file: each command that would write it fails and says why.
+TEST_F(Cli, ReadOnlyLibrariesAreNeverWritten) {
+    test::writeFile(dir / "北区.csv", "h\n站,新-1,0,1,2,3,4,5\n");
+    test::writeFile(dir / "北区2G.csv", "h\nG站,G9,1,2,3,4,5\n");
+    const auto lte = dir / "mu" / "北区.edb", gsm = dir / "mu2" / "北区2G.edb";
+    const std::string before[2] = {readFile(lte), readFile(gsm)};
+    for (const auto& library : {lte, gsm})
+        std::filesystem::permissions(library, std::filesystem::perms::owner_read |
+                                                  std::filesystem::perms::group_read |
+                                                  std::filesystem::perms::others_read);
+    const std::string refused = "文件为只读";
+    const struct {
+        std::string args, err;
+    } cases[] = {
+        {"edit 4g 1 小区名=x",
+         "修改失败，写入失败：工参库无法写入：" + lte.string() + "\n" + refused},
+        {"pci-update --cell1 甲-1 --pci1 7",
+         "修改失败，写入失败：工参库无法写入：" + lte.string() + "\n" + refused},
+        {"edit 2g G1 小区CI=1",
+         "修改失败，写入失败：工参库无法写入：" + gsm.string() + "\n" + refused},
+        {"import 4g 北区.csv", "工参打开成功！含1条\n打开数据库失败\n工参库无法写入：" +
+                                   lte.string() + "\n" + refused + "\n请再导入一次试试！"},
+        {"import 2g 北区2G.csv", "工参打开成功！含1条\n打开数据库失败\n工参库无法写入：" +
+                                     gsm.string() + "\n" + refused + "\n请再导入一次试试！"},
+    };
+    for (const auto& c : cases) {
+        const auto r = cli("--lib4g 北区.edb --lib2g 北区2G.edb " + c.args);
+        EXPECT_EQ(r.status, 1) << c.args;
+        EXPECT_NE(r.err.find(c.err + "\n"), std::string::npos) << c.args << ": " << r.err;
+    }
+    EXPECT_TRUE(readFile(lte) == before[0]);  // not a byte written
+    EXPECT_TRUE(readFile(gsm) == before[1]);
 }
 
 // ---- script tools -------------------------------------------------------------

@@ -17,10 +17,13 @@ struct CliResult {
     std::string out, err;
 };
 
-// `args` is shell text after the program name and --home.
+// `args` is shell text after the program name and --home. Runs at the same
+// time in one folder give each its own `streams` tag for the files that hold
+// the streams.
 inline CliResult runCli(const std::filesystem::path& home, const std::string& args,
-                        const std::string& input = "") {
-    const auto in = home / "stdin", out = home / "stdout", err = home / "stderr";
+                        const std::string& input = "", const std::string& streams = "") {
+    const auto in = home / ("stdin" + streams), out = home / ("stdout" + streams),
+               err = home / ("stderr" + streams);
     writeFile(in, input);
     const std::string command = "cd '" + home.string() + "' && " + BRINDLE_CLI_PATH + " --home '" +
                                 home.string() + "' " + args + " <'" + in.string() + "' >'" +

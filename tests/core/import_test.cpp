@@ -1,10 +1,15 @@
 // Importing workbooks into libraries.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include "core/app/workflows.h"
+#include "core/library/catalogue.h"
 #include "core/library/import.h"
 #include "core/library/store.h"
 #include "recordingfeedback.h"
@@ -255,6 +260,32 @@ TEST_F(Import, AFailedWriteKeepsTheOldRecords) {
               "database or disk is full\r\n请再导入一次试试！");
     EXPECT_EQ(fb.texts(), Lines{"database or disk is full\r\n请再导入一次试试！"});
     EXPECT_EQ(library(LibraryKind::Lte, "k.edb")->count(), 3u);
+}
+
+// A new library whose writing fails part-way (the disk fills up after
+// 64 KiB) leaves nothing behind, no empty library for the start window to
+// list.
+TEST_F(Import, AFailedImportOfANewLibraryLeavesNoFile) {
+    preview = Preview(8);
+    preview.baseName = "新";
+    for (int i = 0; i < 3000; ++i) {
+        const std::string n = std::to_string(i);
+        preview.append(Lines{"站" + n, "小区" + n, "0", "569" + n, "1", "38400", n, "22561"});
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+        const rlimit limit{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        RecordingFeedback quiet;
+        ::_exit(importPreview(session, LibraryKind::Lte, preview, quiet).ok() ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
+    EXPECT_EQ(listLibraries(session.folder.mu()), Lines{});
+    EXPECT_TRUE(std::filesystem::is_empty(session.folder.mu()));
 }
 
 TEST_F(Import, AForeignFileOfTheSameNameIsNeverOverwritten) {

@@ -132,10 +132,9 @@ TEST(Store, UpdateWritesOneRecordInPlace) {
     const auto path = dir / "u.edb";
     makeLibrary(path, LibraryKind::Lte, sampleCells());
     auto lib = store::load(path, LibraryKind::Lte).value();
-    Record r = lib->at(1).toRecord();
-    r.fields[1] = "小区B2";
-    const Status updated = lib->update(1, r);
+    const Result<bool> updated = lib->modify(RecordKey::byId(2), {{1, "小区B2"}});
     ASSERT_TRUE(updated.ok()) << updated.error();
+    EXPECT_TRUE(*updated);
     EXPECT_EQ(lib->findCell("小区B"), 2u);  // the later twin is now the first
     EXPECT_EQ(store::load(path, LibraryKind::Lte).value()->at(1).field(1), "小区B2");
 }
@@ -146,9 +145,8 @@ TEST(Store, AFailedUpdateLeavesTheRecordInMemory) {
     makeLibrary(path, LibraryKind::Lte, sampleCells());
     auto lib = store::load(path, LibraryKind::Lte).value();
     std::filesystem::remove(path);
-    Record r = lib->at(1).toRecord();
-    r.fields[1] = "新名";
-    EXPECT_EQ(lib->update(1, r).error(), "工参库无法读取：" + path.string() + "\r\n文件不存在");
+    EXPECT_EQ(lib->modify(RecordKey::byId(2), {{1, "新名"}}).error(),
+              "工参库无法读取：" + path.string() + "\r\n文件不存在");
     EXPECT_EQ(lib->at(1).field(1), "小区B");
     EXPECT_EQ(lib->findCell("新名"), std::nullopt);
     EXPECT_FALSE(std::filesystem::exists(path));  // nothing was created in its place
@@ -171,6 +169,30 @@ std::string unreadable(const std::filesystem::path& path, const std::string& rea
 }
 
 }  // namespace
+
+// Another program changed the library after it was read: an edit finds its
+// record in the file as it is now, writes only its own fields, and memory
+// then holds that record as the file does. A record gone meanwhile is not
+// written.
+TEST(Store, AnEditKeepsWhatAnotherProgramWroteMeanwhile) {
+    TempDir dir;
+    const auto path = dir / "u.edb";
+    makeLibrary(path, LibraryKind::Lte, sampleCells());
+    auto lib = store::load(path, LibraryKind::Lte).value();
+    auto other = store::load(path, LibraryKind::Lte).value();
+    ASSERT_TRUE(other->modify(RecordKey::byId(2), {{6, "99"}}).value());
+    ASSERT_TRUE(lib->modify(RecordKey::byField(1, "小区B"), {{0, "站B"}}).value());
+    const Lines expected{"站B", "小区B", "1", "569001", "1", "38544", "99", "22561"};
+    const auto reopened = store::load(path, LibraryKind::Lte).value();
+    EXPECT_EQ(reopened->at(1).toRecord().fields, expected);
+    EXPECT_EQ(reopened->at(2).field(0), "站C");  // only the first record of the name
+    EXPECT_EQ(lib->at(1).toRecord().fields, expected);
+
+    execSql(path, "DELETE FROM cells WHERE ID=4");
+    EXPECT_FALSE(lib->modify(RecordKey::byId(4), {{0, "x"}}).value());
+    EXPECT_FALSE(lib->modify(RecordKey::byField(1, "Cell-x"), {{0, "x"}}).value());
+    EXPECT_EQ(store::count(path, LibraryKind::Lte).value(), 3);
+}
 
 TEST(Store, RefusesALibraryMissingAColumnAndNamesIt) {
     TempDir dir;
@@ -362,10 +384,9 @@ TEST(Lookup, ACellLookedUpBeforeAnEditKeepsItsTexts) {
     RecordingFeedback fb;
     const auto before = lookup4G(lib.get(), "Cell-x", fb);
     ASSERT_TRUE(before);
-    Record edited = lib->at(3).toRecord();
-    edited.fields[0] = "一个长得放不进原来位置的基站名称";
-    edited.fields[1] = "Cell-y";
-    ASSERT_TRUE(lib->update(3, edited).ok());
+    ASSERT_TRUE(
+        lib->modify(RecordKey::byId(4), {{0, "一个长得放不进原来位置的基站名称"}, {1, "Cell-y"}})
+            .ok());
     EXPECT_EQ(before->基站名, "站D");
     EXPECT_EQ(before->小区名, "Cell-x");
     const auto after = lookup4G(lib.get(), "Cell-y", fb);
@@ -381,13 +402,9 @@ TEST(Lookup, TwoEditsOfOneRecordLeaveEarlierCellsReadingTheirTexts) {
     makeLibrary(dir / "l.edb", LibraryKind::Lte, sampleCells());
     auto lib = store::load(dir / "l.edb", LibraryKind::Lte).value();
     const RecordView original = lib->at(1);
-    Record edit = original.toRecord();
-    edit.fields[6] = "99";
-    ASSERT_TRUE(lib->update(1, edit).ok());
+    ASSERT_TRUE(lib->modify(RecordKey::byId(2), {{6, "99"}}).ok());
     const Cell4G first = Cell4G::from(lib->at(1));
-    edit.fields[1] = "小区Z";
-    edit.fields[6] = "";
-    ASSERT_TRUE(lib->update(1, edit).ok());
+    ASSERT_TRUE(lib->modify(RecordKey::byId(2), {{1, "小区Z"}, {6, ""}}).ok());
     EXPECT_EQ(original.field(6), "13");
     EXPECT_EQ(original.cellName(), "小区B");
     EXPECT_EQ(first.物理小区标识, "99");
@@ -401,20 +418,16 @@ TEST(Lookup, TwoEditsOfOneRecordLeaveEarlierCellsReadingTheirTexts) {
     EXPECT_EQ(lib->findByFields(0, {{6, "99"}}), std::nullopt);
 }
 
-// The file would get the fields the record has and memory the library's
-// width of them: such an edit is refused and changes neither.
-TEST(Store, AnEditOfAnotherWidthIsRefused) {
+// An edit naming a field the kind does not have is refused whole and
+// changes neither the file nor memory.
+TEST(Store, AnEditOfAFieldTheKindLacksIsRefused) {
     TempDir dir;
     const auto path = dir / "w.edb";
     makeLibrary(path, LibraryKind::Lte, sampleCells());
     auto lib = store::load(path, LibraryKind::Lte).value();
-    Record shorter = lib->at(0).toRecord();
-    shorter.fields.resize(7);
-    shorter.fields[0] = "站X";
-    EXPECT_EQ(lib->update(0, shorter).error(), "记录的字段数不符");
-    Record longer = lib->at(0).toRecord();
-    longer.fields.push_back("多余");
-    EXPECT_EQ(lib->update(0, longer).error(), "记录的字段数不符");
+    EXPECT_EQ(lib->modify(RecordKey::byId(1), {{0, "站X"}, {8, "多余"}}).error(),
+              "记录的字段数不符");
+    EXPECT_EQ(lib->modify(RecordKey::byField(8, "x"), {{0, "站X"}}).error(), "记录的字段数不符");
     EXPECT_EQ(lib->at(0).toRecord().fields, sampleCells()[0].fields);
     EXPECT_EQ(store::load(path, LibraryKind::Lte).value()->at(0).toRecord().fields,
               sampleCells()[0].fields);

@@ -88,7 +88,7 @@ TEST(RecordEdit, WritesByIdKeepsTheIdAndSurvivesAReopen) {
     auto lib = store::load(path, LibraryKind::Lte).value();
     RecordingFeedback fb;
     const std::vector<std::string> texts = {"新站", "新-1", "9", "2001", "99", "40936", "7", ""};
-    ASSERT_TRUE(saveRecordEdit(lib.get(), 10, texts, fb).ok());
+    ASSERT_TRUE(saveRecordEdit(lib.get(), 10, changedFields(rows()[2].fields, texts), fb).ok());
     EXPECT_EQ(fb.texts(), std::vector<std::string>{"修改成功"});
     EXPECT_EQ(lib->findCell("新-1"), 2u);
     EXPECT_EQ(lib->findCell("南-1"), std::nullopt);
@@ -101,13 +101,36 @@ TEST(RecordEdit, WritesByIdKeepsTheIdAndSurvivesAReopen) {
     EXPECT_EQ(reopened->at(3).toRecord().fields, rows()[3].fields);
 }
 
+// The edit window writes only the boxes the engineer changed: a field that
+// another program changed since the window was filled keeps that change.
+TEST(RecordEdit, OnlyTheChangedBoxesAreWritten) {
+    TempDir dir;
+    const auto path = dir / "q.edb";
+    test::makeLibrary(path, LibraryKind::Lte, rows());
+    auto lib = store::load(path, LibraryKind::Lte).value();
+    const Record buffer = lib->at(1).toRecord();
+    std::vector<std::string> boxes = buffer.fields;
+    boxes[1] = "北-9";
+    EXPECT_EQ(changedFields(buffer.fields, boxes), (FieldChanges{{1, "北-9"}}));
+
+    RecordingFeedback fb;
+    auto other = store::load(path, LibraryKind::Lte).value();
+    ASSERT_TRUE(saveRecordEdit(other.get(), 21, {{7, "TAC7"}}, fb).ok());
+    ASSERT_TRUE(saveRecordEdit(lib.get(), 21, changedFields(buffer.fields, boxes), fb).ok());
+    EXPECT_EQ(fb.texts(), (std::vector<std::string>{"修改成功", "修改成功"}));
+    const std::vector<std::string> both = {"北站", "北-9",  "1",   "1002",
+                                           "12",   "38544", "102", "TAC7"};
+    EXPECT_EQ(store::load(path, LibraryKind::Lte).value()->at(1).toRecord().fields, both);
+    EXPECT_EQ(lib->at(1).toRecord().fields, both);
+}
+
 TEST(RecordEdit, AnUnknownIdIsToldAndNothingChanges) {
     TempDir dir;
     const auto path = dir / "q.edb";
     test::makeLibrary(path, LibraryKind::Lte, rows());
     auto lib = store::load(path, LibraryKind::Lte).value();
     RecordingFeedback fb;
-    const Status saved = saveRecordEdit(lib.get(), 11, {"a", "b", "", "", "", "", "", ""}, fb);
+    const Status saved = saveRecordEdit(lib.get(), 11, {{0, "a"}, {1, "b"}}, fb);
     EXPECT_EQ(saved.error(), "查找不到ID");
     EXPECT_EQ(fb.texts(), std::vector<std::string>{"查找不到ID"});
     const auto reopened = store::load(path, LibraryKind::Lte).value();
@@ -124,9 +147,10 @@ TEST(RecordEdit, AFailedWriteKeepsTheOldValues) {
     auto lib = store::load(path, LibraryKind::Lte).value();
     std::filesystem::remove(path);  // the file went away under the open library
     RecordingFeedback fb;
-    const Status saved = saveRecordEdit(lib.get(), 21, {"改", "改-1", "", "", "", "", "", ""}, fb);
-    EXPECT_EQ(saved.error(), "修改失败，写入失败");
-    EXPECT_EQ(fb.texts(), std::vector<std::string>{"修改失败，写入失败"});
+    const Status saved = saveRecordEdit(lib.get(), 21, {{0, "改"}, {1, "改-1"}}, fb);
+    EXPECT_EQ(saved.error(),
+              "修改失败，写入失败：工参库无法读取：" + path.string() + "\r\n文件不存在");
+    EXPECT_EQ(fb.texts(), std::vector<std::string>{saved.error()});
     EXPECT_EQ(lib->at(1).toRecord().fields, rows()[1].fields);
     EXPECT_EQ(lib->findCell("北-1"), 1u);
     EXPECT_EQ(lib->findCell("改-1"), std::nullopt);
@@ -139,7 +163,7 @@ TEST(RecordEdit, TheFirstRecordOfAnIdIsTheOneWritten) {
                       {cell4G(3, {"s", "first"}), cell4G(3, {"s", "second"})});
     auto lib = store::load(path, LibraryKind::Lte).value();
     RecordingFeedback fb;
-    ASSERT_TRUE(saveRecordEdit(lib.get(), 3, {"s", "changed", "", "", "", "", "", ""}, fb).ok());
+    ASSERT_TRUE(saveRecordEdit(lib.get(), 3, {{1, "changed"}}, fb).ok());
     const auto reopened = store::load(path, LibraryKind::Lte).value();
     EXPECT_EQ(reopened->at(0).cellName(), "changed");
     EXPECT_EQ(reopened->at(1).cellName(), "second");

@@ -19,6 +19,7 @@ inline constexpr std::string_view kNotALibrary = "不是Brindle工参库，已�
 inline constexpr std::string_view kWrongKind4G = "该文件是2G工参库，不能作为4G工参库使用：";
 inline constexpr std::string_view kWrongKind2G = "该文件是4G工参库，不能作为2G工参库使用：";
 inline constexpr std::string_view kLibraryUnreadable = "工参库无法读取：";  // + path + reason
+inline constexpr std::string_view kLibraryUnwritable = "工参库无法写入：";  // + path + reason
 // A record to be written with another number of fields than its library has.
 inline constexpr std::string_view kFieldCountMismatch = "记录的字段数不符";
 
@@ -88,7 +89,6 @@ inline constexpr std::string_view kWorkbookReadTail = "条";
 inline constexpr std::string_view kImportOk = "OK";
 inline constexpr std::string_view kCreateDbFailed = "创建数据库失败！";
 inline constexpr std::string_view kOpenExistingDbFailed = "打开数据库失败";
-inline constexpr std::string_view kOpenNewDbFailed = "打开数据库失败！";
 inline constexpr std::string_view kImportAgain = "\r\n请再导入一次试试！";  // after the error
 inline constexpr std::string_view kWorkbookHasNoRows = "工作簿中没有数据行";
 inline constexpr std::string_view kOpenWorkbookFirst = "请先打开工参！";

@@ -9,6 +9,7 @@
 #include "core/base/messages.h"
 #include "core/export/templates.h"
 #include "core/library/lookup.h"
+#include "core/library/query.h"
 #include "core/mml/templates.h"
 
 namespace brindle::exports {
@@ -134,10 +135,13 @@ bool updatePcis(Library* library, const PciChange& change, Feedback& feedback) {
             feedback.message(msg::kPciEmpty);
             return false;
         }
-        Record record = library->at(*position).toRecord();
-        record.fields[kPciField] = pci;
-        if (const Status written = library->update(*position, record); !written) {
-            feedback.message(msg::kEditWriteFailed);
+        // Only the PCI is written, into the record of that name as the file
+        // now holds it.
+        const Result<bool> written = library->modify(
+            RecordKey::byField(kCellNameField, std::string(cell)), {{kPciField, pci}});
+        if (!written || !*written) {
+            feedback.message(written ? std::string(msg::kPciCellNotFound)
+                                     : editWriteFailedText(written.error()));
             return false;
         }
         feedback.message(msg::kEdited);

@@ -37,9 +37,11 @@ struct PciLabels {
 bool queryPciCells(const Library* library, std::string_view cell1, std::string_view cell2,
                    PciLabels& labels, Feedback& feedback);
 
-// 修改按钮: writes the new PCIs into the library file ("修改成功" per cell;
-// "查找不到小区", "修改的PCI不能为空", "修改失败，写入失败" stop). With cell2
-// empty it ends after cell 1. True when every named cell was written.
+// 修改按钮: writes the new PCIs into the library file, each into the
+// `物理小区标识` of the first record of its cell's name, nothing else
+// ("修改成功" per cell; "查找不到小区", "修改的PCI不能为空",
+// "修改失败，写入失败：<why>" stop). With cell2 empty it ends after cell 1.
+// True when every named cell was written.
 bool updatePcis(Library* library, const PciChange& change, Feedback& feedback);
 
 struct PciRun {

@@ -138,19 +138,6 @@ Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& previ
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
 
-    // These say what went wrong first; the write below then fails on the same
-    // file and its message ends the import.
-    if (fs::exists(path, ec)) {
-        if (!store::check(path, kind)) feedback.message(msg::kOpenExistingDbFailed);
-    } else if (!store::create(path, kind)) {
-        // Another import may have made the same library a moment ago: that
-        // one is written like any existing library.
-        if (!fs::exists(path, ec) || !store::check(path, kind))
-            feedback.message(msg::kCreateDbFailed);
-    } else if (!store::check(path, kind)) {
-        feedback.message(msg::kOpenNewDbFailed);
-    }
-
     // Records are numbered from 1 in sheet order.
     const store::RecordSource records{preview.size(),
                                       [&](std::size_t i, std::vector<std::string_view>& fields) {
@@ -159,10 +146,29 @@ Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& previ
                                           return static_cast<std::int32_t>(i + 1);
                                       }};
     const long total = static_cast<long>(records.count);
-    feedback.progress(0, total);
-    const Status replaced = store::replaceAll(path, kind, records, [&](std::size_t written) {
+    const auto progress = [&](std::size_t written) {
         feedback.progress(static_cast<long>(written), total);
-    });
+    };
+    feedback.progress(0, total);
+
+    // A new library is made whole with its records, and gets its name only
+    // then: a failed import leaves no empty library behind. Another import
+    // may make the same library a moment before; that one is then written
+    // like any existing library. The messages say what went wrong first; a
+    // write that fails then ends the import with its own.
+    Status replaced;
+    bool isNew = !fs::exists(path, ec);
+    if (isNew) {
+        replaced = store::create(path, kind, records, progress);
+        if (!replaced && fs::exists(path, ec))
+            isNew = false;
+        else if (!replaced)
+            feedback.message(msg::kCreateDbFailed);
+    }
+    if (!isNew) {
+        if (!store::check(path, kind)) feedback.message(msg::kOpenExistingDbFailed);
+        replaced = store::replaceAll(path, kind, records, progress);
+    }
     // A failed write leaves the old records; it is never reported as success.
     std::string error = replaced.error();
     if (replaced) {

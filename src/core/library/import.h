@@ -66,8 +66,10 @@ Status readWorkbook(const std::filesystem::path& workbook, LibraryKind kind, Pre
 // Writes the preview into the library at `path` (creating it and its folder
 // when missing), replacing all its records in one transaction, and shows
 // "OK" or the error followed by "\r\n请再导入一次试试！" (which is then the
-// error). On failure the library keeps the records it had. Succeeds when the
-// library holds the preview's rows.
+// error). On failure the library keeps the records it had, and a library that
+// was not there is not there afterwards either; a library without write
+// permission is never written. Succeeds when the library holds the preview's
+// rows.
 Status writeLibrary(const std::filesystem::path& path, LibraryKind kind, const Preview& preview,
                     Feedback& feedback);
 

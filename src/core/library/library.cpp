@@ -1,6 +1,7 @@
 #include "core/library/library.h"
 
-#include "core/base/messages.h"
+#include <algorithm>
+
 #include "core/library/store.h"
 
 namespace brindle {
@@ -101,17 +102,21 @@ std::optional<std::size_t> Library::findByFields(
     });
 }
 
-Status Library::update(std::size_t position, const Record& record) {
-    // The file is written with the fields the record has and memory would
-    // hold the library's width of them: a record of another width would
-    // leave the two different.
-    if (record.fields.size() != records_.width())
-        return fail(std::string(msg::kFieldCountMismatch));
+Result<bool> Library::modify(const RecordKey& key, const FieldChanges& changes) {
+    const auto stored = store::modify(path_, kind_, key, changes);
+    if (!stored) return fail(stored.error());
+    if (!*stored) return false;
+    // The record is held as the file now has it. Rowids are in file order; a
+    // record the file has gained since the library was read has no place in
+    // memory, and the next reading brings it.
+    const auto rowid = std::lower_bound(rowids_.begin(), rowids_.end(), (*stored)->rowid);
+    if (rowid == rowids_.end() || *rowid != (*stored)->rowid) return true;
+    const auto position = static_cast<std::size_t>(rowid - rowids_.begin());
     RecordTable edit(records_.width());
-    if (!edit.append(record)) return fail("记录过大");
-    if (Status written = store::update(path_, kind_, rowids_[position], record); !written)
-        return written;
-    const bool renamed = at(position).cellName() != record.cellName();
+    // Only a record of more than 4 GiB of text would not fit; the file then
+    // holds the edit and the next reading brings it.
+    if (!edit.append((*stored)->record)) return true;
+    const bool renamed = at(position).cellName() != (*stored)->record.cellName();
     // Cells looked up before view the old texts, and a run that let the edit
     // happen during its events may still read them: the old texts are kept
     // (in the table they were read into, or in an earlier edit) rather than
@@ -119,7 +124,7 @@ Status Library::update(std::size_t position, const Record& record) {
     edits_.push_back(std::move(edit));
     edited_[position] = edits_.size() - 1;
     if (renamed) rebuildIndex();
-    return {};
+    return true;
 }
 
 }  // namespace brindle

@@ -20,6 +20,23 @@
 
 namespace brindle {
 
+// Which record an edit changes: the first, in file order, whose `ID` is `id`
+// or, with `field` set, whose text field `field` (an index into fieldNames)
+// equals `text` byte for byte.
+struct RecordKey {
+    std::optional<std::size_t> field;
+    std::string text;
+    std::int32_t id = 0;
+
+    static RecordKey byId(std::int32_t id) { return {std::nullopt, {}, id}; }
+    static RecordKey byField(std::size_t field, std::string text) {
+        return {field, std::move(text), 0};
+    }
+};
+
+// The fields an edit changes: (index into fieldNames, new text).
+using FieldChanges = std::vector<std::pair<std::size_t, std::string>>;
+
 class Library {
 public:
     Library(std::filesystem::path path, LibraryKind kind, RecordTable records,
@@ -55,9 +72,12 @@ public:
         std::size_t from,
         const std::vector<std::pair<std::size_t, std::string>>& fieldValues) const;
 
-    // Writes the record at `position` to the file and, when that succeeded,
-    // to memory. The error is the store's.
-    Status update(std::size_t position, const Record& record);
+    // Writes `changes` into the record of the file that `key` finds, the
+    // file's other fields and records staying as they are there (see
+    // store::modify); that record in memory then holds what the file now
+    // holds, another program's changes to it included. False, and nothing
+    // written, when the file has no such record. The error is the store's.
+    Result<bool> modify(const RecordKey& key, const FieldChanges& changes);
 
 private:
     // The index is open addressing over record positions: a power-of-two
@@ -80,7 +100,7 @@ private:
     RecordTable records_;
     std::vector<std::int64_t> rowids_;
     std::vector<Slot> slots_;
-    // Every edit's record, a table of one, never dropped (see update()), and
+    // Every edit's record, a table of one, never dropped (see modify()), and
     // the position of each edited record to its latest edit.
     std::vector<RecordTable> edits_;
     std::unordered_map<std::size_t, std::size_t> edited_;

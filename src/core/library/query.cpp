@@ -62,19 +62,28 @@ std::optional<std::size_t> findQueryRow(const Library& library, std::string_view
         library.count(), [&library](std::size_t r) { return library.at(r); }, text);
 }
 
-Status saveRecordEdit(Library* library, std::int32_t id, const std::vector<std::string>& texts,
+FieldChanges changedFields(const std::vector<std::string>& before,
+                           const std::vector<std::string>& after) {
+    FieldChanges changes;
+    for (std::size_t f = 0; f < after.size(); ++f)
+        if (f >= before.size() || before[f] != after[f]) changes.emplace_back(f, after[f]);
+    return changes;
+}
+
+std::string editWriteFailedText(std::string_view reason) {
+    return std::string(msg::kEditWriteFailed) + "：" + std::string(reason);
+}
+
+Status saveRecordEdit(Library* library, std::int32_t id, const FieldChanges& changes,
                       Feedback& feedback) {
-    const auto say = [&feedback](std::string_view text) {
+    const auto say = [&feedback](std::string text) {
         feedback.message(text);
-        return fail(std::string(text));
+        return fail(std::move(text));
     };
-    std::optional<std::size_t> position;
-    if (library) position = library->findForward(0, [id](RecordView r) { return r.ID == id; });
-    if (!position) return say(msg::kIdNotFound);
-    Record edited{id, texts};
-    // A record always keeps its full set of fields.
-    edited.fields.resize(library->at(*position).fieldCount());
-    if (!library->update(*position, edited)) return say(msg::kEditWriteFailed);
+    if (!library) return say(std::string(msg::kIdNotFound));
+    const Result<bool> modified = library->modify(RecordKey::byId(id), changes);
+    if (!modified) return say(editWriteFailedText(modified.error()));
+    if (!*modified) return say(std::string(msg::kIdNotFound));
     feedback.message(msg::kEdited);
     return {};
 }

@@ -31,11 +31,21 @@ std::string queryCellText(const Record& row, std::size_t column);
 std::optional<std::size_t> findQueryRow(std::span<const Record> rows, std::string_view text);
 std::optional<std::size_t> findQueryRow(const Library& library, std::string_view text);
 
-// Writes the eight texts into the first record of `library` whose `ID` is
-// `id`; the `ID` itself never changes. Tells the engineer how it went:
-// "修改成功", "查找不到ID" or "修改失败，写入失败" (the record keeping its
-// previous values). The error is the message shown.
-Status saveRecordEdit(Library* library, std::int32_t id, const std::vector<std::string>& texts,
+// The fields an edit of a record changes: those whose text in `after`
+// differs from the one in `before` (the texts the edit started from), so
+// that saving writes nothing the engineer did not change.
+FieldChanges changedFields(const std::vector<std::string>& before,
+                           const std::vector<std::string>& after);
+
+// What an edit that could not be written says: "修改失败，写入失败：<why>".
+std::string editWriteFailedText(std::string_view reason);
+
+// Writes `changes` into the first record of the library file whose `ID` is
+// `id`; the `ID` itself never changes, and the record's other fields keep
+// what the file holds. Tells the engineer how it went: "修改成功",
+// "查找不到ID" or editWriteFailedText (the record keeping its previous
+// values). The error is the message shown.
+Status saveRecordEdit(Library* library, std::int32_t id, const FieldChanges& changes,
                       Feedback& feedback);
 
 }  // namespace brindle

@@ -39,7 +39,7 @@ struct Record {
 // A record as an opened library holds it: `ID` and views of the texts, which
 // stand one after another in the library's buffer; field `i` runs from
 // `bounds[i]` to `bounds[i + 1]`. Cheap to copy; valid while the library is
-// (an edit leaves the texts it replaced where they are, see Library::update).
+// (an edit leaves the texts it replaced where they are, see Library::modify).
 class RecordView {
 public:
     RecordView(std::int32_t id, const char* text, const std::uint32_t* bounds, std::size_t width)

@@ -1,5 +1,8 @@
 #include "core/library/record2g.h"
 
+#include "core/base/messages.h"
+#include "core/library/query.h"
+
 namespace brindle {
 
 namespace {
@@ -31,17 +34,31 @@ std::optional<std::array<std::string, kRadioFields2G.size()>> queryRadio2G(const
 
 RadioEdit2G modifyRadio2G(Library& library, std::string_view name, const RadioValues2G& values,
                           std::string* reason) {
-    const auto position = library.findCell(name);
-    if (!position) return RadioEdit2G::NotFound;
-    Record record = library.at(*position).toRecord();
+    FieldChanges changes;
     for (std::size_t i = 0; i < values.size(); ++i)
-        if (values[i]) record.fields.at(recordIndex(i)) = *values[i];
-    const Status written = library.update(*position, record);
-    if (!written) {
-        if (reason) *reason = written.error();
+        if (values[i]) changes.emplace_back(recordIndex(i), *values[i]);
+    const Result<bool> modified =
+        library.modify(RecordKey::byField(kCellNameField, std::string(name)), changes);
+    if (!modified) {
+        if (reason) *reason = modified.error();
         return RadioEdit2G::WriteFailed;
     }
-    return RadioEdit2G::Modified;
+    return *modified ? RadioEdit2G::Modified : RadioEdit2G::NotFound;
+}
+
+Status saveRadioEdit2G(Library* library, std::string_view name, const RadioValues2G& values,
+                       Feedback& feedback) {
+    std::string reason;
+    const RadioEdit2G outcome =
+        library ? modifyRadio2G(*library, name, values, &reason) : RadioEdit2G::NotFound;
+    if (outcome == RadioEdit2G::Modified) {
+        feedback.message(msg::kEdited);
+        return {};
+    }
+    const std::string text = outcome == RadioEdit2G::NotFound ? std::string(msg::kIdNotFound)
+                                                              : editWriteFailedText(reason);
+    feedback.message(text);
+    return fail(text);
 }
 
 }  // namespace brindle

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/base/feedback.h"
 #include "core/base/result.h"
 #include "core/library/library.h"
 
@@ -33,10 +34,16 @@ std::optional<std::array<std::string, kRadioFields2G.size()>> queryRadio2G(const
 
 enum class RadioEdit2G { Modified, NotFound, WriteFailed };
 
-// Writes the given values into the first record named `name`, in the file
-// at once. A failed write leaves the record, in the file and in memory, as
-// it was; `reason` then says why.
+// Writes the given values, and nothing else, into the first record of the
+// library file named `name` (see Library::modify). A failed write leaves the
+// record, in the file and in memory, as it was; `reason` then says why.
 RadioEdit2G modifyRadio2G(Library& library, std::string_view name, const RadioValues2G& values,
                           std::string* reason = nullptr);
+
+// The group's "修改": modifyRadio2G, telling the engineer "修改成功",
+// "查找不到ID" (also without a library) or "修改失败，写入失败：<why>". The
+// error is the message shown.
+Status saveRadioEdit2G(Library* library, std::string_view name, const RadioValues2G& values,
+                       Feedback& feedback);
 
 }  // namespace brindle

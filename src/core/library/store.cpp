@@ -102,24 +102,29 @@ std::string placeholders(LibraryKind kind) {
     return list;
 }
 
-// "工参库无法读取：<path>\r\n<reason>".
+// "<head><path>\r\n<reason>", head msg::kLibraryUnreadable or
+// msg::kLibraryUnwritable.
+Failure libraryFailure(std::string_view head, const fs::path& path, std::string_view reason) {
+    return fail(std::string(head) + path.string() + "\r\n" + std::string(reason));
+}
+
 Failure unreadable(const fs::path& path, std::string_view reason) {
-    return fail(std::string(msg::kLibraryUnreadable) + path.string() + "\r\n" +
-                std::string(reason));
+    return libraryFailure(msg::kLibraryUnreadable, path, reason);
 }
 
 // The engineer's message for a failed SQLite call on a library: what is
-// wrong with the file, not just that it could not be read.
-Failure sqliteFailure(Db& db, const fs::path& path) {
+// wrong with the file, not just that it could not be read (or written).
+Failure sqliteFailure(Db& db, const fs::path& path,
+                      std::string_view head = msg::kLibraryUnreadable) {
     switch (db.lastCode() & 0xff) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            return unreadable(path, "被其他程序锁定");
+            return libraryFailure(head, path, "被其他程序锁定");
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
-            return unreadable(path, "文件已损坏：" + db.lastError());
+            return libraryFailure(head, path, "文件已损坏：" + db.lastError());
         default:
-            return unreadable(path, db.lastError());
+            return libraryFailure(head, path, db.lastError());
     }
 }
 
@@ -224,21 +229,27 @@ Status openForReading(std::unique_ptr<Db>& db, const fs::path& path, LibraryKind
     return openExisting(*db, path, kind);
 }
 
-// Opens a library to write it.
+// Opens a library to write it. A file without write permission is refused
+// before SQLite opens it: root could write it all the same, through the
+// protection the engineer gave it.
 Status openForWriting(std::unique_ptr<Db>& db, const fs::path& path, LibraryKind kind) {
     if (Status file = checkFile(path); !file) return file;
+    if (platform::isReadOnlyFile(path))
+        return libraryFailure(msg::kLibraryUnwritable, path, msg::kReadOnlyFile);
     db = std::make_unique<Db>(path, SQLITE_OPEN_READWRITE);
     return openExisting(*db, path, kind);
 }
 
 }  // namespace
 
-Status create(const fs::path& path, LibraryKind kind) {
+Status create(const fs::path& path, LibraryKind kind, const RecordSource& records,
+              const std::function<void(std::size_t)>& written) {
     std::error_code ec;
     if (fs::exists(path, ec)) return fail(std::string(msg::kFileExists) + path.string());
-    // The library is built under a temporary name and then given its name
-    // in one step that never replaces a file: two imports making the same
-    // library cannot take each other's, and only our own file is removed.
+    // The library is built whole, records included, under a temporary name
+    // and then given its name in one step that never replaces a file: two
+    // imports making the same library cannot take each other's, only our own
+    // file is removed, and an import that fails leaves no empty library.
     const auto temp = platform::createTemporaryFileBeside(path);
     if (!temp) return fail(temp.error());
     Status made;
@@ -265,6 +276,7 @@ Status create(const fs::path& path, LibraryKind kind) {
             ");"
             "COMMIT;");
     }
+    if (made && records.count > 0) made = replaceAll(*temp, kind, records, written);
     if (made) made = platform::renameNoReplace(*temp, path);
     if (!made) fs::remove(*temp, ec);  // never leave a half-made library behind
     return made;
@@ -393,21 +405,59 @@ Result<long long> count(const fs::path& path, LibraryKind kind) {
     return static_cast<long long>(sqlite3_column_int64(st.get(), 0));
 }
 
-Status update(const fs::path& path, LibraryKind kind, std::int64_t rowid, const Record& record) {
+Result<std::optional<StoredRecord>> modify(const fs::path& path, LibraryKind kind,
+                                           const RecordKey& key, const FieldChanges& changes) {
     std::unique_ptr<Db> opened;
-    if (Status status = openForWriting(opened, path, kind); !status) return status;
+    if (Status status = openForWriting(opened, path, kind); !status) return fail(status.error());
     Db& db = *opened;
-    std::string set = "\"ID\"=?";
-    for (auto name : fieldNames(kind)) set += "," + quoted(name) + "=?";
-    Stmt st(db, "UPDATE cells SET " + set + " WHERE rowid=?");
-    if (!st.ok()) return fail(db.lastError());
-    sqlite3_bind_int(st.get(), 1, record.ID);
-    for (std::size_t f = 0; f < record.fields.size(); ++f)
-        st.bindText(static_cast<int>(f) + 2, record.fields[f]);
-    sqlite3_bind_int64(st.get(), static_cast<int>(record.fields.size()) + 2, rowid);
-    if (st.step() != SQLITE_DONE) return fail(db.lastError());
-    if (sqlite3_changes(db.get()) != 1) return fail("记录不存在");
-    return {};
+    const auto names = fieldNames(kind);
+    if (key.field && *key.field >= names.size()) return fail(std::string(msg::kFieldCountMismatch));
+    for (const auto& change : changes)
+        if (change.first >= names.size()) return fail(std::string(msg::kFieldCountMismatch));
+    // The write lock is taken before the record is read: no other write can
+    // come between the reading and the writing, and the busy timeout lets
+    // one that is going on end first.
+    if (!db.exec("BEGIN IMMEDIATE;")) return sqliteFailure(db, path, msg::kLibraryUnwritable);
+    const auto failed = [&]() -> Failure {
+        Failure failure = sqliteFailure(db, path, msg::kLibraryUnwritable);
+        static_cast<void>(db.exec("ROLLBACK;"));
+        return failure;
+    };
+
+    const std::string where = key.field ? quoted(names[*key.field]) + "=?" : "\"ID\"=?";
+    Stmt find(db, "SELECT rowid," + fieldList(kind) + " FROM cells WHERE " + where +
+                      " ORDER BY rowid LIMIT 1");
+    if (!find.ok()) return failed();
+    if (key.field)
+        find.bindText(1, key.text);
+    else
+        sqlite3_bind_int(find.get(), 1, key.id);
+    const int rc = find.step();
+    if (rc == SQLITE_DONE) {
+        static_cast<void>(db.exec("ROLLBACK;"));
+        return std::optional<StoredRecord>();
+    }
+    if (rc != SQLITE_ROW) return failed();
+    StoredRecord stored{sqlite3_column_int64(find.get(), 0),
+                        {sqlite3_column_int(find.get(), 1), {}}};
+    for (std::size_t f = 0; f < names.size(); ++f)
+        stored.record.fields.push_back(find.text(static_cast<int>(f) + 2));
+
+    if (!changes.empty()) {
+        std::string set;
+        for (const auto& change : changes) {
+            set += (set.empty() ? "" : ",") + quoted(names[change.first]) + "=?";
+            stored.record.fields[change.first] = change.second;
+        }
+        Stmt update(db, "UPDATE cells SET " + set + " WHERE rowid=?");
+        if (!update.ok()) return failed();
+        for (std::size_t i = 0; i < changes.size(); ++i)
+            update.bindText(static_cast<int>(i) + 1, changes[i].second);
+        sqlite3_bind_int64(update.get(), static_cast<int>(changes.size()) + 1, stored.rowid);
+        if (update.step() != SQLITE_DONE) return failed();
+    }
+    if (!db.exec("COMMIT;")) return failed();
+    return std::optional<StoredRecord>(std::move(stored));
 }
 
 }  // namespace brindle::store

@@ -7,12 +7,14 @@
 // are refused from their header bytes, before SQLite opens them, and never
 // written to (nor their -wal or journal). A library missing a field's column
 // is refused, naming the field. A journal left by a crashed write is rolled
-// back when the library is next read.
+// back when the library is next read. A library without write permission is
+// never written, whoever we run as.
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,10 +27,6 @@ namespace brindle::store {
 
 inline constexpr std::int32_t kApplicationId = 0x42524E44;  // "BRND"
 inline constexpr int kFormatVersion = 1;
-
-// Creates an empty library of `kind`: built beside `path` and then given its
-// name, never replacing a file that is there ("文件已存在：<path>").
-Status create(const std::filesystem::path& path, LibraryKind kind);
 
 // Checks that `path` is a library of `kind` that can be opened for writing.
 // Nothing is written.
@@ -59,11 +57,30 @@ Status replaceAll(const std::filesystem::path& path, LibraryKind kind,
                   const std::vector<Record>& records,
                   const std::function<void(std::size_t)>& written = {});
 
+// Creates a library of `kind` holding `records` (none: an empty library). It
+// is built whole under a temporary name beside `path` and only then given its
+// name, never replacing a file that is there ("文件已存在：<path>"): a
+// failure at any point leaves no file at `path`.
+Status create(const std::filesystem::path& path, LibraryKind kind, const RecordSource& records = {},
+              const std::function<void(std::size_t)>& written = {});
+
 // Number of records.
 Result<long long> count(const std::filesystem::path& path, LibraryKind kind);
 
-// Writes one record's fields in place, found by its rowid.
-Status update(const std::filesystem::path& path, LibraryKind kind, std::int64_t rowid,
-              const Record& record);
+// A record as an edit left it in the file.
+struct StoredRecord {
+    std::int64_t rowid = 0;
+    Record record;
+};
+
+// Writes `changes` into the record `key` finds, in one write transaction
+// that finds and reads the record first: fields not changed keep what the
+// file holds, whatever another program wrote there since this one read the
+// library. Gives the record as now stored, or nothing (and nothing written)
+// when no record matches. Waits a while for another program's write to end;
+// a library still locked, or one without write permission (also when we run
+// as root), fails with "工参库无法写入：<path>\r\n<reason>".
+Result<std::optional<StoredRecord>> modify(const std::filesystem::path& path, LibraryKind kind,
+                                           const RecordKey& key, const FieldChanges& changes);
 
 }  // namespace brindle::store

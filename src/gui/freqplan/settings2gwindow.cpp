@@ -125,20 +125,7 @@ void Settings2GWindow::modifyRecord() {
     RadioValues2G values;
     const auto boxes = radioBoxes();
     for (std::size_t i = 0; i < boxes.size(); ++i) values[i] = u8(boxes[i]->text());
-    const RadioEdit2G outcome = session_.library2G
-                                    ? modifyRadio2G(*session_.library2G, name, values)
-                                    : RadioEdit2G::NotFound;
-    switch (outcome) {
-        case RadioEdit2G::Modified:
-            feedback.message(msg::kEdited);
-            break;
-        case RadioEdit2G::NotFound:
-            feedback.message(msg::kIdNotFound);
-            break;
-        case RadioEdit2G::WriteFailed:
-            feedback.message(msg::kEditWriteFailed);
-            break;
-    }
+    static_cast<void>(saveRadioEdit2G(session_.library2G.get(), name, values, feedback));
 }
 
 }  // namespace brindle::gui

@@ -208,7 +208,11 @@ void RecordEditWindow::save() {
     std::vector<std::string> texts;
     for (const QLineEdit* box : fieldBoxes()) texts.push_back(u8(box->text()));
     GuiFeedback feedback(this);
-    if (saveRecordEdit(session_.library4G.get(), row_.ID, texts, feedback)) close();
+    // A box the engineer left as it was loaded is no change: the field keeps
+    // what the file holds, also when another program changed it meanwhile.
+    if (saveRecordEdit(session_.library4G.get(), row_.ID, changedFields(row_.fields, texts),
+                       feedback))
+        close();
 }
 
 }  // namespace brindle::gui
