@@ -205,7 +205,9 @@ private slots:
         window->编辑框_2G数据库_LAC->setText("1");
         Dialogs dialogs;
         window->按钮_2G基站数据_修改->click();
-        QCOMPARE(dialogs.messages(), QStringList{"修改失败，写入失败"});
+        QCOMPARE(dialogs.messages(),
+                 QStringList{qs("修改失败，写入失败：工参库无法读取：" +
+                                ws->session.current2G.string() + "\r\n文件不存在")});
         window->按钮_2G基站数据_查询->click();
         QCOMPARE(window->编辑框_2G数据库_LAC->text(), QString("4501"));
     }

@@ -442,6 +442,7 @@ Result<std::optional<StoredRecord>> modify(const fs::path& path, LibraryKind kin
                         {sqlite3_column_int(find.get(), 1), {}}};
     for (std::size_t f = 0; f < names.size(); ++f)
         stored.record.fields.push_back(find.text(static_cast<int>(f) + 2));
+    find.reset();
 
     if (!changes.empty()) {
         std::string set;
