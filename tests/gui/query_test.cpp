@@ -164,6 +164,27 @@ private slots:
         QCOMPARE(model->index(1, 6).data().toString(), QString());
     }
 
+    // Another program changes the record while the window is open: the boxes
+    // the engineer left alone are not written, so that change stays.
+    void onlyTheChangedBoxesAreWritten() {
+        QueryWindow* q = openQuery();
+        QVERIFY(q);
+        q->编辑框1->setText("21");
+        q->查询数据按钮->click();
+        q->修改数据按钮->click();
+        RecordEditWindow* e = editWindow();
+        QVERIFY(e);
+        auto other = store::load(ws->session.current4G, LibraryKind::Lte).value();
+        QVERIFY(other->modify(RecordKey::byId(21), {{7, "TAC9"}}).value());
+        e->小区名编辑框->setText("北-9");
+        Dialogs dialogs;
+        e->修改按钮->click();
+        QCOMPARE(dialogs.messages(), QStringList{"修改成功"});
+        const auto reopened = store::load(ws->session.current4G, LibraryKind::Lte).value();
+        QCOMPARE(qs(reopened->at(1).cellName()), QString("北-9"));
+        QCOMPARE(qs(reopened->at(1).field(7)), QString("TAC9"));
+    }
+
     void aFailedWriteKeepsTheWindowAndTheRecord() {
         QueryWindow* q = openQuery();
         QVERIFY(q);
