@@ -6,6 +6,7 @@
 #include "cli/streamfeedback.h"
 #include "core/app/commandtable.h"
 #include "core/base/messages.h"
+#include "core/base/textcodec.h"
 #include "core/library/catalogue.h"
 #include "core/tools/scriptcheck.h"
 
@@ -83,17 +84,20 @@ int runCheck(const CheckOptions& options, Session& session) {
     std::string json = "{\"files\":[";
     for (std::size_t f = 0; f < options.files.size(); ++f) {
         const std::string& file = options.files[f];
+        // A name unpacked from an archive made on Chinese Windows is GBK
+        // bytes; the report says it as text, and the JSON stays UTF-8.
+        const std::string shown = codec::fileNameText(file);
         // The findings are told once the whole file is read; one that cannot
         // be read or is not text leaves no entry in the report.
         const std::size_t before = json.size();
         if (json.back() == '}') json += ",";
-        json += "{\"file\":" + jsonString(file) + ",\"findings\":[";
+        json += "{\"file\":" + jsonString(shown) + ",\"findings\":[";
         bool first = true;
         const auto checked =
             check::checkScriptFile(file, context, [&](const check::Finding& finding) {
                 (finding.rule->severity == check::Severity::Error ? errors : warnings) += 1;
                 if (!options.json) {
-                    std::cout << check::formatFinding(file, finding) << '\n';
+                    std::cout << check::formatFinding(shown, finding) << '\n';
                     return;
                 }
                 json += first ? "" : ",";

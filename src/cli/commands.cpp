@@ -4,6 +4,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "cli/runfiles.h"
 #include "cli/streamfeedback.h"
 #include "core/app/generators.h"
 #include "core/app/workflows.h"
@@ -306,6 +307,12 @@ int genCommand(const Options& options, Session& session) {
             {}, Icon::Error);
         return kUsage;
     }
+    RunFiles files;
+    files.input(pairs ? "--source" : "--names", list);
+    files.input("--target", options.target);
+    files.sessionInputs(session);
+    files.output("-o", options.output);
+    if (!files.clear(feedback)) return kUsage;
     const auto sources = readNames(list, feedback);
     if (!sources) return kUsage;
     std::optional<std::string> targets = std::string();
@@ -383,6 +390,36 @@ int edit2GCommand(const Options& options, Session& session) {
                                                                                : kEndedEarly;
 }
 
+// The files already in `folder` that a split would replace: those named
+// <base>_<n>.txt, letters in any case, as a file system that ignores case
+// would take the split's own names for them.
+std::vector<std::filesystem::path> splitOutputsThere(const std::filesystem::path& folder,
+                                                     std::string_view base) {
+    const auto lower = [](std::string text) {
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return text;
+    };
+    const std::string head = lower(std::string(base) + "_");
+    std::vector<std::filesystem::path> found;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end;
+         !ec && it != end; it.increment(ec)) {
+        const std::string name = lower(it->path().filename().string());
+        if (name.size() <= head.size() + 4 || !name.starts_with(head) || !name.ends_with(".txt"))
+            continue;
+        const std::string number = name.substr(head.size(), name.size() - head.size() - 4);
+        if (number.find_first_not_of("0123456789") != std::string::npos ||
+            (number.size() > 1 && number[0] == '0') || number.size() > 18)
+            continue;
+        found.push_back(folder / tools::chunkFileName(base, std::stoull(number)));
+    }
+    // X_1.TXT and x_1.txt, side by side where case counts, are one output.
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
+}
+
 // Writes <base>_<n>.txt beside the script.
 int splitCommand(const Options& options) {
     StreamFeedback feedback;
@@ -397,6 +434,10 @@ int splitCommand(const Options& options) {
     if (options.byLines) settings = {tools::SplitBy::LineCount, tools::boxNumber(*options.byLines)};
     const std::string base = options.base ? *options.base : tools::baseNameOf(options.script);
     const std::filesystem::path folder = std::filesystem::path(options.script).parent_path();
+    RunFiles files;
+    files.input("split", options.script);
+    for (const auto& output : splitOutputsThere(folder, base)) files.output("split", output);
+    if (!files.clear(feedback)) return kUsage;
     return tools::splitToFiles(script, options.script, folder, base, settings, feedback)
                ? kCompleted
                : kEndedEarly;

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/runfiles.h"
 #include "cli/streamfeedback.h"
 #include "core/app/workflows.h"
 #include "core/base/messages.h"
@@ -51,9 +52,10 @@ bool readList(const std::string& path, std::string& into, Feedback& feedback) {
 int pciChange(const ExportOptions& o, ExportBook& book, Session& session, const std::string& output,
               Feedback& feedback) {
     PciLabels labels;
-    if (!queryPciCells(session.library4G.get(), o.cell1, o.cell2, labels, feedback))
+    const std::string cell1 = o.cell1.value_or("");
+    if (!queryPciCells(session.library4G.get(), cell1, o.cell2, labels, feedback))
         return kEndedEarly;
-    const PciChange change{o.cell1, o.pci1, o.cell2, o.pci2, labels.oldPci1, labels.oldPci2, o.max};
+    const PciChange change{cell1, o.pci1, o.cell2, o.pci2, labels.oldPci1, labels.oldPci2, o.max};
     StringSink box;
     const PciRun run = generatePciChange(*session.library4G, book, change, box, feedback);
     const int written = emitBox(box.text(), output, feedback);
@@ -75,9 +77,10 @@ int inherit(const ExportOptions& o, ExportBook& book, Session& session, const st
 int reduce(const ExportOptions& o, ExportBook& book, Session& session, const std::string& output,
            Feedback& feedback) {
     session.reload2GSettings();
+    const std::string cell = o.cell.value_or("");
     ReductionLists lists;
     if (o.sources.empty() || o.cis.empty()) {
-        if (!fillReductionLists(*session.library4G, book, o.cell, lists, feedback))
+        if (!fillReductionLists(*session.library4G, book, cell, lists, feedback))
             return kEndedEarly;
     }
     if (!o.sources.empty() && !readList(o.sources, lists.sources, feedback)) return kUsage;
@@ -88,7 +91,7 @@ int reduce(const ExportOptions& o, ExportBook& book, Session& session, const std
         lists.carriers = reductionCarriers(FrequencyPlan(session.folder.earfcnIni()));
     }
     const auto script =
-        generateReduction(*session.library4G, session.library2G.get(), session.settings2G, o.cell,
+        generateReduction(*session.library4G, session.library2G.get(), session.settings2G, cell,
                           lists, !o.rollback.empty(), feedback);
     if (!script) return kEndedEarly;
     int rc = emitBox(script->script, output, feedback);
@@ -100,7 +103,8 @@ int reduce(const ExportOptions& o, ExportBook& book, Session& session, const std
 int frequencyChange(const ExportOptions& o, ExportBook& book, Session& session,
                     const std::string& output, Feedback& feedback) {
     StringSink box;
-    const bool completed = generateFrequencyChange(*session.library4G, book, o.cell, box, feedback);
+    const bool completed =
+        generateFrequencyChange(*session.library4G, book, *o.cell, box, feedback);
     const int written = emitBox(box.text(), output, feedback);
     return completed ? written : kEndedEarly;
 }
@@ -109,6 +113,9 @@ using ToolRun = int (*)(const ExportOptions&, ExportBook&, Session&, const std::
 
 // One row per tool: its name, the options it needs besides --export (and the
 // usage text naming them), whether its window titles a failed open, its run.
+// A name given empty passes where the window has a message for an empty box
+// (reduce, pci-change), and is a usage error where the window would look the
+// empty name up.
 struct ExportTool {
     std::string_view name;
     std::string_view needs;
@@ -118,13 +125,13 @@ struct ExportTool {
 };
 constexpr std::array<ExportTool, 4> kExportTools = {{
     {"pci-change", "--cell1 和 --pci1",
-     [](const ExportOptions& o) { return !o.cell1.empty() && !o.pci1.empty(); }, false, pciChange},
+     [](const ExportOptions& o) { return o.cell1 && !o.pci1.empty(); }, false, pciChange},
     {"inherit", "--new 和 --from",
      [](const ExportOptions& o) { return !o.newCell.empty() && !o.fromCell.empty(); }, true,
      inherit},
-    {"reduce", "--cell", [](const ExportOptions& o) { return !o.cell.empty(); }, true, reduce},
-    {"freq-change", "--cell", [](const ExportOptions& o) { return !o.cell.empty(); }, true,
-     frequencyChange},
+    {"reduce", "--cell", [](const ExportOptions& o) { return o.cell.has_value(); }, true, reduce},
+    {"freq-change", "--cell", [](const ExportOptions& o) { return o.cell && !o.cell->empty(); },
+     true, frequencyChange},
 }};
 
 const ExportTool* findTool(std::string_view name) {
@@ -188,6 +195,15 @@ int runExportTool(std::string_view generator, const ExportOptions& o, const std:
             {}, Icon::Error);
         return kUsage;
     }
+    RunFiles files;
+    files.input("--export", o.exportFile);
+    files.input("--sources", o.sources);
+    files.input("--cis", o.cis);
+    files.input("--carriers", o.carriers);
+    files.sessionInputs(session);
+    files.output("-o", output);
+    files.output("--rollback", o.rollback);
+    if (!files.clear(feedback)) return kUsage;
     if (!openChosenLibraries(session, feedback)) return kEndedEarly;
     const auto book = openExport(o.exportFile, tool->titled, feedback);
     if (!book) return kUsage;
@@ -197,7 +213,7 @@ int runExportTool(std::string_view generator, const ExportOptions& o, const std:
 int runPciUpdate(const ExportOptions& o, Session& session) {
     StreamFeedback feedback;
     if (!openChosenLibraries(session, feedback)) return kEndedEarly;
-    const PciChange change{o.cell1, o.pci1, o.cell2, o.pci2, {}, {}, {}};
+    const PciChange change{o.cell1.value_or(""), o.pci1, o.cell2, o.pci2, {}, {}, {}};
     return updatePcis(session.library4G.get(), change, feedback) ? kCompleted : kEndedEarly;
 }
 

@@ -15,9 +15,12 @@ namespace brindle::cli {
 
 struct ExportOptions {
     std::string exportFile;
-    std::string cell1, pci1, cell2, pci2, max;  // pci-change, pci-update
-    std::string newCell, fromCell;              // inherit
-    std::string cell;                           // reduce, freq-change
+    // Unset when the option was not given: an empty name is the window's
+    // empty box, which the window answers with a message of its own.
+    std::optional<std::string> cell1;    // pci-change, pci-update
+    std::string pci1, cell2, pci2, max;  // pci-change, pci-update
+    std::string newCell, fromCell;       // inherit
+    std::optional<std::string> cell;     // reduce, freq-change
     std::string sources, cis, carriers, rollback;
 };
 

@@ -181,6 +181,31 @@ TEST_F(CliCheck, JsonForMachines) {
         "\"reason\":\"参数值应为整数：LOCALCELLID=a\\\\b\"}]}],\"errors\":2,\"warnings\":0}\n");
 }
 
+TEST_F(CliCheck, AGbkFileNameIsShownDecoded) {
+    // 北区.txt as an archive made on Chinese Windows unpacks it.
+    test::writeFile(dir / "\xB1\xB1\xC7\xF8.txt",
+                    "MOD CELL:LOCALCELLID=0,PHYCELLID=504;{站甲}\r\n");
+    const std::string finding =
+        "{\"line\":1,\"severity\":\"error\",\"rule\":\"range\","
+        "\"reason\":\"参数值超出取值范围：PHYCELLID=504（0–503）\"}";
+    auto r = runCli(dir.path(), "check --json '\xB1\xB1\xC7\xF8.txt'");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_TRUE(codec::isValidUtf8(r.out));
+    EXPECT_EQ(r.out, "{\"files\":[{\"file\":\"北区.txt\",\"findings\":[" + finding +
+                         "]}],\"errors\":1,\"warnings\":0}\n");
+    r = runCli(dir.path(), "check '\xB1\xB1\xC7\xF8.txt'");
+    EXPECT_EQ(r.out,
+              "北区.txt:1: error range: 参数值超出取值范围：PHYCELLID=504（0–503）\n"
+              "1 个错误，0 个警告\n");
+    // Neither UTF-8 nor GBK: the bytes are written out.
+    test::writeFile(dir / "\xFF.txt", "ACT CELL:LOCALCELLID=0;{站甲}\r\n");
+    r = runCli(dir.path(), "check --json '\xFF.txt'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "{\"files\":[{\"file\":\"\\\\xFF.txt\",\"findings\":[]}],\"errors\":0,"
+              "\"warnings\":0}\n");
+}
+
 TEST_F(CliCheck, UnreadableFilesAndUsage) {
     auto r = runCli(dir.path(), "check 无.txt 好.txt");
     EXPECT_EQ(r.status, 2);

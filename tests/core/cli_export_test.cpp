@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "clirun.h"
 #include "core/base/textcodec.h"
 #include "exportworkbook.h"
@@ -198,4 +200,76 @@ TEST_F(CliExport, InheritanceGivesTheNewCellEveryRelationOfTheOldOne) {
         "NORMVFLAG=FORBID_RMV_ENUM,BLINDHOPRIORITY=30,LOCALCELLNAME=\"新1\","
         "NEIGHBOURCELLNAME=\"G1\";{站甲}\r\n");
     EXPECT_EQ(r.err, "外部数据库打开成功\n数据不配置\n31002或9527不存在！\n扩容脚本已经生成！\n");
+}
+
+TEST_F(CliExport, AnEmptyCellNameGetsTheWindowsMessage) {
+    // Where the window answers an empty name box, so does the command; where
+    // it would look the empty name up, the name is a required option.
+    const struct {
+        std::string args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {"gen reduce --export 报文.xlsx --cell ''", 1,
+         "外部数据库打开成功\n减容小区名不能为空！\n"},
+        {"gen reduce --export 报文.xlsx --cell '' --sources /dev/null --cis /dev/null", 1,
+         "外部数据库打开成功\n减容小区名不能为空！\n"},
+        {"gen pci-change --export 报文.xlsx --cell1 '' --pci1 20", 1,
+         "外部数据库打开成功\n预修改PCI小区1名不能为空！\n"},
+        {"gen inherit --export 报文.xlsx --new '' --from 甲1", 2,
+         "inherit 需要 --export 和 --new 和 --from\n"},
+        {"gen freq-change --export 报文.xlsx --cell ''", 2,
+         "freq-change 需要 --export 和 --cell\n"},
+        {"gen reduce --export 报文.xlsx", 2, "reduce 需要 --export 和 --cell\n"},
+    };
+    for (const auto& c : cases) {
+        const auto r = cli(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args;
+        EXPECT_EQ(r.err, c.err) << c.args;
+        EXPECT_EQ(r.out, "") << c.args;
+    }
+}
+
+TEST_F(CliExport, AnOutputNeverOverwritesAnInputOrAnotherOutput) {
+    namespace fs = std::filesystem;
+    test::writeFile(dir / "carriers.txt", "38400\r\n");
+    fs::create_directory(dir / "sub");
+    fs::create_symlink("报文.xlsx", dir / "link.xlsx");
+    fs::create_hard_link(dir / "mu" / "网.edb", dir / "hard.edb");
+    // Every file of the program folder but the streams the runs leave.
+    const auto files = [&] {
+        std::map<std::string, std::string> all;
+        for (const auto& e : fs::recursive_directory_iterator(dir.path())) {
+            const std::string name = e.path().filename().string();
+            if (e.is_regular_file() && name != "stdin" && name != "stdout" && name != "stderr")
+                all[e.path().string()] = readFile(e.path());
+        }
+        return all;
+    };
+    const auto before = files();
+    const std::string reduce = "gen reduce --export 报文.xlsx --cell 甲1 --carriers carriers.txt ";
+    const std::string inherit = "gen inherit --export 报文.xlsx --new 新1 --from 甲1 ";
+    const std::string change = "gen freq-change --export 报文.xlsx --cell 甲1 ";
+    const struct {
+        std::string args, err;
+    } cases[] = {
+        {reduce + "-o r.txt --rollback r.txt", "-o 和 --rollback 不能写入同一个文件：r.txt\n"},
+        {reduce + "-o r.txt --rollback sub/../r.txt",
+         "-o 和 --rollback 不能写入同一个文件：sub/../r.txt\n"},
+        {reduce + "-o carriers.txt", "-o 不能覆盖本次要读取的文件：carriers.txt\n"},
+        {reduce + "-o r.txt --rollback mu/2G.ini",
+         "--rollback 不能覆盖本次要读取的文件：mu/2G.ini\n"},
+        {inherit + "-o 报文.xlsx", "-o 不能覆盖本次要读取的文件：报文.xlsx\n"},
+        {inherit + "-o link.xlsx", "-o 不能覆盖本次要读取的文件：link.xlsx\n"},
+        {change + "-o mu/网.edb", "-o 不能覆盖本次要读取的文件：mu/网.edb\n"},
+        {change + "-o hard.edb", "-o 不能覆盖本次要读取的文件：hard.edb\n"},
+        {change + "-o mu/EARFCN.ini", "-o 不能覆盖本次要读取的文件：mu/EARFCN.ini\n"},
+    };
+    for (const auto& c : cases) {
+        const auto r = cli(c.args);
+        EXPECT_EQ(r.status, 2) << c.args;
+        EXPECT_EQ(r.err, c.err) << c.args;
+        EXPECT_EQ(r.out, "") << c.args;
+        EXPECT_EQ(files(), before) << c.args;  // nothing written, nothing made
+    }
 }

@@ -560,6 +560,46 @@ TEST_F(Cli, SplitRefusesBadInput) {
     std::filesystem::permissions(dir / "s_0.txt", std::filesystem::perms::owner_all);
 }
 
+TEST_F(Cli, SplitNeverWritesOverItsScript) {
+    // The base name makes the script one of the files, by its name or
+    // through a hard link.
+    test::writeFile(dir / "x_1.txt", "1;{A}\r\n2;{B}\r\n");
+    auto r = cli("split x_1.txt --by-lines 1 --base x");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "split 不能覆盖本次要读取的文件：x_1.txt\n");
+    std::filesystem::create_hard_link(dir / "x_1.txt", dir / "Y_0.txt");
+    r = cli("split x_1.txt --base Y");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "split 不能覆盖本次要读取的文件：Y_0.txt\n");
+    EXPECT_EQ(readFile(dir / "x_1.txt"), "1;{A}\r\n2;{B}\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "x_0.txt"));
+    // Another base leaves the script where it is.
+    EXPECT_EQ(cli("split x_1.txt --by-lines 1 --base z").status, 0);
+    EXPECT_EQ(readFile(dir / "z_1.txt"), "2;{B}\r\n");
+}
+
+TEST_F(Cli, AGeneratorNeverWritesOverWhatItReads) {
+    test::writeFile(dir / "s.txt", "甲-1\n");
+    test::writeFile(dir / "t.txt", "乙-1\n");
+    const std::string run = "--lib4g 北区.edb gen neighbour-rmv --source s.txt --target t.txt ";
+    const struct {
+        std::string options, err;
+    } cases[] = {
+        {"-o mu/北区.edb", "-o 不能覆盖本次要读取的文件：mu/北区.edb\n"},
+        {"-o ./t.txt", "-o 不能覆盖本次要读取的文件：./t.txt\n"},
+        {"--dedup -o s.txt", "-o 不能覆盖本次要读取的文件：s.txt\n"},
+    };
+    const std::string library = readFile(dir / "mu" / "北区.edb");
+    for (const auto& c : cases) {
+        const auto r = cli(run + c.options);
+        EXPECT_EQ(r.status, 2) << c.options;
+        EXPECT_EQ(r.err, c.err) << c.options;
+    }
+    EXPECT_EQ(readFile(dir / "mu" / "北区.edb"), library);
+    EXPECT_EQ(readFile(dir / "s.txt"), "甲-1\n");
+    EXPECT_EQ(readFile(dir / "t.txt"), "乙-1\n");
+}
+
 TEST_F(Cli, SiteTypeWithDefaultsAndOptions) {
     test::makeLibrary(dir / "mu" / "站型.edb", LibraryKind::Lte,
                       {cell4G(1, {"ABC", "ABC-1", "0", "1", "1", "38400", "1", "1"}),

@@ -191,6 +191,32 @@ TEST(FileStamp, TellsStatesOfAFileApart) {
     EXPECT_EQ(platform::fileStamp(dir / "link.ini"), renamed);
 }
 
+TEST(SameFile, KnowsAFileByWhatItIsNotByItsSpelling) {
+    TempDir dir;
+    writeFile(dir / "r.txt", "x");
+    writeFile(dir / "other.txt", "x");
+    fs::create_directory(dir / "a");
+    fs::create_symlink(dir / "r.txt", dir / "link.txt");
+    fs::create_hard_link(dir / "r.txt", dir / "hard.txt");
+    fs::create_directory_symlink(dir / "a", dir / "alias");
+    const struct {
+        std::string a, b;
+        bool same;
+    } cases[] = {
+        {"r.txt", "r.txt", true},
+        {"r.txt", "a/../r.txt", true},
+        {"r.txt", "link.txt", true},
+        {"r.txt", "hard.txt", true},
+        {"r.txt", "other.txt", false},
+        {"r.txt", "new.txt", false},           // nothing there yet is never an existing file
+        {"a/new.txt", "alias/new.txt", true},  // neither there: one entry of one folder
+        {"a/new.txt", "a/../new.txt", false},
+        {"a/new.txt", "a/NEW.txt", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::sameFile(dir / c.a, dir / c.b), c.same) << c.a << " / " << c.b;
+}
+
 TEST(FileStamp, FileTimesAndTheClockAgree) {
     TempDir dir;
     const std::int64_t before = platform::wallClockNs();

@@ -524,6 +524,24 @@ private slots:
         QCOMPARE(qs(boxText(w.脚本编辑框)), qs(script));
     }
 
+    // A save never replaces the workbook, a library or a settings file the
+    // window works from: the engineer is told, and nothing is written.
+    void aSaveRefusesTheFilesInUse() {
+        InheritanceWindow w(ws->session);
+        choose(w.选择MML报文按钮);
+        w.脚本编辑框->setPlainText("ACT CELL:LOCALCELLID=0;{站A}");
+        for (const std::filesystem::path& file :
+             {exportPath, ws->session.current4G, ws->session.folder.ini2G()}) {
+            const QByteArray before = readAll(file);
+            Dialogs dialogs;
+            dialogs.file(file);
+            w.另存脚本按钮->click();
+            QCOMPARE(dialogs.messages(),
+                     (QStringList{"不能覆盖正在使用的文件：" + qpath(file), "写出失败"}));
+            QCOMPARE(readAll(file), before);
+        }
+    }
+
     // ---- frequency change ----
 
     void frequencyChangeQueriesGeneratesAndSaves() {

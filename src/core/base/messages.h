@@ -54,6 +54,8 @@ inline constexpr std::string_view kNotGbkTail = "行含有GBK编码无法表示�
 inline constexpr std::string_view kReadOnlyFile = "文件为只读";
 inline constexpr std::string_view kNotAPlainFile = "不是普通文件";
 inline constexpr std::string_view kFileExists = "文件已存在：";  // + path
+// A save that picked a library, a settings file or the export workbook in use.
+inline constexpr std::string_view kFileInUse = "不能覆盖正在使用的文件：";  // + path
 
 // ---- settings files (mu/EARFCN.ini, mu/2G.ini) --------------------------------
 // Why a setting could not be written; they follow kWriteFailed like the
@@ -80,6 +82,12 @@ inline constexpr std::string_view kG5TabNotStored = "此页的值不保存到配
 
 // ---- the command line ---------------------------------------------------------
 inline constexpr std::string_view kStdoutFailed = "无法写出到标准输出";
+// An output of a run that names a file the run reads, or that another output
+// names; nothing is written. Option + this + path; two options joined by
+// kAnd + this + path.
+inline constexpr std::string_view kOutputIsInput = " 不能覆盖本次要读取的文件：";
+inline constexpr std::string_view kOutputsOneFile = " 不能写入同一个文件：";
+inline constexpr std::string_view kAnd = " 和 ";
 
 // ---- workbook import --------------------------------------------------------
 inline constexpr std::string_view kImportTitleHead = "工参导入（";  // + path + ")"

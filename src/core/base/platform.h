@@ -150,6 +150,12 @@ struct FileStamp {
 // be looked at.
 FileStamp fileStamp(const std::filesystem::path& path);
 
+// Whether `a` and `b` name one file, however they are spelt: through "..", a
+// symbolic link, a hard link, or (where names ignore case) another case. A
+// path where nothing is yet is never an existing file; two such paths are
+// one when they name one entry of one folder.
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
 // The current wall-clock time in nanoseconds, on the clock of the file times.
 std::int64_t wallClockNs();
 

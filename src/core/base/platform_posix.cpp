@@ -347,6 +347,22 @@ FileStamp fileStamp(const fs::path& path) {
     return stamp;
 }
 
+bool sameFile(const fs::path& a, const fs::path& b) {
+    const FileStamp first = fileStamp(a), second = fileStamp(b);
+    if (first.exists || second.exists)
+        return first.exists && second.exists && first.device == second.device &&
+               first.fileIndex == second.fileIndex;
+    // Neither is there yet: the same name in the same folder, the folder
+    // known by what it is rather than by how the path reaches it.
+    if (a.filename() != b.filename()) return false;
+    const auto folderOf = [](const fs::path& p) {
+        return p.has_parent_path() ? p.parent_path() : fs::path(".");
+    };
+    const FileStamp folderA = fileStamp(folderOf(a)), folderB = fileStamp(folderOf(b));
+    if (!folderA.exists || !folderB.exists) return a.lexically_normal() == b.lexically_normal();
+    return folderA.device == folderB.device && folderA.fileIndex == folderB.fileIndex;
+}
+
 std::int64_t wallClockNs() {
     // CLOCK_REALTIME is the clock the file times are taken from.
     struct timespec t {};

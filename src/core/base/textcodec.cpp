@@ -244,6 +244,24 @@ std::optional<std::string> decodeDetected(std::string_view bytes) {
     return fromGbk(bytes);
 }
 
+std::string fileNameText(std::string_view bytes) {
+    if (isValidUtf8(bytes)) return std::string(bytes);
+    if (auto text = fromGbk(bytes)) return *std::move(text);
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out += c;
+            continue;
+        }
+        out += "\\x";
+        out += kHex[byte >> 4];
+        out += kHex[byte & 0xF];
+    }
+    return out;
+}
+
 void appendUtf8(std::string& out, char32_t code) {
     if (code < 0x80) {
         out += static_cast<char>(code);

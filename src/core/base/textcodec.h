@@ -78,6 +78,12 @@ bool isValidUtf8(std::string_view bytes);
 // Returns nothing when the bytes are neither.
 std::optional<std::string> decodeDetected(std::string_view bytes);
 
+// A file name as the program shows it: its bytes read as a name list's are
+// (valid UTF-8 as it is, else GBK, as an archive made on Chinese Windows
+// leaves names), and when they are neither, each byte above 0x7F written as
+// "\xNN", so that what is shown is always valid UTF-8.
+std::string fileNameText(std::string_view bytes);
+
 // Appends one Unicode code point as UTF-8.
 void appendUtf8(std::string& out, char32_t code);
 

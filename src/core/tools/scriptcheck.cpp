@@ -868,7 +868,7 @@ Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
                                              const CheckContext& context,
                                              const std::function<void(const Finding&)>& found,
                                              Feedback* feedback, std::size_t blockSize) {
-    const std::string shown = path.string();
+    const std::string shown = codec::fileNameText(path.string());
     platform::FileReader file;
     switch (file.open(path)) {
         case platform::FileContents::State::Missing:

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "core/base/messages.h"
+#include "core/base/platform.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
 
@@ -103,16 +105,26 @@ std::optional<std::filesystem::path> GuiFeedback::chooseOpenFile(const FileReque
 }
 
 std::optional<std::filesystem::path> GuiFeedback::chooseSaveFile(const FileRequest& request) {
+    std::optional<std::filesystem::path> chosen;
     if (presetAnswers) {
         presetAnswers->requests.push_back(request);
-        return presetAnswers->takeFile();
+        chosen = presetAnswers->takeFile();
+    } else {
+        QString start = QString::fromStdString(request.startFolder.string());
+        if (!request.proposedName.empty())
+            start =
+                start.isEmpty() ? qs(request.proposedName) : start + '/' + qs(request.proposedName);
+        const QString file =
+            QFileDialog::getSaveFileName(parent_, {}, start, qtFilter(request.filter));
+        if (!file.isEmpty()) chosen = std::filesystem::path(u8(file));
     }
-    QString start = QString::fromStdString(request.startFolder.string());
-    if (!request.proposedName.empty())
-        start = start.isEmpty() ? qs(request.proposedName) : start + '/' + qs(request.proposedName);
-    const QString file = QFileDialog::getSaveFileName(parent_, {}, start, qtFilter(request.filter));
-    if (file.isEmpty()) return std::nullopt;
-    return std::filesystem::path(u8(file));
+    if (!chosen) return chosen;
+    for (const auto& file : inUse_) {
+        if (file.empty() || !platform::sameFile(*chosen, file)) continue;
+        message(std::string(msg::kFileInUse) + chosen->string(), {}, Icon::Warning);
+        return std::nullopt;
+    }
+    return chosen;
 }
 
 void GuiFeedback::progress(long position, long maximum) {

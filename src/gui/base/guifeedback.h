@@ -30,6 +30,11 @@ public:
     void pumpEvents() override;
     void pace(int milliseconds) override;
 
+    // Files a save must not replace (the libraries, settings files and
+    // export workbook the window works from): a save dialog that picks one
+    // tells why and answers as a cancelled dialog does.
+    void refuseToReplace(std::vector<std::filesystem::path> inUse) { inUse_ = std::move(inUse); }
+
     // Dialog answers set before a click, for the GUI tests: while a preset
     // is installed no box or dialog is shown. Every message and question
     // text goes to `shown`; questions take their preset answers by id (No
@@ -47,6 +52,7 @@ private:
     QPointer<QWidget> parent_;
     QPointer<QProgressBar> bar_;
     PaneSink* pane_;
+    std::vector<std::filesystem::path> inUse_;
 };
 
 // "描述|*.EXT" becomes Qt's "描述 (*.EXT *.ext)": on a case-sensitive file

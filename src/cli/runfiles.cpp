@@ -1,0 +1,43 @@
+#include "cli/runfiles.h"
+
+#include "core/base/messages.h"
+#include "core/base/platform.h"
+
+namespace brindle::cli {
+
+void RunFiles::input(std::string label, const std::filesystem::path& path) {
+    if (!path.empty() && path != "-") inputs_.push_back({std::move(label), path});
+}
+
+void RunFiles::output(std::string label, const std::filesystem::path& path) {
+    if (!path.empty()) outputs_.push_back({std::move(label), path});
+}
+
+void RunFiles::sessionInputs(const Session& session) {
+    input("--lib4g", session.current4G);
+    input("--lib2g", session.current2G);
+    input("EARFCN.ini", session.folder.earfcnIni());
+    input("2G.ini", session.folder.ini2G());
+}
+
+bool RunFiles::clear(Feedback& feedback) const {
+    for (std::size_t o = 0; o < outputs_.size(); ++o) {
+        const File& out = outputs_[o];
+        for (const File& in : inputs_) {
+            if (!platform::sameFile(out.path, in.path)) continue;
+            feedback.message(out.label + std::string(msg::kOutputIsInput) + out.path.string(), {},
+                             Icon::Error);
+            return false;
+        }
+        for (std::size_t other = o + 1; other < outputs_.size(); ++other) {
+            if (!platform::sameFile(out.path, outputs_[other].path)) continue;
+            feedback.message(out.label + std::string(msg::kAnd) + outputs_[other].label +
+                                 std::string(msg::kOutputsOneFile) + outputs_[other].path.string(),
+                             {}, Icon::Error);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace brindle::cli
