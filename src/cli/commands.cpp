@@ -143,8 +143,7 @@ int importCommand(const Options& options, Session& session) {
     // is still imported; here --force is the Yes, and without it the
     // library is left alone, the input being wrong.
     if (const std::string mismatch = workbookMismatch(preview, kind); !mismatch.empty()) {
-        const Question id =
-            kind == LibraryKind::Lte ? Question::ImportMismatch4G : Question::ImportMismatch2G;
+        const Question id = mismatchQuestion(kind);
         if (!options.force) {
             feedback.message(std::string(questionText(id).text) + mismatch);
             feedback.message(msg::kImportNeedsForce);

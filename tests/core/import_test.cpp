@@ -329,6 +329,7 @@ TEST(WorkbookMismatch, JudgesTheHeaderAndTheWidthAgainstTheKind) {
         Preview preview(importColumns(c.kind).size());
         preview.header = c.header;
         preview.widest = c.widest;
+        preview.append(Lines{"站"});
         EXPECT_EQ(workbookMismatch(preview, c.kind), c.detail) << c.detail;
     }
 }

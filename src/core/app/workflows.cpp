@@ -46,13 +46,9 @@ Status importPreview(Session& session, LibraryKind kind, const Preview& preview,
         return fail(std::string(msg::kOpenWorkbookFirst));
     }
     // A workbook of the other kind, or of no kind, would replace a library's
-    // records with fields in the wrong places: the engineer says first. (One
-    // without rows is refused below anyway.)
-    if (const std::string mismatch =
-            preview.empty() ? std::string() : workbookMismatch(preview, kind);
-        !mismatch.empty()) {
-        const Question id =
-            kind == LibraryKind::Lte ? Question::ImportMismatch4G : Question::ImportMismatch2G;
+    // records with fields in the wrong places: the engineer says first.
+    if (const std::string mismatch = workbookMismatch(preview, kind); !mismatch.empty()) {
+        const Question id = mismatchQuestion(kind);
         if (feedback.ask(id, mismatch) != Answer::Yes)
             return fail(std::string(questionText(id).text) + mismatch);
     }

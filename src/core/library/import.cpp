@@ -165,6 +165,7 @@ bool names(std::span<const std::string_view> fields, std::string_view name) {
 }  // namespace
 
 std::string workbookMismatch(const Preview& preview, LibraryKind kind) {
+    if (preview.empty()) return {};  // refused on its own when written
     const auto own = fieldNames(kind);
     const auto other = fieldNames(kind == LibraryKind::Lte ? LibraryKind::Gsm : LibraryKind::Lte);
     const std::size_t columns = own.size();
@@ -194,6 +195,10 @@ std::string workbookMismatch(const Preview& preview, LibraryKind kind) {
                   std::string(msg::kImportColumnsMid) + std::to_string(columns) +
                   std::string(msg::kImportColumnsTail);
     return detail;
+}
+
+Question mismatchQuestion(LibraryKind kind) {
+    return kind == LibraryKind::Lte ? Question::ImportMismatch4G : Question::ImportMismatch2G;
 }
 
 Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& preview,

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/base/feedback.h"
+#include "core/base/questions.h"
 #include "core/base/result.h"
 #include "core/library/record.h"
 
@@ -75,10 +76,13 @@ Status readWorkbook(const std::filesystem::path& workbook, LibraryKind kind, Pre
 // of its first columns' header cells names a field of `kind` (blanks around
 // a name aside), when they name fields only the other kind has and none that
 // only `kind` has (a 2G header also holds 基站名 and 小区名), or when no row
-// reaches the last column `kind` needs. Empty when it looks right; otherwise
+// reaches the last column `kind` needs. Empty when it looks right (and for a
+// preview without rows, which writeLibrary refuses anyway); otherwise
 // what the header held and what was expected, lines for the question that
 // follows "该工作簿不像4G工参，仍要导入吗？".
 std::string workbookMismatch(const Preview& preview, LibraryKind kind);
+// The question asked with that detail: ImportMismatch4G or ImportMismatch2G.
+Question mismatchQuestion(LibraryKind kind);
 
 // Writes the preview into the library at `path` (creating it and its folder
 // when missing), replacing all its records in one transaction, and shows
