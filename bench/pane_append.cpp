@@ -3,7 +3,7 @@
 // events run), timed at a given number of lines. Run offscreen:
 //   QT_QPA_PLATFORM=offscreen brindle-panebench 100000
 // A pane that appends without quadratic cost takes ten times as long for ten
-// times the lines.
+// times the lines. The clear buttons' emptying and its undo are timed after.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -41,7 +41,20 @@ int main(int argc, char** argv) {
     timer.restart();
     const std::string text = brindle::gui::boxText(&pane);
     const double read = timer.elapsed() / 1000.0;
-    std::printf("%ld lines: append %.3f s, read back %.3f s (%zu bytes, %d blocks)\n", lines,
-                append, read, text.size(), pane.document()->blockCount());
+    const int blocks = pane.document()->blockCount();
+    // Emptying the pane as the clear buttons do (one undoable step), then
+    // Ctrl+Z, each with the repaint after it.
+    timer.restart();
+    brindle::gui::clearBox(&pane);
+    QCoreApplication::processEvents();
+    const double clear = timer.elapsed() / 1000.0;
+    timer.restart();
+    pane.undo();
+    QCoreApplication::processEvents();
+    const double undo = timer.elapsed() / 1000.0;
+    std::printf(
+        "%ld lines: append %.3f s, read back %.3f s (%zu bytes, %d blocks), clear %.3f s, "
+        "undo %.3f s (%d blocks)\n",
+        lines, append, read, text.size(), blocks, clear, undo, pane.document()->blockCount());
     return 0;
 }

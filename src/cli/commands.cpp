@@ -134,6 +134,18 @@ int importCommand(const Options& options, Session& session) {
     const LibraryKind kind = kindOf(options.kind);
     Preview preview;
     if (!readWorkbook(options.workbook, kind, preview, feedback)) return kUsage;
+    // The window asks whether a workbook that does not look like its kind
+    // is still imported; here --force is the Yes, and without it the
+    // library is left alone, the input being wrong.
+    if (const std::string mismatch = workbookMismatch(preview, kind); !mismatch.empty()) {
+        const Question id = mismatchQuestion(kind);
+        if (!options.force) {
+            feedback.message(std::string(questionText(id).text) + mismatch);
+            feedback.message(msg::kImportNeedsForce);
+            return kUsage;
+        }
+        feedback.preset.answer(id, true);
+    }
     return importPreview(session, kind, preview, feedback) ? kCompleted : kEndedEarly;
 }
 
@@ -481,6 +493,8 @@ void addCommands(CLI::App& app, Options& o) {
     auto* import = app.add_subcommand("import", "import a workbook into a library");
     import->add_option("kind", o.kind, "4g or 2g")->required()->check(CLI::IsMember({"4g", "2g"}));
     import->add_option("workbook", o.workbook, ".xlsx, .xlsm, .xls or .csv file")->required();
+    import->add_flag("--force", o.force,
+                     "import a workbook whose header or columns do not look like the kind's");
 
     auto* ini = app.add_subcommand("ini", "read or write one value of a settings file");
     ini->require_subcommand(1);

@@ -29,13 +29,13 @@ void StreamFeedback::message(std::string_view text, std::string_view, Icon) {
     std::cerr << plainLineBreaks(text) << '\n' << std::flush;
 }
 
-bool StreamFeedback::ask(Question id, std::string_view detail) {
+Answer StreamFeedback::ask(Question id, std::string_view detail) {
     if (const auto answer = preset.take(id)) return *answer;
     const QuestionText& q = questionText(id);
     message(std::string(q.text) + std::string(detail));
     message(q.buttons == Buttons::YesNo ? "（未给出回答，按“否”处理）"
                                         : "（未给出回答，按“取消”处理）");
-    return false;
+    return Answer::No;
 }
 
 std::optional<std::filesystem::path> StreamFeedback::chooseOpenFile(const FileRequest&) {

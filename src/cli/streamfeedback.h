@@ -19,7 +19,7 @@ public:
 
     void message(std::string_view text, std::string_view title = {},
                  Icon icon = Icon::None) override;
-    bool ask(Question id, std::string_view detail = {}) override;
+    Answer ask(Question id, std::string_view detail = {}) override;
     std::optional<std::filesystem::path> chooseOpenFile(const FileRequest& request) override;
     std::optional<std::filesystem::path> chooseSaveFile(const FileRequest& request) override;
     void progress(long position, long maximum) override;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <xlsxwriter.h>
 
+#include "clirun.h"
 #include "core/app/workflows.h"
 #include "core/library/catalogue.h"
 #include "core/library/import.h"
@@ -171,7 +172,9 @@ TEST_F(Import, ARowWithBlankColumnAGetsItsOwnRow) {
 
 TEST_F(Import, ReimportReplacesRecordsWithIdsFromOne) {
     writeXlsx(dir / "北区.xlsx", {kHeader4G, row4G(1), row4G(2), row4G(3)});
-    test::writeFile(dir / "北区.csv", "h\n站9,小区9,0,1,2,38544,3,4\n");
+    test::writeFile(dir / "北区.csv",
+                    "基站名,小区名,本地小区标识,基站号,小区标识,频点,物理小区标识,TAC号\n"
+                    "站9,小区9,0,1,2,38544,3,4\n");
     ASSERT_TRUE(readWorkbook(dir / "北区.xlsx", LibraryKind::Lte, preview, fb).ok());
     ASSERT_TRUE(importPreview(session, LibraryKind::Lte, preview, fb).ok());
     ASSERT_TRUE(readWorkbook(dir / "北区.csv", LibraryKind::Lte, preview, fb).ok());
@@ -183,7 +186,9 @@ TEST_F(Import, ReimportReplacesRecordsWithIdsFromOne) {
 }
 
 TEST_F(Import, TwoGWorkbooksGoToMu2WithSevenColumns) {
-    test::writeFile(dir / "g.csv", "a,b,c,d,e,f,g,h\nG站,G1,4501,10001,60,1,2,extra\n");
+    test::writeFile(dir / "g.csv",
+                    "基站名,小区名,小区LAC,小区CI,BCCH频点,小区网络色码,小区基站色码,备注\n"
+                    "G站,G1,4501,10001,60,1,2,extra\n");
     ASSERT_TRUE(readWorkbook(dir / "g.csv", LibraryKind::Gsm, preview, fb).ok());
     EXPECT_EQ(allRows(preview), (Rows{{"G站", "G1", "4501", "10001", "60", "1", "2"}}));
     EXPECT_TRUE(importPreview(session, LibraryKind::Gsm, preview, fb).ok());
@@ -225,7 +230,7 @@ TEST_F(Import, NothingIsWrittenBeforeAWorkbookWasRead) {
     EXPECT_FALSE(std::filesystem::exists(session.folder.mu()));
 }
 
-TEST_F(Import, AnUnreadableWorkbookKeepsThePreviewAndWritesNothing) {
+TEST_F(Import, AnUnreadableWorkbookEmptiesThePreviewAndWritesNothing) {
     preview = Preview(1);
     preview.baseName = "旧";
     preview.append(Lines{"x"});
@@ -237,8 +242,12 @@ TEST_F(Import, AnUnreadableWorkbookKeepsThePreviewAndWritesNothing) {
     EXPECT_EQ(fb.shown[0].icon, Icon::Error);
     EXPECT_EQ(fb.texts()[0].rfind("无法读取工作簿：" + (dir / "bad.xlsx").string() + "\r\n", 0),
               0u);
-    EXPECT_EQ(preview.baseName, "旧");
-    EXPECT_EQ(allRows(preview), Rows{{"x"}});
+    // The old rows are not this workbook's: they are gone, and with them the
+    // name an import would write them under.
+    EXPECT_EQ(preview.baseName, "");
+    EXPECT_TRUE(preview.empty());
+    EXPECT_EQ(importPreview(session, LibraryKind::Lte, preview, fb).error(), "请先打开工参！");
+    EXPECT_FALSE(std::filesystem::exists(session.folder.mu()));
 }
 
 TEST_F(Import, AFailedWriteKeepsTheOldRecords) {
@@ -308,4 +317,90 @@ TEST_F(Import, ReadsTheCommittedXlsFixture) {
                     .ok());
     EXPECT_EQ(preview.baseName, "sample");
     EXPECT_EQ(fb.texts(), Lines{"工参打开成功！含1条"});
+}
+
+// A workbook is still read by position; what its header and width say only
+// decides whether the engineer is asked first.
+TEST(WorkbookMismatch, JudgesTheHeaderAndTheWidthAgainstTheKind) {
+    const Lines header4G = {"基站名",   "小区名", "本地小区标识", "基站号",
+                            "小区标识", "频点",   "物理小区标识", "TAC号"};
+    const Lines header2G = {"基站名",   "小区名",       "小区LAC",     "小区CI",
+                            "BCCH频点", "小区网络色码", "小区基站色码"};
+    const std::string expected4G =
+        "应为：基站名、小区名、本地小区标识、基站号、小区标识、频点、物理小区标识、TAC号";
+    const std::string expected2G =
+        "应为：基站名、小区名、小区LAC、小区CI、BCCH频点、小区网络色码、小区基站色码";
+    struct Case {
+        LibraryKind kind;
+        Lines header;
+        std::size_t widest;
+        std::string detail;
+    };
+    const std::vector<Case> cases = {
+        {LibraryKind::Lte, header4G, 8, ""},
+        {LibraryKind::Gsm, header2G, 7, ""},
+        // Blanks around a name are no other name.
+        {LibraryKind::Lte, {" 基站名", "小区名\u3000", "\t本地小区标识\r\n"}, 8, ""},
+        // Only the names both kinds have, and names of neither: still a 4G book.
+        {LibraryKind::Lte, {"基站名", "小区名", "LocalCellId"}, 8, ""},
+        {LibraryKind::Lte, header2G, 7,
+         "表头为：基站名、小区名、小区LAC、小区CI、BCCH频点、小区网络色码、小区基站色码\r\n" +
+             expected4G + "\r\n只有7列，应有8列"},
+        {LibraryKind::Gsm, header4G, 8,
+         "表头为：基站名、小区名、本地小区标识、基站号、小区标识、频点、物理小区标识\r\n" +
+             expected2G},
+        {LibraryKind::Lte, {"h"}, 8, "表头为：h\r\n" + expected4G},
+        {LibraryKind::Lte, {}, 8, "表头为：（空）\r\n" + expected4G},
+        {LibraryKind::Lte,
+         {"x", "", "小区名"},
+         2,
+         "表头为：x、（空）、小区名\r\n" + expected4G + "\r\n只有2列，应有8列"},
+    };
+    for (const Case& c : cases) {
+        Preview preview(importColumns(c.kind).size());
+        preview.header = c.header;
+        preview.widest = c.widest;
+        preview.append(Lines{"站"});
+        EXPECT_EQ(workbookMismatch(preview, c.kind), c.detail) << c.detail;
+    }
+}
+
+TEST_F(Import, AWorkbookThatDoesNotLookLikeItsKindIsImportedOnlyOnYes) {
+    test::writeFile(dir / "两列.csv", "a,b\n1,2\n");
+    ASSERT_TRUE(readWorkbook(dir / "两列.csv", LibraryKind::Lte, preview, fb).ok());
+    EXPECT_EQ(preview.header, (Lines{"a", "b"}));
+    EXPECT_EQ(preview.widest, 2u);
+    const std::string question =
+        "该工作簿不像4G工参，仍要导入吗？\r\n表头为：a、b\r\n应为：基站名、小区名、本地小区标识、"
+        "基站号、小区标识、频点、物理小区标识、TAC号\r\n只有2列，应有8列";
+    fb.shown.clear();
+    EXPECT_EQ(importPreview(session, LibraryKind::Lte, preview, fb).error(), question);
+    EXPECT_EQ(fb.texts(), Lines{question});
+    EXPECT_FALSE(std::filesystem::exists(session.folder.mu() / "两列.edb"));
+
+    fb.shown.clear();
+    fb.answer(Question::ImportMismatch4G, true);
+    EXPECT_TRUE(importPreview(session, LibraryKind::Lte, preview, fb).ok());
+    EXPECT_EQ(fb.texts(), (Lines{question, "OK"}));
+    EXPECT_EQ(library(LibraryKind::Lte, "两列.edb")->count(), 1u);
+}
+
+// The command line has no one to ask: it refuses, exit status 2 as for other
+// wrong input, unless --force stands for the Yes.
+TEST(WorkbookMismatch, TheCommandLineRefusesWithoutForce) {
+    TempDir dir;
+    test::writeFile(dir / "两列.csv", "a,b\n1,2\n");
+    const std::string read = "工参打开成功！含1条\n";
+    auto r = test::runCli(dir.path(), "import 4g 两列.csv");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, read +
+                         "该工作簿不像4G工参，仍要导入吗？\n表头为：a、b\n应为：基站名、小区名、"
+                         "本地小区标识、基站号、小区标识、频点、物理小区标识、TAC号\n只有2列，应有8"
+                         "列\n未导入：确认要导入请加 --force\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "mu" / "两列.edb"));
+
+    r = test::runCli(dir.path(), "import 4g 两列.csv --force");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, read + "OK\n");
+    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "两列.edb"));
 }

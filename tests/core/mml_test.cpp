@@ -225,7 +225,7 @@ TEST_F(Generators, DirectOutputFillsTheGeneralBufferAndSavesAfterTheMessage) {
     fb.preset.files.push_back(std::nullopt);  // cancelled: the lines wait in the buffer
     EXPECT_EQ(run("neighbour-add", "甲-1\r\n甲-1", "乙-1\r\n乙-1"), "");
     EXPECT_EQ(general(), kAddIntra + kAddIntra);
-    EXPECT_EQ(fb.texts(), (Lines{"添加邻区脚本生成成功！！", "写出失败"}));
+    EXPECT_EQ(fb.texts(), (Lines{"添加邻区脚本生成成功！！"}));
     fb.preset.files.push_back(dir / "n.txt");
     run("carrier-rmv", "甲-1", "甲-11");
     EXPECT_EQ(general(), "");

@@ -29,10 +29,6 @@ std::string ownName(const std::string& box) {
     return "v" + box;
 }
 
-std::vector<std::string> repeated(std::string_view text, std::size_t n) {
-    return std::vector<std::string>(n, std::string(text));
-}
-
 }  // namespace
 
 TEST(PlanForm, EditorBindsOneHundredTwentyEightBoxesWithDistinctNames) {
@@ -166,7 +162,7 @@ TEST(PlanForm, SavingWithoutAFileCreatesItInSaveOrder) {
     EXPECT_EQ(readFile(ini).substr(0, head.size()), head);
 }
 
-TEST(PlanForm, AReadOnlyFileGivesOneFailurePerGroupAndStaysAsItWas) {
+TEST(PlanForm, AReadOnlyFileGivesOneFailureMessageAndStaysAsItWas) {
     TempDir dir;
     const auto ini = dir / "EARFCN.ini";
     const std::string before = gbk("[其它项]\r\n最低接收电平=-64\r\n");
@@ -176,8 +172,8 @@ TEST(PlanForm, AReadOnlyFileGivesOneFailurePerGroupAndStaysAsItWas) {
                                           std::filesystem::perms::others_read);
     RecordingFeedback feedback;
     EXPECT_FALSE(planform::saveEditor(ini, ownName, feedback));
-    // No success is claimed after failed writes.
-    EXPECT_EQ(feedback.texts(), repeated("写入失败，请重新写入", 32));
+    // Told once, with why; no success is claimed after failed writes.
+    EXPECT_EQ(feedback.texts(), std::vector<std::string>{"写入失败，请重新写入：文件为只读"});
     EXPECT_EQ(readFile(ini), before);
 }
 
@@ -191,7 +187,8 @@ TEST(PlanForm, AFailedWriteOfAnyKeyOfAFamilyIsReported) {
                                                           : std::string("7");
     };
     EXPECT_FALSE(planform::saveEditor(ini, textOf, feedback));
-    EXPECT_EQ(feedback.texts(), std::vector<std::string>{"写入失败，请重新写入"});
+    EXPECT_EQ(feedback.texts(), std::vector<std::string>{
+                                    "写入失败，请重新写入：值含有换行或空字符，无法写入配置文件"});
     // The other keys, those of that family included, were still written.
     EXPECT_EQ(readProfile(ini, "A_D_F2_CQ频段频点配置", "A_D_F2_CQ连接态频率偏置"), "7");
     EXPECT_EQ(readProfile(ini, "A_D_F2_CQ频段频点配置", "A_D_F2_CQ异频频点低优先级重选门限"), "");
@@ -222,14 +219,12 @@ TEST(PlanForm, Settings2GSaveWritesTheFiveKeysAndLeavesTheLoadedSettings) {
     EXPECT_EQ(loaded, texts);
 }
 
-TEST(PlanForm, Settings2GSaveIntoAMissingFolderReportsEveryWrite) {
+TEST(PlanForm, Settings2GSaveIntoAMissingFolderFailsOnceAndClaimsNoSuccess) {
     TempDir dir;
     RecordingFeedback feedback;
     EXPECT_FALSE(planform::saveSettings2G(
         dir / "无" / "2G.ini", [](const std::string&) { return std::string("x"); }, feedback));
-    auto expected = repeated("写入失败，请重新写入", 5);
-    expected.push_back("数据保存成功");
-    EXPECT_EQ(feedback.texts(), expected);
+    EXPECT_EQ(feedback.texts(), std::vector<std::string>{"写入失败，请重新写入：文件夹不存在"});
 }
 
 TEST(Record2G, ModifyWritesTheFiveRadioFieldsAndSurvivesAReopen) {

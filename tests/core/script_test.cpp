@@ -265,16 +265,16 @@ TEST(DirectOutput, CancelledSaveKeepsLinesForTheNextSave) {
     TempDir dir;
     RecordingFeedback fb;
     std::string buffer = "L1\r\nL2\r\n";
-    fb.preset.files.push_back(std::nullopt);  // first save cancelled
+    fb.preset.files.push_back(std::nullopt);  // first save cancelled: nothing failed, nothing said
     saveDirectOutput(buffer, true, fb);
-    EXPECT_EQ(fb.texts(), Lines{"写出失败"});
+    EXPECT_EQ(fb.texts(), Lines{});
     EXPECT_EQ(fb.fileRequests.at(0).filter, "文本文档（*.TXT）|*.TXT");
     buffer += "L2\r\nL3\r\n";
     fb.preset.files.push_back(dir / "out");
     saveDirectOutput(buffer, true, fb);
     EXPECT_EQ(readFile(dir / "out.txt"), "L1\r\nL2\r\nL3\r\n");
     EXPECT_EQ(buffer, "");
-    EXPECT_EQ(fb.texts().size(), 1u);  // no message after a save
+    EXPECT_EQ(fb.texts(), Lines{});  // no message after a save
 }
 
 TEST(DirectOutput, FailedWriteKeepsTheBufferAndSaysWhy) {
@@ -302,17 +302,17 @@ TEST(SaveScript, SavesDedupedLinesAndLeavesThePaneAlone) {
     TempDir dir;
     RecordingFeedback fb;
     fb.preset.files.push_back(dir / "s.TXT");
-    saveScript("X\r\nY\r\nX\r\nZ\r\nX", fb);
+    EXPECT_TRUE(saveScript("X\r\nY\r\nX\r\nZ\r\nX", fb));
     EXPECT_EQ(readFile(dir / "s.TXT"), "X\r\nY\r\nZ\r\n");
     EXPECT_EQ(fb.texts(), Lines{"复制完成"});
 }
 
-TEST(SaveScript, EmptyPaneAndCancelHaveTheirMessages) {
+TEST(SaveScript, AnEmptyPaneSaysSoAndACancelSaysNothing) {
     RecordingFeedback fb;
-    saveScript("", fb);
+    EXPECT_FALSE(saveScript("", fb));
     fb.preset.files.push_back(std::nullopt);
-    saveScript("X\r\n", fb);
-    EXPECT_EQ(fb.texts(), (Lines{"没有脚本，复制失败！", "写出失败"}));
+    EXPECT_FALSE(saveScript("X\r\n", fb));
+    EXPECT_EQ(fb.texts(), (Lines{"没有脚本，复制失败！"}));
     EXPECT_EQ(fb.fileRequests.size(), 1u);
 }
 
@@ -335,14 +335,12 @@ TEST(ToolSave, RebuildsTheBoxThenSavesItUnderTheProposedName) {
     EXPECT_TRUE(fb.shown.empty());  // a successful save says nothing
 }
 
-TEST(ToolSave, CancelWarnsAndAFailedWriteSaysWhy) {
+TEST(ToolSave, CancelSaysNothingAndAFailedWriteSaysWhy) {
     TempDir dir;
     RecordingFeedback fb;
     EXPECT_EQ(saveToolScript("A\r\nA\r\n", "x", "脚本文件|*.txt", dir.path(), fb),
               "A\r\n");  // no file queued: Cancel
-    ASSERT_EQ(fb.shown.size(), 1u);
-    EXPECT_EQ(fb.shown[0].text, "写出失败");
-    EXPECT_EQ(fb.shown[0].icon, Icon::Warning);
+    EXPECT_TRUE(fb.shown.empty());
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 
     fb.preset.files.push_back(dir / "missing" / "x.txt");

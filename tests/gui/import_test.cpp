@@ -16,6 +16,11 @@ using namespace brindle::guitest;
 class ImportWindowTest : public QObject {
     Q_OBJECT
 
+    const QByteArray kHeader4G =
+        "基站名,小区名,本地小区标识,基站号,小区标识,频点,物理小区标识,TAC号\n";
+    const QByteArray kHeader2G =
+        "基站名,小区名,小区LAC,小区CI,BCCH频点,小区网络色码,小区基站色码\n";
+
     std::unique_ptr<Workspace> ws;
     std::unique_ptr<WindowFlow> flow;
 
@@ -33,6 +38,19 @@ class ImportWindowTest : public QObject {
         return nullptr;
     }
 
+    const QByteArray kBook2G = kHeader2G + "G站,G1,4501,10001,60,1,2\n";
+
+    // The 4G import window, opened from a start window.
+    ImportWindow4G* open4G() {
+        flow->showStart()->添加工参按钮->click();
+        return topLevel<ImportWindow4G>();
+    }
+    // "1、打开工参" choosing `file`.
+    static void read(ImportWindow4G* w, Dialogs& dialogs, const QString& file) {
+        dialogs.file(fsPath(file));
+        w->打开按钮->click();
+    }
+
 private slots:
     void init() {
         ws = std::make_unique<Workspace>();
@@ -44,9 +62,9 @@ private slots:
     }
 
     void fourGImportInTwoStepsThenBackToANewStartWindow() {
-        const QString csv = writeCsv("北区.csv",
-                                     "h\n站A,小区A,0,1001,1,38400,7,22561\n"
-                                     ",孤儿,1\n\n站B,小区B\n");
+        const QString csv = writeCsv("北区.csv", kHeader4G +
+                                                     "站A,小区A,0,1001,1,38400,7,22561\n"
+                                                     ",孤儿,1\n\n站B,小区B\n");
         QPointer<StartWindow> start = flow->showStart();
         start->添加工参按钮->click();
         QTRY_VERIFY(!start);
@@ -80,6 +98,63 @@ private slots:
         QCOMPARE(again->组合框1->currentIndex(), -1);
     }
 
+    // A failed read leaves nothing of the workbook read before it: the
+    // preview is empty and there is nothing to import until a read succeeds.
+    void aFailedReadEmptiesThePreviewAndDisablesTheImport() {
+        const QString good = writeCsv("北区.csv", kHeader4G + "站A,小区A,0,1001,1,38400,7,22561\n");
+        const QString bad = writeCsv("坏.xlsx", "PK\x03\x04 not really a zip");
+        auto* w = open4G();
+        QVERIFY(w);
+        Dialogs dialogs;
+        read(w, dialogs, good);
+        QCOMPARE(w->超级列表框_导入预览->model()->rowCount(), 1);
+        read(w, dialogs, bad);
+        QCOMPARE(w->超级列表框_导入预览->model()->rowCount(), 0);
+        QVERIFY(!w->导入工参按钮->isEnabled());
+        w->打开按钮->click();  // cancelled: as it was
+        QVERIFY(!w->导入工参按钮->isEnabled());
+        read(w, dialogs, good);
+        QVERIFY(w->导入工参按钮->isEnabled());
+        QCOMPARE(w->超级列表框_导入预览->model()->rowCount(), 1);
+        QVERIFY(!std::filesystem::exists(ws->session.folder.mu()));
+
+        // The 2G window reads and writes in one step: a failed read writes nothing.
+        const QString good2G = writeCsv("城区2G.csv", kBook2G);
+        flow->showStart()->添加2G工参按钮->click();
+        auto* w2 = topLevel<ImportWindow2G>();
+        QVERIFY(w2);
+        dialogs.file(fsPath(good2G));
+        w2->打开2G工参->click();
+        const auto library2G = ws->session.folder.mu2() / "城区2G.edb";
+        const auto written = std::filesystem::last_write_time(library2G);
+        dialogs.file(fsPath(bad));
+        w2->打开2G工参->click();
+        QCOMPARE(w2->超级列表框_导入预览2->model()->rowCount(), 0);
+        QCOMPARE(dialogs.messages().last().left(8), QString("无法读取工作簿："));
+        QCOMPARE(std::filesystem::last_write_time(library2G), written);
+    }
+
+    // The wrong workbook is imported only when the engineer says so.
+    void aWorkbookOfTheOtherKindAsksBeforeImporting() {
+        auto* w = open4G();
+        QVERIFY(w);
+        Dialogs dialogs;
+        read(w, dialogs, writeCsv("城区2G.csv", kBook2G));
+        w->导入工参按钮->click();
+        QCOMPARE(
+            dialogs.messages(),
+            (QStringList{"工参打开成功！含1条",
+                         "该工作簿不像4G工参，仍要导入吗？\r\n表头为：基站名、小区名、小区LAC、"
+                         "小区CI、BCCH频点、小区网络色码、小区基站色码\r\n应为：基站名、小区名、"
+                         "本地小区标识、基站号、小区标识、频点、物理小区标识、TAC号\r\n只有7列，"
+                         "应有8列"}));
+        QVERIFY(!std::filesystem::exists(ws->session.folder.mu() / "城区2G.edb"));
+        dialogs.answer(Question::ImportMismatch4G, true);
+        w->导入工参按钮->click();
+        QCOMPARE(dialogs.messages().last(), QString("OK"));
+        QVERIFY(std::filesystem::exists(ws->session.folder.mu() / "城区2G.edb"));
+    }
+
     void importingBeforeOpeningSaysSo() {
         flow->showStart()->添加工参按钮->click();
         auto* w = topLevel<ImportWindow4G>();
@@ -92,7 +167,7 @@ private slots:
     }
 
     void twoGImportIsOneStepAndTheStartWindowRelists() {
-        const QString csv = writeCsv("城区2G.csv", "h\nG站,G1,4501,10001,60,1,2\n");
+        const QString csv = writeCsv("城区2G.csv", kBook2G);
         StartWindow* start = flow->showStart();
         start->添加2G工参按钮->click();
         auto* w = topLevel<ImportWindow2G>();

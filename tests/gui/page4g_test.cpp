@@ -1,6 +1,8 @@
 // The 4G page's generator buttons driven through the window.
 
 #include <QCheckBox>
+#include <QMessageBox>
+#include <QTimer>
 #include <QtTest>
 
 #include "core/library/store.h"
@@ -77,6 +79,55 @@ private slots:
         QVERIFY(dialogs.unanswered.empty());
     }
 
+    // Esc on the area question is no answer: the run ends before any line,
+    // and the direct-output buffer stays empty, with nothing more said.
+    void cancellingTheAreaQuestionCancelsTheRun() {
+        setBoxText(w->编辑框_4G源小区, "甲-1");
+        setBoxText(w->编辑框_4G目标小区, "乙-1");
+        for (bool direct : {false, true}) {
+            w->选择框_4G小区操作_直出脚本->setChecked(direct);
+            Dialogs dialogs;
+            dialogs.cancel(Question::UrbanArea);
+            w->按钮_4G小区操作_添加频点按钮->click();
+            QCOMPARE(dialogs.messages(), QStringList{"是为城区，否为农村"});
+            QCOMPARE(boxText(w->编辑框_4G脚本内容), "");
+            QCOMPARE(*ws->session.buffer(OutputBuffer::Carrier), "");
+            QVERIFY(dialogs.requests.empty());
+        }
+    }
+
+    // The same through the real boxes: Esc on the area box is no answer,
+    // while its Yes button answers it (Esc on the boxes after is their No
+    // or OK, as before).
+    void escapeOnTheAreaBoxItselfCancelsTheRun() {
+        setBoxText(w->编辑框_4G源小区, "甲-1");
+        setBoxText(w->编辑框_4G目标小区, "乙-1");
+        for (bool yes : {false, true}) {
+            QStringList boxes;
+            QTimer answer;
+            connect(&answer, &QTimer::timeout, this, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) return;
+                boxes << box->text();
+                if (yes && boxes.size() == 1)
+                    box->button(QMessageBox::Yes)->click();
+                else
+                    QTest::keyClick(box, Qt::Key_Escape);
+            });
+            answer.start(0);
+            w->按钮_4G小区操作_添加频点按钮->click();
+            answer.stop();
+            if (!yes) {
+                QCOMPARE(boxes, QStringList{"是为城区，否为农村"});
+                QCOMPARE(boxText(w->编辑框_4G脚本内容), "");
+            } else {
+                QCOMPARE(boxes.mid(0, 3), (QStringList{"是为城区，否为农村", "城区",
+                                                       "是否对加频点测量性能要求设置为降低的？"}));
+                QCOMPARE(boxes.last(), QString("添加频点脚本生成成功！！"));
+            }
+        }
+    }
+
     // A run lets window events through; while it runs no generator button
     // can start a second run into the same pane and buffers.
     void aRunDisablesEveryGeneratorButtonUntilItEnds() {
@@ -119,9 +170,11 @@ private slots:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QVERIFY(guard && w->isVisible());
         });
+        dialogs.answer(Question::CloseUnsaved, true);  // the pane's new lines are not saved
         w->按钮_4G小区操作_删除外部按钮->click();
         QVERIFY(closedDuringRun);
-        QCOMPARE(dialogs.messages(), QStringList{"删除外部脚本生成成功！！"});
+        QCOMPARE(dialogs.messages(),
+                 (QStringList{"删除外部脚本生成成功！！", "脚本尚未保存，确定要关闭吗？"}));
         QCOMPARE(boxText(w->编辑框_4G脚本内容), forward + forward);
         QVERIFY(!w->isVisible());  // the held-back close happened when the run ended
         QTRY_VERIFY(!guard);

@@ -13,11 +13,11 @@ void RecordingFeedback::message(std::string_view text, std::string_view title, I
     shown.push_back({std::string(text), std::string(title), icon});
 }
 
-bool RecordingFeedback::ask(Question id, std::string_view detail) {
+Answer RecordingFeedback::ask(Question id, std::string_view detail) {
     const QuestionText& q = questionText(id);
     shown.push_back({std::string(q.text) + std::string(detail), std::string(q.title), Icon::None});
     asked.push_back(id);
-    return preset.take(id).value_or(false);
+    return preset.take(id).value_or(Answer::No);
 }
 
 std::optional<std::filesystem::path> RecordingFeedback::chooseOpenFile(const FileRequest& request) {

@@ -35,7 +35,7 @@ public:
                  Icon icon = Icon::None) override;
     // A question with no answer set is answered No (Cancel) and recorded in
     // preset.unanswered.
-    bool ask(Question id, std::string_view detail = {}) override;
+    Answer ask(Question id, std::string_view detail = {}) override;
     std::optional<std::filesystem::path> chooseOpenFile(const FileRequest& request) override;
     std::optional<std::filesystem::path> chooseSaveFile(const FileRequest& request) override;
     void progress(long position, long maximum) override;

@@ -285,7 +285,10 @@ bool runGenerator(const Generator& generator, Session& session, const mml::PageI
                        {},
                        clipboard};
     for (Question id : generator.questions) {
-        const bool yes = feedback.ask(id);
+        const Answer answer = feedback.ask(id);
+        // A question put away unanswered ends the run before it makes a line.
+        if (answer == Answer::Cancelled) return false;
+        const bool yes = answer == Answer::Yes;
         context.answers[id] = yes;
         const QuestionText& q = questionText(id);
         if (const auto note = yes ? q.yesNote : q.noNote; !note.empty()) feedback.message(note);

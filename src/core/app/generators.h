@@ -81,7 +81,8 @@ const Generator* generatorForUnit(std::string_view unit);
 // does, asks its questions, runs its loop with a context built from the
 // session, then, when the loop was not stopped by a missing cell, shows its
 // success message and runs the direct-output save step of its buffer.
-// Returns false when the run was stopped.
+// Returns false when the run was stopped; a question cancelled (Esc) stops
+// it before anything is made or said.
 bool runGenerator(const Generator& generator, Session& session, const mml::PageInput& input,
                   ScriptSink& pane, Feedback& feedback, Clipboard* clipboard = nullptr);
 

@@ -45,6 +45,13 @@ Status importPreview(Session& session, LibraryKind kind, const Preview& preview,
         feedback.message(msg::kOpenWorkbookFirst);
         return fail(std::string(msg::kOpenWorkbookFirst));
     }
+    // A workbook of the other kind, or of no kind, would replace a library's
+    // records with fields in the wrong places: the engineer says first.
+    if (const std::string mismatch = workbookMismatch(preview, kind); !mismatch.empty()) {
+        const Question id = mismatchQuestion(kind);
+        if (feedback.ask(id, mismatch) != Answer::Yes)
+            return fail(std::string(questionText(id).text) + mismatch);
+    }
     const fs::path path = session.folder.libraries(kind) / (preview.baseName + ".edb");
     session.lastImported = path;
     return writeLibrary(path, kind, preview, feedback);

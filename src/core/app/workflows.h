@@ -18,7 +18,9 @@ Status openChosenLibraries(Session& session, Feedback& feedback);
 
 // Writes the preview into `<base name>.edb` of the kind's library folder and
 // remembers it as the last imported library. Without a read workbook it
-// says so and writes nothing. The error is the last message shown.
+// says so and writes nothing; a workbook that does not look like the kind
+// (workbookMismatch) is written only when the engineer answers Yes to
+// ImportMismatch4G/2G. The error is the last message shown.
 Status importPreview(Session& session, LibraryKind kind, const Preview& preview,
                      Feedback& feedback);
 

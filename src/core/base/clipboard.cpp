@@ -4,13 +4,15 @@
 
 namespace brindle {
 
-void copyScript(std::string_view text, std::string_view emptyMessage, Clipboard& clipboard,
+bool copyScript(std::string_view text, std::string_view emptyMessage, Clipboard& clipboard,
                 Feedback& feedback) {
     if (text.empty()) {
         feedback.message(emptyMessage);
-        return;
+        return false;
     }
-    feedback.message(clipboard.setText(text) ? msg::kCopied : msg::kClipboardFailed);
+    const bool copied = clipboard.setText(text);
+    feedback.message(copied ? msg::kCopied : msg::kClipboardFailed);
+    return copied;
 }
 
 }  // namespace brindle

@@ -15,8 +15,8 @@ public:
 };
 
 // An empty text shows `emptyMessage`; otherwise the text goes to the
-// clipboard and "复制成功！" or "复制内容失败" follows.
-void copyScript(std::string_view text, std::string_view emptyMessage, Clipboard& clipboard,
+// clipboard and "复制成功！" or "复制内容失败" follows. True when copied.
+bool copyScript(std::string_view text, std::string_view emptyMessage, Clipboard& clipboard,
                 Feedback& feedback);
 
 }  // namespace brindle

@@ -28,9 +28,10 @@ public:
 
     virtual void message(std::string_view text, std::string_view title = {},
                          Icon icon = Icon::None) = 0;
-    // Asks question `id` (its text followed by `detail`); true for Yes or
-    // OK, false for No or Cancel.
-    virtual bool ask(Question id, std::string_view detail = {}) = 0;
+    // Asks question `id` (its text followed by `detail`): Yes for Yes or OK,
+    // No for No or Cancel; Cancelled only for a question that escapeCancels,
+    // closed with Esc or its close box.
+    virtual Answer ask(Question id, std::string_view detail = {}) = 0;
     // Nothing when the user cancels.
     virtual std::optional<std::filesystem::path> chooseOpenFile(const FileRequest& request) = 0;
     virtual std::optional<std::filesystem::path> chooseSaveFile(const FileRequest& request) = 0;

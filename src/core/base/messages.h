@@ -88,6 +88,8 @@ inline constexpr std::string_view kStdoutFailed = "无法写出到标准输出";
 inline constexpr std::string_view kOutputIsInput = " 不能覆盖本次要读取的文件：";
 inline constexpr std::string_view kOutputsOneFile = " 不能写入同一个文件：";
 inline constexpr std::string_view kAnd = " 和 ";
+// An import refused because the workbook does not look like its kind.
+inline constexpr std::string_view kImportNeedsForce = "未导入：确认要导入请加 --force";
 
 // ---- workbook import --------------------------------------------------------
 inline constexpr std::string_view kImportTitleHead = "工参导入（";  // + path + ")"
@@ -100,9 +102,21 @@ inline constexpr std::string_view kOpenExistingDbFailed = "打开数据库失败
 inline constexpr std::string_view kImportAgain = "\r\n请再导入一次试试！";  // after the error
 inline constexpr std::string_view kWorkbookHasNoRows = "工作簿中没有数据行";
 inline constexpr std::string_view kOpenWorkbookFirst = "请先打开工参！";
+// The details of a workbook that does not look like the kind it is imported
+// as (after the question "该工作簿不像4G工参，仍要导入吗？"): the header's
+// cells, the kind's columns, and how many columns the workbook has.
+inline constexpr std::string_view kImportHeaderWas = "表头为：";  // + cells joined by kImportJoin
+inline constexpr std::string_view kImportExpected = "应为：";     // + field names
+inline constexpr std::string_view kImportJoin = "、";
+inline constexpr std::string_view kImportBlankCell = "（空）";
+inline constexpr std::string_view kImportColumnsHead = "只有";  // + N + mid + M + tail
+inline constexpr std::string_view kImportColumnsMid = "列，应有";
+inline constexpr std::string_view kImportColumnsTail = "列";
 
 // ---- script tools: splitter and site-type builder ----------------------------
 inline constexpr std::string_view kSplitDone = "脚本分割完成！";
+// "开始" pressed before a script file was chosen.
+inline constexpr std::string_view kChooseScriptFirst = "请先选择脚本文件！";
 // A script that cannot be read: + path.
 inline constexpr std::string_view kScriptUnreadable = "脚本文件无法读取：";
 // A base name that names another folder; follows kWriteFailed and the name.

@@ -14,25 +14,27 @@
 namespace brindle {
 
 struct PresetAnswers {
-    std::map<Question, std::deque<bool>> answers;
+    std::map<Question, std::deque<Answer>> answers;
     // Files handed out in order; nothing (or an empty queue) stands for a
     // cancelled dialog.
     std::deque<std::optional<std::filesystem::path>> files;
     // Questions asked with no answer set, in order.
     std::vector<Question> unanswered;
 
-    void answer(Question id, bool yes) { answers[id].push_back(yes); }
+    void answer(Question id, bool yes) { answers[id].push_back(yes ? Answer::Yes : Answer::No); }
+    // The box closed without an answer (Esc).
+    void cancel(Question id) { answers[id].push_back(Answer::Cancelled); }
 
     // The next answer for `id`; nothing (recorded in `unanswered`) when none is set.
-    std::optional<bool> take(Question id) {
+    std::optional<Answer> take(Question id) {
         auto it = answers.find(id);
         if (it == answers.end() || it->second.empty()) {
             unanswered.push_back(id);
             return std::nullopt;
         }
-        const bool yes = it->second.front();
+        const Answer given = it->second.front();
         it->second.pop_front();
-        return yes;
+        return given;
     }
 
     std::optional<std::filesystem::path> takeFile() {

@@ -6,12 +6,17 @@ namespace brindle {
 
 namespace {
 
-constexpr std::array<QuestionText, 3> kQuestions = {{
+constexpr std::array<QuestionText, 6> kQuestions = {{
     {Question::DeleteLibrary, "delete-library", "是否删除工参库： \r\n", "", Buttons::OkCancel},
     {Question::UrbanArea, "urban-area", "是为城区，否为农村", "城区 OR 农村", Buttons::YesNo,
-     "城区", "农村"},
+     "城区", "农村", true},
     {Question::ReducedMeasurement, "reduced-measurement", "是否对加频点测量性能要求设置为降低的？",
      "加频点测量性能要求 降低的", Buttons::YesNo},
+    {Question::CloseUnsaved, "close-unsaved", "脚本尚未保存，确定要关闭吗？", "", Buttons::YesNo},
+    {Question::ImportMismatch4G, "import-mismatch-4g", "该工作簿不像4G工参，仍要导入吗？\r\n", "",
+     Buttons::YesNo},
+    {Question::ImportMismatch2G, "import-mismatch-2g", "该工作簿不像2G工参，仍要导入吗？\r\n", "",
+     Buttons::YesNo},
 }};
 
 // The table is indexed by the enum: a row out of place is a compile error.

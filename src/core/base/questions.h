@@ -12,9 +12,16 @@ enum class Question {
     DeleteLibrary,       // "是否删除工参库： \r\n" + file name
     UrbanArea,           // 添加频点: yes urban (城区), no rural (农村)
     ReducedMeasurement,  // 添加频点: yes ",MEASPERFORMANCEDEMAND=REDUCED"
+    CloseUnsaved,        // closing the main window with a script not saved: yes closes
+    ImportMismatch4G,    // a workbook that does not look like a 4G one: yes imports it
+    ImportMismatch2G,    // the same for a 2G workbook
 };
 
 enum class Buttons { YesNo, OkCancel };
+
+// How a question was answered. Cancelled is the box closed or Esc pressed on
+// a question where neither button may be taken for it (see escapeCancels).
+enum class Answer { Yes, No, Cancelled };
 
 struct QuestionText {
     Question id;
@@ -25,6 +32,9 @@ struct QuestionText {
     // A plain message shown after the answer, when the question has one.
     std::string_view yesNote = {};
     std::string_view noNote = {};
+    // Closing the box or pressing Esc cancels what asked instead of
+    // answering No: both answers lead to work, and the No one is no safer.
+    bool escapeCancels = false;
 };
 
 // Every question, in the order of the enum.

@@ -180,13 +180,12 @@ std::optional<fs::path> askScriptPath(Feedback& feedback) {
 
 }  // namespace
 
+// A cancelled save dialog is the engineer's own choice and says nothing:
+// nothing failed, and the script is still where it was.
 void saveDirectOutput(std::string& buffer, bool directOutputTicked, Feedback& feedback) {
     if (!directOutputTicked) return;
     const auto path = askScriptPath(feedback);
-    if (!path) {
-        feedback.message(msg::kWriteFailed);
-        return;
-    }
+    if (!path) return;
     const Status written = writeDistinctLines(*path, buffer);
     if (!written) {
         feedback.message(writeFailedMessage(written.error()));
@@ -195,18 +194,16 @@ void saveDirectOutput(std::string& buffer, bool directOutputTicked, Feedback& fe
     buffer.clear();
 }
 
-void saveScript(std::string_view paneText, Feedback& feedback) {
+bool saveScript(std::string_view paneText, Feedback& feedback) {
     if (paneText.empty()) {
         feedback.message(msg::kNoScriptToSave);
-        return;
+        return false;
     }
     const auto path = askScriptPath(feedback);
-    if (!path) {
-        feedback.message(msg::kWriteFailed);
-        return;
-    }
+    if (!path) return false;
     const Status written = writeDistinctLines(*path, paneText);
     feedback.message(written ? std::string(msg::kSaved) : writeFailedMessage(written.error()));
+    return written.ok();
 }
 
 std::string saveToolScript(std::string_view boxText, std::string_view proposedName,
@@ -215,10 +212,7 @@ std::string saveToolScript(std::string_view boxText, std::string_view proposedNa
     std::string text = dedupPane(boxText);
     const auto chosen =
         feedback.chooseSaveFile({std::string(filter), std::string(proposedName), startFolder});
-    if (!chosen) {
-        feedback.message(msg::kWriteFailed, {}, Icon::Warning);
-        return text;
-    }
+    if (!chosen) return text;
     if (const Status written = writeScriptFile(withTxtExtension(*chosen), text); !written)
         feedback.message(writeFailedMessage(written.error()), {}, Icon::Warning);
     return text;

@@ -107,16 +107,18 @@ std::string writeFailedMessage(std::string_view reason);
 // The save step after a 4G-page run in direct-output mode: asks for a file
 // and writes the buffer de-duplicated. The buffer is emptied only when the
 // file was written; a cancelled or failed save keeps its lines for the next.
+// Cancelling the dialog says nothing; a failed write says why.
 void saveDirectOutput(std::string& buffer, bool directOutputTicked, Feedback& feedback);
 
 // "复制脚本内容": saves the 4G pane's lines, de-duplicated, to a chosen file.
-void saveScript(std::string_view paneText, Feedback& feedback);
+// True when the file was written; a cancelled dialog says nothing.
+bool saveScript(std::string_view paneText, Feedback& feedback);
 
 // The second step of the tool windows that build a script in their box and
 // then save it (PCI change, neighbour inheritance, capacity reduction): the
 // box's text is rebuilt from its distinct non-empty lines, then the save
 // dialog (with `filter`) proposes `proposedName` in `startFolder` (the
-// desktop). Cancel shows "写出失败" and writes nothing. Returns the rebuilt
+// desktop). Cancel writes nothing and says nothing. Returns the rebuilt
 // text, for the box, whatever the engineer chose.
 std::string saveToolScript(std::string_view boxText, std::string_view proposedName,
                            std::string_view filter, const std::filesystem::path& startFolder,

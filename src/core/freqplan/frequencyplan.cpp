@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/base/messages.h"
 #include "core/base/namelist.h"
 
 namespace brindle {
@@ -64,6 +65,20 @@ std::shared_ptr<const ProfileFile> FrequencyPlan::snapshot() const {
 
 std::string FrequencyPlan::value(std::string_view section, std::string_view key) const {
     return snapshot()->value(section, key);
+}
+
+std::string_view planProblem(ProfileFile::Source source) {
+    switch (source) {
+        case ProfileFile::Source::Read:
+            break;
+        case ProfileFile::Source::Missing:
+            return msg::kPlanMissing;
+        case ProfileFile::Source::Unreadable:
+            return msg::kPlanUnreadable;
+        case ProfileFile::Source::NotGbk:
+            return msg::kPlanNotGbk;
+    }
+    return {};
 }
 
 std::vector<std::string> bandList(const ProfileFile& profile, Band band) {

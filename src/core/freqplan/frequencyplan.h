@@ -53,6 +53,10 @@ struct FrequencySettings {
     bool operator==(const FrequencySettings&) const = default;
 };
 
+// The head of the message telling why a plan file reads as empty or
+// garbled, to be followed by its path; empty for a file that was read.
+std::string_view planProblem(ProfileFile::Source source);
+
 // Reads of one parsed state of the file, for callers that hold a snapshot.
 std::vector<std::string> bandList(const ProfileFile& profile, Band band);
 FamilyValues familyValues(const ProfileFile& profile, const Family& family);

@@ -1,5 +1,7 @@
 #include "core/freqplan/planform.h"
 
+#include <optional>
+
 #include "core/base/messages.h"
 #include "core/freqplan/profile.h"
 
@@ -30,12 +32,34 @@ std::vector<BoundBox> familyBoxes(const Family& family) {
     return out;
 }
 
-bool writeGroup(const std::filesystem::path& file, const std::vector<BoundBox>& group,
-                const TextOf& textOf) {
-    bool ok = true;
+// Writes every box of the group; the first failure's reason, if any.
+std::optional<std::string> writeGroup(const std::filesystem::path& file,
+                                      const std::vector<BoundBox>& group, const TextOf& textOf) {
+    std::optional<std::string> failure;
     for (const BoundBox& b : group)
-        if (!writeProfile(file, b.section, b.key, textOf(b.box))) ok = false;
-    return ok;
+        if (const Status written = writeProfile(file, b.section, b.key, textOf(b.box));
+            !written && !failure)
+            failure = written.error();
+    return failure;
+}
+
+// Every group is written, whatever failed before it; a failure is told once,
+// after the last write, with the first reason, and then nothing claims
+// success: one box per failed key told the engineer nothing more, and a
+// closing success after them was untrue.
+bool saveGroups(const std::filesystem::path& file, const std::vector<std::vector<BoundBox>>& groups,
+                const TextOf& textOf, std::string_view saved, Feedback& feedback) {
+    std::optional<std::string> failure;
+    for (const auto& group : groups)
+        if (auto failed = writeGroup(file, group, textOf); failed && !failure)
+            failure = std::move(failed);
+    if (failure) {
+        feedback.message(std::string(msg::kSettingWriteFailed) + "：" + *failure, {},
+                         Icon::Warning);
+        return false;
+    }
+    feedback.message(saved);
+    return true;
 }
 
 }  // namespace
@@ -96,33 +120,23 @@ std::vector<BoundBox> settings2GOrder() {
     return out;
 }
 
-BoxTexts load(const std::filesystem::path& file, const std::vector<BoundBox>& boxes) {
+BoxTexts load(const std::filesystem::path& file, const std::vector<BoundBox>& boxes,
+              ProfileFile::Source* source) {
     const ProfileFile profile = ProfileFile::load(file);
+    if (source) *source = profile.source();
     BoxTexts out;
     for (const BoundBox& b : boxes) out[b.box] = profile.value(b.section, b.key);
     return out;
 }
 
 bool saveEditor(const std::filesystem::path& earfcnIni, const TextOf& textOf, Feedback& feedback) {
-    bool allWritten = true;
-    for (const auto& group : editorSaveGroups()) {
-        if (writeGroup(earfcnIni, group, textOf)) continue;
-        allWritten = false;
-        feedback.message(msg::kSettingWriteFailed);
-    }
-    if (allWritten) feedback.message(msg::kPlanSaved);
-    return allWritten;
+    return saveGroups(earfcnIni, editorSaveGroups(), textOf, msg::kPlanSaved, feedback);
 }
 
 bool saveSettings2G(const std::filesystem::path& ini2G, const TextOf& textOf, Feedback& feedback) {
-    bool allWritten = true;
-    for (const BoundBox& b : settings2GOrder()) {
-        if (writeGroup(ini2G, {b}, textOf)) continue;
-        allWritten = false;
-        feedback.message(msg::kSettingWriteFailed);
-    }
-    feedback.message(msg::kSettings2GSaved);
-    return allWritten;
+    std::vector<std::vector<BoundBox>> groups;
+    for (BoundBox& b : settings2GOrder()) groups.push_back({std::move(b)});
+    return saveGroups(ini2G, groups, textOf, msg::kSettings2GSaved, feedback);
 }
 
 }  // namespace brindle::planform

@@ -15,6 +15,7 @@
 
 #include "core/base/feedback.h"
 #include "core/freqplan/plankeys.h"
+#include "core/freqplan/profile.h"
 
 namespace brindle::planform {
 
@@ -93,17 +94,19 @@ using BoxTexts = std::map<std::string, std::string>;
 using TextOf = std::function<std::string(const std::string& box)>;
 
 // Reads every box's key from one reading of the file: a missing file,
-// section or key gives "".
-BoxTexts load(const std::filesystem::path& file, const std::vector<BoundBox>& boxes);
+// section or key gives "". `source`, when given, tells how the file read.
+BoxTexts load(const std::filesystem::path& file, const std::vector<BoundBox>& boxes,
+              ProfileFile::Source* source = nullptr);
 
-// The editor's save: every write is made and checked; each group with a
-// failed write shows "写入失败，请重新写入" and saving goes on. True when
-// every write succeeded; then "配置数据写入成功！" is shown. After a failure
-// nothing claims success, and the caller keeps the edits for another try.
+// The editor's save: every write is made and checked, and saving goes on
+// past a failed one. True when every write succeeded; then "配置数据写入成功！"
+// is shown. Otherwise "写入失败，请重新写入：" and the first failure's reason
+// is shown once, nothing claims success, and the caller keeps the edits for
+// another try.
 bool saveEditor(const std::filesystem::path& earfcnIni, const TextOf& textOf, Feedback& feedback);
 
-// The 2G settings window's save: the five writes, "写入失败，请重新写入" for
-// each failed one, then "数据保存成功" in every case. The 2G settings in
+// The 2G settings window's save: the five writes, then "数据保存成功" when
+// all were written, or the one failure message as above. The 2G settings in
 // memory are not reloaded. True when every write succeeded.
 bool saveSettings2G(const std::filesystem::path& ini2G, const TextOf& textOf, Feedback& feedback);
 

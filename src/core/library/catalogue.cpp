@@ -61,7 +61,7 @@ std::vector<std::string> listLibraries(const fs::path& folder) {
 }
 
 Result<bool> deleteLibrary(const fs::path& folder, const std::string& name, Feedback& feedback) {
-    if (!feedback.ask(Question::DeleteLibrary, name)) return false;
+    if (feedback.ask(Question::DeleteLibrary, name) != Answer::Yes) return false;
     std::error_code ec;
     const bool removed = isListedLibrary(folder, name) && fs::remove(folder / name, ec) && !ec;
     if (!removed) {

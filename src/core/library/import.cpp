@@ -1,5 +1,6 @@
 #include "core/library/import.h"
 
+#include <algorithm>
 #include <array>
 #include <system_error>
 
@@ -93,9 +94,19 @@ namespace {
 // The progress shown at each pause is the one a row ends with, as before.
 constexpr std::size_t kRowsBetweenEvents = 256;
 
+// How many columns a row reaches with a cell that is not blank.
+std::size_t reach(const std::vector<std::string>& cells) {
+    for (std::size_t c = cells.size(); c > 0; --c)
+        if (!blankText(cells[c - 1])) return c;
+    return 0;
+}
+
 }  // namespace
 
 Status readWorkbook(const fs::path& path, LibraryKind kind, Preview& preview, Feedback& feedback) {
+    // Whatever happens below, the preview no longer stands for a workbook
+    // that was read before.
+    preview = Preview();
     auto book = workbook::Workbook::open(path);
     if (!book) return shown(book.error(), feedback);
     auto rows = (*book)->rows(std::size_t{0});
@@ -106,7 +117,10 @@ Status readWorkbook(const fs::path& path, LibraryKind kind, Preview& preview, Fe
     read.baseName = path.stem().string();
     workbook::Row row;
     std::vector<std::string_view> cells(columns);
-    reader.next(row);  // the header row
+    if (reader.next(row)) {  // the header row
+        read.header = row.cells;
+        read.widest = reach(row.cells);
+    }
     for (std::size_t n = 0; reader.next(row); ++n) {
         const bool pause = n % kRowsBetweenEvents == 0;
         if (pause) feedback.pumpEvents();
@@ -118,12 +132,73 @@ Status readWorkbook(const fs::path& path, LibraryKind kind, Preview& preview, Fe
         }
         if (blank) break;
         read.append(cells);
+        read.widest = std::max(read.widest, reach(row.cells));
     }
     if (!reader.error().empty()) return shown(reader.error(), feedback);
     preview = std::move(read);
     feedback.message(std::string(msg::kWorkbookReadHead) + std::to_string(preview.size()) +
                      std::string(msg::kWorkbookReadTail));
     return {};
+}
+
+namespace {
+
+// A header cell without the blanks around it: spaces, tabs, line breaks,
+// full-width and no-break spaces.
+std::string_view trimmedName(std::string_view text) {
+    constexpr std::array<std::string_view, 7> kBlanks = {" ",  "\t",     "\r",    "\n",
+                                                         "\v", "\u3000", "\u00A0"};
+    for (bool trimmed = true; trimmed && !text.empty();) {
+        trimmed = false;
+        for (std::string_view b : kBlanks) {
+            if (text.starts_with(b)) text.remove_prefix(b.size()), trimmed = true;
+            if (text.ends_with(b)) text.remove_suffix(b.size()), trimmed = true;
+        }
+    }
+    return text;
+}
+
+bool names(std::span<const std::string_view> fields, std::string_view name) {
+    return std::find(fields.begin(), fields.end(), name) != fields.end();
+}
+
+}  // namespace
+
+std::string workbookMismatch(const Preview& preview, LibraryKind kind) {
+    if (preview.empty()) return {};  // refused on its own when written
+    const auto own = fieldNames(kind);
+    const auto other = fieldNames(kind == LibraryKind::Lte ? LibraryKind::Gsm : LibraryKind::Lte);
+    const std::size_t columns = own.size();
+    bool namesOwn = false, namesOwnOnly = false, namesOtherOnly = false;
+    std::string header;
+    const std::size_t shown = std::min(preview.header.size(), columns);
+    for (std::size_t c = 0; c < shown; ++c) {
+        const std::string_view name = trimmedName(preview.header[c]);
+        namesOwn = namesOwn || names(own, name);
+        namesOwnOnly = namesOwnOnly || (names(own, name) && !names(other, name));
+        namesOtherOnly = namesOtherOnly || (names(other, name) && !names(own, name));
+        if (c > 0) header += msg::kImportJoin;
+        header += name.empty() ? msg::kImportBlankCell : name;
+    }
+    const bool headerFits = namesOwn && (namesOwnOnly || !namesOtherOnly);
+    const bool wideEnough = preview.widest >= columns;
+    if (headerFits && wideEnough) return {};
+    std::string detail = std::string(msg::kImportHeaderWas) +
+                         (header.empty() ? std::string(msg::kImportBlankCell) : header) + "\r\n" +
+                         std::string(msg::kImportExpected);
+    for (std::size_t c = 0; c < columns; ++c) {
+        if (c > 0) detail += msg::kImportJoin;
+        detail += own[c];
+    }
+    if (!wideEnough)
+        detail += "\r\n" + std::string(msg::kImportColumnsHead) + std::to_string(preview.widest) +
+                  std::string(msg::kImportColumnsMid) + std::to_string(columns) +
+                  std::string(msg::kImportColumnsTail);
+    return detail;
+}
+
+Question mismatchQuestion(LibraryKind kind) {
+    return kind == LibraryKind::Lte ? Question::ImportMismatch4G : Question::ImportMismatch2G;
 }
 
 Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& preview,

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/base/feedback.h"
+#include "core/base/questions.h"
 #include "core/base/result.h"
 #include "core/library/record.h"
 
@@ -31,6 +32,11 @@ std::span<const ImportColumn> importColumns(LibraryKind kind);
 class Preview {
 public:
     std::string baseName;  // the workbook's file name without its extension
+    // The header row's cells as read, and how many columns the widest row
+    // (header included) reaches with a cell that is not blank: what tells
+    // whether the workbook is of the kind it is imported as.
+    std::vector<std::string> header;
+    std::size_t widest = 0;
 
     Preview() = default;
     explicit Preview(std::size_t columns) : columns_(columns) {}
@@ -59,9 +65,24 @@ private:
 // "工参打开成功！含N条". A row whose cells, with ASCII and full-width spaces
 // removed, are all empty ends the reading. Every 256th row runs events and
 // shows progress over its columns. On failure the message shown names the
-// file and the reason and is the error; `preview` is left as it was.
+// file and the reason and is the error, and `preview` is emptied (no base
+// name either): what it held came from another workbook and must not be
+// imported under this one's title.
 Status readWorkbook(const std::filesystem::path& workbook, LibraryKind kind, Preview& preview,
                     Feedback& feedback);
+
+// Whether a read workbook looks like one of `kind`; columns are still taken
+// by position, this only catches the wrong workbook. It does not when none
+// of its first columns' header cells names a field of `kind` (blanks around
+// a name aside), when they name fields only the other kind has and none that
+// only `kind` has (a 2G header also holds 基站名 and 小区名), or when no row
+// reaches the last column `kind` needs. Empty when it looks right (and for a
+// preview without rows, which writeLibrary refuses anyway); otherwise
+// what the header held and what was expected, lines for the question that
+// follows "该工作簿不像4G工参，仍要导入吗？".
+std::string workbookMismatch(const Preview& preview, LibraryKind kind);
+// The question asked with that detail: ImportMismatch4G or ImportMismatch2G.
+Question mismatchQuestion(LibraryKind kind);
 
 // Writes the preview into the library at `path` (creating it and its folder
 // when missing), replacing all its records in one transaction, and shows

@@ -197,20 +197,8 @@ struct CarrierRun {
 // the engineer is told once, before the loop, why.
 void warnAboutPlan(const RunContext& context) {
     if (!context.plan) return;
-    std::string_view head;
-    switch (context.plan->source()) {
-        case ProfileFile::Source::Read:
-            return;
-        case ProfileFile::Source::Missing:
-            head = msg::kPlanMissing;
-            break;
-        case ProfileFile::Source::Unreadable:
-            head = msg::kPlanUnreadable;
-            break;
-        case ProfileFile::Source::NotGbk:
-            head = msg::kPlanNotGbk;
-            break;
-    }
+    const std::string_view head = planProblem(context.plan->source());
+    if (head.empty()) return;
     context.feedback.message(std::string(head) + context.plan->path().string(), {}, Icon::Warning);
 }
 

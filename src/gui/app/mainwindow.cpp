@@ -1,5 +1,6 @@
 #include "gui/app/mainwindow.h"
 
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontDatabase>
@@ -405,54 +406,82 @@ void MainWindow::connect4GPage() {
     connect(一键扩容按钮, &QPushButton::clicked, this, &MainWindow::inheritanceRequested);
     connect(一键减容按钮, &QPushButton::clicked, this, &MainWindow::reductionRequested);
     connect(按钮_4G小区操作_清空所有内容按钮, &QPushButton::clicked, this, [this] {
-        编辑框_4G源小区->clear();
-        编辑框_4G目标小区->clear();
-        编辑框_4G脚本内容->clear();
+        clearBoxes({编辑框_4G源小区, 编辑框_4G目标小区, 编辑框_4G脚本内容});
     });
     connect(按钮_4G小区操作_复制脚本内容按钮, &QPushButton::clicked, this, [this] {
         GuiFeedback feedback(this);
-        saveScript(boxText(编辑框_4G脚本内容), feedback);
+        if (saveScript(boxText(编辑框_4G脚本内容), feedback))
+            编辑框_4G脚本内容->document()->setModified(false);
     });
 }
 
 void MainWindow::connect2GPage() {
     connect(按钮_2G小区操作_参数2G设置按钮, &QPushButton::clicked, this,
             &MainWindow::settings2GRequested);
-    connect(按钮_2G小区操作_清空脚本按钮, &QPushButton::clicked, 编辑框_2G脚本内容,
-            &QPlainTextEdit::clear);
+    connect(按钮_2G小区操作_清空脚本按钮, &QPushButton::clicked, this,
+            [this] { clearBoxes({编辑框_2G脚本内容}); });
     connect(按钮_2G小区操作_清空所有内容, &QPushButton::clicked, this, [this] {
-        编辑框_2G源小区->clear();
-        编辑框_2G目标小区->clear();
-        编辑框_2G脚本内容->clear();
+        clearBoxes({编辑框_2G源小区, 编辑框_2G目标小区, 编辑框_2G脚本内容});
     });
     connect(按钮_2G小区操作_复制脚本内容按钮, &QPushButton::clicked, this, [this] {
         GuiFeedback feedback(this, 进度条2G);
         const std::string text = dedupPane(boxText(编辑框_2G脚本内容), &feedback);
+        // Rewriting the pane is no save: the script is unsaved until copied.
+        const bool unsaved = 编辑框_2G脚本内容->document()->isModified();
         setBoxText(编辑框_2G脚本内容, text);
         QtClipboard clipboard;
-        copyScript(text, msg::kNothingToCopy, clipboard, feedback);
+        const bool copied = copyScript(text, msg::kNothingToCopy, clipboard, feedback);
+        编辑框_2G脚本内容->document()->setModified(unsaved && !copied);
     });
 }
 
 void MainWindow::connectOtherPages() {
-    connect(开关基站_按钮_复制脚本, &QPushButton::clicked, this, [this] {
-        GuiFeedback feedback(this);
-        QtClipboard clipboard;
-        copyScript(boxText(开关基站_生成脚本编辑框), msg::kNoCommandToCopy, clipboard, feedback);
-    });
+    connect(开关基站_按钮_复制脚本, &QPushButton::clicked, this,
+            [this] { copyPane(开关基站_生成脚本编辑框, msg::kNoCommandToCopy); });
     connect(开关基站_按钮_清空内容, &QPushButton::clicked, this, [this] {
-        开关基站_基站名编辑框->clear();
-        开关基站_生成脚本编辑框->clear();
+        clearBoxes({开关基站_基站名编辑框, 开关基站_生成脚本编辑框});
     });
-    connect(按钮_小区扩容配置_复制, &QPushButton::clicked, this, [this] {
-        GuiFeedback feedback(this);
-        QtClipboard clipboard;
-        copyScript(boxText(编辑框_小区扩容配置生成内容), msg::kNothingToCopy, clipboard, feedback);
-    });
+    connect(按钮_小区扩容配置_复制, &QPushButton::clicked, this,
+            [this] { copyPane(编辑框_小区扩容配置生成内容, msg::kNothingToCopy); });
     connect(按钮_小区扩容配置_清空, &QPushButton::clicked, this, [this] {
-        编辑框_小区扩容配置列表->clear();
-        编辑框_小区扩容配置生成内容->clear();
+        clearBoxes({编辑框_小区扩容配置列表, 编辑框_小区扩容配置生成内容});
     });
+}
+
+void MainWindow::clearBoxes(std::initializer_list<QPlainTextEdit*> boxes) {
+    for (QPlainTextEdit* box : boxes) clearBox(box);
+}
+
+void MainWindow::copyPane(QPlainTextEdit* pane, std::string_view emptyMessage) {
+    GuiFeedback feedback(this);
+    QtClipboard clipboard;
+    if (copyScript(boxText(pane), emptyMessage, clipboard, feedback))
+        pane->document()->setModified(false);
+}
+
+// A pane is unsaved when it holds text changed since it was last saved or
+// copied (the document's own modified flag, which undo and redo keep true
+// to that state); a direct-output buffer when it holds lines at all, as
+// only a save empties it.
+bool MainWindow::holdsUnsavedScript() {
+    for (QPlainTextEdit* pane : std::initializer_list<QPlainTextEdit*>{
+             编辑框_4G脚本内容, 编辑框_2G脚本内容, 开关基站_生成脚本编辑框,
+             编辑框_小区扩容配置生成内容})
+        if (!pane->document()->isEmpty() && pane->document()->isModified()) return true;
+    for (OutputBuffer buffer : {OutputBuffer::General, OutputBuffer::Carrier})
+        if (!session_.buffer(buffer)->empty()) return true;
+    return false;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (holdsUnsavedScript()) {
+        GuiFeedback feedback(this);
+        if (feedback.ask(Question::CloseUnsaved) != Answer::Yes) {
+            event->ignore();
+            return;
+        }
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::buildScriptChecks() {

@@ -140,6 +140,8 @@ signals:
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // Closing with a script not yet saved asks first; No keeps the window.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QWidget* build4GPage();
@@ -152,6 +154,11 @@ private:
     void connect2GPage();
     void connectOtherPages();
     void buildScriptChecks();
+    // Each box emptied as one undoable step of its own.
+    void clearBoxes(std::initializer_list<QPlainTextEdit*> boxes);
+    // A copy button of a pane: a copied pane counts as saved.
+    void copyPane(QPlainTextEdit* pane, std::string_view emptyMessage);
+    bool holdsUnsavedScript();
 
     // The units a page's generators read and write.
     struct PageUnits {

@@ -49,15 +49,16 @@ StartWindow* WindowFlow::showStart() {
     return start_;
 }
 
+// The main window is hidden, not closed: its names, scripts and ticks are
+// the engineer's work, and they are all there again when the tool closes.
+// The tool's closing shows it again (a new one only should it be gone), so
+// the process never lives on with its one window hidden, and it ends as
+// usual when the last shown window closes.
 template <class Tool>
 void WindowFlow::openInPlaceOfMain(Tool* tool) {
     connect(tool, &Tool::closed, this, [this] { showMain(); });
     tool->show();
-    // The closed window is deleted later; until then it must not be shown
-    // again as the main window.
-    QPointer<MainWindow> old = main_;
-    main_ = nullptr;
-    if (old) old->close();
+    if (main_) main_->hide();
 }
 
 MainWindow* WindowFlow::showMain() {

@@ -36,8 +36,8 @@ private:
     // closing shows the main window again. The window is shown, not run in
     // a nested loop, so the caller (and a test) carries on at once.
     void openModalBesideMain(ExportWindow* tool);
-    // Shows `tool` and closes the main window; the tool's `closed` makes a
-    // new main window (empty boxes, first page).
+    // Shows `tool` and hides the main window; the tool's `closed` shows the
+    // same main window again, as it was left.
     template <class Tool>
     void openInPlaceOfMain(Tool* tool);
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -36,16 +37,41 @@ QMessageBox::Icon qtIcon(Icon icon) {
 
 GuiFeedback::Preset* presetAnswers = nullptr;
 
+// Notes whether a box was put away rather than answered: Esc, or its close
+// box (a close from the window system; a button closes the box from
+// within). The box itself takes either for its No button; the note lets a
+// question that must be answered tell the two apart.
+class PutAway : public QObject {
+public:
+    bool happened = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if ((event->type() == QEvent::Close && event->spontaneous()) ||
+            (event->type() == QEvent::KeyPress &&
+             static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel)))
+            happened = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+struct Pressed {
+    int button = QMessageBox::NoButton;
+    bool putAway = false;
+};
+
 // Shows a box and gives the button pressed. The box lives on the heap: the
 // window it belongs to could be deleted while the box is open, and would
 // then delete the box with it.
-int execBox(QMessageBox::Icon icon, std::string_view title, std::string_view text,
-            QMessageBox::StandardButtons buttons, QWidget* parent) {
+Pressed execBox(QMessageBox::Icon icon, std::string_view title, std::string_view text,
+                QMessageBox::StandardButtons buttons, QWidget* parent) {
     const QPointer<QMessageBox> box =
         new QMessageBox(icon, boxTitle(title), qs(text), buttons, parent);
+    PutAway putAway;
+    box->installEventFilter(&putAway);
     const int pressed = box->exec();
     delete box.data();
-    return pressed;
+    return {pressed, putAway.happened};
 }
 
 }  // namespace
@@ -77,19 +103,21 @@ void GuiFeedback::message(std::string_view text, std::string_view title, Icon ic
     execBox(qtIcon(icon), title, text, QMessageBox::Ok, parent_);
 }
 
-bool GuiFeedback::ask(Question id, std::string_view detail) {
+Answer GuiFeedback::ask(Question id, std::string_view detail) {
     if (pane_) pane_->flush();
     const QuestionText& q = questionText(id);
     const std::string text = std::string(q.text) + std::string(detail);
     if (presetAnswers) {
         presetAnswers->shown.push_back(text);
         presetAnswers->titles.emplace_back(q.title);
-        return presetAnswers->take(id).value_or(false);
+        return presetAnswers->take(id).value_or(Answer::No);
     }
     const bool yesNo = q.buttons == Buttons::YesNo;
     const auto yes = yesNo ? QMessageBox::Yes : QMessageBox::Ok;
     const auto no = yesNo ? QMessageBox::No : QMessageBox::Cancel;
-    return execBox(QMessageBox::Question, q.title, text, yes | no, parent_) == yes;
+    const Pressed pressed = execBox(QMessageBox::Question, q.title, text, yes | no, parent_);
+    if (pressed.putAway && q.escapeCancels) return Answer::Cancelled;
+    return pressed.button == yes ? Answer::Yes : Answer::No;
 }
 
 std::optional<std::filesystem::path> GuiFeedback::chooseOpenFile(const FileRequest& request) {

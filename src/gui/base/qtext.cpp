@@ -51,6 +51,16 @@ void setBoxText(QPlainTextEdit* box, std::string_view text) {
     box->setPlainText(toParagraphs(text));
 }
 
+void clearBox(QPlainTextEdit* box) {
+    QTextDocument* document = box->document();
+    if (document->isEmpty()) return;  // nothing to undo
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    cursor.endEditBlock();
+}
+
 void appendToBox(QPlainTextEdit* box, std::string_view text) {
     if (text.empty()) return;
     QTextCursor cursor(box->document());

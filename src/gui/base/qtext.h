@@ -26,6 +26,10 @@ std::string boxText(const QPlainTextEdit* box);
 // Replaces the box's text with a CR LF text.
 void setBoxText(QPlainTextEdit* box, std::string_view text);
 
+// Empties the box as one step of its undo history, so Ctrl+Z brings the
+// text back: clear() and setPlainText() would drop the history with it.
+void clearBox(QPlainTextEdit* box);
+
 // Adds a CR LF text at the very end of the box: a box that does not end in a
 // line break is continued on its last line.
 void appendToBox(QPlainTextEdit* box, std::string_view text);

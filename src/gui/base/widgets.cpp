@@ -8,7 +8,7 @@ namespace brindle::gui {
 
 void ClearingTextEdit::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        clear();
+        clearBox(this);
         event->accept();
         return;
     }
@@ -25,7 +25,7 @@ void PaneSink::append(std::string_view text) {
 
 void PaneSink::clear() {
     pending_.clear();
-    if (pane_) pane_->clear();
+    if (pane_) clearBox(pane_);
 }
 
 bool PaneSink::empty() const {

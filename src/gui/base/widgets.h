@@ -11,7 +11,8 @@
 
 namespace brindle::gui {
 
-// A multi-line box that the engineer empties by double-clicking it.
+// A multi-line box that the engineer empties by double-clicking it; Ctrl+Z
+// brings the text back.
 class ClearingTextEdit : public QPlainTextEdit {
     Q_OBJECT
 public:

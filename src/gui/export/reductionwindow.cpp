@@ -125,10 +125,7 @@ void ReductionWindow::save() {
 }
 
 void ReductionWindow::clearContents() {
-    源小区编辑框->clear();
-    CI编辑框->clear();
-    脚本编辑框->clear();
-    回退脚本编辑框->clear();
+    for (QPlainTextEdit* box : {源小区编辑框, CI编辑框, 脚本编辑框, 回退脚本编辑框}) clearBox(box);
 }
 
 }  // namespace brindle::gui

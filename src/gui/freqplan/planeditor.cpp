@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/base/messages.h"
+#include "core/freqplan/frequencyplan.h"
 #include "core/freqplan/planform.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtext.h"
@@ -93,9 +94,17 @@ QLineEdit* PlanEditor::box(std::string_view unit) const {
 }
 
 void PlanEditor::load() {
-    for (const auto& [unit, text] :
-         planform::load(session_.folder.earfcnIni(), planform::editorLoadOrder()))
+    const auto ini = session_.folder.earfcnIni();
+    ProfileFile::Source source = ProfileFile::Source::Read;
+    for (const auto& [unit, text] : planform::load(ini, planform::editorLoadOrder(), &source))
         if (QLineEdit* b = box(unit)) b->setText(qs(text));
+    // A file that could not be read shows as empty boxes, which are not the
+    // plan: the engineer is told before editing them. A missing file is no
+    // fault here: saving is how the plan is first written.
+    if (source == ProfileFile::Source::Unreadable || source == ProfileFile::Source::NotGbk) {
+        GuiFeedback feedback(this);
+        feedback.message(std::string(planProblem(source)) + ini.string(), {}, Icon::Warning);
+    }
 }
 
 void PlanEditor::save() {

@@ -62,16 +62,16 @@ QTableView* ImportWindowBase::makePreviewList(const char* unit) {
     return list;
 }
 
-bool ImportWindowBase::readChosenWorkbook() {
+ImportWindowBase::Read ImportWindowBase::readChosenWorkbook() {
     GuiFeedback feedback(this, 进度条1);
     const auto chosen = feedback.chooseOpenFile({});
-    if (!chosen) return false;
+    if (!chosen) return Read::Cancelled;
     const Busy busy(this, buttons());
     setWindowTitle(qs(std::string(msg::kImportTitleHead) + chosen->string() +
                       std::string(msg::kImportTitleTail)));
     const Status read = readWorkbook(*chosen, kind_, preview_, feedback);
     model_.reload();
-    return read.ok();
+    return read ? Read::Done : Read::Failed;
 }
 
 void ImportWindowBase::writePreview() {
@@ -108,7 +108,11 @@ ImportWindow4G::ImportWindow4G(Session& session, QWidget* parent)
     layout->addWidget(超级列表框_导入预览 = makePreviewList("超级列表框_导入预览"));
     layout->addWidget(进度条1);
     layout->addLayout(buttons);
-    connect(打开按钮, &QPushButton::clicked, this, [this] { readChosenWorkbook(); });
+    // After a failed read there is nothing to import until a read succeeds.
+    connect(打开按钮, &QPushButton::clicked, this, [this] {
+        if (const Read read = readChosenWorkbook(); read != Read::Cancelled)
+            导入工参按钮->setEnabled(read == Read::Done);
+    });
     connect(导入工参按钮, &QPushButton::clicked, this, [this] { writePreview(); });
     connect(继续按钮, &QPushButton::clicked, this, [this] { close(); });
 }
@@ -128,7 +132,7 @@ ImportWindow2G::ImportWindow2G(Session& session, QWidget* parent)
     layout->addLayout(buttons);
     connect(打开2G工参, &QPushButton::clicked, this, [this] {
         const Busy busy(this, this->buttons());  // reading and writing are one job here
-        if (readChosenWorkbook()) writePreview();
+        if (readChosenWorkbook() == Read::Done) writePreview();
     });
     connect(返回按钮, &QPushButton::clicked, this, [this] { close(); });
 }

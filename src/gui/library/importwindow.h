@@ -43,8 +43,10 @@ signals:
     void left();
 
 protected:
-    // Asks for a workbook and reads it into the preview; false when cancelled or unreadable.
-    bool readChosenWorkbook();
+    // Asks for a workbook and reads it into the preview. A failed read leaves
+    // the preview empty.
+    enum class Read { Cancelled, Failed, Done };
+    Read readChosenWorkbook();
     void writePreview();
     QTableView* makePreviewList(const char* unit);
     // The window's buttons, disabled while it reads or writes.

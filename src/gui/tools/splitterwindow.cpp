@@ -61,8 +61,8 @@ void SplitterWindow::closeEvent(QCloseEvent* event) {
 
 void SplitterWindow::chooseScript() {
     GuiFeedback feedback(this);
-    const auto path =
-        feedback.chooseOpenFile({std::string(msg::kScriptFileFilter), {}, platform::desktopFolder()});
+    const auto path = feedback.chooseOpenFile(
+        {std::string(msg::kScriptFileFilter), {}, platform::desktopFolder()});
     if (!path) return;  // cancelled: the loaded script stays
     platform::FileContents contents = platform::readWholeFile(*path);
     if (contents.state != platform::FileContents::State::Read) {
@@ -71,6 +71,7 @@ void SplitterWindow::chooseScript() {
     }
     script_ = std::move(contents.bytes);
     folder_ = path->parent_path();
+    chosen_ = true;
     编辑框1->setText(qs(tools::baseNameOf(path->string())));
 }
 
@@ -78,6 +79,11 @@ void SplitterWindow::split() {
     // The run lets events through; a second run or a close waits for it.
     Busy busy(this, {打开按钮, 开始按钮});
     GuiFeedback feedback(this, 进度条1);
+    // Without a script there is nothing to split, and "done" would be untrue.
+    if (!chosen_) {
+        feedback.message(msg::kChooseScriptFirst);
+        return;
+    }
     tools::SplitSettings settings;
     if (选择框1->isChecked())
         settings = {tools::SplitBy::NeCount, tools::boxNumber(u8(编辑框2->text()))};

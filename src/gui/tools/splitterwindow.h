@@ -44,6 +44,7 @@ private:
     // The chosen file's bytes as read, and the folder that receives the files.
     std::string script_;
     std::filesystem::path folder_;
+    bool chosen_ = false;  // a script file was read
 };
 
 }  // namespace brindle::gui
