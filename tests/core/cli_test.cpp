@@ -484,8 +484,8 @@ TEST_F(Cli, ConcurrentEditsOfOneRecordKeepBothChanges) {
 // A library without write permission is never written, also by root, who may
 // write any file: each command that would write it fails and says why.
 TEST_F(Cli, ReadOnlyLibrariesAreNeverWritten) {
-    test::writeFile(dir / "北区.csv", "h\n站,新-1,0,1,2,3,4,5\n");
-    test::writeFile(dir / "北区2G.csv", "h\nG站,G9,1,2,3,4,5\n");
+    test::writeFile(dir / "北区.csv", "基站名,小区名\n站,新-1,0,1,2,3,4,5\n");
+    test::writeFile(dir / "北区2G.csv", "基站名,小区名,小区LAC\nG站,G9,1,2,3,4,5\n");
     const auto lte = dir / "mu" / "北区.edb", gsm = dir / "mu2" / "北区2G.edb";
     const std::string before[2] = {readFile(lte), readFile(gsm)};
     for (const auto& library : {lte, gsm})

@@ -277,6 +277,8 @@ TEST_F(Import, AFailedWriteKeepsTheOldRecords) {
 TEST_F(Import, AFailedImportOfANewLibraryLeavesNoFile) {
     preview = Preview(8);
     preview.baseName = "新";
+    preview.header = Lines(kFields4G.begin(), kFields4G.end());
+    preview.widest = 8;
     for (int i = 0; i < 3000; ++i) {
         const std::string n = std::to_string(i);
         preview.append(Lines{"站" + n, "小区" + n, "0", "569" + n, "1", "38400", n, "22561"});
