@@ -137,6 +137,13 @@ Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& previ
     }
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
+    // Refused before the library is made: it could be created but never
+    // written.
+    if (!store::nameFits(path)) {
+        std::string error = std::string(msg::kLibraryNameTooLong) + path.filename().string();
+        feedback.message(error);
+        return fail(std::move(error));
+    }
 
     // These say what went wrong first; the write below then fails on the same
     // file and its message ends the import.
