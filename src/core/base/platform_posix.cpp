@@ -113,10 +113,14 @@ void removeStaleTemporaries(const fs::path& folder) {
         if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
         const bool gone = *pid <= 0 || (::kill(*pid, 0) != 0 && errno == ESRCH);
         if (!gone && nanoseconds(st.st_mtim) + kStaleNs >= now) continue;
+        // Only a lock held elsewhere spares it; where the lock cannot be
+        // looked at (another user's private file, a file system that does
+        // not lock) the process number and the age decide alone.
         const int fd = ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) continue;
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(it->path().c_str());
-        ::close(fd);
+        if (fd < 0 && errno != EACCES) continue;
+        if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK)
+            ::unlink(it->path().c_str());
+        if (fd >= 0) ::close(fd);
     }
 }
 
@@ -170,8 +174,7 @@ Status FileReplacement::open(const fs::path& path) {
     removeStaleTemporaries(folder);
     const int fd = openTemporary(folder, exists, temp_);
     if (fd < 0) return systemFailure(errno);
-    // Tells the clean-up of other processes that this one is in use; a file
-    // system that cannot lock leaves the process number and age to tell.
+    // Tells the clean-up of other processes that this one is in use.
     static_cast<void>(::flock(fd, LOCK_EX | LOCK_NB));
     fd_ = fd;
     writeError_ = 0;
