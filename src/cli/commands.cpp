@@ -358,8 +358,22 @@ int genCommand(const Options& options, Session& session) {
     return completed ? written : kEndedEarly;
 }
 
+// A missing file, section or key prints an empty line: reads have no
+// defaults. A file that is there but cannot be read, or is UTF-8, would
+// print an empty or garbled value as if it were the setting.
 int iniGetCommand(const Options& options) {
-    std::cout << readProfile(options.iniFile, options.iniSection, options.iniKey) << '\n';
+    const ProfileFile profile = ProfileFile::load(options.iniFile);
+    std::string_view refused;
+    if (profile.source() == ProfileFile::Source::Unreadable)
+        refused = msg::kSettingsUnreadable;
+    else if (profile.isUtf8())
+        refused = msg::kSettingsNotGbk;
+    if (!refused.empty()) {
+        StreamFeedback feedback;
+        feedback.message(std::string(refused) + options.iniFile, {}, Icon::Error);
+        return kUsage;
+    }
+    std::cout << profile.value(options.iniSection, options.iniKey) << '\n';
     return kCompleted;
 }
 

@@ -1,6 +1,7 @@
 // The command line's settings and record commands: ini get/set, edit 2g.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 
@@ -66,6 +67,46 @@ TEST_F(CliSettings, IniGetOfAMissingFilePrintsAnEmptyLine) {
     const auto r = cli("ini get nothing.ini Config x");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "\n");
+}
+
+// A file that is there but cannot be read is no empty setting: the read
+// fails saying why, as unreadable input.
+TEST_F(CliSettings, IniGetOfAFileItCannotReadFails) {
+    std::string huge = "[S]\r\nk=1\r\n";
+    huge.resize(ProfileFile::kMaxFileBytes + 1, ' ');
+    test::writeFile(dir / "huge.ini", huge);
+    test::writeFile(dir / "utf8.ini", "[S]\r\nk=组一\r\n");
+    std::filesystem::create_directory(dir / "folder.ini");
+    ASSERT_EQ(::mkfifo((dir / "fifo.ini").c_str(), 0600), 0);
+    const std::pair<const char*, const char*> cases[] = {
+        {"huge.ini", "配置文件无法读取：huge.ini\n"},
+        {"utf8.ini", "配置文件不是GBK编码：utf8.ini\n"},
+        {"folder.ini", "配置文件无法读取：folder.ini\n"},
+        {"fifo.ini", "配置文件无法读取：fifo.ini\n"},
+    };
+    for (const auto& [file, err] : cases) {
+        const auto r = cli(std::string("ini get ") + file + " S k");
+        EXPECT_EQ(r.status, 2) << file;
+        EXPECT_EQ(r.out, "") << file;
+        EXPECT_EQ(r.err, err) << file;
+    }
+}
+
+// A GBK line added to a UTF-8 file would leave it neither UTF-8 nor GBK.
+TEST_F(CliSettings, IniSetRefusesAFileSavedAsUtf8) {
+    const std::string utf8 = "[S]\r\nk=组一\r\n";
+    test::writeFile(dir / "utf8.ini", utf8);
+    for (const char* args : {"S k 组二", "新节 k 1"}) {
+        const auto r = cli(std::string("ini set utf8.ini ") + args);
+        EXPECT_EQ(r.status, 1) << args;
+        EXPECT_EQ(r.err, "写入失败，请重新写入：文件不是GBK编码\n") << args;
+    }
+    EXPECT_EQ(readFile(dir / "utf8.ini"), utf8);
+    // Plain ASCII is GBK as well, and a GBK file with a damaged byte is still one.
+    test::writeFile(dir / "ascii.ini", "[S]\r\nk=1\r\n");
+    test::writeFile(dir / "damaged.ini", test::gbk("[S]\r\nk=组一\r\n") + "\xFF\r\n");
+    for (const char* file : {"ascii.ini", "damaged.ini"})
+        EXPECT_EQ(cli(std::string("ini set ") + file + " S n 组二").status, 0) << file;
 }
 
 TEST_F(CliSettings, IniSetFailureSaysWhyAndChangesNothing) {

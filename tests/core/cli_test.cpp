@@ -627,3 +627,45 @@ TEST_F(Cli, SiteTypeNeedsALibrary) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "请选择4G工参库\n");
 }
+
+// A file name of 81 or 82 Chinese characters (243 and 246 bytes in UTF-8)
+// fits the file system's 255 bytes: scripts, settings files and libraries
+// of such names are written, with temporary files of short names. A library
+// needs room for its journal ("-journal" after its name) and is refused
+// before anything is made when there is none; a name past the limit is
+// refused saying so.
+TEST_F(Cli, LongFileNamesAreWrittenOrRefusedSayingWhy) {
+    const auto chinese = [](int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += "中";
+        return s;
+    };
+    const std::string long81 = chinese(81), long82 = chinese(82), tooLong = chinese(86);
+    test::writeFile(dir / "n.txt", "甲-1\n");
+    auto r = cli("--lib4g 北区.edb gen cell-act --names n.txt -o '" + long82 + ".txt'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir / (long82 + ".txt")), "ACT CELL:LOCALCELLID=0;{\xD5\xBE\xBC\xD7}\r\n");
+    r = cli("--lib4g 北区.edb gen cell-act --names n.txt -o '" + tooLong + ".txt'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.substr(r.err.rfind("写出失败")),
+              "写出失败：文件名过长，超过了文件系统允许的长度\n");
+
+    r = cli("ini set '" + long82 + ".ini' S k v");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir / (long82 + ".ini")), "[S]\r\nk=v\r\n");
+
+    for (const std::string& name : {long81, long82})
+        test::writeFile(dir / (name + ".csv"), "基站名,小区名\n站9,小区9,0,1,2,38544,3,4\n");
+    r = cli("import 4g '" + long81 + ".csv'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / (long81 + ".edb")));
+    r = cli("import 4g '" + long82 + ".csv'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "工参打开成功！含1条\n工参库文件名过长，请缩短工作簿的文件名：" + long82 + ".edb\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "mu" / (long82 + ".edb")));
+
+    for (const auto& folder : {dir.path(), dir / "mu"})
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            EXPECT_FALSE(entry.path().extension() == ".tmp") << entry.path();
+}

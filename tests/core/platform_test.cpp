@@ -3,7 +3,9 @@
 
 #include "core/base/platform.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -270,19 +272,34 @@ TEST(Folders, TheDesktopIsHomeDesktopThenHomeThenTheCurrentFolder) {
 }
 
 // A save killed between writing its temporary file and renaming it leaves
-// the temporary behind; the next save of the same target removes it.
+// the temporary behind; the next save into the folder removes it. Temporary
+// names are short and the same for every target.
 TEST(AtomicReplace, RemovesTemporariesThatAKilledSaveLeft) {
     TempDir dir;
     const fs::path target = dir / "script.txt";
-    const fs::path dead = dir / ".script.txt.999999999.0.tmp";  // no process has this number
-    const fs::path own = dir / (".script.txt." + std::to_string(::getpid()) + ".7.tmp");
-    const fs::path other = dir / ".other.txt.999999999.0.tmp";  // another target's
-    const fs::path unlike = dir / ".script.txt.notapid.tmp";
-    for (const fs::path& p : {dead, own, other, unlike}) writeFile(p, "half");
+    const auto temp = [&](const std::string& middle) {
+        return dir / (".brindle-" + middle + ".tmp");
+    };
+    const fs::path dead = temp("999999999-0");  // no process has this number
+    const fs::path own = temp(std::to_string(::getpid()) + "-7");
+    // Process 1 is running: its temporaries go only once they are old, and
+    // never while one is open (locked) by a save.
+    const fs::path young = temp("1-0"), old = temp("1-1"), open = temp("1-2");
+    const fs::path unlike = temp("notapid"), foreign = dir / ".script.txt.999999999.0.tmp";
+    for (const fs::path& p : {dead, own, young, old, open, unlike, foreign}) writeFile(p, "half");
+    const auto hourAgo = fs::last_write_time(young) - std::chrono::hours(1);
+    fs::last_write_time(old, hourAgo);
+    fs::last_write_time(open, hourAgo);
+    const int held = ::open(open.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
     ASSERT_TRUE(platform::replaceFileAtomically(target, "whole"));
+    ::close(held);
     EXPECT_EQ(readFile(target), "whole");
     EXPECT_FALSE(fs::exists(dead));
+    EXPECT_FALSE(fs::exists(old));
     EXPECT_TRUE(fs::exists(own));  // a save of this process may still be running
-    EXPECT_TRUE(fs::exists(other));
+    EXPECT_TRUE(fs::exists(young));
+    EXPECT_TRUE(fs::exists(open));
     EXPECT_TRUE(fs::exists(unlike));
+    EXPECT_TRUE(fs::exists(foreign));
 }

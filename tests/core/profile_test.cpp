@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -42,8 +45,11 @@ protected:
     Status write(std::string_view section, std::string_view key, std::string_view value) const {
         return writeProfile(file_, section, key, value);
     }
+    // The files of the folder but the lock file that every write leaves.
     long entriesInDir() const {
-        return std::distance(fs::directory_iterator(dir_), fs::directory_iterator());
+        return std::count_if(
+            fs::directory_iterator(dir_), fs::directory_iterator(),
+            [](const fs::directory_entry& e) { return e.path().filename() != ".brindle.lock"; });
     }
 
     fs::path dir_, file_;
@@ -250,6 +256,33 @@ TEST_F(ProfileTest, TellsAFileThatIsNotGbk) {
     EXPECT_EQ(ProfileFile::load(file_).source(), ProfileFile::Source::NotGbk);
     put("[Config]\r\nKey=ascii\r\n");
     EXPECT_EQ(ProfileFile::load(file_).source(), ProfileFile::Source::Read);
+}
+
+// Two processes adding keys to one file at once: each write reads the file
+// and renames a new one over it, so without taking turns one process's
+// rename drops what the other had just added.
+TEST_F(ProfileTest, WritesOfTwoProcessesToOneFileAreAllKept) {
+    constexpr int kWrites = 100;
+    put("[S]\r\n");
+    const auto writeAll = [&](const std::string& prefix) {
+        int failed = 0;
+        for (int i = 0; i < kWrites; ++i)
+            if (!write("S", prefix + std::to_string(i), std::to_string(i))) ++failed;
+        return failed;
+    };
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) ::_exit(writeAll("child") == 0 ? 0 : 1);
+    EXPECT_EQ(writeAll("parent"), 0);
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const ProfileFile profile = ProfileFile::load(file_);
+    int lost = 0;
+    for (const char* prefix : {"child", "parent"})
+        for (int i = 0; i < kWrites; ++i)
+            if (profile.find("S", prefix + std::to_string(i)) != std::to_string(i)) ++lost;
+    EXPECT_EQ(lost, 0);
 }
 
 TEST_F(ProfileTest, AFileFarTooLargeReadsAsUnreadable) {

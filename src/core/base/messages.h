@@ -56,12 +56,16 @@ inline constexpr std::string_view kNotAPlainFile = "不是普通文件";
 inline constexpr std::string_view kFileExists = "文件已存在：";  // + path
 // A save that picked a library, a settings file or the export workbook in use.
 inline constexpr std::string_view kFileInUse = "不能覆盖正在使用的文件：";  // + path
+inline constexpr std::string_view kNameTooLong = "文件名过长，超过了文件系统允许的长度";
 
 // ---- settings files (mu/EARFCN.ini, mu/2G.ini) --------------------------------
 // Why a setting could not be written; they follow kWriteFailed like the
 // reasons above.
 inline constexpr std::string_view kNoSuchFolder = "文件夹不存在";
 inline constexpr std::string_view kFileUnreadable = "文件无法读取";
+// A settings file saved as UTF-8: a GBK line written into it would leave a
+// file that is neither.
+inline constexpr std::string_view kFileNotGbk = "文件不是GBK编码";
 inline constexpr std::string_view kDanglingLink = "链接指向的文件不存在";
 inline constexpr std::string_view kBadSectionName = "节名无法写入配置文件：";  // + name
 inline constexpr std::string_view kBadKeyName = "键名无法写入配置文件：";      // + name
@@ -90,6 +94,10 @@ inline constexpr std::string_view kOutputsOneFile = " 不能写入同一个文�
 inline constexpr std::string_view kAnd = " 和 ";
 // An import refused because the workbook does not look like its kind.
 inline constexpr std::string_view kImportNeedsForce = "未导入：确认要导入请加 --force";
+// A settings file read for one value that cannot be read, or is not GBK;
+// followed by the file's path.
+inline constexpr std::string_view kSettingsUnreadable = "配置文件无法读取：";
+inline constexpr std::string_view kSettingsNotGbk = "配置文件不是GBK编码：";
 
 // ---- workbook import --------------------------------------------------------
 inline constexpr std::string_view kImportTitleHead = "工参导入（";  // + path + ")"
@@ -101,6 +109,9 @@ inline constexpr std::string_view kCreateDbFailed = "创建数据库失败！";
 inline constexpr std::string_view kOpenExistingDbFailed = "打开数据库失败";
 inline constexpr std::string_view kImportAgain = "\r\n请再导入一次试试！";  // after the error
 inline constexpr std::string_view kWorkbookHasNoRows = "工作簿中没有数据行";
+// A library whose name (the workbook's) is too long for the file system to
+// keep its journal beside it: + the library's file name.
+inline constexpr std::string_view kLibraryNameTooLong = "工参库文件名过长，请缩短工作簿的文件名：";
 inline constexpr std::string_view kOpenWorkbookFirst = "请先打开工参！";
 // The details of a workbook that does not look like the kind it is imported
 // as (after the question "该工作簿不像4G工参，仍要导入吗？"): the header's

@@ -24,10 +24,15 @@ namespace brindle::platform {
 // where the process may set it); a symbolic link is followed and the file it
 // names is replaced. A read-only file (no write permission bit, whoever we
 // run as) and anything but a plain file are refused. On failure nothing is
-// left behind and the error says why (msg::kReadOnlyFile, msg::kNotAPlainFile
-// or the system's reason). Temporaries that an interrupted save of the same
-// target left behind are removed first: those whose process is gone, and
-// those a quarter of an hour old (the process of that number is another).
+// left behind and the error says why (msg::kReadOnlyFile, msg::kNotAPlainFile,
+// msg::kNameTooLong or the system's reason).
+//
+// Temporary files have short names of one pattern, ".brindle-<process>-<n>.tmp",
+// whatever the target is called: a target whose name is near the file
+// system's limit can still be written. Temporaries an interrupted save left
+// in the folder are removed first: those whose process is gone, and those a
+// quarter of an hour old (the process of that number is another), but never
+// one a running save still has open.
 Status replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // The same replacement driven from outside, for bytes that come while other
@@ -75,14 +80,46 @@ bool isReadOnlyFile(const std::filesystem::path& path);
 // its name in one step, so that two processes making the same file never see
 // half of one and never take each other's.
 
-// Creates a new empty file beside `path`, named after it, that did not exist
-// before, and gives back its name.
+// Creates a new empty file beside `path`, under a temporary name of the
+// pattern above, that did not exist before, and gives back its name.
 Result<std::filesystem::path> createTemporaryFileBeside(const std::filesystem::path& path);
 
 // Gives the file `from` the name `to`, failing with msg::kFileExists + `to` when
 // something is already there (it is never replaced). On failure `from` is
 // left as it was.
 Status renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Whether the file system holding `path`'s folder takes a file name as long
+// as `path`'s: files a program keeps beside another under a longer name (a
+// database's journal) may not fit although the file itself does.
+bool fileNameFits(const std::filesystem::path& path);
+
+// ---- locking a file against other processes ----------------------------------
+// A read-modify-replace of a file (a setting written into a settings file)
+// that two processes run at once loses one change: both read the old file
+// and the second rename drops what the first wrote. Holding this lock from
+// the read to the rename makes them take turns. It is advisory: every
+// Brindle process takes it, other programs do not.
+
+class FileLock {
+public:
+    FileLock() = default;
+    ~FileLock() { unlock(); }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    // Waits until this process holds the lock that guards changes to the
+    // file `path` names (a symbolic link followed): a lock on the file
+    // ".brindle.lock" in that file's folder, made when it is not there, so
+    // that one lock guards every file of the folder. Fails, holding nothing,
+    // when the lock file cannot be opened or the file system does not lock.
+    [[nodiscard]] Status lock(const std::filesystem::path& path);
+    bool locked() const { return handle_ >= 0; }
+    void unlock();
+
+private:
+    std::intptr_t handle_ = -1;
+};
 
 // ---- reading a file ---------------------------------------------------------
 

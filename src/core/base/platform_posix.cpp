@@ -4,12 +4,14 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
@@ -46,16 +48,22 @@ bool mayWrite(const fs::path& file, const struct stat& st) {
 }
 
 Failure systemFailure(int err) {
+    // The system's own words for this one are English and name no limit.
+    if (err == ENAMETOOLONG) return fail(std::string(msg::kNameTooLong));
     return fail(std::strerror(err));
 }
 
-// Opens a new temporary file beside `target`.
-int openTemporary(const fs::path& folder, const fs::path& target, bool replacing,
-                  std::string& temp) {
+// Temporary files are named ".brindle-<pid>-<counter>.tmp": short whatever
+// the target's name, and telling the process that made them.
+constexpr std::string_view kTempHead = ".brindle-";
+constexpr std::string_view kTempTail = ".tmp";
+
+// Opens a new temporary file in `folder`.
+int openTemporary(const fs::path& folder, bool replacing, std::string& temp) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = (folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) +
-                          "." + std::to_string(counter++) + ".tmp"))
+        temp = (folder / (std::string(kTempHead) + std::to_string(::getpid()) + "-" +
+                          std::to_string(counter++) + std::string(kTempTail)))
                    .string();
         // A new file gets the usual permissions (umask applies); a
         // replacement starts private and takes the original's bits.
@@ -67,16 +75,31 @@ int openTemporary(const fs::path& folder, const fs::path& target, bool replacing
     return -1;
 }
 
+// The process number in a temporary file's name; nothing for another name.
+std::optional<pid_t> temporaryOwner(std::string_view name) {
+    if (!name.starts_with(kTempHead) || !name.ends_with(kTempTail)) return std::nullopt;
+    name.remove_prefix(kTempHead.size());
+    name.remove_suffix(kTempTail.size());
+    const std::size_t dash = name.find('-');
+    const auto digits = [](std::string_view s) {
+        return !s.empty() && s.size() <= 9 && s.find_first_not_of("0123456789") == s.npos;
+    };
+    if (dash == name.npos || !digits(name.substr(0, dash)) || !digits(name.substr(dash + 1)))
+        return std::nullopt;
+    return static_cast<pid_t>(std::stol(std::string(name.substr(0, dash))));
+}
+
 std::int64_t nanoseconds(const struct timespec& t);
 
 // A temporary file of a save that never finished (the program was killed,
-// the machine lost power) stays beside its target. The next save of the same
-// target removes those whose process is gone, and those old enough that the
-// process of that number must be another one; a save of this process, or one
-// still running in another, is never touched.
-void removeStaleTemporaries(const fs::path& folder, const fs::path& target) {
+// the machine lost power) stays in its folder. The next save into the folder
+// removes those whose process is gone, and those old enough that the process
+// of that number must be another one. A save of this process is never
+// touched, nor one still open in another: an open replacement holds a lock on
+// its temporary file, which also keeps a save of another machine sharing the
+// folder (whose process numbers mean nothing here) from losing its file.
+void removeStaleTemporaries(const fs::path& folder) {
     constexpr std::int64_t kStaleNs = 15LL * 60 * 1'000'000'000;
-    const std::string head = "." + target.filename().string() + ".";
     const std::int64_t now = [] {
         struct timespec t {};
         ::clock_gettime(CLOCK_REALTIME, &t);
@@ -84,23 +107,20 @@ void removeStaleTemporaries(const fs::path& folder, const fs::path& target) {
     }();
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() <= head.size() + 4 || name.compare(0, head.size(), head) != 0 ||
-            name.compare(name.size() - 4, 4, ".tmp") != 0)
-            continue;
-        // What lies between is "<pid>.<counter>".
-        const std::string middle = name.substr(head.size(), name.size() - head.size() - 4);
-        const std::size_t dot = middle.find('.');
-        if (dot == 0 || dot == std::string::npos || dot + 1 == middle.size() ||
-            middle.find_first_not_of("0123456789.") != std::string::npos ||
-            middle.find('.', dot + 1) != std::string::npos || dot > 9)
-            continue;
-        const auto pid = static_cast<pid_t>(std::stol(middle.substr(0, dot)));
-        if (pid == ::getpid()) continue;
+        const std::optional<pid_t> pid = temporaryOwner(it->path().filename().native());
+        if (!pid || *pid == ::getpid()) continue;
         struct stat st {};
         if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-        const bool gone = pid <= 0 || (::kill(pid, 0) != 0 && errno == ESRCH);
-        if (gone || nanoseconds(st.st_mtim) + kStaleNs < now) ::unlink(it->path().c_str());
+        const bool gone = *pid <= 0 || (::kill(*pid, 0) != 0 && errno == ESRCH);
+        if (!gone && nanoseconds(st.st_mtim) + kStaleNs >= now) continue;
+        // Only a lock held elsewhere spares it; where the lock cannot be
+        // looked at (another user's private file, a file system that does
+        // not lock) the process number and the age decide alone.
+        const int fd = ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0 && errno != EACCES) continue;
+        if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK)
+            ::unlink(it->path().c_str());
+        if (fd >= 0) ::close(fd);
     }
 }
 
@@ -151,9 +171,11 @@ Status FileReplacement::open(const fs::path& path) {
     if (exists && !mayWrite(target, original)) return fail(std::string(msg::kReadOnlyFile));
 
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    removeStaleTemporaries(folder, target);
-    const int fd = openTemporary(folder, target, exists, temp_);
+    removeStaleTemporaries(folder);
+    const int fd = openTemporary(folder, exists, temp_);
     if (fd < 0) return systemFailure(errno);
+    // Tells the clean-up of other processes that this one is in use.
+    static_cast<void>(::flock(fd, LOCK_EX | LOCK_NB));
     fd_ = fd;
     writeError_ = 0;
     replacing_ = exists;
@@ -223,10 +245,51 @@ Status FileReplacement::commit() {
 Result<fs::path> createTemporaryFileBeside(const fs::path& path) {
     const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
     std::string temp;
-    const int fd = openTemporary(folder, path, false, temp);
+    const int fd = openTemporary(folder, false, temp);
     if (fd < 0) return systemFailure(errno);
     ::close(fd);
     return fs::path(temp);
+}
+
+bool fileNameFits(const fs::path& path) {
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    return path.filename().native().size() <=
+           static_cast<std::size_t>(limit > 0 ? limit : NAME_MAX);
+}
+
+Status FileLock::lock(const fs::path& path) {
+    unlock();
+    std::error_code ec;
+    fs::path target = path;
+    if (fs::is_symlink(fs::symlink_status(path, ec))) {
+        // The lock belongs with the file that is replaced, wherever the link
+        // is: a save through the link and one of the file itself take turns.
+        const fs::path resolved = fs::canonical(path, ec);
+        if (!ec) target = resolved;
+    }
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const fs::path file = folder / ".brindle.lock";
+    // Read access is all that locking needs, so a lock file made by another
+    // user of a shared folder serves too. O_NONBLOCK keeps a FIFO of that
+    // name from hanging the save.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) return systemFailure(errno);
+    for (;;) {
+        if (::flock(fd, LOCK_EX) == 0) break;
+        if (errno == EINTR) continue;
+        const int err = errno;
+        ::close(fd);
+        return systemFailure(err);
+    }
+    handle_ = fd;
+    return {};
+}
+
+void FileLock::unlock() {
+    if (handle_ < 0) return;
+    ::close(static_cast<int>(handle_));  // closing the file drops its lock
+    handle_ = -1;
 }
 
 Status renameNoReplace(const fs::path& from, const fs::path& to) {

@@ -33,6 +33,13 @@ bool isAscii(std::string_view s) {
     return true;
 }
 
+// Text saved as UTF-8 rather than GBK. Pure ASCII is both; beyond it, bytes
+// that are valid UTF-8 are taken for UTF-8, as text of unknown encoding is
+// everywhere in the program: GBK Chinese almost never forms valid UTF-8.
+bool isUtf8Text(std::string_view bytes) {
+    return !isAscii(bytes) && codec::isValidUtf8(bytes);
+}
+
 std::string_view trimBlanks(std::string_view s) {
     while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
     while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
@@ -278,6 +285,14 @@ Status writeProfile(const fs::path& file, std::string_view section, std::string_
     const std::string stored = needsQuotes(value) ? "\"" + *gbkValue + "\"" : *gbkValue;
 
     std::lock_guard lock(writeMutex());
+    // Another process (a second command line, the settings windows) may be
+    // changing the same file: the lock keeps its change and this one from
+    // being made on the same old file. When the lock file cannot be made, the
+    // folder takes no new file at all (read-only), and the replacement below
+    // fails too, saying why; a file system that cannot lock leaves writes as
+    // they always were there. So the lock never makes a write fail.
+    platform::FileLock fileLock;
+    static_cast<void>(fileLock.lock(file));
     std::error_code ec;
     const bool exists = fs::exists(file, ec);
     std::string bytes;
@@ -289,6 +304,7 @@ Status writeProfile(const fs::path& file, std::string_view section, std::string_
         if (contents.state != platform::FileContents::State::Read)
             return refused(msg::kFileUnreadable);
         bytes = std::move(contents.bytes);
+        if (isUtf8Text(bytes)) return refused(msg::kFileNotGbk);
     } else if (fs::is_symlink(fs::symlink_status(file, ec))) {
         return refused(msg::kDanglingLink);  // nothing sensible to create
     } else {
@@ -323,7 +339,8 @@ ProfileFile ProfileFile::parse(std::string_view bytes) {
     ProfileFile profile;
     // Text that is not GBK still reads (each broken character as U+FFFD), but
     // callers may want to say that the file is not what it should be.
-    const bool gbk = isAscii(bytes) || (!codec::isValidUtf8(bytes) && codec::fromGbk(bytes));
+    profile.utf8_ = isUtf8Text(bytes);
+    const bool gbk = isAscii(bytes) || (!profile.utf8_ && codec::fromGbk(bytes));
     profile.source_ = gbk ? Source::Read : Source::NotGbk;
     Keys* current = nullptr;  // null before the first section and in repeated sections
     for (const Line& line : scanLines(bytes)) {

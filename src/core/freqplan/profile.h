@@ -50,12 +50,15 @@ std::string readProfile(const std::filesystem::path& file, std::string_view sect
 // Fails, leaving the file untouched and saying why (a reason to follow
 // "写出失败："), when: the folder does not exist; the file is read-only (no
 // write permission bit set, or not writable by this process) or not a plain
-// file; a name or the value holds a character GBK cannot hold, a line break
+// file; the file is UTF-8 text (see ProfileFile::isUtf8), which a line in
+// GBK would turn into neither; a name or the value holds a character GBK cannot hold, a line break
 // or a NUL; a name is empty or would read back differently (blanks around
 // it, ']' in a section name, '=' in a key name, a key starting with '['); or
 // the new file cannot be written. The file is replaced atomically (temporary
 // file in the same folder, flushed, renamed over it) keeping its permission
-// bits; a symbolic link is followed and the file it names is replaced.
+// bits; a symbolic link is followed and the file it names is replaced. From
+// the read to the rename the write holds the folder's platform::FileLock, so
+// writes of other Brindle processes to the same file are never lost.
 Status writeProfile(const std::filesystem::path& file, std::string_view section,
                     std::string_view key, std::string_view value);
 
@@ -95,12 +98,17 @@ public:
     bool hasSection(std::string_view section) const;
 
     Source source() const { return source_; }
+    // The file was saved as UTF-8 (source() is then NotGbk): its values read
+    // as garbage, where a file that is GBK but for a few damaged bytes only
+    // loses those.
+    bool isUtf8() const { return utf8_; }
 
 private:
     // Keyed by the GBK bytes of the names; values already decoded to UTF-8.
     using Keys = std::unordered_map<std::string, std::string>;
     std::unordered_map<std::string, Keys> sections_;
     Source source_ = Source::Missing;
+    bool utf8_ = false;
 };
 
 }  // namespace brindle

@@ -212,6 +212,13 @@ Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& previ
     }
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
+    // Refused before the library is made: it could be created but never
+    // written.
+    if (!store::nameFits(path)) {
+        std::string error = std::string(msg::kLibraryNameTooLong) + path.filename().string();
+        feedback.message(error);
+        return fail(std::move(error));
+    }
 
     // Records are numbered from 1 in sheet order.
     const store::RecordSource records{preview.size(),

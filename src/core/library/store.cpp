@@ -207,6 +207,11 @@ Status openExisting(Db& db, const fs::path& path, LibraryKind kind) {
     return verify(db, path, kind);
 }
 
+// Where SQLite keeps the journal of a write to the library at `path`.
+fs::path journalOf(const fs::path& path) {
+    return fs::path(path.string() + "-journal");
+}
+
 // A crash or a full disk in the middle of a write leaves a hot journal
 // beside the library; a read-only connection cannot roll it back and could
 // not read the file at all. A library with a journal is opened for writing
@@ -214,7 +219,7 @@ Status openExisting(Db& db, const fs::path& path, LibraryKind kind) {
 // write still going on is left alone by SQLite itself.
 void recoverJournal(const fs::path& path) {
     std::error_code ec;
-    if (!fs::exists(fs::path(path.string() + "-journal"), ec)) return;
+    if (!fs::exists(journalOf(path), ec)) return;
     Db db(path, SQLITE_OPEN_READWRITE);
     if (!db.ok()) return;
     Stmt st(db, "SELECT count(*) FROM sqlite_master");  // reading is what rolls back
@@ -241,6 +246,10 @@ Status openForWriting(std::unique_ptr<Db>& db, const fs::path& path, LibraryKind
 }
 
 }  // namespace
+
+bool nameFits(const fs::path& path) {
+    return platform::fileNameFits(journalOf(path));
+}
 
 Status create(const fs::path& path, LibraryKind kind, const RecordSource& records,
               const std::function<void(std::size_t)>& written) {

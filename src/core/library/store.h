@@ -28,6 +28,12 @@ namespace brindle::store {
 inline constexpr std::int32_t kApplicationId = 0x42524E44;  // "BRND"
 inline constexpr int kFormatVersion = 1;
 
+// Whether a library can be written at `path`: every write goes through a
+// journal beside it, named like it with "-journal" added, and a name that
+// fits the file system while its journal's does not makes a library no
+// write can change.
+bool nameFits(const std::filesystem::path& path);
+
 // Checks that `path` is a library of `kind` that can be opened for writing.
 // Nothing is written.
 Status check(const std::filesystem::path& path, LibraryKind kind);
