@@ -4,10 +4,17 @@
 #include <xlsxwriter.h>
 #include <zip.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <random>
 #include <sstream>
 
@@ -505,17 +512,42 @@ TEST_F(WorkbookTest, ReadAheadStopsWhenTheCallerDoes) {
     EXPECT_EQ(spare->error(), "");
 }
 
+// Sheet rows of a given size: a cell of `length` bytes of text, a row tag of
+// `length` bytes.
+std::string inlineCell(std::size_t length) {
+    return "<row r=\"1\"><c t=\"inlineStr\"><is><t>" + std::string(length, 'x') +
+           "</t></is></c></row>";
+}
+std::string rowTagOf(std::size_t length, const std::string& number = "1") {
+    const std::string head = "<row r=\"" + number + "\" x=\"", tail = "\">";
+    return head + std::string(length - head.size() - tail.size(), 'y') + tail +
+           "<c><v>1</v></c></row>";
+}
+
 TEST_F(WorkbookTest, XlsxBadSheetContentIsDamage) {
-    const std::pair<const char*, const char*> cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"row-zero.xlsx", "<row r=\"0\"/>"},
         {"no-string.xlsx", "<row r=\"1\"><c t=\"s\"><v>9</v></c></row>"},
         {"far-row.xlsx", "<row r=\"1048577\"/>"},
         {"far-column.xlsx", "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>"},
         {"doctype.xlsx", ""},
+        {"long-text.xlsx", inlineCell(detail::kMaxCellBytes + 1)},
+        {"long-value.xlsx",
+         "<row r=\"1\"><c><v>" + std::string(detail::kMaxCellBytes + 1, '7') + "</v></c></row>"},
+        {"long-tag.xlsx", rowTagOf(detail::kLongestTag + 1)},
+        // After a row the file leaves out, the rows' order is looked at first.
+        {"long-tag-after-gap.xlsx",
+         "<row r=\"1\"><c><v>1</v></c></row>" + rowTagOf(detail::kLongestTag + 1, "3")},
+        {"long-string.xlsx", "<row r=\"1\"><c t=\"s\"><v>1</v></c></row>"},
     };
     for (const auto& [name, rows] : cases) {
-        Parts parts = package(rows, "<si><t>only</t></si>");
-        if (std::string_view(rows).empty())
+        const std::string strings = name == "long-string.xlsx"
+                                        ? "<si><t>only</t></si><si><t>" +
+                                              std::string(detail::kMaxCellBytes + 1, 'z') +
+                                              "</t></si>"
+                                        : "<si><t>only</t></si>";
+        Parts parts = package(rows, strings);
+        if (rows.empty())
             parts[4].second = "<!DOCTYPE worksheet [<!ENTITY a \"x\">]>" + parts[4].second;
         writeZip(file(name), parts);
         std::size_t good = 0;
@@ -534,6 +566,21 @@ TEST_F(WorkbookTest, XlsxZipDamageInsideASheet) {
     writeFile(path, bytes);
     std::size_t good = 0;
     EXPECT_EQ(readUntilError(path, good), message(path, "文件已损坏"));
+}
+
+TEST_F(WorkbookTest, XlsxLargestCellsAndTagsAreRead) {
+    const std::pair<std::string, std::vector<Cells>> cases[] = {
+        {inlineCell(detail::kMaxCellBytes), {{std::string(detail::kMaxCellBytes, 'x')}}},
+        {rowTagOf(detail::kLongestTag), {{"1"}}},
+        // After a row the file leaves out, a row stored out of its order.
+        {"<row r=\"1\"><c><v>1</v></c></row>" + rowTagOf(detail::kLongestTag, "3") +
+             "<row r=\"2\"><c><v>2</v></c></row>",
+         {{"1"}, {"2"}, {"1"}}},
+    };
+    for (const auto& [rows, expected] : cases) {
+        writeZip(file("large.xlsx"), package(rows));
+        EXPECT_EQ(readSheet(file("large.xlsx")), expected) << rows.substr(0, 40);
+    }
 }
 
 // ---- files that cannot be read ------------------------------------------------
@@ -560,6 +607,42 @@ TEST_F(WorkbookTest, UnreadableFilesSayWhy) {
     const std::string whole = readFile(file("whole.xlsx"));
     writeFile(file("truncated.xlsx"), whole.substr(0, whole.size() / 2));
     EXPECT_EQ(openError(file("truncated.xlsx")), message(file("truncated.xlsx"), "文件已损坏"));
+}
+
+// Opening a FIFO the usual way waits for a writer at its other end, for ever.
+// Every way in is tried on one: the check before the format is known, and
+// each format's own opening, which a path swapped for a FIFO after that
+// check reaches.
+TEST_F(WorkbookTest, AFifoIsRefusedAtOnce) {
+    using Open = std::function<std::string(const fs::path&)>;
+    const auto error = [](auto opened) { return opened ? std::string() : opened.error(); };
+    const Open byContent = [&](const fs::path& p) { return error(Workbook::open(p)); };
+    const std::pair<std::string, Open> cases[] = {
+        {"fifo.xlsx", byContent},
+        {"fifo.xls", byContent},
+        {"fifo.csv", byContent},
+        {"as-xlsx.xlsx", [&](const fs::path& p) { return error(detail::openXlsx(p)); }},
+        {"as-xls.xls", [&](const fs::path& p) { return error(detail::openXls(p)); }},
+        {"as-csv.csv",
+         [&](const fs::path& p) {
+             auto workbook = detail::openCsv(p);
+             return workbook ? error((*workbook)->rows(std::size_t{0})) : workbook.error();
+         }},
+    };
+    for (const auto& [name, open] : cases) {
+        const fs::path fifo = file(name);
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0) << name;
+        auto answer = std::async(std::launch::async, open, fifo);
+        if (answer.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            ADD_FAILURE() << name << ": waited on the FIFO";
+            // A writer that comes and goes ends each wait, so the test ends.
+            do {
+                const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) ::close(fd);
+            } while (answer.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready);
+        }
+        EXPECT_EQ(answer.get(), message(fifo, "文件无法打开")) << name;
+    }
 }
 
 // The OLE container Excel wraps an encrypted .xlsx in: a header, one FAT
@@ -705,6 +788,33 @@ TEST_F(WorkbookTest, CsvProblems) {
     const auto reader = workbook->rows(std::size_t{1});
     EXPECT_FALSE(reader.ok());
     EXPECT_EQ(reader.error(), message(file("empty.csv"), "工作簿中没有第 2 个工作表"));
+}
+
+TEST_F(WorkbookTest, CsvCellsAndRowsPastWhatASheetHolds) {
+    const std::string longest(detail::kMaxCellBytes, 'x');
+    std::string widest;
+    for (std::size_t c = 1; c < detail::kMaxColumns; ++c) widest += "1,";
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"long.csv", longest + "x", "单元格过长"},
+        {"long-quoted.csv", "\"" + longest + "\"\"\"", "单元格过长"},
+        {"never-closed.csv", "\"" + longest + "\n" + longest + "\n", "单元格过长"},
+        {"wide.csv", widest + "1,1", "列数超过 16384"},
+    };
+    for (const auto& [name, row, what] : cases) {
+        writeFile(file(name), "a,b\n" + row + "\nc,d\n");
+        std::size_t good = 0;
+        EXPECT_EQ(readUntilError(file(name), good),
+                  message(file(name), "文件已损坏（第 2 行的" + what + "）"))
+            << name;
+        EXPECT_EQ(good, 1u) << name;
+    }
+    writeFile(file("largest.csv"),
+              longest + "\n\"" + longest.substr(1) + "\"\"\"\n" + widest + "1\n");
+    const std::vector<Cells> rows = readSheet(file("largest.csv"));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], Cells{longest});
+    EXPECT_EQ(rows[1], Cells{longest.substr(1) + "\""});
+    EXPECT_EQ(rows[2], Cells(detail::kMaxColumns, "1"));
 }
 
 // A package of a few hundred kilobytes may name millions of shared strings;
@@ -935,6 +1045,25 @@ TEST_F(SheetScanTest, EverythingElseIsLeftToExpat) {
         EXPECT_EQ(parsed.log, events) << xml;
         EXPECT_EQ(parsed.ending, ending) << xml;
     }
+}
+
+// Up to the bound, every attribute is compared with every other, however
+// many there are; past it, the element is refused.
+TEST_F(SheetScanTest, ManyAttributesUpToTheirBound) {
+    const auto element = [](std::size_t count, bool lastRepeatsFirst) {
+        std::string xml = "<a";
+        for (std::size_t i = 1; i <= count; ++i)
+            xml += " n" + std::to_string(lastRepeatsFirst && i == count ? 1 : i) + "=\"\"";
+        return xml + "/>";
+    };
+    const std::tuple<std::size_t, bool, Expect, std::string> cases[] = {
+        {detail::kMostAttributes, false, Expect::Scanned, "done"},
+        {detail::kMostAttributes, true, Expect::FallsBack, "failed"},
+        {detail::kMostAttributes + 1, false, Expect::FallsBack, "failed"},
+    };
+    for (const auto& [count, repeats, expect, ending] : cases)
+        EXPECT_EQ(compare(element(count, repeats), expect, "", {4096, 0}).ending, ending)
+            << count << (repeats ? " repeating" : "");
 }
 
 TEST_F(SheetScanTest, AHandlerThatIsDoneEndsTheScanAsItEndsExpat) {

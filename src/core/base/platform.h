@@ -5,6 +5,7 @@
 // directly, so porting the core means writing that one file.
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -165,6 +166,15 @@ private:
     std::intptr_t handle_ = -1;
     std::uintmax_t size_ = 0;
 };
+
+// A plain file opened as readWholeFile opens one (a folder, a device or a
+// FIFO is refused at once) and handed over as a C stream, for the libraries
+// that read a file through one of their own (libzip, libgsf): a path they
+// opened themselves could be a FIFO by then, and opening that waits for a
+// writer for ever. The caller owns the stream and closes it with fclose.
+// nullptr when there is no plain file to read; `state` then says Missing or
+// Failed as readWholeFile would.
+std::FILE* openPlainFile(const std::filesystem::path& path, FileContents::State& state);
 
 // ---- telling states of a file apart -----------------------------------------
 

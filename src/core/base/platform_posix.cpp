@@ -397,6 +397,23 @@ std::optional<std::size_t> FileReader::readAt(std::uintmax_t offset, char* into,
     return done;
 }
 
+std::FILE* openPlainFile(const fs::path& path, FileContents::State& state) {
+    int fd = -1;
+    struct stat st {};
+    state = openForReading(path, UINTMAX_MAX, fd, st);
+    if (state != FileContents::State::Read) return nullptr;
+    // The flag was for the open alone: the library is handed an ordinary
+    // descriptor.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        ::close(fd);
+        state = FileContents::State::Failed;
+    }
+    return file;
+}
+
 FileStamp fileStamp(const fs::path& path) {
     FileStamp stamp;
     struct stat st {};

@@ -4,8 +4,9 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <fstream>
+#include <optional>
 
+#include "core/base/platform.h"
 #include "core/library/workbook/internal.h"
 
 namespace brindle::workbook {
@@ -33,6 +34,12 @@ std::string Workbook::failure(std::string_view reason) const {
 }
 
 namespace {
+
+std::string unopened(const fs::path& path, platform::FileContents::State state) {
+    return detail::failureMessage(path, state == platform::FileContents::State::Missing
+                                            ? detail::reason::kMissing
+                                            : detail::reason::kCannotOpen);
+}
 
 enum class Kind { Zip, Ole, OldExcel, Csv, Unknown };
 
@@ -79,16 +86,15 @@ Kind kindOf(const fs::path& path, std::string_view head) {
 
 Result<std::unique_ptr<Workbook>> Workbook::open(const fs::path& path) {
     using namespace detail;
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found)
-        return fail(failureMessage(path, reason::kMissing));
-    std::ifstream in(path, std::ios::binary);
-    if (!fs::is_regular_file(status) || !in) return fail(failureMessage(path, reason::kCannotOpen));
+    // Anything but a plain file is refused before it is read: opening a FIFO
+    // the usual way would wait for ever for a writer at its other end.
+    platform::FileReader file;
+    if (const auto state = file.open(path); state != platform::FileContents::State::Read)
+        return fail(unopened(path, state));
     char head[8] = {};
-    in.read(head, sizeof head);
-    in.close();
-    switch (kindOf(path, std::string_view(head, static_cast<std::size_t>(in.gcount())))) {
+    const std::optional<std::size_t> got = file.readAt(0, head, sizeof head);
+    if (!got) return fail(failureMessage(path, reason::kCannotOpen));
+    switch (kindOf(path, std::string_view(head, *got))) {
         case Kind::Zip:
             return openXlsx(path);
         case Kind::Ole:
@@ -112,6 +118,13 @@ std::string failureMessage(const fs::path& path, std::string_view reason) {
     message += "\r\n";
     message += reason;
     return message;
+}
+
+Result<std::FILE*> openPlainFile(const fs::path& path) {
+    platform::FileContents::State state{};
+    std::FILE* file = platform::openPlainFile(path, state);
+    if (!file) return fail(unopened(path, state));
+    return file;
 }
 
 void trimTrailingEmpty(std::vector<std::string>& cells) {

@@ -10,8 +10,7 @@
 // at 0x40), so quotes, separators and line ends can be found in the raw
 // bytes and only the finished fields need converting.
 
-#include <fstream>
-
+#include "core/base/platform.h"
 #include "core/base/textcodec.h"
 #include "core/library/workbook/internal.h"
 
@@ -21,13 +20,59 @@ namespace {
 
 using Traits = std::char_traits<char>;
 
+// The file read front to back through a buffer of its own. It is opened as
+// every file the program reads is: a FIFO is refused rather than waited on.
+class FileBytes {
+public:
+    bool open(const std::filesystem::path& path, std::uintmax_t from) {
+        offset_ = from;
+        return file_.open(path) == platform::FileContents::State::Read;
+    }
+    int peek() {
+        return at_ < size_ || refill() ? Traits::to_int_type(buffer_[at_]) : Traits::eof();
+    }
+    int get() {
+        const int c = peek();
+        if (!Traits::eq_int_type(c, Traits::eof())) ++at_;
+        return c;
+    }
+    // What is left of the buffer, taken whole; empty at the end.
+    std::string_view take() {
+        if (at_ == size_ && !refill()) return {};
+        const std::string_view rest(buffer_.data() + at_, size_ - at_);
+        at_ = size_;
+        return rest;
+    }
+    // Whether reading failed (the end of the file is no failure).
+    bool failed() const { return failed_; }
+
+private:
+    bool refill() {
+        if (failed_) return false;
+        const std::optional<std::size_t> got =
+            file_.readAt(offset_, buffer_.data(), buffer_.size());
+        failed_ = !got;
+        at_ = 0;
+        size_ = got.value_or(0);
+        offset_ += size_;
+        return size_ > 0;
+    }
+
+    platform::FileReader file_;
+    std::vector<char> buffer_ = std::vector<char>(64 * 1024);
+    std::size_t at_ = 0;
+    std::size_t size_ = 0;
+    std::uintmax_t offset_ = 0;
+    bool failed_ = false;
+};
+
 struct CsvFormat {
-    std::streamoff start = 0;  // past the byte-order mark
+    std::uintmax_t start = 0;  // past the byte-order mark
     bool gbk = false;
     char separator = ',';
 };
 
-char headerSeparator(std::istream& in) {
+char headerSeparator(FileBytes& in) {
     std::size_t commas = 0;
     std::size_t tabs = 0;
     bool quoted = false;
@@ -41,34 +86,36 @@ char headerSeparator(std::istream& in) {
     return tabs > commas ? '\t' : ',';
 }
 
-// Checked a piece at a time, each piece ending at a line end: no UTF-8 or
-// GBK character spans one, so no piece splits a character.
-bool isUtf8(std::istream& in) {
-    std::vector<char> chunk(64 * 1024);
+bool isContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Checked a piece at a time, each piece cut before the first byte of its
+// last character, which may not be complete yet: in a valid file no
+// character spans two pieces, and a piece never holds more than a buffer.
+bool isUtf8(FileBytes& in) {
     std::string pending;
-    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
-        pending.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-        const std::size_t end = pending.find_last_of("\r\n");
-        if (end == std::string::npos) continue;
-        if (!codec::isValidUtf8(std::string_view(pending).substr(0, end + 1))) return false;
-        pending.erase(0, end + 1);
+    for (std::string_view more = in.take(); !more.empty(); more = in.take()) {
+        pending.append(more);
+        std::size_t last = pending.size();
+        while (last > 0 && isContinuation(pending[last - 1])) --last;
+        if (last == 0 || pending.size() - last > 3) return false;
+        --last;
+        if (!codec::isValidUtf8(std::string_view(pending).substr(0, last))) return false;
+        pending.erase(0, last);
     }
     return codec::isValidUtf8(pending);
 }
 
 bool detectFormat(const std::filesystem::path& path, CsvFormat& format) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    char bom[3] = {};
-    in.read(bom, sizeof bom);
-    if (in.gcount() == 3 && std::string_view(bom, 3) == "\xEF\xBB\xBF") format.start = 3;
-    in.clear();
-    in.seekg(format.start);
-    format.separator = headerSeparator(in);
-    in.clear();
-    in.seekg(format.start);
-    format.gbk = !isUtf8(in);
-    return !in.bad();
+    FileBytes bom;
+    if (!bom.open(path, 0)) return false;
+    if (bom.get() == 0xEF && bom.get() == 0xBB && bom.get() == 0xBF) format.start = 3;
+    FileBytes header, text;
+    if (!header.open(path, format.start) || !text.open(path, format.start)) return false;
+    format.separator = headerSeparator(header);
+    format.gbk = !isUtf8(text);
+    return !header.failed() && !text.failed();
 }
 
 bool hasHighBytes(const std::string& text) {
@@ -82,15 +129,13 @@ public:
     CsvRowReader(CsvFormat format, std::string failurePrefix)
         : format_(format), failurePrefix_(std::move(failurePrefix)) {}
 
-    bool open(const std::filesystem::path& path) {
-        return file_.open(path, std::ios::in | std::ios::binary) &&
-               file_.pubseekpos(format_.start, std::ios::in) == format_.start;
-    }
+    bool open(const std::filesystem::path& path) { return file_.open(path, format_.start); }
 
     bool next(Row& row) override {
         if (ended_) return false;
-        if (Traits::eq_int_type(file_.sgetc(), Traits::eof())) {
+        if (Traits::eq_int_type(file_.peek(), Traits::eof())) {
             ended_ = true;
+            if (file_.failed()) return fail(std::string(reason::kCannotOpen));
             return false;
         }
         row.number = ++number_;
@@ -114,20 +159,20 @@ private:
         bool quoted = false;
         bool atFieldStart = true;
         for (;;) {
-            const int c = file_.sbumpc();
+            if (field.size() > kMaxCellBytes) return damaged("单元格过长");
+            const int c = file_.get();
             if (Traits::eq_int_type(c, Traits::eof())) {
                 ended_ = true;
-                if (quoted)
-                    return fail(std::string(reason::kDamaged) + "（第 " + std::to_string(number_) +
-                                " 行的引号没有闭合）");
+                if (file_.failed()) return fail(std::string(reason::kCannotOpen));
+                if (quoted) return damaged("引号没有闭合");
                 break;
             }
             const char ch = Traits::to_char_type(c);
             if (quoted) {
                 if (ch != '"') {
                     field += ch;
-                } else if (file_.sgetc() == '"') {
-                    file_.sbumpc();
+                } else if (file_.peek() == '"') {
+                    file_.get();
                     field += '"';
                 } else {
                     quoted = false;
@@ -136,13 +181,15 @@ private:
                 quoted = true;
                 atFieldStart = false;
             } else if (ch == format_.separator) {
+                if (cells.size() + 1 >= kMaxColumns)
+                    return damaged("列数超过 " + std::to_string(kMaxColumns));
                 cells.push_back(std::move(field));
                 field.clear();
                 atFieldStart = true;
             } else if (ch == '\n') {
                 break;
             } else if (ch == '\r') {
-                if (file_.sgetc() == '\n') file_.sbumpc();
+                if (file_.peek() == '\n') file_.get();
                 break;
             } else {
                 field += ch;
@@ -171,7 +218,13 @@ private:
         return false;
     }
 
-    std::filebuf file_;
+    // What is wrong with the record being read, told with its row number.
+    bool damaged(const std::string& what) {
+        return fail(std::string(reason::kDamaged) + "（第 " + std::to_string(number_) + " 行的" +
+                    what + "）");
+    }
+
+    FileBytes file_;
     CsvFormat format_;
     std::string failurePrefix_;
     std::string error_;

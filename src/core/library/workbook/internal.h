@@ -1,6 +1,7 @@
 #pragma once
 // Pieces shared by the per-format readers behind Workbook.
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -29,8 +30,21 @@ inline constexpr std::string_view kOldExcel =
 // file; refusing them keeps a bogus reference from allocating or looping.
 inline constexpr std::size_t kMaxRows = 1048576;
 inline constexpr std::size_t kMaxColumns = 16384;
+// The text of one cell, in bytes as the file holds it. Excel keeps at most
+// 32,767 characters in a cell (under 100 KB in UTF-8, some 230 KB in the
+// escaped form of an .xlsx); a cell past this bound comes from a damaged or
+// hostile file, whose few hundred compressed kilobytes could otherwise make
+// the import hold and store gigabytes of one cell. A .xls cell never reaches
+// it: the format counts a cell's characters in 16 bits.
+inline constexpr std::size_t kMaxCellBytes = 1024 * 1024;
 
 std::string failureMessage(const std::filesystem::path& path, std::string_view reason);
+
+// The workbook file as a C stream, for the libraries that read one (libzip,
+// libgsf). The program opens it rather than the library so that anything but
+// a plain file is refused at once: a path that became a FIFO after it was
+// looked at would otherwise be waited on for ever. The caller closes it.
+Result<std::FILE*> openPlainFile(const std::filesystem::path& path);
 
 // Drops empty cells at the end so that a blank row has no cells at all.
 void trimTrailingEmpty(std::vector<std::string>& cells);

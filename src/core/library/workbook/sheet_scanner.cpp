@@ -1,5 +1,6 @@
 #include "core/library/workbook/sheet_scanner.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string_view>
@@ -10,9 +11,11 @@ namespace brindle::workbook::detail {
 
 namespace {
 
-// An unfinished tag, reference or character longer than this is left to
-// expat rather than held and scanned again with every chunk.
-constexpr std::ptrdiff_t kLongestPending = 1 << 20;
+// An unfinished tag longer than a tag may be is left to expat, which refuses
+// it, rather than held and scanned again with every chunk. Text is held until
+// the tag after it is complete; past the same length it is left to expat too,
+// which hands text over as it comes.
+constexpr auto kLongestPending = static_cast<std::ptrdiff_t>(kLongestTag);
 
 // Bytes that stand for themselves: printable ASCII but for the characters
 // markup gives a meaning to. Everything else takes a closer look. Tab and LF
@@ -165,7 +168,9 @@ SheetScanner::Status SheetScanner::parse(std::size_t size, bool last) {
     if (step == Step::Stop) return Status::Stopped;
     if (step == Step::GiveUp) return Status::GaveUp;
     if (last) return where_ == Where::Epilog && p == end ? Status::Done : Status::GaveUp;
-    return end - p > kLongestPending ? Status::GaveUp : Status::More;
+    const bool holdingTooMuch =
+        end - p > kLongestPending || text_.size() > static_cast<std::size_t>(kLongestPending);
+    return holdingTooMuch ? Status::GaveUp : Status::More;
 }
 
 // "<?xml version="1.0" encoding="UTF-8" standalone="yes"?>" in its usual
@@ -260,6 +265,7 @@ SheetScanner::Step SheetScanner::scanStartTag(const char*& p, const char* end) {
     if (const NameStep s = scanName(q, end, name, local); s != NameStep::Ok) return step(s);
     attributeText_.clear();
     offsets_.clear();
+    names_.clear();
     bool empty = false;
     for (;;) {
         const char* before = q;
@@ -277,14 +283,11 @@ SheetScanner::Step SheetScanner::scanStartTag(const char*& p, const char* end) {
             break;
         }
         if (q == before) return Step::GiveUp;  // attributes are apart
+        if (names_.size() == kMostAttributes) return Step::GiveUp;
         std::string_view attributeName, attributeLocal;
         if (const NameStep s = scanName(q, end, attributeName, attributeLocal); s != NameStep::Ok)
             return step(s);
-        for (std::size_t i = 0; i < offsets_.size(); i += 2) {
-            const std::size_t length = offsets_[i + 1] - offsets_[i] - 1;  // less its '\0'
-            if (attributeName == std::string_view(attributeText_.data() + offsets_[i], length))
-                return Step::GiveUp;
-        }
+        names_.push_back(attributeName);
         while (q < end && isSpace(*q)) ++q;
         if (q == end) return Step::NeedMore;
         if (*q++ != '=') return Step::GiveUp;
@@ -322,6 +325,7 @@ SheetScanner::Step SheetScanner::scanStartTag(const char*& p, const char* end) {
         }
         attributeText_ += '\0';
     }
+    if (q - p > kLongestPending || repeatsAName()) return Step::GiveUp;
     p = q;
     if (const Step s = flushText(); s != Step::Ok) return s;
     // The name is kept for its end tag; the handler sees it from there.
@@ -340,6 +344,22 @@ SheetScanner::Step SheetScanner::scanStartTag(const char*& p, const char* end) {
     return empty ? closeElement(keptLocal) : Step::Ok;
 }
 
+// Whether two attributes of the tag just scanned have the same name. Most
+// elements have two or three, compared with each other; the many of a
+// damaged or hostile file are sorted, where comparing each with all others
+// took minutes.
+bool SheetScanner::repeatsAName() {
+    constexpr std::size_t kFewest = 8;
+    if (names_.size() <= kFewest) {
+        for (std::size_t i = 1; i < names_.size(); ++i)
+            for (std::size_t j = 0; j < i; ++j)
+                if (names_[i] == names_[j]) return true;
+        return false;
+    }
+    std::sort(names_.begin(), names_.end());
+    return std::adjacent_find(names_.begin(), names_.end()) != names_.end();
+}
+
 SheetScanner::Step SheetScanner::closeElement(std::string_view local) {
     ++tags_;
     deliver(handler_, [&] { handler_.endElement(local); });
@@ -356,7 +376,7 @@ SheetScanner::Step SheetScanner::scanEndTag(const char*& p, const char* end) {
         return s == NameStep::NeedMore ? Step::NeedMore : Step::GiveUp;
     while (q < end && isSpace(*q)) ++q;
     if (q == end) return Step::NeedMore;
-    if (*q != '>') return Step::GiveUp;
+    if (*q != '>' || q + 1 - p > kLongestPending) return Step::GiveUp;
     if (openAt_.empty() ||
         name != std::string_view(open_.data() + openAt_.back(), open_.size() - openAt_.back() - 1))
         return Step::GiveUp;  // mismatched: expat reports it

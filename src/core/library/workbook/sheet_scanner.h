@@ -8,9 +8,10 @@
 // a small subset of XML: elements with or without one namespace prefix,
 // attributes in either quotes, text with the five predefined entities and
 // character references, an XML declaration naming UTF-8 or no encoding, and
-// whitespace between elements. It gives up on anything else, and on anything
-// it cannot prove well-formed; the part is then parsed again from its start
-// by expat, which remains the parser of record (see XmlPartStream).
+// whitespace between elements. It gives up on anything else, on anything it
+// cannot prove well-formed, and on markup past kLongestTag or kMostAttributes;
+// the part is then parsed again from its start by expat, which remains the
+// parser of record (see XmlPartStream).
 //
 // Text is delivered only once the tag after it is complete, so every event
 // delivered before giving up is one expat delivers too, in the same place:
@@ -18,6 +19,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/library/workbook/xml_stream.h"
@@ -55,6 +57,7 @@ private:
     // Tells the handler the innermost open element ended and closes it.
     Step closeElement(std::string_view local);
     Step reference(const char*& p, const char* end, std::string& out) const;
+    bool repeatsAName();
     Step flushText();
 
     XmlHandler& handler_;
@@ -64,11 +67,12 @@ private:
     bool last_ = false;
     Where where_ = Where::Start;
     std::size_t tags_ = 0;
-    std::string text_;                  // text not yet delivered
-    std::string open_;                  // names of the open elements, each ended by '\0'
-    std::vector<std::size_t> openAt_;   // where each name begins in open_
-    std::string attributeText_;         // names and values, each ended by '\0'
-    std::vector<std::size_t> offsets_;  // where each of those begins
+    std::string text_;                     // text not yet delivered
+    std::string open_;                     // names of the open elements, each ended by '\0'
+    std::vector<std::size_t> openAt_;      // where each name begins in open_
+    std::string attributeText_;            // names and values, each ended by '\0'
+    std::vector<std::size_t> offsets_;     // where each of those begins
+    std::vector<std::string_view> names_;  // the tag's attribute names, in the bytes held
     std::vector<const char*> attributes_;
 };
 

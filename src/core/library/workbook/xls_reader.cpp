@@ -800,10 +800,16 @@ int childNamed(GsfInfile* root, std::string_view wanted) {
 Result<std::unique_ptr<Workbook>> openXls(const std::filesystem::path& path) {
     initGsf();
     auto stream = std::make_shared<Stream>();
+    Result<std::FILE*> opened = openPlainFile(path);
+    if (!opened) return fail(opened.error());
+    std::FILE* file = *opened;
+    // Once made, the input closes `file` itself.
+    stream->file.reset(gsf_input_stdio_new_FILE(path.c_str(), file, FALSE));
+    if (!stream->file) {
+        std::fclose(file);
+        return fail(failureMessage(path, reason::kCannotOpen));
+    }
     GError* error = nullptr;
-    stream->file.reset(gsf_input_stdio_new(path.c_str(), &error));
-    g_clear_error(&error);
-    if (!stream->file) return fail(failureMessage(path, reason::kCannotOpen));
     stream->container.reset(gsf_infile_msole_new(stream->file.get(), &error));
     g_clear_error(&error);
     if (!stream->container) return fail(failureMessage(path, reason::kDamaged));

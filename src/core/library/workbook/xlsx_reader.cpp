@@ -122,6 +122,13 @@ bool columnOfReference(std::string_view reference, std::size_t& column) {
     return true;
 }
 
+// Adds to the text of one cell; false, adding nothing, past what a cell holds.
+bool appendCellText(std::string& text, std::string_view more) {
+    if (text.size() + more.size() > kMaxCellBytes) return false;
+    text += more;
+    return true;
+}
+
 // ---- small parts ------------------------------------------------------------
 
 struct Relationship {
@@ -184,7 +191,7 @@ struct WorkbookHandler : XmlHandler {
 
 // Text of every <si>: its own <t>, or its rich-text runs joined. Phonetic
 // guides (<rPh>) are reading aids, not part of the text. A part past its
-// limits is invalid.
+// limits is invalid, and so is an item longer than a cell can hold.
 struct SharedStringsHandler : XmlHandler {
     std::vector<std::string> strings;
 
@@ -219,11 +226,7 @@ struct SharedStringsHandler : XmlHandler {
     void characters(std::string_view text) override {
         if (!collecting_) return;
         bytes_ += text.size();
-        if (bytes_ > limits_.bytes) {
-            invalid = true;
-            return;
-        }
-        current_ += text;
+        if (bytes_ > limits_.bytes || !appendCellText(current_, text)) invalid = true;
     }
 
 private:
@@ -277,6 +280,7 @@ bool rowsAscend(zip_t* zip, const std::string& part) {
     std::string buffer;
     std::vector<char> chunk(1 << 18);
     std::size_t last = 0;
+    std::size_t searched = 0;  // how far the unfinished tag at the start was searched for its '>'
     for (;;) {
         const zip_int64_t got = zip_fread(file.get(), chunk.data(), chunk.size());
         if (got <= 0) return true;
@@ -284,7 +288,8 @@ bool rowsAscend(zip_t* zip, const std::string& part) {
         std::size_t at = 0;
         std::size_t keep = buffer.size();  // where an unfinished tag starts
         while ((at = buffer.find('<', at)) != std::string::npos) {
-            const std::size_t close = buffer.find('>', at);
+            const std::size_t close = buffer.find('>', std::max(at, searched));
+            searched = 0;
             if (close == std::string::npos) {
                 keep = at;
                 break;
@@ -316,6 +321,11 @@ bool rowsAscend(zip_t* zip, const std::string& part) {
             last = number;
         }
         buffer.erase(0, keep);
+        // A tag longer than any tag may be is refused by the parse; its row
+        // number, if it has one, cannot be told here without holding it all.
+        // The sheet is then read whole and sorted, which is right either way.
+        if (buffer.size() > kLongestTag) return false;
+        searched = buffer.size();
     }
 }
 
@@ -394,7 +404,7 @@ public:
     }
 
     void characters(std::string_view text) override {
-        if (collecting_) *target_ += text;
+        if (collecting_ && !appendCellText(*target_, text)) invalid = true;
     }
 
 private:
@@ -758,8 +768,20 @@ Result<SheetList> listSheets(const ZipHandle& zip, const std::string& workbookPa
 
 Result<std::unique_ptr<Workbook>> openXlsx(const std::filesystem::path& path,
                                            SharedStringLimits limits) {
-    int code = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
+    Result<std::FILE*> opened = openPlainFile(path);
+    if (!opened) return fail(opened.error());
+    std::FILE* file = *opened;
+    zip_error_t error;
+    zip_error_init(&error);
+    // Once made, the source closes `file` itself; the archive frees the source.
+    zip_source_t* source = zip_source_filep_create(file, 0, -1, &error);
+    zip_t* archive = nullptr;
+    if (!source)
+        std::fclose(file);
+    else if (!(archive = zip_open_from_source(source, ZIP_RDONLY, &error)))
+        zip_source_free(source);
+    const int code = zip_error_code_zip(&error);
+    zip_error_fini(&error);
     if (!archive) {
         const bool unreadable = code == ZIP_ER_OPEN || code == ZIP_ER_READ || code == ZIP_ER_NOENT;
         return fail(failureMessage(path, unreadable ? reason::kCannotOpen : reason::kDamaged));

@@ -91,12 +91,17 @@ XmlPartStream::Status XmlPartStream::pump() {
     const zip_int64_t got = zip_fread(file_, buffer, chunk_.size());
     if (got < 0) return status_ = Status::Failed;
     const bool last = got == 0;
+    fed_ += static_cast<std::uint64_t>(got);
     const XML_Status parsed = XML_ParseBuffer(parser_, static_cast<int>(got), last);
     // A handler's verdict comes first: stopping the parser on purpose also
     // makes XML_Parse report an error.
     if (handler_.invalid) return status_ = Status::Failed;
     if (handler_.finished) return status_ = drain();
     if (parsed != XML_STATUS_OK) return status_ = Status::Failed;
+    // Expat holds an unfinished tag whole and, in this version, reads it again
+    // from its start with every chunk: one that has grown past any real tag
+    // is refused before it costs more.
+    if (fed_ - lastEvent_ > kLongestTag) return status_ = Status::Failed;
     return status_ = last ? Status::Done : Status::More;
 }
 
@@ -148,6 +153,10 @@ XmlPartStream::Status XmlPartStream::parseAll() {
 // handling an element is reported like any other unreadable content.
 void XmlPartStream::onStart(void* self, const XML_Char* name, const XML_Char** attributes) {
     auto* stream = static_cast<XmlPartStream*>(self);
+    const bool tooLong = stream->noteEvent() > kLongestTag;
+    std::size_t count = 0;
+    while (count <= kMostAttributes && attributes[2 * count]) ++count;
+    if (tooLong || count > kMostAttributes) return stream->refuse();
     if (stream->skip_ > 0) {
         --stream->skip_;
         return;
@@ -160,6 +169,7 @@ void XmlPartStream::onStart(void* self, const XML_Char* name, const XML_Char** a
 
 void XmlPartStream::onEnd(void* self, const XML_Char* name) {
     auto* stream = static_cast<XmlPartStream*>(self);
+    if (stream->noteEvent() > kLongestTag) return stream->refuse();
     if (stream->skip_ > 0) {
         --stream->skip_;
         return;
@@ -171,6 +181,7 @@ void XmlPartStream::onEnd(void* self, const XML_Char* name) {
 
 void XmlPartStream::onText(void* self, const XML_Char* text, int length) {
     auto* stream = static_cast<XmlPartStream*>(self);
+    stream->noteEvent();
     // Text before the last event skipped reached the handler already.
     if (stream->skip_ > 0 || stream->done()) return;
     deliver(stream->handler_, [&] {
@@ -182,9 +193,21 @@ void XmlPartStream::onText(void* self, const XML_Char* text, int length) {
 // Package parts never carry a DTD; refusing one shuts out entity expansion
 // tricks altogether.
 void XmlPartStream::onDoctype(void* self, const XML_Char*, const XML_Char*, const XML_Char*, int) {
-    auto* stream = static_cast<XmlPartStream*>(self);
-    stream->handler_.invalid = true;
-    stream->stopIfDone();
+    static_cast<XmlPartStream*>(self)->refuse();
+}
+
+// The scanner gives the same markup up to expat, so whichever parser reads a
+// part, expat is the one that refuses it.
+std::uint64_t XmlPartStream::noteEvent() {
+    const auto at = static_cast<std::uint64_t>(XML_GetCurrentByteIndex(parser_));
+    const auto length = static_cast<std::uint64_t>(XML_GetCurrentByteCount(parser_));
+    lastEvent_ = at + length;
+    return length;
+}
+
+void XmlPartStream::refuse() {
+    handler_.invalid = true;
+    stopIfDone();
 }
 
 // expat may still deliver an event or two after being stopped; done() keeps

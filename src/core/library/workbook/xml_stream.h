@@ -6,6 +6,8 @@
 
 #include <expat.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,6 +30,14 @@ public:
     bool finished = false;
     bool invalid = false;
 };
+
+// Markup that no writer comes near, refused as damage whichever parser reads
+// the part: a tag (or a comment, or whatever else lies between two events)
+// longer than this, an element with more attributes than this. Without them
+// a package of a few hundred kilobytes held the import for minutes, or made
+// it hold hundreds of megabytes of one tag.
+inline constexpr std::size_t kLongestTag = 1024 * 1024;
+inline constexpr std::size_t kMostAttributes = 4096;
 
 // Runs one handler call. A handler that throws (out of memory while handling
 // an element) marks the part invalid, reported like any unreadable content;
@@ -90,6 +100,10 @@ private:
     Status drain();
     bool done() const;
     void stopIfDone();
+    // Notes where expat's current event ends; returns its length in bytes.
+    std::uint64_t noteEvent();
+    // Makes the part invalid and stops expat.
+    void refuse();
 
     ZipHandle zip_;
     XmlHandler& handler_;
@@ -101,6 +115,8 @@ private:
     // scanner delivered them before it gave up.
     std::size_t skip_ = 0;
     bool fellBack_ = false;
+    std::uint64_t fed_ = 0;        // bytes given to expat
+    std::uint64_t lastEvent_ = 0;  // where its last event ended
     std::vector<char> chunk_;
     Status status_ = Status::Failed;
 };
