@@ -541,8 +541,7 @@ private slots:
             Dialogs dialogs;
             dialogs.file(file);
             w.另存脚本按钮->click();
-            QCOMPARE(dialogs.messages(),
-                     QStringList{"不能覆盖正在使用的文件：" + qpath(file)});
+            QCOMPARE(dialogs.messages(), QStringList{"不能覆盖正在使用的文件：" + qpath(file)});
             QCOMPARE(readAll(file), before);
         }
     }

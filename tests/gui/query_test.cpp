@@ -42,6 +42,17 @@ class QueryWindowTest : public QObject {
         return nullptr;
     }
 
+    // The record edit window for the record found by `id`, opened as the
+    // engineer opens it: 查询数据, then 修改数据.
+    RecordEditWindow* editRecord(const char* id) {
+        QueryWindow* q = openQuery();
+        if (!q) return nullptr;
+        q->编辑框1->setText(id);
+        q->查询数据按钮->click();
+        q->修改数据按钮->click();
+        return editWindow();
+    }
+
     int selectedRow(QueryWindow* q) {
         const auto rows = q->超级列表框1->selectionModel()->selectedRows();
         return rows.isEmpty() ? -1 : rows.front().row();
@@ -167,12 +178,7 @@ private slots:
     // Another program changes the record while the window is open: the boxes
     // the engineer left alone are not written, so that change stays.
     void onlyTheChangedBoxesAreWritten() {
-        QueryWindow* q = openQuery();
-        QVERIFY(q);
-        q->编辑框1->setText("21");
-        q->查询数据按钮->click();
-        q->修改数据按钮->click();
-        RecordEditWindow* e = editWindow();
+        RecordEditWindow* e = editRecord("21");
         QVERIFY(e);
         auto other = store::load(ws->session.current4G, LibraryKind::Lte).value();
         QVERIFY(other->modify(RecordKey::byId(21), {{7, "TAC9"}}).value());
@@ -186,12 +192,7 @@ private slots:
     }
 
     void aFailedWriteKeepsTheWindowAndTheRecord() {
-        QueryWindow* q = openQuery();
-        QVERIFY(q);
-        q->编辑框1->setText("7");
-        q->查询数据按钮->click();
-        q->修改数据按钮->click();
-        RecordEditWindow* e = editWindow();
+        RecordEditWindow* e = editRecord("7");
         QVERIFY(e);
         std::filesystem::remove(ws->session.current4G);
         e->小区名编辑框->setText("改");
@@ -205,12 +206,7 @@ private slots:
     }
 
     void aVanishedRecordIsTold() {
-        QueryWindow* q = openQuery();
-        QVERIFY(q);
-        q->编辑框1->setText("10");
-        q->查询数据按钮->click();
-        q->修改数据按钮->click();
-        RecordEditWindow* e = editWindow();
+        RecordEditWindow* e = editRecord("10");
         QVERIFY(e);
         // The current library was replaced meanwhile by one without ID 10.
         useLibrary(ws->session, "南区.edb", LibraryKind::Lte, {cell4G(7, {"站", "A"})});
