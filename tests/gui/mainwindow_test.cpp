@@ -210,6 +210,23 @@ private slots:
         QCOMPARE(dialogs.messages().last(), QString("没有脚本，复制失败！"));
     }
 
+    // 复制脚本内容 and the direct-output saves never replace the library or
+    // a settings file the program works from.
+    void aSaveNeverReplacesAFileInUse() {
+        useLibrary(ws->session, "北区.edb", LibraryKind::Lte, {cell4G(1, {"北", "北-1"})});
+        test::writeFile(ws->session.folder.ini2G(), "[Config]\r\n");
+        setBoxText(window->编辑框_4G脚本内容, "ADD A;{北}\r\n");
+        for (const std::filesystem::path& file :
+             {ws->session.current4G, ws->session.folder.ini2G()}) {
+            const QByteArray before = readAll(file);
+            Dialogs dialogs;
+            dialogs.file(file);
+            window->按钮_4G小区操作_复制脚本内容按钮->click();
+            QCOMPARE(dialogs.messages(), QStringList{"不能覆盖正在使用的文件：" + qpath(file)});
+            QCOMPARE(readAll(file), before);
+        }
+    }
+
     void theTwoGCopyDedupsThePaneAndCopiesIt() {
         setBoxText(window->编辑框_2G脚本内容, "A\r\n\r\nB\r\nA");
         Dialogs dialogs;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/app/layout.h"
 #include "core/freqplan/settings2g.h"
@@ -37,6 +38,11 @@ struct Session {
     // generators, the inheritance and reduction windows).
     Settings2G settings2G;
     void reload2GSettings() { loadSettings2G(folder.ini2G(), settings2G); }
+
+    // The files the program works from: a save must never replace one.
+    std::vector<std::filesystem::path> filesInUse() const {
+        return {current4G, current2G, folder.earfcnIni(), folder.ini2G()};
+    }
 
     // The buffer's text; null for OutputBuffer::None. Buffers live as long
     // as the session and are emptied only by a successful save.

@@ -366,6 +366,7 @@ void MainWindow::run(const Generator& generator) {
     const PageUnits units = unitsOf(generator.page);
     PaneSink pane(units.pane);
     GuiFeedback feedback(this, units.progress, &pane);
+    feedback.refuseToReplace(session_.filesInUse());  // the direct-output saves
     auto ticked = [](QPointer<QCheckBox> box) { return [box] { return box && box->isChecked(); }; };
     mml::PageInput input{units.source ? boxText(units.source) : std::string(),
                          units.target ? boxText(units.target) : std::string(),
@@ -410,6 +411,7 @@ void MainWindow::connect4GPage() {
     });
     connect(按钮_4G小区操作_复制脚本内容按钮, &QPushButton::clicked, this, [this] {
         GuiFeedback feedback(this);
+        feedback.refuseToReplace(session_.filesInUse());
         if (saveScript(boxText(编辑框_4G脚本内容), feedback))
             编辑框_4G脚本内容->document()->setModified(false);
     });

@@ -57,9 +57,9 @@ const Library* ExportWindow::library4GFor(Feedback& feedback) const {
 void ExportWindow::saveBox(QPlainTextEdit* box, std::string_view proposedName,
                            std::string_view filter) {
     GuiFeedback feedback(this);
-    feedback.refuseToReplace({session_.current4G, session_.current2G, session_.folder.earfcnIni(),
-                              session_.folder.ini2G(),
-                              book_ ? book_->path() : std::filesystem::path()});
+    std::vector<std::filesystem::path> inUse = session_.filesInUse();
+    if (book_) inUse.push_back(book_->path());
+    feedback.refuseToReplace(std::move(inUse));
     setBoxText(box, saveToolScript(boxText(box), proposedName, filter, platform::desktopFolder(),
                                    feedback));
 }
