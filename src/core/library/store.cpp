@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <set>
 #include <system_error>
 
@@ -139,9 +138,13 @@ Result<long long> pragmaInt(Db& db, const fs::path& path, const char* pragma) {
 // file reads, so that a foreign file is refused before SQLite could merge its
 // -wal or roll back its journal.
 bool hasLibraryHeader(const fs::path& path) {
+    // Read through the platform's open, which never waits on a FIFO put in
+    // the file's place after the plain-file test.
     std::array<char, 100> header{};
-    std::ifstream in(path, std::ios::binary);
-    if (!in.read(header.data(), header.size())) return false;
+    platform::FileReader in;
+    if (in.open(path) != platform::FileContents::State::Read) return false;
+    const auto got = in.readAt(0, header.data(), header.size());
+    if (!got || *got != header.size()) return false;
     constexpr std::string_view kMagic("SQLite format 3\0", 16);
     if (std::string_view(header.data(), kMagic.size()) != kMagic) return false;
     std::uint32_t id = 0;
