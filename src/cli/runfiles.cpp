@@ -1,5 +1,7 @@
 #include "cli/runfiles.h"
 
+#include <array>
+
 #include "core/base/messages.h"
 #include "core/base/platform.h"
 
@@ -14,10 +16,11 @@ void RunFiles::output(std::string label, const std::filesystem::path& path) {
 }
 
 void RunFiles::sessionInputs(const Session& session) {
-    input("--lib4g", session.current4G);
-    input("--lib2g", session.current2G);
-    input("EARFCN.ini", session.folder.earfcnIni());
-    input("2G.ini", session.folder.ini2G());
+    // Named as the engineer gave or knows them, in the order of filesInUse().
+    constexpr std::array<const char*, 4> kLabels = {"--lib4g", "--lib2g", "EARFCN.ini", "2G.ini"};
+    const std::vector<std::filesystem::path> files = session.filesInUse();
+    for (std::size_t i = 0; i < files.size() && i < kLabels.size(); ++i)
+        input(kLabels[i], files[i]);
 }
 
 bool RunFiles::clear(Feedback& feedback) const {

@@ -39,7 +39,8 @@ struct Session {
     Settings2G settings2G;
     void reload2GSettings() { loadSettings2G(folder.ini2G(), settings2G); }
 
-    // The files the program works from: a save must never replace one.
+    // The files the program works from, a save must never replace one: the
+    // 4G and 2G libraries, EARFCN.ini and 2G.ini, in this order.
     std::vector<std::filesystem::path> filesInUse() const {
         return {current4G, current2G, folder.earfcnIni(), folder.ini2G()};
     }

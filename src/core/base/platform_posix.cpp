@@ -47,6 +47,11 @@ bool mayWrite(const fs::path& file, const struct stat& st) {
     return ::access(file.c_str(), W_OK) == 0;
 }
 
+// The folder a file of `path` lies in: "." for a bare name.
+fs::path folderOf(const fs::path& path) {
+    return path.has_parent_path() ? path.parent_path() : fs::path(".");
+}
+
 Failure systemFailure(int err) {
     // The system's own words for this one are English and name no limit.
     if (err == ENAMETOOLONG) return fail(std::string(msg::kNameTooLong));
@@ -170,7 +175,7 @@ Status FileReplacement::open(const fs::path& path) {
     if (exists && !S_ISREG(original.st_mode)) return fail(std::string(msg::kNotAPlainFile));
     if (exists && !mayWrite(target, original)) return fail(std::string(msg::kReadOnlyFile));
 
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const fs::path folder = folderOf(target);
     removeStaleTemporaries(folder);
     const int fd = openTemporary(folder, exists, temp_);
     if (fd < 0) return systemFailure(errno);
@@ -243,7 +248,7 @@ Status FileReplacement::commit() {
 }
 
 Result<fs::path> createTemporaryFileBeside(const fs::path& path) {
-    const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    const fs::path folder = folderOf(path);
     std::string temp;
     const int fd = openTemporary(folder, false, temp);
     if (fd < 0) return systemFailure(errno);
@@ -252,7 +257,7 @@ Result<fs::path> createTemporaryFileBeside(const fs::path& path) {
 }
 
 bool fileNameFits(const fs::path& path) {
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    const fs::path folder = folderOf(path);
     const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
     return path.filename().native().size() <=
            static_cast<std::size_t>(limit > 0 ? limit : NAME_MAX);
@@ -268,7 +273,7 @@ Status FileLock::lock(const fs::path& path) {
         const fs::path resolved = fs::canonical(path, ec);
         if (!ec) target = resolved;
     }
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const fs::path folder = folderOf(target);
     const fs::path file = folder / ".brindle.lock";
     // Read access is all that locking needs, so a lock file made by another
     // user of a shared folder serves too. O_NONBLOCK keeps a FIFO of that
@@ -435,9 +440,6 @@ bool sameFile(const fs::path& a, const fs::path& b) {
     // Neither is there yet: the same name in the same folder, the folder
     // known by what it is rather than by how the path reaches it.
     if (a.filename() != b.filename()) return false;
-    const auto folderOf = [](const fs::path& p) {
-        return p.has_parent_path() ? p.parent_path() : fs::path(".");
-    };
     const FileStamp folderA = fileStamp(folderOf(a)), folderB = fileStamp(folderOf(b));
     if (!folderA.exists || !folderB.exists) return a.lexically_normal() == b.lexically_normal();
     return folderA.device == folderB.device && folderA.fileIndex == folderB.fileIndex;
