@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/library/workbook.h"
+#include "core/workbook/workbook.h"
 #include "fuzzsupport.h"
 
 #ifndef BRINDLE_FUZZ_EXTENSION

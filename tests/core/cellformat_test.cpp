@@ -1,6 +1,6 @@
 // How a cell value becomes the text the spreadsheet shows, for every reader.
 
-#include "core/library/workbook/cellformat.h"
+#include "core/workbook/cellformat.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 
 #include "core/library/import.h"
 #include "core/library/store.h"
-#include "core/library/workbook.h"
+#include "core/workbook/workbook.h"
 #include "recordingfeedback.h"
 #include "testsupport.h"
 

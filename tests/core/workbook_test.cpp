@@ -1,4 +1,4 @@
-#include "core/library/workbook.h"
+#include "core/workbook/workbook.h"
 
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
@@ -19,9 +19,9 @@
 #include <sstream>
 
 #include "core/base/textcodec.h"
-#include "core/library/workbook/cellformat.h"
-#include "core/library/workbook/internal.h"
-#include "core/library/workbook/xml_stream.h"
+#include "core/workbook/cellformat.h"
+#include "core/workbook/internal.h"
+#include "core/workbook/xml_stream.h"
 #include "testsupport.h"
 
 namespace brindle::workbook {

@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "core/base/textcodec.h"
-#include "core/library/workbook.h"
+#include "core/workbook/workbook.h"
 #include "testsupport.h"
 
 namespace brindle::workbook {

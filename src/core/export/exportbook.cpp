@@ -9,7 +9,7 @@
 #include <set>
 #include <unordered_map>
 
-#include "core/library/workbook.h"
+#include "core/workbook/workbook.h"
 
 namespace brindle::exports {
 

@@ -6,7 +6,7 @@
 
 #include "core/base/messages.h"
 #include "core/library/store.h"
-#include "core/library/workbook.h"
+#include "core/workbook/workbook.h"
 
 namespace brindle {
 

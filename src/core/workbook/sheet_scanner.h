@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/library/workbook/xml_stream.h"
+#include "core/workbook/xml_stream.h"
 
 namespace brindle::workbook::detail {
 

@@ -1,4 +1,4 @@
-#include "core/library/workbook.h"
+#include "core/workbook/workbook.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "core/base/platform.h"
-#include "core/library/workbook/internal.h"
+#include "core/workbook/internal.h"
 
 namespace brindle::workbook {
 

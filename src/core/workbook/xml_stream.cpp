@@ -1,8 +1,8 @@
-#include "core/library/workbook/xml_stream.h"
+#include "core/workbook/xml_stream.h"
 
 #include <cstring>
 
-#include "core/library/workbook/sheet_scanner.h"
+#include "core/workbook/sheet_scanner.h"
 
 namespace brindle::workbook::detail {
 

@@ -27,8 +27,8 @@
 #include <optional>
 
 #include "core/base/textcodec.h"
-#include "core/library/workbook/cellformat.h"
-#include "core/library/workbook/internal.h"
+#include "core/workbook/cellformat.h"
+#include "core/workbook/internal.h"
 
 namespace brindle::workbook::detail {
 

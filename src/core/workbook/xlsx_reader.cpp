@@ -8,9 +8,9 @@
 #include <deque>
 
 #include "core/base/textcodec.h"
-#include "core/library/workbook/cellformat.h"
-#include "core/library/workbook/internal.h"
-#include "core/library/workbook/xml_stream.h"
+#include "core/workbook/cellformat.h"
+#include "core/workbook/internal.h"
+#include "core/workbook/xml_stream.h"
 
 namespace brindle::workbook::detail {
 

@@ -1,4 +1,4 @@
-#include "core/library/workbook/cellformat.h"
+#include "core/workbook/cellformat.h"
 
 #include <charconv>
 #include <chrono>

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <thread>
 
-#include "core/library/workbook/internal.h"
+#include "core/workbook/internal.h"
 
 namespace brindle::workbook {
 

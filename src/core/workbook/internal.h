@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/library/workbook.h"
+#include "core/workbook/workbook.h"
 
 namespace brindle::workbook::detail {
 

@@ -1,4 +1,4 @@
-#include "core/library/workbook/sheet_scanner.h"
+#include "core/workbook/sheet_scanner.h"
 
 #include <algorithm>
 #include <array>

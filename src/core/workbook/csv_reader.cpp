@@ -12,7 +12,7 @@
 
 #include "core/base/platform.h"
 #include "core/base/textcodec.h"
-#include "core/library/workbook/internal.h"
+#include "core/workbook/internal.h"
 
 namespace brindle::workbook::detail {
 
