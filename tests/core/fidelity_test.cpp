@@ -25,22 +25,22 @@ const fs::path kFidelity = fs::path(BRINDLE_TEST_FIXTURES) / "fidelity";
 // Every row of a sheet; the test fails on a read error.
 Rows readSheet(const fs::path& path, std::size_t sheet = 0) {
     auto book = workbook::Workbook::open(path);
-    EXPECT_TRUE(book.ok()) << book.error();
+    EXPECT_TRUE(book.ok()) << test::workbookError(path, book.error());
     if (!book) return {};
     auto reader = (*book)->rows(sheet);
-    EXPECT_TRUE(reader.ok()) << reader.error();
+    EXPECT_TRUE(reader.ok()) << test::workbookError(path, reader.error());
     if (!reader) return {};
     Rows rows;
     workbook::Row row;
     while ((*reader)->next(row)) rows.push_back(row.cells);
-    EXPECT_EQ((*reader)->error(), "") << path;
+    EXPECT_EQ(test::workbookError(path, (*reader)->error()), "");
     return rows;
 }
 
 std::string openError(const fs::path& path) {
     auto book = workbook::Workbook::open(path);
     EXPECT_FALSE(book.ok()) << path;
-    return book.error();
+    return book ? std::string() : test::workbookError(path, book.error());
 }
 
 // Column A names the case, column B shows it.

@@ -212,19 +212,20 @@ protected:
 
     static std::unique_ptr<Workbook> open(const fs::path& path) {
         auto workbook = Workbook::open(path);
-        EXPECT_TRUE(workbook.ok()) << workbook.error();
+        EXPECT_TRUE(workbook.ok()) << test::workbookError(path, workbook.error());
         return workbook ? *std::move(workbook) : nullptr;
     }
 
     static std::string openError(const fs::path& path) {
         const auto workbook = Workbook::open(path);
         EXPECT_FALSE(workbook.ok());
-        return workbook.error();
+        return workbook ? std::string() : test::workbookError(path, workbook.error());
     }
 
     // Every row up to the end or an error, which is returned in `error`;
     // row numbers must run on from 1.
-    static Rows readRows(RowReader& reader, std::string* error = nullptr) {
+    static Rows readRows(RowReader& reader, std::string* error = nullptr,
+                         const fs::path& path = {}) {
         Rows rows;
         Row row;
         while (reader.next(row)) {
@@ -232,9 +233,9 @@ protected:
             rows.push_back(row.cells);
         }
         if (error)
-            *error = reader.error();
+            *error = test::workbookError(path, reader.error());
         else
-            EXPECT_EQ(reader.error(), "");
+            EXPECT_EQ(test::workbookError(path, reader.error()), "");
         return rows;
     }
 
@@ -243,8 +244,8 @@ protected:
         auto workbook = open(path);
         if (!workbook) return {};
         auto reader = workbook->rows(sheet);
-        EXPECT_TRUE(reader.ok()) << reader.error();
-        return reader ? readRows(**reader, error) : Rows{};
+        EXPECT_TRUE(reader.ok()) << test::workbookError(path, reader.error());
+        return reader ? readRows(**reader, error, path) : Rows{};
     }
 };
 
@@ -436,7 +437,7 @@ TEST_F(XlsTest, OnlyWorksheetsAreListed) {
     EXPECT_EQ(readSheet(path, 0), (Rows{{"main"}, {"after"}}));
     EXPECT_EQ(readSheet(path, 1), Rows{{"second sheet"}});
     const auto third = workbook->rows(std::size_t{2});
-    EXPECT_EQ(third.error(), message(path, "工作簿中没有第 3 个工作表"));
+    EXPECT_EQ(test::workbookError(path, third.error()), message(path, "工作簿中没有第 3 个工作表"));
     auto byName = workbook->rows(std::string_view("Other"));
     ASSERT_TRUE(byName.ok());
     EXPECT_EQ(readRows(**byName), Rows{{"second sheet"}});
@@ -473,8 +474,8 @@ TEST_F(XlsTest, ReadersTakeTurnsAndOutliveTheirWorkbook) {
     }
     EXPECT_FALSE((*a)->next(row));
     EXPECT_FALSE((*b)->next(row));
-    EXPECT_EQ((*a)->error(), "");
-    EXPECT_EQ((*b)->error(), "");
+    EXPECT_EQ((*a)->error(), std::nullopt);
+    EXPECT_EQ((*b)->error(), std::nullopt);
 }
 
 // Cells come in row blocks; inside a block a writer may order them as it
@@ -507,7 +508,7 @@ TEST_F(XlsTest, RowBlocksAndStreaming) {
         ASSERT_TRUE((*reader)->next(row));
         EXPECT_EQ(row.cells, (Cells{"-1", std::to_string(r)}));
     }
-    EXPECT_EQ((*reader)->error(), "");
+    EXPECT_EQ((*reader)->error(), std::nullopt);
 
     std::string error;
     EXPECT_EQ(readSheet(path, 0, &error).size(), 96u);
@@ -642,7 +643,8 @@ TEST_F(XlsTest, DamagedGlobals) {
     writeOle(file("offset.xls"), {{"Workbook", stream}});
     auto workbook = open(file("offset.xls"));
     ASSERT_TRUE(workbook);
-    EXPECT_EQ(workbook->rows(std::size_t{0}).error(), message(file("offset.xls"), kDamaged));
+    EXPECT_EQ(test::workbookError(file("offset.xls"), workbook->rows(std::size_t{0}).error()),
+              message(file("offset.xls"), kDamaged));
 
     // Not an OLE file behind the OLE signature.
     test::writeFile(file("notole.xls"),

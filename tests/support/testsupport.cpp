@@ -11,6 +11,12 @@
 #include "core/base/textcodec.h"
 #include "core/library/store.h"
 
+namespace brindle::workbook {
+void PrintTo(const WorkbookError& error, std::ostream* out) {
+    *out << message("<path>", error);
+}
+}  // namespace brindle::workbook
+
 namespace brindle::test {
 
 namespace fs = std::filesystem;
@@ -41,6 +47,11 @@ std::string gbk(std::string_view utf8) {
 std::string readFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string workbookError(const fs::path& path,
+                          const std::optional<workbook::WorkbookError>& error) {
+    return error ? workbook::message(path, *error) : std::string();
 }
 
 void writeFile(const fs::path& p, const std::string& bytes) {

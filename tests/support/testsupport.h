@@ -5,11 +5,18 @@
 // fails the test that uses it instead of passing silently.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/app/session.h"
 #include "core/library/record.h"
+#include "core/workbook/error.h"
+
+namespace brindle::workbook {
+// How a test failure shows a workbook error: its message for a path "<path>".
+void PrintTo(const WorkbookError& error, std::ostream* out);
+}  // namespace brindle::workbook
 
 namespace brindle::test {
 
@@ -36,6 +43,9 @@ struct Workspace {
 std::string readFile(const std::filesystem::path& p);
 // `utf8` in GBK; a text without a GBK form fails the test with an exception.
 std::string gbk(std::string_view utf8);
+// The message a workbook error shows when `path` was read; "" for none.
+std::string workbookError(const std::filesystem::path& path,
+                          const std::optional<workbook::WorkbookError>& error);
 // Writes the bytes as they are, creating the folders.
 void writeFile(const std::filesystem::path& p, const std::string& bytes);
 

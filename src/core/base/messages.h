@@ -124,6 +124,33 @@ inline constexpr std::string_view kImportColumnsHead = "只有";  // + N + mid +
 inline constexpr std::string_view kImportColumnsMid = "列，应有";
 inline constexpr std::string_view kImportColumnsTail = "列";
 
+// ---- reading a workbook (import, export workbook) -------------------------------
+// A workbook that cannot be read, in the import and the export tools alike:
+// kWorkbookUnreadable + path + "\r\n" + one of the reasons below
+// (workbook::message puts them together).
+inline constexpr std::string_view kWorkbookUnreadable = "无法读取工作簿：";
+inline constexpr std::string_view kWorkbookMissing = "文件不存在";
+inline constexpr std::string_view kWorkbookCannotOpen = "文件无法打开";
+inline constexpr std::string_view kWorkbookUnrecognised =
+    "不是可识别的工作簿（支持 .xlsx、.xlsm、.xls、.csv）";
+inline constexpr std::string_view kWorkbookDamaged = "文件已损坏";
+inline constexpr std::string_view kWorkbookPassword = "工作簿有密码保护";
+inline constexpr std::string_view kWorkbookNoSheets = "工作簿中没有工作表";
+inline constexpr std::string_view kWorkbookEncoding = "文件编码无法识别（应为 UTF-8 或 GBK）";
+inline constexpr std::string_view kWorkbookOldExcel =
+    "Excel 2.x–4.0 格式的工作簿无法读取，请在电子表格程序中另存为 .xlsx";
+inline constexpr std::string_view kWorkbookNoSheetNamed = "工作簿中没有名为“";  // + name + tail
+inline constexpr std::string_view kWorkbookNoSheetNamedTail = "”的工作表";
+inline constexpr std::string_view kWorkbookNoSheetAt = "工作簿中没有第 ";  // + number + tail
+inline constexpr std::string_view kWorkbookNoSheetAtTail = " 个工作表";
+// Damage in a .csv row: kWorkbookDamaged + head + row + mid + what + tail.
+inline constexpr std::string_view kWorkbookRowHead = "（第 ";
+inline constexpr std::string_view kWorkbookRowMid = " 行的";
+inline constexpr std::string_view kWorkbookRowTail = "）";
+inline constexpr std::string_view kWorkbookLongCell = "单元格过长";
+inline constexpr std::string_view kWorkbookOpenQuote = "引号没有闭合";
+inline constexpr std::string_view kWorkbookTooManyFields = "列数超过 ";  // + the most columns
+
 // ---- script tools: splitter and site-type builder ----------------------------
 inline constexpr std::string_view kSplitDone = "脚本分割完成！";
 // "开始" pressed before a script file was chosen.

@@ -117,7 +117,7 @@ struct ExportBook::Impl {
         const auto at = std::find(names.begin(), names.end(), sheet);
         if (at == names.end()) return fail("报文中没有工作表“" + std::string(sheet) + "”");
         auto opened = workbook->rows(static_cast<std::size_t>(at - names.begin()));
-        if (!opened) return fail(opened.error());
+        if (!opened) return fail(workbook::message(path, opened.error()));
         // Parsing the sheet takes most of the time; it goes on beside the
         // inserts below instead of between them.
         const std::unique_ptr<workbook::RowReader> reader = workbook->readAhead(std::move(*opened));
@@ -126,7 +126,7 @@ struct ExportBook::Impl {
         table.sql = quotedName("t" + std::to_string(++tableCount));
         workbook::Row row;
         if (!reader->next(row)) {
-            if (!reader->error().empty()) return fail(reader->error());
+            if (reader->error()) return fail(workbook::message(path, *reader->error()));
         }
         table.header = row.cells;
         // Each wanted header name maps to its first column.
@@ -168,7 +168,9 @@ struct ExportBook::Impl {
             good = sqlite3_step(statement) == SQLITE_DONE;
             sqlite3_reset(statement);
         }
-        std::string error = good ? reader->error() : std::string(sqlite3_errmsg(db));
+        std::string error = !good             ? std::string(sqlite3_errmsg(db))
+                            : reader->error() ? workbook::message(path, *reader->error())
+                                              : std::string();
         sqlite3_finalize(statement);
         if (!error.empty()) {
             (void)exec("ROLLBACK");
@@ -212,7 +214,7 @@ const fs::path& ExportBook::path() const {
 
 Result<std::unique_ptr<ExportBook>> ExportBook::open(const fs::path& path) {
     auto workbook = workbook::Workbook::open(path);
-    if (!workbook) return fail(workbook.error());
+    if (!workbook) return fail(workbook::message(path, workbook.error()));
     auto impl = std::make_unique<Impl>();
     impl->path = path;
     impl->workbook = std::move(*workbook);

@@ -108,9 +108,9 @@ Status readWorkbook(const fs::path& path, LibraryKind kind, Preview& preview, Fe
     // that was read before.
     preview = Preview();
     auto book = workbook::Workbook::open(path);
-    if (!book) return shown(book.error(), feedback);
+    if (!book) return shown(workbook::message(path, book.error()), feedback);
     auto rows = (*book)->rows(std::size_t{0});
-    if (!rows) return shown(rows.error(), feedback);
+    if (!rows) return shown(workbook::message(path, rows.error()), feedback);
     workbook::RowReader& reader = **rows;
     const std::size_t columns = importColumns(kind).size();
     Preview read(columns);
@@ -134,7 +134,7 @@ Status readWorkbook(const fs::path& path, LibraryKind kind, Preview& preview, Fe
         read.append(cells);
         read.widest = std::max(read.widest, reach(row.cells));
     }
-    if (!reader.error().empty()) return shown(reader.error(), feedback);
+    if (reader.error()) return shown(workbook::message(path, *reader.error()), feedback);
     preview = std::move(read);
     feedback.message(std::string(msg::kWorkbookReadHead) + std::to_string(preview.size()) +
                      std::string(msg::kWorkbookReadTail));

@@ -1,4 +1,5 @@
-// .csv: one sheet of RFC 4180 records, read straight from the file.
+// .csv: one sheet of RFC 4180 records, read straight from the file (or the
+// bytes in memory).
 //
 // Encoding: UTF-8 (with or without a byte-order mark) when the whole file is
 // valid UTF-8, otherwise GBK, which is what Excel on a Chinese Windows saves.
@@ -10,7 +11,6 @@
 // at 0x40), so quotes, separators and line ends can be found in the raw
 // bytes and only the finished fields need converting.
 
-#include "core/base/platform.h"
 #include "core/base/textcodec.h"
 #include "core/workbook/internal.h"
 
@@ -20,13 +20,17 @@ namespace {
 
 using Traits = std::char_traits<char>;
 
-// The file read front to back through a buffer of its own. It is opened as
-// every file the program reads is: a FIFO is refused rather than waited on.
+// The bytes read front to back through a buffer of their own. A file is
+// opened as every file the program reads is: a FIFO is refused rather than
+// waited on.
 class FileBytes {
 public:
-    bool open(const std::filesystem::path& path, std::uintmax_t from) {
+    bool open(const ByteSource& source, std::uintmax_t from) {
         offset_ = from;
-        return file_.open(path) == platform::FileContents::State::Read;
+        auto reader = source.open();
+        if (!reader) return false;
+        file_ = *std::move(reader);
+        return true;
     }
     int peek() {
         return at_ < size_ || refill() ? Traits::to_int_type(buffer_[at_]) : Traits::eof();
@@ -58,7 +62,7 @@ private:
         return size_ > 0;
     }
 
-    platform::FileReader file_;
+    ByteSource::Reader file_;
     std::vector<char> buffer_ = std::vector<char>(64 * 1024);
     std::size_t at_ = 0;
     std::size_t size_ = 0;
@@ -107,12 +111,12 @@ bool isUtf8(FileBytes& in) {
     return codec::isValidUtf8(pending);
 }
 
-bool detectFormat(const std::filesystem::path& path, CsvFormat& format) {
+bool detectFormat(const ByteSource& source, CsvFormat& format) {
     FileBytes bom;
-    if (!bom.open(path, 0)) return false;
+    if (!bom.open(source, 0)) return false;
     if (bom.get() == 0xEF && bom.get() == 0xBB && bom.get() == 0xBF) format.start = 3;
     FileBytes header, text;
-    if (!header.open(path, format.start) || !text.open(path, format.start)) return false;
+    if (!header.open(source, format.start) || !text.open(source, format.start)) return false;
     format.separator = headerSeparator(header);
     format.gbk = !isUtf8(text);
     return !header.failed() && !text.failed();
@@ -126,16 +130,15 @@ bool hasHighBytes(const std::string& text) {
 
 class CsvRowReader final : public RowReader {
 public:
-    CsvRowReader(CsvFormat format, std::string failurePrefix)
-        : format_(format), failurePrefix_(std::move(failurePrefix)) {}
+    explicit CsvRowReader(CsvFormat format) : format_(format) {}
 
-    bool open(const std::filesystem::path& path) { return file_.open(path, format_.start); }
+    bool open(const ByteSource& source) { return file_.open(source, format_.start); }
 
     bool next(Row& row) override {
         if (ended_) return false;
         if (Traits::eq_int_type(file_.peek(), Traits::eof())) {
             ended_ = true;
-            if (file_.failed()) return fail(std::string(reason::kCannotOpen));
+            if (file_.failed()) return fail(Kind::CannotOpen);
             return false;
         }
         row.number = ++number_;
@@ -148,7 +151,7 @@ public:
         return true;
     }
 
-    const std::string& error() const override { return error_; }
+    const std::optional<WorkbookError>& error() const override { return error_; }
 
 private:
     // One record: fields up to a line end outside quotes. A quote opens a
@@ -159,12 +162,12 @@ private:
         bool quoted = false;
         bool atFieldStart = true;
         for (;;) {
-            if (field.size() > kMaxCellBytes) return damaged("单元格过长");
+            if (field.size() > kMaxCellBytes) return damaged(Kind::LongCell);
             const int c = file_.get();
             if (Traits::eq_int_type(c, Traits::eof())) {
                 ended_ = true;
-                if (file_.failed()) return fail(std::string(reason::kCannotOpen));
-                if (quoted) return damaged("引号没有闭合");
+                if (file_.failed()) return fail(Kind::CannotOpen);
+                if (quoted) return damaged(Kind::OpenQuote);
                 break;
             }
             const char ch = Traits::to_char_type(c);
@@ -181,8 +184,7 @@ private:
                 quoted = true;
                 atFieldStart = false;
             } else if (ch == format_.separator) {
-                if (cells.size() + 1 >= kMaxColumns)
-                    return damaged("列数超过 " + std::to_string(kMaxColumns));
+                if (cells.size() + 1 >= kMaxColumns) return damaged(Kind::TooManyFields);
                 cells.push_back(std::move(field));
                 field.clear();
                 atFieldStart = true;
@@ -207,51 +209,47 @@ private:
         for (std::string& cell : cells) {
             if (!hasHighBytes(cell)) continue;
             std::optional<std::string> text = codec::fromGbk(cell);
-            if (!text) return fail(std::string(reason::kEncoding));
+            if (!text) return fail(Kind::Encoding);
             cell = std::move(*text);
         }
         return true;
     }
 
-    bool fail(const std::string& reason) {
-        error_ = failurePrefix_ + reason;
+    bool fail(Kind kind, std::string detail = {}) {
+        error_ = WorkbookError{kind, std::move(detail)};
         return false;
     }
 
     // What is wrong with the record being read, told with its row number.
-    bool damaged(const std::string& what) {
-        return fail(std::string(reason::kDamaged) + "（第 " + std::to_string(number_) + " 行的" +
-                    what + "）");
-    }
+    bool damaged(Kind kind) { return fail(kind, std::to_string(number_)); }
 
     FileBytes file_;
     CsvFormat format_;
-    std::string failurePrefix_;
-    std::string error_;
+    std::optional<WorkbookError> error_;
     std::size_t number_ = 0;
     bool ended_ = false;
 };
 
 class CsvWorkbook final : public Workbook {
 public:
-    explicit CsvWorkbook(const std::filesystem::path& path) : Workbook(path) {}
+    explicit CsvWorkbook(ByteSource source) : Workbook(source.name()), source_(std::move(source)) {}
 
     std::vector<std::string> sheetNames() const override {
         const std::u8string stem = path().stem().u8string();
         return {std::string(reinterpret_cast<const char*>(stem.data()), stem.size())};
     }
 
-    Result<std::unique_ptr<RowReader>> rows(std::size_t sheetIndex) override {
-        if (sheetIndex != 0)
-            return fail(failure("工作簿中没有第 " + std::to_string(sheetIndex + 1) + " 个工作表"));
+    Read<std::unique_ptr<RowReader>> rows(std::size_t sheetIndex) override {
+        if (sheetIndex != 0) return noSheetAt(sheetIndex);
         // Found once: it takes a pass over the whole file.
-        if (!formatKnown_) formatKnown_ = detectFormat(path(), format_);
-        auto reader = std::make_unique<CsvRowReader>(format_, failure(""));
-        if (!formatKnown_ || !reader->open(path())) return fail(failure(reason::kCannotOpen));
-        return reader;
+        if (!formatKnown_) formatKnown_ = detectFormat(source_, format_);
+        auto reader = std::make_unique<CsvRowReader>(format_);
+        if (!formatKnown_ || !reader->open(source_)) return WorkbookError{Kind::CannotOpen};
+        return std::unique_ptr<RowReader>(std::move(reader));
     }
 
 private:
+    ByteSource source_;
     CsvFormat format_;
     bool formatKnown_ = false;
 };
@@ -259,8 +257,8 @@ private:
 }  // namespace
 
 // Nothing can fail yet: the file is first read when its rows are asked for.
-Result<std::unique_ptr<Workbook>> openCsv(const std::filesystem::path& path) {
-    return std::make_unique<CsvWorkbook>(path);
+Read<std::unique_ptr<Workbook>> openCsv(const ByteSource& source) {
+    return std::unique_ptr<Workbook>(std::make_unique<CsvWorkbook>(source));
 }
 
 }  // namespace brindle::workbook::detail

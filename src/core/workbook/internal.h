@@ -12,19 +12,7 @@
 
 namespace brindle::workbook::detail {
 
-// Why a workbook could not be read; the text after "无法读取工作簿：<path>\r\n".
-namespace reason {
-inline constexpr std::string_view kMissing = "文件不存在";
-inline constexpr std::string_view kCannotOpen = "文件无法打开";
-inline constexpr std::string_view kUnrecognised =
-    "不是可识别的工作簿（支持 .xlsx、.xlsm、.xls、.csv）";
-inline constexpr std::string_view kDamaged = "文件已损坏";
-inline constexpr std::string_view kPassword = "工作簿有密码保护";
-inline constexpr std::string_view kNoSheets = "工作簿中没有工作表";
-inline constexpr std::string_view kEncoding = "文件编码无法识别（应为 UTF-8 或 GBK）";
-inline constexpr std::string_view kOldExcel =
-    "Excel 2.x–4.0 格式的工作簿无法读取，请在电子表格程序中另存为 .xlsx";
-}  // namespace reason
+using Kind = WorkbookError::Kind;
 
 // Sheets larger than Excel allows can only come from a damaged or hostile
 // file; refusing them keeps a bogus reference from allocating or looping.
@@ -38,13 +26,10 @@ inline constexpr std::size_t kMaxColumns = 16384;
 // it: the format counts a cell's characters in 16 bits.
 inline constexpr std::size_t kMaxCellBytes = 1024 * 1024;
 
-std::string failureMessage(const std::filesystem::path& path, std::string_view reason);
-
-// The workbook file as a C stream, for the libraries that read one (libzip,
-// libgsf). The program opens it rather than the library so that anything but
-// a plain file is refused at once: a path that became a FIFO after it was
-// looked at would otherwise be waited on for ever. The caller closes it.
-Result<std::FILE*> openPlainFile(const std::filesystem::path& path);
+// A sheet asked for by a number past the last.
+inline WorkbookError noSheetAt(std::size_t sheetIndex) {
+    return {Kind::NoSheetAt, std::to_string(sheetIndex + 1)};
+}
 
 // Drops empty cells at the end so that a blank row has no cells at all.
 void trimTrailingEmpty(std::vector<std::string>& cells);
@@ -58,11 +43,11 @@ struct SharedStringLimits {
     std::size_t bytes = 256u * 1024 * 1024;  // the text of all of them
 };
 
-// The per-format openers. Each fails with a full failureMessage when the
-// file cannot be read as that format.
-Result<std::unique_ptr<Workbook>> openXlsx(const std::filesystem::path& path,
-                                           SharedStringLimits limits = {});
-Result<std::unique_ptr<Workbook>> openXls(const std::filesystem::path& path);
-Result<std::unique_ptr<Workbook>> openCsv(const std::filesystem::path& path);
+// The per-format openers of the table in workbook.cpp. Each fails when the
+// bytes cannot be read as that format.
+Read<std::unique_ptr<Workbook>> openXlsx(const ByteSource& source, SharedStringLimits limits);
+Read<std::unique_ptr<Workbook>> openXlsx(const ByteSource& source);
+Read<std::unique_ptr<Workbook>> openXls(const ByteSource& source);
+Read<std::unique_ptr<Workbook>> openCsv(const ByteSource& source);
 
 }  // namespace brindle::workbook::detail

@@ -21,8 +21,7 @@ constexpr std::size_t kBatchesWaiting = 4;
 
 class ReadAheadReader final : public RowReader {
 public:
-    ReadAheadReader(std::unique_ptr<RowReader> source, std::string failure)
-        : source_(std::move(source)), failure_(std::move(failure)) {
+    explicit ReadAheadReader(std::unique_ptr<RowReader> source) : source_(std::move(source)) {
         worker_ = std::thread([this] { run(); });
     }
 
@@ -54,13 +53,13 @@ public:
         return true;
     }
 
-    const std::string& error() const override { return error_; }
+    const std::optional<WorkbookError>& error() const override { return error_; }
 
 private:
     // Reads batches until the sheet ends or the caller stops; the source is
     // used by this thread alone from now on.
     void run() {
-        std::string error;
+        std::optional<WorkbookError> error;
         bool more = true;
         while (more) {
             std::vector<Row> batch;
@@ -75,7 +74,7 @@ private:
                 // held ends the reading like damage does, after the rows
                 // before it.
                 more = false;
-                error = failure_;
+                error = WorkbookError{detail::Kind::Damaged};
             }
             std::unique_lock lock(mutex_);
             changed_.wait(lock, [this] { return stop_ || ready_.size() < kBatchesWaiting; });
@@ -91,7 +90,6 @@ private:
     }
 
     std::unique_ptr<RowReader> source_;
-    std::string failure_;
     std::thread worker_;
 
     std::mutex mutex_;
@@ -99,18 +97,18 @@ private:
     std::deque<std::vector<Row>> ready_;  // batches not yet taken
     bool ended_ = false;                  // no batch will follow
     bool stop_ = false;                   // the caller wants no more rows
-    std::string sourceError_;
+    std::optional<WorkbookError> sourceError_;
 
     // The caller's side.
     std::vector<Row> current_;
     std::size_t taken_ = 0;
-    std::string error_;
+    std::optional<WorkbookError> error_;
 };
 
 }  // namespace
 
 std::unique_ptr<RowReader> Workbook::readAhead(std::unique_ptr<RowReader> rows) const {
-    return std::make_unique<ReadAheadReader>(std::move(rows), failure(detail::reason::kDamaged));
+    return std::make_unique<ReadAheadReader>(std::move(rows));
 }
 
 }  // namespace brindle::workbook

@@ -7,19 +7,29 @@
 // sheet of a million rows never has to sit in memory, and a caller that has
 // what it needs simply stops asking.
 //
+// Failures are typed (WorkbookError): the readers say what went wrong, and
+// the caller, who knows the path it read, words it with message().
+//
 // Not thread-safe: one workbook and its row readers belong to one thread.
 // A row reader may outlive the workbook it came from.
 
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/base/result.h"
+#include "core/workbook/bytesource.h"
+#include "core/workbook/error.h"
 
 namespace brindle::workbook {
+
+template <class T>
+using Read = Result<T, WorkbookError>;
 
 struct Row {
     std::size_t number = 0;                      // 1-based sheet row number
@@ -34,10 +44,10 @@ public:
     virtual ~RowReader() = default;
     // Next row in row order. Rows the file leaves out (gaps in .xlsx sheetData, missing .xls
     // rows) are delivered as empty rows, so row numbers are continuous from 1. Returns false at
-    // the end of the sheet or on a read error; error() is then non-empty for an error. Rows
-    // read before an error are good; the error is reported once they have been handed out.
+    // the end of the sheet or on a read error; error() then holds the error. Rows read before
+    // an error are good; the error is reported once they have been handed out.
     virtual bool next(Row& row) = 0;
-    virtual const std::string& error() const = 0;
+    virtual const std::optional<WorkbookError>& error() const = 0;
 };
 
 class Workbook {
@@ -46,20 +56,22 @@ public:
     Workbook(const Workbook&) = delete;
     Workbook& operator=(const Workbook&) = delete;
 
-    // Opens .xlsx/.xlsm, .xls (Excel 5.0/95 and 97–2003) or .csv, chosen by the file's content
-    // where possible (zip magic, OLE magic), else by extension; an .xls from Excel 2.x–4.0 is
-    // refused with a reason that says so. The error is a message for the engineer:
-    // "无法读取工作簿：<path>\r\n<reason>".
-    static Result<std::unique_ptr<Workbook>> open(const std::filesystem::path& path);
+    // Opens .xlsx/.xlsm, .xls (Excel 5.0/95 and 97–2003) or .csv, chosen by the content
+    // where possible (zip magic, OLE magic), else by extension: the first format of formats()
+    // that knows the bytes. An .xls from Excel 2.x–4.0 is refused (OldFormat).
+    static Read<std::unique_ptr<Workbook>> open(const ByteSource& source);
+    static Read<std::unique_ptr<Workbook>> open(const std::filesystem::path& path) {
+        return open(ByteSource::file(path));
+    }
 
     // Worksheet names in workbook order (chart sheets are not listed). A .csv file has one
     // sheet, named after the file without its extension.
     virtual std::vector<std::string> sheetNames() const = 0;
 
-    // Rows of one worksheet; an error (in the form above) when it cannot be read.
-    virtual Result<std::unique_ptr<RowReader>> rows(std::size_t sheetIndex) = 0;
-    // By exact name; an error when the workbook has no such sheet.
-    Result<std::unique_ptr<RowReader>> rows(std::string_view sheetName);
+    // Rows of one worksheet; NoSheetAt past the last.
+    virtual Read<std::unique_ptr<RowReader>> rows(std::size_t sheetIndex) = 0;
+    // By exact name; NoSuchSheet when the workbook has none of that name.
+    Read<std::unique_ptr<RowReader>> rows(std::string_view sheetName);
 
     // Reads `rows` ahead on a thread of its own while the caller works on the
     // rows it was given: the same rows in the same order, the same error after
@@ -67,16 +79,32 @@ public:
     // the returned one is destroyed; destroying it stops the reading.
     std::unique_ptr<RowReader> readAhead(std::unique_ptr<RowReader> rows) const;
 
+    // The file read, or the name the bytes in memory go by.
     const std::filesystem::path& path() const { return path_; }
 
 protected:
     explicit Workbook(std::filesystem::path path) : path_(std::move(path)) {}
 
-    // "无法读取工作簿：<path>\r\n<reason>", the form every failure is reported in.
-    std::string failure(std::string_view reason) const;
-
 private:
     std::filesystem::path path_;
 };
+
+// A format the workbooks are read in. Workbook::open asks each format in
+// table order whether it knows the first bytes of the file (or, for a format
+// without a signature, its extension) and opens it as the first that does;
+// adding a format is adding a row and its reader.
+struct Format {
+    std::string_view name;
+    // For a file dialog ("Excel 工作簿|*.xlsx;*.xlsm"); "" for a format that is only
+    // recognised to be refused.
+    std::string_view filter;
+    // `head`: the first bytes (up to 8, fewer in a shorter file); `extension`: the name's
+    // extension in lower case, with its dot (".xls").
+    bool (*sniff)(std::string_view head, std::string_view extension);
+    Read<std::unique_ptr<Workbook>> (*open)(const ByteSource& source);
+};
+
+// In the order Workbook::open asks them.
+std::span<const Format> formats();
 
 }  // namespace brindle::workbook

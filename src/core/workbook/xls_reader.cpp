@@ -14,6 +14,7 @@
 
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-input-stdio.h>
 #include <gsf/gsf-input.h>
 #include <gsf/gsf-utils.h>
@@ -138,8 +139,10 @@ void initGsf() {
 }
 
 // The workbook stream, shared by a workbook and its row readers so that a
-// reader can outlive its workbook. The container holds the open file.
+// reader can outlive its workbook. The container holds the open file, or
+// reads the bytes in memory, which live as long as it.
 struct Stream {
+    std::shared_ptr<const std::string> bytes;
     GsfPtr<GsfInput> file;
     GsfPtr<GsfInfile> container;
     GsfPtr<GsfInput> input;
@@ -381,10 +384,10 @@ bool readSharedStrings(const Record& record, std::vector<std::string>& strings) 
 
 // The globals substream, from the stream's first record to its EOF. The
 // stream's name ("Workbook" or "Book") tells BIFF8 from BIFF5 where the BOF's
-// version is neither's. Fails with the reason for failureMessage.
-Result<std::shared_ptr<const Globals>> readGlobals(const std::shared_ptr<const Stream>& stream,
-                                                   bool workbookStream) {
-    const auto damaged = [] { return fail(std::string(reason::kDamaged)); };
+// version is neither's.
+Read<std::shared_ptr<const Globals>> readGlobals(const std::shared_ptr<const Stream>& stream,
+                                                 bool workbookStream) {
+    const auto damaged = [] { return WorkbookError{Kind::Damaged}; };
     RecordStream records(stream, 0);
     Record record;
     if (records.next(record) != Got::Record || record.id != kBof || record.data.size() < 4 ||
@@ -412,7 +415,7 @@ Result<std::shared_ptr<const Globals>> readGlobals(const std::shared_ptr<const S
             case kEof:
                 break;
             case kFilePass:
-                return fail(std::string(reason::kPassword));
+                return WorkbookError{Kind::Password};
             case kCodePage:
                 if (!cursor.u16(value)) return damaged();
                 globals->codePage = static_cast<int>(value);
@@ -473,7 +476,7 @@ Result<std::shared_ptr<const Globals>> readGlobals(const std::shared_ptr<const S
         }
         globals->sheets.push_back({std::move(sheet.name), sheet.offset});
     }
-    if (globals->sheets.empty()) return fail(std::string(reason::kNoSheets));
+    if (globals->sheets.empty()) return WorkbookError{Kind::NoSheets};
     return std::shared_ptr<const Globals>(std::move(globals));
 }
 
@@ -499,10 +502,8 @@ double rkValue(std::uint32_t rk) {
 class XlsRowReader final : public RowReader {
 public:
     XlsRowReader(std::shared_ptr<const Stream> stream, std::shared_ptr<const Globals> globals,
-                 std::uint32_t offset, std::string damaged)
-        : globals_(std::move(globals)),
-          records_(std::move(stream), offset),
-          damaged_(std::move(damaged)) {}
+                 std::uint32_t offset)
+        : globals_(std::move(globals)), records_(std::move(stream), offset) {}
 
     // Reads the sheet's BOF; false when there is none at the sheet's offset.
     bool start() {
@@ -527,14 +528,14 @@ public:
                 return true;
             }
             if (finished_) {
-                if (failed_) error_ = damaged_;
+                if (failed_) error_ = WorkbookError{Kind::Damaged};
                 return false;
             }
             step();
         }
     }
 
-    const std::string& error() const override { return error_; }
+    const std::optional<WorkbookError>& error() const override { return error_; }
 
 private:
     // Reads one record.
@@ -737,8 +738,7 @@ private:
     std::shared_ptr<const Globals> globals_;
     RecordStream records_;
     Record record_;
-    std::string damaged_;
-    std::string error_;
+    std::optional<WorkbookError> error_;
     std::map<std::size_t, std::vector<std::string>> pending_;  // 0-based rows not handed out
     std::size_t complete_ = 0;    // rows below this (0-based) have all their cells
     std::size_t nextNumber_ = 1;  // 1-based
@@ -764,12 +764,11 @@ public:
         return names;
     }
 
-    Result<std::unique_ptr<RowReader>> rows(std::size_t sheetIndex) override {
-        if (sheetIndex >= globals_->sheets.size())
-            return fail(failure("工作簿中没有第 " + std::to_string(sheetIndex + 1) + " 个工作表"));
-        auto reader = std::make_unique<XlsRowReader>(
-            stream_, globals_, globals_->sheets[sheetIndex].offset, failure(reason::kDamaged));
-        if (!reader->start()) return fail(failure(reason::kDamaged));
+    Read<std::unique_ptr<RowReader>> rows(std::size_t sheetIndex) override {
+        if (sheetIndex >= globals_->sheets.size()) return noSheetAt(sheetIndex);
+        auto reader =
+            std::make_unique<XlsRowReader>(stream_, globals_, globals_->sheets[sheetIndex].offset);
+        if (!reader->start()) return WorkbookError{Kind::Damaged};
         return std::unique_ptr<RowReader>(std::move(reader));
     }
 
@@ -797,22 +796,31 @@ int childNamed(GsfInfile* root, std::string_view wanted) {
 
 }  // namespace
 
-Result<std::unique_ptr<Workbook>> openXls(const std::filesystem::path& path) {
+// libgsf reads a file through the stream the program opened, a piece at a
+// time; bytes in memory are read where they are.
+Read<std::unique_ptr<Workbook>> openXls(const ByteSource& source) {
     initGsf();
     auto stream = std::make_shared<Stream>();
-    Result<std::FILE*> opened = openPlainFile(path);
-    if (!opened) return fail(opened.error());
-    std::FILE* file = *opened;
-    // Once made, the input closes `file` itself.
-    stream->file.reset(gsf_input_stdio_new_FILE(path.c_str(), file, FALSE));
-    if (!stream->file) {
-        std::fclose(file);
-        return fail(failureMessage(path, reason::kCannotOpen));
+    if (const auto& bytes = source.bytes()) {
+        stream->bytes = bytes;
+        stream->file.reset(gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes->data()),
+                                                static_cast<gsf_off_t>(bytes->size()), FALSE));
+        if (!stream->file) return WorkbookError{Kind::CannotOpen};
+    } else {
+        Read<std::FILE*> opened = source.openStream();
+        if (!opened) return opened.error();
+        std::FILE* file = *opened;
+        // Once made, the input closes `file` itself.
+        stream->file.reset(gsf_input_stdio_new_FILE(source.name().c_str(), file, FALSE));
+        if (!stream->file) {
+            std::fclose(file);
+            return WorkbookError{Kind::CannotOpen};
+        }
     }
     GError* error = nullptr;
     stream->container.reset(gsf_infile_msole_new(stream->file.get(), &error));
     g_clear_error(&error);
-    if (!stream->container) return fail(failureMessage(path, reason::kDamaged));
+    if (!stream->container) return WorkbookError{Kind::Damaged};
 
     // A workbook saved for both Excel 5.0 and 97 has both streams; the BIFF8
     // one is complete.
@@ -826,16 +834,17 @@ Result<std::unique_ptr<Workbook>> openXls(const std::filesystem::path& path) {
         // has its "EncryptedPackage" beside the "EncryptionInfo"; encryption
         // information beside a Word stream is a Word document.
         const bool encrypted = childNamed(root, "EncryptedPackage") >= 0;
-        return fail(failureMessage(path, encrypted ? reason::kPassword : reason::kUnrecognised));
+        return WorkbookError{encrypted ? Kind::Password : Kind::NotAWorkbook};
     }
     stream->input.reset(gsf_infile_child_by_index(root, index));
-    if (!stream->input) return fail(failureMessage(path, reason::kDamaged));
+    if (!stream->input) return WorkbookError{Kind::Damaged};
     stream->size =
         static_cast<std::uint64_t>(std::max<gsf_off_t>(0, gsf_input_size(stream->input.get())));
 
-    const Result<std::shared_ptr<const Globals>> globals = readGlobals(stream, workbookStream);
-    if (!globals) return fail(failureMessage(path, globals.error()));
-    return std::make_unique<XlsWorkbook>(path, std::move(stream), *globals);
+    const Read<std::shared_ptr<const Globals>> globals = readGlobals(stream, workbookStream);
+    if (!globals) return globals.error();
+    return std::unique_ptr<Workbook>(
+        std::make_unique<XlsWorkbook>(source.name(), std::move(stream), *globals));
 }
 
 }  // namespace brindle::workbook::detail

@@ -534,22 +534,20 @@ private:
 // whole and sorted, as the spreadsheet application would show it.
 class XlsxRowReader final : public RowReader {
 public:
-    XlsxRowReader(ZipHandle zip, std::string part, SharedStrings strings, Styles styles,
-                  std::string damaged)
+    XlsxRowReader(ZipHandle zip, std::string part, SharedStrings strings, Styles styles)
         : zip_(std::move(zip)),
           part_(std::move(part)),
           strings_(std::move(strings)),
-          styles_(std::move(styles)),
-          damaged_(std::move(damaged)) {}
+          styles_(std::move(styles)) {}
 
     bool open() { return start(false); }
 
     bool next(Row& row) override {
-        if (!error_.empty()) return false;
+        if (error_) return false;
         fill();
         if (handler_->outOfOrder && !readWholeSorted()) return false;
         if (handler_->rows.empty()) {
-            if (failed_) error_ = damaged_;
+            if (failed_) error_ = WorkbookError{Kind::Damaged};
             return false;
         }
         if (handler_->rows.front().number > nextNumber_) {  // a row the file leaves out
@@ -570,7 +568,7 @@ public:
         return true;
     }
 
-    const std::string& error() const override { return error_; }
+    const std::optional<WorkbookError>& error() const override { return error_; }
 
 private:
     bool start(bool anyOrder) {
@@ -593,7 +591,7 @@ private:
     bool readWholeSorted() {
         orderKnown_ = true;
         if (!start(true)) {
-            error_ = damaged_;
+            error_ = WorkbookError{Kind::Damaged};
             return false;
         }
         failed_ = stream_->parseAll() == XmlPartStream::Status::Failed;
@@ -621,10 +619,9 @@ private:
     std::string part_;
     SharedStrings strings_;
     Styles styles_;
-    std::string damaged_;
     std::unique_ptr<SheetHandler> handler_;
     std::unique_ptr<XmlPartStream> stream_;
-    std::string error_;
+    std::optional<WorkbookError> error_;
     std::size_t nextNumber_ = 1;
     bool ended_ = false;
     bool failed_ = false;
@@ -657,15 +654,14 @@ public:
         return names;
     }
 
-    Result<std::unique_ptr<RowReader>> rows(std::size_t sheetIndex) override {
-        if (sheetIndex >= list_.sheets.size())
-            return fail(failure("工作簿中没有第 " + std::to_string(sheetIndex + 1) + " 个工作表"));
-        if (!loadSharedStrings()) return fail(failure(reason::kDamaged));
+    Read<std::unique_ptr<RowReader>> rows(std::size_t sheetIndex) override {
+        if (sheetIndex >= list_.sheets.size()) return noSheetAt(sheetIndex);
+        if (!loadSharedStrings()) return WorkbookError{Kind::Damaged};
         loadStyles();
-        auto reader = std::make_unique<XlsxRowReader>(zip_, list_.sheets[sheetIndex].part, strings_,
-                                                      styles_, failure(reason::kDamaged));
-        if (!reader->open()) return fail(failure(reason::kDamaged));
-        return reader;
+        auto reader =
+            std::make_unique<XlsxRowReader>(zip_, list_.sheets[sheetIndex].part, strings_, styles_);
+        if (!reader->open()) return WorkbookError{Kind::Damaged};
+        return std::unique_ptr<RowReader>(std::move(reader));
     }
 
 private:
@@ -703,39 +699,37 @@ private:
 };
 
 // The workbook part named by the package relationships; older or simpler
-// writers may leave those out, and then it sits in its usual place. The
-// errors here and below are the reasons of failureMessage.
-Result<std::string> findWorkbookPart(const ZipHandle& zip) {
+// writers may leave those out, and then it sits in its usual place.
+Read<std::string> findWorkbookPart(const ZipHandle& zip) {
     RelationshipsHandler rels;
     switch (parsePart(zip, "_rels/.rels", rels)) {
         case PartResult::Failed:
-            return fail(std::string(reason::kDamaged));
+            return WorkbookError{Kind::Damaged};
         case PartResult::Missing:
             return std::string("xl/workbook.xml");
         case PartResult::Parsed:
             break;
     }
     const Relationship* main = rels.ofType("/officeDocument");
-    if (!main) return fail(std::string(reason::kUnrecognised));
+    if (!main) return WorkbookError{Kind::NotAWorkbook};
     return resolvePart("", main->target);
 }
 
 // Worksheets in workbook order with their part paths; chart and dialog
 // sheets have no cells and are left out.
-Result<SheetList> listSheets(const ZipHandle& zip, const std::string& workbookPart) {
-    const auto problem = [](std::string_view reason) { return fail(std::string(reason)); };
+Read<SheetList> listSheets(const ZipHandle& zip, const std::string& workbookPart) {
+    const auto problem = [](Kind kind) { return WorkbookError{kind}; };
     // A binary (.xlsb) workbook or another kind of package (.docx).
-    if (!endsWith(workbookPart, ".xml")) return problem(reason::kUnrecognised);
+    if (!endsWith(workbookPart, ".xml")) return problem(Kind::NotAWorkbook);
     WorkbookHandler workbook;
     const PartResult result = parsePart(zip, workbookPart, workbook);
-    if (result == PartResult::Missing) return problem(reason::kUnrecognised);
-    if (workbook.root != "workbook" && !workbook.root.empty())
-        return problem(reason::kUnrecognised);
-    if (result == PartResult::Failed) return problem(reason::kDamaged);
+    if (result == PartResult::Missing) return problem(Kind::NotAWorkbook);
+    if (workbook.root != "workbook" && !workbook.root.empty()) return problem(Kind::NotAWorkbook);
+    if (result == PartResult::Failed) return problem(Kind::Damaged);
 
     RelationshipsHandler rels;
     if (parsePart(zip, relationshipsOf(workbookPart), rels) != PartResult::Parsed)
-        return problem(reason::kDamaged);
+        return problem(Kind::Damaged);
     const std::string folder = folderOf(workbookPart);
     SheetList list;
     list.date1904 = workbook.date1904;
@@ -756,7 +750,7 @@ Result<SheetList> listSheets(const ZipHandle& zip, const std::string& workbookPa
         }
         list.sheets.push_back({sheet.name, std::move(part)});
     }
-    if (list.sheets.empty()) return problem(broken ? reason::kDamaged : reason::kNoSheets);
+    if (list.sheets.empty()) return problem(broken ? Kind::Damaged : Kind::NoSheets);
     if (const Relationship* strings = rels.ofType("/sharedStrings"))
         list.sharedStringsPart = resolvePart(folder, strings->target);
     if (const Relationship* styles = rels.ofType("/styles"))
@@ -766,32 +760,42 @@ Result<SheetList> listSheets(const ZipHandle& zip, const std::string& workbookPa
 
 }  // namespace
 
-Result<std::unique_ptr<Workbook>> openXlsx(const std::filesystem::path& path,
-                                           SharedStringLimits limits) {
-    Result<std::FILE*> opened = openPlainFile(path);
-    if (!opened) return fail(opened.error());
-    std::FILE* file = *opened;
+// A file is handed to libzip as the stream the program opened (never read
+// whole: libzip reads the central directory and then only the parts asked
+// for); bytes in memory are read where they are.
+Read<std::unique_ptr<Workbook>> openXlsx(const ByteSource& source, SharedStringLimits limits) {
     zip_error_t error;
     zip_error_init(&error);
-    // Once made, the source closes `file` itself; the archive frees the source.
-    zip_source_t* source = zip_source_filep_create(file, 0, -1, &error);
-    zip_t* archive = nullptr;
-    if (!source)
-        std::fclose(file);
-    else if (!(archive = zip_open_from_source(source, ZIP_RDONLY, &error)))
-        zip_source_free(source);
+    zip_source_t* zipSource = nullptr;
+    if (const auto& bytes = source.bytes()) {
+        zipSource = zip_source_buffer_create(bytes->data(), bytes->size(), 0, &error);
+    } else {
+        Read<std::FILE*> opened = source.openStream();
+        if (!opened) {
+            zip_error_fini(&error);
+            return opened.error();
+        }
+        // Once made, the source closes the stream itself.
+        zipSource = zip_source_filep_create(*opened, 0, -1, &error);
+        if (!zipSource) std::fclose(*opened);
+    }
+    // The archive frees the source.
+    zip_t* archive = zipSource ? zip_open_from_source(zipSource, ZIP_RDONLY, &error) : nullptr;
+    if (zipSource && !archive) zip_source_free(zipSource);
     const int code = zip_error_code_zip(&error);
     zip_error_fini(&error);
     if (!archive) {
         const bool unreadable = code == ZIP_ER_OPEN || code == ZIP_ER_READ || code == ZIP_ER_NOENT;
-        return fail(failureMessage(path, unreadable ? reason::kCannotOpen : reason::kDamaged));
+        return WorkbookError{unreadable ? Kind::CannotOpen : Kind::Damaged};
     }
-    const ZipHandle zip(archive, zip_discard);
-    const Result<std::string> workbookPart = findWorkbookPart(zip);
-    if (!workbookPart) return fail(failureMessage(path, workbookPart.error()));
-    Result<SheetList> listed = listSheets(zip, *workbookPart);
-    if (!listed) return fail(failureMessage(path, listed.error()));
-    return std::make_unique<XlsxWorkbook>(path, zip, std::move(*listed), limits);
+    // The bytes in memory live as long as the archive reads them.
+    const ZipHandle zip(archive, [keep = source.bytes()](zip_t* z) { zip_discard(z); });
+    const Read<std::string> workbookPart = findWorkbookPart(zip);
+    if (!workbookPart) return workbookPart.error();
+    Read<SheetList> listed = listSheets(zip, *workbookPart);
+    if (!listed) return listed.error();
+    return std::unique_ptr<Workbook>(
+        std::make_unique<XlsxWorkbook>(source.name(), zip, std::move(*listed), limits));
 }
 
 }  // namespace brindle::workbook::detail
