@@ -1,5 +1,5 @@
-// Workbook readers: the input is written to a file with the reader's
-// extension, opened, and every row of its first sheet is read. Built three
+// Workbook readers: the input is read from memory as a workbook of the
+// reader's extension, and every row of its first sheet is read. Built three
 // times, once per extension (.xlsx, .xls, .csv); an open or read error is a
 // good answer, a crash or a sanitizer report is not.
 
@@ -17,9 +17,9 @@
 using namespace brindle;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto path =
-        fuzz::writeScratchFile("input" BRINDLE_FUZZ_EXTENSION, fuzz::bytesOf(data, size));
-    auto book = workbook::Workbook::open(path);
+    const auto source = workbook::ByteSource::memory(std::string(fuzz::bytesOf(data, size)),
+                                                     "input" BRINDLE_FUZZ_EXTENSION);
+    auto book = workbook::Workbook::open(source);
     if (!book) return 0;
     const auto names = (*book)->sheetNames();
     auto reader = (*book)->rows(std::size_t{0});

@@ -67,6 +67,25 @@ TEST(TextCodec, DetectsUtf8AndGbkAndDropsTheBom) {
     EXPECT_FALSE(codec::isValidUtf8("\xED\xA0\x80"));  // surrogate
 }
 
+TEST(TextCodec, Utf16ToUtf8KeepsPairsAndReplacesLoneSurrogates) {
+    const std::pair<std::u16string, std::string> cases[] = {
+        {u"", ""},
+        {u"A中", "A\xE4\xB8\xAD"},
+        {u"\U0001F4F6", "\xF0\x9F\x93\xB6"},                           // a pair
+        {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},                           // the last code point
+        {std::u16string(1, 0xD800) + u"y", "\xEF\xBF\xBDy"},           // a high one alone
+        {u"x" + std::u16string(1, 0xDC00), "x\xEF\xBF\xBD"},           // a low one alone
+        {std::u16string{0xDC00, 0xD800}, "\xEF\xBF\xBD\xEF\xBF\xBD"},  // the wrong way round
+        {std::u16string{0xD800, 0xD800, 0xDC00}, "\xEF\xBF\xBD\xF0\x90\x80\x80"},
+        {std::u16string(1, 0xD7FF) + std::u16string(1, 0xE000), "\xED\x9F\xBF\xEE\x80\x80"},
+        {std::u16string(1, 0), std::string(1, '\0')},
+    };
+    for (const auto& [units, utf8] : cases) {
+        EXPECT_EQ(codec::fromUtf16(units), utf8);
+        EXPECT_TRUE(codec::isValidUtf8(codec::fromUtf16(units)));
+    }
+}
+
 TEST(TextCodec, ReadsLoneLfAsCrLf) {
     EXPECT_EQ(codec::toCrLf("A\nB\r\nC\n"), "A\r\nB\r\nC\r\n");
     EXPECT_EQ(codec::toCrLf("\n"), "\r\n");

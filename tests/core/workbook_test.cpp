@@ -399,8 +399,20 @@ TEST_F(WorkbookTest, XlsxNumbersAsStoredByEveryWriter) {
                                    " 5", "0x10", "", "1.5E+308", "4.94065645841247E-324"}}));
 }
 
-TEST_F(WorkbookTest, XlsxNumberFormatsAndTheDateSystem) {
+// The package with the styles part `styles` and, where asked, the 1904 date system.
+void addStyles(Parts& parts, const std::string& styles, bool date1904) {
     const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    if (date1904) {
+        const std::size_t at = parts[1].second.find("<sheets>");
+        parts[1].second.insert(at, "<workbookPr date1904=\"1\"/>");
+    }
+    parts[2].second.insert(
+        parts[2].second.find("</Relationships>"),
+        "<Relationship Id=\"rId9\" Type=\"" + rel + "/styles\" Target=\"styles.xml\"/>");
+    parts.push_back({"xl/styles.xml", styles});
+}
+
+TEST_F(WorkbookTest, XlsxNumberFormatsAndTheDateSystem) {
     const std::string rows =
         "<row r=\"1\"><c s=\"1\"><v>3.14159</v></c><c s=\"2\"><v>1234.5</v></c>"
         "<c s=\"3\"><v>0.125</v></c><c s=\"4\"><v>0.125</v></c><c s=\"5\"><v>0</v></c>"
@@ -409,22 +421,16 @@ TEST_F(WorkbookTest, XlsxNumberFormatsAndTheDateSystem) {
         "<c s=\"1\"><v>7</v></c><c s=\"4\"><v>-3</v></c><c s=\"99\"><v>12</v></c></row>";
     for (const bool date1904 : {false, true}) {
         Parts parts = package(rows);
-        if (date1904) {
-            const std::size_t at = parts[1].second.find("<sheets>");
-            parts[1].second.insert(at, "<workbookPr date1904=\"1\"/>");
-        }
-        parts[2].second.insert(
-            parts[2].second.find("</Relationships>"),
-            "<Relationship Id=\"rId9\" Type=\"" + rel + "/styles\" Target=\"styles.xml\"/>");
-        parts.push_back(
-            {"xl/styles.xml",
-             "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"#,##0.000\"/>"
-             "<numFmt numFmtId=\"165\" "
-             "formatCode=\"yyyy&quot;年&quot;m&quot;月&quot;d&quot;日&quot;\"/>"
-             "</numFmts><cellStyleXfs><xf numFmtId=\"10\"/></cellStyleXfs><cellXfs>"
-             "<xf numFmtId=\"0\"/><xf numFmtId=\"2\"/><xf numFmtId=\"164\"/><xf numFmtId=\"9\"/>"
-             "<xf numFmtId=\"10\"/><xf numFmtId=\"165\"/><xf numFmtId=\"21\"/><xf numFmtId=\"22\"/>"
-             "<xf numFmtId=\"14\"/><xf numFmtId=\"49\"/></cellXfs></styleSheet>"});
+        addStyles(parts,
+                  "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"#,##0.000\"/>"
+                  "<numFmt numFmtId=\"165\" "
+                  "formatCode=\"yyyy&quot;年&quot;m&quot;月&quot;d&quot;日&quot;\"/>"
+                  "</numFmts><cellStyleXfs><xf numFmtId=\"10\"/></cellStyleXfs><cellXfs>"
+                  "<xf numFmtId=\"0\"/><xf numFmtId=\"2\"/><xf numFmtId=\"164\"/>"
+                  "<xf numFmtId=\"9\"/><xf numFmtId=\"10\"/><xf numFmtId=\"165\"/>"
+                  "<xf numFmtId=\"21\"/><xf numFmtId=\"22\"/><xf numFmtId=\"14\"/>"
+                  "<xf numFmtId=\"49\"/></cellXfs></styleSheet>",
+                  date1904);
         writeZip(file("styles.xlsx"), parts);
         const Cells dates =
             date1904 ? Cells{"1904-01-01", "12:00:00", "1904-01-02 18:00:00", "1904-01-02"}
@@ -434,6 +440,50 @@ TEST_F(WorkbookTest, XlsxNumberFormatsAndTheDateSystem) {
                                        dates[2], dates[3], date1904 ? "2009-02-18" : "2005-02-17",
                                        "38400", "2.5", "7.00", "-300.00%", "12"}}))
             << date1904;
+    }
+}
+
+// Strict SpreadsheetML may keep a date as ISO 8601 text (t="d"); the
+// spreadsheet shows it as any date: by the cell's date or time format, else
+// by what the text holds, the same in either date system. What is no date it
+// can show stays as stored.
+TEST_F(WorkbookTest, XlsxIsoDatesShowAsDates) {
+    const std::pair<std::string, std::string> cells[] = {
+        {"<c t=\"d\"><v>2021-01-01T10:10:10</v></c>", "2021-01-01 10:10:10"},
+        {"<c t=\"d\" s=\"1\"><v>2014-02-14T10:10:10</v></c>", "2014-02-14"},
+        {"<c t=\"d\" s=\"2\"><v>2014-02-14T10:10:10.6Z</v></c>", "10:10:11"},
+        {"<c t=\"d\" s=\"3\"><v>2014-02-14</v></c>", "2014-02-14 00:00:00"},
+        {"<c t=\"d\" s=\"4\"><v>2014-02-14T23:59:59.7</v></c>", "2014-02-15 00:00:00"},
+        {"<c t=\"d\"><v>T10:10</v></c>", "10:10:00"},
+        {"<c t=\"d\" s=\"1\"><v>2024-02-29</v></c>", "2024-02-29"},
+        {"<c t=\"d\"><v>9999-12-31</v></c>", "9999-12-31"},
+        {"<c t=\"d\"><v>2023-02-29</v></c>", "2023-02-29"},
+        {"<c t=\"d\"><v>2021-01-01T24:00:00</v></c>", "2021-01-01T24:00:00"},
+        {"<c t=\"d\"><v>2021-01-01 10:10:10</v></c>", "2021-01-01 10:10:10"},
+        {"<c t=\"d\"><v>next week</v></c>", "next week"},
+    };
+    std::string row = "<row r=\"1\">";
+    Cells shown;
+    for (const auto& [xml, text] : cells) {
+        row += xml;
+        shown.push_back(text);
+    }
+    // Before the first day of the 1904 system, and either side of the 1900
+    // system's false leap day.
+    const std::string early =
+        "<row r=\"2\"><c t=\"d\"><v>1900-02-28</v></c>"
+        "<c t=\"d\" s=\"1\"><v>1900-03-01T12:00:00</v></c></row>";
+    for (const bool date1904 : {false, true}) {
+        Parts parts = package(row + "</row>" + early);
+        addStyles(parts,
+                  "<styleSheet><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/>"
+                  "<xf numFmtId=\"21\"/><xf numFmtId=\"22\"/><xf numFmtId=\"22\"/>"
+                  "</cellXfs></styleSheet>",
+                  date1904);
+        writeZip(file("iso.xlsx"), parts);
+        const Cells second = date1904 ? Cells{"1900-02-28", "1900-03-01T12:00:00"}
+                                      : Cells{"1900-02-28", "1900-03-01"};
+        EXPECT_EQ(readSheet(file("iso.xlsx")), (std::vector<Cells>{shown, second})) << date1904;
     }
 }
 
@@ -695,6 +745,15 @@ TEST_F(WorkbookTest, PasswordProtectedWorkbooks) {
     writeFile(file("document.xls"), encryptedXlsx("WordDocument"));
     EXPECT_EQ(openError(file("document.xls")),
               message(file("document.xls"), "不是可识别的工作簿（支持 .xlsx、.xlsm、.xls、.csv）"));
+    // A package that lost its EncryptedPackage, or whose package stream
+    // claims sectors the file does not have, is still an encrypted one.
+    writeFile(file("lost.xlsx"), encryptedXlsx("Other"));
+    EXPECT_EQ(openError(file("lost.xlsx")), message(file("lost.xlsx"), "工作簿有密码保护"));
+    std::string cut = encryptedXlsx("EncryptedPackage");
+    const std::size_t package = 1024 + 128 * 2;
+    cut.replace(package + 116, 8, std::string("\x07\0\0\0\0\x40\0\0", 8));  // 16 KiB from sector 7
+    writeFile(file("cut.xlsx"), cut);
+    EXPECT_EQ(openError(file("cut.xlsx")), message(file("cut.xlsx"), "工作簿有密码保护"));
 
     // A FILEPASS record in place of the fixture's INTERFACEHDR, just after BOF.
     std::string xls = readFile(kFixtures / "sample.xls");

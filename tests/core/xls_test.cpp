@@ -386,6 +386,21 @@ TEST_F(XlsTest, NumbersUnderTheirCellStyles) {
 
 // ---- BIFF5 ----------------------------------------------------------------------------
 
+// Excel 5.0/95 numbers the record of a shared formula 0x00BC (Excel 97,
+// 0x04BC); it comes between the first formula of the range and the STRING of
+// a text result. The cached results read as in BIFF8.
+TEST_F(XlsTest, Biff5FormulasShowTheirCachedResults) {
+    Biff biff;
+    biff.biff8 = false;
+    biff.sheets.push_back(
+        {bytes8("S"), formula(0, 0, special(0)) + record(0x00BC, std::string(10, '\0')) +
+                          stringRecord(bytes16("LF_1")) + formula(0, 1, ieee(38400)) +
+                          formula(1, 0, special(0)) + stringRecord(bytes16(gbk("南湖"))) +
+                          formula(1, 1, special(1, 1)) + formula(1, 2, special(2, 0x07)) +
+                          formula(1, 3, special(3))});
+    EXPECT_EQ(readSheet(write(biff)), (Rows{{"LF_1", "38400"}, {"南湖", "TRUE", "#DIV/0!"}}));
+}
+
 TEST_F(XlsTest, Biff5TextInTheWorkbookCodePage) {
     Biff biff;
     biff.biff8 = false;

@@ -87,6 +87,11 @@ std::string fileNameText(std::string_view bytes);
 // Appends one Unicode code point as UTF-8.
 void appendUtf8(std::string& out, char32_t code);
 
+// UTF-16 code units (as an .xls holds its text, little-endian in the file)
+// to UTF-8. A surrogate without its partner has no UTF-8 form and becomes
+// U+FFFD, as the spreadsheet shows it; it never ends the text.
+std::string fromUtf16(std::u16string_view units);
+
 // Replaces every lone "\n" (one not preceded by "\r") with "\r\n".
 std::string toCrLf(std::string_view text);
 

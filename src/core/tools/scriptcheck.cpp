@@ -142,27 +142,6 @@ bool inGsmBand(long arfcn) {
 // hold commas, the blanks some templates carry before a comma), and no
 // packaged parser knows it.
 
-struct Param {
-    std::string_view name, value;
-    bool quoted = false;
-};
-
-struct Line {
-    std::string_view verb, object, ne;
-    bool hasNe = false;
-    std::vector<Param> params;
-
-    const Param* find(std::string_view name) const {
-        for (const Param& p : params)
-            if (p.name == name) return &p;
-        return nullptr;
-    }
-    std::string_view value(std::string_view name) const {
-        const Param* p = find(name);
-        return p ? p->value : std::string_view();
-    }
-};
-
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -177,7 +156,8 @@ bool isUpperOrDigit(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-// Fills `out`; on a malformed line returns what is wrong with it.
+}  // namespace
+
 std::optional<std::string> parseLine(std::string_view text, Line& out) {
     out.params.clear();
     out.hasNe = false;
@@ -250,6 +230,8 @@ std::optional<std::string> parseLine(std::string_view text, Line& out) {
     out.ne = text.substr(i + 1, brace - i - 1);
     return std::nullopt;
 }
+
+namespace {
 
 std::string commandKey(std::string_view verb, std::string_view object) {
     std::string key;

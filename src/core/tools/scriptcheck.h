@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -103,6 +104,34 @@ Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
                                              const std::function<void(const Finding&)>& found = {},
                                              Feedback* feedback = nullptr,
                                              std::size_t blockSize = kLineBlockSize);
+
+// One command line taken apart: "VERB OBJECT:NAME=value,NAME=\"value\";{NE}".
+// The views point into the parsed text.
+struct Param {
+    std::string_view name, value;
+    bool quoted = false;
+};
+
+struct Line {
+    std::string_view verb, object, ne;
+    bool hasNe = false;
+    std::vector<Param> params;
+
+    const Param* find(std::string_view name) const {
+        for (const Param& p : params)
+            if (p.name == name) return &p;
+        return nullptr;
+    }
+    std::string_view value(std::string_view name) const {
+        const Param* p = find(name);
+        return p ? p->value : std::string_view();
+    }
+};
+
+// The line parser every rule works from. Fills `out`; on a malformed line
+// returns what is wrong with it (a line without an NE is well-formed: that
+// is a finding of its own).
+std::optional<std::string> parseLine(std::string_view text, Line& out);
 
 // "file:line: severity rule-id: reason" (severity "error" or "warning").
 std::string formatFinding(std::string_view file, const Finding& finding);

@@ -345,6 +345,94 @@ NumberFormat CellStyles::formatOf(std::size_t style) const {
     return custom != custom_.end() ? custom->second : builtinFormat(id);
 }
 
+namespace {
+
+// Reads `digits` decimal digits at `at`; false past the text or at a non-digit.
+bool readDigits(std::string_view text, std::size_t& at, std::size_t digits, int& value) {
+    if (at + digits > text.size()) return false;
+    value = 0;
+    for (std::size_t i = 0; i < digits; ++i, ++at) {
+        const char c = text[at];
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}
+
+bool readSeparator(std::string_view text, std::size_t& at, char separator) {
+    if (at >= text.size() || text[at] != separator) return false;
+    ++at;
+    return true;
+}
+
+// "HH:MM" or "HH:MM:SS", seconds with an optional fraction, then an optional
+// "Z"; the fraction of the day, or nothing.
+std::optional<double> isoTime(std::string_view text, std::size_t at) {
+    int hours = 0, minutes = 0, seconds = 0;
+    if (!readDigits(text, at, 2, hours) || !readSeparator(text, at, ':') ||
+        !readDigits(text, at, 2, minutes))
+        return std::nullopt;
+    double fraction = 0;
+    if (readSeparator(text, at, ':')) {
+        if (!readDigits(text, at, 2, seconds)) return std::nullopt;
+        if (readSeparator(text, at, '.')) {
+            double scale = 0.1;
+            const std::size_t first = at;
+            for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at, scale /= 10)
+                fraction += (text[at] - '0') * scale;
+            if (at == first) return std::nullopt;
+        }
+    }
+    if (at < text.size() && text[at] == 'Z') ++at;
+    if (at != text.size() || hours > 23 || minutes > 59 || seconds > 59) return std::nullopt;
+    return (hours * 3600.0 + minutes * 60.0 + seconds + fraction) / 86400.0;
+}
+
+}  // namespace
+
+std::optional<std::string> CellStyles::isoDate(std::string_view text, std::size_t style) const {
+    using K = NumberFormat::Kind;
+    using namespace std::chrono;
+    std::size_t at = 0;
+    int year = 0, month = 0, day = 0;
+    double serial = 0;
+    K holds = K::Time;
+    if (text.size() >= 10 && text[4] == '-') {
+        if (!readDigits(text, at, 4, year) || !readSeparator(text, at, '-') ||
+            !readDigits(text, at, 2, month) || !readSeparator(text, at, '-') ||
+            !readDigits(text, at, 2, day))
+            return std::nullopt;
+        const year_month_day date{std::chrono::year{year}, std::chrono::month(unsigned(month)),
+                                  std::chrono::day(unsigned(day))};
+        if (!date.ok()) return std::nullopt;
+        // Day numbers as dateText counts them: from 1 January 1904, or in
+        // the 1900 system from 31 December 1899 up to its false 29 February
+        // and from 30 December 1899 after it.
+        const long long fromEpoch = sys_days{date}.time_since_epoch().count();
+        const long long days = date1904                 ? fromEpoch + 24107
+                               : fromEpoch + 25569 < 61 ? fromEpoch + 25568
+                                                        : fromEpoch + 25569;
+        if (days < (date1904 ? 0 : 1)) return std::nullopt;
+        serial = static_cast<double>(days);
+        holds = K::Date;
+        if (at < text.size()) {
+            if (text[at] != 'T') return std::nullopt;
+            const std::optional<double> time = isoTime(text, at + 1);
+            if (!time) return std::nullopt;
+            serial += *time;
+            holds = K::DateTime;
+        }
+    } else {
+        const std::optional<double> time = isoTime(text, text.starts_with('T') ? 1 : 0);
+        if (!time) return std::nullopt;
+        serial = *time;
+    }
+    NumberFormat format = formatOf(style);
+    if (format.kind != K::Date && format.kind != K::Time && format.kind != K::DateTime)
+        format = {holds, 0};
+    return renderNumber(serial, format, date1904);
+}
+
 std::string CellStyles::number(double value, std::size_t style) const {
     if (style == 0 && (styles_.empty() || styles_[0] == 0)) return renderGeneral(value);
     return renderNumber(value, formatOf(style), date1904);

@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -74,6 +75,13 @@ public:
     // The text of a number in a cell of style `style` (General when the
     // style or its format is unknown).
     std::string number(double value, std::size_t style) const;
+    // The text of a date cell that holds its value as ISO 8601 text (the
+    // t="d" of strict SpreadsheetML: "2021-01-01T10:10:10", "2014-02-14",
+    // "10:10:10"), as the spreadsheet shows it: under the style's format
+    // where that is a date or time format, else as a date, a time or both
+    // by what the text holds. Nothing when the text is no such date, or one
+    // before the first day of the date system.
+    std::optional<std::string> isoDate(std::string_view text, std::size_t style) const;
     NumberFormat formatOf(std::size_t style) const;
     bool isGeneral(std::size_t style) const {
         return formatOf(style).kind == NumberFormat::Kind::General;

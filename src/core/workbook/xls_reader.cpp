@@ -61,6 +61,7 @@ constexpr std::uint16_t kMulBlank = 0x00BE;
 constexpr std::uint16_t kRow = 0x0208;
 constexpr std::uint16_t kDbCell = 0x00D7;
 constexpr std::uint16_t kShrFmla = 0x04BC;
+constexpr std::uint16_t kShrFmlaBiff5 = 0x00BC;  // Excel 5.0/95's number for it
 constexpr std::uint16_t kArray = 0x0221;
 constexpr std::uint16_t kTable = 0x0236;
 
@@ -88,28 +89,6 @@ double leDouble(const std::uint8_t* p) {
     double value = 0;
     std::memcpy(&value, &bits, sizeof value);
     return value;
-}
-
-// ---- text ---------------------------------------------------------------------
-
-// A surrogate without its partner has no UTF-8 form; it becomes U+FFFD.
-std::string utf16ToUtf8(const std::u16string& units) {
-    std::string out;
-    out.reserve(units.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const char16_t unit = units[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] <= 0xDFFF) {
-            codec::appendUtf8(
-                out, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (units[i + 1] - 0xDC00));
-            ++i;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            codec::appendUtf8(out, 0xFFFD);
-        } else {
-            codec::appendUtf8(out, unit);
-        }
-    }
-    return out;
 }
 
 // ---- the workbook stream ----------------------------------------------------------
@@ -297,7 +276,7 @@ public:
             position_ += take * width;
             count -= take;
         }
-        out = utf16ToUtf8(units);
+        out = codec::fromUtf16(units);
         return true;
     }
 
@@ -561,7 +540,10 @@ private:
             return;
         }
         if (depth_ > 1) return;
-        if (stringCell_ && id != kString && id != kShrFmla && id != kArray && id != kTable &&
+        // Between a formula and the STRING of its text result only the
+        // records of a shared, array or table formula may come.
+        const std::uint16_t shared = globals_->biff8 ? kShrFmla : kShrFmlaBiff5;
+        if (stringCell_ && id != kString && id != shared && id != kArray && id != kTable &&
             id != kContinue)
             return damage(rowOfRecord());  // a formula's text result must follow it
         if (!readRecord()) damage(rowOfRecord());
@@ -830,10 +812,16 @@ Read<std::unique_ptr<Workbook>> openXls(const ByteSource& source) {
     if (!workbookStream) index = childNamed(root, "Book");
     if (index < 0) {
         // An OLE file without a workbook: an encrypted .xlsx package, or
-        // another kind of document (Word's, say). An encrypted package always
-        // has its "EncryptedPackage" beside the "EncryptionInfo"; encryption
-        // information beside a Word stream is a Word document.
-        const bool encrypted = childNamed(root, "EncryptedPackage") >= 0;
+        // another kind of document (Word's, say). An encrypted package has
+        // its "EncryptedPackage" beside the "EncryptionInfo"; either one
+        // alone is still an encrypted package, one that lost the other, and
+        // the engineer is better told of the password than of a file that
+        // is no workbook. Encryption information beside a Word or PowerPoint
+        // stream is that kind of document.
+        const bool document =
+            childNamed(root, "WordDocument") >= 0 || childNamed(root, "PowerPoint Document") >= 0;
+        const bool encrypted = childNamed(root, "EncryptedPackage") >= 0 ||
+                               (childNamed(root, "EncryptionInfo") >= 0 && !document);
         return WorkbookError{encrypted ? Kind::Password : Kind::NotAWorkbook};
     }
     stream->input.reset(gsf_infile_child_by_index(root, index));

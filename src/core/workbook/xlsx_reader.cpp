@@ -335,8 +335,8 @@ bool rowsAscend(zip_t* zip, const std::string& part) {
 // `rows` until handed out; one parsed chunk completes at most a few thousand.
 class SheetHandler : public XmlHandler {
     // A cell's "t": number (none or "n"), shared string, inline string,
-    // formula string, boolean, or error and ISO date, kept as written.
-    enum class Type { Number, Shared, Inline, Formula, Boolean, Other };
+    // formula string, boolean, ISO date, or error, kept as written.
+    enum class Type { Number, Shared, Inline, Formula, Boolean, Date, Other };
     static Type typeOf(const char* t) {
         if (!t) return Type::Number;
         const std::string_view type(t);
@@ -345,6 +345,7 @@ class SheetHandler : public XmlHandler {
         if (type == "str") return Type::Formula;
         if (type == "b") return Type::Boolean;
         if (type == "n") return Type::Number;
+        if (type == "d") return Type::Date;
         return Type::Other;
     }
 
@@ -494,6 +495,9 @@ private:
             value = value_ == "1"   ? std::string(renderBoolean(true))
                     : value_ == "0" ? std::string(renderBoolean(false))
                                     : value_;
+        } else if (type_ == Type::Date) {
+            // Text that is no date the spreadsheet can show is shown as stored.
+            value = styles_->isoDate(value_, style_).value_or(value_);
         } else if (type_ == Type::Other) {
             value = value_;
         } else if (plainInteger(value_) && styles_->isGeneral(style_)) {
