@@ -764,6 +764,36 @@ TEST_F(WorkbookTest, PasswordProtectedWorkbooks) {
     EXPECT_EQ(openError(file("protected.xls")), message(file("protected.xls"), "工作簿有密码保护"));
 }
 
+// Bytes in memory read as the file they came from: every format, the same
+// sheets, rows and errors; a .csv's sheet is named after the name given.
+TEST_F(WorkbookTest, BytesInMemoryReadAsTheirFile) {
+    writeFile(file("小区.csv"), "a,b\n1,\"x\n\n");
+    const fs::path files[] = {kFixtures / "fidelity" / "cells.xlsx",
+                              kFixtures / "fidelity" / "cells.xls", file("小区.csv")};
+    for (const fs::path& path : files) {
+        SCOPED_TRACE(path);
+        auto fromFile = open(path);
+        auto inMemory = Workbook::open(ByteSource::memory(readFile(path), path.filename()));
+        ASSERT_TRUE(fromFile && inMemory);
+        EXPECT_EQ((*inMemory)->sheetNames(), fromFile->sheetNames());
+        for (std::size_t sheet = 0; sheet < fromFile->sheetNames().size(); ++sheet) {
+            auto a = rowsOf(*fromFile, sheet);
+            auto b = rowsOf(**inMemory, sheet);
+            ASSERT_TRUE(a && b);
+            Row ra, rb;
+            bool more = true;
+            while (more) {
+                more = a->next(ra);
+                ASSERT_EQ(b->next(rb), more);
+                if (more) EXPECT_EQ(rb.cells, ra.cells) << ra.number;
+            }
+            EXPECT_EQ(b->error(), a->error());
+        }
+    }
+    EXPECT_EQ(Workbook::open(ByteSource::memory("a,b", "x.txt")).error(),
+              WorkbookError{WorkbookError::Kind::NotAWorkbook});
+}
+
 // ---- .xls ---------------------------------------------------------------------
 
 TEST_F(WorkbookTest, XlsFixture) {

@@ -7,36 +7,37 @@ namespace brindle::workbook {
 
 namespace {
 
+using Kind = WorkbookError::Kind;
+
+// The reasons that are one text each.
+struct Reason {
+    Kind kind;
+    std::string_view text;
+};
+constexpr Reason kReasons[] = {
+    {Kind::NotFound, msg::kWorkbookMissing},          {Kind::CannotOpen, msg::kWorkbookCannotOpen},
+    {Kind::NotAWorkbook, msg::kWorkbookUnrecognised}, {Kind::Damaged, msg::kWorkbookDamaged},
+    {Kind::Password, msg::kWorkbookPassword},         {Kind::OldFormat, msg::kWorkbookOldExcel},
+    {Kind::NoSheets, msg::kWorkbookNoSheets},         {Kind::Encoding, msg::kWorkbookEncoding},
+};
+
 std::string reason(const WorkbookError& error) {
-    using Kind = WorkbookError::Kind;
-    const auto inRow = [&error](std::string what) {
-        return std::string(msg::kWorkbookDamaged) + std::string(msg::kWorkbookRowHead) +
-               error.detail + std::string(msg::kWorkbookRowMid) + what +
+    for (const Reason& r : kReasons)
+        if (r.kind == error.kind) return std::string(r.text);
+    const auto around = [&error](std::string_view head, std::string_view tail) {
+        return std::string(head) + error.detail + std::string(tail);
+    };
+    // Damage in a .csv row, told with the row's number.
+    const auto inRow = [&around](std::string what) {
+        return std::string(msg::kWorkbookDamaged) +
+               around(msg::kWorkbookRowHead, msg::kWorkbookRowMid) + what +
                std::string(msg::kWorkbookRowTail);
     };
     switch (error.kind) {
-        case Kind::NotFound:
-            return std::string(msg::kWorkbookMissing);
-        case Kind::CannotOpen:
-            return std::string(msg::kWorkbookCannotOpen);
-        case Kind::NotAWorkbook:
-            return std::string(msg::kWorkbookUnrecognised);
-        case Kind::Damaged:
-            return std::string(msg::kWorkbookDamaged);
-        case Kind::Password:
-            return std::string(msg::kWorkbookPassword);
-        case Kind::OldFormat:
-            return std::string(msg::kWorkbookOldExcel);
-        case Kind::NoSheets:
-            return std::string(msg::kWorkbookNoSheets);
-        case Kind::Encoding:
-            return std::string(msg::kWorkbookEncoding);
         case Kind::NoSuchSheet:
-            return std::string(msg::kWorkbookNoSheetNamed) + error.detail +
-                   std::string(msg::kWorkbookNoSheetNamedTail);
+            return around(msg::kWorkbookNoSheetNamed, msg::kWorkbookNoSheetNamedTail);
         case Kind::NoSheetAt:
-            return std::string(msg::kWorkbookNoSheetAt) + error.detail +
-                   std::string(msg::kWorkbookNoSheetAtTail);
+            return around(msg::kWorkbookNoSheetAt, msg::kWorkbookNoSheetAtTail);
         case Kind::LongCell:
             return inRow(std::string(msg::kWorkbookLongCell));
         case Kind::TooManyFields:
@@ -44,8 +45,9 @@ std::string reason(const WorkbookError& error) {
                          std::to_string(detail::kMaxColumns));
         case Kind::OpenQuote:
             return inRow(std::string(msg::kWorkbookOpenQuote));
+        default:
+            return std::string(msg::kWorkbookDamaged);
     }
-    return std::string(msg::kWorkbookDamaged);
 }
 
 }  // namespace
