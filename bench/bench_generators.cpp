@@ -53,8 +53,8 @@ struct Workspace {
         fs::last_write_time(session->folder.earfcnIni(),
                             fs::file_time_type::clock::now() - std::chrono::minutes(1));
         for (int i = 0; i < kPairs; ++i) {
-            sources += records[(i * 7) % kCells].fields[1] + "\r\n";
-            targets += records[(i * 13 + 1) % kCells].fields[1] + "\r\n";
+            sources += records[(i * 7) % kCells].fields[kCellNameField] + "\r\n";
+            targets += records[(i * 13 + 1) % kCells].fields[kCellNameField] + "\r\n";
         }
         std::vector<Record> gsm;
         gsm.reserve(kGsmCells);
@@ -67,8 +67,9 @@ struct Workspace {
         }
         test::useLibrary(*session, "bench2g.edb", LibraryKind::Gsm, gsm);
         for (int i = 0; i < 1000; ++i)
-            geranSources += records[(i * 199) % kCells].fields[1] + "\r\n";
-        for (int i = 0; i < 100; ++i) geranTargets += gsm[(i * 499) % kGsmCells].fields[1] + "\r\n";
+            geranSources += records[(i * 199) % kCells].fields[kCellNameField] + "\r\n";
+        for (int i = 0; i < 100; ++i)
+            geranTargets += gsm[(i * 499) % kGsmCells].fields[kCellNameField] + "\r\n";
     }
 };
 

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "core/app/generators.h"
+#include "core/base/flatindex.h"
 #include "core/base/textcodec.h"
 #include "core/mml/expansion.h"
 #include "recordingfeedback.h"
@@ -203,4 +206,50 @@ TEST_F(Expansion, SectorKeysAreFoundInTheGbkBytesOfEachName) {
          cell4G(6, {"东", "DX-1", "5", "8001", "6", "38950", "6", "100"})});
     EXPECT_EQ(press("东甲\r\n东😀\r\n东凹住\r\n东甲\r\n东乙"),
               "东甲|F1+F2\r\n东😀|D2+D3\r\n东凹住|F2\r\n东甲|F1+F2\r\n东乙|D1\r\n");
+}
+
+// Random libraries (seeds fixed, shown on a failure) whose 基站号 contain one
+// another and whose names share sector keys, in GBK and in ASCII: the site
+// index gives each cell's group exactly when no 基站号 is longer, and the
+// run through the index gives every cell's bands as the plain scan does;
+// with real hashes and with every hash equal.
+TEST(ExpansionBands, TheSiteIndexAgreesWithTheScan) {
+    const auto compare = [](unsigned seed, int records) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
+        const auto pick = [&](std::initializer_list<std::string_view> texts) {
+            return std::string(texts.begin()[random() % texts.size()]);
+        };
+        std::vector<Record> cells;
+        for (int i = 0; i < records; ++i)
+            cells.push_back(
+                cell4G(i + 1, {"站", pick({"北", "南", "北F"}) + pick({"甲", "乙", "-1"}), "0",
+                               pick({"", "7", "70", "700", "701", "17"}), "0",
+                               pick({"38400", "37900", "1250", "1"}), "0", "0"}));
+        const Library library("x.edb", LibraryKind::Lte, cells,
+                              std::vector<std::int64_t>(cells.size()));
+        const mml::SiteIndex index(library);
+        std::size_t longest = 0;
+        for (const Record& r : cells)
+            longest = std::max(longest, r.fields[fieldIndex(Field4G::EnodebId)].size());
+        RecordingFeedback fb;
+        for (std::size_t p = 0; p < cells.size(); ++p) {
+            const std::string& site = cells[p].fields[fieldIndex(Field4G::EnodebId)];
+            const auto group = index.containingSiteOf(p);
+            ASSERT_EQ(group.has_value(), site.size() == longest) << p;
+            if (group) {
+                std::vector<std::uint32_t> scanned;
+                for (std::size_t q = 0; q < cells.size(); ++q)
+                    if (cells[q].fields[fieldIndex(Field4G::EnodebId)] == site)
+                        scanned.push_back(static_cast<std::uint32_t>(q));
+                ASSERT_EQ(std::vector<std::uint32_t>(group->begin(), group->end()), scanned) << p;
+            }
+            ASSERT_EQ(mml::sectorBands(library, p, fb, 0, &index),
+                      mml::sectorBands(library, p, fb, 0, nullptr))
+                << p;
+        }
+    };
+    for (unsigned seed = 1; seed <= 4; ++seed) compare(seed, 400);
+    const EqualHashesForTest equal;
+    for (unsigned seed = 5; seed <= 6; ++seed) compare(seed, 150);
 }

@@ -4,9 +4,11 @@
 #include <sqlite3.h>
 
 #include <barrier>
+#include <random>
 #include <thread>
 
 #include "core/app/workflows.h"
+#include "core/base/flatindex.h"
 #include "core/library/catalogue.h"
 #include "core/library/lookup.h"
 #include "core/library/store.h"
@@ -360,6 +362,103 @@ TEST(Lookup, ManyNamesEachFindTheirFirstRecord) {
     const Library empty("e.edb", LibraryKind::Lte, {}, {});
     EXPECT_EQ(empty.findCell("小区1"), std::nullopt);
     EXPECT_EQ(empty.findCell(""), std::nullopt);
+}
+
+// The indexed lookup against a scan for the first record of each name, over
+// random libraries whose short names often repeat (seeds fixed, shown on a
+// failure), with real hashes and with every hash equal.
+TEST(Lookup, IndexedLookupEqualsAScan) {
+    const auto compare = [](unsigned seed, int records) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
+        const auto name = [&] {
+            constexpr std::string_view kParts[] = {"甲", "乙", "a"};
+            std::string text;
+            for (int n = static_cast<int>(random() % 4); n > 0; --n) text += kParts[random() % 3];
+            return text;
+        };
+        const LibraryKind kind = seed % 2 ? LibraryKind::Lte : LibraryKind::Gsm;
+        std::vector<Record> cells;
+        for (int i = 0; i < records; ++i) {
+            Record r{i + 1, std::vector<std::string>(fieldNames(kind).size())};
+            r.fields[kCellNameField] = name();
+            cells.push_back(std::move(r));
+        }
+        const Library library("r.edb", kind, cells, std::vector<std::int64_t>(cells.size()));
+        for (int q = 0; q < 2 * records; ++q) {
+            const std::string wanted = name();
+            std::optional<std::size_t> first;
+            for (std::size_t i = 0; i < cells.size() && !first; ++i)
+                if (cells[i].fields[kCellNameField] == wanted) first = i;
+            ASSERT_EQ(library.findCell(wanted), first) << wanted;
+        }
+    };
+    for (unsigned seed = 1; seed <= 4; ++seed) compare(seed, 3000);
+    const EqualHashesForTest equal;
+    for (unsigned seed = 5; seed <= 6; ++seed) compare(seed, 200);
+}
+
+// The field table against the library file: `ID`, then each field in the
+// column of its position, by its name; the names are the library's schema,
+// written out here.
+TEST(FieldTable, EachFieldNamesItsColumnOfALibraryFile) {
+    TempDir dir;
+    const auto columns = [&](LibraryKind kind) {
+        const auto path = dir / (std::string(kindLabel(kind)) + ".edb");
+        EXPECT_TRUE(store::create(path, kind));
+        sqlite3* db = nullptr;
+        sqlite3_stmt* st = nullptr;
+        Lines out;
+        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+            sqlite3_prepare_v2(db, "PRAGMA table_info(cells)", -1, &st, nullptr) == SQLITE_OK)
+            while (sqlite3_step(st) == SQLITE_ROW)
+                out.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        return out;
+    };
+    const Lines lte = columns(LibraryKind::Lte), gsm = columns(LibraryKind::Gsm);
+    EXPECT_EQ(lte, (Lines{"ID", "基站名", "小区名", "本地小区标识", "基站号", "小区标识", "频点",
+                          "物理小区标识", "TAC号"}));
+    EXPECT_EQ(gsm, (Lines{"ID", "基站名", "小区名", "小区LAC", "小区CI", "BCCH频点", "小区网络色码",
+                          "小区基站色码"}));
+    ASSERT_EQ(lte.size(), kFieldTable4G.size() + 1);
+    for (const auto& row : kFieldTable4G) EXPECT_EQ(lte[fieldIndex(row.field) + 1], row.name);
+    ASSERT_EQ(gsm.size(), kFieldTable2G.size() + 1);
+    for (const auto& row : kFieldTable2G) EXPECT_EQ(gsm[fieldIndex(row.field) + 1], row.name);
+}
+
+// A record whose every field holds its own column name: each member of the
+// cells and each enumerator reads the field of that name.
+TEST(FieldTable, CellsAndEnumeratorsReadTheFieldOfTheirName) {
+    const auto named = [](LibraryKind kind) {
+        Record r{7, {}};
+        for (std::string_view name : fieldNames(kind)) r.fields.emplace_back(name);
+        return Library("n.edb", kind, {r}, {1});
+    };
+    const Library lte = named(LibraryKind::Lte), gsm = named(LibraryKind::Gsm);
+    const Cell4G c = Cell4G::from(lte.at(0));
+    EXPECT_EQ(c.ID, 7);
+    EXPECT_EQ(c.基站名, "基站名");
+    EXPECT_EQ(c.小区名, "小区名");
+    EXPECT_EQ(c.本地小区标识, "本地小区标识");
+    EXPECT_EQ(c.基站号, "基站号");
+    EXPECT_EQ(c.小区标识, "小区标识");
+    EXPECT_EQ(c.频点, "频点");
+    EXPECT_EQ(c.物理小区标识, "物理小区标识");
+    EXPECT_EQ(c.TAC号, "TAC号");
+    const Cell2G g = Cell2G::from(gsm.at(0));
+    EXPECT_EQ(g.基站名, "基站名");
+    EXPECT_EQ(g.小区名, "小区名");
+    EXPECT_EQ(g.小区LAC, "小区LAC");
+    EXPECT_EQ(g.小区CI, "小区CI");
+    EXPECT_EQ(g.BCCH频点, "BCCH频点");
+    EXPECT_EQ(g.小区网络色码, "小区网络色码");
+    EXPECT_EQ(g.小区基站色码, "小区基站色码");
+    for (const auto& row : kFieldTable4G) EXPECT_EQ(lte.at(0).field(row.field), row.name);
+    for (const auto& row : kFieldTable2G) EXPECT_EQ(gsm.at(0).field(row.field), row.name);
+    EXPECT_EQ(lte.at(0).field(kSiteNameField), "基站名");
+    EXPECT_EQ(gsm.at(0).cellName(), "小区名");
 }
 
 // A looked-up cell reads the library's own record: nothing is copied.

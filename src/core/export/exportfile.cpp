@@ -24,14 +24,6 @@ std::unique_ptr<ExportBook> chooseExport(std::string_view filter, bool titled, F
     return openExport(*chosen, titled, feedback);
 }
 
-namespace {
-
-// 本地小区标识 in a 4G record.
-constexpr std::size_t kLocalCellIdField = 2;
-static_assert(kFields4G[kLocalCellIdField] == "本地小区标识");
-
-}  // namespace
-
 std::size_t CellIndex::KeyHash::operator()(const Key& k) const {
     const std::size_t h = std::hash<std::string_view>{}(k.first);
     return h ^
@@ -44,7 +36,7 @@ CellIndex::CellIndex(const Library& library) : library_(library) {
         const RecordView r = library.at(i);
         // The first record of a (NE, local cell) pair wins, as a forward
         // search from the first record would find it.
-        first_.try_emplace(Key(r.field(kSiteNameField), r.field(kLocalCellIdField)), i);
+        first_.try_emplace(Key(r.field(kSiteNameField), r.field(Field4G::LocalCellId)), i);
     }
 }
 

@@ -12,11 +12,6 @@ namespace brindle::exports {
 
 namespace {
 
-constexpr std::size_t kLacField = 2;
-constexpr std::size_t kCiField = 3;
-static_assert(kFields2G[kLacField] == "小区LAC");
-static_assert(kFields2G[kCiField] == "小区CI");
-
 // The frequency settings of carriers as one run finds them: a carrier that
 // no section lists keeps the settings of the last one found in this run
 // (nothing before the first), so a new band still gets lines to correct by
@@ -79,7 +74,8 @@ void addRelations(const ExportRows& rows, const Cell4G& newCell, const CellIndex
 std::optional<Cell2G> gsmCell(const Library* library2G, const std::string& ci,
                               const std::string& lac, Feedback& feedback) {
     if (library2G) {
-        if (const auto position = library2G->findByFields(0, {{kCiField, ci}, {kLacField, lac}}))
+        if (const auto position = library2G->findByFields(
+                0, {{fieldIndex(Field2G::Ci), ci}, {fieldIndex(Field2G::Lac), lac}}))
             return Cell2G::from(library2G->at(*position));
     }
     feedback.message(ci + std::string(msg::kGsmCellOr) + lac +

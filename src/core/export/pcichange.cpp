@@ -16,11 +16,6 @@ namespace brindle::exports {
 
 namespace {
 
-constexpr std::size_t kEnodebField = 3;
-constexpr std::size_t kPciField = 6;
-static_assert(kFields4G[kEnodebField] == "基站号");
-static_assert(kFields4G[kPciField] == "物理小区标识");
-
 // The 扩容小区数据 box read as a count: leading digits, anything else 0.
 long long cellCount(std::string_view text) {
     long long n = 0;
@@ -49,7 +44,8 @@ std::vector<Cell4G> coPciGroup(const Library& library, std::size_t position, con
                                long long count, Feedback& feedback) {
     std::vector<Cell4G> group;
     const auto samePci = [&](RecordView r) {
-        return r.field(kEnodebField) == main.基站号 && r.field(kPciField) == main.物理小区标识;
+        return r.field(Field4G::EnodebId) == main.基站号 &&
+               r.field(Field4G::Pci) == main.物理小区标识;
     };
     std::size_t from = position;
     for (long long i = 0; i < count; ++i) {
@@ -137,8 +133,9 @@ bool updatePcis(Library* library, const PciChange& change, Feedback& feedback) {
         }
         // Only the PCI is written, into the record of that name as the file
         // now holds it.
-        const Result<bool> written = library->modify(
-            RecordKey::byField(kCellNameField, std::string(cell)), {{kPciField, pci}});
+        const Result<bool> written =
+            library->modify(RecordKey::byField(kCellNameField, std::string(cell)),
+                            {{fieldIndex(Field4G::Pci), pci}});
         if (!written || !*written) {
             feedback.message(written ? std::string(msg::kPciCellNotFound)
                                      : editWriteFailedText(written.error()));

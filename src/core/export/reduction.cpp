@@ -11,8 +11,6 @@ namespace brindle::exports {
 
 namespace {
 
-constexpr std::size_t kCiField = 3;
-static_assert(kFields2G[kCiField] == "小区CI");
 constexpr int kListedCarriers = 11;  // 频点1设置 … 频点11设置
 
 // The names of the cells an export's relation rows name, one line each.
@@ -114,7 +112,8 @@ std::optional<ReductionScript> generateReduction(const Library& library4G, const
     std::string arfcns;
     ReductionScript result;
     for (const std::string& ci : cis) {
-        const auto found = library2G ? library2G->findByFields(0, {{kCiField, ci}}) : std::nullopt;
+        const auto found =
+            library2G ? library2G->findByFields(0, {{fieldIndex(Field2G::Ci), ci}}) : std::nullopt;
         if (found) {
             const Cell2G g = Cell2G::from(library2G->at(*found));
             arfcns += removeGroupArfcnLine(x, g, settings2G);

@@ -14,21 +14,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::array<ImportColumn, 8> kColumns4G = {{{"基站名", 200},
-                                                     {"小区名", 200},
-                                                     {"本地小区标识", 100},
-                                                     {"基站号", 100},
-                                                     {"小区标识", 100},
-                                                     {"频点", 100},
-                                                     {"物理小区标识", 100},
-                                                     {"TAC号", 100}}};
-constexpr std::array<ImportColumn, 7> kColumns2G = {{{"基站名", 220},
-                                                     {"小区名", 220},
-                                                     {"小区LAC", 80},
-                                                     {"小区CI", 80},
-                                                     {"BCCH频点", 80},
-                                                     {"小区网络色码", 120},
-                                                     {"小区基站色码", 120}}};
+// The preview's columns are the record fields, each this wide in pixels.
+constexpr std::array<int, kFields4G.size()> kWidths4G = {200, 200, 100, 100, 100, 100, 100, 100};
+constexpr std::array<int, kFields2G.size()> kWidths2G = {220, 220, 80, 80, 80, 120, 120};
+
+template <std::size_t N>
+constexpr std::array<ImportColumn, N> columnsOf(const std::array<std::string_view, N>& names,
+                                                const std::array<int, N>& widths) {
+    std::array<ImportColumn, N> columns{};
+    for (std::size_t i = 0; i < N; ++i) columns[i] = {names[i], widths[i]};
+    return columns;
+}
+constexpr auto kColumns4G = columnsOf(kFields4G, kWidths4G);
+constexpr auto kColumns2G = columnsOf(kFields2G, kWidths2G);
 
 // Blank when nothing but ASCII spaces and full-width spaces (U+3000) is left.
 bool blankText(std::string_view text) {

@@ -41,49 +41,30 @@ RecordView Library::editedAt(std::size_t position) const {
 
 namespace {
 
-std::size_t nameHash(std::string_view name) {
-    return std::hash<std::string_view>{}(name);
-}
-
-std::uint32_t tagOf(std::size_t hash) {
-    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32);
+// The index's key test: whether the record at an entry is named `name`.
+auto named(const Library& library, std::string_view name) {
+    return [&library, name](std::uint32_t e) { return library.at(e).cellName() == name; };
 }
 
 }  // namespace
 
-std::size_t Library::slotOf(std::string_view name, std::size_t hash) const {
-    const std::size_t mask = slots_.size() - 1;
-    const std::uint32_t tag = tagOf(hash);
-    for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
-        const Slot& slot = slots_[s];
-        if (slot.position == kFreeSlot || (slot.tag == tag && at(slot.position).cellName() == name))
-            return s;
-    }
-}
-
 void Library::rebuildIndex() {
-    // Positions are 32-bit: a library of four billion records would not fit
-    // in memory anyway.
-    std::size_t capacity = 16;
-    while (capacity < records_.size() * 2) capacity *= 2;
-    slots_.assign(capacity, Slot{});
+    index_ = FlatIndex();
+    index_.reserve(records_.size());
     for (std::size_t i = 0; i < records_.size(); ++i) {
         const std::string_view name = at(i).cellName();
-        const std::size_t hash = nameHash(name);
-        Slot& slot = slots_[slotOf(name, hash)];
-        if (slot.position == kFreeSlot)  // else keeps the first of equal names
-            slot = {tagOf(hash), static_cast<std::uint32_t>(i)};
+        // Keeps the first of equal names.
+        static_cast<void>(index_.insert(FlatIndex::hash(name), static_cast<std::uint32_t>(i),
+                                        named(*this, name)));
     }
 }
 
 std::optional<std::size_t> Library::findCell(std::string_view name) const {
-    const Slot& slot = slots_[slotOf(name, nameHash(name))];
-    if (slot.position == kFreeSlot) return std::nullopt;
-    return slot.position;
+    return index_.find(FlatIndex::hash(name), named(*this, name));
 }
 
 void Library::prefetchCell(std::string_view name) const {
-    __builtin_prefetch(&slots_[nameHash(name) & (slots_.size() - 1)]);
+    index_.prefetch(FlatIndex::hash(name));
 }
 
 std::optional<std::size_t> Library::findForward(

@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/base/flatindex.h"
 #include "core/base/result.h"
 #include "core/library/record.h"
 #include "core/library/recordtable.h"
@@ -80,26 +81,16 @@ public:
     Result<bool> modify(const RecordKey& key, const FieldChanges& changes);
 
 private:
-    // The index is open addressing over record positions: a power-of-two
-    // number of slots, at most half of them used, each holding the position
-    // of the first record of a name and part of that name's hash. It keeps no
-    // copy of the names, and a lookup mostly touches one slot and one record.
-    struct Slot {
-        std::uint32_t tag = 0;  // the hash's upper half, to pass over other names cheaply
-        std::uint32_t position = kFreeSlot;
-    };
-    static constexpr std::uint32_t kFreeSlot = UINT32_MAX;
-
     RecordView editedAt(std::size_t position) const;
     void rebuildIndex();
-    // The slot holding `name`, or the free slot where it would go.
-    std::size_t slotOf(std::string_view name, std::size_t hash) const;
 
     std::filesystem::path path_;
     LibraryKind kind_;
     RecordTable records_;
     std::vector<std::int64_t> rowids_;
-    std::vector<Slot> slots_;
+    // Cell name to the position of the first record of that name; the
+    // names are the records' own.
+    FlatIndex index_;
     // Every edit's record, a table of one, never dropped (see modify()), and
     // the position of each edited record to its latest edit.
     std::vector<RecordTable> edits_;

@@ -17,8 +17,11 @@
 
 namespace brindle {
 
-// The list's columns: "ID" then the eight 4G fields.
-inline constexpr std::size_t kQueryColumns = 9;
+// The list's columns: "ID" then the 4G fields in record order.
+inline constexpr std::size_t kQueryColumns = 1 + kFields4G.size();
+constexpr std::size_t queryColumn(Field4G field) {
+    return 1 + fieldIndex(field);
+}
 
 // The text of column `column` (0 = `ID` as decimal text) of a row.
 std::string queryCellText(const Record& row, std::size_t column);

@@ -19,13 +19,22 @@ Record RecordView::toRecord() const {
 }
 
 Cell4G Cell4G::from(RecordView r) {
-    return {r.ID,       r.field(0), r.field(1), r.field(2), r.field(3),
-            r.field(4), r.field(5), r.field(6), r.field(7)};
+    using F = Field4G;
+    return {r.ID,
+            r.field(F::SiteName),
+            r.field(F::CellName),
+            r.field(F::LocalCellId),
+            r.field(F::EnodebId),
+            r.field(F::CellId),
+            r.field(F::Earfcn),
+            r.field(F::Pci),
+            r.field(F::Tac)};
 }
 
 Cell2G Cell2G::from(RecordView r) {
-    return {r.ID,       r.field(0), r.field(1), r.field(2),
-            r.field(3), r.field(4), r.field(5), r.field(6)};
+    using F = Field2G;
+    return {r.ID,           r.field(F::SiteName), r.field(F::CellName), r.field(F::Lac),
+            r.field(F::Ci), r.field(F::Bcch),     r.field(F::Ncc),      r.field(F::Bcc)};
 }
 
 }  // namespace brindle

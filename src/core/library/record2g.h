@@ -16,8 +16,9 @@ namespace brindle {
 
 // The fields the record group may change, by their field names, in record
 // order.
-inline constexpr std::array<std::string_view, 5> kRadioFields2G = {"小区LAC", "小区CI", "BCCH频点",
-                                                                   "小区网络色码", "小区基站色码"};
+inline constexpr std::array<std::string_view, 5> kRadioFields2G = {
+    fieldName(Field2G::Lac), fieldName(Field2G::Ci), fieldName(Field2G::Bcch),
+    fieldName(Field2G::Ncc), fieldName(Field2G::Bcc)};
 
 // Field values by the index of their name in kRadioFields2G; an unset value
 // leaves its field as it is.

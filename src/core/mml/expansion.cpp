@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "core/base/flatindex.h"
 #include "core/base/messages.h"
 #include "core/base/namelist.h"
 #include "core/base/textcodec.h"
@@ -68,24 +69,22 @@ std::string sectorKey(std::string_view cellName) {
 }
 
 SiteIndex::SiteIndex(const Library& library) : library_(library) {
-    constexpr std::size_t kSiteField = 3;  // 基站号
-    std::size_t capacity = 16;
-    while (capacity < library.count() * 2) capacity *= 2;
-    table_.assign(capacity, 0);
+    // Each 基站号 to its number in sites_, while the groups are counted.
+    FlatIndex numbers;
+    numbers.reserve(library.count());
     siteOf_.resize(library.count());
     std::vector<std::uint32_t> counts;
     for (std::size_t i = 0; i < library.count(); ++i) {
-        const std::string_view site = library.at(i).field(kSiteField);
-        const std::size_t hash = std::hash<std::string_view>{}(site);
-        std::uint32_t& slot = table_[slotOf(site, hash)];
-        if (slot == 0) {
+        const std::string_view site = library.at(i).field(Field4G::EnodebId);
+        const auto [n, added] =
+            numbers.insert(FlatIndex::hash(site), static_cast<std::uint32_t>(sites_.size()),
+                           [&](std::uint32_t e) { return sites_[e] == site; });
+        if (added) {
             sites_.push_back(site);
-            hashes_.push_back(hash);
             counts.push_back(0);
-            slot = static_cast<std::uint32_t>(sites_.size());
         }
-        siteOf_[i] = slot - 1;
-        ++counts[slot - 1];
+        siteOf_[i] = n;
+        ++counts[n];
         longest_ = std::max(longest_, site.size());
     }
     starts_.assign(sites_.size() + 1, 0);
@@ -94,14 +93,6 @@ SiteIndex::SiteIndex(const Library& library) : library_(library) {
     std::vector<std::uint32_t> next(starts_.begin(), starts_.end() - 1);
     for (std::size_t i = 0; i < siteOf_.size(); ++i)
         positions_[next[siteOf_[i]]++] = static_cast<std::uint32_t>(i);
-}
-
-std::size_t SiteIndex::slotOf(std::string_view site, std::size_t hash) const {
-    const std::size_t mask = table_.size() - 1;
-    for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
-        const std::uint32_t n = table_[s];
-        if (n == 0 || (hashes_[n - 1] == hash && sites_[n - 1] == site)) return s;
-    }
 }
 
 std::optional<std::span<const std::uint32_t>> SiteIndex::containingSiteOf(
@@ -130,8 +121,7 @@ std::string_view SiteIndex::sectorBytes(std::size_t position) const {
 
 std::string sectorBands(const Library& library, std::size_t position, Feedback& feedback, int pace,
                         const SiteIndex* index) {
-    constexpr std::size_t kSiteField = 3, kEarfcnField = 5;  // 基站号, 频点
-    const std::string_view site = library.at(position).field(kSiteField);
+    const std::string_view site = library.at(position).field(Field4G::EnodebId);
     std::string key;
     if (index) {
         const std::string_view name = index->sectorBytes(position);
@@ -139,7 +129,9 @@ std::string sectorBands(const Library& library, std::size_t position, Feedback& 
     } else {
         key = sectorKey(library.at(position).cellName());
     }
-    auto ofSite = [&](RecordView r) { return r.field(kSiteField).find(site) != std::string::npos; };
+    auto ofSite = [&](RecordView r) {
+        return r.field(Field4G::EnodebId).find(site) != std::string::npos;
+    };
     std::string buffer;
     auto ofSector = [&](RecordView r) {
         return gbkBytes(r.cellName(), buffer).find(key) != std::string::npos;
@@ -161,7 +153,8 @@ std::string sectorBands(const Library& library, std::size_t position, Feedback& 
         return *it;
     };
     const auto isOfSite = [&](std::size_t hit) {
-        return index ? index->sameSite(hit, position) : library.at(hit).field(kSiteField) == site;
+        return index ? index->sameSite(hit, position)
+                     : library.at(hit).field(Field4G::EnodebId) == site;
     };
     std::string bands;
     std::size_t from = 0;
@@ -175,7 +168,7 @@ std::string sectorBands(const Library& library, std::size_t position, Feedback& 
         // contains this one) ends the scan.
         if (!isOfSite(*sectorHit)) break;
         if (!bands.empty()) bands += '+';
-        bands += bandLabel(library.at(*sectorHit).field(kEarfcnField));
+        bands += bandLabel(library.at(*sectorHit).field(Field4G::Earfcn));
         from = *sectorHit + 1;
         feedback.pace(pace);
     }

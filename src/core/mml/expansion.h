@@ -47,21 +47,15 @@ public:
 private:
     static constexpr std::uint32_t kNotYet = UINT32_MAX;
 
-    // The slot of `site` in table_: the one holding it, or the free one
-    // where it belongs.
-    std::size_t slotOf(std::string_view site, std::size_t hash) const;
     // The positions of the records of site number `n`.
     std::span<const std::uint32_t> group(std::uint32_t n) const;
 
     const Library& library_;
-    // Each distinct 基站号 once, with its hash; an open-addressing table of
-    // their numbers plus one (0: a free slot); and every record's position
+    // Each distinct 基站号 once, and every record's position
     // grouped by 基站号 (group n from starts_[n] to starts_[n + 1]), in file
     // order within a group. Flat arrays rather than a map of vectors: the
     // index of a province is built for every run.
     std::vector<std::string_view> sites_;
-    std::vector<std::size_t> hashes_;
-    std::vector<std::uint32_t> table_;
     std::vector<std::uint32_t> siteOf_;  // each record's number in sites_
     std::vector<std::uint32_t> starts_;
     std::vector<std::uint32_t> positions_;

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "core/base/flatindex.h"
 #include "core/base/messages.h"
 #include "core/base/platform.h"
 #include "core/base/textcodec.h"
@@ -283,107 +284,103 @@ struct NameRow {
 };
 constexpr std::string_view kNeKey = "{}";
 constexpr NameRow kNameRows[] = {
-    {"", "LOCALCELLNAME", LibraryKind::Lte, {{{"LOCALCELLID", 2}, {kNeKey, 0}}}},
-    {"EUTRAN", "NEIGHBOURCELLNAME", LibraryKind::Lte, {{{"ENODEBID", 3}, {"CELLID", 4}}}},
-    {"EUTRANEXTERNALCELL", "CELLNAME", LibraryKind::Lte, {{{"ENODEBID", 3}, {"CELLID", 4}}}},
-    {"GERAN", "NEIGHBOURCELLNAME", LibraryKind::Gsm, {{{"GERANCELLID", 3}, {"LAC", 2}}}},
-    {"GERANEXTERNALCELL", "CELLNAME", LibraryKind::Gsm, {{{"GERANCELLID", 3}, {"LAC", 2}}}},
-};
-constexpr std::size_t kEarfcnField = 5, kPciField = 6, kLocalIdField = 2, kEnodebField = 3;
-
-// The script-wide sets hold one entry per line of a script that may have a
-// million; the standard unordered containers allocate a node per entry and
-// miss the cache on every lookup, and no flat hash table is among the
-// program's libraries, so this small open-addressing one is the program's
-// own. Keys are 64-bit hashes (see KeyBuilder); 0 marks a free slot.
-template <class Value>
-class HashIndex {
-public:
-    // The value stored under `key`, or null.
-    const Value* find(std::uint64_t key) const {
-        if (slots_.empty()) return nullptr;
-        key = nonZero(key);
-        for (std::size_t i = key & mask();; i = (i + 1) & mask()) {
-            if (slots_[i].key == key) return &slots_[i].value;
-            if (slots_[i].key == 0) return nullptr;
-        }
-    }
-    // Starts fetching the slot of `key` into the cache: a table of a million
-    // lines is far larger than the cache, and the line is parsed and checked
-    // meanwhile, so the lookup that follows rarely waits for memory.
-    void prefetch(std::uint64_t key) const {
-        if (!slots_.empty()) __builtin_prefetch(&slots_[nonZero(key) & mask()]);
-    }
-    // Stores `value` under `key` unless a value is there; returns the value
-    // stored and whether it is the new one.
-    std::pair<const Value*, bool> tryEmplace(std::uint64_t key, const Value& value) {
-        if ((size_ + 1) * 2 > slots_.size()) grow(std::max<std::size_t>(1024, slots_.size() * 2));
-        key = nonZero(key);
-        std::size_t i = key & mask();
-        for (; slots_[i].key != 0; i = (i + 1) & mask())
-            if (slots_[i].key == key) return {&slots_[i].value, false};
-        slots_[i] = {key, value};
-        ++size_;
-        return {&slots_[i].value, true};
-    }
-
-    // Makes room for `entries` in all without moving the table again: a
-    // table of a million lines grown by doubling is copied at every doubling,
-    // each copy missing the cache on every slot, and touches about twice the
-    // memory it ends with.
-    void reserve(std::size_t entries) {
-        std::size_t slots = 1024;
-        while (slots < entries * 2) slots *= 2;
-        if (slots > slots_.size()) grow(slots);
-    }
-
-private:
-    struct Slot {
-        std::uint64_t key = 0;
-        Value value{};
-    };
-    static std::uint64_t nonZero(std::uint64_t key) { return key == 0 ? 1 : key; }
-    std::size_t mask() const { return slots_.size() - 1; }
-    void grow(std::size_t slots) {
-        std::vector<Slot> old(slots);
-        old.swap(slots_);
-        size_ = 0;
-        for (const Slot& slot : old)
-            if (slot.key != 0) tryEmplace(slot.key, slot.value);
-    }
-
-    std::vector<Slot> slots_;
-    std::size_t size_ = 0;
+    {"",
+     "LOCALCELLNAME",
+     LibraryKind::Lte,
+     {{{"LOCALCELLID", fieldIndex(Field4G::LocalCellId)},
+       {kNeKey, fieldIndex(Field4G::SiteName)}}}},
+    {"EUTRAN",
+     "NEIGHBOURCELLNAME",
+     LibraryKind::Lte,
+     {{{"ENODEBID", fieldIndex(Field4G::EnodebId)}, {"CELLID", fieldIndex(Field4G::CellId)}}}},
+    {"EUTRANEXTERNALCELL",
+     "CELLNAME",
+     LibraryKind::Lte,
+     {{{"ENODEBID", fieldIndex(Field4G::EnodebId)}, {"CELLID", fieldIndex(Field4G::CellId)}}}},
+    {"GERAN",
+     "NEIGHBOURCELLNAME",
+     LibraryKind::Gsm,
+     {{{"GERANCELLID", fieldIndex(Field2G::Ci)}, {"LAC", fieldIndex(Field2G::Lac)}}}},
+    {"GERANEXTERNALCELL",
+     "CELLNAME",
+     LibraryKind::Gsm,
+     {{{"GERANCELLID", fieldIndex(Field2G::Ci)}, {"LAC", fieldIndex(Field2G::Lac)}}}},
 };
 
-// Keys of the script-wide sets: a hash of the fields joined by a separator
-// no field holds. A 64-bit hash keeps a million lines in a few tens of
-// megabytes; two different keys sharing one is left to chance (about one in
-// 10^7 for a million lines).
+// A key of the script-wide sets: the fields joined by a separator no field
+// holds, and its hash. The text is the builder's, valid until it builds the
+// next key.
+struct Key {
+    std::string_view text;
+    std::uint64_t hash;
+};
+
 class KeyBuilder {
 public:
     KeyBuilder& add(std::string_view field) {
+        if (built_) drop();
         text_.append(field);
         text_.push_back('\x1f');
         return *this;
     }
-    std::uint64_t hash() {
-        const std::uint64_t h = std::hash<std::string_view>{}(text_);
+    Key key() {
+        built_ = true;
+        return {text_, FlatIndex::hash(text_)};
+    }
+    void drop() {
         text_.clear();
-        return h;
+        built_ = false;
     }
 
 private:
     std::string text_;
+    bool built_ = false;
+};
+
+// A script-wide set of keys, with a value each: the keys' texts stand one
+// after another in one buffer, and the index finds them by their hashes and
+// compares them, so two objects whose keys share a hash stay two objects.
+template <class Value>
+class KeyTable {
+public:
+    const Value* find(const Key& key) const {
+        const auto e = index_.find(key.hash, holds(key.text));
+        return e ? &entries_[*e].value : nullptr;
+    }
+    void prefetch(const Key& key) const { index_.prefetch(key.hash); }
+    // Stores `value` under `key` unless a value is there.
+    void add(const Key& key, const Value& value) {
+        if (entries_.size() >= FlatIndex::kFree) return;  // a script of billions of lines
+        const auto next = static_cast<std::uint32_t>(entries_.size());
+        if (!index_.insert(key.hash, next, holds(key.text)).second) return;
+        entries_.push_back({texts_.size(), static_cast<std::uint32_t>(key.text.size()), value});
+        texts_.append(key.text);
+    }
+
+private:
+    struct Entry {
+        std::uint64_t offset;  // of the key's text in texts_
+        std::uint32_t length;  // a key is shorter than its line
+        Value value;
+    };
+    auto holds(std::string_view text) const {
+        return [this, text](std::uint32_t e) {
+            return std::string_view(texts_).substr(entries_[e].offset, entries_[e].length) == text;
+        };
+    }
+
+    FlatIndex index_;
+    std::vector<Entry> entries_;
+    std::string texts_;
 };
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 // How often a check reports progress and lets events run.
 constexpr std::size_t kLinesPerProgress = 8192;
 
-// One slot of the duplicate-line table per distinct line: 24 bytes with its
-// key rather than 32, as line numbers and line lengths fit 32 bits in any
-// script under 4 GiB (a longer one keeps its later lines out of the table).
+// Where a distinct line first stood, for the duplicate-line rule: 16 bytes,
+// as line numbers and line lengths fit 32 bits in any script under 4 GiB (a
+// longer one keeps its later lines out of the table).
 struct Position {
     std::uint64_t offset;  // where the line's text starts in the script (or its file)
     std::uint32_t line;
@@ -421,14 +418,14 @@ public:
         // Blank lines and "//" comments are no commands: the NMS skips them.
         if (content.empty() || content.starts_with("//")) return;
         if (bareLf) tell(lineNo, "line-end", {});
-        const std::uint64_t textHash = std::hash<std::string_view>{}(text);
+        const std::uint64_t textHash = FlatIndex::hash(text);
         lines_.prefetch(textHash);
         if (const auto problem = parseLine(text, line_)) {
             tell(lineNo, "syntax", *problem);
             return;
         }
         // The script-wide tables are fetched from while the line's own rules run.
-        const std::optional<std::uint64_t> object = objectKey();
+        const std::optional<Key> object = objectKey();
         if (object) {
             added_.prefetch(*object);
             removed_.prefetch(*object);
@@ -446,7 +443,10 @@ public:
     }
 
     // Sizes the duplicate-line table for a script of about `lines` lines.
-    void expectLines(std::size_t lines) { lines_.reserve(lines); }
+    void expectLines(std::size_t lines) {
+        lines_.reserve(lines);
+        firstLines_.reserve(lines);
+    }
 
     // The script-wide rules; every finding, in the order told.
     std::vector<Finding> finish() {
@@ -533,12 +533,17 @@ private:
     void checkDuplicate(std::size_t lineNo, std::size_t offset, std::size_t length,
                         std::string_view text, std::uint64_t h) {
         if (lineNo > kMaxPosition || length > kMaxPosition) return;
+        // The hash only finds the candidates; the texts decide. Line numbers
+        // below kMaxPosition leave the entry numbers below FlatIndex::kFree.
         const auto [first, inserted] =
-            lines_.tryEmplace(h, Position{offset, static_cast<std::uint32_t>(lineNo),
-                                          static_cast<std::uint32_t>(length)});
-        if (inserted) return;
-        // The hash only finds the candidate; the texts decide.
-        if (sameText_(*first, text)) tell(lineNo, "duplicate-line", sameAs(first->line));
+            lines_.insert(h, static_cast<std::uint32_t>(firstLines_.size()),
+                          [&](std::uint32_t e) { return sameText_(firstLines_[e], text); });
+        if (!inserted) {
+            tell(lineNo, "duplicate-line", sameAs(firstLines_[first].line));
+            return;
+        }
+        firstLines_.push_back(Position{offset, static_cast<std::uint32_t>(lineNo),
+                                       static_cast<std::uint32_t>(length)});
     }
 
     const ObjectKeys* keysOf(std::string_view object) const {
@@ -548,30 +553,30 @@ private:
     }
 
     // The key an ADD or RMV line names its object by, or none.
-    std::optional<std::uint64_t> objectKey() {
+    std::optional<Key> objectKey() {
         if (line_.verb != "ADD" && line_.verb != "RMV") return std::nullopt;
         const ObjectKeys* keys = keysOf(line_.object);
         if (!keys) return std::nullopt;
-        key_.add(line_.ne).add(line_.object);
+        objectKey_.add(line_.ne).add(line_.object);
         for (std::string_view k : keys->keys) {
             if (k.empty()) continue;
             const Param* p = line_.find(k);
             // A removal by fewer keys (all relations of a cell) names no one object.
             if (!p) {
-                key_.hash();
+                objectKey_.drop();
                 return std::nullopt;
             }
-            key_.add(p->value);
+            objectKey_.add(p->value);
         }
-        return key_.hash();
+        return objectKey_.key();
     }
 
-    void checkAddRemove(std::size_t lineNo, std::optional<std::uint64_t> key) {
+    void checkAddRemove(std::size_t lineNo, const std::optional<Key>& key) {
         if (!key) return;
         const bool add = line_.verb == "ADD";
         auto& mine = add ? added_ : removed_;
         const auto& other = add ? removed_ : added_;
-        mine.tryEmplace(*key, lineNo);
+        mine.add(*key, lineNo);
         if (const std::size_t* earlier = other.find(*key))
             tell(lineNo, "add-and-remove", sameAs(*earlier));
     }
@@ -584,13 +589,13 @@ private:
             const Param* a = line_.find(row.target[0]);
             const Param* b = line_.find(row.target[1]);
             if (!a || !b) return;
-            const std::uint64_t h =
-                key_.add(line_.ne).add(row.external).add(a->value).add(b->value).hash();
+            const Key key =
+                relationKey_.add(line_.ne).add(row.external).add(a->value).add(b->value).key();
             if (!relation) {
-                declared_.tryEmplace(h, true);
+                declared_.add(key, true);
                 return;
             }
-            if (declared_.find(h)) return;
+            if (declared_.find(key)) return;
             if (row.lte) {
                 // Which eNodeB an NE is only a 4G library says; without one
                 // every relation inside a site would be reported.
@@ -598,11 +603,12 @@ private:
                 const auto own = sites().find(line_.ne);
                 if (own != sites().end() &&
                     std::any_of(own->second.begin(), own->second.end(), [&](std::size_t r) {
-                        return context_.library4G->at(r).field(kEnodebField) == a->value;
+                        return context_.library4G->at(r).field(Field4G::EnodebId) == a->value;
                     }))
                     return;
             }
-            pending_.push_back({lineNo, h});
+            pending_.push_back({lineNo, pendingTexts_.size(), key.text.size(), key.hash});
+            pendingTexts_ += key.text;
             return;
         }
     }
@@ -683,8 +689,10 @@ private:
 
     void finishLate() {
         std::vector<Late> late;
-        for (const auto& [line, h] : pending_)
-            if (!declared_.find(h)) late.push_back({line, "unknown-neighbour", {}});
+        for (const Pending& p : pending_)
+            if (!declared_.find(
+                    {std::string_view(pendingTexts_).substr(p.offset, p.length), p.hash}))
+                late.push_back({p.line, "unknown-neighbour", {}});
         finishPci(late);
         std::stable_sort(late.begin(), late.end(),
                          [](const Late& a, const Late& b) { return a.line < b.line; });
@@ -707,8 +715,8 @@ private:
                 if (site != sites().end())
                     for (std::size_t r : site->second) {
                         const RecordView rec = context_.library4G->at(r);
-                        Cell cell{rec.field(kLocalIdField), rec.field(kPciField),
-                                  rec.field(kEarfcnField), 0};
+                        Cell cell{rec.field(Field4G::LocalCellId), rec.field(Field4G::Pci),
+                                  rec.field(Field4G::Earfcn), 0};
                         for (std::size_t c = 0; c < changed.size(); ++c)
                             if (changed[c].localId == cell.localId) {
                                 cell.pci = changed[c].pci;
@@ -754,11 +762,20 @@ private:
     const bool deferred_;
     std::vector<Finding> findings_;
     Line line_;
-    KeyBuilder key_;
-    HashIndex<Position> lines_;
-    HashIndex<std::size_t> added_, removed_;
-    HashIndex<bool> declared_;
-    std::vector<std::pair<std::size_t, std::uint64_t>> pending_;
+    KeyBuilder objectKey_, relationKey_;
+    // Each distinct line's first occurrence, by the line's text.
+    FlatIndex lines_;
+    std::vector<Position> firstLines_;
+    KeyTable<std::size_t> added_, removed_;  // object key -> line
+    KeyTable<bool> declared_;
+    // Relations whose external cell was not declared by their line: line and
+    // key (its text in pendingTexts_).
+    struct Pending {
+        std::size_t line, offset, length;
+        std::uint64_t hash;
+    };
+    std::vector<Pending> pending_;
+    std::string pendingTexts_;
     struct PciChange {
         std::string localId, pci;
         std::size_t line;

@@ -9,9 +9,6 @@ namespace brindle::tools {
 
 namespace {
 
-constexpr std::size_t kEarfcnField = 5;  // 频点
-static_assert(kFields4G[kEarfcnField] == "频点");
-
 struct Bands {
     std::array<std::vector<std::string>, 4> lists;
     std::array<std::size_t, 4> counts{};
@@ -22,7 +19,7 @@ struct Bands {
         if (!library) return false;
         const std::optional<std::size_t> position = library->findCell(cellName);
         if (!position) return false;
-        const std::string_view earfcn = library->at(*position).field(kEarfcnField);
+        const std::string_view earfcn = library->at(*position).field(Field4G::Earfcn);
         for (std::size_t b = 0; b < lists.size(); ++b)
             for (const std::string& entry : lists[b])
                 if (entry == earfcn) ++counts[b];

@@ -138,9 +138,9 @@ void QueryWindow::showLabels() {
     const auto cell = [&](std::size_t column) {
         return row ? qs(queryCellText(model_.rows()[*row], column)) : QString();
     };
-    基站名标签->setText(QStringLiteral("基站名：") + cell(1));
-    小区名标签->setText(QStringLiteral("小区名：") + cell(2));
-    频点标签->setText(QStringLiteral("频点：") + cell(6));
+    基站名标签->setText(QStringLiteral("基站名：") + cell(queryColumn(Field4G::SiteName)));
+    小区名标签->setText(QStringLiteral("小区名：") + cell(queryColumn(Field4G::CellName)));
+    频点标签->setText(QStringLiteral("频点：") + cell(queryColumn(Field4G::Earfcn)));
 }
 
 void QueryWindow::editSelected() {
@@ -199,6 +199,7 @@ void RecordEditWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// In record order, as the edit's field positions are.
 std::vector<QLineEdit*> RecordEditWindow::fieldBoxes() const {
     return {基站名编辑框,   小区名编辑框, 本地小区标识编辑框, 基站号编辑框,
             小区标识编辑框, 频点编辑框,   物理小区标识编辑框, TAC号编辑框};
