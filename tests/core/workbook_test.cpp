@@ -785,7 +785,9 @@ TEST_F(WorkbookTest, BytesInMemoryReadAsTheirFile) {
             while (more) {
                 more = a->next(ra);
                 ASSERT_EQ(b->next(rb), more);
-                if (more) EXPECT_EQ(rb.cells, ra.cells) << ra.number;
+                if (more) {
+                    EXPECT_EQ(rb.cells, ra.cells) << ra.number;
+                }
             }
             EXPECT_EQ(b->error(), a->error());
         }
