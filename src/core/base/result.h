@@ -4,12 +4,18 @@
 // could not (UTF-8, shown as it is). Operations that produce nothing return a
 // Status. Failures are made with fail("text") and convert to any Result.
 //
+// A layer whose callers tell its failures apart (SQLite's busy from a
+// damaged file) gives a Result<T, E> whose error is its own type E, a
+// struct with the failure's text in `text`; the caller turns it into the
+// engineer's message.
+//
 // Exceptions are left to programming errors (a value read from a failed
 // Result, a number outside its table); the GUI's event dispatch and the
 // command line's main catch them and report them without ending the program.
 
 // std::expected is C++23 and Debian 12 packages no tl-expected, so this is the program's own.
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -34,34 +40,46 @@ public:
         : std::logic_error("Result read without a value: " + error) {}
 };
 
-template <class T>
+template <class T, class E = Failure>
 class Result;
 
 namespace detail {
 template <class U>
 inline constexpr bool kIsResult = false;
-template <class U>
-inline constexpr bool kIsResult<Result<U>> = true;
+template <class U, class F>
+inline constexpr bool kIsResult<Result<U, F>> = true;
 inline const std::string kNoError;
+template <class E>
+inline const E kNoFailure{};
 
-// What a Result<T> may be made from as its value: anything T can be made
-// from, except another Result or a Failure.
-template <class U, class T>
+// What a Result<T, E> may be made from as its value: anything T can be made
+// from, except another Result or an E.
+template <class U, class T, class E>
 concept ValueFor = std::is_constructible_v<T, U&&> && !kIsResult<std::remove_cvref_t<U>> &&
-                   !std::is_same_v<std::remove_cvref_t<U>, Failure>;
+                   !std::is_same_v<std::remove_cvref_t<U>, E>;
+
+// Why a Result failed: the text of a Failure, any other E itself; "" (an
+// empty E) on a success.
+template <class E>
+const auto& errorOf(const E* failure) noexcept {
+    if constexpr (std::is_same_v<E, Failure>)
+        return failure ? failure->text : kNoError;
+    else
+        return failure ? *failure : kNoFailure<E>;
+}
 }  // namespace detail
 
-template <class T>
+template <class T, class E>
 class [[nodiscard]] Result {
-    static_assert(!std::is_reference_v<T> && !std::is_same_v<std::remove_cv_t<T>, Failure>);
+    static_assert(!std::is_reference_v<T> && !std::is_same_v<std::remove_cv_t<T>, E>);
 
 public:
     // A success holding `value`; implicit where T is implicitly made from U.
-    template <detail::ValueFor<T> U = T>
+    template <detail::ValueFor<T, E> U = T>
     explicit(!std::is_convertible_v<U&&, T>) Result(U&& value)
         : state_(std::in_place_index<0>, std::forward<U>(value)) {}
 
-    Result(Failure failure) : state_(std::in_place_index<1>, std::move(failure)) {}
+    Result(E failure) : state_(std::in_place_index<1>, std::move(failure)) {}
 
     bool ok() const noexcept { return state_.index() == 0; }
     explicit operator bool() const noexcept { return ok(); }
@@ -87,38 +105,35 @@ public:
     const T* operator->() const { return &value(); }
 
     // Why the operation failed; "" on a success.
-    const std::string& error() const noexcept {
-        return ok() ? detail::kNoError : std::get<1>(state_).text;
-    }
+    const auto& error() const noexcept { return detail::errorOf(std::get_if<1>(&state_)); }
 
 private:
     void checked() const {
-        if (!ok()) throw BadResultAccess(error());
+        if (!ok()) throw BadResultAccess(std::get<1>(state_).text);
     }
 
-    std::variant<T, Failure> state_;
+    std::variant<T, E> state_;
 };
 
-template <>
-class [[nodiscard]] Result<void> {
+template <class E>
+class [[nodiscard]] Result<void, E> {
 public:
     Result() = default;  // success
-    Result(Failure failure) : failed_(true), error_(std::move(failure.text)) {}
+    Result(E failure) : failure_(std::move(failure)) {}
 
-    bool ok() const noexcept { return !failed_; }
+    bool ok() const noexcept { return !failure_; }
     explicit operator bool() const noexcept { return ok(); }
 
     // Nothing to read; throws BadResultAccess on a failure, like Result<T>.
     void value() const {
-        if (failed_) throw BadResultAccess(error_);
+        if (failure_) throw BadResultAccess(failure_->text);
     }
 
     // Why the operation failed; "" on a success.
-    const std::string& error() const noexcept { return error_; }
+    const auto& error() const noexcept { return detail::errorOf(failure_ ? &*failure_ : nullptr); }
 
 private:
-    bool failed_ = false;
-    std::string error_;
+    std::optional<E> failure_;
 };
 
 using Status = Result<void>;
