@@ -30,59 +30,46 @@ Fault Error::fault() const {
 
 // ---- Stmt ---------------------------------------------------------------
 
-Stmt::Stmt(Stmt&& other) noexcept : stmt_(std::exchange(other.stmt_, nullptr)) {}
-
-Stmt& Stmt::operator=(Stmt&& other) noexcept {
-    if (this != &other) {
-        sqlite3_finalize(stmt_);
-        stmt_ = std::exchange(other.stmt_, nullptr);
-    }
-    return *this;
-}
-
-Stmt::~Stmt() {
-    sqlite3_finalize(stmt_);
-}
-
 Result<bool> Stmt::step() {
-    const int rc = sqlite3_step(stmt_);
+    const int rc = sqlite3_step(stmt_.get());
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    return errorOf(sqlite3_db_handle(stmt_));
+    return errorOf(sqlite3_db_handle(stmt_.get()));
 }
 
 void Stmt::reset() {
-    sqlite3_reset(stmt_);
-    sqlite3_clear_bindings(stmt_);
+    sqlite3_reset(stmt_.get());
+    sqlite3_clear_bindings(stmt_.get());
 }
 
 void Stmt::bind(int index, std::string_view text) {
     // A view without data would be bound as NULL.
-    sqlite3_bind_text(stmt_, index, text.data() ? text.data() : "", static_cast<int>(text.size()),
-                      SQLITE_STATIC);
+    sqlite3_bind_text(stmt_.get(), index, text.data() ? text.data() : "",
+                      static_cast<int>(text.size()), SQLITE_STATIC);
 }
 
 void Stmt::bind(int index, std::int64_t value) {
-    sqlite3_bind_int64(stmt_, index, value);
+    sqlite3_bind_int64(stmt_.get(), index, value);
 }
 
 void Stmt::bindNull(int index) {
-    sqlite3_bind_null(stmt_, index);
+    sqlite3_bind_null(stmt_.get(), index);
 }
 
 std::string_view Stmt::text(int column) const {
     // The text is taken before its length, as SQLite asks.
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), column));
     if (!text) return {};
-    return std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+    return std::string_view(text,
+                            static_cast<std::size_t>(sqlite3_column_bytes(stmt_.get(), column)));
 }
 
 std::int64_t Stmt::int64(int column) const {
-    return sqlite3_column_int64(stmt_, column);
+    return sqlite3_column_int64(stmt_.get(), column);
 }
 
 int Stmt::int32(int column) const {
-    return sqlite3_column_int(stmt_, column);
+    return sqlite3_column_int(stmt_.get(), column);
 }
 
 // ---- Db -----------------------------------------------------------------
@@ -107,24 +94,10 @@ Result<Db> Db::open(const std::filesystem::path& path, Mode mode) {
     return opened;
 }
 
-Db::Db(Db&& other) noexcept : db_(std::exchange(other.db_, nullptr)) {}
-
-Db& Db::operator=(Db&& other) noexcept {
-    if (this != &other) {
-        sqlite3_close(db_);
-        db_ = std::exchange(other.db_, nullptr);
-    }
-    return *this;
-}
-
-Db::~Db() {
-    sqlite3_close(db_);
-}
-
 Status Db::exec(const std::string& sql) {
     char* message = nullptr;
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK) return {};
-    Error error = errorOf(db_);
+    if (sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK) return {};
+    Error error = errorOf(db_.get());
     if (message) error.text = message;
     sqlite3_free(message);
     return error;
@@ -133,34 +106,34 @@ Status Db::exec(const std::string& sql) {
 Result<Stmt> Db::prepare(std::string_view sql, Use use) {
     sqlite3_stmt* stmt = nullptr;
     const unsigned flags = use == Use::Often ? SQLITE_PREPARE_PERSISTENT : 0;
-    if (sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), flags, &stmt, nullptr) !=
-        SQLITE_OK) {
+    if (sqlite3_prepare_v3(db_.get(), sql.data(), static_cast<int>(sql.size()), flags, &stmt,
+                           nullptr) != SQLITE_OK) {
         sqlite3_finalize(stmt);
-        return errorOf(db_);
+        return errorOf(db_.get());
     }
     return Stmt(stmt);
 }
 
 void Db::setBusyTimeout(int milliseconds) {
-    sqlite3_busy_timeout(db_, milliseconds);
+    sqlite3_busy_timeout(db_.get(), milliseconds);
 }
 
 void Db::forbidQuotedTexts() {
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    sqlite3_db_config(db_.get(), SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db_.get(), SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
 }
 
 Status Db::addFunction(const char* name, int arguments,
                        void (*function)(sqlite3_context*, int, sqlite3_value**)) {
-    if (sqlite3_create_function(db_, name, arguments,
+    if (sqlite3_create_function(db_.get(), name, arguments,
                                 SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                 function, nullptr, nullptr) != SQLITE_OK)
-        return errorOf(db_);
+        return errorOf(db_.get());
     return {};
 }
 
 Error Db::lastError() const {
-    return errorOf(db_);
+    return errorOf(db_.get());
 }
 
 // ---- Transaction ----------------------------------------------------------

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -40,12 +41,18 @@ template <class T>
 using Result = brindle::Result<T, Error>;
 using Status = Result<void>;
 
+namespace detail {
+struct Finalize {
+    void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+};
+struct Close {
+    void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+}  // namespace detail
+
 class Stmt {
 public:
     Stmt() = default;  // none
-    Stmt(Stmt&& other) noexcept;
-    Stmt& operator=(Stmt&& other) noexcept;
-    ~Stmt();
 
     // One step: true with a row to read, false when the statement is done.
     Result<bool> step();
@@ -67,7 +74,7 @@ public:
 private:
     friend class Db;
     explicit Stmt(sqlite3_stmt* stmt) : stmt_(stmt) {}
-    sqlite3_stmt* stmt_ = nullptr;
+    std::unique_ptr<sqlite3_stmt, detail::Finalize> stmt_;
 };
 
 class Db {
@@ -86,9 +93,6 @@ public:
     static Result<Db> open(const std::filesystem::path& path, Mode mode);
 
     Db() = default;  // none
-    Db(Db&& other) noexcept;
-    Db& operator=(Db&& other) noexcept;
-    ~Db();
 
     // Runs statements that give no rows, one after another, stopping at the
     // first that fails.
@@ -111,7 +115,7 @@ public:
 
 private:
     explicit Db(sqlite3* db) : db_(db) {}
-    sqlite3* db_ = nullptr;
+    std::unique_ptr<sqlite3, detail::Close> db_;
 };
 
 // A transaction, rolled back unless committed.
