@@ -15,8 +15,13 @@ if [[ "${1:-}" == "--gui" ]]; then packages+=(fonts-wqy-microhei); fi
 # runtimes.
 if [[ "${1:-}" == "--fuzz" ]]; then packages+=(clang libclang-rt-14-dev); fi
 # bench/run times whole processes with GNU time and compares the import with
-# openpyxl reading the same workbook.
-if [[ "${1:-}" == "--bench" ]]; then packages+=(time python3-openpyxl); fi
+# openpyxl and SheetJS reading the same workbook (SheetJS itself comes from
+# npm, into bench/node_modules/; Node.js and npm from Debian unless a Node.js
+# with its npm is there already).
+if [[ "${1:-}" == "--bench" ]]; then
+    packages+=(time python3-openpyxl)
+    command -v npm >/dev/null || packages+=(nodejs npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -133,7 +133,10 @@ int importCommand(const Options& options, Session& session) {
     StreamFeedback feedback;
     const LibraryKind kind = kindOf(options.kind);
     Preview preview;
-    if (!readWorkbook(options.workbook, kind, preview, feedback)) return kUsage;
+    // The rows are written into the library as they are read, and committed
+    // only when the import goes ahead.
+    ImportDraft draft = draftImport(session, kind, options.workbook);
+    if (!readWorkbook(options.workbook, kind, preview, feedback, &draft)) return kUsage;
     // The window asks whether a workbook that does not look like its kind
     // is still imported; here --force is the Yes, and without it the
     // library is left alone, the input being wrong.
@@ -146,7 +149,7 @@ int importCommand(const Options& options, Session& session) {
         }
         feedback.preset.answer(id, true);
     }
-    return importPreview(session, kind, preview, feedback) ? kCompleted : kEndedEarly;
+    return importPreview(session, kind, preview, feedback, &draft) ? kCompleted : kEndedEarly;
 }
 
 // Where a run's lines go: UTF-8 with CR LF on stdout, or GBK with CR LF in

@@ -299,6 +299,43 @@ TEST_F(Import, AFailedImportOfANewLibraryLeavesNoFile) {
     EXPECT_TRUE(std::filesystem::is_empty(session.folder.mu()));
 }
 
+// The command line's import writes the rows while it reads them: none of
+// them is seen before the commit, a draft dropped leaves the library (or its
+// absence) as it was, and a committed one holds what the window's import
+// writes, with the same messages.
+TEST_F(Import, ADraftShowsNothingUntilItIsCommitted) {
+    std::vector<std::vector<Cell>> rows{kHeader4G};
+    for (int i = 1; i <= 3000; ++i) rows.push_back(row4G(i));
+    writeXlsx(dir / "k.xlsx", rows);
+    const auto path = session.folder.mu() / "k.edb";
+    std::filesystem::create_directories(session.folder.mu());
+    const auto folder = [&] { return listLibraries(session.folder.mu()); };
+    for (const bool existing : {false, true}) {
+        SCOPED_TRACE(existing);
+        std::filesystem::remove(path);
+        if (existing) test::makeLibrary(path, LibraryKind::Lte, {test::cell4G(7, {"旧站"})});
+        const Lines before = folder();
+        for (const bool commit : {false, true}) {
+            fb.shown.clear();
+            ImportDraft draft = draftImport(session, LibraryKind::Lte, dir / "k.xlsx");
+            ASSERT_TRUE(draft.live());
+            ASSERT_TRUE(readWorkbook(dir / "k.xlsx", LibraryKind::Lte, preview, fb, &draft).ok());
+            EXPECT_EQ(folder(), before);
+            if (existing) {
+                EXPECT_EQ(library(LibraryKind::Lte, "k.edb")->at(0).ID, 7);
+            }
+            if (!commit) continue;
+            ASSERT_TRUE(importPreview(session, LibraryKind::Lte, preview, fb, &draft).ok());
+            EXPECT_EQ(fb.texts(), (Lines{"工参打开成功！含3000条", "OK"}));
+            const auto lib = library(LibraryKind::Lte, "k.edb");
+            ASSERT_EQ(lib->count(), 3000u);
+            EXPECT_EQ(lib->at(2999).field(1), "小区3000");
+        }
+        // Nothing but the libraries: no temporary, no journal.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(session.folder.mu()), {}), 1);
+    }
+}
+
 TEST_F(Import, AForeignFileOfTheSameNameIsNeverOverwritten) {
     test::writeFile(session.folder.mu() / "x.edb", "someone else's file");
     writeXlsx(dir / "x.xlsx", {kHeader4G, row4G(1)});

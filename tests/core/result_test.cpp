@@ -155,3 +155,23 @@ TEST(Status, PassesAFailureOnToAnotherResult) {
     EXPECT_EQ(*scaled(true), 10);
     EXPECT_EQ(scaled(false).error(), "检查未通过");
 }
+
+// A layer's own error type: the caller reads what it is, not only its text.
+TEST(Result, CarriesATypedError) {
+    struct Busy {
+        int seconds = 0;
+        std::string text;
+    };
+    const Result<int, Busy> busy = Busy{3, "被其他程序锁定"};
+    EXPECT_FALSE(busy.ok());
+    EXPECT_EQ(busy.error().seconds, 3);
+    EXPECT_THROW(static_cast<void>(*busy), BadResultAccess);
+    const Result<int, Busy> good = 7;
+    EXPECT_EQ(*good, 7);
+    EXPECT_EQ(good.error().text, "");
+
+    const Result<void, Busy> failed = Busy{1, "锁定"};
+    EXPECT_EQ(failed.error().seconds, 1);
+    EXPECT_THROW(failed.value(), BadResultAccess);
+    EXPECT_TRUE((Result<void, Busy>().ok()));
+}

@@ -39,8 +39,20 @@ Status openChosenLibraries(Session& session, Feedback& feedback) {
     return {};
 }
 
-Status importPreview(Session& session, LibraryKind kind, const Preview& preview,
-                     Feedback& feedback) {
+namespace {
+
+fs::path libraryFor(const Session& session, LibraryKind kind, const std::string& baseName) {
+    return session.folder.libraries(kind) / (baseName + ".edb");
+}
+
+}  // namespace
+
+ImportDraft draftImport(const Session& session, LibraryKind kind, const fs::path& workbook) {
+    return ImportDraft(libraryFor(session, kind, workbookBaseName(workbook)), kind);
+}
+
+Status importPreview(Session& session, LibraryKind kind, const Preview& preview, Feedback& feedback,
+                     ImportDraft* draft) {
     if (preview.baseName.empty()) {
         feedback.message(msg::kOpenWorkbookFirst);
         return fail(std::string(msg::kOpenWorkbookFirst));
@@ -52,9 +64,9 @@ Status importPreview(Session& session, LibraryKind kind, const Preview& preview,
         if (feedback.ask(id, mismatch) != Answer::Yes)
             return fail(std::string(questionText(id).text) + mismatch);
     }
-    const fs::path path = session.folder.libraries(kind) / (preview.baseName + ".edb");
+    const fs::path path = libraryFor(session, kind, preview.baseName);
     session.lastImported = path;
-    return writeLibrary(path, kind, preview, feedback);
+    return writeLibrary(path, kind, preview, feedback, draft);
 }
 
 }  // namespace brindle

@@ -21,7 +21,13 @@ Status openChosenLibraries(Session& session, Feedback& feedback);
 // says so and writes nothing; a workbook that does not look like the kind
 // (workbookMismatch) is written only when the engineer answers Yes to
 // ImportMismatch4G/2G. The error is the last message shown.
-Status importPreview(Session& session, LibraryKind kind, const Preview& preview,
-                     Feedback& feedback);
+Status importPreview(Session& session, LibraryKind kind, const Preview& preview, Feedback& feedback,
+                     ImportDraft* draft = nullptr);
+
+// A draft of the library importPreview writes `workbook` into, for
+// readWorkbook and importPreview to write and commit (the command line's
+// import).
+ImportDraft draftImport(const Session& session, LibraryKind kind,
+                        const std::filesystem::path& workbook);
 
 }  // namespace brindle

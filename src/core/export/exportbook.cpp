@@ -1,7 +1,5 @@
 #include "core/export/exportbook.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -9,6 +7,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "core/base/sqlite.h"
 #include "core/workbook/workbook.h"
 
 namespace brindle::exports {
@@ -70,7 +69,7 @@ std::string quotedName(std::string_view name) {
 struct ExportBook::Impl {
     fs::path path;
     std::unique_ptr<workbook::Workbook> workbook;
-    sqlite3* db = nullptr;
+    sql::Db db;
 
     struct Table {
         std::string sql;                                      // quoted table name
@@ -80,35 +79,23 @@ struct ExportBook::Impl {
     };
     std::unordered_map<std::string, Table> tables;
     int tableCount = 0;
-    std::unordered_map<std::string, sqlite3_stmt*> statements;
+    // The queries prepared so far, by their SQL; finalised before the
+    // connection closes.
+    std::unordered_map<std::string, sql::Stmt> statements;
 
-    ~Impl() {
-        for (auto& [sql, statement] : statements) sqlite3_finalize(statement);
-        if (db) sqlite3_close(db);
-    }
-
-    Status exec(const std::string& sql) {
-        char* error = nullptr;
-        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-            std::string text = error ? error : "SQLite";
-            sqlite3_free(error);
-            return fail(text);
-        }
+    Status exec(const std::string& query) {
+        if (sql::Status done = db.exec(query); !done) return fail(done.error().text);
         return {};
     }
 
-    Result<sqlite3_stmt*> prepare(const std::string& sql) {
-        if (auto it = statements.find(sql); it != statements.end()) {
-            sqlite3_reset(it->second);
-            sqlite3_clear_bindings(it->second);
-            return it->second;
+    Result<sql::Stmt*> prepare(const std::string& query) {
+        if (auto it = statements.find(query); it != statements.end()) {
+            it->second.reset();
+            return &it->second;
         }
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement,
-                               nullptr) != SQLITE_OK)
-            return fail(sqlite3_errmsg(db));
-        statements.emplace(sql, statement);
-        return statement;
+        auto statement = db.prepare(query, sql::Db::Use::Often);
+        if (!statement) return fail(statement.error().text);
+        return &statements.emplace(query, std::move(*statement)).first->second;
     }
 
     // Reads the sheet into a new table holding the tool columns and `wanted`.
@@ -148,36 +135,33 @@ struct ExportBook::Impl {
         }
         if (sources.empty()) create += "unused TEXT", insert += "NULL";
         if (Status s = exec(create + ")"); !s) return fail(s.error());
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db, (insert + ")").c_str(), -1, &statement, nullptr) != SQLITE_OK)
-            return fail(sqlite3_errmsg(db));
-        if (Status s = exec("BEGIN"); !s) {
-            sqlite3_finalize(statement);
-            return fail(s.error());
-        }
-        bool good = true;
-        while (good && reader->next(row)) {
+        auto statement = db.prepare(insert + ")");
+        if (!statement) return fail(statement.error().text);
+        auto transaction = sql::Transaction::begin(db);
+        if (!transaction) return fail(transaction.error().text);
+        std::string error;
+        while (error.empty() && reader->next(row)) {
             if (row.blank()) continue;
             for (std::size_t c = 0; c < sources.size(); ++c) {
                 const std::size_t i = sources[c];
-                const std::string_view value =
-                    i < row.cells.size() ? std::string_view(row.cells[i]) : std::string_view();
-                sqlite3_bind_text(statement, static_cast<int>(c + 1), value.data(),
-                                  static_cast<int>(value.size()), SQLITE_STATIC);
+                // A cell past the row's end is stored as NULL, an empty one
+                // as the empty text; both read and compare as "".
+                if (i < row.cells.size())
+                    statement->bind(static_cast<int>(c + 1), row.cells[i]);
+                else
+                    statement->bindNull(static_cast<int>(c + 1));
             }
-            good = sqlite3_step(statement) == SQLITE_DONE;
-            sqlite3_reset(statement);
+            if (const auto done = statement->step(); !done) error = done.error().text;
+            statement->reset();
         }
-        std::string error = !good             ? std::string(sqlite3_errmsg(db))
-                            : reader->error() ? workbook::message(path, *reader->error())
-                                              : std::string();
-        sqlite3_finalize(statement);
+        if (error.empty() && reader->error()) error = workbook::message(path, *reader->error());
+        *statement = sql::Stmt();  // finalised before its table may be dropped
         if (!error.empty()) {
-            (void)exec("ROLLBACK");
+            transaction->rollback();
             (void)exec("DROP TABLE IF EXISTS " + table.sql);
             return fail(error);
         }
-        if (Status s = exec("COMMIT"); !s) return fail(s.error());
+        if (sql::Status s = transaction->commit(); !s) return fail(s.error().text);
         const std::string key(sheet);
         if (auto old = tables.find(key); old != tables.end()) {
             (void)exec("DROP TABLE IF EXISTS " + old->second.sql);
@@ -218,13 +202,11 @@ Result<std::unique_ptr<ExportBook>> ExportBook::open(const fs::path& path) {
     auto impl = std::make_unique<Impl>();
     impl->path = path;
     impl->workbook = std::move(*workbook);
-    if (sqlite3_open_v2(":memory:", &impl->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK)
-        return fail(impl->db ? sqlite3_errmsg(impl->db) : "SQLite");
-    if (sqlite3_create_function(impl->db, "bkey", 1,
-                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
-                                sqlCompareKey, nullptr, nullptr) != SQLITE_OK)
-        return fail(sqlite3_errmsg(impl->db));
+    auto db = sql::Db::open(":memory:", sql::Db::Mode::Create);
+    if (!db) return fail(db.error().text);
+    impl->db = std::move(*db);
+    if (sql::Status added = impl->db.addFunction("bkey", 1, sqlCompareKey); !added)
+        return fail(added.error().text);
     return std::unique_ptr<ExportBook>(new ExportBook(std::move(impl)));
 }
 
@@ -266,27 +248,24 @@ Result<ExportRows> ExportBook::select(std::string_view sheet, std::span<const Co
     auto statement =
         impl_->prepare("SELECT " + columns + " FROM " + t.sql + filter + " ORDER BY rowid");
     if (!statement) return fail(statement.error());
-    sqlite3_stmt* s = *statement;
+    sql::Stmt& s = **statement;
     std::vector<std::string> bound;
     bound.reserve(where.size());
     for (std::size_t i = 0; i < where.size(); ++i) {
         bound.push_back(compareKey(where[i].value));
-        sqlite3_bind_text(s, static_cast<int>(i + 1), bound.back().data(),
-                          static_cast<int>(bound.back().size()), SQLITE_STATIC);
+        s.bind(static_cast<int>(i + 1), bound.back());
     }
     ExportRows rows;
-    int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    std::string error;
+    for (;;) {
+        const auto step = s.step();
+        if (!step) error = step.error().text;
+        if (!step || !*step) break;
         std::vector<std::string>& row = rows.emplace_back();
         row.reserve(read.size());
-        for (std::size_t c = 0; c < read.size(); ++c) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, int(c)));
-            row.emplace_back(text ? text : "", sqlite3_column_bytes(s, int(c)));
-        }
+        for (std::size_t c = 0; c < read.size(); ++c) row.emplace_back(s.text(int(c)));
     }
-    std::string error = rc == SQLITE_DONE ? std::string() : sqlite3_errmsg(impl_->db);
-    sqlite3_reset(s);
-    sqlite3_clear_bindings(s);
+    s.reset();
     if (!error.empty()) return fail(error);
     return rows;
 }

@@ -101,18 +101,54 @@ std::size_t reach(const std::vector<std::string>& cells) {
 
 }  // namespace
 
-Status readWorkbook(const fs::path& path, LibraryKind kind, Preview& preview, Feedback& feedback) {
+std::string workbookBaseName(const fs::path& workbook) {
+    return workbook.stem().string();
+}
+
+ImportDraft::ImportDraft(const fs::path& path, LibraryKind kind) : path_(path) {
+    std::error_code ec;
+    if (!fs::is_directory(path.parent_path(), ec) || !store::nameFits(path)) return;
+    replacing_ = fs::exists(path, ec);
+    auto begun = replacing_ ? store::Replacement::begin(path, kind)
+                            : store::Replacement::beginNew(path, kind);
+    if (begun) replacement_.emplace(std::move(*begun));
+}
+
+void ImportDraft::add(std::span<const std::string_view> cells) {
+    if (replacement_ && !replacement_->add(static_cast<std::int32_t>(++rows_), cells)) drop();
+}
+
+bool ImportDraft::commit(std::size_t rows) {
+    std::error_code ec;
+    // A library removed while it was read is made again, as writeLibrary
+    // would have made it.
+    const bool committed = replacement_ && rows_ == rows &&
+                           (!replacing_ || fs::exists(path_, ec)) && replacement_->commit(rows);
+    drop();
+    return committed;
+}
+
+Status readWorkbook(const fs::path& path, LibraryKind kind, Preview& preview, Feedback& feedback,
+                    ImportDraft* draft) {
     // Whatever happens below, the preview no longer stands for a workbook
     // that was read before.
     preview = Preview();
+    const auto failed = [&](const std::string& error) {
+        if (draft) draft->drop();
+        return shown(error, feedback);
+    };
     auto book = workbook::Workbook::open(path);
-    if (!book) return shown(workbook::message(path, book.error()), feedback);
+    if (!book) return failed(workbook::message(path, book.error()));
     auto rows = (*book)->rows(std::size_t{0});
-    if (!rows) return shown(workbook::message(path, rows.error()), feedback);
-    workbook::RowReader& reader = **rows;
+    if (!rows) return failed(workbook::message(path, rows.error()));
+    // For a draft the sheet is parsed ahead on a thread of its own while
+    // this one writes the rows.
+    const std::unique_ptr<workbook::RowReader> ahead =
+        draft && draft->live() ? (*book)->readAhead(std::move(*rows)) : nullptr;
+    workbook::RowReader& reader = ahead ? *ahead : **rows;
     const std::size_t columns = importColumns(kind).size();
     Preview read(columns);
-    read.baseName = path.stem().string();
+    read.baseName = workbookBaseName(path);
     workbook::Row row;
     std::vector<std::string_view> cells(columns);
     if (reader.next(row)) {  // the header row
@@ -130,9 +166,10 @@ Status readWorkbook(const fs::path& path, LibraryKind kind, Preview& preview, Fe
         }
         if (blank) break;
         read.append(cells);
+        if (draft) draft->add(cells);
         read.widest = std::max(read.widest, reach(row.cells));
     }
-    if (reader.error()) return shown(workbook::message(path, *reader.error()), feedback);
+    if (reader.error()) return failed(workbook::message(path, *reader.error()));
     preview = std::move(read);
     feedback.message(std::string(msg::kWorkbookReadHead) + std::to_string(preview.size()) +
                      std::string(msg::kWorkbookReadTail));
@@ -200,7 +237,7 @@ Question mismatchQuestion(LibraryKind kind) {
 }
 
 Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& preview,
-                    Feedback& feedback) {
+                    Feedback& feedback, ImportDraft* draft) {
     // An empty preview would leave an empty library: it is refused before
     // anything is written, and the library keeps its records.
     if (preview.empty()) {
@@ -235,19 +272,25 @@ Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& previ
     // then: a failed import leaves no empty library behind. Another import
     // may make the same library a moment before; that one is then written
     // like any existing library. The messages say what went wrong first; a
-    // write that fails then ends the import with its own.
+    // write that fails then ends the import with its own. A draft that
+    // cannot be committed has left the library as it was, and the preview
+    // is written here instead.
     Status replaced;
-    bool isNew = !fs::exists(path, ec);
-    if (isNew) {
-        replaced = store::create(path, kind, records, progress);
-        if (!replaced && fs::exists(path, ec))
-            isNew = false;
-        else if (!replaced)
-            feedback.message(msg::kCreateDbFailed);
-    }
-    if (!isNew) {
-        if (!store::check(path, kind)) feedback.message(msg::kOpenExistingDbFailed);
-        replaced = store::replaceAll(path, kind, records, progress);
+    if (draft && draft->path() == path && draft->commit(records.count)) {
+        progress(records.count);
+    } else {
+        bool isNew = !fs::exists(path, ec);
+        if (isNew) {
+            replaced = store::create(path, kind, records, progress);
+            if (!replaced && fs::exists(path, ec))
+                isNew = false;
+            else if (!replaced)
+                feedback.message(msg::kCreateDbFailed);
+        }
+        if (!isNew) {
+            if (!store::check(path, kind)) feedback.message(msg::kOpenExistingDbFailed);
+            replaced = store::replaceAll(path, kind, records, progress);
+        }
     }
     // A failed write leaves the old records; it is never reported as success.
     std::string error = replaced.error();

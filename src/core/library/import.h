@@ -5,6 +5,7 @@
 // records of `<base name>.edb` in mu/ (4G) or mu2/ (2G).
 
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 #include "core/base/questions.h"
 #include "core/base/result.h"
 #include "core/library/record.h"
+#include "core/library/store.h"
 
 namespace brindle {
 
@@ -61,15 +63,55 @@ private:
     std::vector<std::size_t> ends_;  // where each cell's text ends in text_, row by row
 };
 
+// The base name a workbook's preview gets: its file name without its
+// extension.
+std::string workbookBaseName(const std::filesystem::path& workbook);
+
+// A library written while its workbook is still being read (the command
+// line's import): readWorkbook hands the draft each row it adds to the
+// preview, with the sheet parsed ahead on a thread of its own, so that the
+// reading and the writing share the two cores; writeLibrary then commits
+// what the draft wrote instead of writing the preview. Until then the
+// library is as it was (a new one is not there), and so it stays when the
+// draft is destroyed uncommitted. A draft that could not start, or failed
+// on the way, is dropped without a word: writeLibrary then writes the
+// preview as it always does, with its messages.
+class ImportDraft {
+public:
+    ImportDraft() = default;  // none
+    // For the library at `path`, replaced when a file is there, else made
+    // new. None when the library's folder is not there yet or its name is
+    // too long (writeLibrary deals with both), or when it cannot be written.
+    ImportDraft(const std::filesystem::path& path, LibraryKind kind);
+
+    const std::filesystem::path& path() const { return path_; }
+    bool live() const { return replacement_.has_value(); }
+
+    // Writes a preview row as the next record, numbered from 1.
+    void add(std::span<const std::string_view> cells);
+    // Writes nothing more: the library stays as it was.
+    void drop() { replacement_.reset(); }
+    // Commits when the draft is live and holds exactly `rows` records, and
+    // the library it replaces is still there; drops it otherwise.
+    bool commit(std::size_t rows);
+
+private:
+    std::filesystem::path path_;
+    bool replacing_ = false;  // an existing library, not a new one
+    std::optional<store::Replacement> replacement_;
+    std::size_t rows_ = 0;
+};
+
 // Reads the first worksheet of `workbook` into `preview` and shows
 // "工参打开成功！含N条". A row whose cells, with ASCII and full-width spaces
 // removed, are all empty ends the reading. Every 256th row runs events and
 // shows progress over its columns. On failure the message shown names the
 // file and the reason and is the error, and `preview` is emptied (no base
 // name either): what it held came from another workbook and must not be
-// imported under this one's title.
+// imported under this one's title. A `draft` is given the rows as they are
+// read, and dropped when the reading fails.
 Status readWorkbook(const std::filesystem::path& workbook, LibraryKind kind, Preview& preview,
-                    Feedback& feedback);
+                    Feedback& feedback, ImportDraft* draft = nullptr);
 
 // Whether a read workbook looks like one of `kind`; columns are still taken
 // by position, this only catches the wrong workbook. It does not when none
@@ -90,8 +132,9 @@ Question mismatchQuestion(LibraryKind kind);
 // error). On failure the library keeps the records it had, and a library that
 // was not there is not there afterwards either; a library without write
 // permission is never written. Succeeds when the library holds the preview's
-// rows.
+// rows. A `draft` of the same library that wrote the preview's rows is
+// committed instead of writing them again.
 Status writeLibrary(const std::filesystem::path& path, LibraryKind kind, const Preview& preview,
-                    Feedback& feedback);
+                    Feedback& feedback, ImportDraft* draft = nullptr);
 
 }  // namespace brindle

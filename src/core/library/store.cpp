@@ -1,7 +1,5 @@
 #include "core/library/store.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <array>
 #include <set>
@@ -9,6 +7,7 @@
 
 #include "core/base/messages.h"
 #include "core/base/platform.h"
+#include "core/base/sqlite.h"
 
 namespace brindle::store {
 namespace {
@@ -19,75 +18,16 @@ std::string quoted(std::string_view name) {
     return "\"" + std::string(name) + "\"";
 }
 
-// A connection that closes itself.
-class Db {
-public:
-    Db(const fs::path& path, int flags) {
-        rc_ = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
-        if (rc_ != SQLITE_OK) error_ = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc_);
-        if (!db_) return;
-        sqlite3_busy_timeout(db_, 2000);
-        // An unknown column named in double quotes must be an error, never
-        // the column's name read as text.
-        sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
-        sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    }
-    ~Db() { sqlite3_close(db_); }
-    Db(const Db&) = delete;
-    Db& operator=(const Db&) = delete;
-
-    bool ok() const { return rc_ == SQLITE_OK; }
-    sqlite3* get() const { return db_; }
-    const std::string& openError() const { return error_; }
-    std::string lastError() const { return sqlite3_errmsg(db_); }
-    int lastCode() const { return sqlite3_errcode(db_); }
-
-    // Runs statements that return no rows.
-    Status exec(const std::string& sql) {
-        char* err = nullptr;
-        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) == SQLITE_OK) return {};
-        std::string text = err ? err : lastError();
-        sqlite3_free(err);
-        return fail(std::move(text));
-    }
-
-private:
-    sqlite3* db_ = nullptr;
-    int rc_ = SQLITE_OK;
-    std::string error_;
-};
-
-class Stmt {
-public:
-    Stmt(Db& db, const std::string& sql) {
-        rc_ = sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &stmt_, nullptr);
-    }
-    ~Stmt() { sqlite3_finalize(stmt_); }
-    Stmt(const Stmt&) = delete;
-    Stmt& operator=(const Stmt&) = delete;
-
-    bool ok() const { return rc_ == SQLITE_OK; }
-    sqlite3_stmt* get() const { return stmt_; }
-    int step() { return sqlite3_step(stmt_); }
-    void reset() {
-        sqlite3_reset(stmt_);
-        sqlite3_clear_bindings(stmt_);
-    }
-    void bindText(int index, std::string_view text) {
-        // A view without data would be bound as NULL, which the columns refuse.
-        sqlite3_bind_text(stmt_, index, text.data() ? text.data() : "",
-                          static_cast<int>(text.size()), SQLITE_STATIC);
-    }
-    std::string text(int column) const {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-        return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)))
-                 : std::string();
-    }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-    int rc_ = SQLITE_OK;
-};
+// Every connection waits a while for another's lock, and takes an unknown
+// column named in double quotes for an error, never for the column's name
+// read as text.
+Result<sql::Db> openDb(const fs::path& path, sql::Db::Mode mode) {
+    auto db = sql::Db::open(path, mode);
+    if (!db) return fail(db.error().text);
+    db->setBusyTimeout(2000);
+    db->forbidQuotedTexts();
+    return std::move(*db);
+}
 
 std::string fieldList(LibraryKind kind) {
     std::string list = "\"ID\"";
@@ -113,24 +53,33 @@ Failure unreadable(const fs::path& path, std::string_view reason) {
 
 // The engineer's message for a failed SQLite call on a library: what is
 // wrong with the file, not just that it could not be read (or written).
-Failure sqliteFailure(Db& db, const fs::path& path,
+Failure sqliteFailure(const sql::Error& error, const fs::path& path,
                       std::string_view head = msg::kLibraryUnreadable) {
-    switch (db.lastCode() & 0xff) {
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
+    switch (error.fault()) {
+        case sql::Fault::Locked:
             return libraryFailure(head, path, "被其他程序锁定");
-        case SQLITE_CORRUPT:
-        case SQLITE_NOTADB:
-            return libraryFailure(head, path, "文件已损坏：" + db.lastError());
+        case sql::Fault::Damaged:
+            return libraryFailure(head, path, "文件已损坏：" + error.text);
         default:
-            return libraryFailure(head, path, db.lastError());
+            return libraryFailure(head, path, error.text);
     }
 }
 
-Result<long long> pragmaInt(Db& db, const fs::path& path, const char* pragma) {
-    Stmt st(db, std::string("PRAGMA ") + pragma);
-    if (!st.ok() || st.step() != SQLITE_ROW) return sqliteFailure(db, path);
-    return static_cast<long long>(sqlite3_column_int64(st.get(), 0));
+// The statement stepped to its first row. One done without a row fails
+// with what SQLite then says.
+sql::Result<sql::Stmt> firstRow(sql::Db& db, const std::string& query) {
+    auto st = db.prepare(query);
+    if (!st) return st.error();
+    const auto row = st->step();
+    if (!row) return row.error();
+    if (!*row) return db.lastError();
+    return std::move(*st);
+}
+
+Result<long long> pragmaInt(sql::Db& db, const fs::path& path, const char* pragma) {
+    const auto st = firstRow(db, std::string("PRAGMA ") + pragma);
+    if (!st) return sqliteFailure(st.error(), path);
+    return static_cast<long long>(st->int64(0));
 }
 
 // Whether the file's own bytes say it is a Brindle library: the SQLite
@@ -154,23 +103,26 @@ bool hasLibraryHeader(const fs::path& path) {
 
 // Checks that the table of cells has a column for every field: SQLite would
 // otherwise fail on the first query, or worse.
-Status verifyColumns(Db& db, const fs::path& path, LibraryKind kind) {
-    Stmt st(db, "PRAGMA table_info(cells)");
-    if (!st.ok()) return sqliteFailure(db, path);
-    std::set<std::string> columns;
-    int rc;
-    while ((rc = st.step()) == SQLITE_ROW) columns.insert(st.text(1));
-    if (rc != SQLITE_DONE) return sqliteFailure(db, path);
+Status verifyColumns(sql::Db& db, const fs::path& path, LibraryKind kind) {
+    auto st = db.prepare("PRAGMA table_info(cells)");
+    if (!st) return sqliteFailure(st.error(), path);
+    std::set<std::string, std::less<>> columns;
+    for (;;) {
+        const auto row = st->step();
+        if (!row) return sqliteFailure(row.error(), path);
+        if (!*row) break;
+        columns.emplace(st->text(1));
+    }
     if (columns.empty()) return fail(std::string(msg::kNotALibrary) + path.string());
     if (!columns.contains("ID")) return unreadable(path, "工参库缺少字段：ID");
     for (auto name : fieldNames(kind))
-        if (!columns.contains(std::string(name)))
+        if (!columns.contains(name))
             return unreadable(path, "工参库缺少字段：" + std::string(name));
     return {};
 }
 
 // Checks that an opened database is a Brindle library of `kind`. Reads only.
-Status verify(Db& db, const fs::path& path, LibraryKind kind) {
+Status verify(sql::Db& db, const fs::path& path, LibraryKind kind) {
     const std::string name = path.string();
     const auto application = pragmaInt(db, path, "application_id");
     if (!application) return fail(application.error());
@@ -178,17 +130,16 @@ Status verify(Db& db, const fs::path& path, LibraryKind kind) {
     const auto version = pragmaInt(db, path, "user_version");
     if (!version) return fail(version.error());
     if (*version > kFormatVersion) return unreadable(path, "该工参库由更新版本的Brindle写入");
-    Stmt st(db, "SELECT kind FROM brindle_library");
-    if (!st.ok()) {  // no such table: somebody else's database with our id
-        if ((db.lastCode() & 0xff) == SQLITE_ERROR)
+    auto st = db.prepare("SELECT kind FROM brindle_library");
+    if (!st) {  // no such table: somebody else's database with our id
+        if (st.error().fault() == sql::Fault::Missing)
             return fail(std::string(msg::kNotALibrary) + name);
-        return sqliteFailure(db, path);
+        return sqliteFailure(st.error(), path);
     }
-    const int rc = st.step();
-    if (rc == SQLITE_DONE) return fail(std::string(msg::kNotALibrary) + name);
-    if (rc != SQLITE_ROW) return sqliteFailure(db, path);
-    const std::string stored = st.text(0);
-    if (stored != kindLabel(kind))
+    const auto row = st->step();
+    if (!row) return sqliteFailure(row.error(), path);
+    if (!*row) return fail(std::string(msg::kNotALibrary) + name);
+    if (st->text(0) != kindLabel(kind))
         return fail(std::string(kind == LibraryKind::Lte ? msg::kWrongKind4G : msg::kWrongKind2G) +
                     name);
     return verifyColumns(db, path, kind);
@@ -205,9 +156,11 @@ Status checkFile(const fs::path& path) {
 
 // Opens an existing library without ever creating one. The file's header is
 // checked before SQLite reads it.
-Status openExisting(Db& db, const fs::path& path, LibraryKind kind) {
-    if (!db.ok()) return unreadable(path, db.openError());
-    return verify(db, path, kind);
+Result<sql::Db> openExisting(const fs::path& path, sql::Db::Mode mode, LibraryKind kind) {
+    auto db = openDb(path, mode);
+    if (!db) return unreadable(path, db.error());
+    if (Status verified = verify(*db, path, kind); !verified) return fail(verified.error());
+    return std::move(*db);
 }
 
 // Where SQLite keeps the journal of a write to the library at `path`.
@@ -223,86 +176,226 @@ fs::path journalOf(const fs::path& path) {
 void recoverJournal(const fs::path& path) {
     std::error_code ec;
     if (!fs::exists(journalOf(path), ec)) return;
-    Db db(path, SQLITE_OPEN_READWRITE);
-    if (!db.ok()) return;
-    Stmt st(db, "SELECT count(*) FROM sqlite_master");  // reading is what rolls back
-    if (st.ok()) static_cast<void>(st.step());
+    auto db = openDb(path, sql::Db::Mode::ReadWrite);
+    if (!db) return;
+    auto st = db->prepare("SELECT count(*) FROM sqlite_master");  // reading is what rolls back
+    if (st) static_cast<void>(st->step());
 }
 
 // Opens a library to read it, after putting back what a crashed write left.
-Status openForReading(std::unique_ptr<Db>& db, const fs::path& path, LibraryKind kind) {
-    if (Status file = checkFile(path); !file) return file;
+Result<sql::Db> openForReading(const fs::path& path, LibraryKind kind) {
+    if (Status file = checkFile(path); !file) return fail(file.error());
     recoverJournal(path);
-    db = std::make_unique<Db>(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
-    return openExisting(*db, path, kind);
+    return openExisting(path, sql::Db::Mode::ReadOnly, kind);
 }
 
 // Opens a library to write it. A file without write permission is refused
 // before SQLite opens it: root could write it all the same, through the
 // protection the engineer gave it.
-Status openForWriting(std::unique_ptr<Db>& db, const fs::path& path, LibraryKind kind) {
-    if (Status file = checkFile(path); !file) return file;
+Result<sql::Db> openForWriting(const fs::path& path, LibraryKind kind) {
+    if (Status file = checkFile(path); !file) return fail(file.error());
     if (platform::isReadOnlyFile(path))
         return libraryFailure(msg::kLibraryUnwritable, path, msg::kReadOnlyFile);
-    db = std::make_unique<Db>(path, SQLITE_OPEN_READWRITE);
-    return openExisting(*db, path, kind);
+    return openExisting(path, sql::Db::Mode::ReadWrite, kind);
 }
 
+// A new library, built whole under a temporary name beside its path and
+// given its name in one step that never replaces a file: two imports making
+// the same library cannot take each other's, only our own file is removed,
+// and an import that fails leaves no empty library. The temporary is
+// removed unless it was given its name.
+class NewLibrary {
+public:
+    // The temporary, holding an empty library of `kind`.
+    static Result<NewLibrary> make(const fs::path& path, LibraryKind kind) {
+        std::error_code ec;
+        if (fs::exists(path, ec)) return fail(std::string(msg::kFileExists) + path.string());
+        const auto temp = platform::createTemporaryFileBeside(path);
+        if (!temp) return fail(temp.error());
+        NewLibrary made(path, *temp);
+        auto db = openDb(*temp, sql::Db::Mode::ReadWrite);
+        if (!db) return fail(db.error());
+        std::string columns = "\"ID\" INTEGER NOT NULL DEFAULT 0";
+        for (auto name : fieldNames(kind))
+            columns += "," + quoted(name) + " TEXT NOT NULL DEFAULT ''";
+        if (sql::Status schema = db->exec("BEGIN;"
+                                          "PRAGMA application_id=" +
+                                          std::to_string(kApplicationId) +
+                                          ";"
+                                          "PRAGMA user_version=" +
+                                          std::to_string(kFormatVersion) +
+                                          ";"
+                                          "CREATE TABLE brindle_library(kind TEXT NOT NULL);"
+                                          "INSERT INTO brindle_library VALUES('" +
+                                          std::string(kindLabel(kind)) +
+                                          "');"
+                                          "CREATE TABLE cells(" +
+                                          columns +
+                                          ");"
+                                          "COMMIT;");
+            !schema)
+            return fail(schema.error().text);
+        return made;
+    }
+
+    NewLibrary() = default;
+    NewLibrary(NewLibrary&& other) noexcept
+        : path_(std::move(other.path_)), temp_(std::exchange(other.temp_, {})) {}
+    NewLibrary& operator=(NewLibrary&& other) noexcept {
+        std::swap(path_, other.path_);
+        std::swap(temp_, other.temp_);
+        return *this;
+    }
+    ~NewLibrary() {
+        std::error_code ec;
+        if (!temp_.empty()) fs::remove(temp_, ec);
+    }
+
+    bool empty() const { return temp_.empty(); }
+    const fs::path& temp() const { return temp_; }
+
+    // Gives the library its name; then nothing is removed.
+    Status name() {
+        Status named = platform::renameNoReplace(temp_, path_);
+        if (named) temp_.clear();
+        return named;
+    }
+
+private:
+    NewLibrary(fs::path path, fs::path temp) : path_(std::move(path)), temp_(std::move(temp)) {}
+    fs::path path_;
+    fs::path temp_;
+};
+
 }  // namespace
+
+struct Replacement::State {
+    NewLibrary file;  // a new library's temporary; removed last, once closed
+    sql::Db db;
+    sql::Transaction transaction;
+    sql::Stmt insert;
+    std::size_t width = 0;
+    Status failed;  // the first failure: nothing is written after it
+
+    // Rolls the records written back and keeps `failure` as the answer to
+    // every later call.
+    Failure stop(Failure failure) {
+        transaction.rollback();
+        failed = failure;
+        return failure;
+    }
+};
+
+Replacement::Replacement(std::unique_ptr<State> state) : state_(std::move(state)) {}
+Replacement::Replacement(Replacement&&) noexcept = default;
+Replacement& Replacement::operator=(Replacement&&) noexcept = default;
+Replacement::~Replacement() = default;
+
+Result<Replacement> Replacement::begin(const fs::path& path, LibraryKind kind) {
+    auto opened = openForWriting(path, kind);
+    if (!opened) return fail(opened.error());
+    auto state = std::make_unique<State>();
+    state->db = std::move(*opened);
+    state->width = fieldNames(kind).size();
+    // The whole library is rewritten in one transaction: a page cache that
+    // holds all of it (32 MB at most; a province's library is some 16 MB)
+    // keeps SQLite from spilling pages to the file, and syncing the journal
+    // for each spill, before the commit. Durability is the same.
+    if (sql::Status sized = state->db.exec("PRAGMA cache_size=-32768;"); !sized)
+        return fail(sized.error().text);
+    auto transaction = sql::Transaction::begin(state->db, sql::Transaction::Lock::Immediate);
+    if (!transaction) return fail(transaction.error().text);
+    state->transaction = std::move(*transaction);
+    if (sql::Status emptied = state->db.exec("DELETE FROM cells;"); !emptied)
+        return fail(emptied.error().text);
+    auto insert = state->db.prepare("INSERT INTO cells(" + fieldList(kind) + ") VALUES(" +
+                                    placeholders(kind) + ")");
+    if (!insert) return fail(insert.error().text);
+    state->insert = std::move(*insert);
+    return Replacement(std::move(state));
+}
+
+Result<Replacement> Replacement::beginNew(const fs::path& path, LibraryKind kind) {
+    auto file = NewLibrary::make(path, kind);
+    if (!file) return fail(file.error());
+    auto replacement = begin(file->temp(), kind);
+    if (replacement) replacement->state_->file = std::move(*file);
+    return replacement;
+}
+
+Status Replacement::add(std::int32_t id, std::span<const std::string_view> fields) {
+    State& s = *state_;
+    if (!s.failed) return s.failed;
+    // SQLite would drop a field past the last column without a word, and
+    // a missing one would be written as nothing: either loses data.
+    if (fields.size() != s.width) return s.stop(fail(std::string(msg::kFieldCountMismatch)));
+    s.insert.bind(1, std::int64_t{id});
+    for (std::size_t f = 0; f < s.width; ++f) s.insert.bind(static_cast<int>(f) + 2, fields[f]);
+    const auto done = s.insert.step();
+    s.insert.reset();
+    if (!done) return s.stop(fail(done.error().text));
+    return {};
+}
+
+Status Replacement::commit(std::size_t count) {
+    State& s = *state_;
+    if (!s.failed) return s.failed;
+    // The count is checked before the commit: a write that would leave the
+    // library with other records than asked for is rolled back.
+    {
+        const auto counted = firstRow(s.db, "SELECT count(*) FROM cells");
+        if (!counted) return s.stop(fail(counted.error().text));
+        if (counted->int64(0) != static_cast<long long>(count))
+            return s.stop(fail("写入的记录数不符"));
+    }
+    if (sql::Status committed = s.transaction.commit(); !committed)
+        return s.stop(fail(committed.error().text));
+    // A new library is closed before it is given its name.
+    s.insert = {};
+    s.db = {};
+    if (s.file.empty()) return {};
+    if (Status named = s.file.name(); !named) return s.stop(fail(named.error()));
+    return {};
+}
 
 bool nameFits(const fs::path& path) {
     return platform::fileNameFits(journalOf(path));
 }
 
+namespace {
+
+// Writes `records` through `replacement`, telling `written` now and then.
+Status writeAll(Replacement replacement, const RecordSource& records,
+                const std::function<void(std::size_t)>& written) {
+    std::vector<std::string_view> fields;
+    for (std::size_t i = 0; i < records.count; ++i) {
+        fields.clear();
+        const std::int32_t id = records.at(i, fields);
+        if (Status added = replacement.add(id, fields); !added) return added;
+        if (written && (i + 1) % 1024 == 0) written(i + 1);
+    }
+    if (written) written(records.count);
+    return replacement.commit(records.count);
+}
+
+}  // namespace
+
 Status create(const fs::path& path, LibraryKind kind, const RecordSource& records,
               const std::function<void(std::size_t)>& written) {
-    std::error_code ec;
-    if (fs::exists(path, ec)) return fail(std::string(msg::kFileExists) + path.string());
-    // The library is built whole, records included, under a temporary name
-    // and then given its name in one step that never replaces a file: two
-    // imports making the same library cannot take each other's, only our own
-    // file is removed, and an import that fails leaves no empty library.
-    const auto temp = platform::createTemporaryFileBeside(path);
-    if (!temp) return fail(temp.error());
-    Status made;
-    {
-        Db db(*temp, SQLITE_OPEN_READWRITE);
-        if (!db.ok()) return fail(db.openError());
-        std::string columns = "\"ID\" INTEGER NOT NULL DEFAULT 0";
-        for (auto name : fieldNames(kind))
-            columns += "," + quoted(name) + " TEXT NOT NULL DEFAULT ''";
-        made = db.exec(
-            "BEGIN;"
-            "PRAGMA application_id=" +
-            std::to_string(kApplicationId) +
-            ";"
-            "PRAGMA user_version=" +
-            std::to_string(kFormatVersion) +
-            ";"
-            "CREATE TABLE brindle_library(kind TEXT NOT NULL);"
-            "INSERT INTO brindle_library VALUES('" +
-            std::string(kindLabel(kind)) +
-            "');"
-            "CREATE TABLE cells(" +
-            columns +
-            ");"
-            "COMMIT;");
-    }
-    if (made && records.count > 0) made = replaceAll(*temp, kind, records, written);
-    if (made) made = platform::renameNoReplace(*temp, path);
-    if (!made) fs::remove(*temp, ec);  // never leave a half-made library behind
-    return made;
+    auto replacement = Replacement::beginNew(path, kind);
+    if (!replacement) return fail(replacement.error());
+    return writeAll(std::move(*replacement), records, written);
 }
 
 Status check(const fs::path& path, LibraryKind kind) {
-    std::unique_ptr<Db> db;
-    return openForWriting(db, path, kind);
+    if (auto db = openForWriting(path, kind); !db) return fail(db.error());
+    return {};
 }
 
 Result<std::shared_ptr<Library>> load(const fs::path& path, LibraryKind kind) {
-    std::unique_ptr<Db> opened;
-    if (Status status = openForReading(opened, path, kind); !status) return fail(status.error());
-    Db& db = *opened;
+    auto opened = openForReading(path, kind);
+    if (!opened) return fail(opened.error());
+    sql::Db& db = *opened;
 
     // The rows are read once, in order: a page is not wanted again once its
     // rows are copied, and the default cache of 2 MB would only add to the
@@ -320,82 +413,35 @@ Result<std::shared_ptr<Library>> load(const fs::path& path, LibraryKind kind) {
     // in the file's size.
     std::error_code ec;
     const std::uintmax_t fileSize = fs::file_size(path, ec);
-    Stmt last(db, "SELECT max(rowid) FROM cells");
-    const std::int64_t lastRowid =
-        last.ok() && last.step() == SQLITE_ROW ? sqlite3_column_int64(last.get(), 0) : 0;
+    const auto last = firstRow(db, "SELECT max(rowid) FROM cells");
+    const std::int64_t lastRowid = last ? last->int64(0) : 0;
     const std::size_t expected = ec ? 0
                                     : static_cast<std::size_t>(std::clamp<std::int64_t>(
                                           lastRowid, 0, static_cast<std::int64_t>(fileSize / 16)));
-    Stmt st(db, "SELECT rowid," + fieldList(kind) + " FROM cells ORDER BY rowid");
-    if (!st.ok()) return sqliteFailure(db, path);
+    auto st = db.prepare("SELECT rowid," + fieldList(kind) + " FROM cells ORDER BY rowid");
+    if (!st) return sqliteFailure(st.error(), path);
     const std::size_t width = fieldNames(kind).size();
     RecordTable records(width);
     std::vector<std::int64_t> rowids;
     records.reserve(expected, ec ? 0 : fileSize);
     rowids.reserve(expected);
-    int rc;
-    while ((rc = st.step()) == SQLITE_ROW) {
-        rowids.push_back(sqlite3_column_int64(st.get(), 0));
-        records.startRecord(sqlite3_column_int(st.get(), 1));
-        for (int f = 0; f < static_cast<int>(width); ++f) {
-            // The text is taken before its length, as SQLite asks; a NULL
-            // is an empty text.
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), f + 2));
-            const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(st.get(), f + 2));
-            if (!records.addField(text ? std::string_view(text, bytes) : std::string_view()))
-                return unreadable(path, "工参库过大");
-        }
+    for (;;) {
+        const auto row = st->step();
+        if (!row) return sqliteFailure(row.error(), path);
+        if (!*row) break;
+        rowids.push_back(st->int64(0));
+        records.startRecord(st->int32(1));
+        for (int f = 0; f < static_cast<int>(width); ++f)
+            if (!records.addField(st->text(f + 2))) return unreadable(path, "工参库过大");
     }
-    if (rc != SQLITE_DONE) return sqliteFailure(db, path);
     return std::make_shared<Library>(path, kind, std::move(records), std::move(rowids));
 }
 
 Status replaceAll(const fs::path& path, LibraryKind kind, const RecordSource& records,
                   const std::function<void(std::size_t)>& written) {
-    std::unique_ptr<Db> opened;
-    if (Status status = openForWriting(opened, path, kind); !status) return status;
-    Db& db = *opened;
-    // The whole library is rewritten in one transaction: a page cache that
-    // holds all of it (32 MB at most; a province's library is some 16 MB)
-    // keeps SQLite from spilling pages to the file, and syncing the journal
-    // for each spill, before the commit. Durability is the same.
-    if (Status begun = db.exec("PRAGMA cache_size=-32768; BEGIN IMMEDIATE; DELETE FROM cells;");
-        !begun)
-        return begun;
-
-    Stmt insert(db,
-                "INSERT INTO cells(" + fieldList(kind) + ") VALUES(" + placeholders(kind) + ")");
-    Status status = insert.ok() ? Status() : fail(db.lastError());
-    const std::size_t width = fieldNames(kind).size();
-    std::vector<std::string_view> fields;
-    for (std::size_t i = 0; status && i < records.count; ++i) {
-        fields.clear();
-        const std::int32_t id = records.at(i, fields);
-        // SQLite would drop a field past the last column without a word, and
-        // a missing one would be written as nothing: either loses data.
-        if (fields.size() != width) {
-            status = fail(std::string(msg::kFieldCountMismatch));
-            break;
-        }
-        sqlite3_bind_int(insert.get(), 1, id);
-        for (std::size_t f = 0; f < width; ++f) insert.bindText(static_cast<int>(f) + 2, fields[f]);
-        if (insert.step() != SQLITE_DONE) status = fail(db.lastError());
-        insert.reset();
-        if (written && (i + 1) % 1024 == 0) written(i + 1);
-    }
-    if (written && status) written(records.count);
-    // The count is checked before the commit: a write that would leave the
-    // library with other records than asked for is rolled back.
-    if (status) {
-        Stmt counted(db, "SELECT count(*) FROM cells");
-        if (!counted.ok() || counted.step() != SQLITE_ROW)
-            status = fail(db.lastError());
-        else if (sqlite3_column_int64(counted.get(), 0) != static_cast<long long>(records.count))
-            status = fail("写入的记录数不符");
-    }
-    if (status) status = db.exec("COMMIT;");
-    if (!status) static_cast<void>(db.exec("ROLLBACK;"));  // the first error is the one to tell
-    return status;
+    auto replacement = Replacement::begin(path, kind);
+    if (!replacement) return fail(replacement.error());
+    return writeAll(std::move(*replacement), records, written);
 }
 
 Status replaceAll(const fs::path& path, LibraryKind kind, const std::vector<Record>& records,
@@ -409,52 +455,47 @@ Status replaceAll(const fs::path& path, LibraryKind kind, const std::vector<Reco
 }
 
 Result<long long> count(const fs::path& path, LibraryKind kind) {
-    std::unique_ptr<Db> opened;
-    if (Status status = openForReading(opened, path, kind); !status) return fail(status.error());
-    Db& db = *opened;
-    Stmt st(db, "SELECT count(*) FROM cells");
-    if (!st.ok() || st.step() != SQLITE_ROW) return sqliteFailure(db, path);
-    return static_cast<long long>(sqlite3_column_int64(st.get(), 0));
+    auto opened = openForReading(path, kind);
+    if (!opened) return fail(opened.error());
+    const auto st = firstRow(*opened, "SELECT count(*) FROM cells");
+    if (!st) return sqliteFailure(st.error(), path);
+    return static_cast<long long>(st->int64(0));
 }
 
 Result<std::optional<StoredRecord>> modify(const fs::path& path, LibraryKind kind,
                                            const RecordKey& key, const FieldChanges& changes) {
-    std::unique_ptr<Db> opened;
-    if (Status status = openForWriting(opened, path, kind); !status) return fail(status.error());
-    Db& db = *opened;
+    auto opened = openForWriting(path, kind);
+    if (!opened) return fail(opened.error());
+    sql::Db& db = *opened;
     const auto names = fieldNames(kind);
     if (key.field && *key.field >= names.size()) return fail(std::string(msg::kFieldCountMismatch));
     for (const auto& change : changes)
         if (change.first >= names.size()) return fail(std::string(msg::kFieldCountMismatch));
+    const auto failed = [&](const sql::Error& error) {
+        return sqliteFailure(error, path, msg::kLibraryUnwritable);
+    };
     // The write lock is taken before the record is read: no other write can
     // come between the reading and the writing, and the busy timeout lets
-    // one that is going on end first.
-    if (!db.exec("BEGIN IMMEDIATE;")) return sqliteFailure(db, path, msg::kLibraryUnwritable);
-    const auto failed = [&]() -> Failure {
-        Failure failure = sqliteFailure(db, path, msg::kLibraryUnwritable);
-        static_cast<void>(db.exec("ROLLBACK;"));
-        return failure;
-    };
+    // one that is going on end first. Every way out before the commit rolls
+    // the transaction back.
+    auto transaction = sql::Transaction::begin(db, sql::Transaction::Lock::Immediate);
+    if (!transaction) return failed(transaction.error());
 
     const std::string where = key.field ? quoted(names[*key.field]) + "=?" : "\"ID\"=?";
-    Stmt find(db, "SELECT rowid," + fieldList(kind) + " FROM cells WHERE " + where +
-                      " ORDER BY rowid LIMIT 1");
-    if (!find.ok()) return failed();
+    auto find = db.prepare("SELECT rowid," + fieldList(kind) + " FROM cells WHERE " + where +
+                           " ORDER BY rowid LIMIT 1");
+    if (!find) return failed(find.error());
     if (key.field)
-        find.bindText(1, key.text);
+        find->bind(1, key.text);
     else
-        sqlite3_bind_int(find.get(), 1, key.id);
-    const int rc = find.step();
-    if (rc == SQLITE_DONE) {
-        static_cast<void>(db.exec("ROLLBACK;"));
-        return std::optional<StoredRecord>();
-    }
-    if (rc != SQLITE_ROW) return failed();
-    StoredRecord stored{sqlite3_column_int64(find.get(), 0),
-                        {sqlite3_column_int(find.get(), 1), {}}};
+        find->bind(1, std::int64_t{key.id});
+    const auto row = find->step();
+    if (!row) return failed(row.error());
+    if (!*row) return std::optional<StoredRecord>();
+    StoredRecord stored{find->int64(0), {find->int32(1), {}}};
     for (std::size_t f = 0; f < names.size(); ++f)
-        stored.record.fields.push_back(find.text(static_cast<int>(f) + 2));
-    find.reset();
+        stored.record.fields.emplace_back(find->text(static_cast<int>(f) + 2));
+    find->reset();
 
     if (!changes.empty()) {
         std::string set;
@@ -462,14 +503,14 @@ Result<std::optional<StoredRecord>> modify(const fs::path& path, LibraryKind kin
             set += (set.empty() ? "" : ",") + quoted(names[change.first]) + "=?";
             stored.record.fields[change.first] = change.second;
         }
-        Stmt update(db, "UPDATE cells SET " + set + " WHERE rowid=?");
-        if (!update.ok()) return failed();
+        auto update = db.prepare("UPDATE cells SET " + set + " WHERE rowid=?");
+        if (!update) return failed(update.error());
         for (std::size_t i = 0; i < changes.size(); ++i)
-            update.bindText(static_cast<int>(i) + 1, changes[i].second);
-        sqlite3_bind_int64(update.get(), static_cast<int>(changes.size()) + 1, stored.rowid);
-        if (update.step() != SQLITE_DONE) return failed();
+            update->bind(static_cast<int>(i) + 1, changes[i].second);
+        update->bind(static_cast<int>(changes.size()) + 1, stored.rowid);
+        if (const auto done = update->step(); !done) return failed(done.error());
     }
-    if (!db.exec("COMMIT;")) return failed();
+    if (sql::Status committed = transaction->commit(); !committed) return failed(committed.error());
     return std::optional<StoredRecord>(std::move(stored));
 }
 

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,6 +63,38 @@ Status replaceAll(const std::filesystem::path& path, LibraryKind kind, const Rec
 Status replaceAll(const std::filesystem::path& path, LibraryKind kind,
                   const std::vector<Record>& records,
                   const std::function<void(std::size_t)>& written = {});
+
+// The records of a library replaced one at a time, for a caller that gets
+// them one at a time (the command line's import writes each row while the
+// workbook is still being read). It writes as replaceAll and create do, in
+// one transaction: nothing reaches the library until commit succeeds, and a
+// replacement destroyed before then leaves the library as it was (a new one:
+// no file at all).
+class Replacement {
+public:
+    // Of the library at `path`, refused as check refuses it.
+    static Result<Replacement> begin(const std::filesystem::path& path, LibraryKind kind);
+    // Of a new library, made as create makes it: given its name by commit.
+    static Result<Replacement> beginNew(const std::filesystem::path& path, LibraryKind kind);
+
+    Replacement(Replacement&&) noexcept;
+    Replacement& operator=(Replacement&&) noexcept;
+    ~Replacement();
+
+    // Writes the next record (the texts in the order of fieldNames). A record
+    // with another number of fields than the kind has is refused. After a
+    // failure nothing more is written, and every later call fails the same.
+    Status add(std::int32_t id, std::span<const std::string_view> fields);
+    // Commits, once, when the library then holds exactly `count` records; a
+    // new library then gets its name, never replacing a file
+    // ("文件已存在：<path>"). On a failure the library keeps what it had.
+    Status commit(std::size_t count);
+
+private:
+    struct State;
+    explicit Replacement(std::unique_ptr<State> state);
+    std::unique_ptr<State> state_;
+};
 
 // Creates a library of `kind` holding `records` (none: an empty library). It
 // is built whole under a temporary name beside `path` and only then given its
