@@ -1,5 +1,8 @@
 #include "core/app/exporttools.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace brindle {
 
 namespace {
@@ -68,6 +71,17 @@ const ExportTool* findExportTool(std::string_view name) {
     for (const ExportTool& tool : kExportTools)
         if (tool.name == name) return &tool;
     return nullptr;
+}
+
+const ExportTool* exportToolForUnit(std::string_view unit) {
+    for (const ExportTool& tool : kExportTools)
+        if (tool.unit == unit) return &tool;
+    return nullptr;
+}
+
+const ExportTool& exportToolRow(std::string_view name) {
+    if (const ExportTool* tool = findExportTool(name)) return *tool;
+    throw std::logic_error("no export tool " + std::string(name));
 }
 
 }  // namespace brindle

@@ -40,5 +40,8 @@ struct ExportTool {
 
 std::span<const ExportTool> exportTools();
 const ExportTool* findExportTool(std::string_view name);
+const ExportTool* exportToolForUnit(std::string_view unit);
+// The row a window class is made for; throws for a name without one.
+const ExportTool& exportToolRow(std::string_view name);
 
 }  // namespace brindle

@@ -43,6 +43,15 @@ QPushButton* generatorButton(const char* unit) {
 }
 #define GENERATOR(member) (member = generatorButton(#member))
 
+// An export tool's button: named after its member, captioned from its row.
+QPushButton* toolButton(const char* unit) {
+    const ExportTool* tool = exportToolForUnit(unit);
+    auto* button = new QPushButton(tool ? qs(tool->caption) : QString());
+    button->setObjectName(QString::fromUtf8(unit));
+    return button;
+}
+#define TOOL(member) (member = toolButton(#member))
+
 QWidget* labelled(const char* caption, QWidget* box) {
     auto* holder = new QWidget;
     auto* layout = new QVBoxLayout(holder);
@@ -167,9 +176,8 @@ QWidget* MainWindow::build4GPage() {
                                  UNIT(按钮_4G小区操作_修改工参数据按钮, "工参读写"),
                                  UNIT(按钮_4G小区操作_复制脚本内容按钮, "复制脚本内容"),
                                  UNIT(按钮_4G小区操作_清空所有内容按钮, "清空所有内容")});
-    auto* tools = buttonGroup(
-        "功能区", {UNIT(按钮_4G小区操作_修改PCI按钮, "修改PCI"), UNIT(按键_一键改频点, "改频点"),
-                   UNIT(一键扩容按钮, "一键扩容"), UNIT(一键减容按钮, "一键减容")});
+    auto* tools = buttonGroup("功能区", {TOOL(按钮_4G小区操作_修改PCI按钮), TOOL(按键_一键改频点),
+                                         TOOL(一键扩容按钮), TOOL(一键减容按钮)});
     auto* basics = buttonGroup("基础操作", {UNIT(按钮_4G小区操作_脚本分割按钮, "脚本分割"),
                                             UNIT(按钮_4G小区操作_站型转换, "站型转换")});
 
@@ -446,13 +454,11 @@ void MainWindow::connect4GPage() {
             &MainWindow::scriptSplitterRequested);
     connect(按钮_4G小区操作_站型转换, &QPushButton::clicked, this,
             &MainWindow::siteTypeBuilderRequested);
-    // The export tools: PCI and frequency change beside this window (modal),
-    // inheritance and reduction in its place.
-    connect(按钮_4G小区操作_修改PCI按钮, &QPushButton::clicked, this,
-            &MainWindow::pciChangeRequested);
-    connect(按键_一键改频点, &QPushButton::clicked, this, &MainWindow::frequencyChangeRequested);
-    connect(一键扩容按钮, &QPushButton::clicked, this, &MainWindow::inheritanceRequested);
-    connect(一键减容按钮, &QPushButton::clicked, this, &MainWindow::reductionRequested);
+    // The export tools, by their rows: the window flow opens each as its row says.
+    for (const ExportTool& tool : exportTools())
+        if (auto* button = findChild<QPushButton*>(qs(tool.unit)))
+            connect(button, &QPushButton::clicked, this,
+                    [this, t = &tool] { emit exportToolRequested(t); });
     connect(按钮_4G小区操作_清空所有内容按钮, &QPushButton::clicked, this, [this] {
         clearBoxes({编辑框_4G源小区, 编辑框_4G目标小区, 编辑框_4G脚本内容});
     });

@@ -21,6 +21,7 @@
 #include <map>
 #include <string_view>
 
+#include "core/app/exporttools.h"
 #include "core/app/generators.h"
 #include "core/app/session.h"
 #include "core/mml/pageunits.h"
@@ -137,10 +138,8 @@ signals:
     void frequencyPlanRequested();
     void libraryQueryRequested();
     void settings2GRequested();
-    void pciChangeRequested();
-    void frequencyChangeRequested();
-    void inheritanceRequested();
-    void reductionRequested();
+    // An export tool's button (a row of core/app/exporttools.h).
+    void exportToolRequested(const brindle::ExportTool* tool);
     void scriptSplitterRequested();
     void siteTypeBuilderRequested();
 
