@@ -34,23 +34,20 @@ namespace brindle::gui {
 
 namespace {
 
-// A generator button: named after its member, captioned from its registry row.
-QPushButton* generatorButton(const char* unit) {
-    const Generator* generator = generatorForUnit(unit);
-    auto* button = new QPushButton(generator ? qs(generator->caption) : QString());
+// A button of a generator or an export tool: named after its member,
+// captioned from its row of the registry or of the export-tool table.
+QPushButton* rowButton(const char* unit) {
+    std::string_view caption;
+    if (const Generator* generator = generatorForUnit(unit))
+        caption = generator->caption;
+    else if (const ExportTool* tool = exportToolForUnit(unit))
+        caption = tool->caption;
+    auto* button = new QPushButton(qs(caption));
     button->setObjectName(QString::fromUtf8(unit));
     return button;
 }
-#define GENERATOR(member) (member = generatorButton(#member))
-
-// An export tool's button: named after its member, captioned from its row.
-QPushButton* toolButton(const char* unit) {
-    const ExportTool* tool = exportToolForUnit(unit);
-    auto* button = new QPushButton(tool ? qs(tool->caption) : QString());
-    button->setObjectName(QString::fromUtf8(unit));
-    return button;
-}
-#define TOOL(member) (member = toolButton(#member))
+#define GENERATOR(member) (member = rowButton(#member))
+#define TOOL(member) (member = rowButton(#member))
 
 QWidget* labelled(const char* caption, QWidget* box) {
     auto* holder = new QWidget;
