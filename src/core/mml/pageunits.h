@@ -7,8 +7,10 @@
 // written once. A run asks its PageInput for a row of this table; a front
 // end that lacks the unit is a program error, never an empty text.
 //
-// Adding a unit is one row here, its entry in kPageUnits and, in the
-// generator row that reads it, its entry in `units`.
+// Adding a unit is one row here, its entry in kPageUnits, its entry in the
+// `units` of the generator rows that read it (core/app/generators.cpp) and
+// its widget in the window (PAGE_UNIT in gui/app/mainwindow.cpp); the
+// command line needs nothing more.
 
 #include <cstddef>
 #include <string_view>
