@@ -258,6 +258,41 @@ std::string optionForm(const AnswerOption& a, std::string_view bar = "|") {
     return form;
 }
 
+// The page-unit row that first names `option`, where the option's value is
+// kept; kNoRow for none.
+constexpr std::size_t kNoRow = std::size(mml::kPageUnits);
+std::size_t optionRow(std::string_view option) {
+    for (std::size_t i = 0; i < std::size(mml::kPageUnits); ++i)
+        if (!option.empty() && mml::kPageUnits[i]->option == option) return i;
+    return kNoRow;
+}
+
+// The radio buttons an option selects among, in table order.
+std::vector<const mml::PageUnit*> radiosOf(std::string_view option) {
+    std::vector<const mml::PageUnit*> radios;
+    for (const mml::PageUnit* u : mml::kPageUnits)
+        if (u->option == option && u->kind == mml::UnitKind::RadioButton) radios.push_back(u);
+    return radios;
+}
+
+// "`--mode ue|prb`" or "`--power`": an option as listings show it, once at
+// the row that first names it; empty for a unit without one or a later row.
+std::string unitOptionForm(const mml::PageUnit& unit, std::string_view bar) {
+    if (unit.option.empty() || optionRow(unit.option) != mml::pageUnitIndex(unit)) return {};
+    std::string form(unit.option);
+    std::string_view between = " ";
+    for (const mml::PageUnit* radio : radiosOf(unit.option)) {
+        form += std::string(between) + std::string(radio->word);
+        between = bar;
+    }
+    return form;
+}
+
+void addListed(std::string& list, const std::string& item) {
+    if (!list.empty()) list += ", ";
+    list += item;
+}
+
 // The registry as a Markdown table, as the README shows it.
 int listGenerators() {
     std::cout << "| Generator | Page | Button | Unit | Shape | Options |\n"
@@ -265,24 +300,41 @@ int listGenerators() {
     for (const Generator& g : generators()) {
         std::string answers = isOneToMany(g) ? "`--one-to-many`" : "";
         if (g.names == Generator::Names::List) answers = "`--names`";
-        for (const TickOption& t : kTickOptions)
-            if (t.generator == g.name) answers += ", `" + std::string(t.option) + "`";
-        if (kModeOption.generator == g.name)
-            answers += ", `" + std::string(kModeOption.option) + " " +
-                       std::string(kModeOption.words[0]) + "\\|" +
-                       std::string(kModeOption.words[1]) + "`";
-        for (const UnitOption& u : kUnitOptions)
-            if (u.generator == g.name) answers += ", `" + std::string(u.option) + "`";
+        for (const mml::PageUnit* u : g.units)
+            if (const std::string form = unitOptionForm(*u, "\\|"); !form.empty())
+                addListed(answers, "`" + form + "`");
         for (Question id : g.questions) {
             std::size_t index = 0;
             const AnswerOption* a = answerOption(id, index);
-            if (!answers.empty()) answers += ", ";
-            answers += a ? "`" + optionForm(*a, "\\|") + "`" : std::string(questionText(id).key);
+            addListed(answers,
+                      a ? "`" + optionForm(*a, "\\|") + "`" : std::string(questionText(id).key));
         }
         std::cout << "| `" << g.name << "` | " << pageTitle(g.page) << " | " << g.caption << " | `"
                   << g.unit << "` | " << shapeName(g.shape) << " | " << answers << " |\n";
     }
     return kCompleted;
+}
+
+// A page unit as the command line holds it: as the option set it, else as
+// the window opens it. Nothing for a unit not of the table.
+std::optional<std::string> unitText(const Options& options, std::string_view name) {
+    const mml::PageUnit* unit = mml::findPageUnit(name);
+    if (!unit) return std::nullopt;
+    const std::size_t row = optionRow(unit->option);
+    if (row != kNoRow && options.unitTexts[row]) return *options.unitTexts[row];
+    return std::string(unit->initial);
+}
+
+std::optional<bool> unitTicked(const Options& options, std::string_view name) {
+    const mml::PageUnit* unit = mml::findPageUnit(name);
+    if (!unit) return std::nullopt;
+    const std::size_t row = optionRow(unit->option);
+    if (row == kNoRow) return false;  // unticked, as the window opens
+    if (unit->kind == mml::UnitKind::RadioButton)
+        return options.unitTexts[row] == std::string(unit->word);
+    // A check box behind radio buttons is ticked by choosing one of them.
+    if (!radiosOf(unit->option).empty()) return options.unitTexts[row].has_value();
+    return options.unitFlags[row];
 }
 
 int genCommand(const Options& options, Session& session) {
@@ -340,20 +392,8 @@ int genCommand(const Options& options, Session& session) {
 
     mml::PageInput input{*sources, *targets, [&] { return options.twoWay; }, [] { return false; },
                          {},       {}};
-    input.text = [&options](std::string_view unit) -> std::string {
-        for (std::size_t i = 0; i < kUnitOptions.size(); ++i)
-            if (kUnitOptions[i].unit == unit)
-                return options.unitTexts[i].value_or(std::string(kUnitOptions[i].fallback));
-        return {};
-    };
-    input.ticked = [&options](std::string_view unit) {
-        for (std::size_t i = 0; i < kTickOptions.size(); ++i)
-            if (kTickOptions[i].unit == unit) return options.ticks[i];
-        if (unit == kModeOption.unit) return !options.mode.empty();
-        for (std::size_t i = 0; i < kModeOption.radios.size(); ++i)
-            if (kModeOption.radios[i] == unit) return options.mode == kModeOption.words[i];
-        return false;
-    };
+    input.text = [&options](std::string_view unit) { return unitText(options, unit); };
+    input.ticked = [&options](std::string_view unit) { return unitTicked(options, unit); };
     ScriptOutput output(options);
     const bool completed =
         runGenerator(*generator, session, input, output.pane(), feedback, &output);
@@ -490,6 +530,40 @@ int siteTypeCommand(const Options& options, Session& session) {
     return kCompleted;
 }
 
+// One option per option name of the page-unit table, said to belong to the
+// generators that read its units.
+void addUnitOptions(CLI::App& gen, Options& o) {
+    for (std::size_t i = 0; i < std::size(mml::kPageUnits); ++i) {
+        const mml::PageUnit& u = *mml::kPageUnits[i];
+        if (optionRow(u.option) != i) continue;
+        std::string readers;
+        for (const Generator& g : generators())
+            for (const mml::PageUnit* read : g.units)
+                if (read->option == u.option) {
+                    addListed(readers, std::string(g.name));
+                    break;
+                }
+        std::string help = readers + ": " + std::string(u.help);
+        const auto radios = radiosOf(u.option);
+        const std::string option(u.option);
+        if (!radios.empty()) {
+            std::vector<std::string> words;
+            for (const mml::PageUnit* radio : radios) {
+                help += std::string(words.empty() ? ": " : " or ") + std::string(radio->word) +
+                        " (" + std::string(radio->caption) + ")";
+                words.emplace_back(radio->word);
+            }
+            gen.add_option(option, o.unitTexts[i], help)->check(CLI::IsMember(words));
+        } else if (u.kind == mml::UnitKind::ValueBox) {
+            help += " (default " +
+                    (u.initial.empty() ? std::string("empty") : std::string(u.initial)) + ")";
+            gen.add_option(option, o.unitTexts[i], help);
+        } else {
+            gen.add_flag(option, o.unitFlags[i], help);
+        }
+    }
+}
+
 }  // namespace
 
 void addCommands(CLI::App& app, Options& o) {
@@ -552,26 +626,13 @@ void addCommands(CLI::App& app, Options& o) {
                   "the 2G page's one-to-many family (一对多操作): every source with every target");
     gen->add_option("-o", o.output, "write the lines to FILE (GBK, CR LF) instead of stdout");
     gen->add_flag("--dedup", o.dedup, "remove repeated lines first");
-    for (std::size_t i = 0; i < kTickOptions.size(); ++i)
-        gen->add_flag(
-            std::string(kTickOptions[i].option), o.ticks[i],
-            std::string(kTickOptions[i].generator) + ": " + std::string(kTickOptions[i].help));
-    gen->add_option(std::string(kModeOption.option), o.mode,
-                    std::string(kModeOption.generator) + ": " + std::string(kModeOption.help))
-        ->check(
-            CLI::IsMember({std::string(kModeOption.words[0]), std::string(kModeOption.words[1])}));
-    for (std::size_t i = 0; i < kUnitOptions.size(); ++i) {
-        const UnitOption& u = kUnitOptions[i];
-        std::string help = std::string(u.generator) + ": " + std::string(u.help) + " (default ";
-        help += u.fallback.empty() ? std::string("empty") : std::string(u.fallback);
-        gen->add_option(std::string(u.option), o.unitTexts[i], help + ")");
-    }
+    addUnitOptions(*gen, o);
     for (std::size_t i = 0; i < kAnswerOptions.size(); ++i) {
         const AnswerOption& a = kAnswerOptions[i];
         std::string askedBy;
         for (const Generator& g : generators())
             for (Question id : g.questions)
-                if (id == a.id) askedBy += (askedBy.empty() ? "" : ", ") + std::string(g.name);
+                if (id == a.id) addListed(askedBy, std::string(g.name));
         const std::string help = askedBy + ": " + std::string(a.help);
         if (a.yes.empty())
             gen->add_flag(std::string(a.option), o.answerFlags[i], help);

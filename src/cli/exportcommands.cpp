@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/runfiles.h"
 #include "cli/streamfeedback.h"
+#include "core/app/exporttools.h"
 #include "core/app/workflows.h"
 #include "core/base/messages.h"
 #include "core/base/namefile.h"
@@ -49,171 +50,191 @@ bool readList(const std::string& path, std::string& into, Feedback& feedback) {
     return true;
 }
 
-int pciChange(const ExportOptions& o, ExportBook& book, Session& session, const std::string& output,
-              Feedback& feedback) {
-    PciLabels labels;
-    const std::string cell1 = o.cell1.value_or("");
-    if (!queryPciCells(session.library4G.get(), cell1, o.cell2, labels, feedback))
-        return kEndedEarly;
-    const PciChange change{cell1, o.pci1, o.cell2, o.pci2, labels.oldPci1, labels.oldPci2, o.max};
-    StringSink box;
-    const PciRun run = generatePciChange(*session.library4G, book, change, box, feedback);
-    const int written = emitBox(box.text(), output, feedback);
-    return run.completed ? written : kEndedEarly;
+// What a tool's steps left: the window's script box is shown (written)
+// unless they stopped before it with `rc`; a run that stopped early after
+// it ends the command early. The rollback lines of 一键减容 go to their own
+// file after the box.
+struct ToolResult {
+    bool shown = true;
+    bool completed = true;
+    int rc = kEndedEarly;
+    std::optional<std::string> rollback = std::nullopt;
+};
+ToolResult stoppedBeforeTheBox(int rc) {
+    return {false, false, rc, std::nullopt};
 }
 
-int inherit(const ExportOptions& o, ExportBook& book, Session& session, const std::string& output,
-            Feedback& feedback) {
+// A tool's steps over the opened export; `box` is the window's script box.
+using ToolRun = ToolResult (*)(const ExportOptions&, ExportBook&, Session&, StringSink& box,
+                               Feedback&);
+
+ToolResult pciChange(const ExportOptions& o, ExportBook& book, Session& session, StringSink& box,
+                     Feedback& feedback) {
+    PciLabels labels;
+    const std::string cell1 = o.text("--cell1"), cell2 = o.text("--cell2");
+    if (!queryPciCells(session.library4G.get(), cell1, cell2, labels, feedback))
+        return stoppedBeforeTheBox(kEndedEarly);
+    const PciChange change{cell1,          o.text("--pci1"), cell2,          o.text("--pci2"),
+                           labels.oldPci1, labels.oldPci2,   o.text("--max")};
+    return {.completed =
+                generatePciChange(*session.library4G, book, change, box, feedback).completed};
+}
+
+ToolResult inherit(const ExportOptions& o, ExportBook& book, Session& session, StringSink& box,
+                   Feedback& feedback) {
     session.reload2GSettings();
     const FrequencyPlan plan(session.folder.earfcnIni());
-    StringSink box;
-    const bool completed =
-        generateInheritance(*session.library4G, session.library2G.get(), plan, session.settings2G,
-                            book, {o.newCell, o.fromCell}, box, feedback);
-    const int written = emitBox(box.text(), output, feedback);
-    return completed ? written : kEndedEarly;
+    return {.completed = generateInheritance(*session.library4G, session.library2G.get(), plan,
+                                             session.settings2G, book,
+                                             {o.text("--new"), o.text("--from")}, box, feedback)};
 }
 
-int reduce(const ExportOptions& o, ExportBook& book, Session& session, const std::string& output,
-           Feedback& feedback) {
+ToolResult reduce(const ExportOptions& o, ExportBook& book, Session& session, StringSink& box,
+                  Feedback& feedback) {
     session.reload2GSettings();
-    const std::string cell = o.cell.value_or("");
+    const std::string cell = o.text("--cell");
+    const bool rollback = !o.text("--rollback").empty();
     ReductionLists lists;
-    if (o.sources.empty() || o.cis.empty()) {
+    if (o.text("--sources").empty() || o.text("--cis").empty()) {
         if (!fillReductionLists(*session.library4G, book, cell, lists, feedback))
-            return kEndedEarly;
+            return stoppedBeforeTheBox(kEndedEarly);
     }
-    if (!o.sources.empty() && !readList(o.sources, lists.sources, feedback)) return kUsage;
-    if (!o.cis.empty() && !readList(o.cis, lists.cis, feedback)) return kUsage;
-    if (!o.carriers.empty()) {
-        if (!readList(o.carriers, lists.carriers, feedback)) return kUsage;
-    } else {
+    for (const auto& [option, list] :
+         {std::pair{"--sources", &lists.sources}, std::pair{"--cis", &lists.cis},
+          std::pair{"--carriers", &lists.carriers}})
+        if (!o.text(option).empty() && !readList(o.text(option), *list, feedback))
+            return stoppedBeforeTheBox(kUsage);
+    if (o.text("--carriers").empty())
         lists.carriers = reductionCarriers(FrequencyPlan(session.folder.earfcnIni()));
-    }
-    const auto script =
-        generateReduction(*session.library4G, session.library2G.get(), session.settings2G, cell,
-                          lists, !o.rollback.empty(), feedback);
-    if (!script) return kEndedEarly;
-    int rc = emitBox(script->script, output, feedback);
-    if (!o.rollback.empty() && emitBox(script->rollback, o.rollback, feedback) != kCompleted)
-        rc = kEndedEarly;
-    return rc;
+    auto script = generateReduction(*session.library4G, session.library2G.get(), session.settings2G,
+                                    cell, lists, rollback, feedback);
+    if (!script) return stoppedBeforeTheBox(kEndedEarly);
+    box.append(script->script);
+    ToolResult result;
+    if (rollback) result.rollback = std::move(script->rollback);
+    return result;
 }
 
-int frequencyChange(const ExportOptions& o, ExportBook& book, Session& session,
-                    const std::string& output, Feedback& feedback) {
-    StringSink box;
-    const bool completed =
-        generateFrequencyChange(*session.library4G, book, *o.cell, box, feedback);
-    const int written = emitBox(box.text(), output, feedback);
-    return completed ? written : kEndedEarly;
+ToolResult frequencyChange(const ExportOptions& o, ExportBook& book, Session& session,
+                           StringSink& box, Feedback& feedback) {
+    return {.completed =
+                generateFrequencyChange(*session.library4G, book, o.text("--cell"), box, feedback)};
 }
 
-using ToolRun = int (*)(const ExportOptions&, ExportBook&, Session&, const std::string&, Feedback&);
-
-// One row per tool: its name, the options it needs besides --export (and the
-// usage text naming them), whether its window titles a failed open, its run.
-// A name given empty passes where the window has a message for an empty box
-// (reduce, pci-change), and is a usage error where the window would look the
-// empty name up.
-struct ExportTool {
-    std::string_view name;
-    std::string_view needs;
-    bool (*given)(const ExportOptions&);
-    bool titled;
-    ToolRun run;
+// Each tool's run, by the name of its row.
+const std::pair<std::string_view, ToolRun> kToolRuns[] = {
+    {"pci-change", pciChange},
+    {"inherit", inherit},
+    {"reduce", reduce},
+    {"freq-change", frequencyChange},
 };
-constexpr std::array<ExportTool, 4> kExportTools = {{
-    {"pci-change", "--cell1 和 --pci1",
-     [](const ExportOptions& o) { return o.cell1 && !o.pci1.empty(); }, false, pciChange},
-    {"inherit", "--new 和 --from",
-     [](const ExportOptions& o) { return !o.newCell.empty() && !o.fromCell.empty(); }, true,
-     inherit},
-    {"reduce", "--cell", [](const ExportOptions& o) { return o.cell.has_value(); }, true, reduce},
-    {"freq-change", "--cell", [](const ExportOptions& o) { return o.cell && !o.cell->empty(); },
-     true, frequencyChange},
-}};
 
-const ExportTool* findTool(std::string_view name) {
-    for (const ExportTool& t : kExportTools)
-        if (t.name == name) return &t;
+ToolRun runOf(std::string_view name) {
+    for (const auto& [tool, run] : kToolRuns)
+        if (tool == name) return run;
     return nullptr;
+}
+
+// The tool's options as its usage message names them: "--cell1 和 --pci1".
+std::string needed(const ExportTool& tool) {
+    std::string needs;
+    for (const ToolOption& option : tool.options)
+        if (option.need != ToolOption::Need::Optional)
+            needs += (needs.empty() ? "" : " 和 ") + std::string(option.option);
+    return needs;
+}
+
+bool allGiven(const ExportTool& tool, const ExportOptions& o) {
+    for (const ToolOption& option : tool.options) {
+        const auto& value = o.given(option.option);
+        if (option.need == ToolOption::Need::Given && !value) return false;
+        if (option.need == ToolOption::Need::NonEmpty && (!value || value->empty())) return false;
+    }
+    return true;
 }
 
 }  // namespace
 
+const std::optional<std::string>& ExportOptions::given(std::string_view option) const {
+    static const std::optional<std::string> none;
+    const auto it = values.find(option);
+    return it == values.end() ? none : it->second;
+}
+
 bool isExportTool(std::string_view generator) {
-    return findTool(generator) != nullptr;
+    return findExportTool(generator) != nullptr;
 }
 
 std::string exportToolNames() {
     std::string names;
-    for (const ExportTool& t : kExportTools)
-        names += (names.empty() ? "" : ", ") + std::string(t.name);
+    for (const ExportTool& t : exportTools())
+        names += (names.empty() ? "" : ", ") + std::string(t.name) + " (" + std::string(t.caption) +
+                 ": " + std::string(t.steps) + ")";
     return names;
 }
 
 void addExportOptions(CLI::App& gen, ExportOptions& o) {
     gen.add_option("--export", o.exportFile,
                    "export tools: the workbook exported from the NMS (MML报文), .xlsx or .xls");
-    gen.add_option("--cell1", o.cell1, "pci-change: main cell 1 (主小区名1)");
-    gen.add_option("--pci1", o.pci1, "pci-change: new PCI of cell 1");
-    gen.add_option("--cell2", o.cell2, "pci-change: main cell 2, for a swap (主小区名2)");
-    gen.add_option("--pci2", o.pci2, "pci-change: new PCI of cell 2");
-    gen.add_option("--max", o.max,
-                   "pci-change: co-PCI cells collected per main cell (扩容小区最大数; default "
-                   "empty, which counts as 0)");
-    gen.add_option("--new", o.newCell, "inherit: the new cell (扩容小区名)");
-    gen.add_option("--from", o.fromCell, "inherit: the cell whose relations it inherits");
-    gen.add_option("--cell", o.cell, "reduce, freq-change: the cell");
-    gen.add_option("--sources", o.sources,
-                   "reduce: cells holding the cell as a neighbour, one per line (default: from "
-                   "the export)");
-    gen.add_option("--cis", o.cis, "reduce: CIs of its GSM neighbours (default: from the export)");
-    gen.add_option("--carriers", o.carriers,
-                   "reduce: LTE carriers (default: 频点1设置…频点11设置 of EARFCN.ini)");
-    gen.add_option("--rollback", o.rollback,
-                   "reduce: tick 回退脚本 and write the rollback lines to FILE (GBK)");
+    // Each option once, said to belong to every tool that takes it.
+    for (const ExportTool& tool : exportTools())
+        for (const ToolOption& option : tool.options) {
+            const std::string name(option.option);
+            if (o.values.count(name)) continue;
+            std::string tools;
+            for (const ExportTool& t : exportTools())
+                for (const ToolOption& other : t.options)
+                    if (other.option == option.option)
+                        tools += (tools.empty() ? "" : ", ") + std::string(t.name);
+            gen.add_option(name, o.values[name], tools + ": " + std::string(option.help));
+        }
 }
 
 void addPciUpdateCommand(CLI::App& app, ExportOptions& o) {
     auto* update =
         app.add_subcommand("pci-update", "write new PCIs into the 4G library (修改PCI: 修改按钮)");
-    update->add_option("--cell1", o.cell1, "cell 1 (主小区名1)")->required();
-    update->add_option("--pci1", o.pci1, "its new PCI")->required();
-    update->add_option("--cell2", o.cell2, "cell 2");
-    update->add_option("--pci2", o.pci2, "its new PCI");
+    update->add_option("--cell1", o.values["--cell1"], "cell 1 (主小区名1)")->required();
+    update->add_option("--pci1", o.values["--pci1"], "its new PCI")->required();
+    update->add_option("--cell2", o.values["--cell2"], "cell 2");
+    update->add_option("--pci2", o.values["--pci2"], "its new PCI");
 }
 
 int runExportTool(std::string_view generator, const ExportOptions& o, const std::string& output,
                   Session& session) {
     StreamFeedback feedback;
-    const ExportTool* tool = findTool(generator);
-    if (!tool || o.exportFile.empty() || !tool->given(o)) {
+    const ExportTool* tool = findExportTool(generator);
+    const ToolRun run = tool ? runOf(tool->name) : nullptr;
+    if (!run || o.exportFile.empty() || !allGiven(*tool, o)) {
         feedback.message(
-            std::string(generator) + " 需要 --export 和 " + std::string(tool ? tool->needs : ""),
+            std::string(generator) + " 需要 --export 和 " + (tool ? needed(*tool) : std::string()),
             {}, Icon::Error);
         return kUsage;
     }
     RunFiles files;
     files.input("--export", o.exportFile);
-    files.input("--sources", o.sources);
-    files.input("--cis", o.cis);
-    files.input("--carriers", o.carriers);
+    for (const char* list : {"--sources", "--cis", "--carriers"}) files.input(list, o.text(list));
     files.sessionInputs(session);
     files.output("-o", output);
-    files.output("--rollback", o.rollback);
+    files.output("--rollback", o.text("--rollback"));
     if (!files.clear(feedback)) return kUsage;
     if (!openChosenLibraries(session, feedback)) return kEndedEarly;
-    const auto book = openExport(o.exportFile, tool->titled, feedback);
+    const auto book = openExport(o.exportFile, tool->titledOpen, feedback);
     if (!book) return kUsage;
-    return tool->run(o, *book, session, output, feedback);
+    // The window's script box after its steps, then its save step.
+    StringSink box;
+    const ToolResult result = run(o, *book, session, box, feedback);
+    if (!result.shown) return result.rc;
+    int rc = emitBox(box.text(), output, feedback);
+    if (result.rollback && emitBox(*result.rollback, o.text("--rollback"), feedback) != kCompleted)
+        rc = kEndedEarly;
+    return result.completed ? rc : kEndedEarly;
 }
 
 int runPciUpdate(const ExportOptions& o, Session& session) {
     StreamFeedback feedback;
     if (!openChosenLibraries(session, feedback)) return kEndedEarly;
-    const PciChange change{o.cell1.value_or(""), o.pci1, o.cell2, o.pci2, {}, {}, {}};
+    const PciChange change{
+        o.text("--cell1"), o.text("--pci1"), o.text("--cell2"), o.text("--pci2"), {}, {}, {}};
     return updatePcis(session.library4G.get(), change, feedback) ? kCompleted : kEndedEarly;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 // The export-workbook tools on the command line: gen pci-change | inherit |
-// reduce | freq-change, and pci-update. Each opens the export as the window's
-// choose button does, then runs the window's steps in order.
+// reduce | freq-change (one row each in core/app/exporttools.h), and
+// pci-update. Each opens the export as the window's choose button does, then
+// runs the window's steps in order.
 
 #include <CLI/CLI.hpp>
 
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,13 +18,13 @@ namespace brindle::cli {
 
 struct ExportOptions {
     std::string exportFile;
-    // Unset when the option was not given: an empty name is the window's
-    // empty box, which the window answers with a message of its own.
-    std::optional<std::string> cell1;    // pci-change, pci-update
-    std::string pci1, cell2, pci2, max;  // pci-change, pci-update
-    std::string newCell, fromCell;       // inherit
-    std::optional<std::string> cell;     // reduce, freq-change
-    std::string sources, cis, carriers, rollback;
+    // The options of the tools' rows (core/app/exporttools.h) by name, made
+    // from those rows; unset when not given. An empty name is the window's
+    // empty box, which the window may answer with a message of its own.
+    std::map<std::string, std::optional<std::string>, std::less<>> values;
+
+    const std::optional<std::string>& given(std::string_view option) const;
+    std::string text(std::string_view option) const { return given(option).value_or(""); }
 };
 
 // The generator names `gen` hands to runExportTool.

@@ -9,6 +9,7 @@
 #include "clirun.h"
 #include "core/base/textcodec.h"
 #include "core/library/store.h"
+#include "core/mml/pageunits.h"
 #include "testsupport.h"
 
 using namespace brindle;
@@ -184,11 +185,58 @@ TEST_F(Cli, GenListPrintsOneTableRowPerRegistryRow) {
         std::string::npos);
 }
 
+// The README's table is the whole block after its header, up to the next
+// paragraph: a stray row after a blank line belongs to it too.
 TEST_F(Cli, TheReadmeShowsTheRegistryAsGenListPrintsIt) {
     const auto r = cli("gen --list");
-    EXPECT_NE(readFile(BRINDLE_README).find(r.out), std::string::npos)
+    const std::string readme = readFile(BRINDLE_README);
+    const std::size_t start = readme.find(r.out.substr(0, r.out.find('\n') + 1));
+    ASSERT_NE(start, std::string::npos) << "README.md has no generator table";
+    std::size_t end = start;
+    std::size_t rows = start;  // just past the block's last table row
+    while (end < readme.size()) {
+        const std::size_t next = std::min(readme.find('\n', end), readme.size() - 1) + 1;
+        const std::string_view line(readme.data() + end, next - end);
+        if (line.starts_with("|"))
+            rows = next;
+        else if (line.find_first_not_of(" \r\n") != std::string_view::npos)
+            break;  // the next paragraph
+        end = next;
+    }
+    EXPECT_EQ(readme.substr(start, rows - start), r.out)
         << "README.md's generator table is out of date; paste `brindle-cli gen --list`:\n"
         << r.out;
+}
+
+// Every option of a page unit is offered by `gen`, a value box's with the
+// default the window opens it with.
+TEST_F(Cli, EveryPageUnitOptionIsOfferedWithTheWindowsDefault) {
+    const auto r = cli("gen --help");
+    EXPECT_EQ(r.status, 0);
+    for (const mml::PageUnit* row : mml::kPageUnits) {
+        if (row->option.empty()) continue;
+        const std::size_t at = r.out.find("\n  " + std::string(row->option) + " ");
+        ASSERT_NE(at, std::string::npos) << row->option;
+        const std::string line = r.out.substr(at + 1, r.out.find('\n', at + 1) - at - 1);
+        switch (row->kind) {
+            case mml::UnitKind::ValueBox:
+                EXPECT_NE(line.find("(default " +
+                                    (row->initial.empty() ? std::string("empty")
+                                                          : std::string(row->initial)) +
+                                    ")"),
+                          std::string::npos)
+                    << line;
+                break;
+            case mml::UnitKind::RadioButton:
+                EXPECT_NE(
+                    line.find(std::string(row->word) + " (" + std::string(row->caption) + ")"),
+                    std::string::npos)
+                    << line;
+                break;
+            case mml::UnitKind::CheckBox:
+                break;
+        }
+    }
 }
 
 TEST_F(Cli, AnAnswerThatHasNoDefaultIsRequiredBeforeAnythingIsRead) {

@@ -233,6 +233,25 @@ TEST_F(Generators, DirectOutputFillsTheGeneralBufferAndSavesAfterTheMessage) {
               kAddIntra + "RMV EUTRANINTERNFREQ:LOCALCELLID=0,DLEARFCN=38544;{站甲}\r\n");
 }
 
+// With 直出脚本 ticked every generator of the 4G page writes into a
+// direct-output buffer, never into the pane: 添加频点 into one of its own,
+// every other one into the buffer they share.
+TEST_F(Generators, EveryGeneratorOfThe4GPageWritesItsDirectOutputToABuffer) {
+    direct = true;
+    for (const Generator& g : generators()) {
+        if (g.page != Page::Lte) continue;
+        session.buffer(OutputBuffer::General)->clear();
+        session.buffer(OutputBuffer::Carrier)->clear();
+        fb.answer(Question::UrbanArea, true);
+        fb.answer(Question::ReducedMeasurement, false);
+        fb.preset.files = {std::nullopt};  // the save is put off: the lines wait
+        EXPECT_EQ(run(g.name, "甲-1", "己-1"), "") << g.name;
+        const bool ownBuffer = g.name == "carrier-add";
+        EXPECT_EQ(general().empty(), ownBuffer) << g.name;
+        EXPECT_EQ(carrier().empty(), !ownBuffer) << g.name;
+    }
+}
+
 TEST_F(Generators, CarrierRemovalWritesEveryPairEvenOnTheSameEarfcn) {
     twoWay = true;
     EXPECT_EQ(run("carrier-rmv", "甲-1", "乙-1"),

@@ -60,13 +60,28 @@ TEST(Registry, QuestionTableIsInEnumOrderWithTexts) {
     EXPECT_EQ(questionText(Question::DeleteLibrary).buttons, Buttons::OkCancel);
 }
 
-// A generator without a direct-output buffer never reaches for one; the
-// 4G page's buffers are the general one and the carrier one.
-TEST(Registry, BuffersOfThe4GPage) {
-    for (const Generator& g : generators()) {
-        if (g.page != Page::Lte) continue;
-        const OutputBuffer expected =
-            g.name == "carrier-add" ? OutputBuffer::Carrier : OutputBuffer::General;
-        EXPECT_EQ(g.buffer, expected) << g.name;
+// A run that asks for a unit its front end lacks stops with a program error
+// naming the unit (shown as "程序内部错误：…"): it never goes on as if the box
+// were empty.
+TEST(Registry, AUnitTheFrontEndLacksIsAnErrorNotAnEmptyText) {
+    test::Workspace ws;
+    test::useLibrary(ws.session, "a.edb", LibraryKind::Lte,
+                     {test::cell4G(1, {"站甲", "甲-1", "0"})});
+    mml::PageInput input;
+    input.sourceText = "甲-1";
+    input.ticked = [](std::string_view) { return false; };
+    input.text = [](std::string_view) -> std::optional<std::string> { return std::nullopt; };
+    for (int unset = 0; unset < 2; ++unset) {
+        RecordingFeedback fb;
+        StringSink pane;
+        try {
+            (void)runGenerator(*findGenerator("cell-power"), ws.session, input, pane, fb);
+            ADD_FAILURE() << "no error";
+        } catch (const mml::MissingUnit& e) {
+            EXPECT_EQ(std::string(e.what()), "窗口缺少单元：开关基站_功率编辑框");
+        }
+        EXPECT_EQ(pane.text(), "");
+        EXPECT_EQ(fb.texts(), Lines{});
+        input.text = {};  // a front end with no units at all
     }
 }

@@ -56,7 +56,9 @@ protected:
                 std::move(targets),
                 [this] { return twoWay; },
                 [this] { return direct; },
-                [value](std::string_view unit) { return unit == "值" ? value : std::string(); },
+                [value](std::string_view unit) {
+                    return unit == mml::units::kPower.name ? value : std::string();
+                },
                 {}};
     }
 };
@@ -119,7 +121,7 @@ TEST_F(Runs, OneToManyWithNoTargetsStillLooksEverySourceUp) {
 }
 
 TEST_F(Runs, SingleListSkipsOrStopsAtAMissingName) {
-    const mml::CellTemplate<Cell4G> line{cellLine, "值"};
+    const mml::CellTemplate<Cell4G> line{cellLine, &mml::units::kPower};
     EXPECT_TRUE(
         mml::runSingleList(line, MissPolicy::SkipName, context(), input("A\r\n\r\nC", "", "-60")));
     EXPECT_EQ(pane.text(), "A=-60\r\nC=-60\r\n");

@@ -7,7 +7,9 @@
 #include <new>
 #include <stdexcept>
 
+#include "gui/app/mainwindow.h"
 #include "gui/base/application.h"
+#include "gui/base/widgets.h"
 #include "guitest.h"
 
 using namespace brindle;
@@ -60,6 +62,22 @@ private slots:
         QTest::keyClick(&button, Qt::Key_A);
         QCOMPARE(dialogs.messages(), QStringList{"程序内部错误：未知错误"});
         QCOMPARE(button.handled, 1);
+    }
+
+    // A unit a run reads that the window has lost is told as the program's
+    // error; the run does not go on as if the box were empty.
+    void aRunMissingAUnitOfItsWindowIsAnInternalError() {
+        Workspace ws;
+        auto* window = new gui::MainWindow(ws.session);
+        window->show();
+        delete window->开关基站_功率编辑框;
+        gui::setBoxText(window->开关基站_基站名编辑框, "甲-1");
+        Dialogs dialogs;
+        QTest::mouseClick(window->开关基站_按钮_修改功率, Qt::LeftButton);
+        QCOMPARE(dialogs.messages(),
+                 QStringList{"程序内部错误：窗口缺少单元：开关基站_功率编辑框"});
+        QVERIFY(window->开关基站_生成脚本编辑框->document()->isEmpty());
+        delete window;
     }
 
     void aPostedEventThatFailsDoesNotStopTheQueue() {

@@ -4,6 +4,7 @@
 
 #include <QtTest>
 
+#include "core/app/exporttools.h"
 #include "core/base/platform.h"
 #include "core/base/textcodec.h"
 #include "core/library/store.h"
@@ -140,6 +141,27 @@ private slots:
         main->hide();
         change->close();
         QVERIFY(main->isVisible());
+    }
+
+    // Every row of the export-tool table has its button on the 4G page,
+    // captioned from the row, and opens a window titled so, as the row says.
+    void everyExportToolRowHasItsButtonAndWindow() {
+        for (const ExportTool& tool : exportTools()) {
+            MainWindow* main = flow->showMain();
+            auto* button = main->findChild<QPushButton*>(qs(tool.unit));
+            QVERIFY2(button, tool.unit.data());
+            QCOMPARE(button->text(), qs(tool.caption));
+            QVERIFY(main->选择夹1->widget(0)->isAncestorOf(button));
+            button->click();
+            auto* window = onlyShown<ExportWindow>();
+            QVERIFY2(window, tool.name.data());
+            QCOMPARE(window->windowTitle(), qs(tool.caption));
+            const bool beside = tool.opens == ToolOpens::ModalBeside;
+            QCOMPARE(window->isModal(), beside);
+            QCOMPARE(main->isVisible(), beside);
+            window->close();
+            deleteClosed();
+        }
     }
 
     void inheritanceAndReductionOpenInTheMainWindowsPlace() {

@@ -4,10 +4,12 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QtTest>
 
 #include "core/app/generators.h"
+#include "core/mml/pageunits.h"
 #include "gui/app/mainwindow.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
@@ -69,6 +71,34 @@ private slots:
         }
     }
 
+    // Every unit a run reads is in the window as its row of the page-unit
+    // table says: named after it, of its kind, with its caption, opening as
+    // the row says.
+    void everyPageUnitIsInTheWindowAsItsRowSays() {
+        for (const mml::PageUnit* row : mml::kPageUnits) {
+            QWidget* widget = window->findChild<QWidget*>(qs(row->name));
+            QVERIFY2(widget, row->name.data());
+            auto* box = qobject_cast<QLineEdit*>(widget);
+            auto* check = qobject_cast<QCheckBox*>(widget);
+            auto* radio = qobject_cast<QRadioButton*>(widget);
+            switch (row->kind) {
+                case mml::UnitKind::ValueBox:
+                    QVERIFY2(box, row->name.data());
+                    QCOMPARE(box->text(), qs(row->initial));
+                    continue;
+                case mml::UnitKind::CheckBox:
+                    QVERIFY2(check, row->name.data());
+                    break;
+                case mml::UnitKind::RadioButton:
+                    QVERIFY2(radio, row->name.data());
+                    break;
+            }
+            auto* button = qobject_cast<QAbstractButton*>(widget);
+            QCOMPARE(button->text(), qs(row->caption));
+            QVERIFY2(!button->isChecked(), row->name.data());
+        }
+    }
+
     void everyGeneratorButtonOfThe2GPageExists() {
         int oneToOne = 0, oneToMany = 0;
         for (auto* b : window->findChildren<QPushButton*>()) {
@@ -84,9 +114,20 @@ private slots:
         QCOMPARE(unit<QCheckBox>("选择框_4G小区操作_双向操作选择框")->text(), QString("双向操作"));
         QCOMPARE(unit<QCheckBox>("选择框_4G小区操作_直出脚本")->text(), QString("直出脚本"));
         QCOMPARE(unit<QCheckBox>("开关基站_选择框")->text(), QString("勾选连续输出"));
-        QCOMPARE(unit<QLineEdit>("负载均衡优化F1_编辑框_用户数门限")->text(), QString("40"));
-        QCOMPARE(unit<QLineEdit>("负载均衡优化F2_编辑框_能力缩放因子")->text(), QString(""));
-        QCOMPARE(unit<QLineEdit>("负载均衡优化FDDD_编辑框_用户数门限")->text(), QString("80"));
+        for (const auto& [box, text] : std::initializer_list<std::pair<const char*, const char*>>{
+                 {"负载均衡优化其它_编辑框_用户数门限", "50"},
+                 {"负载均衡优化其它_编辑框_能力缩放因子", "10"},
+                 {"负载均衡优化F1_编辑框_用户数门限", "40"},
+                 {"负载均衡优化F2_编辑框_用户数门限", "20"},
+                 {"负载均衡优化F2_编辑框_能力缩放因子", ""},
+                 {"负载均衡优化D_编辑框_用户数门限", "50"},
+                 {"负载均衡优化FDDG_编辑框_用户数门限", "40"},
+                 {"负载均衡优化FDDD_编辑框_用户数门限", "80"},
+                 {"负载均衡优化D_编辑框_能力缩放因子", "10"},
+                 {"负载均衡优化F1_编辑框_最大选择用户数", "20"},
+                 {"负载均衡优化FDDG_编辑框_用户选择PRB门限", "99"},
+                 {"负载均衡优化其它_编辑框_用户偏置", ""}})
+            QCOMPARE(unit<QLineEdit>(box)->text(), QString(text));
         for (const char* bar : {"进度条4G", "进度条2G", "开关基站_进度条", "进度条_小区扩容配置"})
             QVERIFY(unit<QProgressBar>(bar));
     }

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <stdexcept>
+
 #include "core/base/textcodec.h"
 #include "core/freqplan/profile.h"
 #include "core/library/store.h"
@@ -117,6 +119,29 @@ private slots:
         QCOMPARE(openEditor()->box("E_E_连接态频率偏置")->text(), QString("-2"));
     }
 
+    // A box the editor has lost is the program's error, not an empty value:
+    // the save stops before it writes any key.
+    void aSaveMissingABoxWritesNothing() {
+        const auto ini = ws->session.folder.earfcnIni();
+        const std::string before = gbk("[其它项]\r\n最低接收电平=-64\r\n");
+        test::writeFile(ini, before);
+        PlanEditor* editor = openEditor();
+        QVERIFY(editor);
+        editor->box("最低接收电平编辑框")->setText("-60");
+        delete editor->box("E_E_异频切换事件");
+        QVERIFY(!editor->box("E_E_异频切换事件"));
+        Dialogs dialogs;
+        QString error;
+        try {
+            editor->save();
+        } catch (const std::logic_error& e) {
+            error = QString::fromUtf8(e.what());
+        }
+        QCOMPARE(error, QString("窗口缺少单元：E_E_异频切换事件"));
+        QCOMPARE(dialogs.messages(), QStringList{});
+        QCOMPARE(test::readFile(ini), before);
+    }
+
     void aReadOnlyPlanKeepsTheEditorAndItsEdits() {
         const auto ini = ws->session.folder.earfcnIni();
         const std::string before = gbk("[其它项]\r\n最低接收电平=-64\r\n");
@@ -160,11 +185,11 @@ private slots:
         ws->session.reload2GSettings();
         Settings2GWindow* window = openSettings2G();
         QVERIFY(window);
-        QCOMPARE(window->开始频点编辑框->text(), QString("1"));
-        QCOMPARE(window->GSM_dcs1800编辑框->text(), QString("GSM_dcs1800"));
-        QCOMPARE(window->BCCH组标识编辑框->text(), QString());
-        window->GSM_dcs1800编辑框->setText("GSM_dcs1900");
-        window->位置区域码配置指示编辑框->setText("TRUE");
+        QCOMPARE(window->settingsBox("开始频点编辑框").text(), QString("1"));
+        QCOMPARE(window->settingsBox("GSM_dcs1800编辑框").text(), QString("GSM_dcs1800"));
+        QCOMPARE(window->settingsBox("BCCH组标识编辑框").text(), QString());
+        window->settingsBox("GSM_dcs1800编辑框").setText("GSM_dcs1900");
+        window->settingsBox("位置区域码配置指示编辑框").setText("TRUE");
         Dialogs dialogs;
         window->保存设置按钮->click();
         QCOMPARE(dialogs.messages(), QStringList{"数据保存成功"});

@@ -1,10 +1,11 @@
 #include "core/app/generators.h"
 
+#include <stdexcept>
+
 #include "core/base/messages.h"
 #include "core/geran/templates.h"
 #include "core/mml/carrier.h"
 #include "core/mml/expansion.h"
-
 #include "core/mml/loadbalancing.h"
 #include "core/mml/templates.h"
 
@@ -77,116 +78,292 @@ std::string activateCell(const Cell4G& cell, std::string_view) {
 std::string deactivateCell(const Cell4G& cell, std::string_view) {
     return mml::deactivateCellLine(cell);
 }
-constexpr std::string_view kKeepOutput = "开关基站_选择框";  // 勾选连续输出
-constexpr std::string_view kPowerBox = "开关基站_功率编辑框";
+namespace units = mml::units;
 constexpr std::string_view kNoCellNames = "基站名为空，不能生成！";
 using List4G = SingleList<Cell4G>;
 constexpr auto kList = Generator::Names::List;
+// The page units each run reads.
+constexpr const mml::PageUnit* kKeepUnits[] = {&units::kKeepOutput};
+constexpr const mml::PageUnit* kPowerUnits[] = {&units::kKeepOutput, &units::kPower};
+constexpr const mml::PageUnit* kLoadBalancingUnits[] = {
+    &units::kWithNe, &units::kCellSwitch, &units::kOverlap, &units::kModeSwitch,
+    &units::kUeMode, &units::kPrbMode,    &units::kUeOther, &units::kScaleOther,
+    &units::kUeF1,   &units::kUeF2,       &units::kScaleF2, &units::kUeD,
+    &units::kUeFddg};
 
 using Pairwise4G = Pairwise<Cell4G, Cell4G>;
 using OneToOne2G = Pairwise<Cell4G, Cell2G>;
 using OneToMany2G = OneToMany<Cell4G, Cell2G>;
 constexpr std::string_view kGeranSuccess = "脚本生成成功！！";
-constexpr bool kReloads = true;
 
 // Adding a generator is one row here (no count to keep in step) plus its
 // template.
-// clang-format off
 const Generator kGenerators[] = {
-    {"neighbour-add", "按钮_4G小区操作_添加邻区按钮", "添加邻区", Page::Lte,
-     Pairwise4G{{addNeighbour}}, MissPolicy::SkipPair,
-     "添加邻区脚本生成成功！！", {}, OutputBuffer::General},
-    {"neighbour-mod", "按钮_4G小区操作_4G修改邻区", "修改邻区", Page::Lte,
-     Pairwise4G{{modNeighbour}}, MissPolicy::SkipPair,
-     "修改邻区脚本生成成功！！", {}, OutputBuffer::General},
-    {"neighbour-rmv", "按钮_4G小区操作_删除邻区按钮", "删除邻区", Page::Lte,
-     Pairwise4G{{cells4G<mml::removeNeighbourLine>}}, MissPolicy::SkipPair,
-     "删除脚本生成成功！！", {}, OutputBuffer::General},
-    {"external-add", "按钮_4G小区操作_添加外部按钮", "添加外部", Page::Lte,
-     Pairwise4G{{cells4G<mml::addExternalCellLine>}}, MissPolicy::SkipPair,
-     "添加外部脚本生成成功！！", {}, OutputBuffer::General},
-    {"external-mod", "按钮_4G小区操作_修改外部按钮", "修改外部", Page::Lte,
-     Pairwise4G{{cells4G<mml::modExternalCellLine>, sameENodeB}}, MissPolicy::SkipPair,
-     "脚本生成成功！！", {}, OutputBuffer::General},
-    {"external-rmv", "按钮_4G小区操作_删除外部按钮", "删除外部", Page::Lte,
-     Pairwise4G{{cells4G<mml::removeExternalCellLine>}}, MissPolicy::SkipPair,
-     "删除外部脚本生成成功！！", {}, OutputBuffer::General},
-    {"carrier-add", "按钮_4G小区操作_添加频点按钮", "添加频点", Page::Lte,
-     OwnRun{mml::runCarrierAdd}, MissPolicy::SkipPair,
-     "添加频点脚本生成成功！！", kCarrierQuestions, OutputBuffer::Carrier},
-    {"carrier-rmv", "按钮_4G小区操作_删除频点按钮", "删除频点", Page::Lte,
-     Pairwise4G{{cells4G<mml::removeCarrierLine>}}, MissPolicy::SkipPair,
-     "删除频点脚本生成成功！！", {}, OutputBuffer::General},
+    {.name = "neighbour-add",
+     .unit = "按钮_4G小区操作_添加邻区按钮",
+     .caption = "添加邻区",
+     .page = Page::Lte,
+     .shape = Pairwise4G{{addNeighbour}},
+     .onMiss = MissPolicy::SkipPair,
+     .success = "添加邻区脚本生成成功！！",
+     .buffer = OutputBuffer::General},
+    {.name = "neighbour-mod",
+     .unit = "按钮_4G小区操作_4G修改邻区",
+     .caption = "修改邻区",
+     .page = Page::Lte,
+     .shape = Pairwise4G{{modNeighbour}},
+     .onMiss = MissPolicy::SkipPair,
+     .success = "修改邻区脚本生成成功！！",
+     .buffer = OutputBuffer::General},
+    {.name = "neighbour-rmv",
+     .unit = "按钮_4G小区操作_删除邻区按钮",
+     .caption = "删除邻区",
+     .page = Page::Lte,
+     .shape = Pairwise4G{{cells4G<mml::removeNeighbourLine>}},
+     .onMiss = MissPolicy::SkipPair,
+     .success = "删除脚本生成成功！！",
+     .buffer = OutputBuffer::General},
+    {.name = "external-add",
+     .unit = "按钮_4G小区操作_添加外部按钮",
+     .caption = "添加外部",
+     .page = Page::Lte,
+     .shape = Pairwise4G{{cells4G<mml::addExternalCellLine>}},
+     .onMiss = MissPolicy::SkipPair,
+     .success = "添加外部脚本生成成功！！",
+     .buffer = OutputBuffer::General},
+    {.name = "external-mod",
+     .unit = "按钮_4G小区操作_修改外部按钮",
+     .caption = "修改外部",
+     .page = Page::Lte,
+     .shape = Pairwise4G{{cells4G<mml::modExternalCellLine>, sameENodeB}},
+     .onMiss = MissPolicy::SkipPair,
+     .success = "脚本生成成功！！",
+     .buffer = OutputBuffer::General},
+    {.name = "external-rmv",
+     .unit = "按钮_4G小区操作_删除外部按钮",
+     .caption = "删除外部",
+     .page = Page::Lte,
+     .shape = Pairwise4G{{cells4G<mml::removeExternalCellLine>}},
+     .onMiss = MissPolicy::SkipPair,
+     .success = "删除外部脚本生成成功！！",
+     .buffer = OutputBuffer::General},
+    {.name = "carrier-add",
+     .unit = "按钮_4G小区操作_添加频点按钮",
+     .caption = "添加频点",
+     .page = Page::Lte,
+     .shape = OwnRun{mml::runCarrierAdd},
+     .onMiss = MissPolicy::SkipPair,
+     .success = "添加频点脚本生成成功！！",
+     .questions = kCarrierQuestions,
+     .buffer = OutputBuffer::Carrier},
+    {.name = "carrier-rmv",
+     .unit = "按钮_4G小区操作_删除频点按钮",
+     .caption = "删除频点",
+     .page = Page::Lte,
+     .shape = Pairwise4G{{cells4G<mml::removeCarrierLine>}},
+     .onMiss = MissPolicy::SkipPair,
+     .success = "删除频点脚本生成成功！！",
+     .buffer = OutputBuffer::General},
 
     // The 2G page, one-to-one: source line i with target line i.
-    {"geran-group-add", "按钮_2G小区操作_一对一_添加GE邻区频点组", "加频点组", Page::Geran,
-     OneToOne2G{{geranGroupAdd}}, MissPolicy::StopRun, kGeranSuccess, {}, OutputBuffer::None, kReloads},
-    {"geran-arfcn-add", "按钮_2G小区操作_一对一_添加GE邻区频点", "添加频点", Page::Geran,
-     OneToOne2G{{geranArfcnAdd}}, MissPolicy::StopRun, kGeranSuccess, {}, OutputBuffer::None, kReloads},
-    {"geran-external-add", "按钮_2G小区操作_一对一_添加GE外部小区", "添加外部", Page::Geran,
-     OneToOne2G{{geranExternalAdd}}, MissPolicy::StopRun, kGeranSuccess},
-    {"geran-ncell-add", "按钮_2G小区操作_一对一_添加GE邻区关系", "添加邻区", Page::Geran,
-     OneToOne2G{{geranNcellAdd}}, MissPolicy::StopRun, kGeranSuccess},
-    {"geran-external-mod", "按钮_2G小区操作_一对一_修改外部小区", "修改外部", Page::Geran,
-     OneToOne2G{{geranExternalMod}}, MissPolicy::StopRun, kGeranSuccess},
-    {"geran-ncell-rmv", "按钮_2G小区操作_一对一_删除GE邻区关系", "删除邻区", Page::Geran,
-     OneToOne2G{{geranNcellRmv}}, MissPolicy::StopRun, kGeranSuccess},
-    {"geran-external-rmv", "按钮_2G小区操作_一对一_删除GE外部小区", "删除外部", Page::Geran,
-     OneToOne2G{{geranExternalRmv}}, MissPolicy::StopRun, kGeranSuccess},
-    {"geran-arfcn-rmv", "按钮_2G小区操作_一对一_删除GE相邻频点", "删除频点", Page::Geran,
-     OneToOne2G{{geranArfcnRmv}}, MissPolicy::StopRun, kGeranSuccess},
-    {"geran-group-rmv", "按钮_2G小区操作_一对一_删除GE相邻频点组", "删频点组", Page::Geran,
-     OneToOne2G{{geranGroupRmv}}, MissPolicy::StopRun, kGeranSuccess},
+    {.name = "geran-group-add",
+     .unit = "按钮_2G小区操作_一对一_添加GE邻区频点组",
+     .caption = "加频点组",
+     .page = Page::Geran,
+     .shape = OneToOne2G{{geranGroupAdd}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess,
+     .reloads2G = true},
+    {.name = "geran-arfcn-add",
+     .unit = "按钮_2G小区操作_一对一_添加GE邻区频点",
+     .caption = "添加频点",
+     .page = Page::Geran,
+     .shape = OneToOne2G{{geranArfcnAdd}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess,
+     .reloads2G = true},
+    {.name = "geran-external-add",
+     .unit = "按钮_2G小区操作_一对一_添加GE外部小区",
+     .caption = "添加外部",
+     .page = Page::Geran,
+     .shape = OneToOne2G{{geranExternalAdd}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess},
+    {.name = "geran-ncell-add",
+     .unit = "按钮_2G小区操作_一对一_添加GE邻区关系",
+     .caption = "添加邻区",
+     .page = Page::Geran,
+     .shape = OneToOne2G{{geranNcellAdd}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess},
+    {.name = "geran-external-mod",
+     .unit = "按钮_2G小区操作_一对一_修改外部小区",
+     .caption = "修改外部",
+     .page = Page::Geran,
+     .shape = OneToOne2G{{geranExternalMod}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess},
+    {.name = "geran-ncell-rmv",
+     .unit = "按钮_2G小区操作_一对一_删除GE邻区关系",
+     .caption = "删除邻区",
+     .page = Page::Geran,
+     .shape = OneToOne2G{{geranNcellRmv}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess},
+    {.name = "geran-external-rmv",
+     .unit = "按钮_2G小区操作_一对一_删除GE外部小区",
+     .caption = "删除外部",
+     .page = Page::Geran,
+     .shape = OneToOne2G{{geranExternalRmv}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess},
+    {.name = "geran-arfcn-rmv",
+     .unit = "按钮_2G小区操作_一对一_删除GE相邻频点",
+     .caption = "删除频点",
+     .page = Page::Geran,
+     .shape = OneToOne2G{{geranArfcnRmv}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess},
+    {.name = "geran-group-rmv",
+     .unit = "按钮_2G小区操作_一对一_删除GE相邻频点组",
+     .caption = "删频点组",
+     .page = Page::Geran,
+     .shape = OneToOne2G{{geranGroupRmv}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess},
 
     // The 2G page, one-to-many: every source with every target.
-    {"geran-group-add", "按钮_2G小区操作_一对多_添加GE邻区频点组按钮", "加频点组", Page::Geran,
-     OneToMany2G{{geranGroupAdd}}, MissPolicy::StopRun, kGeranSuccess, {}, OutputBuffer::None, kReloads},
-    {"geran-arfcn-add", "按钮_2G小区操作_一对多_GERAN邻区频点按钮", "添加频点", Page::Geran,
-     OneToMany2G{{geranArfcnAdd}}, MissPolicy::StopRun, kGeranSuccess, {}, OutputBuffer::None, kReloads},
-    {"geran-external-add", "按钮_2G小区操作_一对多_GERAN外部小区按钮", "添加外部", Page::Geran,
-     OneToMany2G{{geranExternalAdd}}, MissPolicy::StopRun, kGeranSuccess, {}, OutputBuffer::None, kReloads},
-    {"geran-ncell-add", "按钮_2G小区操作_一对多_GERAN邻区关系按钮", "添加邻区", Page::Geran,
-     OneToMany2G{{geranNcellAdd}}, MissPolicy::StopRun, kGeranSuccess},
-    {"geran-external-mod", "按钮_2G小区操作_一对多_GERAN修改外部按钮", "修改外部", Page::Geran,
-     OneToMany2G{{geranExternalMod}}, MissPolicy::StopRun, kGeranSuccess},
-    {"geran-ncell-rmv", "按钮_2G小区操作_一对多_删除GERAN邻区关系按钮", "删除邻区", Page::Geran,
-     OneToMany2G{{geranNcellRmvPlmn}}, MissPolicy::StopRun, kGeranSuccess},
-    {"geran-external-rmv", "按钮_2G小区操作_一对多_删除GE外部小区按钮", "删除外部", Page::Geran,
-     OneToMany2G{{geranExternalRmv}}, MissPolicy::StopRun, kGeranSuccess},
-    {"geran-arfcn-rmv", "按钮_2G小区操作_一对多_GERAN相邻频点按钮", "删除频点", Page::Geran,
-     OneToMany2G{{geranArfcnRmv}}, MissPolicy::StopRun, kGeranSuccess},
-    {"geran-group-rmv", "按钮_2G小区操作_一对多_GERAN相邻频点组按钮", "删频点组", Page::Geran,
-     OneToMany2G{{geranGroupRmv}}, MissPolicy::StopRun, kGeranSuccess},
+    {.name = "geran-group-add",
+     .unit = "按钮_2G小区操作_一对多_添加GE邻区频点组按钮",
+     .caption = "加频点组",
+     .page = Page::Geran,
+     .shape = OneToMany2G{{geranGroupAdd}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess,
+     .reloads2G = true},
+    {.name = "geran-arfcn-add",
+     .unit = "按钮_2G小区操作_一对多_GERAN邻区频点按钮",
+     .caption = "添加频点",
+     .page = Page::Geran,
+     .shape = OneToMany2G{{geranArfcnAdd}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess,
+     .reloads2G = true},
+    {.name = "geran-external-add",
+     .unit = "按钮_2G小区操作_一对多_GERAN外部小区按钮",
+     .caption = "添加外部",
+     .page = Page::Geran,
+     .shape = OneToMany2G{{geranExternalAdd}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess,
+     .reloads2G = true},
+    {.name = "geran-ncell-add",
+     .unit = "按钮_2G小区操作_一对多_GERAN邻区关系按钮",
+     .caption = "添加邻区",
+     .page = Page::Geran,
+     .shape = OneToMany2G{{geranNcellAdd}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess},
+    {.name = "geran-external-mod",
+     .unit = "按钮_2G小区操作_一对多_GERAN修改外部按钮",
+     .caption = "修改外部",
+     .page = Page::Geran,
+     .shape = OneToMany2G{{geranExternalMod}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess},
+    {.name = "geran-ncell-rmv",
+     .unit = "按钮_2G小区操作_一对多_删除GERAN邻区关系按钮",
+     .caption = "删除邻区",
+     .page = Page::Geran,
+     .shape = OneToMany2G{{geranNcellRmvPlmn}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess},
+    {.name = "geran-external-rmv",
+     .unit = "按钮_2G小区操作_一对多_删除GE外部小区按钮",
+     .caption = "删除外部",
+     .page = Page::Geran,
+     .shape = OneToMany2G{{geranExternalRmv}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess},
+    {.name = "geran-arfcn-rmv",
+     .unit = "按钮_2G小区操作_一对多_GERAN相邻频点按钮",
+     .caption = "删除频点",
+     .page = Page::Geran,
+     .shape = OneToMany2G{{geranArfcnRmv}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess},
+    {.name = "geran-group-rmv",
+     .unit = "按钮_2G小区操作_一对多_GERAN相邻频点组按钮",
+     .caption = "删频点组",
+     .page = Page::Geran,
+     .shape = OneToMany2G{{geranGroupRmv}},
+     .onMiss = MissPolicy::StopRun,
+     .success = kGeranSuccess},
 
     // The on/off page: a fresh script box unless 勾选连续输出 is ticked.
-    {"cell-act", "开关基站_按钮_激活", "激活小区", Page::OnOff,
-     List4G{{activateCell}, kKeepOutput, {}, kNoCellNames}, MissPolicy::SkipName,
-     "激活脚本已生成！", {}, OutputBuffer::None, false, kList},
-    {"cell-dea", "开关基站_按钮_去激活", "去激活小区", Page::OnOff,
-     List4G{{deactivateCell}, kKeepOutput, {}, kNoCellNames}, MissPolicy::SkipName,
-     "去激活脚本已生成！", {}, OutputBuffer::None, false, kList},
-    {"cell-power", "开关基站_按钮_修改功率", "修改功率", Page::OnOff,
-     List4G{{mml::referenceSignalPowerLine, kPowerBox}, kKeepOutput, "功率值为空，请添写功率值！",
-            kNoCellNames},
-     MissPolicy::SkipName, "修改功率脚本已生成！", {}, OutputBuffer::None, false, kList},
+    {.name = "cell-act",
+     .unit = "开关基站_按钮_激活",
+     .caption = "激活小区",
+     .page = Page::OnOff,
+     .shape =
+         List4G{
+             .cell = {activateCell}, .keepUnit = &units::kKeepOutput, .nothingMade = kNoCellNames},
+     .onMiss = MissPolicy::SkipName,
+     .success = "激活脚本已生成！",
+     .names = kList,
+     .units = kKeepUnits},
+    {.name = "cell-dea",
+     .unit = "开关基站_按钮_去激活",
+     .caption = "去激活小区",
+     .page = Page::OnOff,
+     .shape = List4G{.cell = {deactivateCell},
+                     .keepUnit = &units::kKeepOutput,
+                     .nothingMade = kNoCellNames},
+     .onMiss = MissPolicy::SkipName,
+     .success = "去激活脚本已生成！",
+     .names = kList,
+     .units = kKeepUnits},
+    {.name = "cell-power",
+     .unit = "开关基站_按钮_修改功率",
+     .caption = "修改功率",
+     .page = Page::OnOff,
+     .shape = List4G{.cell = {mml::referenceSignalPowerLine, &units::kPower},
+                     .keepUnit = &units::kKeepOutput,
+                     .valueMissing = "功率值为空，请添写功率值！",
+                     .nothingMade = kNoCellNames},
+     .onMiss = MissPolicy::SkipName,
+     .success = "修改功率脚本已生成！",
+     .names = kList,
+     .units = kPowerUnits},
 
     // The capacity-expansion page: the output box keeps earlier lines.
-    {"expansion-bands", "按钮_小区扩容配置成生", "生成", Page::Expansion,
-     OwnRun{mml::runExpansionBands}, MissPolicy::SkipName, "好了", {}, OutputBuffer::None, false,
-     kList},
+    {.name = "expansion-bands",
+     .unit = "按钮_小区扩容配置成生",
+     .caption = "生成",
+     .page = Page::Expansion,
+     .shape = OwnRun{mml::runExpansionBands},
+     .onMiss = MissPolicy::SkipName,
+     .success = "好了",
+     .names = kList},
 
     // The load-balancing page: the run copies its script and says so itself.
-    {"mlb", "负载均衡优化_生成按钮", "生成脚本", Page::LoadBalancing,
-     OwnRun{mml::runLoadBalancing}, MissPolicy::StopRun, "", {}, OutputBuffer::None, false, kList},
+    {.name = "mlb",
+     .unit = "负载均衡优化_生成按钮",
+     .caption = "生成脚本",
+     .page = Page::LoadBalancing,
+     .shape = OwnRun{mml::runLoadBalancing},
+     .onMiss = MissPolicy::StopRun,
+     .success = "",
+     .names = kList,
+     .units = kLoadBalancingUnits},
 };
-// clang-format on
 
 // A single-list page: a fresh pane unless earlier output is kept, the value
 // box checked first, and a message of its own when nothing was made.
 bool runList(const SingleList<Cell4G>& list, MissPolicy onMiss, const RunContext& context,
              const mml::PageInput& input) {
-    if (!list.keepUnit.empty() && !input.isTicked(list.keepUnit)) context.pane.clear();
-    if (!list.valueMissing.empty() && input.textOf(list.cell.valueUnit).empty()) {
+    if (list.keepUnit && !input.isTicked(*list.keepUnit)) context.pane.clear();
+    if (!list.valueMissing.empty() && input.textOf(*list.cell.valueUnit).empty()) {
         context.feedback.message(list.valueMissing);
         return false;
     }
@@ -293,9 +470,28 @@ bool runGenerator(const Generator& generator, Session& session, const mml::PageI
         const QuestionText& q = questionText(id);
         if (const auto note = yes ? q.yesNote : q.noNote; !note.empty()) feedback.message(note);
     }
-    if (!runShape(generator, context, input)) return false;
+    // The run reads the units its row names and no other: the command line
+    // offers options for those alone, and a unit the row forgot would
+    // otherwise be read there as it stands in the window.
+    mml::PageInput declared = input;
+    const auto check = [&generator](std::string_view unit) {
+        for (const mml::PageUnit* u : generator.units)
+            if (u->name == unit) return;
+        throw std::logic_error(std::string(msg::kUndeclaredUnit) + std::string(unit));
+    };
+    if (input.text)
+        declared.text = [&input, check](std::string_view unit) {
+            check(unit);
+            return input.text(unit);
+        };
+    if (input.ticked)
+        declared.ticked = [&input, check](std::string_view unit) {
+            check(unit);
+            return input.ticked(unit);
+        };
+    if (!runShape(generator, context, declared)) return false;
     if (!generator.success.empty()) feedback.message(generator.success);
-    if (context.buffer) saveDirectOutput(*context.buffer, input.directOutputTicked(), feedback);
+    if (context.buffer) saveDirectOutput(*context.buffer, declared.directOutputTicked(), feedback);
     return true;
 }
 

@@ -2,7 +2,8 @@
 // The generator registry: one row per generator button, and the one way a
 // row is run. The window connects its buttons by looking their unit names up
 // here; the command line lists and runs generators by their names. Adding a
-// generator is one row here plus its template in mml/templates.h.
+// generator is one row here plus its template in mml/templates.h (and, for
+// a unit its run reads, a row of mml/pageunits.h).
 
 #include <optional>
 #include <span>
@@ -21,6 +22,9 @@ namespace brindle {
 
 // The main window's pages, in tab order.
 enum class Page { Lte, Geran, OnOff, Expansion, LoadBalancing };
+inline constexpr Page kPages[] = {Page::Lte, Page::Geran, Page::OnOff, Page::Expansion,
+                                  Page::LoadBalancing};
+// The page's tab caption, as the window shows it and `gen --list` prints it.
 std::string_view pageTitle(Page page);  // "4G小区操作", …
 
 // How a generator runs: the shape of its loop, over which cell types, with
@@ -36,8 +40,8 @@ struct OneToMany {
 template <class Cell>
 struct SingleList {
     mml::CellTemplate<Cell> cell;
-    // Earlier output stays only while this check box is ticked; empty: always.
-    std::string_view keepUnit = {};
+    // Earlier output stays only while this check box is ticked; null: always.
+    const mml::PageUnit* keepUnit = nullptr;
     // Shown, and nothing run, when the template's value box is empty.
     std::string_view valueMissing = {};
     // Shown instead of the success message when the pane ends empty.
@@ -67,6 +71,10 @@ struct Generator {
     // of names (in PageInput::sourceText).
     enum class Names { Pairs, List };
     Names names = Names::Pairs;
+    // The page units (core/mml/pageunits.h) its run reads besides the name
+    // boxes and the two check boxes of the 4G page; the command line offers
+    // their options with the generator.
+    std::span<const mml::PageUnit* const> units = {};
 };
 
 // Every generator, in the order of their pages and buttons.

@@ -239,5 +239,11 @@ inline constexpr std::string_view kCheckDoneHead = "检查完成：";
 // the engineer's files; the program carries on.
 inline constexpr std::string_view kInternalError = "程序内部错误：";  // + what went wrong
 inline constexpr std::string_view kUnknownInternalError = "未知错误";
+// A run asked for a page unit that its window (or command line) lacks, or
+// for one that is not of the page-unit table: + the unit name.
+inline constexpr std::string_view kMissingUnit = "窗口缺少单元：";
+inline constexpr std::string_view kNotAPageUnit = "不是页面单元表中的单元：";
+// A run read a unit that its generator's row does not name: + the unit name.
+inline constexpr std::string_view kUndeclaredUnit = "生成器未声明它读取的单元：";
 
 }  // namespace brindle::msg

@@ -32,12 +32,14 @@ std::vector<BoundBox> familyBoxes(const Family& family) {
     return out;
 }
 
-// Writes every box of the group; the first failure's reason, if any.
+// Writes every box of the group, with the texts read for it; the first
+// failure's reason, if any.
 std::optional<std::string> writeGroup(const std::filesystem::path& file,
-                                      const std::vector<BoundBox>& group, const TextOf& textOf) {
+                                      const std::vector<BoundBox>& group,
+                                      const std::vector<std::string>& texts) {
     std::optional<std::string> failure;
-    for (const BoundBox& b : group)
-        if (const Status written = writeProfile(file, b.section, b.key, textOf(b.box));
+    for (std::size_t i = 0; i < group.size(); ++i)
+        if (const Status written = writeProfile(file, group[i].section, group[i].key, texts[i]);
             !written && !failure)
             failure = written.error();
     return failure;
@@ -46,12 +48,18 @@ std::optional<std::string> writeGroup(const std::filesystem::path& file,
 // Every group is written, whatever failed before it; a failure is told once,
 // after the last write, with the first reason, and then nothing claims
 // success: one box per failed key told the engineer nothing more, and a
-// closing success after them was untrue.
+// closing success after them was untrue. Every box is read before the first
+// write, so a box the window lacks (textOf throws) leaves the file as it was.
 bool saveGroups(const std::filesystem::path& file, const std::vector<std::vector<BoundBox>>& groups,
                 const TextOf& textOf, std::string_view saved, Feedback& feedback) {
+    std::vector<std::vector<std::string>> texts;
+    for (const auto& group : groups) {
+        texts.emplace_back();
+        for (const BoundBox& b : group) texts.back().push_back(textOf(b.box));
+    }
     std::optional<std::string> failure;
-    for (const auto& group : groups)
-        if (auto failed = writeGroup(file, group, textOf); failed && !failure)
+    for (std::size_t g = 0; g < groups.size(); ++g)
+        if (auto failed = writeGroup(file, groups[g], texts[g]); failed && !failure)
             failure = std::move(failed);
     if (failure) {
         feedback.message(std::string(msg::kSettingWriteFailed) + "：" + *failure, {},

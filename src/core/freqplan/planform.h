@@ -89,7 +89,9 @@ inline constexpr std::array<Settings2GBox, 5> kSettings2GBoxes = {{
 }};
 std::vector<BoundBox> settings2GOrder();
 
-// Box texts by unit name.
+// Box texts by unit name. The windows bind their boxes by these names; a
+// TextOf throws for a box its window lacks (never reading it as ""), and the
+// saves read every box before they write the first key.
 using BoxTexts = std::map<std::string, std::string>;
 using TextOf = std::function<std::string(const std::string& box)>;
 

@@ -19,12 +19,12 @@ std::string end(std::string_view ne) {
 }  // namespace
 
 BandBoxes bandBoxes(std::string_view earfcn) {
-    if (earfcn == "38400") return {mlb::kUeF1, mlb::kScaleOther};
-    if (earfcn == "38544") return {mlb::kUeF2, mlb::kScaleF2};
+    if (earfcn == "38400") return {units::kUeF1, units::kScaleOther};
+    if (earfcn == "38544") return {units::kUeF2, units::kScaleF2};
     if (earfcn == "37900" || earfcn == "38098" || earfcn == "40936")
-        return {mlb::kUeD, mlb::kScaleOther};
-    if (earfcn == "3683") return {mlb::kUeFddg, mlb::kScaleOther};
-    return {mlb::kUeOther, mlb::kScaleOther};
+        return {units::kUeD, units::kScaleOther};
+    if (earfcn == "3683") return {units::kUeFddg, units::kScaleOther};
+    return {units::kUeOther, units::kScaleOther};
 }
 
 // The templates keep one parameter to a line so they can be read against the
@@ -153,17 +153,17 @@ bool runLoadBalancing(const RunContext& context, const PageInput& input) {
         const auto cell = lookup4G(context.lte, name, feedback);
         if (!cell) return false;
         // The switches and boxes are read anew for every name.
-        const std::string ne = input.isTicked(mlb::kWithNe) ? cat({"{", cell->基站名, "}"}) : "";
-        if (input.isTicked(mlb::kCellSwitch)) {
+        const std::string ne = input.isTicked(units::kWithNe) ? cat({"{", cell->基站名, "}"}) : "";
+        if (input.isTicked(units::kCellSwitch)) {
             script += cellAlgoSwitchLine(*cell, ne);
             script += interFreqHoGroupLine(*cell, ne);
         }
-        const bool modes = input.isTicked(mlb::kModeSwitch);
-        if (modes && input.isTicked(mlb::kUeMode)) {
+        const bool modes = input.isTicked(units::kModeSwitch);
+        if (modes && input.isTicked(units::kUeMode)) {
             const BandBoxes band = bandBoxes(cell->频点);
             script += ueNumberMlbLine(*cell, input.textOf(band.ueThreshold),
                                       input.textOf(band.scaleFactor), ne);
-        } else if (modes && input.isTicked(mlb::kPrbMode)) {
+        } else if (modes && input.isTicked(units::kPrbMode)) {
             script += enodebAlgoSwitchLine(ne);
             script += cellMlbHoLine(*cell, ne);
             script += rrcConnStateTimerLine(ne);
@@ -183,7 +183,7 @@ bool runLoadBalancing(const RunContext& context, const PageInput& input) {
                 if (otherName == name) continue;
                 const auto other = lookup4G(context.lte, otherName, feedback);
                 if (!other) return false;
-                if (input.isTicked(mlb::kOverlap))
+                if (input.isTicked(units::kOverlap))
                     script += overlapNeighbourLine(*cell, name, *other, ne);
             }
         }

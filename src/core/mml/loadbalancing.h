@@ -1,39 +1,24 @@
 #pragma once
 // "负载均衡优化工具": one list of cell names (the cells that cover the same
-// sector), switches and threshold boxes; the script goes to the clipboard,
-// never to a pane.
+// sector), switches and threshold boxes (their units are rows of
+// core/mml/pageunits.h); the script goes to the clipboard, never to a pane.
 
 #include <string>
 #include <string_view>
 
 #include "core/library/record.h"
+#include "core/mml/pageunits.h"
 #include "core/mml/run.h"
 
 namespace brindle::mml {
 
-// ---- the page's units -----------------------------------------------------------
-namespace mlb {
-inline constexpr std::string_view kWithNe = "负载均衡优化_选择框_是否带基站";
-inline constexpr std::string_view kCellSwitch = "负载均衡优化_选择框_小区负载均衡开关";
-inline constexpr std::string_view kModeSwitch = "负载均衡优化_选择框_模式开关";
-inline constexpr std::string_view kUeMode = "负载均衡优化_单选框_用户数模式";
-inline constexpr std::string_view kPrbMode = "负载均衡优化_单选框_PRB模式";
-inline constexpr std::string_view kOverlap = "负载均衡优化_选择框_等覆盖脚本";
-inline constexpr std::string_view kUeOther = "负载均衡优化其它_编辑框_用户数门限";
-inline constexpr std::string_view kScaleOther = "负载均衡优化其它_编辑框_能力缩放因子";
-inline constexpr std::string_view kUeF1 = "负载均衡优化F1_编辑框_用户数门限";
-inline constexpr std::string_view kUeF2 = "负载均衡优化F2_编辑框_用户数门限";
-inline constexpr std::string_view kScaleF2 = "负载均衡优化F2_编辑框_能力缩放因子";
-inline constexpr std::string_view kUeD = "负载均衡优化D_编辑框_用户数门限";
-inline constexpr std::string_view kUeFddg = "负载均衡优化FDDG_编辑框_用户数门限";
-}  // namespace mlb
-
 // The two boxes whose texts a cell's band takes, chosen by the exact text
 // of its `频点`: 38400 is F1, 38544 F2, 37900/38098/40936 D, 3683 FDDG, any
-// other 其它. Only F2 has a scale factor of its own.
+// other 其它. Only F2 has a scale factor of its own. The boxes are rows of
+// the page-unit table (core/mml/pageunits.h).
 struct BandBoxes {
-    std::string_view ueThreshold;
-    std::string_view scaleFactor;
+    const PageUnit& ueThreshold;
+    const PageUnit& scaleFactor;
 };
 BandBoxes bandBoxes(std::string_view earfcn);
 

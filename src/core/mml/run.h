@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -28,6 +29,7 @@
 #include "core/freqplan/settings2g.h"
 #include "core/library/library.h"
 #include "core/library/lookup.h"
+#include "core/mml/pageunits.h"
 
 namespace brindle::mml {
 
@@ -38,16 +40,25 @@ struct PageInput {
     std::string targetText;              // target names, one per line
     std::function<bool()> twoWay;        // 双向操作; unset: never ticked
     std::function<bool()> directOutput;  // 直出脚本; unset: never ticked
-    // The page's other units by unit name: a box's text, whether a check box
-    // or radio button is ticked. Read when the run needs them; unset: empty
-    // and not ticked.
-    std::function<std::string(std::string_view unit)> text;
-    std::function<bool(std::string_view unit)> ticked;
+    // The page's other units (the rows of kPageUnits) by unit name, as the
+    // front end holds them now: a value box's text, whether a check box or
+    // radio button is ticked. Nothing for a unit the front end lacks.
+    std::function<std::optional<std::string>(std::string_view unit)> text;
+    std::function<std::optional<bool>(std::string_view unit)> ticked;
 
     bool twoWayTicked() const { return twoWay && twoWay(); }
     bool directOutputTicked() const { return directOutput && directOutput(); }
-    std::string textOf(std::string_view unit) const { return text ? text(unit) : std::string(); }
-    bool isTicked(std::string_view unit) const { return ticked && ticked(unit); }
+    // A unit of the table, read when the run needs it. A unit the front end
+    // lacks, or one asked for as the wrong kind, is a program error
+    // (MissingUnit), never an empty text: the run must not go on without it.
+    std::string textOf(const PageUnit& unit) const;
+    bool isTicked(const PageUnit& unit) const;
+};
+
+// Thrown when a run asks for a unit its front end does not have.
+class MissingUnit : public std::logic_error {
+public:
+    explicit MissingUnit(std::string_view unit);
 };
 
 // Everything a run may use.
@@ -106,11 +117,11 @@ struct PairTemplate {
 };
 
 // What one named cell produces: `line(cell, value)` with the text of the
-// page's value box `valueUnit` (none when empty).
+// page's value box `valueUnit` (none when null).
 template <class Cell>
 struct CellTemplate {
     std::string (*line)(const Cell& cell, std::string_view value);
-    std::string_view valueUnit = {};
+    const PageUnit* valueUnit = nullptr;
 };
 
 // Source line i with target line i. A source line past the end of the
@@ -191,7 +202,7 @@ bool runSingleList(const CellTemplate<Cell>& cellLine, MissPolicy onMiss, const 
     Feedback& feedback = context.feedback;
     const auto names = nameViews(input.sourceText);
     const std::string value =
-        cellLine.valueUnit.empty() ? std::string() : input.textOf(cellLine.valueUnit);
+        cellLine.valueUnit ? input.textOf(*cellLine.valueUnit) : std::string();
     const long total = static_cast<long>(names.size());
     feedback.progress(0, total);
     for (std::size_t i = 0; i < names.size(); ++i) {

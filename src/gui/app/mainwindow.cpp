@@ -14,6 +14,9 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <type_traits>
 #include <vector>
 
 #include "core/base/clipboard.h"
@@ -31,14 +34,20 @@ namespace brindle::gui {
 
 namespace {
 
-// A generator button: named after its member, captioned from its registry row.
-QPushButton* generatorButton(const char* unit) {
-    const Generator* generator = generatorForUnit(unit);
-    auto* button = new QPushButton(generator ? qs(generator->caption) : QString());
+// A button of a generator or an export tool: named after its member,
+// captioned from its row of the registry or of the export-tool table.
+QPushButton* rowButton(const char* unit) {
+    std::string_view caption;
+    if (const Generator* generator = generatorForUnit(unit))
+        caption = generator->caption;
+    else if (const ExportTool* tool = exportToolForUnit(unit))
+        caption = tool->caption;
+    auto* button = new QPushButton(qs(caption));
     button->setObjectName(QString::fromUtf8(unit));
     return button;
 }
-#define GENERATOR(member) (member = generatorButton(#member))
+#define GENERATOR(member) (member = rowButton(#member))
+#define TOOL(member) (member = rowButton(#member))
 
 QWidget* labelled(const char* caption, QWidget* box) {
     auto* holder = new QWidget;
@@ -88,11 +97,7 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     setWindowTitle(QStringLiteral("Brindle %1").arg(BRINDLE_VERSION));
     setAttribute(Qt::WA_DeleteOnClose);
     UNIT(选择夹1);
-    选择夹1->addTab(build4GPage(), "4G小区操作");
-    选择夹1->addTab(build2GPage(), "2G小区操作");
-    选择夹1->addTab(buildOnOffPage(), "开关基站修改功率");
-    选择夹1->addTab(buildExpansionPage(), "小区扩容配置");
-    选择夹1->addTab(buildLoadBalancingPage(), "负载均衡优化工具");
+    for (Page page : kPages) 选择夹1->addTab(buildPage(page), qs(pageTitle(page)));
     setCentralWidget(选择夹1);
     // Values saved in the 2G settings window take effect from the next page change.
     connect(选择夹1, &QTabWidget::currentChanged, this, [this] { session_.reload2GSettings(); });
@@ -102,6 +107,45 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     connectOtherPages();
     buildScriptChecks();
     resize(1180, 720);
+}
+
+QWidget* MainWindow::buildPage(Page page) {
+    switch (page) {
+        case Page::Lte:
+            return build4GPage();
+        case Page::Geran:
+            return build2GPage();
+        case Page::OnOff:
+            return buildOnOffPage();
+        case Page::Expansion:
+            return buildExpansionPage();
+        case Page::LoadBalancing:
+            break;
+    }
+    return buildLoadBalancingPage();
+}
+
+template <class W>
+W* MainWindow::pageUnit(const mml::PageUnit& row) {
+    W* widget = nullptr;
+    if constexpr (std::is_same_v<W, QLineEdit>)
+        widget = new QLineEdit(qs(row.initial));
+    else
+        widget = new W(qs(row.caption));
+    widget->setObjectName(qs(row.name));
+    bindPageUnit(row, widget);
+    return widget;
+}
+// PAGE_UNIT(member, row): the member made from its row of the page-unit table.
+#define PAGE_UNIT(member, row) (member = pageUnit<std::remove_pointer_t<decltype(member)>>(row))
+
+void MainWindow::bindPageUnit(const mml::PageUnit& row, QWidget* widget) {
+    pageUnits_[row.name] = widget;
+}
+
+QWidget* MainWindow::boundUnit(std::string_view name) const {
+    const auto it = pageUnits_.find(name);
+    return it == pageUnits_.end() ? nullptr : it->second.data();
 }
 
 QWidget* MainWindow::build4GPage() {
@@ -129,9 +173,8 @@ QWidget* MainWindow::build4GPage() {
                                  UNIT(按钮_4G小区操作_修改工参数据按钮, "工参读写"),
                                  UNIT(按钮_4G小区操作_复制脚本内容按钮, "复制脚本内容"),
                                  UNIT(按钮_4G小区操作_清空所有内容按钮, "清空所有内容")});
-    auto* tools = buttonGroup(
-        "功能区", {UNIT(按钮_4G小区操作_修改PCI按钮, "修改PCI"), UNIT(按键_一键改频点, "改频点"),
-                   UNIT(一键扩容按钮, "一键扩容"), UNIT(一键减容按钮, "一键减容")});
+    auto* tools = buttonGroup("功能区", {TOOL(按钮_4G小区操作_修改PCI按钮), TOOL(按键_一键改频点),
+                                         TOOL(一键扩容按钮), TOOL(一键减容按钮)});
     auto* basics = buttonGroup("基础操作", {UNIT(按钮_4G小区操作_脚本分割按钮, "脚本分割"),
                                             UNIT(按钮_4G小区操作_站型转换, "站型转换")});
 
@@ -210,7 +253,7 @@ QWidget* MainWindow::build2GPage() {
 QWidget* MainWindow::buildOnOffPage() {
     auto* page = new QWidget;
     UNIT(开关基站_基站名编辑框);
-    UNIT(开关基站_功率编辑框, "122");
+    PAGE_UNIT(开关基站_功率编辑框, mml::units::kPower);
     UNIT(开关基站_生成脚本编辑框);
     setScriptBoxLook(开关基站_生成脚本编辑框);
     UNIT(开关基站_进度条);
@@ -220,7 +263,7 @@ QWidget* MainWindow::buildOnOffPage() {
     inputs->addWidget(labelled("参考信号功率(0.1毫瓦分贝)：", 开关基站_功率编辑框));
     auto* actions = buttonGroup(
         "功能区",
-        {UNIT(开关基站_选择框, "勾选连续输出"), GENERATOR(开关基站_按钮_激活),
+        {PAGE_UNIT(开关基站_选择框, mml::units::kKeepOutput), GENERATOR(开关基站_按钮_激活),
          GENERATOR(开关基站_按钮_去激活), GENERATOR(开关基站_按钮_修改功率),
          UNIT(开关基站_按钮_复制脚本, "复制脚本"), UNIT(开关基站_按钮_清空内容, "清空内容")},
         1);
@@ -267,57 +310,65 @@ QWidget* MainWindow::buildLoadBalancingPage() {
     auto* names = new QVBoxLayout;
     names->addWidget(负载均衡优化_小区名编辑框);
 
-    auto* switches = buttonGroup(
-        "负载均衡自动优化",
-        {UNIT(负载均衡优化_选择框_是否带基站, "带基站名"),
-         UNIT(负载均衡优化_选择框_小区负载均衡开关, "小区级负载均衡开关"),
-         UNIT(负载均衡优化_选择框_模式开关, "负载模式开关"),
-         UNIT(负载均衡优化_单选框_用户数模式, "用户数模式"),
-         UNIT(负载均衡优化_单选框_PRB模式, "PRB模式"),
-         UNIT(负载均衡优化_选择框_等覆盖脚本, "等覆盖脚本"), GENERATOR(负载均衡优化_生成按钮)},
-        1);
+    auto* switches =
+        buttonGroup("负载均衡自动优化",
+                    {PAGE_UNIT(负载均衡优化_选择框_是否带基站, mml::units::kWithNe),
+                     PAGE_UNIT(负载均衡优化_选择框_小区负载均衡开关, mml::units::kCellSwitch),
+                     PAGE_UNIT(负载均衡优化_选择框_模式开关, mml::units::kModeSwitch),
+                     PAGE_UNIT(负载均衡优化_单选框_用户数模式, mml::units::kUeMode),
+                     PAGE_UNIT(负载均衡优化_单选框_PRB模式, mml::units::kPrbMode),
+                     PAGE_UNIT(负载均衡优化_选择框_等覆盖脚本, mml::units::kOverlap),
+                     GENERATOR(负载均衡优化_生成按钮)},
+                    1);
 
-    // Threshold rows: band label, unit-name stem, defaults of the five columns
-    // (用户数门限, 用户偏置, 最大选择用户数, 用户选择PRB门限, 能力缩放因子).
-    struct Row {
-        const char* label;
-        const char* stem;
-        std::array<const char*, 5> defaults;
-    };
-    static const std::array<Row, 6> rows = {{
-        {"其它频段：", "其它", {"50", "", "20", "99", "10"}},
-        {"F1频段：", "F1", {"40", "", "20", "99", "10"}},
-        {"F2频段：", "F2", {"20", "", "20", "99", ""}},
-        {"D1频段：", "D", {"50", "", "20", "99", "10"}},
-        {"FDDD频段：", "FDDD", {"80", "", "20", "99", "10"}},
-        {"FDDG频段：", "FDDG", {"40", "", "20", "99", "10"}},
+    // Threshold rows: band label and unit-name stem; columns: caption and the
+    // text its boxes open with where no run reads them (of the 用户数门限
+    // column only the FDDD row's box). The boxes a run reads are rows of the
+    // page-unit table and open as those say.
+    static const std::array<std::pair<const char*, const char*>, 6> rows = {{
+        {"其它频段：", "其它"},
+        {"F1频段：", "F1"},
+        {"F2频段：", "F2"},
+        {"D1频段：", "D"},
+        {"FDDD频段：", "FDDD"},
+        {"FDDG频段：", "FDDG"},
     }};
-    static const std::array<const char*, 5> columns = {"用户数门限", "用户偏置", "最大选择用户数",
-                                                       "用户选择PRB门限", "能力缩放因子"};
+    static const std::array<std::pair<const char*, const char*>, 5> columns = {{
+        {"用户数门限", "80"},
+        {"用户偏置", ""},
+        {"最大选择用户数", "20"},
+        {"用户选择PRB门限", "99"},
+        {"能力缩放因子", "10"},
+    }};
     auto* grid = new QGridLayout;
     for (std::size_t c = 0; c < columns.size(); ++c)
-        grid->addWidget(new QLabel(QString::fromUtf8(columns[c])), 0, static_cast<int>(c) + 1);
+        grid->addWidget(new QLabel(QString::fromUtf8(columns[c].first)), 0, int(c) + 1);
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        grid->addWidget(new QLabel(QString::fromUtf8(rows[r].label)), static_cast<int>(r) + 1, 0);
+        grid->addWidget(new QLabel(QString::fromUtf8(rows[r].first)), int(r) + 1, 0);
         for (std::size_t c = 0; c < columns.size(); ++c) {
-            auto* box = new QLineEdit(QString::fromUtf8(rows[r].defaults[c]));
-            box->setObjectName(
-                QStringLiteral("负载均衡优化%1_编辑框_%2")
-                    .arg(QString::fromUtf8(rows[r].stem), QString::fromUtf8(columns[c])));
-            grid->addWidget(box, static_cast<int>(r) + 1, static_cast<int>(c) + 1);
+            const std::string name = "负载均衡优化" + std::string(rows[r].second) + "_编辑框_" +
+                                     std::string(columns[c].first);
+            QLineEdit* box = nullptr;
+            if (const mml::PageUnit* row = mml::findPageUnit(name)) {
+                box = pageUnit<QLineEdit>(*row);
+            } else {
+                box = new QLineEdit(QString::fromUtf8(columns[c].second));
+                box->setObjectName(qs(name));
+            }
+            grid->addWidget(box, int(r) + 1, int(c) + 1);
         }
     }
     auto* thresholds = group("门限设置", grid);
-    auto find = [thresholds](const char* unit) {
-        return thresholds->findChild<QLineEdit*>(QString::fromUtf8(unit));
+    const auto bound = [this](const mml::PageUnit& row) {
+        return qobject_cast<QLineEdit*>(boundUnit(row.name));
     };
-    负载均衡优化其它_编辑框_用户数门限 = find("负载均衡优化其它_编辑框_用户数门限");
-    负载均衡优化其它_编辑框_能力缩放因子 = find("负载均衡优化其它_编辑框_能力缩放因子");
-    负载均衡优化F1_编辑框_用户数门限 = find("负载均衡优化F1_编辑框_用户数门限");
-    负载均衡优化F2_编辑框_用户数门限 = find("负载均衡优化F2_编辑框_用户数门限");
-    负载均衡优化F2_编辑框_能力缩放因子 = find("负载均衡优化F2_编辑框_能力缩放因子");
-    负载均衡优化D_编辑框_用户数门限 = find("负载均衡优化D_编辑框_用户数门限");
-    负载均衡优化FDDG_编辑框_用户数门限 = find("负载均衡优化FDDG_编辑框_用户数门限");
+    负载均衡优化其它_编辑框_用户数门限 = bound(mml::units::kUeOther);
+    负载均衡优化其它_编辑框_能力缩放因子 = bound(mml::units::kScaleOther);
+    负载均衡优化F1_编辑框_用户数门限 = bound(mml::units::kUeF1);
+    负载均衡优化F2_编辑框_用户数门限 = bound(mml::units::kUeF2);
+    负载均衡优化F2_编辑框_能力缩放因子 = bound(mml::units::kScaleF2);
+    负载均衡优化D_编辑框_用户数门限 = bound(mml::units::kUeD);
+    负载均衡优化FDDG_编辑框_用户数门限 = bound(mml::units::kUeFddg);
 
     auto* right = new QVBoxLayout;
     right->addWidget(switches);
@@ -374,16 +425,17 @@ void MainWindow::run(const Generator& generator) {
                          ticked(units.directOutput),
                          {},
                          {}};
-    // The page's other units, by unit name, read when the run asks.
-    input.text = [this](std::string_view unit) -> std::string {
-        QWidget* widget = findChild<QWidget*>(qs(unit));
-        if (auto* line = qobject_cast<QLineEdit*>(widget)) return u8(line->text());
-        if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) return boxText(box);
-        return {};
+    // The page's other units, by unit name, read when the run asks; one the
+    // window has not bound (or not as that kind) is none.
+    input.text = [this](std::string_view unit) -> std::optional<std::string> {
+        const auto* box = qobject_cast<QLineEdit*>(boundUnit(unit));
+        if (!box) return std::nullopt;
+        return u8(box->text());
     };
-    input.ticked = [this](std::string_view unit) {
-        auto* button = qobject_cast<QAbstractButton*>(findChild<QWidget*>(qs(unit)));
-        return button && button->isChecked();
+    input.ticked = [this](std::string_view unit) -> std::optional<bool> {
+        const auto* button = qobject_cast<QAbstractButton*>(boundUnit(unit));
+        if (!button) return std::nullopt;
+        return button->isChecked();
     };
     QtClipboard clipboard;
     runGenerator(generator, session_, input, pane, feedback, &clipboard);
@@ -399,13 +451,11 @@ void MainWindow::connect4GPage() {
             &MainWindow::scriptSplitterRequested);
     connect(按钮_4G小区操作_站型转换, &QPushButton::clicked, this,
             &MainWindow::siteTypeBuilderRequested);
-    // The export tools: PCI and frequency change beside this window (modal),
-    // inheritance and reduction in its place.
-    connect(按钮_4G小区操作_修改PCI按钮, &QPushButton::clicked, this,
-            &MainWindow::pciChangeRequested);
-    connect(按键_一键改频点, &QPushButton::clicked, this, &MainWindow::frequencyChangeRequested);
-    connect(一键扩容按钮, &QPushButton::clicked, this, &MainWindow::inheritanceRequested);
-    connect(一键减容按钮, &QPushButton::clicked, this, &MainWindow::reductionRequested);
+    // The export tools, by their rows: the window flow opens each as its row says.
+    for (const ExportTool& tool : exportTools())
+        if (auto* button = findChild<QPushButton*>(qs(tool.unit)))
+            connect(button, &QPushButton::clicked, this,
+                    [this, t = &tool] { emit exportToolRequested(t); });
     connect(按钮_4G小区操作_清空所有内容按钮, &QPushButton::clicked, this, [this] {
         clearBoxes({编辑框_4G源小区, 编辑框_4G目标小区, 编辑框_4G脚本内容});
     });

@@ -1,7 +1,9 @@
 #pragma once
 // The main window: the tab control `选择夹1` with the five work pages. Every
 // unit carries its unit name as objectName; the generators read their inputs
-// from these units.
+// from these units. The units a run reads besides its name boxes are made
+// from their rows of the page-unit table (core/mml/pageunits.h) and bound
+// by name, so a run never reads one the window does not have.
 
 #include <QAction>
 #include <QCheckBox>
@@ -10,13 +12,19 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include <map>
+#include <string_view>
+
+#include "core/app/exporttools.h"
 #include "core/app/generators.h"
 #include "core/app/session.h"
+#include "core/mml/pageunits.h"
 
 namespace brindle::gui {
 
@@ -130,10 +138,8 @@ signals:
     void frequencyPlanRequested();
     void libraryQueryRequested();
     void settings2GRequested();
-    void pciChangeRequested();
-    void frequencyChangeRequested();
-    void inheritanceRequested();
-    void reductionRequested();
+    // An export tool's button (a row of core/app/exporttools.h).
+    void exportToolRequested(const brindle::ExportTool* tool);
     void scriptSplitterRequested();
     void siteTypeBuilderRequested();
 
@@ -144,6 +150,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QWidget* buildPage(Page page);
     QWidget* build4GPage();
     QWidget* build2GPage();
     QWidget* buildOnOffPage();
@@ -171,6 +178,13 @@ private:
     };
     PageUnits unitsOf(Page page) const;
 
+    // A unit of the page-unit table, made from its row and bound by its name.
+    template <class W>
+    W* pageUnit(const mml::PageUnit& row);
+    void bindPageUnit(const mml::PageUnit& row, QWidget* widget);
+    // The bound unit of that name, or null.
+    QWidget* boundUnit(std::string_view name) const;
+
     // Runs a generator from its button. While it runs, every generator
     // button of the window is disabled and closing the window waits: the
     // run lets events through so the window paints, but a second run must
@@ -179,6 +193,7 @@ private:
 
     Session& session_;
     std::vector<QPushButton*> generatorButtons_;
+    std::map<std::string_view, QPointer<QWidget>> pageUnits_;
 };
 
 }  // namespace brindle::gui

@@ -2,10 +2,8 @@
 
 #include "gui/app/mainwindow.h"
 #include "gui/app/startwindow.h"
-#include "gui/export/freqchangewindow.h"
-#include "gui/export/inheritancewindow.h"
-#include "gui/export/pcichangewindow.h"
 #include "gui/export/reductionwindow.h"
+#include "gui/export/toolwindows.h"
 #include "gui/freqplan/planeditor.h"
 #include "gui/freqplan/settings2gwindow.h"
 #include "gui/library/importwindow.h"
@@ -71,18 +69,7 @@ MainWindow* WindowFlow::showMain() {
                 [this] { openInPlaceOfMain(new SplitterWindow); });
         connect(main_, &MainWindow::siteTypeBuilderRequested, this,
                 [this] { openInPlaceOfMain(new SiteTypeWindow(session_)); });
-        connect(main_, &MainWindow::pciChangeRequested, this,
-                [this] { openModalBesideMain(new PciChangeWindow(session_)); });
-        connect(main_, &MainWindow::frequencyChangeRequested, this,
-                [this] { openModalBesideMain(new FrequencyChangeWindow(session_)); });
-        connect(main_, &MainWindow::inheritanceRequested, this,
-                [this] { openInPlaceOfMain(new InheritanceWindow(session_)); });
-        connect(main_, &MainWindow::reductionRequested, this, [this] {
-            auto* window = new ReductionWindow(session_);
-            connect(window, &ReductionWindow::settings2GRequested, this,
-                    &WindowFlow::showSettings2G);
-            openInPlaceOfMain(window);
-        });
+        connect(main_, &MainWindow::exportToolRequested, this, &WindowFlow::openExportTool);
     }
     main_->show();
     main_->raise();
@@ -118,6 +105,19 @@ QueryWindow* WindowFlow::showLibraryQuery() {
     query_->show();
     query_->raise();
     return query_;
+}
+
+void WindowFlow::openExportTool(const ExportTool* tool) {
+    ExportWindow* window = makeToolWindow(*tool, session_);
+    if (!window) return;
+    // 一键减容 opens the 2G settings window from a button of its own.
+    if (auto* reduction = qobject_cast<ReductionWindow*>(window))
+        connect(reduction, &ReductionWindow::settings2GRequested, this,
+                &WindowFlow::showSettings2G);
+    if (tool->opens == ToolOpens::ModalBeside)
+        openModalBesideMain(window);
+    else
+        openInPlaceOfMain(window);
 }
 
 void WindowFlow::openModalBesideMain(ExportWindow* tool) {

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include "core/app/exporttools.h"
 #include "core/app/session.h"
 
 namespace brindle::gui {
@@ -32,6 +33,8 @@ public:
     QueryWindow* showLibraryQuery();
 
 private:
+    // Opens the window of an export tool's row as the row says.
+    void openExportTool(const ExportTool* tool);
     // Shows an export tool window modally beside the main window; its
     // closing shows the main window again. The window is shown, not run in
     // a nested loop, so the caller (and a test) carries on at once.

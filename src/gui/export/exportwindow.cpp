@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 
+#include "core/app/exporttools.h"
 #include "core/base/messages.h"
 #include "core/base/platform.h"
 #include "core/base/script.h"
@@ -14,9 +15,14 @@
 
 namespace brindle::gui {
 
-ExportWindow::ExportWindow(Session& session, ChooseStyle style, QWidget* parent)
-    : QWidget(parent), session_(session), style_(style) {
+ExportWindow::ExportWindow(Session& session, std::string_view tool, std::string_view filter,
+                           QWidget* parent)
+    : QWidget(parent),
+      session_(session),
+      filter_(filter),
+      titledOpen_(exportToolRow(tool).titledOpen) {
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(qs(exportToolRow(tool).caption));
 }
 
 void ExportWindow::closeEvent(QCloseEvent* event) {
@@ -26,7 +32,7 @@ void ExportWindow::closeEvent(QCloseEvent* event) {
 
 void ExportWindow::chooseExport() {
     GuiFeedback feedback(this);
-    if (auto chosen = exports::chooseExport(style_.filter, style_.titled, feedback))
+    if (auto chosen = exports::chooseExport(filter_, titledOpen_, feedback))
         book_ = std::move(chosen);
 }
 

@@ -31,13 +31,10 @@ signals:
     void closed();
 
 protected:
-    // How the window's choose button asks: the open dialog's filter (empty
-    // shows every file) and whether a failed open is titled "系统提示".
-    struct ChooseStyle {
-        std::string_view filter;
-        bool titled = true;
-    };
-    ExportWindow(Session& session, ChooseStyle style, QWidget* parent);
+    // The window of `tool`'s row (core/app/exporttools.h), titled with its
+    // caption; its choose button's open dialog shows `filter` (empty: every
+    // file) and titles a failed open "系统提示" as the row says.
+    ExportWindow(Session& session, std::string_view tool, std::string_view filter, QWidget* parent);
 
     void closeEvent(QCloseEvent* event) override;
 
@@ -72,7 +69,8 @@ protected:
     Session& session_;
 
 private:
-    ChooseStyle style_;
+    std::string_view filter_;
+    bool titledOpen_;
     std::unique_ptr<exports::ExportBook> book_;
 };
 

@@ -14,9 +14,8 @@
 namespace brindle::gui {
 
 FrequencyChangeWindow::FrequencyChangeWindow(Session& session, QWidget* parent)
-    : ExportWindow(session, {exports::kExportFilter, true}, parent) {
+    : ExportWindow(session, "freq-change", exports::kExportFilter, parent) {
     setObjectName("改频点窗口");
-    setWindowTitle(QStringLiteral("改频点"));
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("要改频点小区名："), UNIT(编辑框_小区名));

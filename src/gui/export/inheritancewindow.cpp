@@ -14,9 +14,8 @@
 namespace brindle::gui {
 
 InheritanceWindow::InheritanceWindow(Session& session, QWidget* parent)
-    : ExportWindow(session, {{}, true}, parent) {
+    : ExportWindow(session, "inherit", {}, parent) {
     setObjectName("一键扩容窗口");
-    setWindowTitle(QStringLiteral("一键扩容"));
     session_.reload2GSettings();
 
     auto* form = new QFormLayout;

@@ -14,9 +14,8 @@
 namespace brindle::gui {
 
 PciChangeWindow::PciChangeWindow(Session& session, QWidget* parent)
-    : ExportWindow(session, {exports::kExportFilter, false}, parent) {
+    : ExportWindow(session, "pci-change", exports::kExportFilter, parent) {
     setObjectName("PCI修改窗口");
-    setWindowTitle(QStringLiteral("修改PCI"));
 
     auto* cells = new QGridLayout;
     const auto label = [](const char* text) { return new QLabel(QString::fromUtf8(text)); };

@@ -37,9 +37,8 @@ QWidget* labelled(const char* caption, QWidget* content) {
 }  // namespace
 
 ReductionWindow::ReductionWindow(Session& session, QWidget* parent)
-    : ExportWindow(session, {exports::kExportFilter, true}, parent) {
+    : ExportWindow(session, "reduce", exports::kExportFilter, parent) {
     setObjectName("一键减容窗口");
-    setWindowTitle(QStringLiteral("一键减容"));
     session_.reload2GSettings();
 
     auto* nameRow = new QHBoxLayout;

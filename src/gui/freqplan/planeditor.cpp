@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <stdexcept>
+
 #include "core/base/messages.h"
 #include "core/freqplan/frequencyplan.h"
 #include "core/freqplan/planform.h"
@@ -14,14 +16,6 @@
 #include "gui/base/widgets.h"
 
 namespace brindle::gui {
-
-namespace {
-
-QLineEdit* namedBox(const std::string& unit) {
-    return named(new QLineEdit, unit.c_str());
-}
-
-}  // namespace
 
 PlanEditor::PlanEditor(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
     setObjectName("频点配置窗口");
@@ -32,7 +26,7 @@ PlanEditor::PlanEditor(Session& session, QWidget* parent) : QWidget(parent), ses
     int row = 0;
     for (const planform::SingleBox& b : planform::kBandBoxes) {
         lists->addWidget(new QLabel(qs(b.label)), row, 0);
-        lists->addWidget(namedBox(std::string(b.box)), row, 1);
+        lists->addWidget(makeBox(std::string(b.box)), row, 1);
         ++row;
     }
     UNIT(保存配置按钮, "保存配置");
@@ -51,7 +45,7 @@ PlanEditor::PlanEditor(Session& session, QWidget* parent) : QWidget(parent), ses
 
     auto* minRx = new QHBoxLayout;
     minRx->addWidget(new QLabel(qs(planform::kMinRxLevelBox.label)));
-    minRx->addWidget(namedBox(std::string(planform::kMinRxLevelBox.box)));
+    minRx->addWidget(makeBox(std::string(planform::kMinRxLevelBox.box)));
     minRx->addStretch();
 
     auto* content = new QVBoxLayout;
@@ -79,7 +73,7 @@ QWidget* PlanEditor::buildGrid(ServingGroup group, bool bound) {
         for (std::size_t r = 0; r < planform::kRowLabels.size(); ++r) {
             std::string unit = planform::gridBoxName(*family, r);
             if (!bound) unit += planform::kG5BoxSuffix;
-            QLineEdit* box = namedBox(unit);
+            QLineEdit* box = makeBox(unit);
             box->setReadOnly(!bound);
             grid->addWidget(box, int(r) + 1, column);
         }
@@ -89,15 +83,28 @@ QWidget* PlanEditor::buildGrid(ServingGroup group, bool bound) {
     return page;
 }
 
+QLineEdit* PlanEditor::makeBox(const std::string& unit) {
+    QLineEdit* box = named(new QLineEdit, unit.c_str());
+    boxes_[unit] = box;
+    return box;
+}
+
 QLineEdit* PlanEditor::box(std::string_view unit) const {
-    return findChild<QLineEdit*>(qs(unit));
+    const auto it = boxes_.find(unit);
+    return it == boxes_.end() ? nullptr : it->second.data();
+}
+
+QLineEdit& PlanEditor::boundBox(const std::string& unit) const {
+    QLineEdit* found = box(unit);
+    if (!found) throw std::logic_error(std::string(msg::kMissingUnit) + unit);
+    return *found;
 }
 
 void PlanEditor::load() {
     const auto ini = session_.folder.earfcnIni();
     ProfileFile::Source source = ProfileFile::Source::Read;
     for (const auto& [unit, text] : planform::load(ini, planform::editorLoadOrder(), &source))
-        if (QLineEdit* b = box(unit)) b->setText(qs(text));
+        boundBox(unit).setText(qs(text));
     // A file that could not be read shows as empty boxes, which are not the
     // plan: the engineer is told before editing them. A missing file is no
     // fault here: saving is how the plan is first written.
@@ -109,10 +116,7 @@ void PlanEditor::load() {
 
 void PlanEditor::save() {
     GuiFeedback feedback(this);
-    const auto textOf = [this](const std::string& unit) {
-        const QLineEdit* b = box(unit);
-        return b ? u8(b->text()) : std::string();
-    };
+    const auto textOf = [this](const std::string& unit) { return u8(boundBox(unit).text()); };
     if (planform::saveEditor(session_.folder.earfcnIni(), textOf, feedback)) close();
 }
 

@@ -5,10 +5,14 @@
 // "保存配置".
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QWidget>
 
+#include <functional>
+#include <map>
+#include <string>
 #include <string_view>
 
 #include "core/app/session.h"
@@ -39,9 +43,14 @@ protected:
 
 private:
     QWidget* buildGrid(ServingGroup group, bool bound);
+    // A box named `unit`, bound by that name.
+    QLineEdit* makeBox(const std::string& unit);
+    // The bound box of a key; a box the window lacks is a program error.
+    QLineEdit& boundBox(const std::string& unit) const;
     void load();
 
     Session& session_;
+    std::map<std::string, QPointer<QLineEdit>, std::less<>> boxes_;
 };
 
 }  // namespace brindle::gui

@@ -5,6 +5,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include <stdexcept>
+#include <string>
+
 #include "core/base/messages.h"
 #include "core/freqplan/planform.h"
 #include "core/library/lookup.h"
@@ -21,17 +24,15 @@ Settings2GWindow::Settings2GWindow(Session& session, QWidget* parent)
     setWindowTitle(QStringLiteral("参数2G设置"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    UNIT(开始频点编辑框);
-    UNIT(BCCH组标识编辑框);
-    UNIT(GSM_dcs1800编辑框);
-    UNIT(GERAN系统版本编辑框);
-    UNIT(位置区域码配置指示编辑框);
     UNIT(保存设置按钮, "保存设置");
     auto* settings = new QGridLayout;
     int row = 0;
     for (const planform::Settings2GBox& b : planform::kSettings2GBoxes) {
+        auto* box = new QLineEdit;
+        box->setObjectName(qs(b.box));
+        settingsBoxes_[b.box] = box;
         settings->addWidget(new QLabel(qs(b.label)), row, 0);
-        settings->addWidget(settingsBox(b.box), row, 1);
+        settings->addWidget(box, row, 1);
         ++row;
     }
     settings->addWidget(保存设置按钮, row, 1);
@@ -80,14 +81,14 @@ Settings2GWindow::Settings2GWindow(Session& session, QWidget* parent)
     // Fills the boxes only: the 2G settings in memory are not touched.
     for (const auto& [unit, text] :
          planform::load(session_.folder.ini2G(), planform::settings2GOrder()))
-        if (QLineEdit* b = settingsBox(unit)) b->setText(qs(text));
+        settingsBox(unit).setText(qs(text));
 }
 
-QLineEdit* Settings2GWindow::settingsBox(std::string_view unit) const {
-    for (QLineEdit* b : {开始频点编辑框, BCCH组标识编辑框, GSM_dcs1800编辑框, GERAN系统版本编辑框,
-                         位置区域码配置指示编辑框})
-        if (b && u8(b->objectName()) == unit) return b;
-    return nullptr;
+QLineEdit& Settings2GWindow::settingsBox(std::string_view unit) const {
+    const auto it = settingsBoxes_.find(unit);
+    if (it == settingsBoxes_.end() || !it->second)
+        throw std::logic_error(std::string(msg::kMissingUnit) + std::string(unit));
+    return *it->second;
 }
 
 std::array<QLineEdit*, 5> Settings2GWindow::radioBoxes() const {
@@ -100,11 +101,7 @@ void Settings2GWindow::saveSettings() {
     GuiFeedback feedback(this);
     (void)planform::saveSettings2G(
         session_.folder.ini2G(),
-        [this](const std::string& unit) {
-            const QLineEdit* b = settingsBox(unit);
-            return b ? u8(b->text()) : std::string();
-        },
-        feedback);
+        [this](const std::string& unit) { return u8(settingsBox(unit).text()); }, feedback);
 }
 
 void Settings2GWindow::queryRecord() {

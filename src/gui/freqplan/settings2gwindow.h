@@ -4,8 +4,12 @@
 // parameters of one cell of the current 2G library.
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QWidget>
+
+#include <map>
+#include <string_view>
 
 #include "core/app/session.h"
 
@@ -16,11 +20,6 @@ class Settings2GWindow : public QWidget {
 public:
     explicit Settings2GWindow(Session& session, QWidget* parent = nullptr);
 
-    QLineEdit* 开始频点编辑框 = nullptr;
-    QLineEdit* BCCH组标识编辑框 = nullptr;
-    QLineEdit* GSM_dcs1800编辑框 = nullptr;
-    QLineEdit* GERAN系统版本编辑框 = nullptr;
-    QLineEdit* 位置区域码配置指示编辑框 = nullptr;
     QPushButton* 保存设置按钮 = nullptr;
 
     QLineEdit* 编辑框_2G数据库_小区名 = nullptr;
@@ -38,12 +37,16 @@ public:
     void queryRecord();
     void modifyRecord();
 
+    // A box of "特殊设置" (built from planform::kSettings2GBoxes) by its unit
+    // name; a box the window lacks is a program error.
+    QLineEdit& settingsBox(std::string_view unit) const;
+
 private:
-    QLineEdit* settingsBox(std::string_view unit) const;
     // The radio boxes in the order of kRadioFields2G.
     std::array<QLineEdit*, 5> radioBoxes() const;
 
     Session& session_;
+    std::map<std::string_view, QPointer<QLineEdit>> settingsBoxes_;
 };
 
 }  // namespace brindle::gui
