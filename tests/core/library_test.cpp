@@ -243,6 +243,12 @@ TEST(Store, ALockedLibraryIsToldAsLocked) {
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
     EXPECT_EQ(store::load(path, LibraryKind::Lte).error(), unreadable(path, "被其他程序锁定"));
     sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
+    // Another program writing it: an import says so in the engineer's words,
+    // not SQLite's.
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(store::replaceAll(path, LibraryKind::Lte, sampleCells()).error(),
+              "工参库无法写入：" + path.string() + "\r\n被其他程序锁定");
+    sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     EXPECT_TRUE(store::load(path, LibraryKind::Lte).ok());
 }

@@ -109,7 +109,9 @@ ImportDraft::ImportDraft(const fs::path& path, LibraryKind kind) : path_(path) {
     std::error_code ec;
     if (!fs::is_directory(path.parent_path(), ec) || !store::nameFits(path)) return;
     replacing_ = fs::exists(path, ec);
-    auto begun = replacing_ ? store::Replacement::begin(path, kind)
+    // A locked library is left to writeLibrary, which waits for it as an
+    // import always has; waiting here as well would double the wait.
+    auto begun = replacing_ ? store::Replacement::begin(path, kind, store::Replacement::Wait::No)
                             : store::Replacement::beginNew(path, kind);
     if (begun) replacement_.emplace(std::move(*begun));
 }

@@ -18,13 +18,16 @@ std::string quoted(std::string_view name) {
     return "\"" + std::string(name) + "\"";
 }
 
+// How long a connection waits for another's lock.
+constexpr int kLockWaitMs = 2000;
+
 // Every connection waits a while for another's lock, and takes an unknown
 // column named in double quotes for an error, never for the column's name
 // read as text.
 Result<sql::Db> openDb(const fs::path& path, sql::Db::Mode mode) {
     auto db = sql::Db::open(path, mode);
     if (!db) return fail(db.error().text);
-    db->setBusyTimeout(2000);
+    db->setBusyTimeout(kLockWaitMs);
     db->forbidQuotedTexts();
     return std::move(*db);
 }
@@ -291,7 +294,7 @@ Replacement::Replacement(Replacement&&) noexcept = default;
 Replacement& Replacement::operator=(Replacement&&) noexcept = default;
 Replacement::~Replacement() = default;
 
-Result<Replacement> Replacement::begin(const fs::path& path, LibraryKind kind) {
+Result<Replacement> Replacement::begin(const fs::path& path, LibraryKind kind, Wait wait) {
     auto opened = openForWriting(path, kind);
     if (!opened) return fail(opened.error());
     auto state = std::make_unique<State>();
@@ -303,9 +306,11 @@ Result<Replacement> Replacement::begin(const fs::path& path, LibraryKind kind) {
     // for each spill, before the commit. Durability is the same.
     if (sql::Status sized = state->db.exec("PRAGMA cache_size=-32768;"); !sized)
         return fail(sized.error().text);
+    if (wait == Wait::No) state->db.setBusyTimeout(0);
     auto transaction = sql::Transaction::begin(state->db, sql::Transaction::Lock::Immediate);
-    if (!transaction) return fail(transaction.error().text);
+    if (!transaction) return sqliteFailure(transaction.error(), path, msg::kLibraryUnwritable);
     state->transaction = std::move(*transaction);
+    if (wait == Wait::No) state->db.setBusyTimeout(kLockWaitMs);
     if (sql::Status emptied = state->db.exec("DELETE FROM cells;"); !emptied)
         return fail(emptied.error().text);
     auto insert = state->db.prepare("INSERT INTO cells(" + fieldList(kind) + ") VALUES(" +

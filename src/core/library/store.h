@@ -72,8 +72,14 @@ Status replaceAll(const std::filesystem::path& path, LibraryKind kind,
 // no file at all).
 class Replacement {
 public:
-    // Of the library at `path`, refused as check refuses it.
-    static Result<Replacement> begin(const std::filesystem::path& path, LibraryKind kind);
+    // Of the library at `path`, refused as check refuses it. Without
+    // `waitForLock` a library another connection is writing is refused at
+    // once rather than after the usual wait: for a replacement begun on the
+    // chance that it can be used (the command line's import), whose caller
+    // then writes the records the usual way, waiting again.
+    enum class Wait { ForLock, No };
+    static Result<Replacement> begin(const std::filesystem::path& path, LibraryKind kind,
+                                     Wait wait = Wait::ForLock);
     // Of a new library, made as create makes it: given its name by commit.
     static Result<Replacement> beginNew(const std::filesystem::path& path, LibraryKind kind);
 
