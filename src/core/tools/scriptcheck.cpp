@@ -337,43 +337,6 @@ private:
     bool built_ = false;
 };
 
-// A script-wide set of keys, with a value each: the keys' texts stand one
-// after another in one buffer, and the index finds them by their hashes and
-// compares them, so two objects whose keys share a hash stay two objects.
-template <class Value>
-class KeyTable {
-public:
-    const Value* find(const Key& key) const {
-        const auto e = index_.find(key.hash, holds(key.text));
-        return e ? &entries_[*e].value : nullptr;
-    }
-    void prefetch(const Key& key) const { index_.prefetch(key.hash); }
-    // Stores `value` under `key` unless a value is there.
-    void add(const Key& key, const Value& value) {
-        if (entries_.size() >= FlatIndex::kFree) return;  // a script of billions of lines
-        const auto next = static_cast<std::uint32_t>(entries_.size());
-        if (!index_.insert(key.hash, next, holds(key.text)).second) return;
-        entries_.push_back({texts_.size(), static_cast<std::uint32_t>(key.text.size()), value});
-        texts_.append(key.text);
-    }
-
-private:
-    struct Entry {
-        std::uint64_t offset;  // of the key's text in texts_
-        std::uint32_t length;  // a key is shorter than its line
-        Value value;
-    };
-    auto holds(std::string_view text) const {
-        return [this, text](std::uint32_t e) {
-            return std::string_view(texts_).substr(entries_[e].offset, entries_[e].length) == text;
-        };
-    }
-
-    FlatIndex index_;
-    std::vector<Entry> entries_;
-    std::string texts_;
-};
-
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 // How often a check reports progress and lets events run.
 constexpr std::size_t kLinesPerProgress = 8192;
@@ -388,6 +351,32 @@ struct Position {
 };
 constexpr std::size_t kMaxPosition = std::numeric_limits<std::uint32_t>::max();
 
+// A script-wide set of keys, each kept as the line it came from: a key's
+// text is not held (on a province's script the texts were most of the
+// check's memory); on a hash match the caller's `same` reads the earlier
+// line again and compares its key, so two keys sharing a hash stay two.
+class KeyTable {
+public:
+    template <class Same>
+    const Position* find(const Key& key, const Same& same) const {
+        const auto e = index_.find(key.hash, [&](std::uint32_t i) { return same(lines_[i]); });
+        return e ? &lines_[*e] : nullptr;
+    }
+    void prefetch(const Key& key) const { index_.prefetch(key.hash); }
+    // Keeps `where` under `key` unless a line is there.
+    template <class Same>
+    void add(const Key& key, const Position& where, const Same& same) {
+        if (lines_.size() >= FlatIndex::kFree) return;  // a script of billions of lines
+        const auto next = static_cast<std::uint32_t>(lines_.size());
+        if (index_.insert(key.hash, next, [&](std::uint32_t i) { return same(lines_[i]); }).second)
+            lines_.push_back(where);
+    }
+
+private:
+    FlatIndex index_;
+    std::vector<Position> lines_;
+};
+
 // About how many lines a script of `total` bytes has, judged by `sample`, a
 // stretch of its beginning.
 std::size_t estimatedLines(std::string_view sample, std::uintmax_t total) {
@@ -397,9 +386,57 @@ std::size_t estimatedLines(std::string_view sample, std::uintmax_t total) {
                                     total % sample.size() * lines / sample.size());
 }
 
-// Whether the earlier line at `first` reads `text`: the duplicate-line rule
-// keeps only where each line was, not its text.
-using SameText = std::function<bool(const Position& first, std::string_view text)>;
+// The text of the earlier line at `where`, read again (valid until the next
+// read), or none when it cannot be: the script-wide tables keep only where
+// each line was, not its text.
+using ReadLine = std::function<std::optional<std::string_view>(const Position& where)>;
+
+// The key an ADD or RMV line names its object by, built in `b`, or none.
+std::optional<Key> objectKey(const Line& line, KeyBuilder& b) {
+    if (line.verb != "ADD" && line.verb != "RMV") return std::nullopt;
+    const auto keys = std::find_if(std::begin(kObjectKeys), std::end(kObjectKeys),
+                                   [&](const ObjectKeys& k) { return k.object == line.object; });
+    if (keys == std::end(kObjectKeys)) return std::nullopt;
+    b.add(line.ne).add(line.object);
+    for (std::string_view k : keys->keys) {
+        if (k.empty()) continue;
+        const Param* p = line.find(k);
+        // A removal by fewer keys (all relations of a cell) names no one object.
+        if (!p) {
+            b.drop();
+            return std::nullopt;
+        }
+        b.add(p->value);
+    }
+    return b.key();
+}
+
+// The external cell an ADD of a relation or of an external cell names: its
+// key, built in `b`, and the line's row; none for other lines.
+struct CellKey {
+    Key key;
+    const RelationRow* row;
+    bool relation;  // else the line declares the external cell
+};
+std::optional<CellKey> externalCellKey(const Line& line, KeyBuilder& b) {
+    if (line.verb != "ADD") return std::nullopt;
+    for (const RelationRow& row : kRelations) {
+        const bool relation = line.object == row.relation;
+        if (!relation && line.object != row.external) continue;
+        const Param* x = line.find(row.target[0]);
+        const Param* y = line.find(row.target[1]);
+        if (!x || !y) return std::nullopt;
+        return CellKey{b.add(line.ne).add(row.external).add(x->value).add(y->value).key(), &row,
+                       relation};
+    }
+    return std::nullopt;
+}
+// The external cell an ADD of an external cell declares, or none.
+std::optional<Key> declaredCellKey(const Line& line, KeyBuilder& b) {
+    const auto cell = externalCellKey(line, b);
+    if (!cell || cell->relation) return std::nullopt;
+    return cell->key;
+}
 
 // The rules over a script's lines, told one line at a time, then finish().
 class Checker {
@@ -407,8 +444,8 @@ public:
     // With `deferred`, findings are told only by finish(), so that a script
     // found not to be text half-way has told none.
     Checker(const CheckContext& context, const std::function<void(const Finding&)>& found,
-            SameText sameText, bool deferred)
-        : context_(context), found_(found), sameText_(std::move(sameText)), deferred_(deferred) {}
+            ReadLine readLine, bool deferred)
+        : context_(context), found_(found), readLine_(std::move(readLine)), deferred_(deferred) {}
 
     // One line: its text without the line end, where it is (for finding it
     // again), and whether it ends in a lone "\n".
@@ -425,7 +462,7 @@ public:
             return;
         }
         // The script-wide tables are fetched from while the line's own rules run.
-        const std::optional<Key> object = objectKey();
+        const std::optional<Key> object = objectKey(line_, objectKey_);
         if (object) {
             added_.prefetch(*object);
             removed_.prefetch(*object);
@@ -436,8 +473,10 @@ public:
         checkShape(lineNo);
         checkValues(lineNo);
         checkDuplicate(lineNo, offset, length, text, textHash);
-        checkAddRemove(lineNo, object);
-        noteRelation(lineNo);
+        const Position where{offset, static_cast<std::uint32_t>(lineNo),
+                             static_cast<std::uint32_t>(length)};
+        checkAddRemove(lineNo, where, object);
+        noteRelation(where);
         notePci(lineNo);
         checkNames(lineNo);
     }
@@ -536,8 +575,10 @@ private:
         // The hash only finds the candidates; the texts decide. Line numbers
         // below kMaxPosition leave the entry numbers below FlatIndex::kFree.
         const auto [first, inserted] =
-            lines_.insert(h, static_cast<std::uint32_t>(firstLines_.size()),
-                          [&](std::uint32_t e) { return sameText_(firstLines_[e], text); });
+            lines_.insert(h, static_cast<std::uint32_t>(firstLines_.size()), [&](std::uint32_t e) {
+                const auto earlier = readLine_(firstLines_[e]);
+                return earlier && *earlier == text;
+            });
         if (!inserted) {
             tell(lineNo, "duplicate-line", sameAs(firstLines_[first].line));
             return;
@@ -546,71 +587,54 @@ private:
                                        static_cast<std::uint32_t>(length)});
     }
 
-    const ObjectKeys* keysOf(std::string_view object) const {
-        for (const ObjectKeys& k : kObjectKeys)
-            if (k.object == object) return &k;
-        return nullptr;
+    // The earlier line at `where` parsed again into earlier_, or none.
+    const Line* reread(const Position& where) {
+        const auto text = readLine_(where);
+        if (!text || parseLine(*text, earlier_)) return nullptr;
+        return &earlier_;
     }
-
-    // The key an ADD or RMV line names its object by, or none.
-    std::optional<Key> objectKey() {
-        if (line_.verb != "ADD" && line_.verb != "RMV") return std::nullopt;
-        const ObjectKeys* keys = keysOf(line_.object);
-        if (!keys) return std::nullopt;
-        objectKey_.add(line_.ne).add(line_.object);
-        for (std::string_view k : keys->keys) {
-            if (k.empty()) continue;
-            const Param* p = line_.find(k);
-            // A removal by fewer keys (all relations of a cell) names no one object.
-            if (!p) {
-                objectKey_.drop();
-                return std::nullopt;
-            }
-            objectKey_.add(p->value);
-        }
-        return objectKey_.key();
+    // Whether the earlier line at a position has the key `text` by `keyOf`.
+    auto sameKey(std::string_view text, std::optional<Key> (*keyOf)(const Line&, KeyBuilder&)) {
+        return [this, text, keyOf](const Position& where) {
+            const Line* line = reread(where);
+            const auto key = line ? keyOf(*line, earlierKey_) : std::nullopt;
+            return key && key->text == text;
+        };
     }
+    auto sameObject(std::string_view text) { return sameKey(text, objectKey); }
+    auto sameCell(std::string_view text) { return sameKey(text, declaredCellKey); }
 
-    void checkAddRemove(std::size_t lineNo, const std::optional<Key>& key) {
-        if (!key) return;
+    void checkAddRemove(std::size_t lineNo, const Position& where, const std::optional<Key>& key) {
+        if (!key || lineNo > kMaxPosition || where.length > kMaxPosition) return;
         const bool add = line_.verb == "ADD";
         auto& mine = add ? added_ : removed_;
         const auto& other = add ? removed_ : added_;
-        mine.add(*key, lineNo);
-        if (const std::size_t* earlier = other.find(*key))
-            tell(lineNo, "add-and-remove", sameAs(*earlier));
+        mine.add(*key, where, sameObject(key->text));
+        if (const Position* earlier = other.find(*key, sameObject(key->text)))
+            tell(lineNo, "add-and-remove", sameAs(earlier->line));
     }
 
-    void noteRelation(std::size_t lineNo) {
-        if (line_.verb != "ADD") return;
-        for (const RelationRow& row : kRelations) {
-            const bool relation = line_.object == row.relation;
-            if (!relation && line_.object != row.external) continue;
-            const Param* a = line_.find(row.target[0]);
-            const Param* b = line_.find(row.target[1]);
-            if (!a || !b) return;
-            const Key key =
-                relationKey_.add(line_.ne).add(row.external).add(a->value).add(b->value).key();
-            if (!relation) {
-                declared_.add(key, true);
-                return;
-            }
-            if (declared_.find(key)) return;
-            if (row.lte) {
-                // Which eNodeB an NE is only a 4G library says; without one
-                // every relation inside a site would be reported.
-                if (!context_.library4G) return;
-                const auto own = sites().find(line_.ne);
-                if (own != sites().end() &&
-                    std::any_of(own->second.begin(), own->second.end(), [&](std::size_t r) {
-                        return context_.library4G->at(r).field(Field4G::EnodebId) == a->value;
-                    }))
-                    return;
-            }
-            pending_.push_back({lineNo, pendingTexts_.size(), key.text.size(), key.hash});
-            pendingTexts_ += key.text;
+    void noteRelation(const Position& where) {
+        const auto cell = externalCellKey(line_, relationKey_);
+        if (!cell || where.line > kMaxPosition || where.length > kMaxPosition) return;
+        if (!cell->relation) {
+            declared_.add(cell->key, where, sameCell(cell->key.text));
             return;
         }
+        if (declared_.find(cell->key, sameCell(cell->key.text))) return;
+        if (cell->row->lte) {
+            // Which eNodeB an NE is only a 4G library says; without one
+            // every relation inside a site would be reported.
+            if (!context_.library4G) return;
+            const std::string_view enodeb = line_.value(cell->row->target[0]);
+            const auto own = sites().find(line_.ne);
+            if (own != sites().end() &&
+                std::any_of(own->second.begin(), own->second.end(), [&](std::size_t r) {
+                    return context_.library4G->at(r).field(Field4G::EnodebId) == enodeb;
+                }))
+                return;
+        }
+        pending_.push_back(where);
     }
 
     void notePci(std::size_t lineNo) {
@@ -689,10 +713,15 @@ private:
 
     void finishLate() {
         std::vector<Late> late;
-        for (const Pending& p : pending_)
-            if (!declared_.find(
-                    {std::string_view(pendingTexts_).substr(p.offset, p.length), p.hash}))
+        std::string text;  // the relation's key: sameCell reads other lines meanwhile
+        for (const Position& p : pending_) {
+            const Line* line = reread(p);
+            const auto cell = line ? externalCellKey(*line, earlierKey_) : std::nullopt;
+            if (!cell) continue;  // the script changed under the check
+            text = cell->key.text;
+            if (!declared_.find({text, cell->key.hash}, sameCell(text)))
                 late.push_back({p.line, "unknown-neighbour", {}});
+        }
         finishPci(late);
         std::stable_sort(late.begin(), late.end(),
                          [](const Late& a, const Late& b) { return a.line < b.line; });
@@ -758,24 +787,18 @@ private:
 
     const CheckContext& context_;
     const std::function<void(const Finding&)>& found_;
-    SameText sameText_;
+    ReadLine readLine_;
     const bool deferred_;
     std::vector<Finding> findings_;
-    Line line_;
-    KeyBuilder objectKey_, relationKey_;
+    Line line_, earlier_;  // the line checked; an earlier one read again
+    KeyBuilder objectKey_, relationKey_, earlierKey_;
     // Each distinct line's first occurrence, by the line's text.
     FlatIndex lines_;
     std::vector<Position> firstLines_;
-    KeyTable<std::size_t> added_, removed_;  // object key -> line
-    KeyTable<bool> declared_;
-    // Relations whose external cell was not declared by their line: line and
-    // key (its text in pendingTexts_).
-    struct Pending {
-        std::size_t line, offset, length;
-        std::uint64_t hash;
-    };
-    std::vector<Pending> pending_;
-    std::string pendingTexts_;
+    KeyTable added_, removed_;  // by object key
+    KeyTable declared_;         // external cells, by cell key
+    // Relations whose external cell was not declared before their line.
+    std::vector<Position> pending_;
     struct PciChange {
         std::string localId, pci;
         std::size_t line;
@@ -823,8 +846,8 @@ std::vector<Finding> checkScript(std::string_view script, const CheckContext& co
                                  Feedback* feedback) {
     Checker checker(
         context, found,
-        [script](const Position& first, std::string_view text) {
-            return script.substr(first.offset, first.length) == text;
+        [script](const Position& where) -> std::optional<std::string_view> {
+            return script.substr(where.offset, where.length);
         },
         false);
     std::size_t start = 0, lineNo = 0;
@@ -899,21 +922,21 @@ Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
 
     std::optional<codec::GbkDecoder> decoder;
     if (!utf8) decoder.emplace();
-    std::string decoded, raw;  // a block's text; a line read again
-    bool bomInText = false;    // the text itself began with a (second) mark
+    std::string decoded, raw, earlier;  // a block's text; a line read again, its text
+    bool bomInText = false;             // the text itself began with a (second) mark
     Checker checker(
         context, found,
-        [&](const Position& first, std::string_view text) {
-            raw.resize(first.length);
-            const auto read = file.readAt(first.offset, raw.data(), raw.size());
-            if (!read || *read != raw.size()) return false;
-            if (utf8) return std::string_view(raw) == text;
-            std::string earlier;
-            if (!decoder->append(raw, earlier)) return false;
+        [&](const Position& where) -> std::optional<std::string_view> {
+            raw.resize(where.length);
+            const auto read = file.readAt(where.offset, raw.data(), raw.size());
+            if (!read || *read != raw.size()) return std::nullopt;
+            if (utf8) return std::string_view(raw);
+            earlier.clear();
+            if (!decoder->append(raw, earlier)) return std::nullopt;
             std::string_view shownText = earlier;
-            if (first.line == 1 && bomInText && shownText.starts_with(kBom))
+            if (where.line == 1 && bomInText && shownText.starts_with(kBom))
                 shownText.remove_prefix(kBom.size());
-            return shownText == text;
+            return shownText;
         },
         true);
     checker.expectLines(lines);
