@@ -8,6 +8,7 @@
 #include "cli/streamfeedback.h"
 #include "core/app/generators.h"
 #include "core/app/workflows.h"
+#include "core/base/asciicase.h"
 #include "core/base/clipboard.h"
 #include "core/base/messages.h"
 #include "core/base/namefile.h"
@@ -464,17 +465,12 @@ int edit2GCommand(const Options& options, Session& session) {
 // would take the split's own names for them.
 std::vector<std::filesystem::path> splitOutputsThere(const std::filesystem::path& folder,
                                                      std::string_view base) {
-    const auto lower = [](std::string text) {
-        for (char& c : text)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        return text;
-    };
-    const std::string head = lower(std::string(base) + "_");
+    const std::string head = ascii::lowered(std::string(base) + "_");
     std::vector<std::filesystem::path> found;
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end;
          !ec && it != end; it.increment(ec)) {
-        const std::string name = lower(it->path().filename().string());
+        const std::string name = ascii::lowered(it->path().filename().string());
         if (name.size() <= head.size() + 4 || !name.starts_with(head) || !name.ends_with(".txt"))
             continue;
         const std::string number = name.substr(head.size(), name.size() - head.size() - 4);

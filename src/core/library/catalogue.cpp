@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "core/base/asciicase.h"
 #include "core/base/messages.h"
 #include "core/library/store.h"
 
@@ -13,10 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 
 bool hasLibraryExtension(const fs::path& p) {
-    std::string ext = p.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext == ".edb";
+    return ascii::lowered(p.extension().string()) == ".edb";
 }
 
 bool isListedFile(const fs::directory_entry& entry) {

@@ -1,19 +1,16 @@
 #include "core/library/query.h"
 
+#include "core/base/asciicase.h"
 #include "core/base/messages.h"
 
 namespace brindle {
 
 namespace {
 
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     if (prefix.size() > text.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (lowerAscii(text[i]) != lowerAscii(prefix[i])) return false;
+        if (ascii::lower(text[i]) != ascii::lower(prefix[i])) return false;
     return true;
 }
 

@@ -1,26 +1,16 @@
 #include "core/mml/templates.h"
+#include "core/base/asciicase.h"
 #include "core/mml/commandline.h"
 
 #include <algorithm>
 
 namespace brindle::mml {
 
-namespace {
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-}  // namespace
-
 // The templates keep one parameter to a line so they can be read against the
 // NMS documentation.
 // clang-format off
 
-bool sameEarfcn(const Cell4G& a, const Cell4G& b) { return equalIgnoringCase(a.频点, b.频点); }
+bool sameEarfcn(const Cell4G& a, const Cell4G& b) { return ascii::equalIgnoringCase(a.频点, b.频点); }
 
 std::string_view neighbourObject(const Cell4G& a, const Cell4G& b) {
     return sameEarfcn(a, b) ? kIntraFreqNeighbour : kInterFreqNeighbour;

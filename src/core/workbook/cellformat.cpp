@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/base/asciicase.h"
+
 namespace brindle::workbook {
 
 namespace {
@@ -166,7 +168,7 @@ std::string placeholders(std::string_view code) {
                 out += 'h';
             i = close;
         } else {
-            out += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+            out += ascii::lower(c);
         }
     }
     // AM/PM markers hold letters that are not placeholders.

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <optional>
 
+#include "core/base/asciicase.h"
 #include "core/workbook/internal.h"
 
 namespace brindle::workbook {
@@ -34,10 +35,7 @@ Read<std::unique_ptr<RowReader>> Workbook::rows(std::string_view sheetName) {
 namespace {
 
 std::string lowerExtension(const fs::path& path) {
-    std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
+    return ascii::lowered(path.extension().string());
 }
 
 // The content decides where it can: engineers rename files, and a workbook

@@ -27,6 +27,7 @@
 #include <map>
 #include <optional>
 
+#include "core/base/asciicase.h"
 #include "core/base/textcodec.h"
 #include "core/workbook/cellformat.h"
 #include "core/workbook/internal.h"
@@ -760,12 +761,7 @@ private:
 };
 
 bool sameName(const char* name, std::string_view wanted) {
-    if (!name || std::strlen(name) != wanted.size()) return false;
-    for (std::size_t i = 0; i < wanted.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(name[i])) !=
-            std::tolower(static_cast<unsigned char>(wanted[i])))
-            return false;
-    return true;
+    return name && ascii::equalIgnoringCase(name, wanted);
 }
 
 // The index of the root entry named `wanted` (OLE names ignore case), or -1.

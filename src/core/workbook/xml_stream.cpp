@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/base/asciicase.h"
 #include "core/workbook/sheet_scanner.h"
 
 namespace brindle::workbook::detail {
@@ -33,8 +34,7 @@ zip_int64_t findPart(zip_t* zip, const std::string& name) {
     const auto normal = [](std::string_view entry) {
         std::string out;
         for (char c : entry) {
-            c = c == '\\' ? '/' : c;
-            out += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+            out += c == '\\' ? '/' : ascii::lower(c);
         }
         return out.substr(out.find_first_not_of('/') == std::string::npos
                               ? out.size()
