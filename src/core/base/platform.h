@@ -11,10 +11,38 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/base/result.h"
 
 namespace brindle::platform {
+
+// ---- names of files ----------------------------------------------------------
+// The core keeps text, file names included, as UTF-8. A path is built from
+// such a name, and turned back into one, only through these two: on Windows
+// std::filesystem::path reads a std::string in the ANSI code page and keeps
+// UTF-16, so `path(std::string)`, `path / std::string` and `path.string()`
+// garble every name that is not ASCII. C libraries that take a file name
+// (SQLite, libzip) take it as utf8Name(path) on every system.
+inline std::filesystem::path pathFromUtf8(std::string_view utf8) {
+    return std::filesystem::path(
+        std::u8string_view(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+inline std::string utf8Name(const std::filesystem::path& path) {
+    const std::u8string name = path.u8string();
+    return std::string(reinterpret_cast<const char*>(name.data()), name.size());
+}
+
+// ---- the process's own streams and arguments --------------------------------
+
+// Called once at the start of main, before anything is read or printed:
+// standard output and error take bytes as they are (no CR inserted before
+// LF, so a script piped to a file keeps CR LF), and a console shows UTF-8.
+void prepareStandardStreams();
+
+// The command line's arguments as UTF-8, whatever code page the system
+// handed them over in (argv itself on systems whose arguments are bytes).
+std::vector<std::string> commandLineArguments(int argc, char** argv);
 
 // ---- replacing a file -------------------------------------------------------
 // Replacing a file so that a crash, a full disk or a power cut leaves either

@@ -470,4 +470,12 @@ bool stderrIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
 }
 
+// POSIX streams already pass bytes through unchanged and a terminal takes
+// UTF-8 when its locale says so: nothing to prepare.
+void prepareStandardStreams() {}
+
+std::vector<std::string> commandLineArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
 }  // namespace brindle::platform
