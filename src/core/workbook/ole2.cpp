@@ -24,7 +24,7 @@ constexpr unsigned kMiniShift = 6;
 constexpr std::uint64_t kMiniCutoff = 4096;
 constexpr std::size_t kEntrySize = 128;
 
-enum EntryType : unsigned { kStorage = 1, kStream = 2, kRootStorage = 5 };
+enum EntryType : unsigned { kStorage = 1, kStream = 2 };
 
 std::uint16_t le16(const unsigned char* p) {
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
@@ -107,6 +107,7 @@ char16_t upper(char16_t c) {
 // One directory entry as the file holds it.
 struct RawEntry {
     std::u16string name;
+    bool nameFits = true;
     unsigned type = 0;
     std::uint32_t left = kNoStream, right = kNoStream, child = kNoStream, start = 0;
     std::uint64_t size = 0;
@@ -115,8 +116,9 @@ struct RawEntry {
 RawEntry rawEntry(const unsigned char* p, bool wideSizes) {
     RawEntry entry;
     // The name's length counts its terminating NUL, in bytes.
-    const std::size_t units = std::min<std::size_t>(le16(p + 64) / 2, 32);
-    for (std::size_t i = 0; i < units; ++i) {
+    const std::size_t units = le16(p + 64) / 2;
+    entry.nameFits = units <= 32;
+    for (std::size_t i = 0; i < std::min<std::size_t>(units, 32); ++i) {
         const char16_t unit = static_cast<char16_t>(le16(p + 2 * i));
         if (unit == 0) break;
         entry.name += unit;
@@ -264,9 +266,10 @@ Read<CompoundFile> CompoundFile::open(const ByteSource& source) {
     };
     Read<std::string> directory = readChain(le32(&header[48]));
     if (!directory) return directory.error();
+    // Damage to the mini FAT or the mini stream costs only the streams in
+    // the mini stream: a workbook's own stream is never one of them.
     Read<std::string> miniFat = readChain(le32(&header[60]));
-    if (!miniFat) return miniFat.error();
-    file.miniFat_ = words(*miniFat);
+    if (miniFat) file.miniFat_ = words(*miniFat);
 
     const std::size_t count = directory->size() / kEntrySize;
     std::vector<RawEntry> raw;
@@ -275,13 +278,13 @@ Read<CompoundFile> CompoundFile::open(const ByteSource& source) {
         raw.push_back(
             rawEntry(reinterpret_cast<const unsigned char*>(directory->data()) + i * kEntrySize,
                      file.shift_ != 9));
-    if (raw.empty() || raw[0].type != kRootStorage) return damaged();
+    // The first entry is the root, whatever its type says.
+    if (raw.empty()) return damaged();
 
     // The root's stream is the mini stream.
-    if (raw[0].size > 0) {
+    if (raw[0].size > 0 && miniFat) {
         Read<Stream> mini = file.chained(raw[0].start, raw[0].size, false);
-        if (!mini) return mini.error();
-        file.miniStream_ = std::make_shared<const Stream>(*std::move(mini));
+        if (mini) file.miniStream_ = std::make_shared<const Stream>(*std::move(mini));
     }
 
     // The children of a storage are a binary tree through their left and
@@ -299,6 +302,7 @@ Read<CompoundFile> CompoundFile::open(const ByteSource& source) {
         return file.entries_.size() - 1;
     };
     add(raw[0]);
+    file.entries_[0].storage = true;
     file.entries_[0].size = 0;
     std::vector<std::pair<Id, std::uint32_t>> storages{{kRoot, raw[0].child}};
     std::vector<std::uint32_t> path;
@@ -307,7 +311,7 @@ Read<CompoundFile> CompoundFile::open(const ByteSource& source) {
         storages.pop_back();
         for (std::uint32_t node = top; node != kNoStream || !path.empty();) {
             if (node != kNoStream) {
-                if (node >= count || reached[node] ||
+                if (node >= count || reached[node] || !raw[node].nameFits ||
                     (raw[node].type != kStorage && raw[node].type != kStream))
                     return damaged();
                 reached[node] = true;
