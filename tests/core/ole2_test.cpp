@@ -206,13 +206,13 @@ struct Layout {
     }
     // The entry named `name` (ASCII), by its id.
     std::uint32_t find(std::string_view name) const {
-        for (std::uint32_t id = 0;; ++id) {
-            const std::size_t at = entry(id);
-            bool same = true;
-            for (std::size_t i = 0; i < name.size() && same; ++i)
-                same = bytes[at + 2 * i] == name[i] && bytes[at + 2 * i + 1] == 0;
-            if (same && bytes[at + 2 * name.size()] == 0) return id;
-        }
+        std::string units;
+        for (const char c : name) units += std::string{c, '\0'};
+        units += std::string(2, '\0');
+        for (std::uint32_t id = 0; id < 16; ++id)
+            if (bytes.compare(entry(id), units.size(), units) == 0) return id;
+        ADD_FAILURE() << "no entry " << name;
+        return 0;
     }
     std::size_t field(std::string_view name, std::size_t offset) const {
         return entry(find(name)) + offset;
