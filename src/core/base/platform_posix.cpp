@@ -19,6 +19,7 @@
 
 #include "core/base/messages.h"
 #include "core/base/platform.h"
+#include "core/base/platform_shared.h"
 
 namespace brindle::platform {
 
@@ -48,28 +49,17 @@ bool mayWrite(const fs::path& file, const struct stat& st) {
     return ::access(file.c_str(), W_OK) == 0;
 }
 
-// The folder a file of `path` lies in: "." for a bare name.
-fs::path folderOf(const fs::path& path) {
-    return path.has_parent_path() ? path.parent_path() : fs::path(".");
-}
-
 Failure systemFailure(int err) {
     // The system's own words for this one are English and name no limit.
     if (err == ENAMETOOLONG) return fail(std::string(msg::kNameTooLong));
     return fail(std::strerror(err));
 }
 
-// Temporary files are named ".brindle-<pid>-<counter>.tmp": short whatever
-// the target's name, and telling the process that made them.
-constexpr std::string_view kTempHead = ".brindle-";
-constexpr std::string_view kTempTail = ".tmp";
-
 // Opens a new temporary file in `folder`.
 int openTemporary(const fs::path& folder, bool replacing, fs::path& temp) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = folder / (std::string(kTempHead) + std::to_string(::getpid()) + "-" +
-                         std::to_string(counter++) + std::string(kTempTail));
+        temp = folder / detail::temporaryName(static_cast<std::uint32_t>(::getpid()), counter++);
         // A new file gets the usual permissions (umask applies); a
         // replacement starts private and takes the original's bits.
         const int fd =
@@ -78,20 +68,6 @@ int openTemporary(const fs::path& folder, bool replacing, fs::path& temp) {
     }
     errno = EEXIST;
     return -1;
-}
-
-// The process number in a temporary file's name; nothing for another name.
-std::optional<pid_t> temporaryOwner(std::string_view name) {
-    if (!name.starts_with(kTempHead) || !name.ends_with(kTempTail)) return std::nullopt;
-    name.remove_prefix(kTempHead.size());
-    name.remove_suffix(kTempTail.size());
-    const std::size_t dash = name.find('-');
-    const auto digits = [](std::string_view s) {
-        return !s.empty() && s.size() <= 9 && s.find_first_not_of("0123456789") == s.npos;
-    };
-    if (dash == name.npos || !digits(name.substr(0, dash)) || !digits(name.substr(dash + 1)))
-        return std::nullopt;
-    return static_cast<pid_t>(std::stol(std::string(name.substr(0, dash))));
 }
 
 std::int64_t nanoseconds(const struct timespec& t);
@@ -104,7 +80,6 @@ std::int64_t nanoseconds(const struct timespec& t);
 // its temporary file, which also keeps a save of another machine sharing the
 // folder (whose process numbers mean nothing here) from losing its file.
 void removeStaleTemporaries(const fs::path& folder) {
-    constexpr std::int64_t kStaleNs = 15LL * 60 * 1'000'000'000;
     const std::int64_t now = [] {
         struct timespec t {};
         ::clock_gettime(CLOCK_REALTIME, &t);
@@ -112,12 +87,14 @@ void removeStaleTemporaries(const fs::path& folder) {
     }();
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::optional<pid_t> pid = temporaryOwner(it->path().filename().native());
-        if (!pid || *pid == ::getpid()) continue;
+        const std::optional<std::uint32_t> owner =
+            detail::temporaryOwner(it->path().filename().native());
+        if (!owner || *owner == static_cast<std::uint32_t>(::getpid())) continue;
+        const auto pid = static_cast<pid_t>(*owner);
         struct stat st {};
         if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-        const bool gone = *pid <= 0 || (::kill(*pid, 0) != 0 && errno == ESRCH);
-        if (!gone && nanoseconds(st.st_mtim) + kStaleNs >= now) continue;
+        const bool gone = pid <= 0 || (::kill(pid, 0) != 0 && errno == ESRCH);
+        if (!gone && nanoseconds(st.st_mtim) + detail::kStaleTemporaryNs >= now) continue;
         // Only a lock held elsewhere spares it; where the lock cannot be
         // looked at (another user's private file, a file system that does
         // not lock) the process number and the age decide alone.
@@ -136,16 +113,6 @@ std::int64_t nanoseconds(const struct timespec& t) {
 }
 
 // ---- folders ----------------------------------------------------------------
-
-bool isFolder(const fs::path& path) {
-    std::error_code ec;
-    return fs::is_directory(path, ec);
-}
-
-fs::path currentFolder() {
-    std::error_code ec;
-    return fs::current_path(ec);
-}
 
 // The desktop the user's XDG folders name: the last XDG_DESKTOP_DIR line of
 // user-dirs.dirs, a shell assignment of a quoted "$HOME/..." or absolute
@@ -191,6 +158,10 @@ std::optional<fs::path> xdgDesktop(const fs::path& home) {
 
 }  // namespace
 
+bool detail::sameEntryName(const fs::path& a, const fs::path& b) {
+    return a == b;
+}
+
 struct FileReplacement::Open {
     int fd = -1;
     int writeError = 0;  // errno of the first failed write or truncation
@@ -214,13 +185,6 @@ bool isReadOnlyFile(const fs::path& path) {
     return ::stat(path.c_str(), &st) == 0 && !mayWrite(path, st);
 }
 
-Status replaceFileAtomically(const fs::path& path, std::string_view bytes) {
-    FileReplacement file;
-    if (Status opened = file.open(path); !opened) return opened;
-    file.write(bytes);
-    return file.commit();
-}
-
 Status FileReplacement::open(const fs::path& path) {
     abandon();
     std::error_code ec;
@@ -236,7 +200,7 @@ Status FileReplacement::open(const fs::path& path) {
     if (exists && !mayWrite(target, original)) return fail(std::string(msg::kReadOnlyFile));
 
     auto file = std::make_unique<Open>();
-    file->folder = folderOf(target);
+    file->folder = detail::folderOf(target);
     removeStaleTemporaries(file->folder);
     file->fd = openTemporary(file->folder, exists, file->temp);
     if (file->fd < 0) return systemFailure(errno);
@@ -308,7 +272,7 @@ Status FileReplacement::commit() {
 }
 
 Result<fs::path> createTemporaryFileBeside(const fs::path& path) {
-    const fs::path folder = folderOf(path);
+    const fs::path folder = detail::folderOf(path);
     fs::path temp;
     const int fd = openTemporary(folder, false, temp);
     if (fd < 0) return systemFailure(errno);
@@ -317,7 +281,7 @@ Result<fs::path> createTemporaryFileBeside(const fs::path& path) {
 }
 
 bool fileNameFits(const fs::path& path) {
-    const fs::path folder = folderOf(path);
+    const fs::path folder = detail::folderOf(path);
     const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
     return path.filename().native().size() <=
            static_cast<std::size_t>(limit > 0 ? limit : NAME_MAX);
@@ -333,7 +297,7 @@ Status FileLock::lock(const fs::path& path) {
         const fs::path resolved = fs::canonical(path, ec);
         if (!ec) target = resolved;
     }
-    const fs::path folder = folderOf(target);
+    const fs::path folder = detail::folderOf(target);
     const fs::path file = folder / ".brindle.lock";
     // Read access is all that locking needs, so a lock file made by another
     // user of a shared folder serves too. O_NONBLOCK keeps a FIFO of that
@@ -492,19 +456,6 @@ FileStamp fileStamp(const fs::path& path) {
     return stamp;
 }
 
-bool sameFile(const fs::path& a, const fs::path& b) {
-    const FileStamp first = fileStamp(a), second = fileStamp(b);
-    if (first.exists || second.exists)
-        return first.exists && second.exists && first.device == second.device &&
-               first.fileIndex == second.fileIndex;
-    // Neither is there yet: the same name in the same folder, the folder
-    // known by what it is rather than by how the path reaches it.
-    if (a.filename() != b.filename()) return false;
-    const FileStamp folderA = fileStamp(folderOf(a)), folderB = fileStamp(folderOf(b));
-    if (!folderA.exists || !folderB.exists) return a.lexically_normal() == b.lexically_normal();
-    return folderA.device == folderB.device && folderA.fileIndex == folderB.fileIndex;
-}
-
 std::int64_t wallClockNs() {
     // CLOCK_REALTIME is the clock the file times are taken from.
     struct timespec t {};
@@ -515,19 +466,19 @@ std::int64_t wallClockNs() {
 fs::path executableFolder() {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) return currentFolder();
+    if (ec) return detail::currentFolder();
     return exe.parent_path();
 }
 
 fs::path desktopFolder() {
     const char* homeName = std::getenv("HOME");
-    if (!homeName || !*homeName) return currentFolder();
+    if (!homeName || !*homeName) return detail::currentFolder();
     const fs::path home = pathFromUtf8(homeName);
-    if (!isFolder(home)) return currentFolder();
-    if (std::optional<fs::path> desktop = xdgDesktop(home); desktop && isFolder(*desktop))
+    if (!detail::isFolder(home)) return detail::currentFolder();
+    if (std::optional<fs::path> desktop = xdgDesktop(home); desktop && detail::isFolder(*desktop))
         return *desktop;
     const fs::path desktop = home / "Desktop";
-    return isFolder(desktop) ? desktop : home;
+    return detail::isFolder(desktop) ? desktop : home;
 }
 
 bool stderrIsTerminal() {
