@@ -61,7 +61,10 @@ std::vector<std::string> commandLineArguments(int argc, char** argv);
 //
 // On Windows a file has no permission bits: read-only is its read-only
 // attribute, and a replaced file keeps its hidden and system attributes. Its
-// owner and access list are those any new file of the folder gets.
+// owner and access list are those any new file of the folder gets. A file
+// another process holds open, even only to read it, cannot be replaced
+// there until it is closed: the save fails with the system's reason and the
+// file stays as it was.
 //
 // Temporary files have short names of one pattern, ".brindle-<process>-<n>.tmp",
 // whatever the target is called: a target whose name is near the file

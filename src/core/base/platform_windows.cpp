@@ -219,8 +219,10 @@ void removeStaleTemporaries(const fs::path& folder) {
     const std::int64_t now = wallClockNs();
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        // Any name may turn up here, one that is no valid UTF-16 too.
+        const std::wstring name = it->path().filename().native();
         const std::optional<std::uint32_t> owner =
-            detail::temporaryOwner(utf8Name(it->path().filename()));
+            detail::temporaryOwner(utf8(name.data(), name.size()));
         if (!owner || *owner == ::GetCurrentProcessId()) continue;
         WIN32_FILE_ATTRIBUTE_DATA data{};
         if (!::GetFileAttributesExW(it->path().c_str(), GetFileExInfoStandard, &data) ||
