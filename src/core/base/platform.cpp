@@ -56,6 +56,32 @@ Status replaceFileAtomically(const fs::path& path, std::string_view bytes) {
     return file.commit();
 }
 
+FileContents readWholeFile(const fs::path& path, std::uintmax_t maxBytes) {
+    FileContents contents;
+    FileReader file;
+    contents.state = file.open(path);
+    if (contents.state != FileContents::State::Read) return contents;
+    contents.state = FileContents::State::Failed;
+    if (file.size() > maxBytes) return contents;
+    // One allocation for the whole file rather than a string doubling as it
+    // grows, which for a large script held a second, larger copy while it
+    // was read; then on to its end, which a file growing meanwhile moves.
+    contents.bytes.resize(static_cast<std::size_t>(file.size()));
+    std::optional<std::size_t> n = file.readAt(0, contents.bytes.data(), contents.bytes.size());
+    contents.bytes.resize(n.value_or(0));
+    char piece[16384];
+    while (n && *n > 0 && contents.bytes.size() <= maxBytes) {
+        n = file.readAt(contents.bytes.size(), piece, sizeof piece);
+        if (n) contents.bytes.append(piece, *n);
+    }
+    if (!n || contents.bytes.size() > maxBytes) {
+        contents.bytes.clear();
+        return contents;
+    }
+    contents.state = FileContents::State::Read;
+    return contents;
+}
+
 bool sameFile(const fs::path& a, const fs::path& b) {
     const FileStamp first = fileStamp(a), second = fileStamp(b);
     if (first.exists || second.exists)

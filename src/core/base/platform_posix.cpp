@@ -338,15 +338,13 @@ namespace {
 
 // Opens a plain file to read it: Missing when nothing is there, Failed for a
 // folder, a device or a FIFO (O_NONBLOCK, so that a FIFO at this path cannot
-// hang the program) and for a file larger than `maxBytes`.
-FileContents::State openForReading(const fs::path& path, std::uintmax_t maxBytes, int& fd,
-                                   struct stat& st) {
+// hang the program).
+FileContents::State openForReading(const fs::path& path, int& fd, struct stat& st) {
     fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? FileContents::State::Missing
                                                    : FileContents::State::Failed;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         fd = -1;
         return FileContents::State::Failed;
@@ -355,41 +353,6 @@ FileContents::State openForReading(const fs::path& path, std::uintmax_t maxBytes
 }
 
 }  // namespace
-
-FileContents readWholeFile(const fs::path& path, std::uintmax_t maxBytes) {
-    FileContents contents;
-    int fd = -1;
-    struct stat st {};
-    if (const auto opened = openForReading(path, maxBytes, fd, st);
-        opened != FileContents::State::Read) {
-        contents.state = opened;
-        return contents;
-    }
-    // One allocation for the whole file rather than a string doubling as it
-    // grows, which for a large script held a second, larger copy while it
-    // was read.
-    contents.bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[16384];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            contents.bytes.clear();
-            return contents;
-        }
-        contents.bytes.append(buffer, static_cast<std::size_t>(n));
-        if (contents.bytes.size() > maxBytes) {  // grew while being read
-            ::close(fd);
-            contents.bytes.clear();
-            return contents;
-        }
-    }
-    ::close(fd);
-    contents.state = FileContents::State::Read;
-    return contents;
-}
 
 FileReader::~FileReader() {
     if (handle_ >= 0) ::close(static_cast<int>(handle_));
@@ -401,8 +364,7 @@ FileContents::State FileReader::open(const fs::path& path) {
     size_ = 0;
     int fd = -1;
     struct stat st {};
-    if (const auto opened = openForReading(path, UINTMAX_MAX, fd, st);
-        opened != FileContents::State::Read)
+    if (const auto opened = openForReading(path, fd, st); opened != FileContents::State::Read)
         return opened;
     handle_ = fd;
     size_ = static_cast<std::uintmax_t>(st.st_size);
@@ -429,7 +391,7 @@ std::optional<std::size_t> FileReader::readAt(std::uintmax_t offset, char* into,
 std::FILE* openPlainFile(const fs::path& path, FileContents::State& state) {
     int fd = -1;
     struct stat st {};
-    state = openForReading(path, UINTMAX_MAX, fd, st);
+    state = openForReading(path, fd, st);
     if (state != FileContents::State::Read) return nullptr;
     // The flag was for the open alone: the library is handed an ordinary
     // descriptor.

@@ -236,19 +236,17 @@ void removeStaleTemporaries(const fs::path& folder) {
 
 // Opens a plain file to read it: Missing when nothing is there, Failed for a
 // folder, a device or a pipe (looked at before it is opened for reading, so
-// that nothing at this path can make the program wait) and for a file larger
-// than `maxBytes`. Others may still write, rename and delete the file while
-// it is open, as on POSIX; only renaming another file over it waits for the
-// reader to close it (Windows refuses that with "Permission denied").
-FileContents::State openForReading(const fs::path& path, std::uintmax_t maxBytes, Handle& file,
-                                   std::uintmax_t& size) {
+// that nothing at this path can make the program wait). Others may still
+// write, rename and delete the file while it is open, as on POSIX; only
+// renaming another file over it waits for the reader to close it (Windows
+// refuses that with "Permission denied").
+FileContents::State openForReading(const fs::path& path, Handle& file, std::uintmax_t& size) {
     const Handle looked = lookAt(path);
     if (!looked.valid())
         return isMissing(::GetLastError()) ? FileContents::State::Missing
                                            : FileContents::State::Failed;
     BY_HANDLE_FILE_INFORMATION info{};
-    if (kindOf(looked.get(), info) != Kind::PlainFile || sizeOf(info) > maxBytes)
-        return FileContents::State::Failed;
+    if (kindOf(looked.get(), info) != Kind::PlainFile) return FileContents::State::Failed;
     // The very file looked at, whatever the path names by now.
     file.reset(::ReOpenFile(looked.get(), GENERIC_READ, kShareAll, 0));
     if (!file.valid()) return FileContents::State::Failed;
@@ -419,36 +417,6 @@ Status renameNoReplace(const fs::path& from, const fs::path& to) {
     return systemFailure(error);
 }
 
-FileContents readWholeFile(const fs::path& path, std::uintmax_t maxBytes) {
-    FileContents contents;
-    Handle file;
-    std::uintmax_t size = 0;
-    if (const auto opened = openForReading(path, maxBytes, file, size);
-        opened != FileContents::State::Read) {
-        contents.state = opened;
-        return contents;
-    }
-    // One allocation for the whole file rather than a string doubling as it
-    // grows.
-    contents.bytes.reserve(static_cast<std::size_t>(size));
-    char buffer[16384];
-    for (;;) {
-        DWORD n = 0;
-        if (!::ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr)) {
-            contents.bytes.clear();
-            return contents;
-        }
-        if (n == 0) break;
-        contents.bytes.append(buffer, n);
-        if (contents.bytes.size() > maxBytes) {  // grew while being read
-            contents.bytes.clear();
-            return contents;
-        }
-    }
-    contents.state = FileContents::State::Read;
-    return contents;
-}
-
 FileReader::~FileReader() {
     if (handle_ >= 0) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
@@ -459,8 +427,7 @@ FileContents::State FileReader::open(const fs::path& path) {
     size_ = 0;
     Handle file;
     std::uintmax_t size = 0;
-    if (const auto opened = openForReading(path, UINTMAX_MAX, file, size);
-        opened != FileContents::State::Read)
+    if (const auto opened = openForReading(path, file, size); opened != FileContents::State::Read)
         return opened;
     handle_ = reinterpret_cast<std::intptr_t>(file.release());
     size_ = size;
@@ -493,7 +460,7 @@ std::optional<std::size_t> FileReader::readAt(std::uintmax_t offset, char* into,
 std::FILE* openPlainFile(const fs::path& path, FileContents::State& state) {
     Handle file;
     std::uintmax_t size = 0;
-    state = openForReading(path, UINTMAX_MAX, file, size);
+    state = openForReading(path, file, size);
     if (state != FileContents::State::Read) return nullptr;
     // The C runtime takes the handle over; closing the stream closes it.
     const int fd =
