@@ -57,12 +57,6 @@ SYSTEM_INCLUDE = re.compile(
     r"|ws2tcpip|io|direct|process|share|conio)\.h"
     r"|(?:sys|arpa|netinet|linux)/[^>]+)>", re.M | re.I)
 PLATFORM_FILES = {"core/base/platform_posix.cpp", "core/base/platform_windows.cpp"}
-# Files that may include some system headers for now, with the reason.
-SYSTEM_INCLUDE_ALLOWED = {
-    # The GBK conversion goes through iconv until its own code page 936
-    # table replaces it; then this entry goes.
-    "core/base/textcodec.cpp": {"iconv.h"},
-}
 
 
 def folder(path: str) -> str:
@@ -109,10 +103,9 @@ def main() -> int:
         text = file.read_text(encoding="utf-8")
         if rel not in PLATFORM_FILES:
             for header in SYSTEM_INCLUDE.findall(text):
-                if header.lower() not in SYSTEM_INCLUDE_ALLOWED.get(rel, ()):
-                    problems.append(f"{rel}: includes <{header}>; only "
-                                    f"{' and '.join(sorted(PLATFORM_FILES))} "
-                                    "may call the operating system")
+                problems.append(f"{rel}: includes <{header}>; only "
+                                f"{' and '.join(sorted(PLATFORM_FILES))} "
+                                "may call the operating system")
         for target in INCLUDE.findall(text):
             if not (SRC / target).is_file():
                 problems.append(f"{rel}: includes {target}, which is not a path from src/")
