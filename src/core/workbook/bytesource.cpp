@@ -36,6 +36,10 @@ std::optional<std::size_t> ByteSource::Reader::readAt(std::uintmax_t offset, cha
     return count;
 }
 
+std::uintmax_t ByteSource::Reader::size() const {
+    return file_ ? file_->size() : bytes_->size();
+}
+
 Result<ByteSource::Reader, WorkbookError> ByteSource::open() const {
     Reader reader;
     if (bytes_) {

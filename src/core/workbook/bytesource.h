@@ -35,6 +35,8 @@ public:
         // a read error.
         std::optional<std::size_t> readAt(std::uintmax_t offset, char* into,
                                           std::size_t length) const;
+        // The bytes there are (a file's size when it was opened).
+        std::uintmax_t size() const;
 
     private:
         friend class ByteSource;
@@ -47,9 +49,9 @@ public:
     // is NotFound.
     Result<Reader, WorkbookError> open() const;
 
-    // The file as a C stream, opened the same way, for the libraries that
-    // read a file through one of their own (libzip, libgsf): a path they
-    // opened themselves could be a FIFO by then. The caller closes it. For a
+    // The file as a C stream, opened the same way, for a library that reads
+    // a file through one of its own (libzip): a path it
+    // opened itself could be a FIFO by then. The caller closes it. For a
     // file only.
     Result<std::FILE*, WorkbookError> openStream() const;
 

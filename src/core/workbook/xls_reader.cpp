@@ -1,8 +1,8 @@
 // .xls: the BIFF5 (Excel 5.0/95) and BIFF8 (Excel 97–2003) workbook formats.
 //
-// libgsf opens the OLE compound file a workbook is stored in; the BIFF
-// records inside its "Workbook" (BIFF8) or "Book" (BIFF5) stream are read
-// here. No Debian library hands out BIFF records together with the cached
+// The OLE compound file a workbook is stored in is opened by core/workbook/
+// ole2; the BIFF records inside its "Workbook" (BIFF8) or "Book" (BIFF5)
+// stream are read here. No Debian library hands out BIFF records together with the cached
 // results of formulas, and a formula cell shows exactly that result, so the
 // record reader is the program's own. The workbook globals (shared strings,
 // number formats, the sheet list) are read when the workbook opens; a
@@ -11,13 +11,6 @@
 // Every length in a file is checked against the bytes that are there: a
 // damaged or hostile file ends in "文件已损坏", never in a read past a record
 // or an allocation the file asked for.
-
-#include <gsf/gsf-infile-msole.h>
-#include <gsf/gsf-infile.h>
-#include <gsf/gsf-input-memory.h>
-#include <gsf/gsf-input-stdio.h>
-#include <gsf/gsf-input.h>
-#include <gsf/gsf-utils.h>
 
 #include <algorithm>
 #include <cctype>
@@ -31,6 +24,7 @@
 #include "core/base/textcodec.h"
 #include "core/workbook/cellformat.h"
 #include "core/workbook/internal.h"
+#include "core/workbook/ole2.h"
 
 namespace brindle::workbook::detail {
 
@@ -94,38 +88,11 @@ double leDouble(const std::uint8_t* p) {
 
 // ---- the workbook stream ----------------------------------------------------------
 
-struct GObjectUnref {
-    void operator()(void* object) const {
-        if (object) g_object_unref(object);
-    }
-};
-template <class T>
-using GsfPtr = std::unique_ptr<T, GObjectUnref>;
-
-// Registers libgsf's types; once per process, whichever thread comes first.
-// libgsf also logs its own complaints about a damaged container (as GLib
-// "CRITICAL" lines on stderr) before failing the call; the reader reports the
-// damage to the engineer itself, so those lines are dropped.
-void initGsf() {
-    static const bool initialised = [] {
-        gsf_init();
-        const auto levels = static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK & ~G_LOG_LEVEL_ERROR);
-        const auto drop = [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {};
-        for (const char* domain : {"libgsf", "libgsf:msole"})
-            g_log_set_handler(domain, levels, drop, nullptr);
-        return true;
-    }();
-    (void)initialised;
-}
-
 // The workbook stream, shared by a workbook and its row readers so that a
-// reader can outlive its workbook. The container holds the open file, or
-// reads the bytes in memory, which live as long as it.
+// reader can outlive its workbook; it keeps the file or the bytes it is read
+// from.
 struct Stream {
-    std::shared_ptr<const std::string> bytes;
-    GsfPtr<GsfInput> file;
-    GsfPtr<GsfInfile> container;
-    GsfPtr<GsfInput> input;
+    ole2::Stream input;
     std::uint64_t size = 0;
 };
 
@@ -198,10 +165,7 @@ private:
             std::min<std::uint64_t>(std::max(kWindow, count), stream_->size - at));
         window_.resize(length);
         windowStart_ = at;
-        GsfInput* input = stream_->input.get();
-        // gsf_input_seek returns TRUE on failure.
-        if (gsf_input_seek(input, static_cast<gsf_off_t>(at), G_SEEK_SET) ||
-            (length > 0 && !gsf_input_read(input, length, window_.data()))) {
+        if (!stream_->input.read(at, reinterpret_cast<char*>(window_.data()), length)) {
             window_.clear();
             return nullptr;
         }
@@ -760,53 +724,21 @@ private:
     std::shared_ptr<const Globals> globals_;
 };
 
-bool sameName(const char* name, std::string_view wanted) {
-    return name && ascii::equalIgnoringCase(name, wanted);
-}
-
-// The index of the root entry named `wanted` (OLE names ignore case), or -1.
-int childNamed(GsfInfile* root, std::string_view wanted) {
-    const int count = gsf_infile_num_children(root);
-    for (int i = 0; i < count; ++i)
-        if (sameName(gsf_infile_name_by_index(root, i), wanted)) return i;
-    return -1;
-}
-
 }  // namespace
 
-// libgsf reads a file through the stream the program opened, a piece at a
-// time; bytes in memory are read where they are.
 Read<std::unique_ptr<Workbook>> openXls(const ByteSource& source) {
-    initGsf();
-    auto stream = std::make_shared<Stream>();
-    if (const auto& bytes = source.bytes()) {
-        stream->bytes = bytes;
-        stream->file.reset(gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes->data()),
-                                                static_cast<gsf_off_t>(bytes->size()), FALSE));
-        if (!stream->file) return WorkbookError{Kind::CannotOpen};
-    } else {
-        Read<std::FILE*> opened = source.openStream();
-        if (!opened) return opened.error();
-        std::FILE* file = *opened;
-        // Once made, the input closes `file` itself.
-        stream->file.reset(gsf_input_stdio_new_FILE(source.name().c_str(), file, FALSE));
-        if (!stream->file) {
-            std::fclose(file);
-            return WorkbookError{Kind::CannotOpen};
-        }
-    }
-    GError* error = nullptr;
-    stream->container.reset(gsf_infile_msole_new(stream->file.get(), &error));
-    g_clear_error(&error);
-    if (!stream->container) return WorkbookError{Kind::Damaged};
+    Read<ole2::CompoundFile> container = ole2::CompoundFile::open(source);
+    if (!container) return container.error();
+    const auto childNamed = [&container](std::u16string_view name) {
+        return container->child(ole2::CompoundFile::kRoot, name);
+    };
 
     // A workbook saved for both Excel 5.0 and 97 has both streams; the BIFF8
     // one is complete.
-    GsfInfile* root = stream->container.get();
-    int index = childNamed(root, "Workbook");
-    const bool workbookStream = index >= 0;
-    if (!workbookStream) index = childNamed(root, "Book");
-    if (index < 0) {
+    std::optional<ole2::CompoundFile::Id> found = childNamed(u"Workbook");
+    const bool workbookStream = found.has_value();
+    if (!workbookStream) found = childNamed(u"Book");
+    if (!found) {
         // An OLE file without a workbook: an encrypted .xlsx package, or
         // another kind of document (Word's, say). An encrypted package has
         // its "EncryptedPackage" beside the "EncryptionInfo"; either one
@@ -814,16 +746,16 @@ Read<std::unique_ptr<Workbook>> openXls(const ByteSource& source) {
         // the engineer is better told of the password than of a file that
         // is no workbook. Encryption information beside a Word or PowerPoint
         // stream is that kind of document.
-        const bool document =
-            childNamed(root, "WordDocument") >= 0 || childNamed(root, "PowerPoint Document") >= 0;
-        const bool encrypted = childNamed(root, "EncryptedPackage") >= 0 ||
-                               (childNamed(root, "EncryptionInfo") >= 0 && !document);
+        const bool document = childNamed(u"WordDocument") || childNamed(u"PowerPoint Document");
+        const bool encrypted =
+            childNamed(u"EncryptedPackage") || (childNamed(u"EncryptionInfo") && !document);
         return WorkbookError{encrypted ? Kind::Password : Kind::NotAWorkbook};
     }
-    stream->input.reset(gsf_infile_child_by_index(root, index));
-    if (!stream->input) return WorkbookError{Kind::Damaged};
-    stream->size =
-        static_cast<std::uint64_t>(std::max<gsf_off_t>(0, gsf_input_size(stream->input.get())));
+    Read<ole2::Stream> input = container->stream(*found);
+    if (!input) return input.error();
+    auto stream = std::make_shared<Stream>();
+    stream->size = input->size();
+    stream->input = *std::move(input);
 
     const Read<std::shared_ptr<const Globals>> globals = readGlobals(stream, workbookStream);
     if (!globals) return globals.error();
