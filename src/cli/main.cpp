@@ -5,6 +5,8 @@
 
 #include <exception>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "cli/commands.h"
 #include "core/app/session.h"
@@ -14,6 +16,7 @@
 using namespace brindle;
 
 int main(int argc, char** argv) {
+    platform::prepareStandardStreams();
     CLI::App app{"Brindle: eNodeB MML scripts from cell-parameter libraries", "brindle-cli"};
     app.require_subcommand(1);
     std::string home;
@@ -27,7 +30,10 @@ int main(int argc, char** argv) {
     cli::addCommands(app, options);
 
     try {
-        app.parse(argc, argv);
+        // CLI11 takes the arguments after the program's name, last first.
+        const std::vector<std::string> arguments = platform::commandLineArguments(argc, argv);
+        app.parse(std::vector<std::string>(arguments.rbegin(),
+                                           arguments.rend() - (arguments.empty() ? 0 : 1)));
     } catch (const CLI::ParseError& e) {
         const int rc = app.exit(e);
         return rc == 0 ? cli::kCompleted : cli::kUsage;

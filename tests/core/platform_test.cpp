@@ -247,6 +247,7 @@ TEST(Folders, TheDesktopIsHomeDesktopThenHomeThenTheCurrentFolder) {
     TempDir dir;
     const fs::path home = dir / "home";
     fs::create_directory(home);
+    const ScopedEnv noXdg("XDG_CONFIG_HOME", nullptr);
     {
         ScopedEnv env("HOME", home.c_str());
         EXPECT_EQ(platform::desktopFolder(), home);
@@ -270,6 +271,52 @@ TEST(Folders, TheDesktopIsHomeDesktopThenHomeThenTheCurrentFolder) {
         EXPECT_EQ(platform::desktopFolder(), current);
     }
 }
+
+#ifndef _WIN32
+// The desktop the user's XDG folders name, in the form xdg-user-dirs writes,
+// read from $XDG_CONFIG_HOME or else ~/.config; a decoy in the other place
+// shows which file was read.
+TEST(Folders, TheDesktopIsTheXdgDesktopWhenThatFolderExists) {
+    TempDir dir;
+    const fs::path home = dir / "home", xdg = dir / "xdg", elsewhere = dir / "elsewhere";
+    const fs::path chinese = home / platform::pathFromUtf8("桌面");
+    for (const fs::path& folder :
+         {chinese, home / "Desktop", home / "a\"b", home / "decoy", elsewhere})
+        fs::create_directories(folder);
+    const std::string absolute = "XDG_DESKTOP_DIR=\"" + elsewhere.native() + "\"\n";
+    const struct {
+        const char* configHome;  // XDG_CONFIG_HOME
+        std::string dirs;
+        fs::path desktop;
+    } cases[] = {
+        {nullptr, "XDG_DESKTOP_DIR=\"$HOME/桌面\"\n", chinese},
+        {"", "XDG_DESKTOP_DIR=\"$HOME/桌面\"", chinese},
+        {"relative", "XDG_DESKTOP_DIR=\"$HOME/桌面\"\n", chinese},  // a relative one is ignored
+        {xdg.c_str(), "XDG_DESKTOP_DIR=\"$HOME/桌面\"\n", chinese},
+        {nullptr, absolute, elsewhere},
+        {nullptr, "XDG_DESKTOP_DIR=\"$HOME/没有\"\n", home / "Desktop"},  // no such folder
+        {nullptr, "XDG_DESKTOP_DIR=\"桌面\"\n", home / "Desktop"},        // neither $HOME nor /
+        {nullptr, "XDG_DESKTOP_DIR=\"$HOME/桌面\n", home / "Desktop"},    // no closing quote
+        {nullptr, "# XDG_DESKTOP_DIR=\"$HOME/桌面\"\nXDG_MUSIC_DIR=\"$HOME/桌面\"\n",
+         home / "Desktop"},
+        {nullptr, "XDG_DESKTOP_DIR=\"$HOME/桌面\"\n  XDG_DESKTOP_DIR=\"$HOME/a\\\"b/\"\n",
+         home / "a\"b"},
+        {nullptr, "XDG_DESKTOP_DIR=\"$HOME/\"\n", home},  // the desktop switched off
+    };
+    const ScopedEnv homeEnv("HOME", home.c_str());
+    for (const auto& c : cases) {
+        const bool own = c.configHome && fs::path(c.configHome).is_absolute();
+        const fs::path config = own ? xdg : home / ".config";
+        fs::remove_all(xdg);
+        fs::remove_all(home / ".config");
+        writeFile(config / "user-dirs.dirs", c.dirs);
+        writeFile((own ? home / ".config" : xdg) / "user-dirs.dirs",
+                  "XDG_DESKTOP_DIR=\"$HOME/decoy\"\n");
+        const ScopedEnv configEnv("XDG_CONFIG_HOME", c.configHome);
+        EXPECT_EQ(platform::desktopFolder(), c.desktop) << c.dirs;
+    }
+}
+#endif
 
 // A save killed between writing its temporary file and renaming it leaves
 // the temporary behind; the next save into the folder removes it. Temporary

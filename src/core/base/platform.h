@@ -1,13 +1,16 @@
 #pragma once
-// Everything the core asks of the operating system, in one place. Each
-// platform has one implementation file (platform_posix.cpp; a Windows build
-// adds platform_windows.cpp) and no other file of the core calls the system
-// directly, so porting the core means writing that one file.
+// Everything the program asks of the operating system, in one place. Each
+// system has one implementation file (platform_posix.cpp, platform_windows.cpp)
+// and no other file includes a header of the system or calls it directly, so
+// porting the program means writing that one file. Nothing of a system shows
+// in this header: what an implementation keeps lives behind a pointer or a
+// handle.
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +59,10 @@ std::vector<std::string> commandLineArguments(int argc, char** argv);
 // left behind and the error says why (msg::kReadOnlyFile, msg::kNotAPlainFile,
 // msg::kNameTooLong or the system's reason).
 //
+// On Windows a file has no permission bits: read-only is its read-only
+// attribute, and a replaced file keeps its hidden and system attributes. Its
+// owner and access list are those any new file of the folder gets.
+//
 // Temporary files have short names of one pattern, ".brindle-<process>-<n>.tmp",
 // whatever the target is called: a target whose name is near the file
 // system's limit can still be written. Temporaries an interrupted save left
@@ -71,15 +78,15 @@ Status replaceFileAtomically(const std::filesystem::path& path, std::string_view
 // abandon()), the temporary file is removed and the target stays as it was.
 class FileReplacement {
 public:
-    FileReplacement() = default;
-    ~FileReplacement() { abandon(); }
+    FileReplacement();
+    ~FileReplacement();
     FileReplacement(const FileReplacement&) = delete;
     FileReplacement& operator=(const FileReplacement&) = delete;
 
     // The checks of replaceFileAtomically (read-only, not a plain file), then
     // a new temporary file beside the target. Fails with the same reasons.
     [[nodiscard]] Status open(const std::filesystem::path& path);
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return open_ != nullptr; }
     // Appends `piece`. A failed write is remembered and reported by commit().
     void write(std::string_view piece);
     // Drops everything written so far (and a write failure with it).
@@ -91,17 +98,15 @@ public:
     void abandon();
 
 private:
-    int fd_ = -1;
-    int writeError_ = 0;  // errno of the first failed write or truncation
-    bool replacing_ = false;
-    std::uint32_t mode_ = 0, owner_ = 0, group_ = 0;  // the replaced file's
-    std::string temp_;
-    std::filesystem::path target_;
-    std::filesystem::path folder_;
+    // The temporary file and what commit() needs to know of the target; each
+    // system's implementation file defines it. Null while nothing is open.
+    struct Open;
+    std::unique_ptr<Open> open_;
 };
 
 // The permission check of replaceFileAtomically, for callers that want to
-// refuse before doing any work. False when the file does not exist.
+// refuse before doing any work (on Windows: the read-only attribute). False
+// when the file does not exist.
 bool isReadOnlyFile(const std::filesystem::path& path);
 
 // ---- making a new file -----------------------------------------------------
@@ -128,7 +133,9 @@ bool fileNameFits(const std::filesystem::path& path);
 // that two processes run at once loses one change: both read the old file
 // and the second rename drops what the first wrote. Holding this lock from
 // the read to the rename makes them take turns. It is advisory: every
-// Brindle process takes it, other programs do not.
+// Brindle process takes it, other programs do not. (On Windows the lock is
+// on the lock file's bytes, which nobody reads, so it binds nobody else
+// either.)
 
 class FileLock {
 public:
@@ -214,7 +221,8 @@ struct FileStamp {
     std::int64_t ctimeNs = 0;  // last change of the content or the file's attributes
     std::uintmax_t size = 0;
     // The file itself, whatever its name: a file renamed over this one has
-    // another id even when its times and size are the same.
+    // another id even when its times and size are the same. On Windows the
+    // volume's serial number and the file's index on it.
     std::uintmax_t device = 0;
     std::uintmax_t fileIndex = 0;
 
@@ -228,7 +236,8 @@ FileStamp fileStamp(const std::filesystem::path& path);
 // Whether `a` and `b` name one file, however they are spelt: through "..", a
 // symbolic link, a hard link, or (where names ignore case) another case. A
 // path where nothing is yet is never an existing file; two such paths are
-// one when they name one entry of one folder.
+// one when they name one entry of one folder (on Windows, whose names ignore
+// case, two names of one entry may differ in case).
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // The current wall-clock time in nanoseconds, on the clock of the file times.
@@ -241,14 +250,18 @@ std::int64_t wallClockNs();
 std::filesystem::path executableFolder();
 
 // The user's desktop folder, where tool windows propose to save what they
-// make: the home folder's "Desktop" when it exists, else the home folder;
-// the current folder when there is no home folder.
+// make. On Linux the desktop of the user's XDG folders (XDG_DESKTOP_DIR in
+// user-dirs.dirs of $XDG_CONFIG_HOME or ~/.config: "~/桌面" on a Chinese
+// desktop) when that folder exists, else the home folder's "Desktop" when
+// it exists, else the home folder; the current folder when there is no home
+// folder. On Windows the shell's Desktop folder, else the user's profile
+// folder, else the current folder.
 std::filesystem::path desktopFolder();
 
 // ---- terminals --------------------------------------------------------------
 
 // Whether the process's standard error is a terminal (progress is only drawn
-// on one).
+// on one). On Windows a console; NUL and pipes are not.
 bool stderrIsTerminal();
 
 }  // namespace brindle::platform

@@ -9,6 +9,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -18,6 +19,7 @@
 
 #include "core/base/messages.h"
 #include "core/base/platform.h"
+#include "core/base/platform_shared.h"
 
 namespace brindle::platform {
 
@@ -47,29 +49,17 @@ bool mayWrite(const fs::path& file, const struct stat& st) {
     return ::access(file.c_str(), W_OK) == 0;
 }
 
-// The folder a file of `path` lies in: "." for a bare name.
-fs::path folderOf(const fs::path& path) {
-    return path.has_parent_path() ? path.parent_path() : fs::path(".");
-}
-
 Failure systemFailure(int err) {
     // The system's own words for this one are English and name no limit.
     if (err == ENAMETOOLONG) return fail(std::string(msg::kNameTooLong));
     return fail(std::strerror(err));
 }
 
-// Temporary files are named ".brindle-<pid>-<counter>.tmp": short whatever
-// the target's name, and telling the process that made them.
-constexpr std::string_view kTempHead = ".brindle-";
-constexpr std::string_view kTempTail = ".tmp";
-
 // Opens a new temporary file in `folder`.
-int openTemporary(const fs::path& folder, bool replacing, std::string& temp) {
+int openTemporary(const fs::path& folder, bool replacing, fs::path& temp) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = (folder / (std::string(kTempHead) + std::to_string(::getpid()) + "-" +
-                          std::to_string(counter++) + std::string(kTempTail)))
-                   .string();
+        temp = folder / detail::temporaryName(static_cast<std::uint32_t>(::getpid()), counter++);
         // A new file gets the usual permissions (umask applies); a
         // replacement starts private and takes the original's bits.
         const int fd =
@@ -78,20 +68,6 @@ int openTemporary(const fs::path& folder, bool replacing, std::string& temp) {
     }
     errno = EEXIST;
     return -1;
-}
-
-// The process number in a temporary file's name; nothing for another name.
-std::optional<pid_t> temporaryOwner(std::string_view name) {
-    if (!name.starts_with(kTempHead) || !name.ends_with(kTempTail)) return std::nullopt;
-    name.remove_prefix(kTempHead.size());
-    name.remove_suffix(kTempTail.size());
-    const std::size_t dash = name.find('-');
-    const auto digits = [](std::string_view s) {
-        return !s.empty() && s.size() <= 9 && s.find_first_not_of("0123456789") == s.npos;
-    };
-    if (dash == name.npos || !digits(name.substr(0, dash)) || !digits(name.substr(dash + 1)))
-        return std::nullopt;
-    return static_cast<pid_t>(std::stol(std::string(name.substr(0, dash))));
 }
 
 std::int64_t nanoseconds(const struct timespec& t);
@@ -104,7 +80,6 @@ std::int64_t nanoseconds(const struct timespec& t);
 // its temporary file, which also keeps a save of another machine sharing the
 // folder (whose process numbers mean nothing here) from losing its file.
 void removeStaleTemporaries(const fs::path& folder) {
-    constexpr std::int64_t kStaleNs = 15LL * 60 * 1'000'000'000;
     const std::int64_t now = [] {
         struct timespec t {};
         ::clock_gettime(CLOCK_REALTIME, &t);
@@ -112,12 +87,14 @@ void removeStaleTemporaries(const fs::path& folder) {
     }();
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::optional<pid_t> pid = temporaryOwner(it->path().filename().native());
-        if (!pid || *pid == ::getpid()) continue;
+        const std::optional<std::uint32_t> owner =
+            detail::temporaryOwner(it->path().filename().native());
+        if (!owner || *owner == static_cast<std::uint32_t>(::getpid())) continue;
+        const auto pid = static_cast<pid_t>(*owner);
         struct stat st {};
         if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-        const bool gone = *pid <= 0 || (::kill(*pid, 0) != 0 && errno == ESRCH);
-        if (!gone && nanoseconds(st.st_mtim) + kStaleNs >= now) continue;
+        const bool gone = pid <= 0 || (::kill(pid, 0) != 0 && errno == ESRCH);
+        if (!gone && nanoseconds(st.st_mtim) + detail::kStaleTemporaryNs >= now) continue;
         // Only a lock held elsewhere spares it; where the lock cannot be
         // looked at (another user's private file, a file system that does
         // not lock) the process number and the age decide alone.
@@ -137,28 +114,75 @@ std::int64_t nanoseconds(const struct timespec& t) {
 
 // ---- folders ----------------------------------------------------------------
 
-bool isFolder(const fs::path& path) {
-    std::error_code ec;
-    return fs::is_directory(path, ec);
-}
-
-fs::path currentFolder() {
-    std::error_code ec;
-    return fs::current_path(ec);
+// The desktop the user's XDG folders name: the last XDG_DESKTOP_DIR line of
+// user-dirs.dirs, a shell assignment of a quoted "$HOME/..." or absolute
+// path (the form xdg-user-dirs writes, backslash escapes included). Its name
+// follows the desktop's language ("$HOME/桌面"), so "Desktop" is only a guess.
+std::optional<fs::path> xdgDesktop(const fs::path& home) {
+    const char* configName = std::getenv("XDG_CONFIG_HOME");
+    fs::path config = configName && *configName ? pathFromUtf8(configName) : fs::path();
+    if (!config.is_absolute()) config = home / ".config";  // a relative one is to be ignored
+    const FileContents dirs = readWholeFile(config / "user-dirs.dirs", 1 << 20);
+    if (dirs.state != FileContents::State::Read) return std::nullopt;
+    constexpr std::string_view kKey = "XDG_DESKTOP_DIR=\"";
+    std::optional<fs::path> desktop;
+    std::string_view rest = dirs.bytes;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end == rest.npos ? rest.size() : end + 1);
+        line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
+        if (!line.starts_with(kKey)) continue;
+        line.remove_prefix(kKey.size());
+        std::string value;
+        bool closed = false;
+        for (std::size_t i = 0; i < line.size() && !closed; ++i) {
+            if (line[i] == '"')
+                closed = true;
+            else if (line[i] == '\\' && i + 1 < line.size())
+                value += line[++i];
+            else
+                value += line[i];
+        }
+        if (!closed) continue;
+        while (value.size() > 1 && value.ends_with('/')) value.pop_back();
+        if (value == "$HOME")
+            desktop = home;
+        else if (value.starts_with("$HOME/"))
+            desktop = home / pathFromUtf8(std::string_view(value).substr(6));
+        else if (value.starts_with('/'))
+            desktop = pathFromUtf8(value);
+    }
+    return desktop;
 }
 
 }  // namespace
 
+bool detail::sameEntryName(const fs::path& a, const fs::path& b) {
+    return a == b;
+}
+
+struct FileReplacement::Open {
+    int fd = -1;
+    int writeError = 0;  // errno of the first failed write or truncation
+    bool replacing = false;
+    mode_t mode = 0;  // the replaced file's
+    uid_t owner = 0;
+    gid_t group = 0;
+    fs::path temp;
+    fs::path target;
+    fs::path folder;
+};
+
+FileReplacement::FileReplacement() = default;
+
+FileReplacement::~FileReplacement() {
+    abandon();
+}
+
 bool isReadOnlyFile(const fs::path& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && !mayWrite(path, st);
-}
-
-Status replaceFileAtomically(const fs::path& path, std::string_view bytes) {
-    FileReplacement file;
-    if (Status opened = file.open(path); !opened) return opened;
-    file.write(bytes);
-    return file.commit();
 }
 
 Status FileReplacement::open(const fs::path& path) {
@@ -175,52 +199,52 @@ Status FileReplacement::open(const fs::path& path) {
     if (exists && !S_ISREG(original.st_mode)) return fail(std::string(msg::kNotAPlainFile));
     if (exists && !mayWrite(target, original)) return fail(std::string(msg::kReadOnlyFile));
 
-    const fs::path folder = folderOf(target);
-    removeStaleTemporaries(folder);
-    const int fd = openTemporary(folder, exists, temp_);
-    if (fd < 0) return systemFailure(errno);
+    auto file = std::make_unique<Open>();
+    file->folder = detail::folderOf(target);
+    removeStaleTemporaries(file->folder);
+    file->fd = openTemporary(file->folder, exists, file->temp);
+    if (file->fd < 0) return systemFailure(errno);
     // Tells the clean-up of other processes that this one is in use.
-    static_cast<void>(::flock(fd, LOCK_EX | LOCK_NB));
-    fd_ = fd;
-    writeError_ = 0;
-    replacing_ = exists;
-    mode_ = original.st_mode & 07777;
-    owner_ = original.st_uid;
-    group_ = original.st_gid;
-    target_ = std::move(target);
-    folder_ = folder;
+    static_cast<void>(::flock(file->fd, LOCK_EX | LOCK_NB));
+    file->replacing = exists;
+    file->mode = original.st_mode & 07777;
+    file->owner = original.st_uid;
+    file->group = original.st_gid;
+    file->target = std::move(target);
+    open_ = std::move(file);
     return {};
 }
 
 void FileReplacement::write(std::string_view piece) {
-    if (fd_ >= 0 && writeError_ == 0 && !writeAll(fd_, piece)) writeError_ = errno;
+    if (open_ && open_->writeError == 0 && !writeAll(open_->fd, piece)) open_->writeError = errno;
 }
 
 void FileReplacement::restart() {
-    if (fd_ < 0) return;
-    writeError_ = 0;
-    if (::ftruncate(fd_, 0) != 0 || ::lseek(fd_, 0, SEEK_SET) != 0) writeError_ = errno;
+    if (!open_) return;
+    open_->writeError = 0;
+    if (::ftruncate(open_->fd, 0) != 0 || ::lseek(open_->fd, 0, SEEK_SET) != 0)
+        open_->writeError = errno;
 }
 
 void FileReplacement::abandon() {
-    if (fd_ < 0) return;
-    ::close(fd_);
-    ::unlink(temp_.c_str());
-    fd_ = -1;
+    if (!open_) return;
+    ::close(open_->fd);
+    ::unlink(open_->temp.c_str());
+    open_.reset();
 }
 
 Status FileReplacement::commit() {
-    if (fd_ < 0) return systemFailure(EBADF);
-    const int fd = fd_;
-    fd_ = -1;
-    bool ok = writeError_ == 0;
-    if (!ok) errno = writeError_;
-    if (ok && replacing_) {
-        if (owner_ != ::geteuid() || group_ != ::getegid()) {
+    if (!open_) return systemFailure(EBADF);
+    const std::unique_ptr<Open> file = std::move(open_);
+    const int fd = file->fd;
+    bool ok = file->writeError == 0;
+    if (!ok) errno = file->writeError;
+    if (ok && file->replacing) {
+        if (file->owner != ::geteuid() || file->group != ::getegid()) {
             // Keeping the owner needs privileges; the permission bits matter more.
-            [[maybe_unused]] const int kept = ::fchown(fd, owner_, group_);
+            [[maybe_unused]] const int kept = ::fchown(fd, file->owner, file->group);
         }
-        ok = ::fchmod(fd, static_cast<mode_t>(mode_)) == 0;
+        ok = ::fchmod(fd, file->mode) == 0;
     }
     ok = ok && ::fsync(fd) == 0;
     int err = errno;
@@ -230,16 +254,16 @@ Status FileReplacement::commit() {
         ok = false;
         err = errno;
     }
-    if (ok && ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    if (ok && ::rename(file->temp.c_str(), file->target.c_str()) != 0) {
         ok = false;
         err = errno;
     }
     if (!ok) {
-        ::unlink(temp_.c_str());
+        ::unlink(file->temp.c_str());
         return systemFailure(err);
     }
     // Make the rename itself durable; the data is already safe either way.
-    const int dirFd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = ::open(file->folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
@@ -248,16 +272,16 @@ Status FileReplacement::commit() {
 }
 
 Result<fs::path> createTemporaryFileBeside(const fs::path& path) {
-    const fs::path folder = folderOf(path);
-    std::string temp;
+    const fs::path folder = detail::folderOf(path);
+    fs::path temp;
     const int fd = openTemporary(folder, false, temp);
     if (fd < 0) return systemFailure(errno);
     ::close(fd);
-    return fs::path(temp);
+    return temp;
 }
 
 bool fileNameFits(const fs::path& path) {
-    const fs::path folder = folderOf(path);
+    const fs::path folder = detail::folderOf(path);
     const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
     return path.filename().native().size() <=
            static_cast<std::size_t>(limit > 0 ? limit : NAME_MAX);
@@ -273,7 +297,7 @@ Status FileLock::lock(const fs::path& path) {
         const fs::path resolved = fs::canonical(path, ec);
         if (!ec) target = resolved;
     }
-    const fs::path folder = folderOf(target);
+    const fs::path folder = detail::folderOf(target);
     const fs::path file = folder / ".brindle.lock";
     // Read access is all that locking needs, so a lock file made by another
     // user of a shared folder serves too. O_NONBLOCK keeps a FIFO of that
@@ -299,11 +323,11 @@ void FileLock::unlock() {
 
 Status renameNoReplace(const fs::path& from, const fs::path& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
-    if (errno == EEXIST) return fail(std::string(msg::kFileExists) + to.string());
+    if (errno == EEXIST) return fail(std::string(msg::kFileExists) + utf8Name(to));
     if (errno != EINVAL && errno != ENOSYS) return systemFailure(errno);
     // A file system without the flag: a hard link never replaces either.
     if (::link(from.c_str(), to.c_str()) != 0) {
-        if (errno == EEXIST) return fail(std::string(msg::kFileExists) + to.string());
+        if (errno == EEXIST) return fail(std::string(msg::kFileExists) + utf8Name(to));
         return systemFailure(errno);
     }
     ::unlink(from.c_str());
@@ -432,19 +456,6 @@ FileStamp fileStamp(const fs::path& path) {
     return stamp;
 }
 
-bool sameFile(const fs::path& a, const fs::path& b) {
-    const FileStamp first = fileStamp(a), second = fileStamp(b);
-    if (first.exists || second.exists)
-        return first.exists && second.exists && first.device == second.device &&
-               first.fileIndex == second.fileIndex;
-    // Neither is there yet: the same name in the same folder, the folder
-    // known by what it is rather than by how the path reaches it.
-    if (a.filename() != b.filename()) return false;
-    const FileStamp folderA = fileStamp(folderOf(a)), folderB = fileStamp(folderOf(b));
-    if (!folderA.exists || !folderB.exists) return a.lexically_normal() == b.lexically_normal();
-    return folderA.device == folderB.device && folderA.fileIndex == folderB.fileIndex;
-}
-
 std::int64_t wallClockNs() {
     // CLOCK_REALTIME is the clock the file times are taken from.
     struct timespec t {};
@@ -455,15 +466,19 @@ std::int64_t wallClockNs() {
 fs::path executableFolder() {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) return currentFolder();
+    if (ec) return detail::currentFolder();
     return exe.parent_path();
 }
 
 fs::path desktopFolder() {
-    const char* home = std::getenv("HOME");
-    if (!home || !*home || !isFolder(home)) return currentFolder();
-    const fs::path desktop = fs::path(home) / "Desktop";
-    return isFolder(desktop) ? desktop : fs::path(home);
+    const char* homeName = std::getenv("HOME");
+    if (!homeName || !*homeName) return detail::currentFolder();
+    const fs::path home = pathFromUtf8(homeName);
+    if (!detail::isFolder(home)) return detail::currentFolder();
+    if (std::optional<fs::path> desktop = xdgDesktop(home); desktop && detail::isFolder(*desktop))
+        return *desktop;
+    const fs::path desktop = home / "Desktop";
+    return detail::isFolder(desktop) ? desktop : home;
 }
 
 bool stderrIsTerminal() {
