@@ -10,7 +10,7 @@
 set -euo pipefail
 cache=${BRINDLE_CACHE:-$HOME/.cache/brindle}
 wine=$(command -v wine || echo /usr/lib/wine/wine64)
-version=$("$wine" --version 2>/dev/null | tr -c 'A-Za-z0-9.\n' '-')
+version=$("$wine" --version 2>/dev/null | tr -cs 'A-Za-z0-9.' '-' | sed 's/^wine-//; s/-$//')
 export WINEPREFIX=${BRINDLE_WINEPREFIX:-$cache/wine-$version}
 export WINEDEBUG=-all
 export LC_ALL=zh_CN.UTF-8
@@ -25,6 +25,12 @@ if [[ ! -f "$WINEPREFIX/.ready" ]]; then
     if [[ ! -f "$WINEPREFIX/.ready" ]]; then
         rm -rf "$WINEPREFIX"
         "$wine" wineboot --init >/dev/null 2>&1
+        # Wine reads a drive's label and serial number from its block device,
+        # which a container does not let it open ("Read access denied for
+        # device", printed on the program's stderr by every
+        # GetVolumeInformationW): the drive of / gets a device that reads as
+        # empty, so the label is empty and the serial 0, silently.
+        ln -sfn /dev/null "$WINEPREFIX/dosdevices/z::"
         # A crash of a test ends the test instead of waiting in winedbg.
         "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
             /v Auto /t REG_SZ /d 0 /f >/dev/null 2>&1

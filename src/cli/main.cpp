@@ -19,6 +19,9 @@ int main(int argc, char** argv) {
     platform::prepareStandardStreams();
     CLI::App app{"Brindle: eNodeB MML scripts from cell-parameter libraries", "brindle-cli"};
     app.require_subcommand(1);
+    // CLI11 takes "/x" for the option -x on Windows; the command line reads the
+    // same on every system, and "/..." is a path there (a drive's root).
+    app.allow_windows_style_options(false);
     std::string home;
     std::string lib4g, lib2g;
     app.add_option("--home", home,
