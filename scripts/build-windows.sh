@@ -164,6 +164,12 @@ if [[ ! -f "$prefix/.complete" ]]; then
     echo "Libraries built in $((SECONDS - start)) s" >&2
 fi
 
+# A build folder configured against other libraries starts afresh: CMake
+# keeps what it found in its cache.
+if [[ -f build-win/CMakeCache.txt ]] &&
+   ! grep -qxF "BRINDLE_MINGW_PREFIX:PATH=$prefix" build-win/CMakeCache.txt; then
+    rm -rf build-win/CMakeCache.txt build-win/CMakeFiles
+fi
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
