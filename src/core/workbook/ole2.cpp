@@ -24,7 +24,7 @@ constexpr unsigned kMiniShift = 6;
 constexpr std::uint64_t kMiniCutoff = 4096;
 constexpr std::size_t kEntrySize = 128;
 
-enum EntryType : unsigned { kStorage = 1, kStream = 2 };
+enum EntryType : unsigned { kStorage = 1, kStream = 2, kRootStorage = 5 };
 
 std::uint16_t le16(const unsigned char* p) {
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
@@ -107,7 +107,6 @@ char16_t upper(char16_t c) {
 // One directory entry as the file holds it.
 struct RawEntry {
     std::u16string name;
-    bool nameFits = true;
     unsigned type = 0;
     std::uint32_t left = kNoStream, right = kNoStream, child = kNoStream, start = 0;
     std::uint64_t size = 0;
@@ -115,9 +114,10 @@ struct RawEntry {
 
 RawEntry rawEntry(const unsigned char* p, bool wideSizes) {
     RawEntry entry;
-    // The name's length counts its terminating NUL, in bytes.
-    const std::size_t units = le16(p + 64) / 2;
-    entry.nameFits = units <= 32;
+    // The name's length counts its terminating NUL, in bytes (an odd count
+    // takes in the byte's unit); the name never leaves its 64-byte field,
+    // whatever the length says.
+    const std::size_t units = (le16(p + 64) + 1u) / 2;
     for (std::size_t i = 0; i < std::min<std::size_t>(units, 32); ++i) {
         const char16_t unit = static_cast<char16_t>(le16(p + 2 * i));
         if (unit == 0) break;
@@ -278,8 +278,8 @@ Read<CompoundFile> CompoundFile::open(const ByteSource& source) {
         raw.push_back(
             rawEntry(reinterpret_cast<const unsigned char*>(directory->data()) + i * kEntrySize,
                      file.shift_ != 9));
-    // The first entry is the root, whatever its type says.
-    if (raw.empty()) return damaged();
+    // The first entry is the root: a storage, whichever kind it says.
+    if (raw.empty() || (raw[0].type != kStorage && raw[0].type != kRootStorage)) return damaged();
 
     // The root's stream is the mini stream.
     if (raw[0].size > 0 && miniFat) {
@@ -289,7 +289,10 @@ Read<CompoundFile> CompoundFile::open(const ByteSource& source) {
 
     // The children of a storage are a binary tree through their left and
     // right siblings, its root the storage's child; they are listed in the
-    // tree's order. An entry reached twice makes the directory a graph.
+    // tree's order. A link out of the directory or to an entry reached
+    // before (a cycle) ends its branch, and an entry that is neither a
+    // storage nor a stream is left out; the rest of the directory still
+    // counts.
     std::vector<bool> reached(count);
     reached[0] = true;
     const auto add = [&](const RawEntry& entry) {
@@ -311,9 +314,11 @@ Read<CompoundFile> CompoundFile::open(const ByteSource& source) {
         storages.pop_back();
         for (std::uint32_t node = top; node != kNoStream || !path.empty();) {
             if (node != kNoStream) {
-                if (node >= count || reached[node] || !raw[node].nameFits ||
-                    (raw[node].type != kStorage && raw[node].type != kStream))
-                    return damaged();
+                if (node >= count || reached[node]) {
+                    file.incomplete_ = true;
+                    node = kNoStream;
+                    continue;
+                }
                 reached[node] = true;
                 path.push_back(node);
                 node = raw[node].left;
@@ -321,10 +326,15 @@ Read<CompoundFile> CompoundFile::open(const ByteSource& source) {
             }
             node = path.back();
             path.pop_back();
-            const Id id = add(raw[node]);
-            file.entries_[parent].children.push_back(id);
-            if (raw[node].type == kStorage) storages.emplace_back(id, raw[node].child);
-            node = raw[node].right;
+            const RawEntry& entry = raw[node];
+            if ((entry.type == kStorage || entry.type == kStream)) {
+                const Id id = add(entry);
+                file.entries_[parent].children.push_back(id);
+                if (entry.type == kStorage) storages.emplace_back(id, entry.child);
+            } else {
+                file.incomplete_ = true;
+            }
+            node = entry.right;
         }
     }
     return file;

@@ -7,9 +7,10 @@
 //
 // Everything the file says is checked against the file: a chain that loops
 // or leaves the file, a stream larger than the file, a directory entry
-// reached twice. A damaged container is refused when it is opened or when a
-// stream of it is, with Kind::Damaged; nothing the file claims is allocated
-// before the file is seen to hold it.
+// reached twice. A damaged container is refused when it is opened, or a
+// stream of it when the stream is, with Kind::Damaged; damage to directory
+// entries costs those entries. Nothing the file claims is allocated before
+// the file is seen to hold it.
 
 #include <cstdint>
 #include <memory>
@@ -67,6 +68,9 @@ public:
     // The child of `storage` named `name`, compared as the format compares
     // names: without regard to case.
     std::optional<Id> child(Id storage, std::u16string_view name) const;
+    // Whether damage to the directory cost entries: a stream not found may
+    // have been one of them.
+    bool incomplete() const { return incomplete_; }
     // Damaged when its sectors are not all there.
     Read<Stream> stream(Id id) const;
 
@@ -81,6 +85,7 @@ private:
     std::shared_ptr<const Stream> miniStream_;
     std::vector<Entry> entries_;
     std::vector<std::u16string> names_;  // of entries_, as the file spells them
+    bool incomplete_ = false;
 };
 
 }  // namespace brindle::workbook::ole2

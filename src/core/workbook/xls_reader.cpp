@@ -745,11 +745,13 @@ Read<std::unique_ptr<Workbook>> openXls(const ByteSource& source) {
         // alone is still an encrypted package, one that lost the other, and
         // the engineer is better told of the password than of a file that
         // is no workbook. Encryption information beside a Word or PowerPoint
-        // stream is that kind of document.
+        // stream is that kind of document. Where the directory lost entries
+        // to damage, the workbook may have been one of them.
         const bool document = childNamed(u"WordDocument") || childNamed(u"PowerPoint Document");
         const bool encrypted =
             childNamed(u"EncryptedPackage") || (childNamed(u"EncryptionInfo") && !document);
-        return WorkbookError{encrypted ? Kind::Password : Kind::NotAWorkbook};
+        if (encrypted) return WorkbookError{Kind::Password};
+        return WorkbookError{container->incomplete() ? Kind::Damaged : Kind::NotAWorkbook};
     }
     Read<ole2::Stream> input = container->stream(*found);
     if (!input) return input.error();
