@@ -49,9 +49,10 @@ int main(int argc, char** argv) {
         return cli::kEndedEarly;
     };
     try {
-        Session session(home.empty() ? platform::executableFolder() : std::filesystem::path(home));
-        if (!lib4g.empty()) session.current4G = session.folder.mu() / lib4g;
-        if (!lib2g.empty()) session.current2G = session.folder.mu2() / lib2g;
+        Session session(home.empty() ? platform::executableFolder() : platform::pathFromUtf8(home));
+        if (!lib4g.empty()) session.current4G = session.folder.mu() / platform::pathFromUtf8(lib4g);
+        if (!lib2g.empty())
+            session.current2G = session.folder.mu2() / platform::pathFromUtf8(lib2g);
         const int rc = cli::runCommand(app, options, session);
         // A full disk or a closed pipe must not pass for a complete script.
         std::cout.flush();
