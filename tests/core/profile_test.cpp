@@ -77,12 +77,13 @@ TEST_F(ProfileTest, NamesAreCaseSensitiveAndLoseSurroundingBlanks) {
 TEST_F(ProfileTest, LineRules) {
     put("k=outside\r\n[S]\r\n"
         "a=\"  spaced  \"\r\nb=\"open\r\nc=\"\"\r\nd=\"in\"side\"\r\ne =  \"x\"  \r\n"
-        "f=\"\"twice\"\"\r\ng=\"\r\nh=a=b==c\r\n"
+        "f=\"\"twice\"\"\r\ng=\"\r\nh=a=b==c\r\ni=  'x y'  \r\nj='x\"\r\nl='\r\nm=''\r\n"
         "just some words\r\nk=first\r\nk=second\r\n"
         "[T] trailing\nt=lf\n[U\r\nu=unclosed\r\n[S]\r\nk=hidden\r\nonly=hidden\r\n[V]\r\nv=last");
     const std::pair<std::string_view, std::string_view> expected[] = {
         {"a", "  spaced  "}, {"b", "\"open"},         {"c", ""},   {"d", "in\"side"},
         {"e", "x"},          {"f", "\"twice\""},      {"g", "\""}, {"h", "a=b==c"},
+        {"i", "x y"},        {"j", "'x\""},           {"l", "'"},  {"m", ""},
         {"k", "first"},      {"just some words", ""}, {"only", ""}};
     for (const auto& [key, value] : expected) EXPECT_EQ(read("S", key), value) << key;
     EXPECT_EQ(read("T", "t"), "lf");
@@ -185,16 +186,41 @@ TEST_F(ProfileTest, UnencodableTextFailsAndLeavesFileUntouched) {
     EXPECT_FALSE(fs::exists(dir_ / "new.ini"));
 }
 
-TEST_F(ProfileTest, EmptyAndQuotedValuesReadBackAsWritten) {
-    ASSERT_TRUE(write("S", "k", "v"));
-    ASSERT_TRUE(write("S", "k", ""));
-    ASSERT_TRUE(write("S", "blank", " 5 "));
-    ASSERT_TRUE(write("S", "quoted", "\"q\""));
-    ASSERT_TRUE(write("S", "inner", "a \"b\" c"));
-    EXPECT_EQ(contents(), "[S]\r\nk=\r\nblank=\" 5 \"\r\nquoted=\"\"q\"\"\r\ninner=a \"b\" c\r\n");
-    EXPECT_EQ(ProfileFile::load(file_).find("S", "k"), std::optional<std::string>(""));
-    EXPECT_EQ(read("S", "blank"), " 5 ");
-    EXPECT_EQ(read("S", "quoted"), "\"q\"");
+// A value is stored as Windows stores it (without the blanks around it) and
+// reads back as Windows reads it (one pair of matching quotes dropped too).
+TEST_F(ProfileTest, ValuesAreStoredAndReadAsWindowsDoes) {
+    struct Case {
+        std::string_view written, line, read;
+    };
+    const Case cases[] = {
+        {"v", "k=v", "v"},
+        {"", "k=", ""},
+        {" ", "k=", ""},
+        {" 5", "k=5", "5"},
+        {"\t5", "k=5", "5"},
+        {"5 \t", "k=5", "5"},
+        {"'5'", "k='5'", "5"},
+        {"\"5\"", "k=\"5\"", "5"},
+        {"' 5 '", "k=' 5 '", " 5 "},
+        {"  \" 5 \"\t", "k=\" 5 \"", " 5 "},
+        {"''", "k=''", ""},
+        {"'", "k='", "'"},
+        {"'5", "k='5", "'5"},
+        {"\"5'", "k=\"5'", "\"5'"},
+        {"'a' b'", "k='a' b'", "a' b"},
+        {"a 'b' c", "k=a 'b' c", "a 'b' c"},
+        {" 城北 ", "k=\xB3\xC7\xB1\xB1", "城北"},
+    };
+    for (const Case& c : cases) {
+        fs::remove(file_);
+        ASSERT_TRUE(write("S", "k", c.written)) << c.written;
+        EXPECT_EQ(contents(), "[S]\r\n" + std::string(c.line) + "\r\n") << c.written;
+        EXPECT_EQ(read("S", "k"), c.read) << c.written;
+    }
+    // In place, too: the line up to the value is kept, the blanks are not.
+    put("[S]\r\nk =  old\r\n");
+    ASSERT_TRUE(write("S", "k", " new\t"));
+    EXPECT_EQ(contents(), "[S]\r\nk =  new\r\n");
 }
 
 TEST_F(ProfileTest, NamesAndValuesThatCannotReadBackAreRefused) {

@@ -36,6 +36,15 @@ inline std::string utf8Name(const std::filesystem::path& path) {
     return std::string(reinterpret_cast<const char*>(name.data()), name.size());
 }
 
+// ---- text in the system's code pages -----------------------------------------
+
+// Bytes in a Windows code page (by its number) as UTF-8, for the code pages
+// the core has no table of its own for (textcodec.h): the system's converter
+// (iconv's CP<number>, 10000 as MACINTOSH; MultiByteToWideChar on Windows).
+// Nothing when the system does not know the code page or the bytes are not
+// valid in it.
+std::optional<std::string> decodeCodePage(std::string_view bytes, int codePage);
+
 // ---- the process's own streams and arguments --------------------------------
 
 // Called once at the start of main, before anything is read or printed:

@@ -2,6 +2,7 @@
 // that calls the system directly.
 
 #include <fcntl.h>
+#include <iconv.h>
 #include <signal.h>
 #include <stdio.h>
 #include <sys/file.h>
@@ -24,6 +25,27 @@
 namespace brindle::platform {
 
 namespace fs = std::filesystem;
+
+// ---- text in the system's code pages -----------------------------------------
+
+std::optional<std::string> decodeCodePage(std::string_view bytes, int codePage) {
+    if (codePage <= 0) return std::nullopt;
+    const std::string name = codePage == 10000 ? "MACINTOSH" : "CP" + std::to_string(codePage);
+    const iconv_t cd = ::iconv_open("UTF-8", name.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    std::string out(bytes.size() * 4 + 16, '\0');  // no code page needs more per byte
+    char* src = const_cast<char*>(bytes.data());
+    std::size_t srcLeft = bytes.size();
+    char* dst = out.data();
+    std::size_t dstLeft = out.size();
+    const bool converted =
+        ::iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1) &&
+        ::iconv(cd, nullptr, nullptr, &dst, &dstLeft) != static_cast<std::size_t>(-1);
+    ::iconv_close(cd);
+    if (!converted) return std::nullopt;
+    out.resize(out.size() - dstLeft);
+    return out;
+}
 
 namespace {
 

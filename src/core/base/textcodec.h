@@ -1,11 +1,14 @@
 #pragma once
 // Text crosses the program's boundary in GBK (Windows code page 936); inside
 // the program every string is UTF-8. All conversions go through here.
-// toGbk and fromGbk throw std::runtime_error when the C library cannot
-// convert GBK at all (a broken installation, never a file's content).
+// GBK is code page 936 exactly as Windows has it, from tables of our own,
+// the same on every system: its 21,791 standard characters, 0x80 for the
+// euro sign, and the user-defined areas (AAA1-AFFE, F8A1-FEFE, A140-A7A0)
+// and the positions GBK leaves unassigned, which Windows maps both ways to
+// U+E000-U+E864 of the Private Use Area. Nothing is approximated: a
+// character code page 936 does not hold is refused, never made a "?".
 
 #include <cstddef>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,53 +25,35 @@ struct GbkResult {
 
 GbkResult toGbk(std::string_view utf8);
 
-// UTF-8 to GBK piece by piece, for texts too large to convert in one go: one
-// pair of conversion descriptors serves every piece. A piece must not end
-// inside a character.
+// UTF-8 to GBK piece by piece, for texts too large to convert in one go. A
+// piece must not end inside a character.
 class GbkEncoder {
 public:
-    GbkEncoder();
-    ~GbkEncoder();
-    GbkEncoder(const GbkEncoder&) = delete;
-    GbkEncoder& operator=(const GbkEncoder&) = delete;
-
     // Appends the GBK form of `utf8` to `out`. When a character has no GBK
-    // form, returns false with `badOffset` its byte offset in `utf8`; `out`
-    // then holds part of the piece.
+    // form (or the bytes are not UTF-8), returns false with `badOffset` its
+    // byte offset in `utf8`; `out` then holds part of the piece.
     bool append(std::string_view utf8, std::string& out, std::size_t& badOffset);
-
-private:
-    struct Converters;
-    std::unique_ptr<Converters> converters_;
 };
 
 // GBK to UTF-8. Returns nothing when the bytes are not valid GBK.
 std::optional<std::string> fromGbk(std::string_view gbk);
 
-// GBK to UTF-8 piece by piece, for files read a block at a time: one
-// conversion descriptor serves every piece. A piece must not end inside a
-// character.
+// GBK to UTF-8 piece by piece, for files read a block at a time. A piece
+// must not end inside a character.
 class GbkDecoder {
 public:
-    GbkDecoder();
-    ~GbkDecoder();
-    GbkDecoder(const GbkDecoder&) = delete;
-    GbkDecoder& operator=(const GbkDecoder&) = delete;
-
     // Appends the UTF-8 form of `gbk` to `out`; false when the bytes are not
     // valid GBK (`out` is then left as it was).
     [[nodiscard]] bool append(std::string_view gbk, std::string& out);
-
-private:
-    struct Converter;
-    std::unique_ptr<Converter> converter_;
 };
 
-// Text in a Windows code page as old file formats name it (the number of
-// an .xls CODEPAGE record): 936 GBK, 1252 Western, 1200 UTF-16LE, 367
-// ASCII, 10000 and 32768 Mac Roman, 32769 Western (1252), 65001 UTF-8, and
-// any other code page the C library knows as CP<number>. Returns nothing
-// when the code page is unknown or the bytes are not valid in it.
+// Text in a Windows code page as old file formats name it (the number of an
+// .xls CODEPAGE record). The code pages old workbooks hold are tables of our
+// own, read as Windows reads them: 936 GBK, 950 Big5 (with its user-defined
+// areas), 1252 Western (32769 too), 437, 1200 UTF-16LE, 65001 UTF-8 and 367
+// ASCII. Any other (10000 and 32768 Mac Roman among them) is read by the
+// system (platform::decodeCodePage). Returns nothing when the code page is
+// unknown or the bytes are not valid in it.
 std::optional<std::string> fromCodePage(std::string_view bytes, int codePage);
 
 bool isValidUtf8(std::string_view bytes);

@@ -101,11 +101,12 @@ std::string decodeGbkTolerant(std::string_view bytes) {
     return out;
 }
 
-// Drops the blanks around a raw value, then one pair of double quotes
-// wrapping all of it.
+// Drops the blanks around a raw value, then one pair of matching quotes,
+// single or double, wrapping all of it.
 std::string_view unquote(std::string_view raw) {
     raw = trimBlanks(raw);
-    if (raw.size() >= 2 && raw.front() == '"' && raw.back() == '"') {
+    if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') &&
+        raw.back() == raw.front()) {
         raw.remove_prefix(1);
         raw.remove_suffix(1);
     }
@@ -185,14 +186,6 @@ bool isWritableSection(std::string_view section) {
 
 bool isWritableKey(std::string_view key) {
     return isWritableName(key) && key.find('=') == std::string_view::npos && key.front() != '[';
-}
-
-// A value with blanks around it, or wrapped in quotes, would come back
-// changed; quoting it makes the read give back exactly what was written.
-bool needsQuotes(std::string_view value) {
-    if (value.empty()) return false;
-    return isBlank(value.front()) || isBlank(value.back()) ||
-           (value.size() >= 2 && value.front() == '"' && value.back() == '"');
 }
 
 // The file's bytes with `key` in `section` set to `value` (all GBK).
@@ -282,7 +275,9 @@ Status writeProfile(const fs::path& file, std::string_view section, std::string_
     if (!gbkKey) return refused(msg::kNotGbkSetting, key);
     const auto gbkValue = encodeGbk(value);
     if (!gbkValue) return refused(msg::kNotGbkSetting, value);
-    const std::string stored = needsQuotes(value) ? "\"" + *gbkValue + "\"" : *gbkValue;
+    // Stored as Windows stores it, without the blanks around it (neither is
+    // a GBK trail byte).
+    const std::string_view stored = trimBlanks(*gbkValue);
 
     std::lock_guard lock(writeMutex());
     // Another process (a second command line, the settings windows) may be

@@ -9,8 +9,10 @@
 // - Section and key names are compared byte for byte (case-sensitive) after
 //   dropping the spaces and tabs around them. The first matching section,
 //   and the first matching key inside it, win.
-// - A value loses the spaces and tabs around it, then one pair of double
-//   quotes wrapping the whole value. Values are never cut short, however long.
+// - A value loses the spaces and tabs around it, then one pair of matching
+//   quotes, single or double, wrapping the whole value (`k= 'a b' ` reads
+//   as "a b"). Values are never cut short, however long (Windows cuts them
+//   at 10,239 bytes; a cut list would make a wrong script without a word).
 // - Lines inside a section that hold no '=' are ignored; lines before the
 //   first section never match.
 // - A section line may lack its ']': the name then runs to the end of the line.
@@ -44,8 +46,9 @@ std::string readProfile(const std::filesystem::path& file, std::string_view sect
 //   before it;
 // - the file is created when its folder exists.
 // Every other byte of the file stays as it was. New lines end in CR LF.
-// A value that reading would not give back as written (blanks around it, or
-// quotes wrapping it) is stored wrapped in double quotes.
+// As Windows does, the value is stored without the spaces and tabs around
+// it, and reads back as Windows reads it: " 5", "'5'" and "\"5\"" all read
+// as "5", "' 5 '" as " 5 ".
 //
 // Fails, leaving the file untouched and saying why (a reason to follow
 // "写出失败："), when: the folder does not exist; the file is read-only (no
