@@ -6,17 +6,18 @@
 // usage: brindle-sample SOURCE_DIR WORKSPACE_DIR
 
 #include <xlsxwriter.h>
-#include <algorithm>
 
 #include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <system_error>
 
 #include "cli/streamfeedback.h"
 #include "core/app/session.h"
 #include "core/app/workflows.h"
 #include "core/base/namelist.h"
+#include "core/base/platform.h"
 #include "core/base/script.h"
 #include "core/base/textcodec.h"
 #include "core/library/import.h"
@@ -56,10 +57,17 @@ void writeSheet(lxw_worksheet* sheet, const fs::path& tsv) {
 // hold them: numbers as numbers, everything else as text.
 bool writeWorkbook(const std::vector<std::pair<fs::path, std::string>>& sheets,
                    const fs::path& xlsx) {
-    lxw_workbook* book = workbook_new(xlsx.c_str());
+    // libxlsxwriter opens its file by a narrow name, which Windows reads in
+    // the ANSI code page: the workbook is written under an ASCII name beside
+    // its own and then given it.
+    const fs::path written = xlsx.parent_path() / "sample-workbook.tmp.xlsx";
+    lxw_workbook* book = workbook_new(platform::utf8Name(written).c_str());
     for (const auto& [tsv, name] : sheets)
         writeSheet(workbook_add_worksheet(book, name.c_str()), tsv);
-    return workbook_close(book) == LXW_NO_ERROR;
+    if (workbook_close(book) != LXW_NO_ERROR) return false;
+    std::error_code ec;
+    fs::rename(written, xlsx, ec);
+    return !ec;
 }
 
 // The export of the sample network as the network management system gives
@@ -68,10 +76,12 @@ bool buildExport(const fs::path& source, const fs::path& workspace) {
     std::vector<std::pair<fs::path, std::string>> sheets;
     for (const auto& entry : fs::directory_iterator(source))
         if (entry.path().extension() == ".tsv")
-            sheets.emplace_back(entry.path(), entry.path().stem().string());
+            sheets.emplace_back(entry.path(), platform::utf8Name(entry.path().stem()));
     std::sort(sheets.begin(), sheets.end());
-    if (writeWorkbook(sheets, workspace / "workbooks" / "示例网络MML报文.xlsx")) return true;
-    std::cerr << source << ": the sample export could not be written\n";
+    if (writeWorkbook(sheets,
+                      workspace / "workbooks" / platform::pathFromUtf8("示例网络MML报文.xlsx")))
+        return true;
+    std::cerr << platform::utf8Name(source) << ": the sample export could not be written\n";
     return false;
 }
 
@@ -83,16 +93,19 @@ bool buildFolder(const fs::path& source, const fs::path& workspace, LibraryKind 
         const auto& p = entry.path();
         if (p.extension() == ".ini") {
             const Status written = writeScriptFile(mu / p.filename(), codec::toCrLf(readAll(p)));
-            if (!written) return std::cerr << p << ": " << written.error() << '\n', false;
+            if (!written)
+                return std::cerr << platform::utf8Name(p) << ": " << written.error() << '\n', false;
         } else if (p.extension() == ".tsv") {
-            const fs::path xlsx = workspace / "workbooks" / (p.stem().string() + ".xlsx");
+            const fs::path xlsx = workspace / "workbooks" /
+                                  platform::pathFromUtf8(platform::utf8Name(p.stem()) + ".xlsx");
             Session session(workspace);
             cli::StreamFeedback feedback;  // the import's messages, as the command line shows them
             Preview preview;
             if (!writeWorkbook({{p, "工参"}}, xlsx) ||
                 !readWorkbook(xlsx, kind, preview, feedback) ||
                 !importPreview(session, kind, preview, feedback))
-                return std::cerr << p << ": the sample could not be built\n", false;
+                return std::cerr << platform::utf8Name(p) << ": the sample could not be built\n",
+                       false;
         }
     }
     return true;
@@ -105,7 +118,9 @@ int main(int argc, char** argv) {
         std::cerr << "usage: brindle-sample SOURCE_DIR WORKSPACE_DIR\n";
         return 2;
     }
-    const fs::path source = argv[1], workspace = argv[2];
+    const std::vector<std::string> args = platform::commandLineArguments(argc, argv);
+    const fs::path source = platform::pathFromUtf8(args[1]),
+                   workspace = platform::pathFromUtf8(args[2]);
     const bool ok = buildFolder(source / "mu", workspace, LibraryKind::Lte) &&
                     buildFolder(source / "mu2", workspace, LibraryKind::Gsm) &&
                     buildExport(source / "export", workspace);

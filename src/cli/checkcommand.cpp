@@ -6,6 +6,7 @@
 #include "cli/streamfeedback.h"
 #include "core/app/commandtable.h"
 #include "core/base/messages.h"
+#include "core/base/platform.h"
 #include "core/base/textcodec.h"
 #include "core/library/catalogue.h"
 #include "core/tools/scriptcheck.h"
@@ -93,8 +94,8 @@ int runCheck(const CheckOptions& options, Session& session) {
         if (json.back() == '}') json += ",";
         json += "{\"file\":" + jsonString(shown) + ",\"findings\":[";
         bool first = true;
-        const auto checked =
-            check::checkScriptFile(file, context, [&](const check::Finding& finding) {
+        const auto checked = check::checkScriptFile(
+            platform::pathFromUtf8(file), context, [&](const check::Finding& finding) {
                 (finding.rule->severity == check::Severity::Error ? errors : warnings) += 1;
                 if (!options.json) {
                     std::cout << check::formatFinding(shown, finding) << '\n';

@@ -136,8 +136,9 @@ int importCommand(const Options& options, Session& session) {
     Preview preview;
     // The rows are written into the library as they are read, and committed
     // only when the import goes ahead.
-    ImportDraft draft = draftImport(session, kind, options.workbook);
-    if (!readWorkbook(options.workbook, kind, preview, feedback, &draft)) return kUsage;
+    const std::filesystem::path workbook = platform::pathFromUtf8(options.workbook);
+    ImportDraft draft = draftImport(session, kind, workbook);
+    if (!readWorkbook(workbook, kind, preview, feedback, &draft)) return kUsage;
     // The window asks whether a workbook that does not look like its kind
     // is still imported; here --force is the Yes, and without it the
     // library is left alone, the input being wrong.
@@ -203,7 +204,7 @@ public:
             else
                 std::cout << text << std::flush;
         } else {
-            ScriptFileSink file(options_.output);
+            ScriptFileSink file(platform::pathFromUtf8(options_.output));
             dedupInto(text, file);
             written = file.finish();
         }
@@ -376,10 +377,10 @@ int genCommand(const Options& options, Session& session) {
         return kUsage;
     }
     RunFiles files;
-    files.input(pairs ? "--source" : "--names", list);
-    files.input("--target", options.target);
+    files.input(pairs ? "--source" : "--names", platform::pathFromUtf8(list));
+    files.input("--target", platform::pathFromUtf8(options.target));
     files.sessionInputs(session);
-    files.output("-o", options.output);
+    files.output("-o", platform::pathFromUtf8(options.output));
     if (!files.clear(feedback)) return kUsage;
     const auto sources = readNames(list, feedback);
     if (!sources) return kUsage;
@@ -406,7 +407,7 @@ int genCommand(const Options& options, Session& session) {
 // defaults. A file that is there but cannot be read, or is UTF-8, would
 // print an empty or garbled value as if it were the setting.
 int iniGetCommand(const Options& options) {
-    const ProfileFile profile = ProfileFile::load(options.iniFile);
+    const ProfileFile profile = ProfileFile::load(platform::pathFromUtf8(options.iniFile));
     std::string_view refused;
     if (profile.source() == ProfileFile::Source::Unreadable)
         refused = msg::kSettingsUnreadable;
@@ -422,8 +423,8 @@ int iniGetCommand(const Options& options) {
 }
 
 int iniSetCommand(const Options& options) {
-    const Status written =
-        writeProfile(options.iniFile, options.iniSection, options.iniKey, options.iniValue);
+    const Status written = writeProfile(platform::pathFromUtf8(options.iniFile), options.iniSection,
+                                        options.iniKey, options.iniValue);
     if (written) return kCompleted;
     StreamFeedback feedback;
     feedback.message(std::string(msg::kSettingWriteFailed) + "：" + written.error(), {},
@@ -470,14 +471,15 @@ std::vector<std::filesystem::path> splitOutputsThere(const std::filesystem::path
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end;
          !ec && it != end; it.increment(ec)) {
-        const std::string name = ascii::lowered(it->path().filename().string());
+        const std::string name = ascii::lowered(platform::utf8Name(it->path().filename()));
         if (name.size() <= head.size() + 4 || !name.starts_with(head) || !name.ends_with(".txt"))
             continue;
         const std::string number = name.substr(head.size(), name.size() - head.size() - 4);
         if (number.find_first_not_of("0123456789") != std::string::npos ||
             (number.size() > 1 && number[0] == '0') || number.size() > 18)
             continue;
-        found.push_back(folder / tools::chunkFileName(base, std::stoull(number)));
+        found.push_back(folder /
+                        platform::pathFromUtf8(tools::chunkFileName(base, std::stoull(number))));
     }
     // X_1.TXT and x_1.txt, side by side where case counts, are one output.
     std::sort(found.begin(), found.end());
@@ -490,7 +492,8 @@ int splitCommand(const Options& options) {
     StreamFeedback feedback;
     // Read a block at a time: a script of a million lines is never held whole.
     platform::FileReader script;
-    if (script.open(options.script) != platform::FileContents::State::Read) {
+    const std::filesystem::path scriptFile = platform::pathFromUtf8(options.script);
+    if (script.open(scriptFile) != platform::FileContents::State::Read) {
         feedback.message(std::string(msg::kScriptUnreadable) + options.script, {}, Icon::Error);
         return kUsage;
     }
@@ -498,9 +501,9 @@ int splitCommand(const Options& options) {
     if (options.byNe) settings = {tools::SplitBy::NeCount, tools::boxNumber(*options.byNe)};
     if (options.byLines) settings = {tools::SplitBy::LineCount, tools::boxNumber(*options.byLines)};
     const std::string base = options.base ? *options.base : tools::baseNameOf(options.script);
-    const std::filesystem::path folder = std::filesystem::path(options.script).parent_path();
+    const std::filesystem::path folder = scriptFile.parent_path();
     RunFiles files;
-    files.input("split", options.script);
+    files.input("split", scriptFile);
     for (const auto& output : splitOutputsThere(folder, base)) files.output("split", output);
     if (!files.clear(feedback)) return kUsage;
     return tools::splitToFiles(script, options.script, folder, base, settings, feedback)

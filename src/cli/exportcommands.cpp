@@ -10,6 +10,7 @@
 #include "core/app/workflows.h"
 #include "core/base/messages.h"
 #include "core/base/namefile.h"
+#include "core/base/platform.h"
 #include "core/base/script.h"
 #include "core/export/exportfile.h"
 #include "core/export/freqchange.h"
@@ -31,7 +32,7 @@ int emitBox(const std::string& box, const std::string& output, Feedback& feedbac
         std::cout << box << std::flush;
         return kCompleted;
     }
-    const Status written = writeScriptFile(output, dedupPane(box));
+    const Status written = writeScriptFile(platform::pathFromUtf8(output), dedupPane(box));
     if (!written) {
         feedback.message(writeFailedMessage(written.error()), {}, Icon::Error);
         return kEndedEarly;
@@ -211,14 +212,15 @@ int runExportTool(std::string_view generator, const ExportOptions& o, const std:
         return kUsage;
     }
     RunFiles files;
-    files.input("--export", o.exportFile);
-    for (const char* list : {"--sources", "--cis", "--carriers"}) files.input(list, o.text(list));
+    files.input("--export", platform::pathFromUtf8(o.exportFile));
+    for (const char* list : {"--sources", "--cis", "--carriers"})
+        files.input(list, platform::pathFromUtf8(o.text(list)));
     files.sessionInputs(session);
-    files.output("-o", output);
-    files.output("--rollback", o.text("--rollback"));
+    files.output("-o", platform::pathFromUtf8(output));
+    files.output("--rollback", platform::pathFromUtf8(o.text("--rollback")));
     if (!files.clear(feedback)) return kUsage;
     if (!openChosenLibraries(session, feedback)) return kEndedEarly;
-    const auto book = openExport(o.exportFile, tool->titledOpen, feedback);
+    const auto book = openExport(platform::pathFromUtf8(o.exportFile), tool->titledOpen, feedback);
     if (!book) return kUsage;
     // The window's script box after its steps, then its save step.
     StringSink box;

@@ -19,6 +19,9 @@ int main(int argc, char** argv) {
     platform::prepareStandardStreams();
     CLI::App app{"Brindle: eNodeB MML scripts from cell-parameter libraries", "brindle-cli"};
     app.require_subcommand(1);
+    // CLI11 takes "/x" for the option -x on Windows; the command line reads the
+    // same on every system, and "/..." is a path there (a drive's root).
+    app.allow_windows_style_options(false);
     std::string home;
     std::string lib4g, lib2g;
     app.add_option("--home", home,
@@ -46,9 +49,10 @@ int main(int argc, char** argv) {
         return cli::kEndedEarly;
     };
     try {
-        Session session(home.empty() ? platform::executableFolder() : std::filesystem::path(home));
-        if (!lib4g.empty()) session.current4G = session.folder.mu() / lib4g;
-        if (!lib2g.empty()) session.current2G = session.folder.mu2() / lib2g;
+        Session session(home.empty() ? platform::executableFolder() : platform::pathFromUtf8(home));
+        if (!lib4g.empty()) session.current4G = session.folder.mu() / platform::pathFromUtf8(lib4g);
+        if (!lib2g.empty())
+            session.current2G = session.folder.mu2() / platform::pathFromUtf8(lib2g);
         const int rc = cli::runCommand(app, options, session);
         // A full disk or a closed pipe must not pass for a complete script.
         std::cout.flush();

@@ -28,14 +28,16 @@ bool RunFiles::clear(Feedback& feedback) const {
         const File& out = outputs_[o];
         for (const File& in : inputs_) {
             if (!platform::sameFile(out.path, in.path)) continue;
-            feedback.message(out.label + std::string(msg::kOutputIsInput) + out.path.string(), {},
-                             Icon::Error);
+            feedback.message(
+                out.label + std::string(msg::kOutputIsInput) + platform::utf8Name(out.path), {},
+                Icon::Error);
             return false;
         }
         for (std::size_t other = o + 1; other < outputs_.size(); ++other) {
             if (!platform::sameFile(out.path, outputs_[other].path)) continue;
             feedback.message(out.label + std::string(msg::kAnd) + outputs_[other].label +
-                                 std::string(msg::kOutputsOneFile) + outputs_[other].path.string(),
+                                 std::string(msg::kOutputsOneFile) +
+                                 platform::utf8Name(outputs_[other].path),
                              {}, Icon::Error);
             return false;
         }

@@ -23,9 +23,9 @@ int main(int argc, char** argv) {
     parser.addOption(home);
     parser.process(app);
 
-    brindle::Session session(parser.isSet(home)
-                                 ? std::filesystem::path(brindle::gui::u8(parser.value(home)))
-                                 : brindle::platform::executableFolder());
+    brindle::Session session(
+        parser.isSet(home) ? brindle::platform::pathFromUtf8(brindle::gui::u8(parser.value(home)))
+                           : brindle::platform::executableFolder());
     brindle::gui::WindowFlow flow(session);
     flow.showStart();
     return QApplication::exec();

@@ -2,9 +2,6 @@
 // Running the real brindle-cli from a core test: in the test's folder, with
 // --home set to it, standard input from a file, both output streams kept.
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -25,11 +22,9 @@ inline CliResult runCli(const std::filesystem::path& home, const std::string& ar
     const auto in = home / ("stdin" + streams), out = home / ("stdout" + streams),
                err = home / ("stderr" + streams);
     writeFile(in, input);
-    const std::string command = "cd '" + home.string() + "' && " + BRINDLE_CLI_PATH + " --home '" +
-                                home.string() + "' " + args + " <'" + in.string() + "' >'" +
-                                out.string() + "' 2>'" + err.string() + "'";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+    const int status = runProgram(
+        home, BRINDLE_CLI_PATH, "--home '" + platform::utf8Name(home) + "' " + args, in, out, err);
+    return {status, readFile(out), readFile(err)};
 }
 
 }  // namespace brindle::test

@@ -13,6 +13,7 @@
 #include "core/library/catalogue.h"
 #include "core/library/import.h"
 #include "core/library/store.h"
+#include "exportworkbook.h"
 #include "recordingfeedback.h"
 #include "testsupport.h"
 
@@ -39,7 +40,8 @@ struct Cell {
 };
 
 void writeXlsx(const std::filesystem::path& path, const std::vector<std::vector<Cell>>& rows) {
-    lxw_workbook* book = workbook_new(path.c_str());
+    const test::XlsxwriterFile written(path);
+    lxw_workbook* book = workbook_new(written.name());
     lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
     for (std::size_t r = 0; r < rows.size(); ++r)
         for (std::size_t c = 0; c < rows[r].size(); ++c) {
@@ -50,6 +52,7 @@ void writeXlsx(const std::filesystem::path& path, const std::vector<std::vector<
                 worksheet_write_string(sheet, r, c, cell.text.c_str(), nullptr);
         }
     ASSERT_EQ(workbook_close(book), LXW_NO_ERROR);
+    written.place();
 }
 
 const std::vector<Cell> kHeader4G = {"基站名",   "小区名", "本地小区标识", "基站号",

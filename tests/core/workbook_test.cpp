@@ -22,6 +22,7 @@
 #include "core/workbook/cellformat.h"
 #include "core/workbook/internal.h"
 #include "core/workbook/xml_stream.h"
+#include "exportworkbook.h"
 #include "testsupport.h"
 
 namespace brindle::workbook {
@@ -51,7 +52,7 @@ std::string readFile(const fs::path& path) {
 // so a test can damage known bytes.
 void writeZip(const fs::path& path, const Parts& parts, bool store = false) {
     int code = 0;
-    zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    zip_t* zip = zip_open(platform::utf8Name(path).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
     ASSERT_NE(zip, nullptr);
     for (const auto& [name, text] : parts) {
         zip_source_t* source = zip_source_buffer(zip, text.data(), text.size(), 0);
@@ -192,7 +193,8 @@ TEST(WorkbookRow, CellsPastTheEndAreEmpty) {
 
 TEST_F(WorkbookTest, XlsxCellsOfEveryKind) {
     const fs::path path = file("cells.xlsx");
-    lxw_workbook* wb = workbook_new(path.c_str());
+    const test::XlsxwriterFile written(path);
+    lxw_workbook* wb = workbook_new(written.name());
     lxw_worksheet* ws = workbook_add_worksheet(wb, "小区");
     lxw_format* bold = workbook_add_format(wb);
     format_set_bold(bold);
@@ -212,6 +214,7 @@ TEST_F(WorkbookTest, XlsxCellsOfEveryKind) {
     worksheet_write_string(ws, 2, 27, "AB", nullptr);
     worksheet_write_string(ws, 5, 1, "after the gap", nullptr);
     ASSERT_EQ(workbook_close(wb), LXW_NO_ERROR);
+    written.place();
 
     const std::vector<Cells> expected = {
         {"小区名称", "  spaced  ", "38400"},
@@ -228,13 +231,15 @@ TEST_F(WorkbookTest, XlsxCellsOfEveryKind) {
 TEST_F(WorkbookTest, XlsxInlineStringsFromConstantMemoryWriter) {
     const fs::path path = file("inline.xlsx");
     lxw_workbook_options options = {LXW_TRUE, nullptr, LXW_FALSE};
-    lxw_workbook* wb = workbook_new_opt(path.c_str(), &options);
+    const test::XlsxwriterFile written(path);
+    lxw_workbook* wb = workbook_new_opt(written.name(), &options);
     lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);
     worksheet_write_string(ws, 0, 0, " 北京 ", nullptr);
     worksheet_write_number(ws, 0, 1, 15.2, nullptr);
     ASSERT_EQ(workbook_close(wb), LXW_NO_ERROR);
+    written.place();
     int code = 0;
-    zip_t* zip = zip_open(path.c_str(), ZIP_RDONLY, &code);
+    zip_t* zip = zip_open(platform::utf8Name(path).c_str(), ZIP_RDONLY, &code);
     ASSERT_NE(zip, nullptr);
     EXPECT_LT(zip_name_locate(zip, "xl/sharedStrings.xml", 0), 0);  // all strings inline
     zip_discard(zip);
@@ -243,7 +248,8 @@ TEST_F(WorkbookTest, XlsxInlineStringsFromConstantMemoryWriter) {
 
 TEST_F(WorkbookTest, XlsxSheetsByIndexAndByName) {
     const fs::path path = file("sheets.xlsx");
-    lxw_workbook* wb = workbook_new(path.c_str());
+    const test::XlsxwriterFile written(path);
+    lxw_workbook* wb = workbook_new(written.name());
     lxw_chartsheet* chartsheet = workbook_add_chartsheet(wb, "图表");
     lxw_worksheet* first = workbook_add_worksheet(wb, "小区参数");
     lxw_worksheet* second = workbook_add_worksheet(wb, "查询EUTRAN同频邻区关系");
@@ -254,6 +260,7 @@ TEST_F(WorkbookTest, XlsxSheetsByIndexAndByName) {
     worksheet_write_string(second, 0, 0, "本地小区标识", nullptr);
     worksheet_write_number(second, 1, 0, 2, nullptr);
     ASSERT_EQ(workbook_close(wb), LXW_NO_ERROR);
+    written.place();
 
     auto workbook = open(path);
     ASSERT_TRUE(workbook);
@@ -1024,7 +1031,8 @@ using Parser = detail::XmlPartStream::Parser;
 Parsed parseOnePart(const fs::path& path, Parser parser, std::size_t chunk,
                     const std::string& finishAfter) {
     int code = 0;
-    const detail::ZipHandle zip(zip_open(path.c_str(), ZIP_RDONLY, &code), zip_discard);
+    const detail::ZipHandle zip(zip_open(platform::utf8Name(path).c_str(), ZIP_RDONLY, &code),
+                                zip_discard);
     EventLog handler;
     handler.finishAfter = finishAfter;
     detail::XmlPartStream stream(zip, handler, parser, chunk);

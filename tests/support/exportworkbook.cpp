@@ -2,8 +2,12 @@
 
 #include <xlsxwriter.h>
 
+#include <atomic>
 #include <charconv>
 #include <stdexcept>
+#include <system_error>
+
+#include "core/base/platform.h"
 
 namespace brindle::test {
 
@@ -22,6 +26,19 @@ bool asNumber(const std::string& text, double& value) {
 }
 
 }  // namespace
+
+XlsxwriterFile::XlsxwriterFile(std::filesystem::path path) : path_(std::move(path)) {
+    static std::atomic<unsigned> made{0};
+    written_ = path_.parent_path() / ("xlsxwriter-" + std::to_string(made++) + ".tmp.xlsx");
+    name_ = platform::utf8Name(written_);
+}
+
+void XlsxwriterFile::place() const {
+    std::error_code ec;
+    std::filesystem::rename(written_, path_, ec);
+    if (ec)
+        throw std::runtime_error("cannot name " + platform::utf8Name(path_) + ": " + ec.message());
+}
 
 ExportSheet intraRelationSheet(std::vector<std::vector<std::string>> rows) {
     return sheet("查询EUTRAN同频邻区关系",
@@ -49,8 +66,9 @@ void writeExportWorkbook(const std::filesystem::path& path,
                          const std::vector<ExportSheet>& sheets) {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;  // a benchmark's million rows stream to the file
-    lxw_workbook* wb = workbook_new_opt(path.c_str(), &options);
-    if (!wb) throw std::runtime_error("cannot create " + path.string());
+    const XlsxwriterFile file(path);
+    lxw_workbook* wb = workbook_new_opt(file.name(), &options);
+    if (!wb) throw std::runtime_error("cannot create " + platform::utf8Name(path));
     for (const ExportSheet& s : sheets) {
         lxw_worksheet* ws = workbook_add_worksheet(wb, s.name.c_str());
         if (!ws) throw std::runtime_error("cannot add sheet " + s.name);
@@ -71,7 +89,8 @@ void writeExportWorkbook(const std::filesystem::path& path,
         }
     }
     if (workbook_close(wb) != LXW_NO_ERROR)
-        throw std::runtime_error("cannot write " + path.string());
+        throw std::runtime_error("cannot write " + platform::utf8Name(path));
+    file.place();
 }
 
 }  // namespace brindle::test

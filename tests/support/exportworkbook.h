@@ -31,6 +31,23 @@ ExportSheet externalCellSheet(
     std::vector<std::vector<std::string>>
         rows);  // NAME, MCC, MNC, 基站标识, 小区标识, 下行频点, 物理小区标识
 
+// Where libxlsxwriter writes a workbook meant for `path`. Its MinGW build
+// opens files by narrow names, which Windows reads in the ANSI code page, so
+// the workbook is written under an ASCII name beside `path` (whose folder
+// must have an ASCII name) and then given its own.
+class XlsxwriterFile {
+public:
+    explicit XlsxwriterFile(std::filesystem::path path);
+    // The name to hand workbook_new.
+    const char* name() const { return name_.c_str(); }
+    // After workbook_close: the workbook takes its name. Throws when it cannot.
+    void place() const;
+
+private:
+    std::filesystem::path path_, written_;
+    std::string name_;
+};
+
 // Writes the sheets, in order, to a new .xlsx at `path`.
 void writeExportWorkbook(const std::filesystem::path& path, const std::vector<ExportSheet>& sheets);
 

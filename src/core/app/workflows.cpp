@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "core/base/messages.h"
+#include "core/base/platform.h"
 #include "core/library/catalogue.h"
 
 namespace brindle {
@@ -42,7 +43,7 @@ Status openChosenLibraries(Session& session, Feedback& feedback) {
 namespace {
 
 fs::path libraryFor(const Session& session, LibraryKind kind, const std::string& baseName) {
-    return session.folder.libraries(kind) / (baseName + ".edb");
+    return session.folder.libraries(kind) / platform::pathFromUtf8(baseName + ".edb");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 
+#include "core/base/platform.h"
 #include "core/base/textcodec.h"
 
 namespace brindle {
@@ -36,9 +37,10 @@ Result<std::string> readNameFile(const std::string& path) {
     } else {
         // A folder opens like a file and, depending on the library, reads as
         // nothing at all: it would pass for an empty list.
+        const std::filesystem::path file = platform::pathFromUtf8(path);
         std::error_code ec;
-        if (std::filesystem::is_directory(path, ec)) return fail(unreadable);
-        std::ifstream in(path, std::ios::binary);
+        if (std::filesystem::is_directory(file, ec)) return fail(unreadable);
+        std::ifstream in(file, std::ios::binary);
         if (!in) return fail(unreadable);
         bytes = readAll(in);
     }

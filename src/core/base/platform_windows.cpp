@@ -256,6 +256,21 @@ FileContents::State openForReading(const fs::path& path, Handle& file, std::uint
 
 }  // namespace
 
+// ---- text in the system's code pages -----------------------------------------
+
+std::optional<std::string> decodeCodePage(std::string_view bytes, int codePage) {
+    if (codePage <= 0 || !::IsValidCodePage(static_cast<UINT>(codePage))) return std::nullopt;
+    if (bytes.empty()) return std::string();
+    const int size = static_cast<int>(bytes.size());
+    const int length = ::MultiByteToWideChar(static_cast<UINT>(codePage), MB_ERR_INVALID_CHARS,
+                                             bytes.data(), size, nullptr, 0);
+    if (length <= 0) return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(static_cast<UINT>(codePage), MB_ERR_INVALID_CHARS, bytes.data(), size,
+                          wide.data(), length);
+    return utf8(wide.data(), wide.size());
+}
+
 bool detail::sameEntryName(const fs::path& a, const fs::path& b) {
     // The file system's own rule: letters compared ignoring case, one by one
     // (no locale, no normalisation).

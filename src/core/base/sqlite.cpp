@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "core/base/platform.h"
+
 namespace brindle::sql {
 
 namespace {
@@ -88,7 +90,10 @@ Result<Db> Db::open(const std::filesystem::path& path, Mode mode) {
             break;
     }
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+    // SQLite takes UTF-8 file names on every system, also where the
+    // system's own are wide.
+    const std::string name = platform::utf8Name(path);
+    const int rc = sqlite3_open_v2(name.c_str(), &db, flags, nullptr);
     Db opened(db);  // closed whatever happens, also when the open failed
     if (rc != SQLITE_OK) return Error{rc, db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)};
     return opened;

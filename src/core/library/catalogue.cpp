@@ -5,6 +5,7 @@
 
 #include "core/base/asciicase.h"
 #include "core/base/messages.h"
+#include "core/base/platform.h"
 #include "core/library/store.h"
 
 namespace brindle {
@@ -14,7 +15,7 @@ namespace fs = std::filesystem;
 namespace {
 
 bool hasLibraryExtension(const fs::path& p) {
-    return ascii::lowered(p.extension().string()) == ".edb";
+    return ascii::lowered(platform::utf8Name(p.extension())) == ".edb";
 }
 
 bool isListedFile(const fs::directory_entry& entry) {
@@ -26,7 +27,7 @@ bool isListedFile(const fs::directory_entry& entry) {
 // hands names in as typed, and "EARFCN.ini" or "../x" must not be deleted as
 // a library.
 bool isListedLibrary(const fs::path& folder, const std::string& name) {
-    const fs::path file(name);
+    const fs::path file = platform::pathFromUtf8(name);
     if (file.empty() || file != file.filename() || name == "." || name == "..") return false;
     std::error_code ec;
     return isListedFile(fs::directory_entry(folder / file, ec));
@@ -52,7 +53,7 @@ std::vector<std::string> listLibraries(const fs::path& folder) {
     std::vector<std::string> names;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (isListedFile(*it)) names.push_back(it->path().filename().string());
+        if (isListedFile(*it)) names.push_back(platform::utf8Name(it->path().filename()));
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -61,7 +62,8 @@ std::vector<std::string> listLibraries(const fs::path& folder) {
 Result<bool> deleteLibrary(const fs::path& folder, const std::string& name, Feedback& feedback) {
     if (feedback.ask(Question::DeleteLibrary, name) != Answer::Yes) return false;
     std::error_code ec;
-    const bool removed = isListedLibrary(folder, name) && fs::remove(folder / name, ec) && !ec;
+    const bool removed = isListedLibrary(folder, name) &&
+                         fs::remove(folder / platform::pathFromUtf8(name), ec) && !ec;
     if (!removed) {
         feedback.message(msg::kDeleteFailed);
         return fail(std::string(msg::kDeleteFailed));

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/base/messages.h"
+#include "core/base/platform.h"
 #include "core/library/store.h"
 #include "core/workbook/workbook.h"
 
@@ -102,7 +103,7 @@ std::size_t reach(const std::vector<std::string>& cells) {
 }  // namespace
 
 std::string workbookBaseName(const fs::path& workbook) {
-    return workbook.stem().string();
+    return platform::utf8Name(workbook.stem());
 }
 
 ImportDraft::ImportDraft(const fs::path& path, LibraryKind kind) : path_(path) {
@@ -252,7 +253,8 @@ Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& previ
     // Refused before the library is made: it could be created but never
     // written.
     if (!store::nameFits(path)) {
-        std::string error = std::string(msg::kLibraryNameTooLong) + path.filename().string();
+        std::string error =
+            std::string(msg::kLibraryNameTooLong) + platform::utf8Name(path.filename());
         feedback.message(error);
         return fail(std::move(error));
     }

@@ -47,7 +47,7 @@ std::string placeholders(LibraryKind kind) {
 // "<head><path>\r\n<reason>", head msg::kLibraryUnreadable or
 // msg::kLibraryUnwritable.
 Failure libraryFailure(std::string_view head, const fs::path& path, std::string_view reason) {
-    return fail(std::string(head) + path.string() + "\r\n" + std::string(reason));
+    return fail(std::string(head) + platform::utf8Name(path) + "\r\n" + std::string(reason));
 }
 
 Failure unreadable(const fs::path& path, std::string_view reason) {
@@ -116,7 +116,7 @@ Status verifyColumns(sql::Db& db, const fs::path& path, LibraryKind kind) {
         if (!*row) break;
         columns.emplace(st->text(1));
     }
-    if (columns.empty()) return fail(std::string(msg::kNotALibrary) + path.string());
+    if (columns.empty()) return fail(std::string(msg::kNotALibrary) + platform::utf8Name(path));
     if (!columns.contains("ID")) return unreadable(path, "工参库缺少字段：ID");
     for (auto name : fieldNames(kind))
         if (!columns.contains(name))
@@ -126,7 +126,7 @@ Status verifyColumns(sql::Db& db, const fs::path& path, LibraryKind kind) {
 
 // Checks that an opened database is a Brindle library of `kind`. Reads only.
 Status verify(sql::Db& db, const fs::path& path, LibraryKind kind) {
-    const std::string name = path.string();
+    const std::string name = platform::utf8Name(path);
     const auto application = pragmaInt(db, path, "application_id");
     if (!application) return fail(application.error());
     if (*application != kApplicationId) return fail(std::string(msg::kNotALibrary) + name);
@@ -153,7 +153,8 @@ Status verify(sql::Db& db, const fs::path& path, LibraryKind kind) {
 Status checkFile(const fs::path& path) {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return unreadable(path, "文件不存在");
-    if (!hasLibraryHeader(path)) return fail(std::string(msg::kNotALibrary) + path.string());
+    if (!hasLibraryHeader(path))
+        return fail(std::string(msg::kNotALibrary) + platform::utf8Name(path));
     return {};
 }
 
@@ -168,7 +169,9 @@ Result<sql::Db> openExisting(const fs::path& path, sql::Db::Mode mode, LibraryKi
 
 // Where SQLite keeps the journal of a write to the library at `path`.
 fs::path journalOf(const fs::path& path) {
-    return fs::path(path.string() + "-journal");
+    fs::path journal = path;
+    journal += "-journal";
+    return journal;
 }
 
 // A crash or a full disk in the middle of a write leaves a hot journal
@@ -212,7 +215,8 @@ public:
     // The temporary, holding an empty library of `kind`.
     static Result<NewLibrary> make(const fs::path& path, LibraryKind kind) {
         std::error_code ec;
-        if (fs::exists(path, ec)) return fail(std::string(msg::kFileExists) + path.string());
+        if (fs::exists(path, ec))
+            return fail(std::string(msg::kFileExists) + platform::utf8Name(path));
         const auto temp = platform::createTemporaryFileBeside(path);
         if (!temp) return fail(temp.error());
         NewLibrary made(path, *temp);

@@ -6,6 +6,7 @@
 
 #include "core/base/messages.h"
 #include "core/base/namelist.h"
+#include "core/base/platform.h"
 #include "core/freqplan/frequencyplan.h"
 #include "core/library/lookup.h"
 #include "core/mml/templates.h"
@@ -199,7 +200,8 @@ void warnAboutPlan(const RunContext& context) {
     if (!context.plan) return;
     const std::string_view head = planProblem(context.plan->source());
     if (head.empty()) return;
-    context.feedback.message(std::string(head) + context.plan->path().string(), {}, Icon::Warning);
+    context.feedback.message(std::string(head) + platform::utf8Name(context.plan->path()), {},
+                             Icon::Warning);
 }
 
 }  // namespace

@@ -876,7 +876,7 @@ std::vector<Finding> checkScript(std::string_view script, const CheckContext& co
 
 Result<std::string> readScript(const std::filesystem::path& path) {
     platform::FileContents contents = platform::readWholeFile(path);
-    const std::string shown = path.string();
+    const std::string shown = platform::utf8Name(path);
     if (contents.state == platform::FileContents::State::Missing)
         return fail(std::string(msg::kScriptMissing) + shown);
     if (contents.state != platform::FileContents::State::Read)
@@ -890,7 +890,7 @@ Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
                                              const CheckContext& context,
                                              const std::function<void(const Finding&)>& found,
                                              Feedback* feedback, std::size_t blockSize) {
-    const std::string shown = codec::fileNameText(path.string());
+    const std::string shown = codec::fileNameText(platform::utf8Name(path));
     platform::FileReader file;
     switch (file.open(path)) {
         case platform::FileContents::State::Missing:

@@ -135,7 +135,8 @@ public:
         // The files go beside the script and nowhere else.
         if (base_.find_first_of("/\\") != std::string_view::npos)
             return failed(writeFailedMessage(name + "：" + std::string(msg::kNameHasFolder)));
-        const Status written = platform::replaceFileAtomically(folder_ / name, chunk);
+        const Status written =
+            platform::replaceFileAtomically(folder_ / platform::pathFromUtf8(name), chunk);
         if (!written) return failed(writeFailedMessage(name + "：" + written.error()));
         ++next_;
         return true;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/base/asciicase.h"
+#include "core/base/platform.h"
 #include "core/workbook/internal.h"
 
 namespace brindle::workbook {
@@ -35,7 +36,7 @@ Read<std::unique_ptr<RowReader>> Workbook::rows(std::string_view sheetName) {
 namespace {
 
 std::string lowerExtension(const fs::path& path) {
-    return ascii::lowered(path.extension().string());
+    return ascii::lowered(platform::utf8Name(path.extension()));
 }
 
 // The content decides where it can: engineers rename files, and a workbook

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "core/app/workflows.h"
+#include "core/base/platform.h"
 #include "core/library/catalogue.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtext.h"
@@ -66,7 +67,8 @@ void StartWindow::reloadLists() {
 
 void StartWindow::choose(LibraryKind kind, int index) {
     if (index < 0) return;
-    const auto path = session_.folder.libraries(kind) / u8(comboOf(kind)->itemText(index));
+    const auto path = session_.folder.libraries(kind) /
+                      platform::pathFromUtf8(u8(comboOf(kind)->itemText(index)));
     (kind == LibraryKind::Lte ? session_.current4G : session_.current2G) = path;
 }
 

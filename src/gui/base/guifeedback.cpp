@@ -126,10 +126,9 @@ std::optional<std::filesystem::path> GuiFeedback::chooseOpenFile(const FileReque
         return presetAnswers->takeFile();
     }
     const QString file = QFileDialog::getOpenFileName(
-        parent_, {}, QString::fromStdString(request.startFolder.string()),
-        qtFilter(request.filter));
+        parent_, {}, qs(platform::utf8Name(request.startFolder)), qtFilter(request.filter));
     if (file.isEmpty()) return std::nullopt;
-    return std::filesystem::path(u8(file));
+    return platform::pathFromUtf8(u8(file));
 }
 
 std::optional<std::filesystem::path> GuiFeedback::chooseSaveFile(const FileRequest& request) {
@@ -138,18 +137,18 @@ std::optional<std::filesystem::path> GuiFeedback::chooseSaveFile(const FileReque
         presetAnswers->requests.push_back(request);
         chosen = presetAnswers->takeFile();
     } else {
-        QString start = QString::fromStdString(request.startFolder.string());
+        QString start = qs(platform::utf8Name(request.startFolder));
         if (!request.proposedName.empty())
             start =
                 start.isEmpty() ? qs(request.proposedName) : start + '/' + qs(request.proposedName);
         const QString file =
             QFileDialog::getSaveFileName(parent_, {}, start, qtFilter(request.filter));
-        if (!file.isEmpty()) chosen = std::filesystem::path(u8(file));
+        if (!file.isEmpty()) chosen = platform::pathFromUtf8(u8(file));
     }
     if (!chosen) return chosen;
     for (const auto& file : inUse_) {
         if (file.empty() || !platform::sameFile(*chosen, file)) continue;
-        message(std::string(msg::kFileInUse) + chosen->string(), {}, Icon::Warning);
+        message(std::string(msg::kFileInUse) + platform::utf8Name(*chosen), {}, Icon::Warning);
         return std::nullopt;
     }
     return chosen;

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "core/base/messages.h"
+#include "core/base/platform.h"
 #include "core/freqplan/frequencyplan.h"
 #include "core/freqplan/planform.h"
 #include "gui/base/guifeedback.h"
@@ -110,7 +111,8 @@ void PlanEditor::load() {
     // fault here: saving is how the plan is first written.
     if (source == ProfileFile::Source::Unreadable || source == ProfileFile::Source::NotGbk) {
         GuiFeedback feedback(this);
-        feedback.message(std::string(planProblem(source)) + ini.string(), {}, Icon::Warning);
+        feedback.message(std::string(planProblem(source)) + platform::utf8Name(ini), {},
+                         Icon::Warning);
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "core/app/workflows.h"
 #include "core/base/messages.h"
+#include "core/base/platform.h"
 #include "gui/base/busy.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtext.h"
@@ -67,7 +68,7 @@ ImportWindowBase::Read ImportWindowBase::readChosenWorkbook() {
     const auto chosen = feedback.chooseOpenFile({});
     if (!chosen) return Read::Cancelled;
     const Busy busy(this, buttons());
-    setWindowTitle(qs(std::string(msg::kImportTitleHead) + chosen->string() +
+    setWindowTitle(qs(std::string(msg::kImportTitleHead) + platform::utf8Name(*chosen) +
                       std::string(msg::kImportTitleTail)));
     const Status read = readWorkbook(*chosen, kind_, preview_, feedback);
     model_.reload();

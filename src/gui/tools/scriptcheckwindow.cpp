@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "core/base/messages.h"
+#include "core/base/platform.h"
 #include "core/tools/scriptcheck.h"
 #include "gui/base/checkpanel.h"
 #include "gui/base/qtext.h"
@@ -34,9 +35,9 @@ ScriptCheckWindow::ScriptCheckWindow(const Session& session, const std::filesyst
     : script_(std::move(script)) {
     setObjectName("检查脚本窗口");
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(qs(msg::kCheckWindowTitle) + qs(path.filename().string()));
+    setWindowTitle(qs(msg::kCheckWindowTitle) + qs(platform::utf8Name(path.filename())));
 
-    UNIT(标签_脚本文件, qs(path.string()));
+    UNIT(标签_脚本文件, qs(platform::utf8Name(path)));
     标签_脚本文件->setTextInteractionFlags(Qt::TextSelectableByMouse);
     UNIT(编辑框_脚本文件内容);
     编辑框_脚本文件内容->setReadOnly(true);

@@ -66,13 +66,14 @@ void SplitterWindow::chooseScript() {
     if (!path) return;  // cancelled: the loaded script stays
     platform::FileContents contents = platform::readWholeFile(*path);
     if (contents.state != platform::FileContents::State::Read) {
-        feedback.message(std::string(msg::kScriptUnreadable) + path->string(), {}, Icon::Error);
+        feedback.message(std::string(msg::kScriptUnreadable) + platform::utf8Name(*path), {},
+                         Icon::Error);
         return;
     }
     script_ = std::move(contents.bytes);
     folder_ = path->parent_path();
     chosen_ = true;
-    编辑框1->setText(qs(tools::baseNameOf(path->string())));
+    编辑框1->setText(qs(tools::baseNameOf(platform::utf8Name(*path))));
 }
 
 void SplitterWindow::split() {
