@@ -57,8 +57,8 @@ public:
 TEST(GeneratorsPassTheChecker, EveryGeneratorOfTheRegistry) {
     SampleWorkspace ws;
     Session session(ws.dir.path());
-    session.current4G = session.folder.mu() / "示例网络.edb";
-    session.current2G = session.folder.mu2() / "示例网络2G.edb";
+    session.current4G = session.folder.mu() / u8"示例网络.edb";
+    session.current2G = session.folder.mu2() / u8"示例网络2G.edb";
     test::RecordingFeedback feedback;
     ASSERT_TRUE(openChosenLibraries(session, feedback));
     const std::string cells4G = "LF_城北大厦-1\r\nLF_南湖公园-1\r\nLF_城北大厦-2\r\n";
@@ -108,8 +108,8 @@ TEST(GeneratorsPassTheChecker, EveryExportTool) {
         "gen freq-change " + book + "--cell LF_大学城西-2",
     };
     Session session(ws.dir.path());
-    session.current4G = session.folder.mu() / "示例网络.edb";
-    session.current2G = session.folder.mu2() / "示例网络2G.edb";
+    session.current4G = session.folder.mu() / u8"示例网络.edb";
+    session.current2G = session.folder.mu2() / u8"示例网络2G.edb";
     test::RecordingFeedback feedback;
     ASSERT_TRUE(openChosenLibraries(session, feedback));
     for (const std::string& args : runs) {
@@ -130,7 +130,7 @@ protected:
     test::TempDir dir;
 
     void SetUp() override {
-        test::makeLibrary(dir / "mu" / "网.edb", LibraryKind::Lte,
+        test::makeLibrary(dir / "mu" / u8"网.edb", LibraryKind::Lte,
                           {test::cell4G(1, {"站甲", "甲1", "0", "1001", "1", "100", "7", "1"})});
         // GBK on disk, as the program saves scripts.
         test::writeFile(dir / "好.txt", *codec::toGbk("ACT CELL:LOCALCELLID=0;{站甲}\r\n").text);

@@ -25,7 +25,7 @@ protected:
 
     void SetUp() override {
         test::makeLibrary(
-            dir / "mu" / "网.edb", LibraryKind::Lte,
+            dir / "mu" / u8"网.edb", LibraryKind::Lte,
             {
                 test::cell4G(1, {"站甲", "甲1", "0", "1001", "1", "38400", "7", "9001"}),
                 test::cell4G(2, {"站甲", "甲2", "1", "1001", "2", "38400", "7", "9001"}),
@@ -33,7 +33,7 @@ protected:
                 test::cell4G(4, {"站丙", "丙1", "0", "1003", "1", "38400", "12", "9003"}),
                 test::cell4G(5, {"站甲", "新1", "3", "1001", "4", "1850", "30", "9001"}),
             });
-        test::makeLibrary(dir / "mu2" / "网2G.edb", LibraryKind::Gsm,
+        test::makeLibrary(dir / "mu2" / u8"网2G.edb", LibraryKind::Gsm,
                           {test::cell2G(1, {"站G", "G1", "9527", "31001", "60", "3", "5"})});
         test::writeFile(
             dir / "mu" / "EARFCN.ini",
@@ -235,14 +235,14 @@ TEST_F(CliExport, AnOutputNeverOverwritesAnInputOrAnotherOutput) {
     test::writeFile(dir / "carriers.txt", "38400\r\n");
     fs::create_directory(dir / "sub");
     fs::create_symlink("报文.xlsx", dir / "link.xlsx");
-    fs::create_hard_link(dir / "mu" / "网.edb", dir / "hard.edb");
+    fs::create_hard_link(dir / "mu" / u8"网.edb", dir / "hard.edb");
     // Every file of the program folder but the streams the runs leave.
     const auto files = [&] {
         std::map<std::string, std::string> all;
         for (const auto& e : fs::recursive_directory_iterator(dir.path())) {
-            const std::string name = e.path().filename().string();
+            const std::string name = platform::utf8Name(e.path().filename());
             if (e.is_regular_file() && name != "stdin" && name != "stdout" && name != "stderr")
-                all[e.path().string()] = readFile(e.path());
+                all[platform::utf8Name(e.path())] = readFile(e.path());
         }
         return all;
     };

@@ -23,7 +23,7 @@ protected:
     TempDir dir;
 
     void SetUp() override {
-        test::makeLibrary(dir / "mu2" / "北区2G.edb", LibraryKind::Gsm,
+        test::makeLibrary(dir / "mu2" / u8"北区2G.edb", LibraryKind::Gsm,
                           {test::cell2G(3, {"G站", "G1", "4501", "10001", "60", "1", "2"}),
                            test::cell2G(4, {"G站", "G2", "4502", "10002", "61", "3", "4"})});
     }
@@ -31,7 +31,7 @@ protected:
     CliResult cli(const std::string& args) { return test::runCli(dir.path(), args); }
 
     std::vector<std::string> fields(const std::string& name) {
-        auto library = store::load(dir / "mu2" / "北区2G.edb", LibraryKind::Gsm);
+        auto library = store::load(dir / "mu2" / u8"北区2G.edb", LibraryKind::Gsm);
         if (!library) return {};
         const auto pos = (*library)->findCell(name);
         return pos ? (*library)->at(*pos).toRecord().fields : std::vector<std::string>{};
@@ -77,7 +77,7 @@ TEST_F(CliSettings, IniGetOfAFileItCannotReadFails) {
     test::writeFile(dir / "huge.ini", huge);
     test::writeFile(dir / "utf8.ini", "[S]\r\nk=组一\r\n");
     std::filesystem::create_directory(dir / "folder.ini");
-    ASSERT_EQ(::mkfifo((dir / "fifo.ini").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(platform::utf8Name(dir / "fifo.ini").c_str(), 0600), 0);
     const std::pair<const char*, const char*> cases[] = {
         {"huge.ini", "配置文件无法读取：huge.ini\n"},
         {"utf8.ini", "配置文件不是GBK编码：utf8.ini\n"},

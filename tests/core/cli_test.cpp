@@ -25,10 +25,10 @@ protected:
     TempDir dir;
 
     void SetUp() override {
-        test::makeLibrary(dir / "mu" / "北区.edb", LibraryKind::Lte,
+        test::makeLibrary(dir / "mu" / u8"北区.edb", LibraryKind::Lte,
                           {cell4G(1, {"站甲", "甲-1", "0", "1001", "10", "38400", "100", "2001"}),
                            cell4G(2, {"站乙", "乙-1", "1", "1002", "21", "38544", "101", "2002"})});
-        test::makeLibrary(dir / "mu2" / "北区2G.edb", LibraryKind::Gsm,
+        test::makeLibrary(dir / "mu2" / u8"北区2G.edb", LibraryKind::Gsm,
                           {{1, {"G站", "G1", "4501", "10001", "60", "1", "2"}}});
     }
 
@@ -71,11 +71,11 @@ TEST_F(Cli, LibraryChecksComeFirst) {
 TEST_F(Cli, DeleteNeedsYes) {
     auto r = cli("delete 4g 北区.edb");
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "北区.edb"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / u8"北区.edb"));
     r = cli("delete 4g 北区.edb --yes");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "删除成功！\n");  // the question was answered by --yes
-    EXPECT_FALSE(std::filesystem::exists(dir / "mu" / "北区.edb"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "mu" / u8"北区.edb"));
     r = cli("delete 4g 北区.edb --yes");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "删除文件出错！\n");
@@ -84,8 +84,9 @@ TEST_F(Cli, DeleteNeedsYes) {
 TEST_F(Cli, GeneratorLinesGoToStdoutWithCrLf) {
     test::writeFile(dir / "s.txt", "甲-1\n甲-1\n");
     test::writeFile(dir / "t.txt", *codec::toGbk("乙-1\r\n乙-1\r\n").text);  // GBK names
-    const auto r = cli("--lib4g 北区.edb gen neighbour-rmv --source '" + (dir / "s.txt").string() +
-                       "' --target '" + (dir / "t.txt").string() + "' --two-way");
+    const auto r =
+        cli("--lib4g 北区.edb gen neighbour-rmv --source '" + platform::utf8Name(dir / "s.txt") +
+            "' --target '" + platform::utf8Name(dir / "t.txt") + "' --two-way");
     EXPECT_EQ(r.status, 0);
     const std::string forward =
         "RMV EUTRANINTERFREQNCELL:LOCALCELLID=0,ENODEBID=1002,CELLID=21;{站甲}\r\n";
@@ -98,9 +99,10 @@ TEST_F(Cli, GeneratorLinesGoToStdoutWithCrLf) {
 TEST_F(Cli, OutputFileIsGbkAndDedupRemovesRepeats) {
     test::writeFile(dir / "s.txt", "甲-1\n甲-1\n");
     test::writeFile(dir / "t.txt", "乙-1\n乙-1\n");
-    const auto r2 = cli("--lib4g 北区.edb gen external-rmv --source '" + (dir / "s.txt").string() +
-                        "' --target '" + (dir / "t.txt").string() + "' --dedup -o '" +
-                        (dir / "out.txt").string() + "'");
+    const auto r2 =
+        cli("--lib4g 北区.edb gen external-rmv --source '" + platform::utf8Name(dir / "s.txt") +
+            "' --target '" + platform::utf8Name(dir / "t.txt") + "' --dedup -o '" +
+            platform::utf8Name(dir / "out.txt") + "'");
     EXPECT_EQ(r2.status, 0);
     EXPECT_EQ(r2.out, "");
     EXPECT_EQ(readFile(dir / "out.txt"),
@@ -110,15 +112,16 @@ TEST_F(Cli, OutputFileIsGbkAndDedupRemovesRepeats) {
 TEST_F(Cli, CarrierAddTakesItsAnswersFromOptions) {
     test::writeFile(dir / "s.txt", "甲-1\n");
     test::writeFile(dir / "t.txt", "乙-1\n");
-    const std::string lists =
-        " --source '" + (dir / "s.txt").string() + "' --target '" + (dir / "t.txt").string() + "'";
+    const std::string lists = " --source '" + platform::utf8Name(dir / "s.txt") + "' --target '" +
+                              platform::utf8Name(dir / "t.txt") + "'";
     auto r = cli("--lib4g 北区.edb gen carrier-add" + lists);
     EXPECT_EQ(r.status, 2);  // the area is required
     r = cli("--lib4g 北区.edb gen carrier-add --area rural" + lists);
     EXPECT_EQ(r.status, 0);
     // The questions are answered by the options; their follow-up message is shown.
     EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n农村\n频点配置文件不存在：" +
-                         (dir / "mu" / "EARFCN.ini").string() + "\n添加频点脚本生成成功！！\n");
+                         platform::utf8Name(dir / "mu" / "EARFCN.ini") +
+                         "\n添加频点脚本生成成功！！\n");
 }
 
 // A plan file that reads as empty or garbled is told once, before the run.
@@ -126,13 +129,13 @@ TEST_F(Cli, CarrierAddTellsOnceWhyThePlanIsEmpty) {
     test::writeFile(dir / "s.txt", "甲-1\n甲-1\n");
     test::writeFile(dir / "t.txt", "乙-1\n乙-1\n");
     const std::string run = "--lib4g 北区.edb gen carrier-add --area rural --source '" +
-                            (dir / "s.txt").string() + "' --target '" + (dir / "t.txt").string() +
-                            "'";
+                            platform::utf8Name(dir / "s.txt") + "' --target '" +
+                            platform::utf8Name(dir / "t.txt") + "'";
     const auto ini = dir / "mu" / "EARFCN.ini";
     const auto warning = [&](const CliResult& r, std::string_view head) {
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n农村\n" + std::string(head) +
-                             ini.string() + "\n添加频点脚本生成成功！！\n");
+                             platform::utf8Name(ini) + "\n添加频点脚本生成成功！！\n");
     };
     test::writeFile(ini, "[E频段频点配置]\r\nE频段频点=38400|38544\r\n");  // UTF-8
     warning(cli(run), "频点配置文件不是GBK编码：");
@@ -149,12 +152,12 @@ TEST_F(Cli, FailedWritesToStandardOutputEndTheCommand) {
     test::writeFile(dir / "s.txt", "甲-1\n");
     test::writeFile(dir / "t.txt", "乙-1\n");
     // The redirections the test adds after the arguments are cut off by "#".
-    const std::string full = "' >/dev/full 2>'" + (dir / "full-err").string() + "' #";
-    auto r = cli("gen --list >/dev/full 2>'" + (dir / "full-err").string() + "' #");
+    const std::string full = "' >/dev/full 2>'" + platform::utf8Name(dir / "full-err") + "' #";
+    auto r = cli("gen --list >/dev/full 2>'" + platform::utf8Name(dir / "full-err") + "' #");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(readFile(dir / "full-err"), "无法写出到标准输出\n");
-    r = cli("--lib4g 北区.edb gen external-rmv --source '" + (dir / "s.txt").string() +
-            "' --target '" + (dir / "t.txt").string() + full);
+    r = cli("--lib4g 北区.edb gen external-rmv --source '" + platform::utf8Name(dir / "s.txt") +
+            "' --target '" + platform::utf8Name(dir / "t.txt") + full);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(readFile(dir / "full-err").find("无法写出到标准输出\n"), std::string::npos);
 }
@@ -164,7 +167,8 @@ TEST_F(Cli, WrongUsageAndUnreadableInputExitWithTwo) {
     EXPECT_EQ(cli("--lib4g 北区.edb gen no-such --source - --target -").status, 2);
     EXPECT_EQ(cli("--lib4g 北区.edb gen neighbour-add --source /nonexistent --target -").status, 2);
     test::writeFile(dir / "bad.txt", "\xFF\xFF\xFF");
-    EXPECT_EQ(cli("--lib4g 北区.edb show 4g --names '" + (dir / "bad.txt").string() + "'").status,
+    EXPECT_EQ(cli("--lib4g 北区.edb show 4g --names '" + platform::utf8Name(dir / "bad.txt") + "'")
+                  .status,
               2);
 }
 
@@ -247,9 +251,9 @@ TEST_F(Cli, AnAnswerThatHasNoDefaultIsRequiredBeforeAnythingIsRead) {
 }
 
 TEST_F(Cli, AFolderGivenAsANameFileIsRefused) {
-    const auto r = cli("--lib4g 北区.edb show 4g --names '" + dir.path().string() + "'");
+    const auto r = cli("--lib4g 北区.edb show 4g --names '" + platform::utf8Name(dir.path()) + "'");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "无法读取文件：" + dir.path().string() + "\n");
+    EXPECT_EQ(r.err, "无法读取文件：" + platform::utf8Name(dir.path()) + "\n");
     EXPECT_EQ(r.out, "");
 }
 
@@ -261,15 +265,15 @@ TEST_F(Cli, DeleteTakesOnlyListedLibraries) {
     r = cli("delete 2g ../mu/北区.edb --yes");
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "EARFCN.ini"));
-    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "北区.edb"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / u8"北区.edb"));
 }
 
 TEST_F(Cli, GeranGeneratorsOfBothFamilies) {
     test::writeFile(dir / "s.txt", "甲-1\n乙-1\n");
     test::writeFile(dir / "t.txt", "G1\n");
     const std::string libs = "--lib4g 北区.edb --lib2g 北区2G.edb ";
-    const std::string lists =
-        " --source '" + (dir / "s.txt").string() + "' --target '" + (dir / "t.txt").string() + "'";
+    const std::string lists = " --source '" + platform::utf8Name(dir / "s.txt") + "' --target '" +
+                              platform::utf8Name(dir / "t.txt") + "'";
     auto r = cli(libs + "gen geran-ncell-rmv --one-to-many" + lists);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
@@ -285,13 +289,13 @@ TEST_F(Cli, GeranGeneratorsOfBothFamilies) {
     EXPECT_EQ(r.err, "小区不存在！\n");
     // The 2G settings of mu/2G.ini are read when the command starts.
     test::writeFile(dir / "mu" / "2G.ini", "[Config]\r\nBCCH\xD7\xE9\xB1\xEA\xCA\xB6=5\r\n");
-    r = cli(libs + "gen geran-group-rmv" + " --source '" + (dir / "s.txt").string() +
-            "' --target '" + (dir / "s.txt").string() + "'");
+    r = cli(libs + "gen geran-group-rmv" + " --source '" + platform::utf8Name(dir / "s.txt") +
+            "' --target '" + platform::utf8Name(dir / "s.txt") + "'");
     EXPECT_EQ(r.status, 1);  // 乙-1 is no GSM cell
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "甲-1小区不存在！\n");
     r = cli(libs + "gen geran-group-rmv" + lists.substr(0, lists.find(" --target")) +
-            " --target '" + (dir / "t.txt").string() + "'");
+            " --target '" + platform::utf8Name(dir / "t.txt") + "'");
     EXPECT_EQ(r.out.substr(0, r.out.find('\r')),
               "RMV GERANNFREQGROUP:LOCALCELLID=0,BCCHGROUPID=5;{站甲}");
 }
@@ -306,8 +310,8 @@ TEST_F(Cli, OutputFileOfARunStoppedEarlyOrRefused) {
     const auto out = dir / "out.txt";
     test::writeFile(out, "old");
     auto r = cli("--lib4g 北区.edb --lib2g 北区2G.edb gen geran-ncell-rmv --source '" +
-                 (dir / "s.txt").string() + "' --target '" + (dir / "t.txt").string() + "' -o '" +
-                 out.string() + "'");
+                 platform::utf8Name(dir / "s.txt") + "' --target '" +
+                 platform::utf8Name(dir / "t.txt") + "' -o '" + platform::utf8Name(out) + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "小区不存在！\n");
@@ -315,13 +319,13 @@ TEST_F(Cli, OutputFileOfARunStoppedEarlyOrRefused) {
               "RMV GERANNCELL:LOCALCELLID=0,LAC=4501,GERANCELLID=10001;{\xD5\xBE"
               "\xBC\xD7}\r\n");
 
-    test::makeLibrary(dir / "mu" / "南区.edb", LibraryKind::Lte,
+    test::makeLibrary(dir / "mu" / u8"南区.edb", LibraryKind::Lte,
                       {cell4G(1, {"站甲", "甲-1", "0", "1001", "10", "38400", "100", "2001"}),
                        cell4G(2, {"站😀", "丙-1", "1", "1002", "21", "38544", "101", "2002"}),
                        cell4G(3, {"站乙", "乙-1", "2", "1003", "22", "38544", "102", "2003"})});
     test::writeFile(dir / "n.txt", "甲-1\n丙-1\n乙-1\n");
-    const std::string names = " --names '" + (dir / "n.txt").string() + "'";
-    r = cli("--lib4g 南区.edb gen cell-act" + names + " -o '" + out.string() + "'");
+    const std::string names = " --names '" + platform::utf8Name(dir / "n.txt") + "'";
+    r = cli("--lib4g 南区.edb gen cell-act" + names + " -o '" + platform::utf8Name(out) + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err,
               "没有选择2G工参库，只能生成4G脚本！\n激活脚本已生成！\n"
@@ -331,25 +335,27 @@ TEST_F(Cli, OutputFileOfARunStoppedEarlyOrRefused) {
               "\xBC\xD7}\r\n");
     std::size_t outputs = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        if (entry.path().filename().string().find("out.txt") != std::string::npos) ++outputs;
+        if (platform::utf8Name(entry.path().filename()).find("out.txt") != std::string::npos)
+            ++outputs;
     EXPECT_EQ(outputs, 1u);
     // A page whose run copies its script: a run that copied nothing leaves
     // an empty file.
     test::writeFile(dir / "m.txt", "甲-1\n无此\n");
-    r = cli("--lib4g 北区.edb gen mlb --cell-switch --names '" + (dir / "m.txt").string() +
-            "' -o '" + out.string() + "'");
+    r = cli("--lib4g 北区.edb gen mlb --cell-switch --names '" + platform::utf8Name(dir / "m.txt") +
+            "' -o '" + platform::utf8Name(out) + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n无此小区不存在！\n");
     EXPECT_EQ(readFile(out), "");
     // With --dedup the whole text is gathered first, with the same outcome.
-    r = cli("--lib4g 南区.edb gen cell-act --dedup" + names + " -o '" + out.string() + "'");
+    r = cli("--lib4g 南区.edb gen cell-act --dedup" + names + " -o '" + platform::utf8Name(out) +
+            "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("写出失败：第2行"), std::string::npos);
 }
 
 TEST_F(Cli, CellCommandsFromANameList) {
     test::writeFile(dir / "n.txt", "甲-1\n无\n乙-1\n");
-    const std::string names = " --names '" + (dir / "n.txt").string() + "'";
+    const std::string names = " --names '" + platform::utf8Name(dir / "n.txt") + "'";
     auto r = cli("--lib4g 北区.edb gen cell-power" + names);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
@@ -367,13 +373,13 @@ TEST_F(Cli, CellCommandsFromANameList) {
 
 TEST_F(Cli, ExpansionBandsPrintsOneLinePerFoundName) {
     test::writeFile(dir / "n.txt", "甲-1\n无\n乙-1\n");
-    const std::string names = " --names '" + (dir / "n.txt").string() + "'";
+    const std::string names = " --names '" + platform::utf8Name(dir / "n.txt") + "'";
     auto r = cli("--lib4g 北区.edb gen expansion-bands" + names);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "甲-1|F1\r\n乙-1|F2\r\n");
     EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n无小区名不存在！\n好了\n");
-    r = cli("--lib4g 北区.edb gen expansion-bands" + names + " -o '" + (dir / "out.txt").string() +
-            "'");
+    r = cli("--lib4g 北区.edb gen expansion-bands" + names + " -o '" +
+            platform::utf8Name(dir / "out.txt") + "'");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(readFile(dir / "out.txt"), *codec::toGbk("甲-1|F1\r\n乙-1|F2\r\n").text);
@@ -384,7 +390,7 @@ TEST_F(Cli, ExpansionBandsPrintsOneLinePerFoundName) {
 // check boxes are flags, its boxes options with the window's defaults.
 TEST_F(Cli, LoadBalancingCopiesToStdout) {
     test::writeFile(dir / "n.txt", "甲-1\n乙-1\n");
-    const std::string names = " --names '" + (dir / "n.txt").string() + "'";
+    const std::string names = " --names '" + platform::utf8Name(dir / "n.txt") + "'";
     auto r = cli("--lib4g 北区.edb gen mlb --mode ue --with-ne" + names);
     EXPECT_EQ(r.status, 0);
     const std::string tail =
@@ -418,8 +424,8 @@ TEST_F(Cli, LoadBalancingCopiesToStdout) {
                   "CELLID=10,CELLINDIVIDUALOFFSET=dB-5,LOCALCELLNAME=\"乙-1\","
                   "NEIGHBOURCELLNAME=\"甲-1\",OVERLAPIND=YES,OVERLAPRANGE=SAME;\r\n");
 
-    r = cli("--lib4g 北区.edb gen mlb --cell-switch -o '" + (dir / "out.txt").string() + "'" +
-            names);
+    r = cli("--lib4g 北区.edb gen mlb --cell-switch -o '" + platform::utf8Name(dir / "out.txt") +
+            "'" + names);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(
@@ -439,15 +445,17 @@ TEST_F(Cli, LoadBalancingCopiesToStdout) {
 TEST_F(Cli, LoadBalancingWithNothingToCopyExitsWithOne) {
     test::writeFile(dir / "n.txt", "甲-1\n");
     test::writeFile(dir / "m.txt", "甲-1\n无此\n");
-    auto r = cli("--lib4g 北区.edb gen mlb --names '" + (dir / "n.txt").string() + "'");
+    auto r = cli("--lib4g 北区.edb gen mlb --names '" + platform::utf8Name(dir / "n.txt") + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n没有脚本，复制个啥子嘛！！\n");
-    r = cli("--lib4g 北区.edb gen mlb --cell-switch --names '" + (dir / "m.txt").string() + "'");
+    r = cli("--lib4g 北区.edb gen mlb --cell-switch --names '" + platform::utf8Name(dir / "m.txt") +
+            "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n无此小区不存在！\n");
-    EXPECT_EQ(cli("--lib4g 北区.edb gen mlb --mode fdd --names '" + (dir / "n.txt").string() + "'")
+    EXPECT_EQ(cli("--lib4g 北区.edb gen mlb --mode fdd --names '" +
+                  platform::utf8Name(dir / "n.txt") + "'")
                   .status,
               2);
 }
@@ -486,7 +494,7 @@ TEST_F(Cli, EditWritesNamedFieldsByIdAndKeepsTheRest) {
 }
 
 TEST_F(Cli, EditRefusesUnknownFieldsAndIds) {
-    const std::string before = readFile(dir / "mu" / "北区.edb");
+    const std::string before = readFile(dir / "mu" / u8"北区.edb");
     auto r = cli("--lib4g 北区.edb edit 4g 2 小区名=新 名称=x");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "未知字段，应为 字段名=值：名称=x\n");
@@ -500,7 +508,7 @@ TEST_F(Cli, EditRefusesUnknownFieldsAndIds) {
     r = cli("--lib4g 北区.edb edit 4g 3 小区名=x");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "查找不到ID\n");
-    EXPECT_EQ(readFile(dir / "mu" / "北区.edb"), before);
+    EXPECT_EQ(readFile(dir / "mu" / u8"北区.edb"), before);
     EXPECT_EQ(cli("--lib4g 北区.edb find 2").out, "2\t站乙\t乙-1\t1\t1002\t21\t38544\t101\t2002\n");
 }
 
@@ -521,7 +529,7 @@ TEST_F(Cli, ConcurrentEditsOfOneRecordKeepBothChanges) {
             });
         for (auto& editor : editors) editor.join();
         for (const CliResult& r : results) ASSERT_EQ(r.err, "修改成功\n") << round;
-        const auto library = store::load(dir / "mu" / "北区.edb", LibraryKind::Lte).value();
+        const auto library = store::load(dir / "mu" / u8"北区.edb", LibraryKind::Lte).value();
         ASSERT_EQ(library->at(0).toRecord().fields,
                   (std::vector<std::string>{"站" + value, "甲-1", "0", "1001", "10", "38400", "100",
                                             value}))
@@ -534,7 +542,7 @@ TEST_F(Cli, ConcurrentEditsOfOneRecordKeepBothChanges) {
 TEST_F(Cli, ReadOnlyLibrariesAreNeverWritten) {
     test::writeFile(dir / "北区.csv", "基站名,小区名\n站,新-1,0,1,2,3,4,5\n");
     test::writeFile(dir / "北区2G.csv", "基站名,小区名,小区LAC\nG站,G9,1,2,3,4,5\n");
-    const auto lte = dir / "mu" / "北区.edb", gsm = dir / "mu2" / "北区2G.edb";
+    const auto lte = dir / "mu" / u8"北区.edb", gsm = dir / "mu2" / "北区2G.edb";
     const std::string before[2] = {readFile(lte), readFile(gsm)};
     for (const auto& library : {lte, gsm})
         std::filesystem::permissions(library, std::filesystem::perms::owner_read |
@@ -545,15 +553,17 @@ TEST_F(Cli, ReadOnlyLibrariesAreNeverWritten) {
         std::string args, err;
     } cases[] = {
         {"edit 4g 1 小区名=x",
-         "修改失败，写入失败：工参库无法写入：" + lte.string() + "\n" + refused},
+         "修改失败，写入失败：工参库无法写入：" + platform::utf8Name(lte) + "\n" + refused},
         {"pci-update --cell1 甲-1 --pci1 7",
-         "修改失败，写入失败：工参库无法写入：" + lte.string() + "\n" + refused},
+         "修改失败，写入失败：工参库无法写入：" + platform::utf8Name(lte) + "\n" + refused},
         {"edit 2g G1 小区CI=1",
-         "修改失败，写入失败：工参库无法写入：" + gsm.string() + "\n" + refused},
+         "修改失败，写入失败：工参库无法写入：" + platform::utf8Name(gsm) + "\n" + refused},
         {"import 4g 北区.csv", "工参打开成功！含1条\n打开数据库失败\n工参库无法写入：" +
-                                   lte.string() + "\n" + refused + "\n请再导入一次试试！"},
+                                   platform::utf8Name(lte) + "\n" + refused +
+                                   "\n请再导入一次试试！"},
         {"import 2g 北区2G.csv", "工参打开成功！含1条\n打开数据库失败\n工参库无法写入：" +
-                                     gsm.string() + "\n" + refused + "\n请再导入一次试试！"},
+                                     platform::utf8Name(gsm) + "\n" + refused +
+                                     "\n请再导入一次试试！"},
     };
     for (const auto& c : cases) {
         const auto r = cli("--lib4g 北区.edb --lib2g 北区2G.edb " + c.args);
@@ -569,7 +579,8 @@ TEST_F(Cli, ReadOnlyLibrariesAreNeverWritten) {
 TEST_F(Cli, SplitWritesBesideTheScriptByLines) {
     const std::string script = *codec::toGbk("A;{北1}\r\n\r\nB;{北2}\r\nC;{北3}\r\n").text;
     test::writeFile(dir / "脚本" / "北区.v1.txt", script);
-    const auto r = cli("split '" + (dir / "脚本" / "北区.v1.txt").string() + "' --by-lines 2");
+    const auto r =
+        cli("split '" + platform::utf8Name(dir / "脚本" / "北区.v1.txt") + "' --by-lines 2");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "脚本分割完成！\n");
@@ -580,28 +591,29 @@ TEST_F(Cli, SplitWritesBesideTheScriptByLines) {
 
 TEST_F(Cli, SplitByNeWithABaseName) {
     test::writeFile(dir / "s.txt", "1;{A}\r\n2;{A}\r\n3;{B}\r\n4;{C}\r\n");
-    const auto r = cli("split '" + (dir / "s.txt").string() + "' --by-ne 2 --base 东区");
+    const auto r = cli("split '" + platform::utf8Name(dir / "s.txt") + "' --by-ne 2 --base 东区");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(readFile(dir / "东区_0.txt"), "1;{A}\r\n2;{A}\r\n3;{B}\r\n");
     EXPECT_EQ(readFile(dir / "东区_1.txt"), "4;{C}\r\n");
     // Neither way, or 0: one file.
-    EXPECT_EQ(cli("split '" + (dir / "s.txt").string() + "' --by-ne 0 --base 全").status, 0);
+    EXPECT_EQ(cli("split '" + platform::utf8Name(dir / "s.txt") + "' --by-ne 0 --base 全").status,
+              0);
     EXPECT_EQ(readFile(dir / "全_0.txt"), "1;{A}\r\n2;{A}\r\n3;{B}\r\n4;{C}\r\n");
-    EXPECT_EQ(cli("split '" + (dir / "s.txt").string() + "'").status, 0);
+    EXPECT_EQ(cli("split '" + platform::utf8Name(dir / "s.txt") + "'").status, 0);
     EXPECT_EQ(readFile(dir / "s_0.txt"), "1;{A}\r\n2;{A}\r\n3;{B}\r\n4;{C}\r\n");
 }
 
 TEST_F(Cli, SplitRefusesBadInput) {
     test::writeFile(dir / "s.txt", "1;{A}\r\n");
-    auto r = cli("split '" + (dir / "s.txt").string() + "' --by-ne 1 --by-lines 1");
+    auto r = cli("split '" + platform::utf8Name(dir / "s.txt") + "' --by-ne 1 --by-lines 1");
     EXPECT_EQ(r.status, 2);
     EXPECT_FALSE(std::filesystem::exists(dir / "s_0.txt"));
-    r = cli("split '" + (dir / "无.txt").string() + "' --by-lines 1");
+    r = cli("split '" + platform::utf8Name(dir / "无.txt") + "' --by-lines 1");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "脚本文件无法读取：" + (dir / "无.txt").string() + "\n");
+    EXPECT_EQ(r.err, "脚本文件无法读取：" + platform::utf8Name(dir / "无.txt") + "\n");
     test::writeFile(dir / "s_0.txt", "keep");
     std::filesystem::permissions(dir / "s_0.txt", std::filesystem::perms::owner_read);
-    r = cli("split '" + (dir / "s.txt").string() + "'");
+    r = cli("split '" + platform::utf8Name(dir / "s.txt") + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "写出失败：s_0.txt：文件为只读\n");
     EXPECT_EQ(readFile(dir / "s_0.txt"), "keep");
@@ -637,19 +649,19 @@ TEST_F(Cli, AGeneratorNeverWritesOverWhatItReads) {
         {"-o ./t.txt", "-o 不能覆盖本次要读取的文件：./t.txt\n"},
         {"--dedup -o s.txt", "-o 不能覆盖本次要读取的文件：s.txt\n"},
     };
-    const std::string library = readFile(dir / "mu" / "北区.edb");
+    const std::string library = readFile(dir / "mu" / u8"北区.edb");
     for (const auto& c : cases) {
         const auto r = cli(run + c.options);
         EXPECT_EQ(r.status, 2) << c.options;
         EXPECT_EQ(r.err, c.err) << c.options;
     }
-    EXPECT_EQ(readFile(dir / "mu" / "北区.edb"), library);
+    EXPECT_EQ(readFile(dir / "mu" / u8"北区.edb"), library);
     EXPECT_EQ(readFile(dir / "s.txt"), "甲-1\n");
     EXPECT_EQ(readFile(dir / "t.txt"), "乙-1\n");
 }
 
 TEST_F(Cli, SiteTypeWithDefaultsAndOptions) {
-    test::makeLibrary(dir / "mu" / "站型.edb", LibraryKind::Lte,
+    test::makeLibrary(dir / "mu" / u8"站型.edb", LibraryKind::Lte,
                       {cell4G(1, {"ABC", "ABC-1", "0", "1", "1", "38400", "1", "1"}),
                        cell4G(2, {"ABC", "ABC-2", "1", "1", "2", "38400", "2", "1"}),
                        cell4G(3, {"ABC", "ABC-3", "2", "1", "3", "38400", "3", "1"}),
@@ -706,12 +718,12 @@ TEST_F(Cli, LongFileNamesAreWrittenOrRefusedSayingWhy) {
         test::writeFile(dir / (name + ".csv"), "基站名,小区名\n站9,小区9,0,1,2,38544,3,4\n");
     r = cli("import 4g '" + long81 + ".csv'");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / (long81 + ".edb")));
+    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / platform::pathFromUtf8(long81 + ".edb")));
     r = cli("import 4g '" + long82 + ".csv'");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err,
               "工参打开成功！含1条\n工参库文件名过长，请缩短工作簿的文件名：" + long82 + ".edb\n");
-    EXPECT_FALSE(std::filesystem::exists(dir / "mu" / (long82 + ".edb")));
+    EXPECT_FALSE(std::filesystem::exists(dir / "mu" / platform::pathFromUtf8(long82 + ".edb")));
 
     for (const auto& folder : {dir.path(), dir / "mu"})
         for (const auto& entry : std::filesystem::directory_iterator(folder))

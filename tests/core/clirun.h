@@ -19,8 +19,9 @@ struct CliResult {
 // the streams.
 inline CliResult runCli(const std::filesystem::path& home, const std::string& args,
                         const std::string& input = "", const std::string& streams = "") {
-    const auto in = home / ("stdin" + streams), out = home / ("stdout" + streams),
-               err = home / ("stderr" + streams);
+    const auto in = home / platform::pathFromUtf8("stdin" + streams),
+               out = home / platform::pathFromUtf8("stdout" + streams),
+               err = home / platform::pathFromUtf8("stderr" + streams);
     writeFile(in, input);
     const int status = runProgram(
         home, BRINDLE_CLI_PATH, "--home '" + platform::utf8Name(home) + "' " + args, in, out, err);

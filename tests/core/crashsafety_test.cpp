@@ -4,9 +4,11 @@
 // of one, and a library must open with one of its two record sets.
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <functional>
@@ -28,6 +30,8 @@ namespace {
 using test::TempDir;
 
 constexpr int kKillsPerKind = 20;
+// Why these tests do not run on Windows.
+constexpr const char* kForkAndKill = "the saving child is forked and killed with SIGKILL";
 
 // Seeded from the clock so each run kills at other points; the seed is
 // printed so a failure can be replayed.
@@ -45,6 +49,11 @@ std::mt19937& killPoints() {
 // random delay of up to `maxDelayUs` microseconds, and returns once it is
 // gone. The child never returns into the test.
 void killSavingChild(const std::function<void(int)>& save, int maxDelayUs) {
+#ifdef _WIN32
+    static_cast<void>(save);
+    static_cast<void>(maxDelayUs);
+    FAIL() << kForkAndKill;
+#else
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0) << "fork failed";
     if (pid == 0) {
@@ -58,13 +67,14 @@ void killSavingChild(const std::function<void(int)>& save, int maxDelayUs) {
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
         << "the child ended on its own (status " << status << ")";
+#endif
 }
 
 // Names of the files in `folder` besides `keep`: what a killed save left.
 std::vector<std::string> leftovers(const std::filesystem::path& folder, const std::string& keep) {
     std::vector<std::string> out;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        const std::string name = entry.path().filename().string();
+        const std::string name = platform::utf8Name(entry.path().filename());
         if (name != keep && !name.starts_with(keep + "-")) out.push_back(name);
     }
     return out;
@@ -79,6 +89,7 @@ std::string scriptText(char mark, int lines) {
 }
 
 TEST(CrashSafety, ScriptFileIsOldOrNewAfterKill) {
+    BRINDLE_POSIX_ONLY(kForkAndKill);
     TempDir dir;
     const auto path = dir / "out.txt";
     const std::string texts[2] = {scriptText('A', 4000), scriptText('B', 5000)};
@@ -100,6 +111,7 @@ TEST(CrashSafety, ScriptFileIsOldOrNewAfterKill) {
 }
 
 TEST(CrashSafety, SettingsFileIsOldOrNewAfterKill) {
+    BRINDLE_POSIX_ONLY(kForkAndKill);
     TempDir dir;
     const auto path = dir / "freq.ini";
     std::string base;
@@ -176,6 +188,7 @@ void killImports(const std::filesystem::path& path, const std::vector<Record> (&
 }
 
 TEST(CrashSafety, LibraryHoldsOldOrNewRecordsAfterKill) {
+    BRINDLE_POSIX_ONLY(kForkAndKill);
     TempDir dir;
     const auto path = dir / "lte.edb";
     const std::vector<Record> sets[2] = {records('A', 3000), records('B', 2000)};
@@ -191,6 +204,7 @@ TEST(CrashSafety, LibraryHoldsOldOrNewRecordsAfterKill) {
 // journal; loading it rolls the journal back first, so it reads straight
 // away with the old or the new records.
 TEST(CrashSafety, LibraryLoadsStraightAfterKill) {
+    BRINDLE_POSIX_ONLY(kForkAndKill);
     TempDir dir;
     const auto path = dir / "lte.edb";
     const std::vector<Record> sets[2] = {records('A', 3000), records('B', 2000)};

@@ -160,7 +160,8 @@ TEST(ExportOpen, SaysWhetherTheWorkbookOpenedAndKeepsTheReason) {
         EXPECT_FALSE(openExport(dir / "broken.xlsx", titled, fb));
         const std::string head = "请安装OFFICE服务或关闭将要打开的EXCEL\r\n无法读取工作簿：";
         EXPECT_EQ(fb.shown.back().text.rfind(head, 0), 0u) << fb.shown.back().text;
-        EXPECT_GT(fb.shown.back().text.size(), head.size() + (dir / "broken.xlsx").string().size());
+        EXPECT_GT(fb.shown.back().text.size(),
+                  head.size() + platform::utf8Name(dir / "broken.xlsx").size());
         EXPECT_EQ(fb.shown.back().title, titled ? "系统提示" : "");
     }
 }

@@ -173,11 +173,12 @@ TEST(Fidelity, Biff5InItsCodePage) {
 
 TEST(Fidelity, WhatCannotBeReadSaysWhy) {
     for (const char* file : {"password.xls", "password.xlsx"})
-        EXPECT_EQ(openError(kFidelity / file),
-                  "无法读取工作簿：" + (kFidelity / file).string() + "\r\n工作簿有密码保护")
+        EXPECT_EQ(
+            openError(kFidelity / file),
+            "无法读取工作簿：" + platform::utf8Name(kFidelity / file) + "\r\n工作簿有密码保护")
             << file;
     EXPECT_EQ(openError(kFidelity / "biff2.xls"),
-              "无法读取工作簿：" + (kFidelity / "biff2.xls").string() +
+              "无法读取工作簿：" + platform::utf8Name(kFidelity / "biff2.xls") +
                   "\r\nExcel 2.x–4.0 格式的工作簿无法读取，请在电子表格程序中另存为 .xlsx");
 }
 
@@ -193,8 +194,9 @@ TEST(Fidelity, TheSameWorkbookImportsToTheSameLibrary) {
         for (const char* extension : {".xls", ".xlsx"}) {
             test::RecordingFeedback fb;
             Preview preview;
-            ASSERT_TRUE(readWorkbook(kFidelity / (std::string(stem) + extension), LibraryKind::Lte,
-                                     preview, fb));
+            ASSERT_TRUE(
+                readWorkbook(kFidelity / platform::pathFromUtf8(std::string(stem) + extension),
+                             LibraryKind::Lte, preview, fb));
             const fs::path library = dir / (std::string(stem) + extension + ".edb");
             ASSERT_TRUE(writeLibrary(library, LibraryKind::Lte, preview, fb));
             auto loaded = store::load(library, LibraryKind::Lte);

@@ -78,7 +78,8 @@ protected:
     Preview preview;
 
     std::shared_ptr<Library> library(LibraryKind kind, const std::string& name) {
-        auto loaded = store::load(session.folder.libraries(kind) / name, kind);
+        auto loaded =
+            store::load(session.folder.libraries(kind) / platform::pathFromUtf8(name), kind);
         EXPECT_TRUE(loaded.ok()) << loaded.error();
         return loaded ? *loaded : nullptr;
     }
@@ -102,7 +103,7 @@ TEST_F(Import, ReadsUntilTheFirstBlankRowAndWritesTheLibrary) {
     const Status imported = importPreview(session, LibraryKind::Lte, preview, fb);
     EXPECT_TRUE(imported.ok()) << imported.error();
     EXPECT_EQ(fb.texts(), (Lines{"工参打开成功！含100条", "OK"}));
-    EXPECT_EQ(session.lastImported, session.folder.mu() / "北区.edb");
+    EXPECT_EQ(session.lastImported, session.folder.mu() / u8"北区.edb");
     const auto lib = library(LibraryKind::Lte, "北区.edb");
     ASSERT_TRUE(lib);
     EXPECT_EQ(lib->count(), 100u);
@@ -243,8 +244,9 @@ TEST_F(Import, AnUnreadableWorkbookEmptiesThePreviewAndWritesNothing) {
     ASSERT_EQ(fb.texts().size(), 1u);
     EXPECT_EQ(fb.texts()[0], read.error());
     EXPECT_EQ(fb.shown[0].icon, Icon::Error);
-    EXPECT_EQ(fb.texts()[0].rfind("无法读取工作簿：" + (dir / "bad.xlsx").string() + "\r\n", 0),
-              0u);
+    EXPECT_EQ(
+        fb.texts()[0].rfind("无法读取工作簿：" + platform::utf8Name(dir / "bad.xlsx") + "\r\n", 0),
+        0u);
     // The old rows are not this workbook's: they are gone, and with them the
     // name an import would write them under.
     EXPECT_EQ(preview.baseName, "");
@@ -259,7 +261,7 @@ TEST_F(Import, AFailedWriteKeepsTheOldRecords) {
     ASSERT_TRUE(importPreview(session, LibraryKind::Lte, preview, fb).ok());
     // The disk fills up while the third record is written.
     sqlite3* db = nullptr;
-    sqlite3_open((session.folder.mu() / "k.edb").c_str(), &db);
+    sqlite3_open(platform::utf8Name(session.folder.mu() / "k.edb").c_str(), &db);
     ASSERT_EQ(sqlite3_exec(db,
                            "CREATE TRIGGER full BEFORE INSERT ON cells WHEN NEW.ID = 3 "
                            "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;",
@@ -347,7 +349,7 @@ TEST_F(Import, AForeignFileOfTheSameNameIsNeverOverwritten) {
     EXPECT_FALSE(imported.ok());
     EXPECT_EQ(fb.texts().at(1), "打开数据库失败");
     EXPECT_EQ(fb.texts().at(2), "不是Brindle工参库，已拒绝打开：" +
-                                    (session.folder.mu() / "x.edb").string() +
+                                    platform::utf8Name(session.folder.mu() / "x.edb") +
                                     "\r\n请再导入一次试试！");
     EXPECT_EQ(imported.error(), fb.texts().at(2));  // the last message shown
     EXPECT_EQ(test::readFile(session.folder.mu() / "x.edb"), "someone else's file");
@@ -418,7 +420,7 @@ TEST_F(Import, AWorkbookThatDoesNotLookLikeItsKindIsImportedOnlyOnYes) {
     fb.shown.clear();
     EXPECT_EQ(importPreview(session, LibraryKind::Lte, preview, fb).error(), question);
     EXPECT_EQ(fb.texts(), Lines{question});
-    EXPECT_FALSE(std::filesystem::exists(session.folder.mu() / "两列.edb"));
+    EXPECT_FALSE(std::filesystem::exists(session.folder.mu() / u8"两列.edb"));
 
     fb.shown.clear();
     fb.answer(Question::ImportMismatch4G, true);
@@ -439,10 +441,10 @@ TEST(WorkbookMismatch, TheCommandLineRefusesWithoutForce) {
                          "该工作簿不像4G工参，仍要导入吗？\n表头为：a、b\n应为：基站名、小区名、"
                          "本地小区标识、基站号、小区标识、频点、物理小区标识、TAC号\n只有2列，应有8"
                          "列\n未导入：确认要导入请加 --force\n");
-    EXPECT_FALSE(std::filesystem::exists(dir / "mu" / "两列.edb"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "mu" / u8"两列.edb"));
 
     r = test::runCli(dir.path(), "import 4g 两列.csv --force");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, read + "OK\n");
-    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "两列.edb"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / u8"两列.edb"));
 }

@@ -55,12 +55,13 @@ TEST(Store, RefusesFilesItDidNotWriteAndNeverTouchesThem) {
     const std::string bytes = "not a database at all";
     test::writeFile(path, bytes);
     EXPECT_EQ(store::load(path, LibraryKind::Lte).error(),
-              "不是Brindle工参库，已拒绝打开：" + path.string());
+              "不是Brindle工参库，已拒绝打开：" + platform::utf8Name(path));
     const Status replaced = store::replaceAll(path, LibraryKind::Lte, sampleCells());
-    EXPECT_EQ(replaced.error(), "不是Brindle工参库，已拒绝打开：" + path.string());
+    EXPECT_EQ(replaced.error(), "不是Brindle工参库，已拒绝打开：" + platform::utf8Name(path));
     EXPECT_EQ(store::count(path, LibraryKind::Lte).error(), replaced.error());
     EXPECT_EQ(store::check(path, LibraryKind::Lte).error(), replaced.error());
-    EXPECT_EQ(store::create(path, LibraryKind::Lte).error(), "文件已存在：" + path.string());
+    EXPECT_EQ(store::create(path, LibraryKind::Lte).error(),
+              "文件已存在：" + platform::utf8Name(path));
     EXPECT_EQ(test::readFile(path), bytes);
 }
 
@@ -69,7 +70,7 @@ TEST(Store, RefusesALibraryOfTheOtherKind) {
     const auto path = dir / "g.edb";
     makeLibrary(path, LibraryKind::Gsm, {{1, {"b", "c", "1", "2", "3", "4", "5"}}});
     EXPECT_EQ(store::load(path, LibraryKind::Lte).error(),
-              "该文件是2G工参库，不能作为4G工参库使用：" + path.string());
+              "该文件是2G工参库，不能作为4G工参库使用：" + platform::utf8Name(path));
     EXPECT_TRUE(store::load(path, LibraryKind::Gsm).ok());
 }
 
@@ -148,7 +149,7 @@ TEST(Store, AFailedUpdateLeavesTheRecordInMemory) {
     auto lib = store::load(path, LibraryKind::Lte).value();
     std::filesystem::remove(path);
     EXPECT_EQ(lib->modify(RecordKey::byId(2), {{1, "新名"}}).error(),
-              "工参库无法读取：" + path.string() + "\r\n文件不存在");
+              "工参库无法读取：" + platform::utf8Name(path) + "\r\n文件不存在");
     EXPECT_EQ(lib->at(1).field(1), "小区B");
     EXPECT_EQ(lib->findCell("新名"), std::nullopt);
     EXPECT_FALSE(std::filesystem::exists(path));  // nothing was created in its place
@@ -158,7 +159,7 @@ namespace {
 
 void execSql(const std::filesystem::path& path, const std::string& sql) {
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(platform::utf8Name(path).c_str(), &db), SQLITE_OK);
     char* err = nullptr;
     const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
     EXPECT_EQ(rc, SQLITE_OK) << (err ? err : "");
@@ -167,7 +168,7 @@ void execSql(const std::filesystem::path& path, const std::string& sql) {
 }
 
 std::string unreadable(const std::filesystem::path& path, const std::string& reason) {
-    return "工参库无法读取：" + path.string() + "\r\n" + reason;
+    return "工参库无法读取：" + platform::utf8Name(path) + "\r\n" + reason;
 }
 
 }  // namespace
@@ -226,12 +227,12 @@ TEST(Store, ACrashedWriteIsRolledBackWhenTheLibraryIsRead) {
     const auto path = dir / "c.edb";
     makeLibrary(path, LibraryKind::Lte, sampleCells());
     test::crashMidWrite(path, "BEGIN; DELETE FROM cells;", true);
-    ASSERT_TRUE(std::filesystem::exists(path.string() + "-journal"));
+    ASSERT_TRUE(std::filesystem::exists(std::filesystem::path(path) += "-journal"));
     EXPECT_EQ(store::count(path, LibraryKind::Lte).value(), 4);
     const auto loaded = store::load(path, LibraryKind::Lte);
     ASSERT_TRUE(loaded.ok()) << loaded.error();
     EXPECT_EQ((*loaded)->at(3).field(1), "Cell-x");
-    EXPECT_FALSE(std::filesystem::exists(path.string() + "-journal"));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(path) += "-journal"));
 }
 
 TEST(Store, ALockedLibraryIsToldAsLocked) {
@@ -239,7 +240,7 @@ TEST(Store, ALockedLibraryIsToldAsLocked) {
     const auto path = dir / "l.edb";
     makeLibrary(path, LibraryKind::Lte, sampleCells());
     sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(platform::utf8Name(path).c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
     EXPECT_EQ(store::load(path, LibraryKind::Lte).error(), unreadable(path, "被其他程序锁定"));
     sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
@@ -247,7 +248,7 @@ TEST(Store, ALockedLibraryIsToldAsLocked) {
     // not SQLite's.
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr), SQLITE_OK);
     EXPECT_EQ(store::replaceAll(path, LibraryKind::Lte, sampleCells()).error(),
-              "工参库无法写入：" + path.string() + "\r\n被其他程序锁定");
+              "工参库无法写入：" + platform::utf8Name(path) + "\r\n被其他程序锁定");
     sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     EXPECT_TRUE(store::load(path, LibraryKind::Lte).ok());
@@ -271,18 +272,19 @@ TEST(Store, AForeignDatabaseIsRefusedBeforeItsWalOrJournalIsTouched) {
     const auto wal = dir / "w.edb";
     execSql(wal, "PRAGMA journal_mode=WAL; CREATE TABLE cells(x);");
     test::crashMidWrite(wal, "INSERT INTO cells VALUES('pending');", false);
-    ASSERT_TRUE(std::filesystem::exists(wal.string() + "-wal"));
+    ASSERT_TRUE(std::filesystem::exists(std::filesystem::path(wal) += "-wal"));
 
     const auto hot = dir / "j.edb";
     execSql(hot, "CREATE TABLE cells(x); INSERT INTO cells VALUES('kept');");
     test::crashMidWrite(hot, "BEGIN; DELETE FROM cells;", true);
-    ASSERT_TRUE(std::filesystem::exists(hot.string() + "-journal"));
+    ASSERT_TRUE(std::filesystem::exists(std::filesystem::path(hot) += "-journal"));
 
     for (const auto& path : {wal, hot}) {
-        const std::string side = path.string() + (path == wal ? "-wal" : "-journal");
+        const std::filesystem::path side = std::filesystem::path(path) +=
+            (path == wal ? "-wal" : "-journal");
         const std::string bytes = test::readFile(path);
         const std::string sideBytes = test::readFile(side);
-        const std::string refused = "不是Brindle工参库，已拒绝打开：" + path.string();
+        const std::string refused = "不是Brindle工参库，已拒绝打开：" + platform::utf8Name(path);
         EXPECT_EQ(store::check(path, LibraryKind::Lte).error(), refused);
         EXPECT_EQ(store::load(path, LibraryKind::Lte).error(), refused);
         EXPECT_EQ(store::count(path, LibraryKind::Lte).error(), refused);
@@ -324,7 +326,8 @@ TEST(Store, CreateNeverReplacesAFile) {
     TempDir dir;
     const auto path = dir / "n.edb";
     test::writeFile(path, "mine");
-    EXPECT_EQ(store::create(path, LibraryKind::Lte).error(), "文件已存在：" + path.string());
+    EXPECT_EQ(store::create(path, LibraryKind::Lte).error(),
+              "文件已存在：" + platform::utf8Name(path));
     EXPECT_EQ(test::readFile(path), "mine");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
@@ -415,7 +418,8 @@ TEST(FieldTable, EachFieldNamesItsColumnOfALibraryFile) {
         sqlite3* db = nullptr;
         sqlite3_stmt* st = nullptr;
         Lines out;
-        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        if (sqlite3_open_v2(platform::utf8Name(path).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+                SQLITE_OK &&
             sqlite3_prepare_v2(db, "PRAGMA table_info(cells)", -1, &st, nullptr) == SQLITE_OK)
             while (sqlite3_step(st) == SQLITE_ROW)
                 out.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
@@ -602,17 +606,17 @@ TEST(Lookup, ScansForwardByOtherKeys) {
 TEST(Catalogue, ListsPlainEdbFilesByName) {
     TempDir dir;
     EXPECT_TRUE(listLibraries(dir / "mu").empty());  // no folder: nothing, no error
-    test::writeFile(dir / "mu" / "南区.edb", "");
-    test::writeFile(dir / "mu" / "北区.EDB", "");
+    test::writeFile(dir / "mu" / u8"南区.edb", "");
+    test::writeFile(dir / "mu" / u8"北区.EDB", "");
     test::writeFile(dir / "mu" / "notes.txt", "");
     std::filesystem::create_directories(dir / "mu" / "folder.edb");
-    std::filesystem::create_symlink(dir / "mu" / "南区.edb", dir / "mu" / "link.edb");
+    std::filesystem::create_symlink(dir / "mu" / u8"南区.edb", dir / "mu" / "link.edb");
     EXPECT_EQ(listLibraries(dir / "mu"), (Lines{"北区.EDB", "南区.edb"}));
 }
 
 TEST(Catalogue, DeleteAsksAndReports) {
     TempDir dir;
-    test::writeFile(dir / "mu" / "北区.edb", "");
+    test::writeFile(dir / "mu" / u8"北区.edb", "");
     RecordingFeedback fb;
     fb.answer(Question::DeleteLibrary, false);
     fb.answer(Question::DeleteLibrary, true);
@@ -620,11 +624,11 @@ TEST(Catalogue, DeleteAsksAndReports) {
     const Result<bool> cancelled = deleteLibrary(dir / "mu", "北区.edb", fb);
     ASSERT_TRUE(cancelled.ok());
     EXPECT_FALSE(*cancelled);
-    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / "北区.edb"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "mu" / u8"北区.edb"));
     const Result<bool> deleted = deleteLibrary(dir / "mu", "北区.edb", fb);
     ASSERT_TRUE(deleted.ok());
     EXPECT_TRUE(*deleted);
-    EXPECT_FALSE(std::filesystem::exists(dir / "mu" / "北区.edb"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "mu" / u8"北区.edb"));
     EXPECT_EQ(deleteLibrary(dir / "mu", "北区.edb", fb).error(), "删除文件出错！");
     EXPECT_EQ(fb.texts(), (Lines{"是否删除工参库： \r\n北区.edb", "是否删除工参库： \r\n北区.edb",
                                  "删除成功！", "是否删除工参库： \r\n北区.edb", "删除文件出错！"}));
@@ -633,7 +637,7 @@ TEST(Catalogue, DeleteAsksAndReports) {
 TEST(Catalogue, DeleteRefusesWhatIsNotAListedLibrary) {
     TempDir dir;
     test::writeFile(dir / "mu" / "EARFCN.ini", "plan");
-    test::writeFile(dir / "mu" / "北区.edb", "library");
+    test::writeFile(dir / "mu" / u8"北区.edb", "library");
     test::writeFile(dir / "outside.edb", "elsewhere");
     std::filesystem::create_directories(dir / "mu" / "folder.edb");
     std::filesystem::create_symlink(dir / "outside.edb", dir / "mu" / "link.edb");
@@ -645,7 +649,7 @@ TEST(Catalogue, DeleteRefusesWhatIsNotAListedLibrary) {
         EXPECT_EQ(fb.texts().back(), "删除文件出错！");
     }
     EXPECT_EQ(test::readFile(dir / "mu" / "EARFCN.ini"), "plan");
-    EXPECT_EQ(test::readFile(dir / "mu" / "北区.edb"), "library");
+    EXPECT_EQ(test::readFile(dir / "mu" / u8"北区.edb"), "library");
     EXPECT_EQ(test::readFile(dir / "outside.edb"), "elsewhere");
     EXPECT_TRUE(std::filesystem::is_directory(dir / "mu" / "folder.edb"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "mu" / "link.edb"));
@@ -700,8 +704,8 @@ TEST_F(OpenChecks, ForeignFileIsRefusedWithItsReason) {
     session.current4G = session.folder.mu() / "x.edb";
     const Status opened = openChosenLibraries(session, fb);
     EXPECT_FALSE(opened.ok());
-    EXPECT_EQ(fb.texts(),
-              Lines{"不是Brindle工参库，已拒绝打开：" + (session.folder.mu() / "x.edb").string()});
+    EXPECT_EQ(fb.texts(), Lines{"不是Brindle工参库，已拒绝打开：" +
+                                platform::utf8Name(session.folder.mu() / "x.edb")});
     EXPECT_EQ(fb.texts(), Lines{opened.error()});
     EXPECT_EQ(test::readFile(session.folder.mu() / "x.edb"), "junk");
 }

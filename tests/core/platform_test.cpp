@@ -109,7 +109,7 @@ TEST(AtomicReplace, KeepsPermissionsAndReplacesTheFileALinkNames) {
 TEST(AtomicReplace, RefusesWhatItMustNotWriteAndSaysWhy) {
     TempDir dir;
     writeFile(dir / "ro.txt", "keep");
-    ::chmod((dir / "ro.txt").c_str(), 0444);
+    test::makeReadOnly(dir / "ro.txt");
     EXPECT_EQ(platform::replaceFileAtomically(dir / "ro.txt", "x").error(), "文件为只读");
     EXPECT_EQ(readFile(dir / "ro.txt"), "keep");
 
@@ -133,7 +133,7 @@ TEST(AtomicReplace, ReadOnlyMeansNoWriteBitWhoeverAsks) {
     EXPECT_FALSE(platform::isReadOnlyFile(dir / "missing.txt"));
     writeFile(dir / "rw.txt", "");
     EXPECT_FALSE(platform::isReadOnlyFile(dir / "rw.txt"));
-    ::chmod((dir / "rw.txt").c_str(), 0444);
+    test::makeReadOnly(dir / "rw.txt");
     EXPECT_TRUE(platform::isReadOnlyFile(dir / "rw.txt"));
 }
 
@@ -158,7 +158,7 @@ TEST(WholeFile, ReadsPlainFilesAndTellsMissingFromFailed) {
 
 TEST(WholeFile, AFifoFailsAtOnceInsteadOfWaitingForAWriter) {
     TempDir dir;
-    ASSERT_EQ(::mkfifo((dir / "fifo.ini").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(platform::utf8Name(dir / "fifo.ini").c_str(), 0600), 0);
     EXPECT_EQ(platform::readWholeFile(dir / "fifo.ini").state, State::Failed);
 }
 
@@ -249,7 +249,7 @@ TEST(Folders, TheDesktopIsHomeDesktopThenHomeThenTheCurrentFolder) {
     fs::create_directory(home);
     const ScopedEnv noXdg("XDG_CONFIG_HOME", nullptr);
     {
-        ScopedEnv env("HOME", home.c_str());
+        ScopedEnv env("HOME", platform::utf8Name(home).c_str());
         EXPECT_EQ(platform::desktopFolder(), home);
         writeFile(home / "Desktop", "a file, not a folder");
         EXPECT_EQ(platform::desktopFolder(), home);
@@ -267,7 +267,7 @@ TEST(Folders, TheDesktopIsHomeDesktopThenHomeThenTheCurrentFolder) {
         EXPECT_EQ(platform::desktopFolder(), current);
     }
     {
-        ScopedEnv env("HOME", (dir / "no-such-home").c_str());
+        ScopedEnv env("HOME", platform::utf8Name(dir / "no-such-home").c_str());
         EXPECT_EQ(platform::desktopFolder(), current);
     }
 }
@@ -337,7 +337,7 @@ TEST(AtomicReplace, RemovesTemporariesThatAKilledSaveLeft) {
     const auto hourAgo = fs::last_write_time(young) - std::chrono::hours(1);
     fs::last_write_time(old, hourAgo);
     fs::last_write_time(open, hourAgo);
-    const int held = ::open(open.c_str(), O_RDONLY);
+    const int held = ::open(platform::utf8Name(open).c_str(), O_RDONLY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
     ASSERT_TRUE(platform::replaceFileAtomically(target, "whole"));
     ::close(held);

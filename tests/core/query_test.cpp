@@ -149,7 +149,7 @@ TEST(RecordEdit, AFailedWriteKeepsTheOldValues) {
     RecordingFeedback fb;
     const Status saved = saveRecordEdit(lib.get(), 21, {{0, "改"}, {1, "改-1"}}, fb);
     EXPECT_EQ(saved.error(),
-              "修改失败，写入失败：工参库无法读取：" + path.string() + "\r\n文件不存在");
+              "修改失败，写入失败：工参库无法读取：" + platform::utf8Name(path) + "\r\n文件不存在");
     EXPECT_EQ(fb.texts(), std::vector<std::string>{saved.error()});
     EXPECT_EQ(lib->at(1).toRecord().fields, rows()[1].fields);
     EXPECT_EQ(lib->findCell("北-1"), 1u);

@@ -2,7 +2,6 @@
 // the 4G save.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
@@ -116,7 +115,7 @@ TEST(ScriptFile, ReportsAMissingFolderAndAReadOnlyFile) {
     EXPECT_EQ(missing.error(), std::strerror(ENOENT));
     const auto ro = dir / "ro.txt";
     test::writeFile(ro, "keep");
-    ::chmod(ro.c_str(), 0444);
+    test::makeReadOnly(ro);
     const Status written = writeScriptFile(ro, "A\r\n");
     EXPECT_FALSE(written.ok());
     EXPECT_EQ(writeFailedMessage(written.error()), "写出失败：文件为只读");
@@ -228,7 +227,7 @@ TEST(ScriptFileSink, AnUnwritableTargetFailsAtTheEnd) {
     TempDir dir;
     const auto ro = dir / "ro.txt";
     test::writeFile(ro, "keep");
-    ::chmod(ro.c_str(), 0444);
+    test::makeReadOnly(ro);
     ScriptFileSink sink(ro);
     sink.append("A\r\n");
     EXPECT_FALSE(sink.empty());

@@ -471,11 +471,12 @@ TEST(ReadScript, GbkOrUtf8LineEndsKept) {
     EXPECT_EQ(*readScript(dir / "gbk.txt"), utf8);
     EXPECT_EQ(*readScript(dir / "utf8.txt"), utf8);
     EXPECT_EQ(readScript(dir / "none.txt").error(),
-              "脚本文件不存在：" + (dir / "none.txt").string());
-    EXPECT_EQ(readScript(dir.path()).error(), "脚本文件无法读取：" + dir.path().string());
+              "脚本文件不存在：" + platform::utf8Name(dir / "none.txt"));
+    EXPECT_EQ(readScript(dir.path()).error(),
+              "脚本文件无法读取：" + platform::utf8Name(dir.path()));
     test::writeFile(dir / "bad.txt", "\x81\x20");
     EXPECT_EQ(readScript(dir / "bad.txt").error(),
-              "脚本文件既不是UTF-8也不是GBK编码：" + (dir / "bad.txt").string());
+              "脚本文件既不是UTF-8也不是GBK编码：" + platform::utf8Name(dir / "bad.txt"));
 }
 
 TEST(RuleTable, TheReadmeShowsEveryRule) {

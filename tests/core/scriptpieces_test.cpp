@@ -202,13 +202,13 @@ TEST(CheckFile, NotTextHalfWayTellsNothing) {
             blockSize(tried));
         ASSERT_FALSE(result);
         EXPECT_EQ(result.error(),
-                  "脚本文件既不是UTF-8也不是GBK编码：" + (dir / "bad.txt").string());
+                  "脚本文件既不是UTF-8也不是GBK编码：" + platform::utf8Name(dir / "bad.txt"));
         EXPECT_EQ(told, 0u);
     }
     EXPECT_EQ(check::checkScriptFile(dir / "none.txt", context).error(),
-              "脚本文件不存在：" + (dir / "none.txt").string());
+              "脚本文件不存在：" + platform::utf8Name(dir / "none.txt"));
     EXPECT_EQ(check::checkScriptFile(dir / "dir.txt", context).error(),
-              "脚本文件无法读取：" + (dir / "dir.txt").string());
+              "脚本文件无法读取：" + platform::utf8Name(dir / "dir.txt"));
 }
 
 // The duplicate-line table is sized up front by the lines of the first read:

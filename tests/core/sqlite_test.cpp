@@ -58,7 +58,7 @@ TEST(Sqlite, FailuresSayWhatTheyMean) {
 
     EXPECT_EQ(sql::Db::open(dir.path() / "none.db", sql::Db::Mode::ReadWrite).error().fault(),
               sql::Fault::Other);  // SQLITE_CANTOPEN
-    std::FILE* junk = std::fopen((dir.path() / "junk.db").c_str(), "wb");
+    std::FILE* junk = std::fopen(platform::utf8Name(dir.path() / "junk.db").c_str(), "wb");
     ASSERT_NE(junk, nullptr);
     std::fputs(std::string(4096, 'x').c_str(), junk);
     std::fclose(junk);

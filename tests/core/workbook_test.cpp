@@ -35,7 +35,7 @@ using Parts = std::vector<std::pair<std::string, std::string>>;
 const fs::path kFixtures = BRINDLE_TEST_FIXTURES;
 
 std::string message(const fs::path& path, std::string_view reason) {
-    return "无法读取工作簿：" + path.string() + "\r\n" + std::string(reason);
+    return "无法读取工作簿：" + platform::utf8Name(path) + "\r\n" + std::string(reason);
 }
 
 void writeFile(const fs::path& path, std::string_view bytes) {
@@ -97,7 +97,7 @@ protected:
 
     void SetUp() override { dir_ = temp_.path(); }
 
-    fs::path file(const std::string& name) const { return dir_ / name; }
+    fs::path file(const std::string& name) const { return dir_ / platform::pathFromUtf8(name); }
 
     static std::unique_ptr<Workbook> open(const fs::path& path) {
         auto workbook = Workbook::open(path);
@@ -693,13 +693,13 @@ TEST_F(WorkbookTest, AFifoIsRefusedAtOnce) {
     };
     for (const auto& [name, open] : cases) {
         const fs::path fifo = file(name);
-        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0) << name;
+        ASSERT_EQ(::mkfifo(platform::utf8Name(fifo).c_str(), 0600), 0) << name;
         auto answer = std::async(std::launch::async, open, fifo);
         if (answer.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
             ADD_FAILURE() << name << ": waited on the FIFO";
             // A writer that comes and goes ends each wait, so the test ends.
             do {
-                const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+                const int fd = ::open(platform::utf8Name(fifo).c_str(), O_WRONLY | O_NONBLOCK);
                 if (fd >= 0) ::close(fd);
             } while (answer.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready);
         }

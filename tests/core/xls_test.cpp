@@ -175,7 +175,7 @@ struct Biff {
 void writeOle(const fs::path& path,
               const std::vector<std::pair<std::string, std::string>>& streams) {
     GError* error = nullptr;
-    GsfOutput* file = gsf_output_stdio_new(path.c_str(), &error);
+    GsfOutput* file = gsf_output_stdio_new(platform::utf8Name(path).c_str(), &error);
     ASSERT_NE(file, nullptr) << (error ? error->message : "");
     GsfOutfile* ole = gsf_outfile_msole_new(file);
     ASSERT_NE(ole, nullptr);
@@ -199,7 +199,7 @@ protected:
     fs::path file(const std::string& name) const { return temp_ / name; }
 
     std::string message(const fs::path& path, std::string_view reason) const {
-        return "无法读取工作簿：" + path.string() + "\r\n" + std::string(reason);
+        return "无法读取工作簿：" + platform::utf8Name(path) + "\r\n" + std::string(reason);
     }
 
     // Writes the workbook as name.xls with its stream named as BIFF8 or

@@ -35,10 +35,10 @@ public:
 };
 
 inline QString qpath(const std::filesystem::path& path) {
-    return gui::qs(path.string());
+    return gui::qs(platform::utf8Name(path));
 }
 inline std::filesystem::path fsPath(const QString& path) {
-    return std::filesystem::path(gui::u8(path));
+    return platform::pathFromUtf8(gui::u8(path));
 }
 
 // Deletes the windows a test left open. A window may own another (the 2G

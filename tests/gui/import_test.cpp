@@ -88,7 +88,7 @@ private slots:
 
         w->导入工参按钮->click();
         QCOMPARE(dialogs.messages().last(), QString("OK"));
-        QVERIFY(std::filesystem::exists(ws->session.folder.mu() / "北区.edb"));
+        QVERIFY(std::filesystem::exists(ws->session.folder.mu() / u8"北区.edb"));
 
         w->继续按钮->click();
         QTRY_VERIFY(topLevel<StartWindow>());
@@ -125,7 +125,7 @@ private slots:
         QVERIFY(w2);
         dialogs.file(fsPath(good2G));
         w2->打开2G工参->click();
-        const auto library2G = ws->session.folder.mu2() / "城区2G.edb";
+        const auto library2G = ws->session.folder.mu2() / u8"城区2G.edb";
         const auto written = std::filesystem::last_write_time(library2G);
         dialogs.file(fsPath(bad));
         w2->打开2G工参->click();
@@ -148,11 +148,11 @@ private slots:
                          "小区CI、BCCH频点、小区网络色码、小区基站色码\r\n应为：基站名、小区名、"
                          "本地小区标识、基站号、小区标识、频点、物理小区标识、TAC号\r\n只有7列，"
                          "应有8列"}));
-        QVERIFY(!std::filesystem::exists(ws->session.folder.mu() / "城区2G.edb"));
+        QVERIFY(!std::filesystem::exists(ws->session.folder.mu() / u8"城区2G.edb"));
         dialogs.answer(Question::ImportMismatch4G, true);
         w->导入工参按钮->click();
         QCOMPARE(dialogs.messages().last(), QString("OK"));
-        QVERIFY(std::filesystem::exists(ws->session.folder.mu() / "城区2G.edb"));
+        QVERIFY(std::filesystem::exists(ws->session.folder.mu() / u8"城区2G.edb"));
     }
 
     void importingBeforeOpeningSaysSo() {

@@ -292,7 +292,7 @@ private slots:
 
     void aPageChangeReloadsThe2GSettings() {
         std::filesystem::create_directories(ws->session.folder.mu());
-        QFile ini(QString::fromStdString(ws->session.folder.ini2G().string()));
+        QFile ini(QString::fromStdString(platform::utf8Name(ws->session.folder.ini2G())));
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write(
             "[Config]\r\nBCCH\xD7\xE9\xB1\xEA\xCA\xB6=7\r\nGSM_dcs1800=GSM_dcs1800\r\n");  // BCCH组标识

@@ -71,8 +71,8 @@ private slots:
         dialogs.answer(Question::ReducedMeasurement, true);
         w->按钮_4G小区操作_添加频点按钮->click();
         // There is no plan file in the workspace: the run says so, once.
-        const QString noPlan = QString::fromStdString("频点配置文件不存在：" +
-                                                      ws->session.folder.earfcnIni().string());
+        const QString noPlan = QString::fromStdString(
+            "频点配置文件不存在：" + platform::utf8Name(ws->session.folder.earfcnIni()));
         QCOMPARE(dialogs.messages(), (QStringList{"是为城区，否为农村", "农村",
                                                   "是否对加频点测量性能要求设置为降低的？", noPlan,
                                                   "添加频点脚本生成成功！！"}));

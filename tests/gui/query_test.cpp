@@ -200,7 +200,7 @@ private slots:
         e->修改按钮->click();
         QCOMPARE(dialogs.messages(),
                  QStringList{qs("修改失败，写入失败：工参库无法读取：" +
-                                ws->session.current4G.string() + "\r\n文件不存在")});
+                                platform::utf8Name(ws->session.current4G) + "\r\n文件不存在")});
         QVERIFY(editWindow() == e);
         QCOMPARE(qs(ws->session.library4G->at(0).cellName()), QString("A小区"));
     }

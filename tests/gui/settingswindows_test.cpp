@@ -167,7 +167,8 @@ private slots:
         test::writeFile(ini, "[其它项]\r\n最低接收电平=-64\r\n");  // UTF-8, not GBK
         Dialogs dialogs;
         QVERIFY(openEditor());
-        QCOMPARE(dialogs.messages(), QStringList{qs("频点配置文件不是GBK编码：" + ini.string())});
+        QCOMPARE(dialogs.messages(),
+                 QStringList{qs("频点配置文件不是GBK编码：" + platform::utf8Name(ini))});
     }
 
     void settings2GSaveThatFailsSaysSoOnceAndNeverSaved() {
@@ -250,7 +251,7 @@ private slots:
         window->按钮_2G基站数据_修改->click();
         QCOMPARE(dialogs.messages(),
                  QStringList{qs("修改失败，写入失败：工参库无法读取：" +
-                                ws->session.current2G.string() + "\r\n文件不存在")});
+                                platform::utf8Name(ws->session.current2G) + "\r\n文件不存在")});
         window->按钮_2G基站数据_查询->click();
         QCOMPARE(window->编辑框_2G数据库_LAC->text(), QString("4501"));
     }

@@ -42,9 +42,9 @@ private slots:
     }
 
     void listsWithoutSelectionAndOpensTheMainWindow() {
-        makeLibrary(ws->session.folder.mu() / "北区.edb", LibraryKind::Lte,
+        makeLibrary(ws->session.folder.mu() / u8"北区.edb", LibraryKind::Lte,
                     {cell4G(1, {"站", "小区", "0", "1", "0", "38400", "1", "1"})});
-        makeLibrary(ws->session.folder.mu() / "南区.edb", LibraryKind::Lte, {});
+        makeLibrary(ws->session.folder.mu() / u8"南区.edb", LibraryKind::Lte, {});
         StartWindow* w = start();
         QCOMPARE(w->组合框1->count(), 2);
         QCOMPARE(w->组合框1->currentIndex(), -1);
@@ -69,8 +69,8 @@ private slots:
     }
 
     void deleteKeyAsksAndRebuildsTheList() {
-        makeLibrary(ws->session.folder.mu() / "北区.edb", LibraryKind::Lte, {});
-        makeLibrary(ws->session.folder.mu() / "南区.edb", LibraryKind::Lte, {});
+        makeLibrary(ws->session.folder.mu() / u8"北区.edb", LibraryKind::Lte, {});
+        makeLibrary(ws->session.folder.mu() / u8"南区.edb", LibraryKind::Lte, {});
         StartWindow* w = start();
         Dialogs dialogs;
         QTest::keyRelease(w->组合框1, Qt::Key_Delete);  // nothing selected: nothing happens
@@ -89,18 +89,18 @@ private slots:
         QCOMPARE(w->组合框1->count(), 1);
         QCOMPARE(w->组合框1->itemText(0), QString("南区.edb"));
         QCOMPARE(w->组合框1->currentIndex(), -1);
-        QVERIFY(!std::filesystem::exists(ws->session.folder.mu() / "北区.edb"));
+        QVERIFY(!std::filesystem::exists(ws->session.folder.mu() / u8"北区.edb"));
     }
 
     void theChosenPathSurvivesARecreatedStartWindow() {
-        makeLibrary(ws->session.folder.mu() / "北区.edb", LibraryKind::Lte, {});
+        makeLibrary(ws->session.folder.mu() / u8"北区.edb", LibraryKind::Lte, {});
         StartWindow* w = start();
         w->组合框1->setCurrentIndex(0);
         emit w->组合框1->activated(0);
         delete w;
         StartWindow* again = start();
         QCOMPARE(again->组合框1->currentIndex(), -1);
-        QCOMPARE(ws->session.current4G, ws->session.folder.mu() / "北区.edb");
+        QCOMPARE(ws->session.current4G, ws->session.folder.mu() / u8"北区.edb");
     }
 };
 

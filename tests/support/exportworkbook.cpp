@@ -29,7 +29,8 @@ bool asNumber(const std::string& text, double& value) {
 
 XlsxwriterFile::XlsxwriterFile(std::filesystem::path path) : path_(std::move(path)) {
     static std::atomic<unsigned> made{0};
-    written_ = path_.parent_path() / ("xlsxwriter-" + std::to_string(made++) + ".tmp.xlsx");
+    written_ = path_.parent_path() /
+               platform::pathFromUtf8("xlsxwriter-" + std::to_string(made++) + ".tmp.xlsx");
     name_ = platform::utf8Name(written_);
 }
 

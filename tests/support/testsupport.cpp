@@ -40,8 +40,8 @@ TempDir::TempDir() {
         std::string name = "brindle-test-";
         for (int i = 0; i < 6; ++i) name += kLetters[letter(random)];
         std::error_code ec;
-        if (fs::create_directory(temp / name, ec)) {
-            path_ = temp / name;
+        if (fs::create_directory(temp / platform::pathFromUtf8(name), ec)) {
+            path_ = temp / platform::pathFromUtf8(name);
             fs::permissions(path_, fs::perms::owner_all, fs::perm_options::replace, ec);
             return;
         }
@@ -84,6 +84,10 @@ void writeFile(const fs::path& p, const std::string& bytes) {
     if (!out) throw std::runtime_error("cannot write " + platform::utf8Name(p));
 }
 
+void makeReadOnly(const fs::path& p) {
+    fs::permissions(p, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+}
+
 Record cell4G(std::int32_t id, std::vector<std::string> fields) {
     fields.resize(kFields4G.size());
     return {id, std::move(fields)};
@@ -105,7 +109,7 @@ void makeLibrary(const fs::path& path, LibraryKind kind, const std::vector<Recor
 
 void useLibrary(Session& session, const std::string& name, LibraryKind kind,
                 const std::vector<Record>& records) {
-    const fs::path path = session.folder.libraries(kind) / name;
+    const fs::path path = session.folder.libraries(kind) / platform::pathFromUtf8(name);
     makeLibrary(path, kind, records);
     auto loaded = store::load(path, kind);
     if (!loaded)

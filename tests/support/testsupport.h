@@ -57,6 +57,9 @@ std::string gbk(std::string_view utf8);
 // The message a workbook error shows when `path` was read; "" for none.
 std::string workbookError(const std::filesystem::path& path,
                           const std::optional<workbook::WorkbookError>& error);
+// Leaves `p` readable by all and writable by none, as chmod 0444 does (the
+// read-only attribute on Windows).
+void makeReadOnly(const std::filesystem::path& p);
 // Writes the bytes as they are, creating the folders.
 void writeFile(const std::filesystem::path& p, const std::string& bytes);
 
