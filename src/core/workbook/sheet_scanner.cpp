@@ -473,12 +473,7 @@ SheetScanner::Step SheetScanner::reference(const char*& p, const char* end,
     return Step::Ok;
 }
 
-SheetScanner::Step SheetScanner::flushText(const char* tag) {
-    // Most tags follow a tag, with no text between.
-    if (text_.empty() && (!run_ || run_ == tag)) {
-        run_ = nullptr;
-        return Step::Ok;
-    }
+SheetScanner::Step SheetScanner::deliverText(const char* tag) {
     std::string_view text;
     if (text_.empty()) {
         if (run_) text = std::string_view(run_, static_cast<std::size_t>(tag - run_));

@@ -63,8 +63,14 @@ private:
     bool repeatsAName();
     // Moves the text run that ends at `upTo` into text_.
     void keepRun(const char* upTo);
-    // Delivers the text that ends where `tag` begins.
-    Step flushText(const char* tag);
+    // Delivers the text that ends where `tag` begins. Most tags follow a tag
+    // with no text between: that is told here, without a call.
+    Step flushText(const char* tag) {
+        if (!text_.empty() || (run_ && run_ != tag)) return deliverText(tag);
+        run_ = nullptr;
+        return Step::Ok;
+    }
+    Step deliverText(const char* tag);
 
     XmlHandler& handler_;
     std::vector<char> data_;
