@@ -570,6 +570,54 @@ TEST_F(WorkbookTest, ReadAheadStopsWhenTheCallerDoes) {
     EXPECT_EQ(spare->error(), std::nullopt);
 }
 
+// Row r of a sheet whose rows differ from their neighbours in width, gaps
+// and the length of their texts (past what a string holds without memory of
+// its own), with blank rows between.
+Cells varyingRow(int r) {
+    const std::string n = std::to_string(r);
+    switch (r % 5) {
+        case 0:
+            return {};
+        case 1:
+            return {"第" + n + "行，一个很长的基站名", n, "x" + n, "", "末" + n};
+        case 2:
+            return {n};
+        case 3:
+            return {"", "", std::string(40 + r % 7, 'L') + n};
+        default:
+            return {"a" + n, "b"};
+    }
+}
+
+TEST_F(WorkbookTest, RowsReadIntoTheCallersEarlierRowsHoldOnlyTheirOwnCells) {
+    std::string rows;
+    std::vector<Cells> expected;
+    for (int r = 1; r <= 3000; ++r) {
+        const std::string n = std::to_string(r);
+        expected.push_back(varyingRow(r));
+        rows += "<row r=\"" + n + "\">";
+        for (std::size_t c = 0; c < expected.back().size(); ++c) {
+            if (expected.back()[c].empty()) continue;
+            rows += "<c r=\"" + std::string(1, char('A' + c)) + n + "\" t=\"inlineStr\"><is><t>" +
+                    expected.back()[c] + "</t></is></c>";
+        }
+        if (r % 5 == 1)
+            rows += "<c r=\"F" + n + "\" s=\"0\"/>";  // an empty cell past the last text
+        rows += "</row>";
+    }
+    const fs::path path = file("varying.xlsx");
+    writeZip(path, package(rows));
+    auto workbook = open(path);
+    ASSERT_TRUE(workbook);
+    for (const bool ahead : {false, true}) {
+        SCOPED_TRACE(ahead ? "read ahead" : "read here");
+        auto reader = rowsOf(*workbook, std::size_t{0});
+        ASSERT_TRUE(reader);
+        if (ahead) reader = workbook->readAhead(std::move(reader));
+        EXPECT_EQ(readAll(*reader), expected);
+    }
+}
+
 // Sheet rows of a given size: a cell of `length` bytes of text, a row tag of
 // `length` bytes.
 std::string inlineCell(std::size_t length) {

@@ -15,13 +15,19 @@ namespace {
 
 // Rows go over in batches so that the threads meet a few hundred times a
 // sheet, not once a row; a few batches in waiting keep both threads busy
-// while holding only a trifle of the sheet.
+// while holding only a trifle of the sheet. A batch the caller has taken out
+// comes back with the caller's rows in it, and the next rows are read into
+// those: the strings of a sheet are then made a few thousand times, not a
+// few million, and freed by the thread that made them.
 constexpr std::size_t kBatchRows = 256;
 constexpr std::size_t kBatchesWaiting = 4;
+// Batches back from the caller, waiting to be filled again.
+constexpr std::size_t kBatchesSpent = kBatchesWaiting + 2;
 
 class ReadAheadReader final : public RowReader {
 public:
     explicit ReadAheadReader(std::unique_ptr<RowReader> source) : source_(std::move(source)) {
+        spent_.reserve(kBatchesSpent);
         worker_ = std::thread([this] { run(); });
     }
 
@@ -36,9 +42,11 @@ public:
 
     bool next(Row& row) override {
         if (taken_ == current_.size()) {
-            current_.clear();
             taken_ = 0;
             std::unique_lock lock(mutex_);
+            if (!current_.empty() && spent_.size() < spent_.capacity())
+                spent_.push_back(std::move(current_));
+            current_.clear();
             changed_.wait(lock, [this] { return !ready_.empty() || ended_; });
             if (ready_.empty()) {
                 error_ = sourceError_;
@@ -49,7 +57,7 @@ public:
             lock.unlock();
             changed_.notify_all();  // room for another batch
         }
-        row = std::move(current_[taken_++]);
+        std::swap(row, current_[taken_++]);
         return true;
     }
 
@@ -61,13 +69,15 @@ private:
     void run() {
         std::optional<WorkbookError> error;
         bool more = true;
+        std::vector<Row> batch;
         while (more) {
-            std::vector<Row> batch;
+            std::size_t filled = 0;
             try {
                 batch.reserve(kBatchRows);
-                Row row;
-                while (batch.size() < kBatchRows && (more = source_->next(row)))
-                    batch.push_back(std::move(row));
+                for (; filled < kBatchRows; ++filled) {
+                    if (filled == batch.size()) batch.emplace_back();
+                    if (!(more = source_->next(batch[filled]))) break;
+                }
                 if (!more) error = source_->error();
             } catch (...) {
                 // No exception may leave a thread; a row that could not be
@@ -76,10 +86,16 @@ private:
                 more = false;
                 error = WorkbookError{detail::Kind::Damaged};
             }
+            batch.resize(filled);  // rows of the caller's not read into
             std::unique_lock lock(mutex_);
             changed_.wait(lock, [this] { return stop_ || ready_.size() < kBatchesWaiting; });
             if (stop_) return;
             if (!batch.empty()) ready_.push_back(std::move(batch));
+            batch.clear();
+            if (!spent_.empty()) {
+                batch = std::move(spent_.back());
+                spent_.pop_back();
+            }
             if (!more) {
                 sourceError_ = std::move(error);
                 ended_ = true;
@@ -94,9 +110,10 @@ private:
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<std::vector<Row>> ready_;  // batches not yet taken
-    bool ended_ = false;                  // no batch will follow
-    bool stop_ = false;                   // the caller wants no more rows
+    std::deque<std::vector<Row>> ready_;   // batches not yet taken
+    std::vector<std::vector<Row>> spent_;  // batches taken and emptied, to be filled again
+    bool ended_ = false;                   // no batch will follow
+    bool stop_ = false;                    // the caller wants no more rows
     std::optional<WorkbookError> sourceError_;
 
     // The caller's side.

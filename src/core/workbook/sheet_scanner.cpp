@@ -225,33 +225,46 @@ SheetScanner::Step SheetScanner::scanDeclaration(const char*& p, const char* end
 }
 
 SheetScanner::Step SheetScanner::scanContent(const char*& p, const char* end) {
+    // Text is kept where it lies while it is bytes that stand for
+    // themselves (ASCII, UTF-8, a lone ']'): most text of a sheet reaches the
+    // handler without a copy. A reference, or the end of the bytes held,
+    // moves what has run so far into text_.
+    run_ = p;
     for (;;) {
-        const char* run = p;
         while (p < end && kPlainText[static_cast<unsigned char>(*p)]) ++p;
-        text_.append(run, static_cast<std::size_t>(p - run));
-        if (p == end) return Step::NeedMore;
+        if (p == end) break;
         const char c = *p;
         if (c == '<') {
-            if (end - p < 2) return Step::NeedMore;
+            if (end - p < 2) break;
             const Step step = p[1] == '/' ? scanEndTag(p, end) : scanStartTag(p, end);
+            if (step == Step::NeedMore) break;
             if (step != Step::Ok || where_ == Where::Epilog) return step;
+            run_ = p;
         } else if (c == '&') {
+            keepRun(p);
             const Step step = reference(p, end, text_);
+            run_ = p;
             if (step != Step::Ok) return step;
         } else if (c == ']') {
-            if (end - p < 3) return Step::NeedMore;
+            if (end - p < 3) break;
             if (p[1] == ']' && p[2] == '>') return Step::GiveUp;
-            text_ += *p++;
+            ++p;
         } else if (static_cast<unsigned char>(c) >= 0x80) {
             const int length = utf8Length(p, end);
-            if (length < 0) return Step::NeedMore;
+            if (length < 0) break;
             if (length == 0) return Step::GiveUp;
-            text_.append(p, static_cast<std::size_t>(length));
             p += length;
         } else {
             return Step::GiveUp;  // a control character, CR or DEL
         }
     }
+    keepRun(p);
+    return Step::NeedMore;
+}
+
+void SheetScanner::keepRun(const char* upTo) {
+    if (run_) text_.append(run_, static_cast<std::size_t>(upTo - run_));
+    run_ = nullptr;
 }
 
 // A start tag, or an empty element as a start and an end. Nothing is
@@ -263,8 +276,7 @@ SheetScanner::Step SheetScanner::scanStartTag(const char*& p, const char* end) {
     const char* q = p + 1;
     std::string_view name, local;
     if (const NameStep s = scanName(q, end, name, local); s != NameStep::Ok) return step(s);
-    attributeText_.clear();
-    offsets_.clear();
+    found_.clear();
     names_.clear();
     bool empty = false;
     for (;;) {
@@ -288,6 +300,9 @@ SheetScanner::Step SheetScanner::scanStartTag(const char*& p, const char* end) {
         if (const NameStep s = scanName(q, end, attributeName, attributeLocal); s != NameStep::Ok)
             return step(s);
         names_.push_back(attributeName);
+        Found& found = found_.emplace_back();
+        found.name = writable(attributeName.data());
+        found.nameLength = attributeName.size();
         while (q < end && isSpace(*q)) ++q;
         if (q == end) return Step::NeedMore;
         if (*q++ != '=') return Step::GiveUp;
@@ -295,53 +310,76 @@ SheetScanner::Step SheetScanner::scanStartTag(const char*& p, const char* end) {
         if (q == end) return Step::NeedMore;
         const char quote = *q++;
         if (quote != '"' && quote != '\'') return Step::GiveUp;
-        offsets_.push_back(attributeText_.size());
-        attributeText_.append(attributeName);
-        attributeText_ += '\0';
-        offsets_.push_back(attributeText_.size());
+        found.value = writable(q);
         for (;;) {
-            const char* run = q;
             while (q < end && kPlainValue[static_cast<unsigned char>(*q)]) ++q;
-            attributeText_.append(run, static_cast<std::size_t>(q - run));
             if (q == end) return Step::NeedMore;
             const char c = *q;
-            if (c == quote) {
-                ++q;
-                break;
-            }
+            if (c == quote) break;
             if (c == '"' || c == '\'') {
-                attributeText_ += *q++;
+                ++q;
             } else if (c == '&') {
-                if (const Step s = reference(q, end, attributeText_); s != Step::Ok) return s;
+                decoded_.clear();
+                if (const Step s = reference(q, end, decoded_); s != Step::Ok) return s;
+                found.references = true;
             } else if (static_cast<unsigned char>(c) >= 0x80) {
                 const int length = utf8Length(q, end);
                 if (length < 0) return Step::NeedMore;
                 if (length == 0) return Step::GiveUp;
-                attributeText_.append(q, static_cast<std::size_t>(length));
                 q += length;
             } else {
                 return Step::GiveUp;  // '<', whitespace expat would normalise, a control
             }
         }
-        attributeText_ += '\0';
+        found.valueEnd = writable(q++);
     }
-    if (q - p > kLongestPending || repeatsAName()) return Step::GiveUp;
+    if (q - p > kLongestPending || (names_.size() > 1 && repeatsAName())) return Step::GiveUp;
+    const char* const tag = p;
     p = q;
-    if (const Step s = flushText(); s != Step::Ok) return s;
+    if (const Step s = flushText(tag); s != Step::Ok) return s;
     // The name is kept for its end tag; the handler sees it from there.
     openAt_.push_back(open_.size());
     open_.append(name);
     open_ += '\0';
     const std::string_view kept(open_.data() + openAt_.back(), name.size());
     const std::string_view keptLocal = kept.substr(name.size() - local.size());
+    // The tag is proven and never scanned again (a part given up is read
+    // again from the package): its names and values are ended in place with
+    // a '\0', each name where its '=' or a space was, each value where its
+    // quote was, or, decoded, where its decoded text ends, which is never
+    // longer than what it decodes.
     attributes_.clear();
-    for (std::size_t offset : offsets_) attributes_.push_back(attributeText_.data() + offset);
+    for (const Found& found : found_) {
+        found.name[found.nameLength] = '\0';
+        attributes_.push_back(found.name);
+        char* valueEnd =
+            found.references ? decodeInPlace(found.value, found.valueEnd) : found.valueEnd;
+        *valueEnd = '\0';
+        attributes_.push_back(found.value);
+    }
     attributes_.push_back(nullptr);
     where_ = Where::Content;
     ++tags_;
     deliver(handler_, [&] { handler_.startElement(keptLocal, attributes_.data()); });
     if (handler_.finished || handler_.invalid) return Step::Stop;
     return empty ? closeElement(keptLocal) : Step::Ok;
+}
+
+// The text of an attribute value proven well-formed, with its references
+// decoded, written over its bytes from `value`; returns where it ends.
+char* SheetScanner::decodeInPlace(char* value, const char* valueEnd) {
+    char* out = value;
+    for (const char* in = value; in < valueEnd;) {
+        if (*in != '&') {
+            *out++ = *in++;
+            continue;
+        }
+        decoded_.clear();
+        (void)reference(in, valueEnd, decoded_);  // proven: it cannot fail
+        std::memcpy(out, decoded_.data(), decoded_.size());
+        out += decoded_.size();
+    }
+    return out;
 }
 
 // Whether two attributes of the tag just scanned have the same name. Most
@@ -377,11 +415,15 @@ SheetScanner::Step SheetScanner::scanEndTag(const char*& p, const char* end) {
     while (q < end && isSpace(*q)) ++q;
     if (q == end) return Step::NeedMore;
     if (*q != '>' || q + 1 - p > kLongestPending) return Step::GiveUp;
-    if (openAt_.empty() ||
-        name != std::string_view(open_.data() + openAt_.back(), open_.size() - openAt_.back() - 1))
+    // Compared a byte at a time: names are a few bytes, shorter than a call
+    // to memcmp costs.
+    if (openAt_.empty() || name.size() != open_.size() - openAt_.back() - 1 ||
+        !std::equal(name.begin(), name.end(),
+                    open_.begin() + static_cast<std::ptrdiff_t>(openAt_.back())))
         return Step::GiveUp;  // mismatched: expat reports it
+    const char* const tag = p;
     p = q + 1;
-    if (const Step s = flushText(); s != Step::Ok) return s;
+    if (const Step s = flushText(tag); s != Step::Ok) return s;
     return closeElement(local);
 }
 
@@ -431,9 +473,17 @@ SheetScanner::Step SheetScanner::reference(const char*& p, const char* end,
     return Step::Ok;
 }
 
-SheetScanner::Step SheetScanner::flushText() {
-    if (text_.empty()) return Step::Ok;
-    deliver(handler_, [&] { handler_.characters(text_); });
+SheetScanner::Step SheetScanner::deliverText(const char* tag) {
+    std::string_view text;
+    if (text_.empty()) {
+        if (run_) text = std::string_view(run_, static_cast<std::size_t>(tag - run_));
+    } else {
+        keepRun(tag);
+        text = text_;
+    }
+    run_ = nullptr;
+    if (text.empty()) return Step::Ok;
+    deliver(handler_, [&] { handler_.characters(text); });
     text_.clear();
     return handler_.finished || handler_.invalid ? Step::Stop : Step::Ok;
 }

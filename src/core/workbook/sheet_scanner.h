@@ -57,8 +57,20 @@ private:
     // Tells the handler the innermost open element ended and closes it.
     Step closeElement(std::string_view local);
     Step reference(const char*& p, const char* end, std::string& out) const;
+    // The byte at `p` of the bytes held, to be written.
+    char* writable(const char* p) { return data_.data() + (p - data_.data()); }
+    char* decodeInPlace(char* value, const char* valueEnd);
     bool repeatsAName();
-    Step flushText();
+    // Moves the text run that ends at `upTo` into text_.
+    void keepRun(const char* upTo);
+    // Delivers the text that ends where `tag` begins. Most tags follow a tag
+    // with no text between: that is told here, without a call.
+    Step flushText(const char* tag) {
+        if (!text_.empty() || (run_ && run_ != tag)) return deliverText(tag);
+        run_ = nullptr;
+        return Step::Ok;
+    }
+    Step deliverText(const char* tag);
 
     XmlHandler& handler_;
     std::vector<char> data_;
@@ -67,11 +79,20 @@ private:
     bool last_ = false;
     Where where_ = Where::Start;
     std::size_t tags_ = 0;
-    std::string text_;                     // text not yet delivered
-    std::string open_;                     // names of the open elements, each ended by '\0'
-    std::vector<std::size_t> openAt_;      // where each name begins in open_
-    std::string attributeText_;            // names and values, each ended by '\0'
-    std::vector<std::size_t> offsets_;     // where each of those begins
+    std::string text_;                 // text not yet delivered, but for run_
+    const char* run_ = nullptr;        // text after text_, in the bytes held
+    std::string open_;                 // names of the open elements, each ended by '\0'
+    std::vector<std::size_t> openAt_;  // where each name begins in open_
+    // An attribute of the tag being scanned, in the bytes held.
+    struct Found {
+        char* name = nullptr;
+        std::size_t nameLength = 0;
+        char* value = nullptr;
+        char* valueEnd = nullptr;  // its closing quote
+        bool references = false;   // its text needs decoding
+    };
+    std::vector<Found> found_;
+    std::string decoded_;                  // one reference, decoded
     std::vector<std::string_view> names_;  // the tag's attribute names, in the bytes held
     std::vector<const char*> attributes_;
 };

@@ -63,11 +63,12 @@ std::string relationshipsOf(const std::string& part) {
 // ---- cell text --------------------------------------------------------------
 
 // Excel writes characters XML cannot carry, carriage returns above all, as
-// "_xHHHH_" (and a literal "_x" sequence as "_x005F_x...").
-std::string decodeEscapes(std::string text) {
-    if (text.find("_x") == std::string::npos) return text;
-    std::string out;
-    out.reserve(text.size());
+// "_xHHHH_" (and a literal "_x" sequence as "_x005F_x..."). Decoded in place:
+// the seven bytes of an escape stand for at most three of UTF-8.
+void decodeEscapes(std::string& text) {
+    if (text.find("_x") == std::string::npos) return;
+    std::size_t out = 0;
+    std::string character;
     for (std::size_t i = 0; i < text.size();) {
         unsigned code = 0;
         if (text[i] == '_' && i + 6 < text.size() && text[i + 1] == 'x' && text[i + 6] == '_') {
@@ -75,14 +76,17 @@ std::string decodeEscapes(std::string text) {
             const auto [end, ec] = std::from_chars(first, first + 4, code, 16);
             if (ec == std::errc() && end == first + 4 && code != 0 &&
                 (code < 0xD800 || code > 0xDFFF)) {
-                codec::appendUtf8(out, code);
+                character.clear();
+                codec::appendUtf8(character, code);
+                std::copy(character.begin(), character.end(), text.begin() + out);
+                out += character.size();
                 i += 7;
                 continue;
             }
         }
-        out += text[i++];
+        text[out++] = text[i++];
     }
-    return out;
+    text.resize(out);
 }
 
 // An integer that General shows exactly as it is stored: at most 15 digits
@@ -218,7 +222,8 @@ struct SharedStringsHandler : XmlHandler {
                 invalid = true;
                 return;
             }
-            strings.push_back(decodeEscapes(std::move(current_)));
+            decodeEscapes(current_);
+            strings.push_back(std::move(current_));
             current_.clear();
             inItem_ = false;
         }
@@ -354,10 +359,18 @@ public:
     // otherwise a row that does not follow the last one ends the parse with
     // `outOfOrder` set.
     SheetHandler(SharedStrings strings, Styles styles, bool anyOrder)
-        : strings_(std::move(strings)), styles_(std::move(styles)), anyOrder_(anyOrder) {}
+        : strings_(std::move(strings)), styles_(std::move(styles)), anyOrder_(anyOrder) {
+        spare_.reserve(kSpareRows);
+    }
 
     std::deque<Row> rows;
     bool outOfOrder = false;
+
+    // A row handed out earlier and given back: the next row is read into its
+    // cells, whose memory is then used again instead of freed and taken anew.
+    void recycle(Row&& row) {
+        if (spare_.size() < spare_.capacity()) spare_.push_back(std::move(row));
+    }
 
     // The one-letter elements (<c>, <v>, <t>) come first: they are most of a sheet.
     void startElement(std::string_view name, const char** attributes) override {
@@ -421,8 +434,12 @@ private:
             outOfOrder = finished = true;
             return;
         }
+        if (!spare_.empty()) {
+            row_ = std::move(spare_.back());
+            spare_.pop_back();
+        }
         row_.number = number;
-        row_.cells.clear();
+        for (std::string& cell : row_.cells) cell.clear();
         nextColumn_ = 0;
         inRow_ = true;
     }
@@ -440,7 +457,9 @@ private:
         // One pass over the attributes: this runs for every cell of the sheet.
         const char *r = nullptr, *t = nullptr, *style = nullptr;
         for (const char** a = attributes; a[0]; a += 2) {
-            const std::string_view name = withoutPrefix(a[0]);
+            // Most are one letter, with no prefix to look for.
+            const std::string_view name =
+                a[0][0] && !a[0][1] ? std::string_view(a[0], 1) : withoutPrefix(a[0]);
             if (name == "r")
                 r = a[1];
             else if (name == "t")
@@ -465,20 +484,22 @@ private:
         phonetic_ = 0;
     }
 
+    // The text is made in text_ and swapped into its cell: the cell's
+    // memory becomes text_'s for the next cell, and none is taken anew.
     void endCell() {
         inCell_ = collecting_ = false;
-        std::string value;
-        if (!cellText(value)) {
+        text_.clear();
+        if (!cellText(text_)) {
             invalid = true;
             return;
         }
-        if (value.empty()) return;
+        if (text_.empty()) return;
         if (row_.cells.size() <= column_) row_.cells.resize(column_ + 1);
-        row_.cells[column_] = std::move(value);
+        row_.cells[column_].swap(text_);
     }
 
-    // The text of the finished cell by its type; false when it refers to a
-    // shared string that does not exist.
+    // The text of the finished cell by its type, into the empty `value`;
+    // false when it refers to a shared string that does not exist.
     bool cellText(std::string& value) {
         if (type_ == Type::Shared) {
             if (value_.empty()) return true;
@@ -488,9 +509,11 @@ private:
                 return false;
             value = (*strings_)[index];
         } else if (type_ == Type::Inline) {
-            value = decodeEscapes(std::move(inline_));  // its <is> text, never a <v> beside it
+            value.swap(inline_);  // its <is> text, never a <v> beside it
+            decodeEscapes(value);
         } else if (type_ == Type::Formula) {
-            value = decodeEscapes(std::move(value_));
+            value.swap(value_);
+            decodeEscapes(value);
         } else if (type_ == Type::Boolean) {
             value = value_ == "1"   ? std::string(renderBoolean(true))
                     : value_ == "0" ? std::string(renderBoolean(false))
@@ -527,7 +550,11 @@ private:
     std::string value_;   // <v>
     std::string inline_;  // the <t> of an inline string
     std::string* target_ = &value_;
+    std::string text_;  // the finished cell's text
     Row row_;
+    // As many as one chunk of the sheet may complete, each of a row's size.
+    static constexpr std::size_t kSpareRows = 1024;
+    std::vector<Row> spare_;
 };
 
 // Hands out rows in row order. Rows are parsed only as far as they are
@@ -566,7 +593,8 @@ public:
             row.cells.clear();
             return true;
         }
-        row = std::move(handler_->rows.front());
+        std::swap(row, handler_->rows.front());
+        handler_->recycle(std::move(handler_->rows.front()));
         handler_->rows.pop_front();
         ++nextNumber_;
         return true;
