@@ -149,6 +149,7 @@ TEST_F(Cli, CarrierAddTellsOnceWhyThePlanIsEmpty) {
 
 // Output that cannot be written is an error, not a complete script.
 TEST_F(Cli, FailedWritesToStandardOutputEndTheCommand) {
+    BRINDLE_POSIX_ONLY("a device that is always full (/dev/full) and the shell's redirections");
     test::writeFile(dir / "s.txt", "甲-1\n");
     test::writeFile(dir / "t.txt", "乙-1\n");
     // The redirections the test adds after the arguments are cut off by "#".
