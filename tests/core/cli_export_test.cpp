@@ -212,8 +212,13 @@ TEST_F(CliExport, AnEmptyCellNameGetsTheWindowsMessage) {
     } cases[] = {
         {"gen reduce --export 报文.xlsx --cell ''", 1,
          "外部数据库打开成功\n减容小区名不能为空！\n"},
+#ifdef _WIN32
+        {"gen reduce --export 报文.xlsx --cell '' --sources NUL --cis NUL", 1,
+         "外部数据库打开成功\n减容小区名不能为空！\n"},
+#else
         {"gen reduce --export 报文.xlsx --cell '' --sources /dev/null --cis /dev/null", 1,
          "外部数据库打开成功\n减容小区名不能为空！\n"},
+#endif
         {"gen pci-change --export 报文.xlsx --cell1 '' --pci1 20", 1,
          "外部数据库打开成功\n预修改PCI小区1名不能为空！\n"},
         {"gen inherit --export 报文.xlsx --new '' --from 甲1", 2,
@@ -234,7 +239,9 @@ TEST_F(CliExport, AnOutputNeverOverwritesAnInputOrAnotherOutput) {
     namespace fs = std::filesystem;
     test::writeFile(dir / "carriers.txt", "38400\r\n");
     fs::create_directory(dir / "sub");
+#ifndef _WIN32  // symbolic links need privileges on Windows
     fs::create_symlink("报文.xlsx", dir / "link.xlsx");
+#endif
     fs::create_hard_link(dir / "mu" / u8"网.edb", dir / "hard.edb");
     // Every file of the program folder but the streams the runs leave.
     const auto files = [&] {
@@ -260,7 +267,9 @@ TEST_F(CliExport, AnOutputNeverOverwritesAnInputOrAnotherOutput) {
         {reduce + "-o r.txt --rollback mu/2G.ini",
          "--rollback 不能覆盖本次要读取的文件：mu/2G.ini\n"},
         {inherit + "-o 报文.xlsx", "-o 不能覆盖本次要读取的文件：报文.xlsx\n"},
+#ifndef _WIN32
         {inherit + "-o link.xlsx", "-o 不能覆盖本次要读取的文件：link.xlsx\n"},
+#endif
         {change + "-o mu/网.edb", "-o 不能覆盖本次要读取的文件：mu/网.edb\n"},
         {change + "-o hard.edb", "-o 不能覆盖本次要读取的文件：hard.edb\n"},
         {change + "-o mu/EARFCN.ini", "-o 不能覆盖本次要读取的文件：mu/EARFCN.ini\n"},

@@ -33,6 +33,7 @@ constexpr int kKillsPerKind = 20;
 // Why these tests do not run on Windows.
 constexpr const char* kForkAndKill = "the saving child is forked and killed with SIGKILL";
 
+#ifndef _WIN32
 // Seeded from the clock so each run kills at other points; the seed is
 // printed so a failure can be replayed.
 std::mt19937& killPoints() {
@@ -44,6 +45,7 @@ std::mt19937& killPoints() {
     }();
     return engine;
 }
+#endif
 
 // Runs `save(i)` for i = 0, 1, 2, … in a child process, kills it after a
 // random delay of up to `maxDelayUs` microseconds, and returns once it is

@@ -1,12 +1,14 @@
 // Importing workbooks into libraries.
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sqlite3.h>
+#include <xlsxwriter.h>
+#ifndef _WIN32
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <xlsxwriter.h>
+#endif
 
 #include "clirun.h"
 #include "core/app/workflows.h"
@@ -280,6 +282,8 @@ TEST_F(Import, AFailedWriteKeepsTheOldRecords) {
 // 64 KiB) leaves nothing behind, no empty library for the start window to
 // list.
 TEST_F(Import, AFailedImportOfANewLibraryLeavesNoFile) {
+    BRINDLE_POSIX_ONLY("the disk filling up is a child's file-size limit (fork, setrlimit)");
+#ifndef _WIN32
     preview = Preview(8);
     preview.baseName = "新";
     preview.header = Lines(kFields4G.begin(), kFields4G.end());
@@ -302,6 +306,7 @@ TEST_F(Import, AFailedImportOfANewLibraryLeavesNoFile) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
     EXPECT_EQ(listLibraries(session.folder.mu()), Lines{});
     EXPECT_TRUE(std::filesystem::is_empty(session.folder.mu()));
+#endif
 }
 
 // The command line's import writes the rows while it reads them: none of
