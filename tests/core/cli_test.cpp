@@ -516,6 +516,11 @@ TEST_F(Cli, EditRefusesUnknownFieldsAndIds) {
 // Two edits of different fields of one record, started at the same moment by
 // two processes: each keeps the other's change, and both are told "修改成功".
 TEST_F(Cli, ConcurrentEditsOfOneRecordKeepBothChanges) {
+    // Under Wine 8 two test threads starting processes at once through the C
+    // runtime's _wsystem hang now and then, with no process of Brindle left
+    // running; the lock the two edits take turns on is tested in one process
+    // by Store.ALockedLibraryIsToldAsLocked.
+    BRINDLE_POSIX_ONLY("two threads starting processes at once through _wsystem hang under Wine");
     for (int round = 0; round < 30; ++round) {
         const std::string value = std::to_string(round);
         const std::string edits[2] = {"基站名=站" + value, "TAC号=" + value};
