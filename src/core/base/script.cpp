@@ -117,7 +117,7 @@ std::string_view ScriptFileSink::convertLines(std::string_view text) {
 void ScriptFileSink::convert(std::string_view piece) {
     gbk_.clear();
     std::size_t bad = 0;
-    if (!encoder_.append(piece, gbk_, bad)) {
+    if (!codec::appendGbk(piece, gbk_, bad)) {
         badLine_ = linesConverted_ + codec::lineOfOffset(piece, bad);
         return;
     }

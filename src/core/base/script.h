@@ -62,7 +62,6 @@ private:
 
     platform::FileReplacement file_;
     Status opened_;
-    codec::GbkEncoder encoder_;
     std::string pending_;  // appended text not converted yet: less than a piece, or a line
     std::string gbk_;
     std::size_t linesConverted_ = 0;  // line ends converted since the last clear()

@@ -209,7 +209,7 @@ bool utf16ToUtf8(std::u16string_view units, std::string& out, bool strict) {
 
 }  // namespace
 
-bool GbkEncoder::append(std::string_view utf8, std::string& out, std::size_t& badOffset) {
+bool appendGbk(std::string_view utf8, std::string& out, std::size_t& badOffset) {
     const auto* const bytes = reinterpret_cast<const unsigned char*>(utf8.data());
     // GBK is never longer than the UTF-8 it comes from.
     Writer w(out, utf8.size());
@@ -245,7 +245,7 @@ bool GbkEncoder::append(std::string_view utf8, std::string& out, std::size_t& ba
 GbkResult toGbk(std::string_view utf8) {
     GbkResult result;
     std::string out;
-    if (GbkEncoder().append(utf8, out, result.badOffset)) result.text = std::move(out);
+    if (appendGbk(utf8, out, result.badOffset)) result.text = std::move(out);
     return result;
 }
 
@@ -255,7 +255,7 @@ std::optional<std::string> fromGbk(std::string_view gbk) {
     return out;
 }
 
-bool GbkDecoder::append(std::string_view gbk, std::string& out) {
+bool appendFromGbk(std::string_view gbk, std::string& out) {
     return decode(gbk, kCp936, out);
 }
 

@@ -26,26 +26,19 @@ struct GbkResult {
 GbkResult toGbk(std::string_view utf8);
 
 // UTF-8 to GBK piece by piece, for texts too large to convert in one go. A
-// piece must not end inside a character.
-class GbkEncoder {
-public:
-    // Appends the GBK form of `utf8` to `out`. When a character has no GBK
-    // form (or the bytes are not UTF-8), returns false with `badOffset` its
-    // byte offset in `utf8`; `out` then holds part of the piece.
-    bool append(std::string_view utf8, std::string& out, std::size_t& badOffset);
-};
+// piece must not end inside a character. Appends the GBK form of `utf8` to
+// `out`. When a character has no GBK form (or the bytes are not UTF-8),
+// returns false with `badOffset` its byte offset in `utf8`; `out` then holds
+// part of the piece.
+[[nodiscard]] bool appendGbk(std::string_view utf8, std::string& out, std::size_t& badOffset);
 
 // GBK to UTF-8. Returns nothing when the bytes are not valid GBK.
 std::optional<std::string> fromGbk(std::string_view gbk);
 
 // GBK to UTF-8 piece by piece, for files read a block at a time. A piece
-// must not end inside a character.
-class GbkDecoder {
-public:
-    // Appends the UTF-8 form of `gbk` to `out`; false when the bytes are not
-    // valid GBK (`out` is then left as it was).
-    [[nodiscard]] bool append(std::string_view gbk, std::string& out);
-};
+// must not end inside a character. Appends the UTF-8 form of `gbk` to `out`;
+// false when the bytes are not valid GBK (`out` is then left as it was).
+[[nodiscard]] bool appendFromGbk(std::string_view gbk, std::string& out);
 
 // Text in a Windows code page as old file formats name it (the number of an
 // .xls CODEPAGE record). The code pages old workbooks hold are tables of our

@@ -48,10 +48,9 @@ bool isAscii(std::string_view text) {
 
 std::string_view gbkBytes(std::string_view text, std::string& buffer) {
     if (isAscii(text)) return text;
-    thread_local codec::GbkEncoder encoder;
     buffer.clear();
     std::size_t bad = 0;
-    return encoder.append(text, buffer, bad) ? std::string_view(buffer) : text;
+    return codec::appendGbk(text, buffer, bad) ? std::string_view(buffer) : text;
 }
 
 }  // namespace

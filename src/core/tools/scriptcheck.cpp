@@ -920,8 +920,6 @@ Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
         }
     }
 
-    std::optional<codec::GbkDecoder> decoder;
-    if (!utf8) decoder.emplace();
     std::string decoded, raw, earlier;  // a block's text; a line read again, its text
     bool bomInText = false;             // the text itself began with a (second) mark
     Checker checker(
@@ -932,7 +930,7 @@ Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
             if (!read || *read != raw.size()) return std::nullopt;
             if (utf8) return std::string_view(raw);
             earlier.clear();
-            if (!decoder->append(raw, earlier)) return std::nullopt;
+            if (!codec::appendFromGbk(raw, earlier)) return std::nullopt;
             std::string_view shownText = earlier;
             if (where.line == 1 && bomInText && shownText.starts_with(kBom))
                 shownText.remove_prefix(kBom.size());
@@ -949,7 +947,7 @@ Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
         std::string_view text = block;
         if (!utf8) {
             decoded.clear();
-            if (!decoder->append(block, decoded))
+            if (!codec::appendFromGbk(block, decoded))
                 return fail(std::string(msg::kScriptNotText) + shown);
             text = decoded;
         }
