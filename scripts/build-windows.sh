@@ -22,6 +22,8 @@ cc=$triplet-gcc-posix
 cxx=$triplet-g++-posix
 cache=${BRINDLE_CACHE:-$HOME/.cache/brindle}
 jobs=${BRINDLE_JOBS:-2}
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 # Debian 12's upstream versions; the Debian revisions are tried in order (an
 # archive keeps only some of them: expat's latest security upload may be
@@ -139,6 +141,38 @@ build_cli11() {
     cp -r /usr/share/cmake/CLI11 "$prefix/share/cmake/"
 }
 
+# Qt 6 for the program's windows and the GUI tests: Debian's qt6-base,
+# cross-built as DLLs (Qt is LGPL: the DLLs beside brindle.exe stay
+# replaceable), with Debian's own host tools (moc, rcc, uic) from /usr.
+# Two options cannot wait: the +dfsg tarball drops the bundled wintab.h, so
+# tablet events are off, and the Windows platform plugin of 6.4 does not
+# compile without OpenGL, which is left on as dynamic (desktop or software,
+# chosen when the program starts). What the program does not use is off;
+# the third-party libraries Qt needs are its bundled copies.
+qt_version=6.4.2+dfsg qt_revisions="10"
+build_qt() {
+    local src
+    src=$(fetch_source qt6-base $qt_version "$qt_revisions")
+    cmake -S "$src" -B qt-build -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=x86_64 \
+        -DCMAKE_C_COMPILER="$cc" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_RC_COMPILER=$triplet-windres \
+        -DCMAKE_FIND_ROOT_PATH="/usr/$triplet" \
+        -DCMAKE_FIND_ROOT_PATH_MODE_PROGRAM=NEVER -DCMAKE_FIND_ROOT_PATH_MODE_LIBRARY=ONLY \
+        -DCMAKE_FIND_ROOT_PATH_MODE_INCLUDE=ONLY -DCMAKE_FIND_ROOT_PATH_MODE_PACKAGE=ONLY \
+        -DCMAKE_INSTALL_PREFIX="$qt_prefix" -DBUILD_SHARED_LIBS=ON \
+        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+        -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_BENCHMARKS=OFF \
+        -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF \
+        -DFEATURE_xml=OFF -DFEATURE_jpeg=OFF -DFEATURE_tabletevent=OFF \
+        -DFEATURE_opengl=ON -DINPUT_opengl=desktop \
+        -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
+        -DFEATURE_system_freetype=OFF -DFEATURE_system_png=OFF "${launcher[@]}" \
+        >qt-build.log 2>&1 &&
+    cmake --build qt-build -j"$jobs" >>qt-build.log 2>&1 &&
+    cmake --install qt-build >>qt-build.log 2>&1 ||
+    { tail -40 qt-build.log >&2; echo "build-windows.sh: Qt failed to build (log: $PWD/qt-build.log)" >&2; return 1; }
+}
+
 recipe=$( {
     echo "sqlite $sqlite_version expat $expat_version libzip $libzip_version"
     echo "xlsxwriter $xlsxwriter_version googletest $gtest_version"
@@ -149,20 +183,34 @@ recipe=$( {
 } | sha256sum | cut -c1-16)
 prefix=$cache/mingw-$recipe
 
-if [[ ! -f "$prefix/.complete" ]]; then
-    echo "Cross-building the libraries into $prefix (once for these versions)" >&2
-    start=$SECONDS
+# Builds into prefix $1 (named $2 in messages) with the build_ functions
+# named after it, unless an earlier run completed that prefix.
+build_once() {
+    local into=$1 what=$2 start=$SECONDS work library
+    shift 2
+    [[ -f "$into/.complete" ]] && return 0
+    echo "Cross-building $what into $into (once for these versions)" >&2
     mkdir -p "$cache"
     work=$(mktemp -d "$cache/mingw-build.XXXXXX")
-    trap 'rm -rf "$work"' EXIT
-    rm -rf "$prefix"
-    mkdir -p "$prefix"
-    for library in sqlite expat libzip xlsxwriter gtest cli11; do
-        (cd "$work"; build_$library)
+    rm -rf "$into"
+    mkdir -p "$into"
+    for library in "$@"; do
+        (cd "$work"; build_$library) || { rm -rf "$work"; return 1; }
     done
-    touch "$prefix/.complete"
-    echo "Libraries built in $((SECONDS - start)) s" >&2
-fi
+    rm -rf "$work"
+    touch "$into/.complete"
+    echo "$what built in $((SECONDS - start)) s" >&2
+}
+build_once "$prefix" "the libraries" sqlite expat libzip xlsxwriter gtest cli11
+
+qt_recipe=$( {
+    echo "qt6-base $qt_version"
+    dpkg-query -W -f='${Version}\n' qt6-base-dev-tools qt6-base-dev
+    $cxx -dumpfullversion; dpkg-query -W -f='${Version}\n' mingw-w64-x86-64-dev
+    declare -f fetch_source build_qt
+} | sha256sum | cut -c1-16)
+qt_prefix=$cache/qt-mingw-$qt_recipe
+build_once "$qt_prefix" "Qt $qt_version" qt
 
 # A build folder configured against other libraries starts afresh: CMake
 # keeps what it found in its cache.
@@ -170,8 +218,6 @@ if [[ -f build-win/CMakeCache.txt ]] &&
    ! grep -qxF "BRINDLE_MINGW_PREFIX:PATH=$prefix" build-win/CMakeCache.txt; then
     rm -rf build-win/CMakeCache.txt build-win/CMakeFiles
 fi
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DBRINDLE_MINGW_PREFIX="$prefix" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh" \
