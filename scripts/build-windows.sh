@@ -215,11 +215,13 @@ build_once "$qt_prefix" "Qt $qt_version" qt
 # A build folder configured against other libraries starts afresh: CMake
 # keeps what it found in its cache.
 if [[ -f build-win/CMakeCache.txt ]] &&
-   ! grep -qxF "BRINDLE_MINGW_PREFIX:PATH=$prefix" build-win/CMakeCache.txt; then
+   ! { grep -qxF "BRINDLE_MINGW_PREFIX:PATH=$prefix" build-win/CMakeCache.txt &&
+       grep -qxF "BRINDLE_QT_PREFIX:PATH=$qt_prefix" build-win/CMakeCache.txt; }; then
     rm -rf build-win/CMakeCache.txt build-win/CMakeFiles
 fi
 cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DBRINDLE_MINGW_PREFIX="$prefix" \
+    -DBRINDLE_QT_PREFIX="$qt_prefix" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh" \
     -DBRINDLE_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
 cmake --build build-win -j"$jobs"

@@ -7,8 +7,10 @@
 #   --bench    GNU time, openpyxl, Node.js and npm (bench/run)
 #   --windows  the MinGW-w64 cross compiler, zlib for it, Wine, the Chinese
 #              UTF-8 locale and a deb-src entry, so scripts/build-windows.sh
-#              can fetch and cross-build the other libraries from Debian's
-#              source packages
+#              can fetch and cross-build the other libraries and Qt from
+#              Debian's source packages; a virtual display and the tools that
+#              drive it, for the check of the program's real windows
+#              (scripts/check-windows-gui.sh)
 set -euo pipefail
 
 packages=(
@@ -31,11 +33,14 @@ for flag in "$@"; do
             command -v npm >/dev/null || packages+=(nodejs npm)
             ;;
         # dpkg-dev unpacks the source packages; googletest is the source
-        # /usr/src/googletest the Windows tests are built from.
+        # /usr/src/googletest the Windows tests are built from. The Windows
+        # package takes Qt's Chinese translation (qt6-translations-l10n) and
+        # the licence texts of the Debian packages whose code it carries.
         --windows)
             windows=true
             packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev
-                       locales googletest tcl xz-utils wine)
+                       locales googletest tcl xz-utils wine qt6-translations-l10n
+                       xvfb xdotool xclip x11-apps imagemagick fonts-wqy-microhei)
             ;;
         *) echo "install-deps.sh: unknown option $flag" >&2; exit 2 ;;
     esac

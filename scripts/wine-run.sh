@@ -14,9 +14,17 @@ version=$("$wine" --version 2>/dev/null | tr -cs 'A-Za-z0-9.' '-' | sed 's/^wine
 export WINEPREFIX=${BRINDLE_WINEPREFIX:-$cache/wine-$version}
 export WINEDEBUG=-all
 export LC_ALL=zh_CN.UTF-8
-# No Mono or Gecko installer and no crash dialog: nothing here has a window.
+# No Mono or Gecko installer, no menu entries and no crash dialog.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export DISPLAY=
+# A display only when asked for (the check of the real windows under Xvfb).
+export DISPLAY=${BRINDLE_WINE_DISPLAY:-}
+# BRINDLE_WINE_DLLS: Linux folders, colon-separated, where the program's DLLs
+# are (Qt's and the runtime's for the GUI tests); Wine searches WINEPATH's.
+if [[ -n "${BRINDLE_WINE_DLLS:-}" ]]; then
+    IFS=: read -ra folders <<<"$BRINDLE_WINE_DLLS"
+    WINEPATH=$(printf 'Z:%s;' "${folders[@]}")
+    export WINEPATH=${WINEPATH%;}
+fi
 
 if [[ ! -f "$WINEPREFIX/.ready" ]]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
