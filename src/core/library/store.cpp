@@ -476,12 +476,27 @@ Status replaceAll(const fs::path& path, LibraryKind kind, const std::vector<Reco
     return replaceAll(path, kind, source, written);
 }
 
-Result<long long> count(const fs::path& path, LibraryKind kind) {
+namespace {
+
+// The number the query gives of the library, opened to be read.
+Result<long long> readNumber(const fs::path& path, LibraryKind kind, const std::string& query) {
     auto opened = openForReading(path, kind);
     if (!opened) return fail(opened.error());
-    const auto st = firstRow(*opened, "SELECT count(*) FROM cells");
+    const auto st = firstRow(*opened, query);
     if (!st) return sqliteFailure(st.error(), path);
     return static_cast<long long>(st->int64(0));
+}
+
+}  // namespace
+
+Result<long long> count(const fs::path& path, LibraryKind kind) {
+    return readNumber(path, kind, "SELECT count(*) FROM cells");
+}
+
+Result<bool> holdsRecords(const fs::path& path, LibraryKind kind) {
+    const auto held = readNumber(path, kind, "SELECT EXISTS(SELECT 1 FROM cells)");
+    if (!held) return fail(held.error());
+    return *held != 0;
 }
 
 Result<std::optional<StoredRecord>> modify(const fs::path& path, LibraryKind kind,
