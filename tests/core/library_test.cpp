@@ -49,6 +49,16 @@ TEST(Store, KeepsTextsWholeAndInFileOrder) {
     EXPECT_EQ(store::count(path, LibraryKind::Lte).value(), 4);
 }
 
+TEST(Store, HoldsRecordsOnlyWhenOneIsThere) {
+    TempDir dir;
+    for (const std::size_t count : {0u, 1u, 4u}) {
+        const auto path = dir / ("h" + std::to_string(count) + ".edb");
+        const auto cells = sampleCells();
+        makeLibrary(path, LibraryKind::Lte, {cells.begin(), cells.begin() + count});
+        EXPECT_EQ(store::holdsRecords(path, LibraryKind::Lte).value(), count > 0) << count;
+    }
+}
+
 TEST(Store, RefusesFilesItDidNotWriteAndNeverTouchesThem) {
     TempDir dir;
     const auto path = dir / "x.edb";
@@ -59,6 +69,7 @@ TEST(Store, RefusesFilesItDidNotWriteAndNeverTouchesThem) {
     const Status replaced = store::replaceAll(path, LibraryKind::Lte, sampleCells());
     EXPECT_EQ(replaced.error(), "不是Brindle工参库，已拒绝打开：" + platform::utf8Name(path));
     EXPECT_EQ(store::count(path, LibraryKind::Lte).error(), replaced.error());
+    EXPECT_EQ(store::holdsRecords(path, LibraryKind::Lte).error(), replaced.error());
     EXPECT_EQ(store::check(path, LibraryKind::Lte).error(), replaced.error());
     EXPECT_EQ(store::create(path, LibraryKind::Lte).error(),
               "文件已存在：" + platform::utf8Name(path));

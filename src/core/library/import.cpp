@@ -299,12 +299,12 @@ Status writeLibrary(const fs::path& path, LibraryKind kind, const Preview& previ
     // A failed write leaves the old records; it is never reported as success.
     std::string error = replaced.error();
     if (replaced) {
-        const Result<long long> count = store::count(path, kind);
-        if (count && *count >= 1) {
+        const Result<bool> held = store::holdsRecords(path, kind);
+        if (held && *held) {
             feedback.message(msg::kImportOk);
             return {};
         }
-        error = count.error();
+        error = held.error();
     }
     error += msg::kImportAgain;
     feedback.message(error);

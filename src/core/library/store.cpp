@@ -308,7 +308,20 @@ Result<Replacement> Replacement::begin(const fs::path& path, LibraryKind kind, W
     // holds all of it (32 MB at most; a province's library is some 16 MB)
     // keeps SQLite from spilling pages to the file, and syncing the journal
     // for each spill, before the commit. Durability is the same.
-    if (sql::Status sized = state->db.exec("PRAGMA cache_size=-32768;"); !sized)
+    //
+    // Without secure_delete (Debian's SQLite, and so our Windows build, turn
+    // it on), emptying the table only hands its pages to the freelist; with
+    // it, every page is zeroed, and so first copied to the journal, before a
+    // single record is written, while the command line's import waits with
+    // the workbook unread. The old pages are copied to the journal all the
+    // same when the new records take them over, but then while the workbook
+    // is read on the other core: the same writes, half the wait before the
+    // reading starts. Nothing is lost by it: the old records are overwritten
+    // by the new ones, and a library of cells is not a secret the file's own
+    // free pages must keep from the engineer who holds the file.
+    if (sql::Status sized = state->db.exec("PRAGMA cache_size=-32768;"
+                                           "PRAGMA secure_delete=OFF;");
+        !sized)
         return fail(sized.error().text);
     if (wait == Wait::No) state->db.setBusyTimeout(0);
     auto transaction = sql::Transaction::begin(state->db, sql::Transaction::Lock::Immediate);
@@ -463,12 +476,27 @@ Status replaceAll(const fs::path& path, LibraryKind kind, const std::vector<Reco
     return replaceAll(path, kind, source, written);
 }
 
-Result<long long> count(const fs::path& path, LibraryKind kind) {
+namespace {
+
+// The number the query gives of the library, opened to be read.
+Result<long long> readNumber(const fs::path& path, LibraryKind kind, const std::string& query) {
     auto opened = openForReading(path, kind);
     if (!opened) return fail(opened.error());
-    const auto st = firstRow(*opened, "SELECT count(*) FROM cells");
+    const auto st = firstRow(*opened, query);
     if (!st) return sqliteFailure(st.error(), path);
     return static_cast<long long>(st->int64(0));
+}
+
+}  // namespace
+
+Result<long long> count(const fs::path& path, LibraryKind kind) {
+    return readNumber(path, kind, "SELECT count(*) FROM cells");
+}
+
+Result<bool> holdsRecords(const fs::path& path, LibraryKind kind) {
+    const auto held = readNumber(path, kind, "SELECT EXISTS(SELECT 1 FROM cells)");
+    if (!held) return fail(held.error());
+    return *held != 0;
 }
 
 Result<std::optional<StoredRecord>> modify(const fs::path& path, LibraryKind kind,

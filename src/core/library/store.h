@@ -111,6 +111,9 @@ Status create(const std::filesystem::path& path, LibraryKind kind, const RecordS
 
 // Number of records.
 Result<long long> count(const std::filesystem::path& path, LibraryKind kind);
+// Whether the library holds a record at all: read from the table's first
+// page, where count reads every page of the file.
+Result<bool> holdsRecords(const std::filesystem::path& path, LibraryKind kind);
 
 // A record as an edit left it in the file.
 struct StoredRecord {
