@@ -7,7 +7,8 @@
 # A minimal Debian 12 (debootstrap's minbase, from the mirror this machine's
 # own apt sources name) is made once and kept under
 # ${BRINDLE_CACHE:-~/.cache/brindle}/debian/, keyed by the suite and the
-# debootstrap version. Each check runs in a throwaway copy of it (an overlay,
+# debootstrap version, with the packages apt fetched for earlier checks
+# beside it. Each check runs in a throwaway copy of it (an overlay,
 # or a plain copy where overlays cannot be mounted), so the cached system
 # stays as debootstrap left it: there apt-get installs the package with
 # every dependency it declares, an ordinary user starts `brindle` on this
@@ -73,10 +74,14 @@ cleanup() {
     local i
     for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do umount -l "${mounts[i]}"; done
     rm -rf --one-file-system "$run"
+    step "throwaway copy gone"
 }
 trap cleanup EXIT
 mount_in() { mount "$@" && mounts+=("${!#}"); }
 
+# The copy's changes live in memory: unpacking is quicker and throwing them
+# away takes no time.
+mount_in -t tmpfs -o size=4g,mode=0755 brindle-check "$run"
 mkdir -p "$root" "$run/upper" "$run/work"
 if mount_in -t overlay overlay -o "lowerdir=$base,upperdir=$run/upper,workdir=$run/work" "$root" 2>/dev/null; then
     step "throwaway copy: an overlay over the cached system"
@@ -86,38 +91,57 @@ else
 fi
 mount_in -t proc proc "$root/proc"
 mount_in --bind /dev "$root/dev"
+# The packages apt downloads are kept beside the cached system (not in it),
+# so a second check installs without fetching them again.
+archives="$cache/debian/$suite-archives"
+mkdir -p "$archives/partial"
+mount_in --bind "$archives" "$root/var/cache/apt/archives"
 mkdir -p "$root/tmp/.X11-unix"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 
-in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 "$@"; }
+# in_root SECONDS COMMAND...: runs COMMAND as root inside the copy, with a
+# clean environment, for at most SECONDS.
+in_root() {
+    local seconds=$1
+    shift
+    timeout "$seconds" chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin \
+        LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"
+}
 
 step "apt-get update"
-timeout 300 chroot "$root" apt-get update -qq >"$run/apt.log" 2>&1 || { cat "$run/apt.log" >&2; fail "apt-get update"; }
+in_root 300 apt-get update -qq >"$run/apt.log" 2>&1 || { cat "$run/apt.log" >&2; fail "apt-get update"; }
 name=$(basename "$deb")
 cp "$deb" "$root/tmp/$name"
 step "apt-get install -y ./$name"
-timeout 600 chroot "$root" /bin/sh -c "cd /tmp && DEBIAN_FRONTEND=noninteractive apt-get install -y -q ./$name" \
+# The copy is thrown away afterwards: dpkg need not sync every file it unpacks.
+in_root 600 /bin/sh -c "cd /tmp && apt-get install -y -q -o DPkg::Options::=--force-unsafe-io ./$name" \
     >"$run/apt.log" 2>&1 || { tail -30 "$run/apt.log" >&2; fail "apt-get install"; }
-grep -E '^(Setting up|The following NEW)' "$run/apt.log" | sed -n '1,3p'
 step "installed: $(grep -c '^Setting up' "$run/apt.log") packages set up"
 for f in /usr/bin/brindle /usr/bin/brindle-cli /usr/share/applications/brindle.desktop \
          /usr/share/icons/hicolor/48x48/apps/brindle.png /usr/share/brindle/workspace/mu; do
     [[ -e "$root$f" ]] || fail "the package did not install $f"
 done
-timeout 30 in_root /usr/bin/brindle-cli --help >/dev/null || fail "brindle-cli --help"
+in_root 30 /usr/bin/brindle-cli --help >/dev/null || fail "brindle-cli --help"
 
-# The display: this machine's Xvfb, its socket seen inside the copy.
-exec {displayfd}<> <(:)
-Xvfb -displayfd "$displayfd" -nolisten tcp -ac -screen 0 1280x800x24 >"$run/xvfb.log" 2>&1 &
+# The display: this machine's Xvfb on a free display number it picks
+# itself, its socket seen inside the copy.
+Xvfb -displayfd 3 -nolisten tcp -ac -screen 0 1280x800x24 3>"$run/display" >"$run/xvfb.log" 2>&1 &
 xvfb_pid=$!
-read -r -t 30 -u "$displayfd" display || fail "Xvfb did not start: $(cat "$run/xvfb.log")"
-exec {displayfd}>&-
+for _ in $(seq 100); do [[ -s "$run/display" ]] && break; sleep 0.2; done
+display=$(tr -dc 0-9 <"$run/display")
+[[ -n "$display" ]] || fail "Xvfb did not start: $(cat "$run/xvfb.log")"
 mount_in --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
 step "Xvfb on :$display"
 
-in_root useradd -m -s /bin/sh engineer
+# An ordinary user, written straight into the copy's account files (a
+# minimal Debian has no useradd).
+echo "engineer:x:1000:1000:Engineer:/home/engineer:/bin/sh" >>"$root/etc/passwd"
+echo "engineer:x:1000:" >>"$root/etc/group"
+echo "engineer:*:19000:0:99999:7:::" >>"$root/etc/shadow"
+mkdir -p "$root/home/engineer"
+chown 1000:1000 "$root/home/engineer"
 step "starting brindle as engineer"
-timeout 120 chroot --userspec=engineer:engineer "$root" /usr/bin/env -i \
+timeout 120 chroot --userspec=1000:1000 "$root" /usr/bin/env -i \
     PATH=/usr/bin:/bin HOME=/home/engineer LANG=C.UTF-8 DISPLAY=":$display" \
     QT_QPA_PLATFORM=xcb /usr/bin/brindle >"$run/brindle.log" 2>&1 &
 brindle_pid=$!
@@ -142,3 +166,7 @@ kill -TERM "$brindle_pid"
 timeout 10 tail --pid="$brindle_pid" -f /dev/null || fail "brindle did not end within 10 s of SIGTERM"
 wait "$brindle_pid" 2>/dev/null || true
 step "brindle ended; check passed"
+if [[ -s "$run/brindle.log" ]]; then
+    echo "brindle's own output:"
+    sed -n '1,10p' "$run/brindle.log"
+fi
