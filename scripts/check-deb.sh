@@ -4,6 +4,9 @@
 #   scripts/check-deb.sh build-deb/brindle_<version>_amd64.deb
 #   scripts/check-deb.sh --prepare      only make the cached Debian 12
 #
+# BRINDLE_SCREENSHOT=file.png keeps a picture of the display once the start
+# window is up (ImageMagick's import, when it is installed).
+#
 # A minimal Debian 12 (debootstrap's minbase, from the mirror this machine's
 # own apt sources name) is made once and kept under
 # ${BRINDLE_CACHE:-~/.cache/brindle}/debian/, keyed by the suite and the
@@ -158,6 +161,15 @@ for d in mu mu2 workbooks; do
     [[ -d "$data/$d" ]] || fail "~/.local/share/brindle/$d was not made"
 done
 [[ -n "$(ls -A "$data/mu")" ]] || fail "~/.local/share/brindle/mu is empty: the sample workspace was not copied"
+if [[ -n "${BRINDLE_SCREENSHOT:-}" ]]; then
+    if command -v import >/dev/null; then
+        sleep 1  # the window's first paint
+        timeout 30 import -display ":$display" -window root "$BRINDLE_SCREENSHOT" &&
+            step "screenshot: $BRINDLE_SCREENSHOT"
+    else
+        step "no screenshot: ImageMagick's import is not installed"
+    fi
+fi
 step "~/.local/share/brindle holds the sample workspace ($(ls "$data/mu" | wc -l) file(s) in mu/)"
 
 # Nothing closes a window on a bare X server (no window manager): the
