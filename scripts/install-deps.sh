@@ -3,6 +3,10 @@
 # what is missing; uses sudo when not run as root.
 #
 #   --gui      a font with Chinese glyphs, so the GUI is readable
+#   --deb      what scripts/package-deb.sh and scripts/check-deb.sh use:
+#              dpkg-shlibdeps (dpkg-dev) and file for CPack's dependencies,
+#              debootstrap for a fresh Debian 12, Xvfb and xdotool to start
+#              the program there
 #   --fuzz     clang and its libFuzzer and sanitizer runtimes (fuzz/run)
 #   --bench    GNU time, openpyxl, Node.js and npm (bench/run)
 #   --windows  the MinGW-w64 cross compiler, zlib for it, Wine, the Chinese
@@ -18,11 +22,15 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsqlite3-dev libcli11-dev libzip-dev libexpat1-dev libgsf-1-dev
     libgtest-dev libbenchmark-dev libxlsxwriter-dev python3
+    # Qt's own texts in Chinese (qtbase_zh_CN.qm): its standard buttons and
+    # dialogs say 确定/取消.
+    qt6-translations-l10n
 )
 windows=false
 for flag in "$@"; do
     case "$flag" in
         --gui) packages+=(fonts-wqy-microhei) ;;
+        --deb) packages+=(dpkg-dev file debootstrap xvfb xdotool) ;;
         --fuzz) packages+=(clang libclang-rt-14-dev) ;;
         # bench/run times whole processes with GNU time and compares the import
         # with openpyxl and SheetJS reading the same workbook (SheetJS itself

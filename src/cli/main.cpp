@@ -4,11 +4,14 @@
 #include <CLI/CLI.hpp>
 
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/commands.h"
+#include "core/app/programfolder.h"
 #include "core/app/session.h"
 #include "core/base/messages.h"
 #include "core/base/platform.h"
@@ -25,7 +28,8 @@ int main(int argc, char** argv) {
     std::string home;
     std::string lib4g, lib2g;
     app.add_option("--home", home,
-                   "program folder holding mu/ and mu2/ (default: the executable's)");
+                   "program folder holding mu/ and mu2/ (default: the executable's when it "
+                   "holds mu/, else the user's data folder)");
     app.add_option("--lib4g", lib4g, "4G library, by its file name in mu/");
     app.add_option("--lib2g", lib2g, "2G library, by its file name in mu2/");
 
@@ -49,7 +53,13 @@ int main(int argc, char** argv) {
         return cli::kEndedEarly;
     };
     try {
-        Session session(home.empty() ? platform::executableFolder() : platform::pathFromUtf8(home));
+        Result<std::filesystem::path> folder =
+            home.empty() ? defaultProgramFolder() : platform::pathFromUtf8(home);
+        if (!folder) {
+            std::cerr << folder.error() << '\n' << std::flush;
+            return cli::kEndedEarly;
+        }
+        Session session(std::move(*folder));
         if (!lib4g.empty()) session.current4G = session.folder.mu() / platform::pathFromUtf8(lib4g);
         if (!lib2g.empty())
             session.current2G = session.folder.mu2() / platform::pathFromUtf8(lib2g);

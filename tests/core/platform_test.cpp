@@ -302,6 +302,34 @@ TEST(Folders, TheDesktopIsHomeDesktopThenHomeThenTheCurrentFolder) {
 #endif
 }
 
+TEST(Folders, TheUserDataFolderIsXdgDataHomeThenLocalShare) {
+    BRINDLE_POSIX_ONLY("Windows names it through its known folder, not the environment");
+#ifndef _WIN32
+    struct Case {
+        const char* home;
+        const char* xdgDataHome;
+        std::optional<std::string> folder;
+    };
+    const Case cases[] = {
+        {"/home/工程师", nullptr, "/home/工程师/.local/share/brindle"},
+        {"/home/工程师", "", "/home/工程师/.local/share/brindle"},
+        {"/home/工程师", "/data/用户", "/data/用户/brindle"},
+        {"/home/工程师", "relative/data", "/home/工程师/.local/share/brindle"},
+        {nullptr, "/data/用户", "/data/用户/brindle"},
+        {nullptr, nullptr, std::nullopt},
+        {"", nullptr, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const ScopedEnv home("HOME", c.home);
+        const ScopedEnv data("XDG_DATA_HOME", c.xdgDataHome);
+        const std::optional<fs::path> folder = platform::userDataFolder();
+        EXPECT_EQ(folder ? std::optional(platform::utf8Name(*folder)) : std::nullopt, c.folder)
+            << "HOME=" << (c.home ? c.home : "(unset)")
+            << " XDG_DATA_HOME=" << (c.xdgDataHome ? c.xdgDataHome : "(unset)");
+    }
+#endif
+}
+
 #ifndef _WIN32
 // The desktop the user's XDG folders name, in the form xdg-user-dirs writes,
 // read from $XDG_CONFIG_HOME or else ~/.config; a decoy in the other place

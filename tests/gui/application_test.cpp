@@ -1,6 +1,7 @@
 // The desktop program's last line of defence: an exception out of an event
 // handler is shown and the program carries on.
 
+#include <QDialogButtonBox>
 #include <QPushButton>
 #include <QtTest>
 
@@ -88,6 +89,23 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(later, 5000);
         QCOMPARE(dialogs.messages().size(), 1);
         QVERIFY(dialogs.messages()[0].startsWith("程序内部错误："));
+    }
+
+    // The PNGs live in a resource of a static library, which the linker drops
+    // unless something names it.
+    void theWindowsCarryBrindlesIconInEverySize() {
+        const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
+        QCOMPARE(sizes.size(), 7);
+        QVERIFY(sizes.contains(QSize(16, 16)));
+        QVERIFY(sizes.contains(QSize(256, 256)));
+    }
+
+    // Last: the translation stays installed for the rest of the process.
+    void qtsOwnButtonsSpeakChinese() {
+        QVERIFY(gui::installQtTranslation(*qApp));
+        QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(box.button(QDialogButtonBox::Ok)->text(), QString("确定"));
+        QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), QString("取消"));
     }
 };
 

@@ -234,6 +234,11 @@ inline constexpr std::string_view kCheckRuleSeparator = "：";
 inline constexpr std::string_view kCheckClean = "检查完成：未发现问题";
 inline constexpr std::string_view kCheckDoneHead = "检查完成：";
 
+// ---- the program folder --------------------------------------------------------
+// The user's data folder could not be made on the first start.
+inline constexpr std::string_view kProgramFolderNotMade =
+    "程序文件夹无法建立：";  // + folder + "：" + reason
+
 // ---- failures of the program itself ------------------------------------------
 // Shown when an operation stopped on an error in the program rather than in
 // the engineer's files; the program carries on.

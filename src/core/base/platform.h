@@ -261,6 +261,14 @@ std::int64_t wallClockNs();
 // where `mu/` and `mu2/` live. The current folder when it cannot be found.
 std::filesystem::path executableFolder();
 
+// Where the user's own files of this program belong when it is installed
+// for all users (its executable's folder is not the user's to write): on
+// Linux "brindle" in $XDG_DATA_HOME, or in ~/.local/share when that is
+// unset or relative; on Windows "Brindle" in the user's local application
+// data (FOLDERID_LocalAppData). The folder need not exist yet. Nothing when
+// the system names no such place (no home folder).
+std::optional<std::filesystem::path> userDataFolder();
+
 // The user's desktop folder, where tool windows propose to save what they
 // make. On Linux the desktop of the user's XDG folders (XDG_DESKTOP_DIR in
 // user-dirs.dirs of $XDG_CONFIG_HOME or ~/.config: "~/桌面" on a Chinese

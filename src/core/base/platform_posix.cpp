@@ -454,6 +454,16 @@ fs::path executableFolder() {
     return exe.parent_path();
 }
 
+std::optional<fs::path> userDataFolder() {
+    // The XDG base directory rules: a relative $XDG_DATA_HOME is ignored.
+    const char* dataName = std::getenv("XDG_DATA_HOME");
+    if (dataName && *dataName && pathFromUtf8(dataName).is_absolute())
+        return pathFromUtf8(dataName) / "brindle";
+    const char* homeName = std::getenv("HOME");
+    if (!homeName || !*homeName) return std::nullopt;
+    return pathFromUtf8(homeName) / ".local" / "share" / "brindle";
+}
+
 fs::path desktopFolder() {
     const char* homeName = std::getenv("HOME");
     if (!homeName || !*homeName) return detail::currentFolder();

@@ -547,6 +547,12 @@ std::optional<fs::path> knownFolder(const KNOWNFOLDERID& id) {
 
 }  // namespace
 
+std::optional<fs::path> userDataFolder() {
+    if (std::optional<fs::path> local = knownFolder(FOLDERID_LocalAppData))
+        return *local / L"Brindle";
+    return std::nullopt;
+}
+
 fs::path desktopFolder() {
     if (std::optional<fs::path> desktop = knownFolder(FOLDERID_Desktop)) return *desktop;
     if (std::optional<fs::path> profile = knownFolder(FOLDERID_Profile)) return *profile;
