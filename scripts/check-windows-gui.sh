@@ -33,6 +33,7 @@ work=$(mktemp -d)
 display_pid="" program_pid=""
 cleanup() {
     [[ -n "$program_pid" ]] && kill "$program_pid" 2>/dev/null || true
+    [[ -n "${wm_pid:-}" ]] && kill "$wm_pid" 2>/dev/null || true
     [[ -n "$display_pid" ]] && kill "$display_pid" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -53,41 +54,110 @@ export DISPLAY=:$number
 Xvfb "$DISPLAY" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
 display_pid=$!
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done 2>/dev/null
-command -v openbox >/dev/null && { openbox >/dev/null 2>&1 & }
+openbox >/dev/null 2>&1 &
+wm_pid=$!
 
 # Saves every window of the program as $shots/<step>-<n>.png.
 shot() {
     [[ -n "$shots" ]] || return 0
     mkdir -p "$shots"
     local n=0 id
-    for id in $(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null || true); do
+    for id in $(xdotool search --onlyvisible --pid "$(wine_pid)" 2>/dev/null || true); do
         n=$((n + 1))
         xwd -silent -id "$id" | convert xwd:- "$shots/$1-$n.png" 2>/dev/null || true
     done
 }
 
-# Waits up to 60 s for a visible window titled $1; prints its id.
+# Waits up to 60 s for a visible window of the program, other than those
+# given, whose title matches the pattern $1; prints its id.
 window() {
-    local id
+    local pattern=$1 id known
+    shift
     for _ in $(seq 600); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -1 || true)
-        [[ -n "$id" ]] && { echo "$id"; return 0; }
+        for id in $(xdotool search --onlyvisible --pid "$(wine_pid)" --name "$pattern" 2>/dev/null || true); do
+            for known in "$@"; do [[ "$id" == "$known" ]] && continue 2; done
+            echo "$id"
+            return 0
+        done
         sleep 0.1
     done
     return 1
 }
-keys() {  # window id, keys…
-    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
-    xdotool key --delay 150 "${@:2}"
+# The Windows process of brindle.exe (Wine gives its windows the Linux pid).
+wine_pid() { pgrep -f -n 'brindle\.exe$' || echo 0; }
+focus() { xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1"; }
+# Clicks at a point of a window, in the window's own coordinates.
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
+# Types a text through the clipboard (xdotool cannot type Chinese into Wine).
+paste() {
+    printf '%s' "$1" | xclip -selection clipboard 2>/dev/null
+    sleep 0.3
+    xdotool key ctrl+a ctrl+v
+    sleep 0.3
 }
 
 version=$(basename "$program" | sed 's/^brindle-//; s/-windows-x64$//')
+source_cell=LF_城北大厦-1 target_cell=LF_城北大厦-2
+mkdir -p "$work/saved"
 BRINDLE_WINE_DISPLAY=$DISPLAY "$root/scripts/wine-run.sh" "$program/brindle.exe" \
     >"$work/out.txt" 2>&1 &
 program_pid=$!
 
-start=$(window "Brindle $version") || fail "the start window did not appear"
-shot start
-STEPS_GO_HERE=1
+# The start window: its first box has the focus. The first (the sample's)
+# 4G and 2G library, then 小区操作.
+start=$(window "^Brindle $version") || fail "the start window did not appear"
+shot 1-start
+focus "$start"
+xdotool key --delay 200 Down Tab Down Tab Tab Tab space
 
-echo "check-windows-gui.sh: brindle.exe started, generated and exited cleanly" >&2
+# The main window, 4G page: the two name boxes, then 添加邻区 and its
+# message; the places are those of the window's 1180×720 layout under
+# openbox.
+main=$(window "^Brindle $version" "$start") || fail "the main window did not open"
+sleep 1
+shot 2-main
+focus "$main"
+click "$main" 110 300
+paste "$source_cell"
+click "$main" 327 300
+paste "$target_cell"
+click "$main" 1014 119
+done_box=$(window "^Brindle\$" "$start" "$main") || fail "添加邻区 showed no message"
+shot 3-generated
+focus "$done_box"
+xdotool key Return
+
+# 复制脚本内容 saves the script. The name is typed without its extension,
+# which the dialog adds (.TXT, from the filter).
+focus "$main"
+click "$main" 1111 301
+dialog=$(window "" "$start" "$main" "$done_box") || fail "复制脚本内容 opened no file dialog"
+shot 4-save
+focus "$dialog"
+paste "Z:${work//\//\\}\\saved\\添加邻区"
+xdotool key Return
+for _ in $(seq 100); do [[ -f "$work/saved/添加邻区.TXT" ]] && break; sleep 0.1; done
+[[ -f "$work/saved/添加邻区.TXT" ]] || fail "the script was not saved"
+saved_box=$(window "^Brindle\$" "$start" "$main" "$done_box" "$dialog") || fail "the save showed no message"
+shot 5-saved
+focus "$saved_box"
+xdotool key Return
+
+# The same script from the command line of the package, on the same folder.
+printf '%s\r\n' "$source_cell" >"$work/source.txt"
+printf '%s\r\n' "$target_cell" >"$work/target.txt"
+(cd "$program" && "$root/scripts/wine-run.sh" ./brindle-cli.exe --lib4g 示例网络.edb --lib2g 示例网络2G.edb \
+    gen neighbour-add --source "Z:$work/source.txt" --target "Z:$work/target.txt" -o "Z:$work/cli.txt" 2>/dev/null)
+cmp "$work/cli.txt" "$work/saved/添加邻区.TXT" ||
+    fail "the window's script differs from brindle-cli.exe's"
+
+# Closing the main window ends the program, with 0.
+focus "$main"
+xdotool key alt+F4
+for _ in $(seq 300); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$program_pid" 2>/dev/null && fail "brindle.exe did not end when its window was closed"
+rc=0
+wait "$program_pid" || rc=$?
+program_pid=""
+[[ $rc -eq 0 ]] || { cat "$work/out.txt" >&2; fail "brindle.exe ended with $rc"; }
+echo "check-windows-gui.sh: brindle.exe started in \"$(basename "$folder")\", generated 添加邻区 as brindle-cli.exe does and ended with 0" >&2

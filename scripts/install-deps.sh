@@ -47,8 +47,8 @@ for flag in "$@"; do
         --windows)
             windows=true
             packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev
-                       locales googletest tcl xz-utils wine qt6-translations-l10n
-                       xvfb xdotool xclip x11-apps imagemagick fonts-wqy-microhei)
+                       locales googletest tcl xz-utils wine
+                       xvfb openbox xdotool xclip x11-apps imagemagick fonts-wqy-microhei)
             ;;
         *) echo "install-deps.sh: unknown option $flag" >&2; exit 2 ;;
     esac

@@ -61,6 +61,10 @@ copy_imports() {
 }
 copy_imports "$out"/*.exe "$out"/platforms/*.dll "$out"/styles/*.dll
 
+# The build keeps its debugging information; the package does not need it.
+$triplet-strip --strip-all "$out"/*.exe
+$triplet-strip --strip-unneeded "$out"/*.dll "$out"/platforms/*.dll "$out"/styles/*.dll
+
 cp -r build-win/workspace/mu build-win/workspace/mu2 build-win/workspace/workbooks "$out/"
 rm -f "$out"/mu/*-journal "$out"/mu2/*-journal
 

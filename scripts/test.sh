@@ -3,15 +3,21 @@
 # Qt's offscreen platform).
 #
 #   --windows  then cross-builds for Windows (scripts/build-windows.sh), runs
-#              the core and command-line tests of build-win/ under Wine, and
-#              compares the Linux and the Windows brindle-cli byte for byte
-#              over the sample workspace (scripts/compare-windows.sh)
+#              the tests of build-win/ under Wine (the GUI tests on the
+#              offscreen platform), compares the Linux and the Windows
+#              brindle-cli byte for byte over the sample workspace
+#              (scripts/compare-windows.sh), makes the Windows package and
+#              drives its brindle.exe on a virtual display
+#              (scripts/package-windows.sh, scripts/check-windows-gui.sh)
+#   --deb      then makes the .deb and installs and starts it on a fresh
+#              Debian 12 (scripts/package-deb.sh, scripts/check-deb.sh; root)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-windows=false
+windows=false deb=false
 for flag in "$@"; do
     case "$flag" in
         --windows) windows=true ;;
+        --deb) deb=true ;;
         *) echo "test.sh: unknown option $flag" >&2; exit 2 ;;
     esac
 done
@@ -25,9 +31,16 @@ timed() {  # label, command…
 scripts/install-deps.sh
 timed "the Linux build" scripts/build.sh
 (cd build && timed "the Linux tests" env QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
-$windows || exit 0
 
-timed "the Windows build" scripts/build-windows.sh
-# ctest runs every test through scripts/wine-run.sh, each with its timeout.
-(cd build-win && timed "the Windows tests under Wine" ctest --output-on-failure -j2)
-timed "the comparison" scripts/compare-windows.sh
+if $windows; then
+    timed "the Windows build" scripts/build-windows.sh
+    # ctest runs every test through scripts/wine-run.sh, each with its timeout.
+    (cd build-win && timed "the Windows tests under Wine" ctest --output-on-failure -j2)
+    timed "the comparison" scripts/compare-windows.sh
+    timed "the Windows package and its windows" \
+        bash -c 'scripts/check-windows-gui.sh "$(scripts/package-windows.sh --no-build)"'
+fi
+if $deb; then
+    timed "the .deb on a fresh Debian 12" \
+        bash -c 'scripts/check-deb.sh "$(scripts/package-deb.sh)"'
+fi

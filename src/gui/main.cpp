@@ -32,9 +32,9 @@ int main(int argc, char** argv) {
     parser.addOption(home);
     parser.process(app);
 
-    brindle::Result<std::filesystem::path> folder =
-        parser.isSet(home) ? brindle::platform::pathFromUtf8(brindle::gui::u8(parser.value(home)))
-                           : brindle::defaultProgramFolder();
+    brindle::Result<std::filesystem::path> folder = parser.isSet(home)
+                                                        ? brindle::gui::fsPath(parser.value(home))
+                                                        : brindle::defaultProgramFolder();
     if (!folder) {
         brindle::gui::GuiFeedback(nullptr).message(folder.error(), {}, brindle::Icon::Error);
         return 1;

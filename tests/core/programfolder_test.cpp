@@ -44,9 +44,9 @@ struct Installation {
 
     Installation() { fs::create_directories(bin); }
     void writeSample() {
-        writeFile(share / "mu" / "示例4G.db", "4G");
-        writeFile(share / "mu2" / "示例2G.db", "2G");
-        writeFile(share / "workbooks" / "示例.xlsx", "book");
+        writeFile(share / "mu" / platform::pathFromUtf8("示例4G.db"), "4G");
+        writeFile(share / "mu2" / platform::pathFromUtf8("示例2G.db"), "2G");
+        writeFile(share / "workbooks" / platform::pathFromUtf8("示例.xlsx"), "book");
     }
 };
 

@@ -37,9 +37,7 @@ public:
 inline QString qpath(const std::filesystem::path& path) {
     return gui::qs(platform::utf8Name(path));
 }
-inline std::filesystem::path fsPath(const QString& path) {
-    return platform::pathFromUtf8(gui::u8(path));
-}
+using gui::fsPath;
 
 // Deletes the windows a test left open. A window may own another (the 2G
 // import window belongs to the start window), so each is checked before.

@@ -76,7 +76,7 @@ private slots:
         dialogs.file(fsPath(csv));
         w->打开按钮->click();
         QCOMPARE(dialogs.messages(), QStringList{"工参打开成功！含2条"});
-        QCOMPARE(w->windowTitle(), "工参导入（" + csv + ")");
+        QCOMPARE(w->windowTitle(), "工参导入（" + QDir::toNativeSeparators(csv) + ")");
         auto* model = w->超级列表框_导入预览->model();
         QCOMPARE(model->rowCount(), 2);
         QCOMPARE(model->columnCount(), 8);

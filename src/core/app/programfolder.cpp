@@ -51,7 +51,18 @@ Result<fs::path> makeTemporaryFolderBeside(const fs::path& target) {
 Status fill(const fs::path& folder, const fs::path& sample) {
     std::error_code ec;
     if (isFolder(sample)) {
-        fs::copy(sample, folder, fs::copy_options::recursive, ec);
+        // Entry by entry into the folder that is already there: fs::copy of
+        // a folder onto an existing one fails on Windows ("File exists").
+        for (fs::recursive_directory_iterator it(sample, ec), end; !ec && it != end;
+             it.increment(ec)) {
+            const fs::path to = folder / fs::relative(it->path(), sample, ec);
+            if (ec) break;
+            if (it->is_directory(ec))
+                fs::create_directory(to, ec);
+            else if (!ec)
+                fs::copy_file(it->path(), to, ec);
+            if (ec) break;
+        }
     } else {
         fs::create_directory(folder / "mu", ec);
         if (!ec) fs::create_directory(folder / "mu2", ec);

@@ -567,7 +567,7 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 void MainWindow::dropEvent(QDropEvent* event) {
     std::vector<std::filesystem::path> files;
     for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) files.emplace_back(u8(url.toLocalFile()));
+        if (url.isLocalFile()) files.push_back(fsPath(url.toLocalFile()));
     if (files.empty()) return QMainWindow::dropEvent(event);
     event->acceptProposedAction();
     // The checks run after the drop has ended: the application the file came

@@ -128,7 +128,7 @@ std::optional<std::filesystem::path> GuiFeedback::chooseOpenFile(const FileReque
     const QString file = QFileDialog::getOpenFileName(
         parent_, {}, qs(platform::utf8Name(request.startFolder)), qtFilter(request.filter));
     if (file.isEmpty()) return std::nullopt;
-    return platform::pathFromUtf8(u8(file));
+    return fsPath(file);
 }
 
 std::optional<std::filesystem::path> GuiFeedback::chooseSaveFile(const FileRequest& request) {
@@ -143,7 +143,7 @@ std::optional<std::filesystem::path> GuiFeedback::chooseSaveFile(const FileReque
                 start.isEmpty() ? qs(request.proposedName) : start + '/' + qs(request.proposedName);
         const QString file =
             QFileDialog::getSaveFileName(parent_, {}, start, qtFilter(request.filter));
-        if (!file.isEmpty()) chosen = platform::pathFromUtf8(u8(file));
+        if (!file.isEmpty()) chosen = fsPath(file);
     }
     if (!chosen) return chosen;
     for (const auto& file : inUse_) {

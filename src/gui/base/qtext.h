@@ -2,11 +2,15 @@
 // Between Qt's strings and the core's UTF-8, and between a text box's
 // paragraphs and the CR LF texts the core works on.
 
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QString>
 
+#include <filesystem>
 #include <string>
 #include <string_view>
+
+#include "core/base/platform.h"
 
 namespace brindle::gui {
 
@@ -17,6 +21,12 @@ inline QString qs(std::string_view s) {
 inline std::string u8(const QString& s) {
     const QByteArray bytes = s.toUtf8();
     return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+}
+
+// A file name from Qt (a file dialog, a dropped file, an option): Qt writes
+// '/' on every system, the core and its messages use the system's own.
+inline std::filesystem::path fsPath(const QString& name) {
+    return platform::pathFromUtf8(u8(QDir::toNativeSeparators(name)));
 }
 
 // The box's text with its line breaks as CR LF, every other character as
