@@ -49,18 +49,29 @@ if [[ ! -f "$WINEPREFIX/.ready" ]]; then
 fi
 # Left to itself the wineserver quits a few seconds after its last client,
 # and a program started in that moment fails before it runs ("wine client
-# error: … recvmsg: connection reset by peer"). Nothing of the program ran
-# then, so it is started again; any other failure is the program's own. (A
-# wineserver kept running for the whole test run avoids the race but made
-# tests that lock a file from two processes hang under Wine 8.)
-err=$(mktemp)
-trap 'rm -f "$err"' EXIT
+# error: … recvmsg: connection reset by peer", or now and then nothing at
+# all within a few hundredths of a second). Nothing of the program ran then,
+# so it is started again; any other failure is the program's own. Every
+# program run here prints something when it runs (the tests always do, the
+# command line says why it failed), so a quick failure with no output at
+# all is taken for one that did not start. (A wineserver kept running for
+# the whole test run avoids the race but made tests that lock a file from
+# two processes hang under Wine 8.) Standard output is kept until the
+# program ends, byte for byte.
+err=$(mktemp) out=$(mktemp)
+trap 'rm -f "$err" "$out"' EXIT
 for attempt in 1 2 3; do
-    rc=0
-    "$wine" "$@" 2>"$err" || rc=$?
-    if [[ $rc -ne 0 && $attempt -lt 3 ]] && grep -q '^wine client error' "$err"; then
-        continue
+    rc=0 started=$EPOCHREALTIME
+    "$wine" "$@" >"$out" 2>"$err" || rc=$?
+    if [[ $rc -ne 0 && $attempt -lt 3 ]]; then
+        grep -q '^wine client error' "$err" && continue
+        quick=$(awk -v a="$started" -v b="$EPOCHREALTIME" 'BEGIN { print (b - a < 0.5) }')
+        if [[ $quick == 1 && ! -s "$out" && ! -s "$err" ]]; then
+            echo "wine-run.sh: $1 ended with $rc at once and printed nothing: started again" >&2
+            continue
+        fi
     fi
+    cat "$out"
     cat "$err" >&2
     exit "$rc"
 done
