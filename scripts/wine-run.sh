@@ -49,8 +49,9 @@ if [[ ! -f "$WINEPREFIX/.ready" ]]; then
 fi
 # Left to itself the wineserver quits a few seconds after its last client,
 # and a program started in that moment fails before it runs ("wine client
-# error: … recvmsg: connection reset by peer", or now and then nothing at
-# all within a few hundredths of a second). Nothing of the program ran then,
+# error: … recvmsg: connection reset by peer", "wine: a wine server seems to
+# be running, but I cannot connect to it", or now and then nothing at all
+# within a few hundredths of a second). Nothing of the program ran then,
 # so it is started again; any other failure is the program's own. Every
 # program run here prints something when it runs (the tests always do, the
 # command line says why it failed), so a quick failure with no output at
@@ -64,7 +65,10 @@ for attempt in 1 2 3; do
     rc=0 started=$EPOCHREALTIME
     "$wine" "$@" >"$out" 2>"$err" || rc=$?
     if [[ $rc -ne 0 && $attempt -lt 3 ]]; then
-        grep -q '^wine client error' "$err" && continue
+        if grep -q -e '^wine client error' -e '^wine: a wine server seems to be running' "$err"; then
+            sleep 1
+            continue
+        fi
         quick=$(awk -v a="$started" -v b="$EPOCHREALTIME" 'BEGIN { print (b - a < 0.5) }')
         if [[ $quick == 1 && ! -s "$out" && ! -s "$err" ]]; then
             echo "wine-run.sh: $1 ended with $rc at once and printed nothing: started again" >&2
