@@ -222,6 +222,6 @@ fi
 cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DBRINDLE_MINGW_PREFIX="$prefix" \
     -DBRINDLE_QT_PREFIX="$qt_prefix" \
-    -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh" \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh;--test" \
     -DBRINDLE_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
 cmake --build build-win -j"$jobs"
