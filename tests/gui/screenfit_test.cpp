@@ -35,8 +35,7 @@ namespace {
 
 const QSize kSmallest(1024, 560);
 
-// The window a step opened: the one shown top-level window that is not the
-// main window or the start window, else that one.
+// The window a step opened: the last shown window that was not shown before.
 QWidget* newest(const QList<QWidget*>& before) {
     QWidget* found = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
