@@ -78,7 +78,7 @@ QGroupBox* buttonGroup(const char* caption, std::initializer_list<QWidget*> unit
 void setScriptBoxLook(QPlainTextEdit* box) {
     box->setLineWrapMode(QPlainTextEdit::NoWrap);
     box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    box->setMinimumWidth(360);
+    box->setMinimumWidth(300);
 }
 
 // Generators and tool windows that later work brings; their buttons exist
@@ -188,7 +188,7 @@ QWidget* MainWindow::build4GPage() {
     layout->addWidget(labelled("源小区", 编辑框_4G源小区), 2);
     layout->addWidget(labelled("目标小区", 编辑框_4G目标小区), 2);
     layout->addWidget(group("生成脚本预览区", preview), 5);
-    layout->addLayout(side, 2);
+    layout->addWidget(scrollingPanel(side, ScrollingPanel::Scrolls::Vertically), 2);
     return page;
 }
 
@@ -241,7 +241,9 @@ QWidget* MainWindow::build2GPage() {
     layout->addWidget(labelled("源小区4G", 编辑框_2G源小区), 2);
     layout->addWidget(labelled("目标小区2G", 编辑框_2G目标小区), 2);
     layout->addWidget(group("生成脚本预览区", preview), 5);
-    layout->addWidget(group("4-2G添加、删除", generators), 3);
+    layout->addWidget(new ScrollingPanel(group("4-2G添加、删除", generators),
+                                         ScrollingPanel::Scrolls::Vertically),
+                      3);
 
     // A generator button works once its generator has a registry row.
     for (QGroupBox* family : {oneToOne, oneToMany})
@@ -275,7 +277,7 @@ QWidget* MainWindow::buildOnOffPage() {
     script->addWidget(开关基站_进度条);
 
     auto* layout = new QHBoxLayout(page);
-    layout->addLayout(left, 2);
+    layout->addWidget(scrollingPanel(left, ScrollingPanel::Scrolls::Vertically), 2);
     layout->addLayout(script, 5);
     return page;
 }
@@ -376,7 +378,7 @@ QWidget* MainWindow::buildLoadBalancingPage() {
     right->addStretch();
     auto* layout = new QHBoxLayout(page);
     layout->addWidget(group("请输入同覆盖同扇区小区名", names), 2);
-    layout->addLayout(right, 3);
+    layout->addWidget(scrollingPanel(right, ScrollingPanel::Scrolls::Vertically), 3);
     return page;
 }
 

@@ -2,6 +2,7 @@
 
 #include "gui/app/mainwindow.h"
 #include "gui/app/startwindow.h"
+#include "gui/base/screenfit.h"
 #include "gui/export/reductionwindow.h"
 #include "gui/export/toolwindows.h"
 #include "gui/freqplan/planeditor.h"
@@ -13,7 +14,11 @@
 
 namespace brindle::gui {
 
-WindowFlow::WindowFlow(Session& session, QObject* parent) : QObject(parent), session_(session) {}
+// Every window the flow opens, and every window those open, fits its screen
+// when first shown.
+WindowFlow::WindowFlow(Session& session, QObject* parent) : QObject(parent), session_(session) {
+    ScreenFit::install();
+}
 
 StartWindow* WindowFlow::startWindow() const {
     return start_;

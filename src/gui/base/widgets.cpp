@@ -1,6 +1,8 @@
 #include "gui/base/widgets.h"
 
+#include <QLayout>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 #include "gui/base/qtext.h"
 
@@ -13,6 +15,35 @@ void ClearingTextEdit::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     QPlainTextEdit::mouseDoubleClickEvent(event);
+}
+
+ScrollingPanel::ScrollingPanel(QWidget* content, Scrolls scrolls) : scrolls_(scrolls) {
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    if (scrolls == Scrolls::Vertically) setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWidget(content);
+}
+
+// QScrollArea's own hint is bounded to a few dozen lines of text, which
+// would open every window smaller than its content.
+QSize ScrollingPanel::sizeHint() const {
+    const int frame = 2 * frameWidth();
+    if (!widget()) return QScrollArea::sizeHint();
+    return widget()->sizeHint().expandedTo(widget()->minimumSizeHint()) + QSize(frame, frame);
+}
+
+QSize ScrollingPanel::minimumSizeHint() const {
+    QSize least = QScrollArea::minimumSizeHint();
+    if (scrolls_ == Scrolls::Vertically && widget())
+        least.setWidth(widget()->minimumSizeHint().width() +
+                       verticalScrollBar()->sizeHint().width() + 2 * frameWidth());
+    return least;
+}
+
+ScrollingPanel* scrollingPanel(QLayout* layout, ScrollingPanel::Scrolls scrolls) {
+    auto* content = new QWidget;
+    content->setLayout(layout);
+    return new ScrollingPanel(content, scrolls);
 }
 
 PaneSink::PaneSink(QPlainTextEdit* pane) : pane_(pane) {

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollArea>
 
 #include <string>
 
@@ -21,6 +22,27 @@ public:
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
+
+// A scroll area that asks for all of its content's size and scrolls only
+// when its window is smaller than that: on a large screen the window looks
+// as laid out, on a small one everything stays within reach. A column
+// (`Scrolls::Vertically`) keeps its content's width and scrolls up and down
+// only; a page (`Scrolls::Both`) may also become narrower than its content.
+class ScrollingPanel : public QScrollArea {
+    Q_OBJECT
+public:
+    enum class Scrolls { Both, Vertically };
+    explicit ScrollingPanel(QWidget* content, Scrolls scrolls = Scrolls::Both);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+private:
+    Scrolls scrolls_;
+};
+// The widget holding `layout`, in a ScrollingPanel.
+ScrollingPanel* scrollingPanel(QLayout* layout,
+                               ScrollingPanel::Scrolls scrolls = ScrollingPanel::Scrolls::Both);
 
 // A script pane as the core's output. Lines are gathered and put into the
 // pane in batches: inserting a line at a time would relayout the pane per

@@ -56,7 +56,7 @@ PlanEditor::PlanEditor(Session& session, QWidget* parent) : QWidget(parent), ses
     auto* frame = new QGroupBox;
     frame->setLayout(content);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame);
+    layout->addWidget(new ScrollingPanel(frame));
 
     connect(保存配置按钮, &QPushButton::clicked, this, &PlanEditor::save);
     load();
