@@ -57,6 +57,22 @@ private slots:
                      tail + "8;{站乙}\r\n");
     }
 
+    // The script is checked before it is copied: errors are counted first,
+    // then it is copied as ever.
+    void aScriptWithAnErrorSaysSoBeforeItIsCopied() {
+        setBoxText(w->负载均衡优化_小区名编辑框, "乙-FDDD1");
+        w->负载均衡优化_选择框_是否带基站->setChecked(true);
+        w->负载均衡优化_选择框_模式开关->setChecked(true);
+        w->负载均衡优化_单选框_用户数模式->setChecked(true);
+        w->负载均衡优化F2_编辑框_能力缩放因子->clear();
+        Dialogs dialogs;
+        w->负载均衡优化_生成按钮->click();
+        QCOMPARE(dialogs.messages(),
+                 (QStringList{"要复制的脚本有 1 个错误，请粘贴前核对！", "复制成功,直接粘贴！"}));
+        QVERIFY(
+            QGuiApplication::clipboard()->text().endsWith("CELLCAPACITYSCALEFACTOR=;{站乙}\r\n"));
+    }
+
     void thePrbRadioButtonSwitchesTheModeLines() {
         setBoxText(w->负载均衡优化_小区名编辑框, "乙-FDDD1");
         w->负载均衡优化_选择框_模式开关->setChecked(true);

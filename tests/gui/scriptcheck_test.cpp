@@ -1,12 +1,14 @@
 // The script check in the windows: the check panel under every script pane,
 // and a script file checked from the main window's menu or dropped on it.
 
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QListWidget>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QSignalSpy>
+#include <QSplitter>
+#include <QTableView>
 #include <QUrl>
 #include <QtTest>
 
@@ -45,9 +47,16 @@ QString row(int line, std::string_view id, const char* detail = "") {
            what;
 }
 
-QStringList rows(const QListWidget* list) {
+QStringList rows(const QAbstractItemView* list) {
     QStringList out;
-    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    const QAbstractItemModel* model = list->model();
+    for (int i = 0; i < model->rowCount(); ++i) out << model->index(i, 0).data().toString();
+    return out;
+}
+
+QStringList items(const QComboBox* box) {
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
     return out;
 }
 
@@ -85,11 +94,21 @@ class ScriptCheckTest : public QObject {
     }
 
     // A clicked row, as the mouse clicks it in the list.
-    static void clickRow(QListWidget* list, int row) {
+    static void clickRow(QTableView* list, int row) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         list->doItemsLayout();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(row)).center());
+                          list->visualRect(list->model()->index(row, 0)).center());
+    }
+
+    // A shown script-check window's panel over `script`, checked.
+    CheckPanel* checkedPane(const std::string& script) {
+        auto* w = new PciChangeWindow(ws->session);
+        w->show();
+        setBoxText(w->脚本编辑框, script);
+        auto* panel = w->findChild<CheckPanel*>("检查面板_脚本编辑框");
+        if (panel) panel->check();
+        return panel;
     }
 
     static QString selectedText(const QPlainTextEdit* pane) {
@@ -141,10 +160,9 @@ private slots:
         QTest::addColumn<QString>("pane");
         const char* const panes[][2] = {
             {"主窗口", "编辑框_4G脚本内容"},       {"主窗口", "编辑框_2G脚本内容"},
-            {"主窗口", "开关基站_生成脚本编辑框"}, {"主窗口", "编辑框_小区扩容配置生成内容"},
-            {"PCI修改窗口", "脚本编辑框"},         {"一键扩容窗口", "脚本编辑框"},
-            {"一键减容窗口", "脚本编辑框"},        {"一键减容窗口", "回退脚本编辑框"},
-            {"改频点窗口", "编辑框_脚本内容"},
+            {"主窗口", "开关基站_生成脚本编辑框"}, {"PCI修改窗口", "脚本编辑框"},
+            {"一键扩容窗口", "脚本编辑框"},        {"一键减容窗口", "脚本编辑框"},
+            {"一键减容窗口", "回退脚本编辑框"},    {"改频点窗口", "编辑框_脚本内容"},
         };
         for (const auto& [window, pane] : panes)
             QTest::addRow("%s %s", window, pane)
@@ -162,9 +180,14 @@ private slots:
             for (int i = 0; i < main->选择夹1->count(); ++i)
                 if (main->选择夹1->widget(i)->isAncestorOf(box)) main->选择夹1->setCurrentIndex(i);
         auto* button = unitOf<QPushButton>(w, "按钮_检查脚本_", pane);
-        auto* list = unitOf<QListWidget>(w, "列表_检查结果_", pane);
+        auto* list = unitOf<QTableView>(w, "列表_检查结果_", pane);
         auto* summary = unitOf<QLabel>(w, "标签_检查结果_", pane);
         QVERIFY(box && button && list && summary);
+        // Pane and findings share a column the engineer divides.
+        auto* splitter = qobject_cast<QSplitter*>(box->parentWidget());
+        QVERIFY(splitter);
+        QCOMPARE(splitter->objectName(), "分隔条_检查_" + pane);
+        QCOMPARE(splitter->widget(1), unitOf<CheckPanel>(w, "检查面板_", pane));
         QCOMPARE(button->text(), QString("检查脚本"));
         QVERIFY(list->isHidden());  // nothing to show before a check
 
@@ -189,14 +212,82 @@ private slots:
         // A click on a row selects its whole line; so does Enter.
         clickRow(list, 0);
         QCOMPARE(selectedText(box), QString::fromUtf8(kBadLine));
-        list->setCurrentRow(1);
+        list->setCurrentIndex(list->model()->index(1, 0));
         QTest::keyClick(list, Qt::Key_Return);
         QCOMPARE(selectedText(box), line3);
-        // The pane was edited since: a line that is gone selects nothing new.
-        setBoxText(box, "ACT CELL:LOCALCELLID=0;{站甲}\r\n");
-        box->moveCursor(QTextCursor::Start);
-        clickRow(list, 1);
-        QCOMPARE(selectedText(box), QString());
+        // Each row's whole text is its tooltip, where the list cuts it.
+        QCOMPARE(list->model()->index(0, 0).data(Qt::ToolTipRole).toString(), expected[0]);
+    }
+
+    // Any change of the pane's text takes the findings away: none may point
+    // at a line that is not the one checked.
+    void findingsGoWhenThePaneChanges_data() {
+        QTest::addColumn<int>("edit");
+        QTest::newRow("rewritten") << 0;
+        QTest::newRow("a line added") << 1;
+        QTest::newRow("cleared") << 2;
+        QTest::newRow("a character typed") << 3;
+    }
+    void findingsGoWhenThePaneChanges() {
+        QFETCH(int, edit);
+        CheckPanel* panel = checkedPane(std::string(kBadLine) + "\r\n");
+        QVERIFY(panel);
+        QCOMPARE(rows(panel->findings()), QStringList{row(1, "empty-value", "LOCALCELLID=")});
+        auto* pane = panel->window()->findChild<QPlainTextEdit*>("脚本编辑框");
+        if (edit == 0) setBoxText(pane, "ACT CELL:LOCALCELLID=0;{站甲}\r\n");
+        if (edit == 1) appendToBox(pane, "ACT CELL:LOCALCELLID=0;{站甲}\r\n");
+        if (edit == 2) clearBox(pane);
+        if (edit == 3) QTest::keyClick(pane, Qt::Key_A);
+        QCOMPARE(panel->findings()->model()->rowCount(), 0);
+        QVERIFY(!panel->findings()->isVisible());
+        QCOMPARE(panel->summary()->text(), QString());
+    }
+
+    // The filters show one severity, one rule or both; each rule the check
+    // found is offered with its count.
+    void theFiltersShowOneSeverityOrOneRule_data() {
+        QTest::addColumn<int>("severity");  // 0 both, 1 errors, 2 warnings
+        QTest::addColumn<int>("rule");      // the rule filter's entry
+        QTest::addColumn<QStringList>("shown");
+        const QString noNe = row(2, "no-ne"), empty1 = row(1, "empty-value", "LOCALCELLID="),
+                      empty2 = row(2, "empty-value", "LOCALCELLID=");
+        QTest::newRow("everything") << 0 << 0 << QStringList{empty1, noNe, empty2};
+        QTest::newRow("errors") << 1 << 0 << QStringList{empty1, empty2};
+        QTest::newRow("warnings") << 2 << 0 << QStringList{noNe};
+        QTest::newRow("one rule") << 0 << 1 << QStringList{noNe};
+        QTest::newRow("errors of a warning rule") << 1 << 1 << QStringList{};
+    }
+    void theFiltersShowOneSeverityOrOneRule() {
+        QFETCH(int, severity);
+        QFETCH(int, rule);
+        QFETCH(QStringList, shown);
+        CheckPanel* panel = checkedPane(std::string(kBadLine) + "\r\n" +
+                                        "ADD EUTRANINTRAFREQNCELL:LOCALCELLID=,ENODEBID=2;\r\n");
+        QVERIFY(panel);
+        QCOMPARE(items(panel->ruleFilter()),
+                 (QStringList{"全部规则（3）",
+                              "no-ne 行末没有{网元名}，只能在已连接该网元的窗口中执行（1）",
+                              "empty-value 参数值为空（2）"}));
+        QCOMPARE(items(panel->severityFilter()), (QStringList{"全部级别", "错误", "警告"}));
+        panel->severityFilter()->setCurrentIndex(severity);
+        panel->ruleFilter()->setCurrentIndex(rule);
+        QCOMPARE(rows(panel->findings()), shown);
+        // A shown row still leads to its own line.
+        if (!shown.isEmpty()) {
+            clickRow(panel->findings(), shown.size() - 1);
+            QVERIFY(!panel->window()
+                         ->findChild<QPlainTextEdit*>("脚本编辑框")
+                         ->textCursor()
+                         .selectedText()
+                         .isEmpty());
+        }
+    }
+
+    // The expansion page's result is band labels, not a script: no check.
+    void theExpansionPageHasNoCheck() {
+        MainWindow* main = flow->showMain();
+        QVERIFY(main->findChild<CheckPanel*>("检查面板_编辑框_4G脚本内容"));
+        QVERIFY(!main->findChild<CheckPanel*>("检查面板_编辑框_小区扩容配置生成内容"));
     }
 
     // What the generators write passes the check: the external cells, then
@@ -216,7 +307,7 @@ private slots:
         }
         const std::string generated = boxText(main->编辑框_4G脚本内容);
         QCOMPARE(std::count(generated.begin(), generated.end(), '\n'), 4);
-        auto* list = main->findChild<QListWidget*>("列表_检查结果_编辑框_4G脚本内容");
+        auto* list = main->findChild<QTableView*>("列表_检查结果_编辑框_4G脚本内容");
         auto* summary = main->findChild<QLabel*>("标签_检查结果_编辑框_4G脚本内容");
         QCOMPARE(rows(list), QStringList{});
         QVERIFY(list->isVisible());
@@ -244,7 +335,7 @@ private slots:
             script += "ADD EUTRANINTRAFREQNCELL:LOCALCELLID=,ENODEBID=" + std::to_string(i) +
                       ";{站甲}\r\n";
         setBoxText(w->脚本编辑框, script);
-        auto* list = w->findChild<QListWidget*>("列表_检查结果_脚本编辑框");
+        auto* list = w->findChild<QTableView*>("列表_检查结果_脚本编辑框");
         auto* button = w->findChild<QPushButton*>("按钮_检查脚本_脚本编辑框");
         auto* progress = w->findChild<QProgressBar*>("进度条_检查_脚本编辑框");
         QSignalSpy inserts(list->model(), &QAbstractItemModel::rowsInserted);
@@ -260,10 +351,11 @@ private slots:
         disconnect(progress, nullptr, this, nullptr);
         QVERIFY(progressSteps > 0);
         QVERIFY(!buttonEnabledDuringCheck);
-        QCOMPARE(list->count(), count);
+        QCOMPARE(list->model()->rowCount(), count);
         QVERIFY(inserts.count() >= 1);
         QVERIFY(inserts.count() < 50);
-        QCOMPARE(list->item(count - 1)->text(), row(count, "empty-value", "LOCALCELLID="));
+        QCOMPARE(list->model()->index(count - 1, 0).data().toString(),
+                 row(count, "empty-value", "LOCALCELLID="));
         // The held-back close came when the check had ended.
         QVERIFY(alive);
         QVERIFY(!w->isVisible());
@@ -295,7 +387,7 @@ private slots:
         QVERIFY(checked->编辑框_脚本文件内容->isReadOnly());
         QCOMPARE(boxText(checked->编辑框_脚本文件内容),
                  "ACT CELL:LOCALCELLID=0;{站甲}\r\n" + std::string(kBadLine) + "\r\n");
-        QListWidget* list = checked->checkPanel()->findings();
+        QTableView* list = checked->checkPanel()->findings();
         QCOMPARE(rows(list),
                  (QStringList{row(1, "line-end"), row(2, "empty-value", "LOCALCELLID=")}));
         clickRow(list, 1);

@@ -233,6 +233,16 @@ inline constexpr std::string_view kCheckRuleSeparator = "：";
 // warnings + kCheckWarnings, as the command line counts them.
 inline constexpr std::string_view kCheckClean = "检查完成：未发现问题";
 inline constexpr std::string_view kCheckDoneHead = "检查完成：";
+// The filters over the findings: every severity or one, every rule or one;
+// a rule's entry is its id, its reason and how many findings it has.
+inline constexpr std::string_view kCheckAllSeverities = "全部级别";
+inline constexpr std::string_view kCheckAllRules = "全部规则";
+inline constexpr std::string_view kCheckCountHead = "（";
+inline constexpr std::string_view kCheckCountTail = "）";
+// Before a script goes to the clipboard without a pane to check it in:
+// kCopyHoldsErrorsHead + errors + kCopyHoldsErrorsTail.
+inline constexpr std::string_view kCopyHoldsErrorsHead = "要复制的脚本有 ";
+inline constexpr std::string_view kCopyHoldsErrorsTail = " 个错误，请粘贴前核对！";
 
 // ---- the program folder --------------------------------------------------------
 // The user's data folder could not be made on the first start.

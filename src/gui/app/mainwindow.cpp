@@ -439,7 +439,8 @@ void MainWindow::run(const Generator& generator) {
         if (!button) return std::nullopt;
         return button->isChecked();
     };
-    QtClipboard clipboard;
+    QtClipboard system;
+    CheckedClipboard clipboard(system, session_, feedback);
     runGenerator(generator, session_, input, pane, feedback, &clipboard);
 }
 
@@ -539,9 +540,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::buildScriptChecks() {
-    // The load-balancing page has no pane: its script goes to the clipboard.
-    attachCheckPanels(session_, {编辑框_4G脚本内容, 编辑框_2G脚本内容, 开关基站_生成脚本编辑框,
-                                 编辑框_小区扩容配置生成内容});
+    // The load-balancing page has no pane: its script is checked as it goes
+    // to the clipboard. The expansion page's result is band labels, no script.
+    attachCheckPanels(session_, {编辑框_4G脚本内容, 编辑框_2G脚本内容, 开关基站_生成脚本编辑框});
 
     UNIT(菜单_工具, qs(msg::kToolsMenu), this);
     UNIT(动作_检查脚本文件, qs(msg::kCheckScriptFile), this);

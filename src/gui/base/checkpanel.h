@@ -5,27 +5,35 @@
 // through attachCheckPanels, so the engineer can check a script where it
 // was made, before it is copied or saved for the night.
 //
+// The findings are cleared as soon as the pane's text changes: a finding
+// must never point at a line that is no longer the one checked.
+//
 // Units are named after the pane they serve: 按钮_检查脚本_<pane>,
-// 列表_检查结果_<pane>, 标签_检查结果_<pane>, 进度条_检查_<pane>, the
-// panel itself 检查面板_<pane>.
+// 列表_检查结果_<pane>, 标签_检查结果_<pane>, 进度条_检查_<pane>,
+// 下拉框_检查级别_<pane>, 下拉框_检查规则_<pane>, the panel itself
+// 检查面板_<pane> and the splitter between pane and panel 分隔条_检查_<pane>.
 
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStringList>
+#include <QTableView>
 #include <QWidget>
 
 #include <cstddef>
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/app/session.h"
+#include "core/base/clipboard.h"
+#include "core/base/feedback.h"
+#include "gui/base/findingsmodel.h"
 
 namespace brindle::gui {
 
@@ -41,7 +49,10 @@ public:
                QWidget* parent = nullptr);
 
     QPushButton* button() const { return button_; }
-    QListWidget* findings() const { return findings_; }
+    QTableView* findings() const { return findings_; }
+    FindingsModel* model() const { return model_; }
+    QComboBox* severityFilter() const { return severities_; }
+    QComboBox* ruleFilter() const { return rules_; }
     QLabel* summary() const { return summary_; }
     QProgressBar* progress() const { return progress_; }
 
@@ -51,12 +62,16 @@ public:
     void showLine(std::size_t line);
 
 private:
-    // Rows gathered while a check runs and put into the list in batches:
-    // a script of 100,000 bad lines must not relayout the list per row.
-    void addRow(std::string_view row, std::size_t line);
+    // Findings gathered while a check runs reach the list in batches: a
+    // script of 100,000 bad lines must not relayout the list per row.
     void flushRows();
     void flushRowsIfDue();
     void showFindingAt(int row);
+    void clearFindings();
+    void showResults(bool shown);
+    // The rule filter's entries, each with its count, the choice kept.
+    void countRules();
+    void applyFilter();
 
     QPointer<QPlainTextEdit> pane_;
     const Session& session_;
@@ -64,15 +79,33 @@ private:
     QPushButton* button_ = nullptr;
     QLabel* summary_ = nullptr;
     QProgressBar* progress_ = nullptr;
-    QListWidget* findings_ = nullptr;
-    // The script line of each row of the list, in row order.
-    std::vector<std::size_t> lines_;
-    QStringList pendingRows_;
+    QComboBox* severities_ = nullptr;
+    QComboBox* rules_ = nullptr;
+    QTableView* findings_ = nullptr;
+    FindingsModel* model_ = nullptr;
     QElapsedTimer sinceFlush_;
+    // Changes of the pane's text so far: a check whose pane changed while it
+    // ran keeps none of its findings.
+    unsigned long edits_ = 0;
 };
 
-// Puts a check panel directly under `pane`, in the pane's place in its
-// window's layout. The pane must already sit in a layout.
+// The clipboard of a page that copies its script without showing it: the
+// script is checked first and, when it holds errors, the engineer is told
+// how many before it is copied.
+class CheckedClipboard : public Clipboard {
+public:
+    CheckedClipboard(Clipboard& clipboard, const Session& session, Feedback& feedback)
+        : clipboard_(clipboard), session_(session), feedback_(feedback) {}
+    bool setText(std::string_view text) override;
+
+private:
+    Clipboard& clipboard_;
+    const Session& session_;
+    Feedback& feedback_;
+};
+
+// Puts a check panel under `pane`, in the pane's place in its window's
+// layout, a splitter between them. The pane must already sit in a layout.
 CheckPanel* attachCheckPanel(QPlainTextEdit* pane, const Session& session,
                              CheckPanel::ScriptSource script = {});
 

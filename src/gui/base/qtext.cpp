@@ -8,10 +8,17 @@ namespace brindle::gui {
 
 namespace {
 
-// The document keeps paragraphs; a CR LF text keeps lines.
+// The document keeps paragraphs; a CR LF text keeps lines. Each CR LF
+// becomes LF in one pass over the text: QString::replace moves the rest of
+// the text again and again, and took half a minute for a million lines.
 QString toParagraphs(std::string_view text) {
     QString s = qs(text);
-    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QChar* out = s.data();
+    const QChar* in = out;
+    const QChar* const end = in + s.size();
+    for (; in != end; ++in)
+        if (*in != u'\r' || in + 1 == end || in[1] != u'\n') *out++ = *in;
+    s.truncate(out - s.constData());
     return s;
 }
 
