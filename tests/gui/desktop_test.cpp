@@ -13,6 +13,7 @@
 #include "gui/base/remembered.h"
 #include "gui/base/widgets.h"
 #include "gui/freqplan/planeditor.h"
+#include "gui/freqplan/settings2gwindow.h"
 #include "gui/tools/sitetypewindow.h"
 #include "guitest.h"
 
@@ -223,6 +224,17 @@ private slots:
         Dialogs answers;
         QTest::keyClick(main->按钮_4G小区操作_复制脚本内容按钮, Qt::Key_Return);
         QCOMPARE(answers.messages(), QStringList{qs(msg::kNoScriptToSave)});
+    }
+
+    void enterInThe2GCellNameBoxQueries() {
+        useLibrary(ws->session, "g.edb", LibraryKind::Gsm,
+                   {cell2G(6, {"G站", "G2", "4502", "10002", "61", "3", "4"})});
+        Settings2GWindow* w = flow->showSettings2G();
+        w->编辑框_2G数据库_小区名->setText("G2");
+        Dialogs answers;
+        QTest::keyClick(w->编辑框_2G数据库_小区名, Qt::Key_Return);
+        QCOMPARE(answers.messages(), QStringList());
+        QCOMPARE(w->编辑框_2G数据库_LAC->text(), QString("4502"));
     }
 
     void escClosesAToolWindow() {
