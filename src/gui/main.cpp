@@ -11,6 +11,7 @@
 #include "core/base/platform.h"
 #include "gui/app/windowflow.h"
 #include "gui/base/application.h"
+#include "gui/base/conventions.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtext.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName("Brindle");
     QApplication::setApplicationVersion(BRINDLE_VERSION);
     brindle::gui::installQtTranslation(app);
+    brindle::gui::installDesktopConventions(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Brindle: eNodeB MML scripts from cell-parameter libraries");

@@ -232,7 +232,11 @@ private slots:
             QCOMPARE(c.window->book(), opened);
             QCOMPARE(dialogs.requests.size(), std::size_t(3));
             QCOMPARE(qs(dialogs.requests[0].filter), QString(c.filter));
-            QCOMPARE(dialogs.requests[0].startFolder, platform::desktopFolder());
+            // A window's first dialog starts where the last export was chosen
+            // (the desktop before any), its next ones where it chose.
+            QCOMPARE(dialogs.requests[0].startFolder,
+                     &c == cases ? platform::desktopFolder() : exportPath.parent_path());
+            QCOMPARE(dialogs.requests[2].startFolder, exportPath.parent_path());
         }
     }
 

@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QFile>
 #include <QPointer>
+#include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtext.h"
@@ -33,6 +35,16 @@ public:
     void file(const std::filesystem::path& path) { files.push_back(path); }
     void cancelFile() { files.push_back(std::nullopt); }
 };
+
+// What the program remembers (folders, geometry, libraries) goes to a
+// folder of the test binary's own, never to the engineer's settings file.
+struct SettingsSandbox {
+    QTemporaryDir dir;
+    SettingsSandbox() {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    }
+};
+inline SettingsSandbox settingsSandbox;
 
 inline QString qpath(const std::filesystem::path& path) {
     return gui::qs(platform::utf8Name(path));

@@ -99,7 +99,7 @@ private slots:
         emit w->组合框1->activated(0);
         delete w;
         StartWindow* again = start();
-        QCOMPARE(again->组合框1->currentIndex(), -1);
+        QCOMPARE(again->组合框1->currentIndex(), 0);  // and is shown chosen
         QCOMPARE(ws->session.current4G, ws->session.folder.mu() / u8"北区.edb");
     }
 };

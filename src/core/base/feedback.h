@@ -14,12 +14,25 @@ namespace brindle {
 
 enum class Icon { None, Information, Warning, Error };
 
+// What a file dialog opens or saves. A front end may title its dialog by it
+// and start in the folder the engineer last used for that kind.
+enum class FileKind {
+    Other,
+    ScriptSave,
+    ToolScriptSave,
+    RollbackSave,
+    Workbook,
+    Export,
+    ScriptFile
+};
+
 // A file dialog request. `filter` uses the "描述|*.EXT" form of the
 // program's dialogs; an empty filter shows every file.
 struct FileRequest {
     std::string filter;
     std::string proposedName;
     std::filesystem::path startFolder;
+    FileKind kind = FileKind::Other;
 };
 
 class Feedback {

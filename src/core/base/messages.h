@@ -261,4 +261,56 @@ inline constexpr std::string_view kNotAPageUnit = "不是页面单元表中的�
 // A run read a unit that its generator's row does not name: + the unit name.
 inline constexpr std::string_view kUndeclaredUnit = "生成器未声明它读取的单元：";
 
+// ---- the desktop program's frame -------------------------------------------------
+// Window titles (the system shows the program's name after them).
+inline constexpr std::string_view kStartWindowTitle = "选择工参库";
+inline constexpr std::string_view kMainWindowTitle = "小区操作";
+// The import window's open dialog: what it reads, and every file for a
+// workbook under another name.
+inline constexpr std::string_view kWorkbookFilter =
+    "工参表 (*.xlsx *.xlsm *.xls *.csv);;所有文件 (*)";
+// File dialog titles, by what the dialog opens or saves.
+inline constexpr std::string_view kSaveScriptTitle = "保存脚本";
+inline constexpr std::string_view kSaveRollbackTitle = "保存回退脚本";
+inline constexpr std::string_view kOpenWorkbookTitle = "打开工参表";
+inline constexpr std::string_view kOpenExportTitle = "打开导出的配置表";
+inline constexpr std::string_view kOpenScriptTitle = "打开脚本文件";
+// The menus.
+inline constexpr std::string_view kFileMenu = "文件";
+inline constexpr std::string_view kSwitchLibraries = "切换工参库";
+inline constexpr std::string_view kSaveCurrentPane = "保存当前脚本";
+inline constexpr std::string_view kOpenProgramFolder = "打开程序文件夹";
+inline constexpr std::string_view kQuit = "退出";
+inline constexpr std::string_view kHelpMenu = "帮助";
+inline constexpr std::string_view kHelpEntry = "使用说明";
+inline constexpr std::string_view kAboutEntry = "关于";
+// The status bar: head + library file name + count head + records + tail,
+// or head + kNoLibrary.
+inline constexpr std::string_view kStatus4G = "4G工参库：";
+inline constexpr std::string_view kStatus2G = "2G工参库：";
+inline constexpr std::string_view kStatusCountHead = "（";
+inline constexpr std::string_view kStatusCountTail = " 条）";
+inline constexpr std::string_view kNoLibrary = "未选择";
+inline constexpr std::string_view kHelpText =
+    "1. 启动窗口：选择4G工参库（必选）和2G工参库（可选），点“小区操作”；"
+    "没有工参库时先用“导入4G工参”“导入2G工参”导入工参表。\n"
+    "2. 在各页输入源小区、目标小区或基站名（每行一个），点生成按钮，"
+    "脚本出现在预览区；“复制脚本内容”或 Ctrl+S 保存、复制当前页的脚本。\n"
+    "3. 每个脚本预览区下的“检查脚本”检查命令、参数和工参；"
+    "“工具 → 检查脚本文件…”或把文件拖到主窗口检查脚本文件。\n"
+    "4. “频点配置”“参数2G设置”修改程序文件夹中的设置；"
+    "“文件 → 切换工参库”回到启动窗口换库，不必重启。\n"
+    "5. 快捷键：Ctrl+S 保存当前脚本，Ctrl+Q 退出，F1 本说明，Esc 关闭工具窗口，"
+    "Tab 离开名称框。";
+// 关于: + version + this.
+inline constexpr std::string_view kAboutHead = "Brindle ";
+inline constexpr std::string_view kAboutText =
+    "\n由小区工参表生成 eNodeB MML 脚本。\n\n"
+    "使用的程序库及其许可：\n"
+    "Qt 6（LGPL-3.0）\n"
+    "SQLite（公有领域）\n"
+    "libzip（BSD-3-Clause）及 zlib（zlib 许可）\n"
+    "Expat（MIT）\n"
+    "Windows 版另含 MinGW-w64 运行库（GCC 运行库例外的 GPL-3.0，winpthreads 为 MIT）";
+
 }  // namespace brindle::msg

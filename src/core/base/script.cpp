@@ -173,7 +173,8 @@ namespace {
 
 // Asks for a script file name; nothing when the user cancels.
 std::optional<fs::path> askScriptPath(Feedback& feedback) {
-    auto chosen = feedback.chooseSaveFile({std::string(msg::kScriptFilter), {}, {}});
+    auto chosen =
+        feedback.chooseSaveFile({std::string(msg::kScriptFilter), {}, {}, FileKind::ScriptSave});
     if (!chosen) return std::nullopt;
     return withTxtExtension(*chosen);
 }
@@ -207,11 +208,11 @@ bool saveScript(std::string_view paneText, Feedback& feedback) {
 }
 
 std::string saveToolScript(std::string_view boxText, std::string_view proposedName,
-                           std::string_view filter, const fs::path& startFolder,
-                           Feedback& feedback) {
+                           std::string_view filter, const fs::path& startFolder, Feedback& feedback,
+                           FileKind kind) {
     std::string text = dedupPane(boxText);
-    const auto chosen =
-        feedback.chooseSaveFile({std::string(filter), std::string(proposedName), startFolder});
+    const auto chosen = feedback.chooseSaveFile(
+        {std::string(filter), std::string(proposedName), startFolder, kind});
     if (!chosen) return text;
     if (const Status written = writeScriptFile(withTxtExtension(*chosen), text); !written)
         feedback.message(writeFailedMessage(written.error()), {}, Icon::Warning);

@@ -121,6 +121,6 @@ bool saveScript(std::string_view paneText, Feedback& feedback);
 // text, for the box, whatever the engineer chose.
 std::string saveToolScript(std::string_view boxText, std::string_view proposedName,
                            std::string_view filter, const std::filesystem::path& startFolder,
-                           Feedback& feedback);
+                           Feedback& feedback, FileKind kind = FileKind::ToolScriptSave);
 
 }  // namespace brindle

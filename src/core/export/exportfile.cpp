@@ -18,8 +18,8 @@ std::unique_ptr<ExportBook> openExport(const std::filesystem::path& path, bool t
 }
 
 std::unique_ptr<ExportBook> chooseExport(std::string_view filter, bool titled, Feedback& feedback) {
-    const auto chosen =
-        feedback.chooseOpenFile({std::string(filter), {}, platform::desktopFolder()});
+    const auto chosen = feedback.chooseOpenFile(
+        {std::string(filter), {}, platform::desktopFolder(), FileKind::Export});
     if (!chosen) return nullptr;
     return openExport(*chosen, titled, feedback);
 }

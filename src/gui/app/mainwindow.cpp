@@ -1,6 +1,7 @@
 #include "gui/app/mainwindow.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontDatabase>
@@ -10,6 +11,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
+#include <QStatusBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -24,6 +26,7 @@
 #include "core/base/platform.h"
 #include "gui/base/busy.h"
 #include "gui/base/checkpanel.h"
+#include "gui/base/conventions.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtclipboard.h"
 #include "gui/base/qtext.h"
@@ -94,8 +97,9 @@ void notYetAvailable(std::initializer_list<QWidget*> units) {
 
 MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent), session_(session) {
     setObjectName("主窗口");
-    setWindowTitle(QStringLiteral("Brindle %1").arg(BRINDLE_VERSION));
+    setWindowTitle(qs(msg::kMainWindowTitle));
     setAttribute(Qt::WA_DeleteOnClose);
+    keepOnEscape(this);
     UNIT(选择夹1);
     for (Page page : kPages) 选择夹1->addTab(buildPage(page), qs(pageTitle(page)));
     setCentralWidget(选择夹1);
@@ -106,6 +110,12 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     connect2GPage();
     connectOtherPages();
     buildScriptChecks();
+    buildMenus();
+    // Tab in a name box goes to the next unit; the script panes keep their tabs.
+    for (QPlainTextEdit* names : std::initializer_list<QPlainTextEdit*>{
+             编辑框_4G源小区, 编辑框_4G目标小区, 编辑框_2G源小区, 编辑框_2G目标小区,
+             开关基站_基站名编辑框, 负载均衡优化_小区名编辑框})
+        names->setTabChangesFocus(true);
     resize(1180, 720);
 }
 
@@ -550,11 +560,102 @@ void MainWindow::buildScriptChecks() {
     menuBar()->addMenu(菜单_工具);
     connect(动作_检查脚本文件, &QAction::triggered, this, [this] {
         GuiFeedback feedback(this);
-        const auto path = feedback.chooseOpenFile(
-            {std::string(msg::kScriptFileFilter), {}, platform::desktopFolder()});
+        const auto path = feedback.chooseOpenFile({std::string(msg::kScriptFileFilter),
+                                                   {},
+                                                   platform::desktopFolder(),
+                                                   FileKind::ScriptFile});
         if (path) ScriptCheckWindow::open(session_, *path, feedback);
     });
     setAcceptDrops(true);
+}
+
+void MainWindow::buildMenus() {
+    UNIT(菜单_文件, qs(msg::kFileMenu), this);
+    UNIT(动作_切换工参库, qs(msg::kSwitchLibraries), this);
+    UNIT(动作_保存当前脚本, qs(msg::kSaveCurrentPane), this);
+    UNIT(动作_打开程序文件夹, qs(msg::kOpenProgramFolder), this);
+    UNIT(动作_退出, qs(msg::kQuit), this);
+    动作_保存当前脚本->setShortcut(QKeySequence::Save);
+    动作_退出->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    菜单_文件->addActions({动作_切换工参库, 动作_保存当前脚本, 动作_打开程序文件夹});
+    菜单_文件->addSeparator();
+    菜单_文件->addAction(动作_退出);
+    menuBar()->insertMenu(菜单_工具->menuAction(), 菜单_文件);
+    connect(动作_切换工参库, &QAction::triggered, this, &MainWindow::librariesSwitchRequested);
+    connect(动作_保存当前脚本, &QAction::triggered, this, [this] {
+        if (QPushButton* save = saveButtonOf(选择夹1->currentIndex())) save->click();
+    });
+    connect(动作_打开程序文件夹, &QAction::triggered, this, [this] {
+        QDesktopServices::openUrl(
+            QUrl::fromLocalFile(qs(platform::utf8Name(session_.folder.home))));
+    });
+    connect(动作_退出, &QAction::triggered, this, [] { QApplication::closeAllWindows(); });
+
+    // The tool windows, each entry pressing its button (so it is disabled
+    // with it), before the script file check.
+    QAction* check = 动作_检查脚本文件;
+    for (QPushButton* tool :
+         {按钮_4G小区操作_频点配置按钮, 按钮_4G小区操作_修改工参数据按钮,
+          按钮_2G小区操作_参数2G设置按钮, 按钮_4G小区操作_修改PCI按钮, 按键_一键改频点,
+          一键扩容按钮, 一键减容按钮, 按钮_4G小区操作_脚本分割按钮, 按钮_4G小区操作_站型转换}) {
+        auto* entry = new QAction(tool->text(), this);
+        connect(entry, &QAction::triggered, tool, &QPushButton::click);
+        菜单_工具->insertAction(check, entry);
+    }
+    菜单_工具->insertSeparator(check);
+
+    UNIT(菜单_帮助, qs(msg::kHelpMenu), this);
+    UNIT(动作_使用说明, qs(msg::kHelpEntry), this);
+    UNIT(动作_关于, qs(msg::kAboutEntry), this);
+    动作_使用说明->setShortcut(QKeySequence::HelpContents);
+    菜单_帮助->addActions({动作_使用说明, 动作_关于});
+    menuBar()->addMenu(菜单_帮助);
+    connect(动作_使用说明, &QAction::triggered, this,
+            [this] { GuiFeedback(this).message(msg::kHelpText, msg::kHelpEntry); });
+    connect(动作_关于, &QAction::triggered, this, [this] {
+        GuiFeedback(this).message(
+            std::string(msg::kAboutHead) + BRINDLE_VERSION + std::string(msg::kAboutText),
+            msg::kAboutEntry);
+    });
+
+    UNIT(状态栏_工参库);
+    statusBar()->addPermanentWidget(状态栏_工参库, 1);
+    showLibraries();
+}
+
+void MainWindow::showLibraries() {
+    const auto describe = [](std::string_view head, const std::filesystem::path& path,
+                             const Library* library) {
+        std::string text(head);
+        if (!library) return text + std::string(msg::kNoLibrary);
+        return text + platform::utf8Name(path.filename()) + std::string(msg::kStatusCountHead) +
+               std::to_string(library->count()) + std::string(msg::kStatusCountTail);
+    };
+    状态栏_工参库->setText(
+        qs(describe(msg::kStatus4G, session_.current4G, session_.library4G.get()) + "    " +
+           describe(msg::kStatus2G, session_.current2G, session_.library2G.get())));
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    showLibraries();
+    QMainWindow::showEvent(event);
+}
+
+QPushButton* MainWindow::saveButtonOf(int pageIndex) const {
+    if (pageIndex < 0 || pageIndex >= static_cast<int>(std::size(kPages))) return nullptr;
+    switch (kPages[static_cast<std::size_t>(pageIndex)]) {
+        case Page::Lte:
+            return 按钮_4G小区操作_复制脚本内容按钮;
+        case Page::Geran:
+            return 按钮_2G小区操作_复制脚本内容按钮;
+        case Page::OnOff:
+            return 开关基站_按钮_复制脚本;
+        case Page::Expansion:
+            return 按钮_小区扩容配置_复制;
+        case Page::LoadBalancing:
+            break;  // no pane: its generator copies what it makes
+    }
+    return nullptr;
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -41,6 +42,20 @@ public:
     // Dropping a file on the window does the same.
     QMenu* 菜单_工具 = nullptr;
     QAction* 动作_检查脚本文件 = nullptr;
+
+    // Menu "文件": back to the start window, the current page's save, the
+    // program folder, quit; menu "帮助": the short help and 关于. The tool
+    // windows' entries in "工具" press the tools' buttons.
+    QMenu* 菜单_文件 = nullptr;
+    QAction* 动作_切换工参库 = nullptr;
+    QAction* 动作_保存当前脚本 = nullptr;
+    QAction* 动作_打开程序文件夹 = nullptr;
+    QAction* 动作_退出 = nullptr;
+    QMenu* 菜单_帮助 = nullptr;
+    QAction* 动作_使用说明 = nullptr;
+    QAction* 动作_关于 = nullptr;
+    // The status bar: the open libraries with their record counts.
+    QLabel* 状态栏_工参库 = nullptr;
 
     // ---- page "4G小区操作" ----
     ClearingTextEdit* 编辑框_4G源小区 = nullptr;
@@ -142,12 +157,17 @@ signals:
     void exportToolRequested(const brindle::ExportTool* tool);
     void scriptSplitterRequested();
     void siteTypeBuilderRequested();
+    // 文件 → 切换工参库: the start window again, this window kept as it is.
+    void librariesSwitchRequested();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     // Closing with a script not yet saved asks first; No keeps the window.
     void closeEvent(QCloseEvent* event) override;
+    // The status bar follows the libraries, which change while the window is
+    // hidden behind the start window.
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* buildPage(Page page);
@@ -161,6 +181,10 @@ private:
     void connect2GPage();
     void connectOtherPages();
     void buildScriptChecks();
+    void buildMenus();
+    void showLibraries();
+    // The button that saves or copies the page's pane; null where none does.
+    QPushButton* saveButtonOf(int pageIndex) const;
     // Each box emptied as one undoable step of its own.
     void clearBoxes(std::initializer_list<QPlainTextEdit*> boxes);
     // A copy button of a pane: a copied pane counts as saved.

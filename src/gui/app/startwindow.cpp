@@ -5,18 +5,22 @@
 #include <QVBoxLayout>
 
 #include "core/app/workflows.h"
+#include "core/base/messages.h"
 #include "core/base/platform.h"
 #include "core/library/catalogue.h"
+#include "gui/base/conventions.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtext.h"
+#include "gui/base/remembered.h"
 #include "gui/base/widgets.h"
 
 namespace brindle::gui {
 
 StartWindow::StartWindow(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
     setObjectName("启动窗口");
-    setWindowTitle(QStringLiteral("Brindle %1").arg(BRINDLE_VERSION));
+    setWindowTitle(qs(msg::kStartWindowTitle));
     setAttribute(Qt::WA_DeleteOnClose);
+    keepOnEscape(this);
 
     auto* layout = new QVBoxLayout(this);
     for (auto kind : {LibraryKind::Lte, LibraryKind::Gsm}) {
@@ -61,8 +65,29 @@ void StartWindow::fill(LibraryKind kind) {
 }
 
 void StartWindow::reloadLists() {
-    fill(LibraryKind::Lte);
-    fill(LibraryKind::Gsm);
+    for (auto kind : {LibraryKind::Lte, LibraryKind::Gsm}) {
+        fill(kind);
+        preselect(kind);
+    }
+    session_.lastImported.clear();  // preselected once; the choice holds it now
+}
+
+// The library just imported, else the one this session chose (back from
+// the main window), else the one opened last time; one that is no longer
+// in the list is not chosen.
+void StartWindow::preselect(LibraryKind kind) {
+    const std::filesystem::path& chosen =
+        kind == LibraryKind::Lte ? session_.current4G : session_.current2G;
+    const std::filesystem::path folder = session_.folder.libraries(kind);
+    for (const std::filesystem::path& candidate :
+         {session_.lastImported, chosen, rememberedLibrary(kind)}) {
+        if (candidate.empty() || candidate.parent_path() != folder) continue;
+        const int index = comboOf(kind)->findText(qs(platform::utf8Name(candidate.filename())));
+        if (index < 0) continue;
+        comboOf(kind)->setCurrentIndex(index);
+        choose(kind, index);
+        return;
+    }
 }
 
 void StartWindow::choose(LibraryKind kind, int index) {
@@ -92,7 +117,9 @@ bool StartWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void StartWindow::openLibraries() {
     GuiFeedback feedback(this);
-    if (openChosenLibraries(session_, feedback)) emit librariesOpened();
+    if (!openChosenLibraries(session_, feedback)) return;
+    rememberLibraries(session_);
+    emit librariesOpened();
 }
 
 }  // namespace brindle::gui

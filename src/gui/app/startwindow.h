@@ -16,7 +16,8 @@ class StartWindow : public QWidget {
 public:
     explicit StartWindow(Session& session, QWidget* parent = nullptr);
 
-    // Fills both lists from mu/ and mu2/; nothing is selected afterwards.
+    // Fills both lists from mu/ and mu2/ and preselects in each the library
+    // just imported, chosen before, or opened last time, where one is listed.
     void reloadLists();
 
     QGroupBox* 分组框1 = nullptr;
@@ -39,6 +40,7 @@ protected:
 private:
     QComboBox* comboOf(LibraryKind kind) const;
     void fill(LibraryKind kind);
+    void preselect(LibraryKind kind);
     void choose(LibraryKind kind, int index);
     void deleteSelected(LibraryKind kind);
     void openLibraries();

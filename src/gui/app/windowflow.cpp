@@ -32,13 +32,18 @@ StartWindow* WindowFlow::showStart() {
         start_ = new StartWindow(session_);
         connect(start_, &StartWindow::librariesOpened, this, [this] {
             showMain();
-            start_->close();
+            leaveStart();
         });
         connect(start_, &StartWindow::import4GRequested, this, [this] {
             auto* window = new ImportWindow4G(session_);
             connect(window, &ImportWindowBase::left, this, [this] { showStart(); });
             window->show();
-            start_->close();
+            leaveStart();
+        });
+        // Closed without opening libraries: a main window left hidden by
+        // 切换工参库 comes back with the libraries it had.
+        connect(start_, &QObject::destroyed, this, [this] {
+            if (main_ && main_->isHidden()) showMain();
         });
         connect(start_, &StartWindow::import2GRequested, this, [this] {
             auto* window = new ImportWindow2G(session_, start_);
@@ -64,9 +69,27 @@ void WindowFlow::openInPlaceOfMain(Tool* tool) {
     if (main_) main_->hide();
 }
 
+// The closed window deletes itself later; a start window wanted before
+// then (切换工参库 at once) is a new one.
+void WindowFlow::leaveStart() {
+    start_->disconnect(this);
+    start_->close();
+    start_ = nullptr;
+}
+
+// The main window waits hidden, with the engineer's names and scripts, until
+// the start window has opened the libraries chosen there (or is closed).
+// The query window edits the libraries of the time it opened: it closes.
+void WindowFlow::switchLibraries() {
+    if (query_) query_->close();
+    showStart();
+    if (main_) main_->hide();
+}
+
 MainWindow* WindowFlow::showMain() {
     if (!main_) {
         main_ = new MainWindow(session_);
+        connect(main_, &MainWindow::librariesSwitchRequested, this, &WindowFlow::switchLibraries);
         connect(main_, &MainWindow::frequencyPlanRequested, this, &WindowFlow::showPlanEditor);
         connect(main_, &MainWindow::settings2GRequested, this, &WindowFlow::showSettings2G);
         connect(main_, &MainWindow::libraryQueryRequested, this, [this] { showLibraryQuery(); });

@@ -27,12 +27,17 @@ public:
     PlanEditor* showPlanEditor();
     Settings2GWindow* showSettings2G();
 
+    // 文件 → 切换工参库: the start window, the main window hidden meanwhile.
+    void switchLibraries();
+
     StartWindow* startWindow() const;
     MainWindow* mainWindow() const;
     // The library query window beside the main window; one at a time.
     QueryWindow* showLibraryQuery();
 
 private:
+    // Closes the start window on the way to another window.
+    void leaveStart();
     // Opens the window of an export tool's row as the row says.
     void openExportTool(const ExportTool* tool);
     // Shows an export tool window modally beside the main window; its

@@ -11,6 +11,7 @@
 #include "core/base/messages.h"
 #include "core/base/platform.h"
 #include "gui/base/qtext.h"
+#include "gui/base/remembered.h"
 #include "gui/base/widgets.h"
 
 namespace brindle::gui {
@@ -120,31 +121,36 @@ Answer GuiFeedback::ask(Question id, std::string_view detail) {
     return pressed.button == yes ? Answer::Yes : Answer::No;
 }
 
-std::optional<std::filesystem::path> GuiFeedback::chooseOpenFile(const FileRequest& request) {
+// A dialog of a kind starts in the folder the last one of that kind chose
+// from, and the folder of what it gives is remembered for the next.
+std::optional<std::filesystem::path> GuiFeedback::chooseFile(const FileRequest& request,
+                                                             bool save) {
+    FileRequest asked = request;
+    asked.startFolder = startFolderFor(request);
+    std::optional<std::filesystem::path> chosen;
     if (presetAnswers) {
-        presetAnswers->requests.push_back(request);
-        return presetAnswers->takeFile();
+        presetAnswers->requests.push_back(asked);
+        chosen = presetAnswers->takeFile();
+    } else {
+        QString start = qs(platform::utf8Name(asked.startFolder));
+        if (save && !asked.proposedName.empty())
+            start = start.isEmpty() ? qs(asked.proposedName) : start + '/' + qs(asked.proposedName);
+        const QString title = qs(fileDialogTitle(asked.kind));
+        const QString filter = qtFilter(asked.filter);
+        const QString file = save ? QFileDialog::getSaveFileName(parent_, title, start, filter)
+                                  : QFileDialog::getOpenFileName(parent_, title, start, filter);
+        if (!file.isEmpty()) chosen = fsPath(file);
     }
-    const QString file = QFileDialog::getOpenFileName(
-        parent_, {}, qs(platform::utf8Name(request.startFolder)), qtFilter(request.filter));
-    if (file.isEmpty()) return std::nullopt;
-    return fsPath(file);
+    if (chosen) rememberFolder(asked.kind, *chosen);
+    return chosen;
+}
+
+std::optional<std::filesystem::path> GuiFeedback::chooseOpenFile(const FileRequest& request) {
+    return chooseFile(request, false);
 }
 
 std::optional<std::filesystem::path> GuiFeedback::chooseSaveFile(const FileRequest& request) {
-    std::optional<std::filesystem::path> chosen;
-    if (presetAnswers) {
-        presetAnswers->requests.push_back(request);
-        chosen = presetAnswers->takeFile();
-    } else {
-        QString start = qs(platform::utf8Name(request.startFolder));
-        if (!request.proposedName.empty())
-            start =
-                start.isEmpty() ? qs(request.proposedName) : start + '/' + qs(request.proposedName);
-        const QString file =
-            QFileDialog::getSaveFileName(parent_, {}, start, qtFilter(request.filter));
-        if (!file.isEmpty()) chosen = fsPath(file);
-    }
+    const std::optional<std::filesystem::path> chosen = chooseFile(request, true);
     if (!chosen) return chosen;
     for (const auto& file : inUse_) {
         if (file.empty() || !platform::sameFile(*chosen, file)) continue;

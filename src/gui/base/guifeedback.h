@@ -49,6 +49,8 @@ public:
     static void preset(Preset* answers);
 
 private:
+    std::optional<std::filesystem::path> chooseFile(const FileRequest& request, bool save);
+
     QPointer<QWidget> parent_;
     QPointer<QProgressBar> bar_;
     PaneSink* pane_;

@@ -61,13 +61,13 @@ const Library* ExportWindow::library4GFor(Feedback& feedback) const {
 }
 
 void ExportWindow::saveBox(QPlainTextEdit* box, std::string_view proposedName,
-                           std::string_view filter) {
+                           std::string_view filter, FileKind kind) {
     GuiFeedback feedback(this);
     std::vector<std::filesystem::path> inUse = session_.filesInUse();
     if (book_) inUse.push_back(book_->path());
     feedback.refuseToReplace(std::move(inUse));
     setBoxText(box, saveToolScript(boxText(box), proposedName, filter, platform::desktopFolder(),
-                                   feedback));
+                                   feedback, kind));
 }
 
 QPlainTextEdit* ExportWindow::scriptLook(QPlainTextEdit* box) {

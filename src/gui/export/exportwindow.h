@@ -61,7 +61,8 @@ protected:
 
     // The save step: the box is rebuilt from its distinct non-empty lines and
     // written (GBK) to the file chosen from the desktop under `proposedName`.
-    void saveBox(QPlainTextEdit* box, std::string_view proposedName, std::string_view filter);
+    void saveBox(QPlainTextEdit* box, std::string_view proposedName, std::string_view filter,
+                 FileKind kind = FileKind::ToolScriptSave);
 
     // Script-box look shared by the windows.
     static QPlainTextEdit* scriptLook(QPlainTextEdit* box);

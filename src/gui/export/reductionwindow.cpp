@@ -120,7 +120,8 @@ void ReductionWindow::save() {
     const std::string cell = u8(操作小区名编辑框->text());
     saveBox(脚本编辑框, exports::reductionScriptName(cell), msg::kScriptFileFilter);
     if (!回退脚本编辑框->document()->isEmpty())
-        saveBox(回退脚本编辑框, exports::rollbackScriptName(cell), msg::kScriptFileFilter);
+        saveBox(回退脚本编辑框, exports::rollbackScriptName(cell), msg::kScriptFileFilter,
+                FileKind::RollbackSave);
 }
 
 void ReductionWindow::clearContents() {

@@ -76,6 +76,8 @@ Settings2GWindow::Settings2GWindow(Session& session, QWidget* parent)
 
     connect(保存设置按钮, &QPushButton::clicked, this, &Settings2GWindow::saveSettings);
     connect(按钮_2G基站数据_查询, &QPushButton::clicked, this, &Settings2GWindow::queryRecord);
+    connect(编辑框_2G数据库_小区名, &QLineEdit::returnPressed, this,
+            &Settings2GWindow::queryRecord);
     connect(按钮_2G基站数据_修改, &QPushButton::clicked, this, &Settings2GWindow::modifyRecord);
 
     // Fills the boxes only: the 2G settings in memory are not touched.

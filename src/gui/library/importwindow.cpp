@@ -65,7 +65,8 @@ QTableView* ImportWindowBase::makePreviewList(const char* unit) {
 
 ImportWindowBase::Read ImportWindowBase::readChosenWorkbook() {
     GuiFeedback feedback(this, 进度条1);
-    const auto chosen = feedback.chooseOpenFile({});
+    const auto chosen =
+        feedback.chooseOpenFile({std::string(msg::kWorkbookFilter), {}, {}, FileKind::Workbook});
     if (!chosen) return Read::Cancelled;
     const Busy busy(this, buttons());
     setWindowTitle(qs(std::string(msg::kImportTitleHead) + platform::utf8Name(*chosen) +

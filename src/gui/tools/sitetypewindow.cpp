@@ -54,7 +54,7 @@ SiteTypeWindow::SiteTypeWindow(Session& session, QWidget* parent)
     row("单站最大小区数：", UNIT(最大小区数编辑框), defaults.maxCells);
     row("站型连接符设置：", UNIT(站型连接符编辑框), defaults.separator);
 
-    UNIT(基站名编辑框);
+    UNIT(基站名编辑框)->setTabChangesFocus(true);  // a name box: Tab goes on
     UNIT(输出编辑框);
     输出编辑框->setLineWrapMode(QPlainTextEdit::NoWrap);
 

@@ -62,7 +62,7 @@ void SplitterWindow::closeEvent(QCloseEvent* event) {
 void SplitterWindow::chooseScript() {
     GuiFeedback feedback(this);
     const auto path = feedback.chooseOpenFile(
-        {std::string(msg::kScriptFileFilter), {}, platform::desktopFolder()});
+        {std::string(msg::kScriptFileFilter), {}, platform::desktopFolder(), FileKind::ScriptFile});
     if (!path) return;  // cancelled: the loaded script stays
     platform::FileContents contents = platform::readWholeFile(*path);
     if (contents.state != platform::FileContents::State::Read) {
