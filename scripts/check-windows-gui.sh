@@ -96,7 +96,9 @@ paste() {
     sleep 0.3
 }
 
-version=$(basename "$program" | sed 's/^brindle-//; s/-windows-x64$//')
+# A first start: no settings of an earlier check (remembered folders,
+# window places, the libraries last chosen) in the Wine prefix.
+rm -rf "${BRINDLE_CACHE:-$HOME/.cache/brindle}"/wine-*/drive_c/users/*/AppData/Roaming/Brindle
 source_cell=LF_城北大厦-1 target_cell=LF_城北大厦-2
 mkdir -p "$work/saved"
 BRINDLE_WINE_DISPLAY=$DISPLAY "$root/scripts/wine-run.sh" "$program/brindle.exe" \
@@ -105,7 +107,7 @@ program_pid=$!
 
 # The start window: its first box has the focus. The first (the sample's)
 # 4G and 2G library, then 小区操作.
-start=$(window "^Brindle $version") || fail "the start window did not appear"
+start=$(window "^选择工参库") || fail "the start window did not appear"
 shot 1-start
 focus "$start"
 xdotool key --delay 200 Down Tab Down Tab Tab Tab space
@@ -113,7 +115,7 @@ xdotool key --delay 200 Down Tab Down Tab Tab Tab space
 # The main window, 4G page: the two name boxes, then 添加邻区 and its
 # message; the places are those of the window's 1180×720 layout under
 # openbox.
-main=$(window "^Brindle $version" "$start") || fail "the main window did not open"
+main=$(window "^小区操作" "$start") || fail "the main window did not open"
 sleep 1
 shot 2-main
 focus "$main"
@@ -121,7 +123,7 @@ click "$main" 110 300
 paste "$source_cell"
 click "$main" 327 300
 paste "$target_cell"
-click "$main" 1014 119
+click "$main" 1007 128
 done_box=$(window "^Brindle\$" "$start" "$main") || fail "添加邻区 showed no message"
 shot 3-generated
 focus "$done_box"
@@ -130,7 +132,7 @@ xdotool key Return
 # 复制脚本内容 saves the script. The name is typed without its extension,
 # which the dialog adds (.TXT, from the filter).
 focus "$main"
-click "$main" 1111 301
+click "$main" 1106 310
 dialog=$(window "" "$start" "$main" "$done_box") || fail "复制脚本内容 opened no file dialog"
 shot 4-save
 focus "$dialog"
