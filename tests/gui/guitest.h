@@ -52,10 +52,13 @@ inline QString qpath(const std::filesystem::path& path) {
 using gui::fsPath;
 
 // Deletes the windows a test left open. A window may own another (the 2G
-// import window belongs to the start window), so each is checked before.
+// import window belongs to the start window), so each is checked before;
+// one that has a parent (a combo box's popup, a dialog of a window) goes
+// with its parent, which may still use it while it closes.
 inline void deleteTopLevelWindows() {
     QList<QPointer<QWidget>> windows;
-    for (QWidget* w : QApplication::topLevelWidgets()) windows << w;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (!w->parentWidget()) windows << w;
     for (const auto& w : windows) delete w.data();
 }
 
