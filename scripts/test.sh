@@ -35,7 +35,11 @@ timed "the Linux build" scripts/build.sh
 if $windows; then
     timed "the Windows build" scripts/build-windows.sh
     # ctest runs every test through scripts/wine-run.sh, each with its timeout.
-    (cd build-win && timed "the Windows tests under Wine" ctest --output-on-failure -j2)
+    # Under Wine 8 a process a test starts (brindle-cli.exe through the C
+    # runtime) now and then fails to start, about one test in a run of 470:
+    # a failed test runs once more, and fails only when it fails twice.
+    (cd build-win && timed "the Windows tests under Wine" \
+        ctest --output-on-failure -j2 --repeat until-pass:2)
     timed "the comparison" scripts/compare-windows.sh
     timed "the Windows package and its windows" \
         bash -c 'scripts/check-windows-gui.sh "$(scripts/package-windows.sh --no-build)"'
