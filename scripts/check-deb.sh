@@ -148,8 +148,8 @@ timeout 120 chroot --userspec=1000:1000 "$root" /usr/bin/env -i \
     PATH=/usr/bin:/bin HOME=/home/engineer LANG=C.UTF-8 DISPLAY=":$display" \
     QT_QPA_PLATFORM=xcb /usr/bin/brindle >"$run/brindle.log" 2>&1 &
 brindle_pid=$!
-# The start window's title is "Brindle <version>".
-if ! window=$(DISPLAY=":$display" timeout 60 xdotool search --sync --onlyvisible --name '^Brindle ' 2>/dev/null | head -1) \
+# The start window's title is "选择工参库", followed by Brindle.
+if ! window=$(DISPLAY=":$display" timeout 60 xdotool search --sync --onlyvisible --name '^选择工参库' 2>/dev/null | head -1) \
     || [[ -z "$window" ]]; then
     kill "$brindle_pid" 2>/dev/null
     cat "$run/brindle.log" >&2
