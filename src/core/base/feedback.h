@@ -54,6 +54,9 @@ public:
     // A pause that paces how a window fills, the window staying responsive;
     // nothing where no window is watched.
     virtual void pace(int milliseconds) { (void)milliseconds; }
+    // True once the engineer has asked the run to stop: a long loop ends
+    // between two items, keeping what it has made, and reports no success.
+    [[nodiscard]] virtual bool stopRequested() { return false; }
 };
 
 }  // namespace brindle
