@@ -75,6 +75,7 @@ private slots:
         gui::setBoxText(window->开关基站_基站名编辑框, "甲-1");
         Dialogs dialogs;
         QTest::mouseClick(window->开关基站_按钮_修改功率, Qt::LeftButton);
+        QVERIFY(waitForRuns());
         QCOMPARE(dialogs.messages(),
                  QStringList{"程序内部错误：窗口缺少单元：开关基站_功率编辑框"});
         QVERIFY(window->开关基站_生成脚本编辑框->document()->isEmpty());

@@ -54,7 +54,7 @@ class DesktopTest : public QObject {
         start->组合框1->setCurrentIndex(start->组合框1->findText(QString::fromUtf8(name)));
         emit start->组合框1->activated(start->组合框1->currentIndex());
         Dialogs dialogs;  // "没有选择2G工参库…"
-        start->添加处理小区按钮->click();
+        click(start->添加处理小区按钮);
         return flow->mainWindow();
     }
     static void activate(QWidget* window) {

@@ -50,7 +50,7 @@ class ExportWindowsTest : public QObject {
     template <typename W>
     W* openFromMain(QPushButton* MainWindow::*button) {
         MainWindow* main = flow->showMain();
-        (main->*button)->click();
+        click((main->*button));
         deleteClosed();
         return onlyShown<W>();
     }
@@ -59,7 +59,7 @@ class ExportWindowsTest : public QObject {
     void choose(QPushButton* button) {
         Dialogs dialogs;
         dialogs.file(exportPath);
-        button->click();
+        click(button);
         QCOMPARE(dialogs.messages(), QStringList{"外部数据库打开成功"});
     }
 
@@ -128,7 +128,7 @@ private slots:
         QVERIFY(main->isVisible());
         QPointer<PciChangeWindow> watched = pci;
         main->hide();
-        pci->返回按钮->click();
+        click(pci->返回按钮);
         deleteClosed();
         QVERIFY(!watched);
         QCOMPARE(flow->mainWindow(), main);
@@ -152,7 +152,7 @@ private slots:
             QVERIFY2(button, tool.unit.data());
             QCOMPARE(button->text(), qs(tool.caption));
             QVERIFY(main->选择夹1->widget(0)->isAncestorOf(button));
-            button->click();
+            click(button);
             auto* window = onlyShown<ExportWindow>();
             QVERIFY2(window, tool.name.data());
             QCOMPARE(window->windowTitle(), qs(tool.caption));
@@ -184,7 +184,7 @@ private slots:
         // "频点1设置" … "频点11设置", empty values as empty lines.
         QCOMPARE(qs(boxText(reduction->频点4G_编辑框)),
                  QString("38400\r\n38950\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"));
-        reduction->参数2G设置按钮->click();
+        click(reduction->参数2G设置按钮);
         QVERIFY(onlyShown<Settings2GWindow>());
         reduction->close();
         checkMainAsLeft(main);
@@ -216,12 +216,12 @@ private slots:
             dialogs.cancelFile();
             dialogs.file(exportPath);
             dialogs.file(ws->dir / "坏.xlsx");
-            c.button->click();  // cancelled: nothing said, nothing opened
+            click(c.button);  // cancelled: nothing said, nothing opened
             QVERIFY2(!c.window->book(), unit);
-            c.button->click();
+            click(c.button);
             exports::ExportBook* opened = c.window->book();
             QVERIFY2(opened, unit);
-            c.button->click();
+            click(c.button);
             QCOMPARE(dialogs.messages().size(), 2);
             QCOMPARE(dialogs.messages()[0], QString("外部数据库打开成功"));
             QCOMPARE(dialogs.titles[0], std::string());
@@ -255,7 +255,7 @@ private slots:
         for (QPushButton* button : {pci.新PCI修改按钮, inheritance.生成脚本按钮,
                                     reduction.生成相关信息按钮, change.按钮_生成脚本}) {
             Dialogs dialogs;
-            button->click();
+            click(button);
             QCOMPARE(dialogs.messages(), QStringList{"请先选择MML报文！"});
         }
         QCOMPARE(pci.脚本编辑框->toPlainText(), QString());
@@ -275,7 +275,7 @@ private slots:
         w.扩容小区数据编辑框->setText("3");
         {
             Dialogs dialogs;
-            w.查询按钮->click();
+            click(w.查询按钮);
             QCOMPARE(dialogs.messages(), QStringList{"预修改PCI小区2名为空，当前单小区修改！"});
         }
         QCOMPARE(w.标签6->text(), QString("1001"));
@@ -300,8 +300,8 @@ private slots:
             "ACT CELL:LOCALCELLID=2;{站A}\r\n";
         {
             Dialogs dialogs;
-            w.新PCI修改按钮->click();
-            w.新PCI修改按钮->click();
+            click(w.新PCI修改按钮);
+            click(w.新PCI修改按钮);
             QCOMPARE(dialogs.messages(),
                      (QStringList{"修改PCI脚本已生成！", "修改PCI脚本已生成！"}));
         }
@@ -310,7 +310,7 @@ private slots:
         TempDir out;
         Dialogs dialogs;
         dialogs.file(out / "pci");  // the extension comes with the save
-        w.另存为脚本按钮->click();
+        click(w.另存为脚本按钮);
         QVERIFY(dialogs.messages().isEmpty());
         QCOMPARE(dialogs.requests.size(), std::size_t(1));
         QCOMPARE(qs(dialogs.requests[0].proposedName), QString("站A_PCI修改脚本"));
@@ -330,7 +330,7 @@ private slots:
         // A cancelled save writes nothing and, nothing having failed, says nothing.
         w.脚本编辑框->setPlainText("X\nX");
         Dialogs dialogs;
-        w.另存为脚本按钮->click();
+        click(w.另存为脚本按钮);
         QCOMPARE(dialogs.messages(), QStringList{});
         QCOMPARE(qs(dialogs.requests.at(0).proposedName), QString("未知_PCI修改脚本"));
         QCOMPARE(qs(boxText(w.脚本编辑框)), QString("X\r\n"));
@@ -341,11 +341,11 @@ private slots:
         w.改PCI小区名1编辑框->setText("A-1");
         w.改PCI小区名2编辑框->setText("B-1");
         Dialogs dialogs;
-        w.查询按钮->click();
+        click(w.查询按钮);
         QCOMPARE(w.标签8->text(), QString("1002"));
         QCOMPARE(w.标签11->text(), QString("200"));
         w.改PCI小区名2编辑框->setText("无此小区");
-        w.查询按钮->click();
+        click(w.查询按钮);
         QCOMPARE(dialogs.messages(), QStringList{"无此小区小区不存在！"});
         QCOMPARE(w.标签7->text(), QString("100"));
         QCOMPARE(w.标签8->text(), QString());
@@ -357,7 +357,7 @@ private slots:
         w.改PCI小区名1编辑框->setText("A-2");
         {
             Dialogs dialogs;
-            w.修改按钮->click();
+            click(w.修改按钮);
             QCOMPARE(dialogs.messages(), QStringList{"修改的PCI不能为空"});
         }
         w.修改PCI1编辑框->setText("37");
@@ -365,7 +365,7 @@ private slots:
         w.修改PCI2编辑框->setText("38");
         {
             Dialogs dialogs;
-            w.修改按钮->click();
+            click(w.修改按钮);
             QCOMPARE(dialogs.messages(), (QStringList{"修改成功", "修改成功"}));
         }
         const Library& inMemory = *ws->session.library4G;
@@ -388,7 +388,7 @@ private slots:
         w.继承小区编辑框->setText("A-1");
         {
             Dialogs dialogs;
-            w.生成脚本按钮->click();
+            click(w.生成脚本按钮);
             QCOMPARE(dialogs.messages(), QStringList{"扩容脚本已经生成！"});
         }
         const std::string lte =
@@ -434,7 +434,7 @@ private slots:
         TempDir out;
         Dialogs dialogs;
         dialogs.file(out / "扩容.txt");
-        w.另存脚本按钮->click();
+        click(w.另存脚本按钮);
         QVERIFY(dialogs.messages().isEmpty());
         QCOMPARE(qs(dialogs.requests.at(0).proposedName), QString("N-1扩容脚本"));
         QCOMPARE(qs(dialogs.requests.at(0).filter), QString("脚本文件|*.txt"));
@@ -451,7 +451,7 @@ private slots:
         w.源小区编辑框->setPlainText("旧的");
         {
             Dialogs dialogs;
-            w.生成相关信息按钮->click();
+            click(w.生成相关信息按钮);
             QCOMPARE(dialogs.messages(), QStringList{"相关数据已生成！"});
         }
         QCOMPARE(qs(boxText(w.源小区编辑框)), QString("B-1\r\n"));
@@ -464,7 +464,7 @@ private slots:
         w.生成回退脚本选择框->setChecked(true);
         {
             Dialogs dialogs;
-            w.生成脚本按钮->click();
+            click(w.生成脚本按钮);
             QCOMPARE(dialogs.messages(), QStringList{"减容脚本已经生成！"});
         }
         const std::string script =
@@ -497,7 +497,7 @@ private slots:
         Dialogs dialogs;
         dialogs.file(out / "减容.txt");
         dialogs.file(out / "回退.txt");
-        w.另存为文本按钮->click();
+        click(w.另存为文本按钮);
         QVERIFY(dialogs.messages().isEmpty());
         QCOMPARE(dialogs.requests.size(), std::size_t(2));
         QCOMPARE(qs(dialogs.requests[0].proposedName), QString("A-1"));
@@ -506,7 +506,7 @@ private slots:
         QCOMPARE(readAll(out / "减容.txt"), gbkBytes(script + tail));
         QCOMPARE(readAll(out / "回退.txt"), gbkBytes(rollback));
 
-        w.清空内容按钮->click();
+        click(w.清空内容按钮);
         for (QPlainTextEdit* box : {w.源小区编辑框, w.CI编辑框, w.脚本编辑框, w.回退脚本编辑框})
             QCOMPARE(box->toPlainText(), QString());
         QCOMPARE(w.频点4G_编辑框->toPlainText(), QString("38950\n38400\n1850"));
@@ -525,7 +525,7 @@ private slots:
         w.回退脚本编辑框->setPlainText("上次的");
         {
             Dialogs dialogs;
-            w.生成脚本按钮->click();
+            click(w.生成脚本按钮);
             QCOMPARE(dialogs.messages(), QStringList{"减容脚本已经生成！"});
         }
         const std::string script =
@@ -543,14 +543,14 @@ private slots:
         TempDir out;
         Dialogs dialogs;
         dialogs.file(out / "c.txt");
-        w.另存为文本按钮->click();
+        click(w.另存为文本按钮);
         QCOMPARE(dialogs.requests.size(), std::size_t(1));
         QCOMPARE(readAll(out / "c.txt"), gbkBytes(script));
 
         // A missing cell leaves the boxes as they were.
         w.操作小区名编辑框->setText("Z-9");
         Dialogs missing;
-        w.生成脚本按钮->click();
+        click(w.生成脚本按钮);
         QCOMPARE(missing.messages(), QStringList{"减容小区名不存在，请核对工参库！"});
         QCOMPARE(qs(boxText(w.脚本编辑框)), qs(script));
     }
@@ -566,7 +566,7 @@ private slots:
             const QByteArray before = readAll(file);
             Dialogs dialogs;
             dialogs.file(file);
-            w.另存脚本按钮->click();
+            click(w.另存脚本按钮);
             QCOMPARE(dialogs.messages(), QStringList{"不能覆盖正在使用的文件：" + qpath(file)});
             QCOMPARE(readAll(file), before);
         }
@@ -580,15 +580,15 @@ private slots:
         w.编辑框_小区名->setText("A-1");
         {
             Dialogs dialogs;
-            w.按钮_查询->click();
+            click(w.按钮_查询);
             QVERIFY(dialogs.messages().isEmpty());
         }
         QCOMPARE(w.标签_原小区频点->text(), QString("38400"));
         choose(w.按钮_选择MML报文);
         {
             Dialogs dialogs;
-            w.按钮_生成脚本->click();
-            w.按钮_生成脚本->click();
+            click(w.按钮_生成脚本);
+            click(w.按钮_生成脚本);
             QVERIFY(dialogs.messages().isEmpty());
         }
         const std::string line =
@@ -598,7 +598,7 @@ private slots:
         TempDir out;
         Dialogs dialogs;
         dialogs.file(out / "改.txt");
-        w.按钮_另存脚本->click();
+        click(w.按钮_另存脚本);
         QCOMPARE(qs(dialogs.requests.at(0).proposedName), QString("A-1改频点脚本"));
         QCOMPARE(qs(dialogs.requests.at(0).filter), QString("脚本文件|*.txt"));
         QCOMPARE(readAll(out / "改.txt"), gbkBytes(line));
@@ -606,8 +606,8 @@ private slots:
         // A cell the library lacks: said, and the old carrier is not left standing.
         w.编辑框_小区名->setText("X-1");
         Dialogs missing;
-        w.按钮_查询->click();
-        w.按钮_生成脚本->click();
+        click(w.按钮_查询);
+        click(w.按钮_生成脚本);
         QCOMPARE(missing.messages(), (QStringList{"X-1小区不存在！", "X-1小区不存在！"}));
         QCOMPARE(w.标签_原小区频点->text(), QString());
         QCOMPARE(qs(boxText(w.编辑框_脚本内容)), qs(line));

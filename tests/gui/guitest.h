@@ -3,13 +3,17 @@
 // set before the click (no dialog is ever shown or waited for), and the
 // windows a test leaves behind.
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
+#include "gui/base/backgroundrun.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtext.h"
 #include "testsupport.h"
@@ -35,6 +39,21 @@ public:
     void file(const std::filesystem::path& path) { files.push_back(path); }
     void cancelFile() { files.push_back(std::nullopt); }
 };
+
+// Waits until every run the window started on its worker has ended and
+// its results are shown. False when one is still working after `limit`.
+inline bool waitForRuns(int limit = 50'000) {
+    QElapsedTimer waited;
+    waited.start();
+    while (gui::runsInProgress() > 0 && waited.elapsed() < limit) QTest::qWait(2);
+    return gui::runsInProgress() == 0;
+}
+
+// Clicks `button` and waits for the run it started, if it started one.
+inline void click(QAbstractButton* button) {
+    button->click();
+    (void)waitForRuns();
+}
 
 // What the program remembers (folders, geometry, libraries) goes to a
 // folder of the test binary's own, never to the engineer's settings file.

@@ -42,13 +42,13 @@ class ImportWindowTest : public QObject {
 
     // The 4G import window, opened from a start window.
     ImportWindow4G* open4G() {
-        flow->showStart()->添加工参按钮->click();
+        click(flow->showStart()->添加工参按钮);
         return topLevel<ImportWindow4G>();
     }
     // "1、打开工参" choosing `file`.
     static void read(ImportWindow4G* w, Dialogs& dialogs, const QString& file) {
         dialogs.file(fsPath(file));
-        w->打开按钮->click();
+        click(w->打开按钮);
     }
 
 private slots:
@@ -66,7 +66,7 @@ private slots:
                                                      "站A,小区A,0,1001,1,38400,7,22561\n"
                                                      ",孤儿,1\n\n站B,小区B\n");
         QPointer<StartWindow> start = flow->showStart();
-        start->添加工参按钮->click();
+        click(start->添加工参按钮);
         QTRY_VERIFY(!start);
         auto* w = topLevel<ImportWindow4G>();
         QVERIFY(w);
@@ -74,7 +74,7 @@ private slots:
 
         Dialogs dialogs;
         dialogs.file(fsPath(csv));
-        w->打开按钮->click();
+        click(w->打开按钮);
         QCOMPARE(dialogs.messages(), QStringList{"工参打开成功！含2条"});
         QCOMPARE(w->windowTitle(), "工参导入（" + QDir::toNativeSeparators(csv) + ")");
         auto* model = w->超级列表框_导入预览->model();
@@ -86,11 +86,11 @@ private slots:
         QCOMPARE(model->index(1, 0).data().toString(), QString(""));
         QCOMPARE(model->index(1, 1).data().toString(), QString("孤儿"));
 
-        w->导入工参按钮->click();
+        click(w->导入工参按钮);
         QCOMPARE(dialogs.messages().last(), QString("OK"));
         QVERIFY(std::filesystem::exists(ws->session.folder.mu() / u8"北区.edb"));
 
-        w->继续按钮->click();
+        click(w->继续按钮);
         QTRY_VERIFY(topLevel<StartWindow>());
         auto* again = topLevel<StartWindow>();
         QCOMPARE(again->组合框1->count(), 1);
@@ -112,7 +112,7 @@ private slots:
         read(w, dialogs, bad);
         QCOMPARE(w->超级列表框_导入预览->model()->rowCount(), 0);
         QVERIFY(!w->导入工参按钮->isEnabled());
-        w->打开按钮->click();  // cancelled: as it was
+        click(w->打开按钮);  // cancelled: as it was
         QVERIFY(!w->导入工参按钮->isEnabled());
         read(w, dialogs, good);
         QVERIFY(w->导入工参按钮->isEnabled());
@@ -121,15 +121,15 @@ private slots:
 
         // The 2G window reads and writes in one step: a failed read writes nothing.
         const QString good2G = writeCsv("城区2G.csv", kBook2G);
-        flow->showStart()->添加2G工参按钮->click();
+        click(flow->showStart()->添加2G工参按钮);
         auto* w2 = topLevel<ImportWindow2G>();
         QVERIFY(w2);
         dialogs.file(fsPath(good2G));
-        w2->打开2G工参->click();
+        click(w2->打开2G工参);
         const auto library2G = ws->session.folder.mu2() / u8"城区2G.edb";
         const auto written = std::filesystem::last_write_time(library2G);
         dialogs.file(fsPath(bad));
-        w2->打开2G工参->click();
+        click(w2->打开2G工参);
         QCOMPARE(w2->超级列表框_导入预览2->model()->rowCount(), 0);
         QCOMPARE(dialogs.messages().last().left(8), QString("无法读取工作簿："));
         QCOMPARE(std::filesystem::last_write_time(library2G), written);
@@ -141,7 +141,7 @@ private slots:
         QVERIFY(w);
         Dialogs dialogs;
         read(w, dialogs, writeCsv("城区2G.csv", kBook2G));
-        w->导入工参按钮->click();
+        click(w->导入工参按钮);
         QCOMPARE(
             dialogs.messages(),
             (QStringList{"工参打开成功！含1条",
@@ -151,17 +151,17 @@ private slots:
                          "应有8列"}));
         QVERIFY(!std::filesystem::exists(ws->session.folder.mu() / u8"城区2G.edb"));
         dialogs.answer(Question::ImportMismatch4G, true);
-        w->导入工参按钮->click();
+        click(w->导入工参按钮);
         QCOMPARE(dialogs.messages().last(), QString("OK"));
         QVERIFY(std::filesystem::exists(ws->session.folder.mu() / u8"城区2G.edb"));
     }
 
     void importingBeforeOpeningSaysSo() {
-        flow->showStart()->添加工参按钮->click();
+        click(flow->showStart()->添加工参按钮);
         auto* w = topLevel<ImportWindow4G>();
         QVERIFY(w);
         Dialogs dialogs;
-        w->导入工参按钮->click();
+        click(w->导入工参按钮);
         QCOMPARE(dialogs.messages(), QStringList{"请先打开工参！"});
         w->close();  // the close box brings the start window back too
         QTRY_VERIFY(topLevel<StartWindow>());
@@ -170,16 +170,16 @@ private slots:
     void twoGImportIsOneStepAndTheStartWindowRelists() {
         const QString csv = writeCsv("城区2G.csv", kBook2G);
         StartWindow* start = flow->showStart();
-        start->添加2G工参按钮->click();
+        click(start->添加2G工参按钮);
         auto* w = topLevel<ImportWindow2G>();
         QVERIFY(w);
         QVERIFY(start->isVisible());
         Dialogs dialogs;
         dialogs.file(fsPath(csv));
-        w->打开2G工参->click();
+        click(w->打开2G工参);
         QCOMPARE(dialogs.messages(), (QStringList{"工参打开成功！含1条", "OK"}));
         QCOMPARE(w->超级列表框_导入预览2->columnWidth(2), 80);
-        w->返回按钮->click();
+        click(w->返回按钮);
         QTRY_VERIFY(!topLevel<ImportWindow2G>());
         QCOMPARE(start->组合框2->count(), 1);
         QCOMPARE(start->组合框2->itemText(0), QString("城区2G.edb"));

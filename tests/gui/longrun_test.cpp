@@ -5,6 +5,7 @@
 #include <QTextCursor>
 #include <QtTest>
 
+#include "core/base/messages.h"
 #include "gui/app/mainwindow.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
@@ -57,10 +58,54 @@ private slots:
         setBoxText(w.编辑框_4G源小区, sources);
         setBoxText(w.编辑框_4G目标小区, targets);
         Dialogs dialogs;
-        w.按钮_4G小区操作_删除外部按钮->click();
+        click(w.按钮_4G小区操作_删除外部按钮);
         QCOMPARE(dialogs.messages(), QStringList{"删除外部脚本生成成功！！"});
         QCOMPARE(w.编辑框_4G脚本内容->document()->blockCount(), kCells * (kCells - 1) + 1);
         QVERIFY(boxText(w.编辑框_4G脚本内容) == expected);
+    }
+
+    // 停止 while the box of a missing name is open: the run ends at the next
+    // pair, the pane keeps exactly the lines of the pairs before, and the
+    // engineer is told how many.
+    void aStoppedRunKeepsTheLinesMadeBeforeTheStop() {
+        constexpr int kCells = 50, kPairs = 2000, kMissingAt = 700;
+        Workspace ws;
+        std::vector<Record> cells;
+        for (int i = 0; i < kCells; ++i)
+            cells.push_back(cell4G(i + 1, {"站" + std::to_string(i), "C" + std::to_string(i), "0",
+                                           std::to_string(5000 + i), std::to_string(i % 7), "38400",
+                                           std::to_string(i), "2001"}));
+        useLibrary(ws.session, "big.edb", LibraryKind::Lte, cells);
+        MainWindow w(ws.session);
+        w.show();
+        std::string sources, targets, expected;
+        for (int k = 0; k < kPairs; ++k) {
+            const int s = k % kCells, t = (s + 1) % kCells;
+            sources +=
+                (k == kMissingAt ? std::string("无此小区") : "C" + std::to_string(s)) + "\r\n";
+            targets += "C" + std::to_string(t) + "\r\n";
+            if (k < kMissingAt)
+                expected += "RMV EUTRANEXTERNALCELL:ENODEBID=" + std::to_string(5000 + t) +
+                            ",CELLID=" + std::to_string(t % 7) + ";{站" + std::to_string(s) +
+                            "}\r\n";
+        }
+        setBoxText(w.编辑框_4G源小区, sources);
+        setBoxText(w.编辑框_4G目标小区, targets);
+        QPushButton* stop = stopButtonOf(w.进度条4G);
+        QVERIFY(stop);
+        QVERIFY(!stop->isEnabled());
+        Dialogs dialogs;
+        dialogs.whileShown = [stop](const std::string&) {
+            if (stop->isEnabled()) stop->click();
+        };
+        click(w.按钮_4G小区操作_删除外部按钮);
+        QCOMPARE(dialogs.messages(),
+                 (QStringList{"无此小区小区不存在！", qs(msg::runStopped(kMissingAt))}));
+        QVERIFY(boxText(w.编辑框_4G脚本内容) == expected);
+        QVERIFY(!stop->isEnabled());
+        // The bar does not stand part-way after a stop, and the pane is editable again.
+        QCOMPARE(w.进度条4G->value(), w.进度条4G->minimum() - 1);
+        QVERIFY(!w.编辑框_4G脚本内容->isReadOnly());
     }
 };
 

@@ -62,7 +62,7 @@ private slots:
             QWidget* page = window->选择夹1->widget(static_cast<int>(g.page));
             QVERIFY2(page->isAncestorOf(button), qPrintable(unit));
             Dialogs dialogs;
-            button->click();
+            click(button);
             // A list page with no names says so instead of its success message.
             const bool saysSomething = g.names == Generator::Names::List
                                            ? !dialogs.messages().isEmpty()
@@ -159,7 +159,7 @@ private slots:
         window->编辑框_4G源小区->setPlainText("a");
         window->编辑框_4G目标小区->setPlainText("b");
         window->编辑框_4G脚本内容->setPlainText("c");
-        window->按钮_4G小区操作_清空所有内容按钮->click();
+        click(window->按钮_4G小区操作_清空所有内容按钮);
         QVERIFY(window->编辑框_4G源小区->toPlainText().isEmpty());
         QVERIFY(window->编辑框_4G目标小区->toPlainText().isEmpty());
         QVERIFY(window->编辑框_4G脚本内容->toPlainText().isEmpty());
@@ -180,7 +180,7 @@ private slots:
         };
         for (const auto& [button, boxes] : clears) {
             for (QPlainTextEdit* box : boxes) box->setPlainText(box->objectName());
-            button->click();
+            click(button);
             for (QPlainTextEdit* box : boxes) {
                 QVERIFY2(box->document()->isEmpty(), qPrintable(box->objectName()));
                 box->undo();
@@ -206,7 +206,7 @@ private slots:
             QVERIFY2(window->isVisible(), qPrintable(pane->objectName()));
             QCOMPARE(dialogs.messages(), QStringList{"脚本尚未保存，确定要关闭吗？"});
             dialogs.file(ws->dir / "s.txt");
-            save->click();  // saved or copied: nothing is lost by closing
+            click(save);  // saved or copied: nothing is lost by closing
             dialogs.shown.clear();
             window->close();
             QCOMPARE(dialogs.messages(), QStringList{});
@@ -235,7 +235,7 @@ private slots:
         setBoxText(window->编辑框_4G脚本内容, "ADD A;{北}\r\nMOD B;{北}\r\nADD A;{北}\r\n");
         Dialogs dialogs;
         dialogs.file(ws->dir / "out.txt");
-        window->按钮_4G小区操作_复制脚本内容按钮->click();
+        click(window->按钮_4G小区操作_复制脚本内容按钮);
         QCOMPARE(dialogs.messages(), QStringList{"复制完成"});
         QCOMPARE(readAll(ws->dir / "out.txt"),
                  QByteArray("ADD A;{\xB1\xB1}\r\nMOD B;{\xB1\xB1}\r\n"));
@@ -243,11 +243,11 @@ private slots:
 
         // A cancelled dialog is the engineer's choice: nothing failed, nothing is said.
         dialogs.cancelFile();
-        window->按钮_4G小区操作_复制脚本内容按钮->click();
+        click(window->按钮_4G小区操作_复制脚本内容按钮);
         QCOMPARE(dialogs.messages(), QStringList{"复制完成"});
         QCOMPARE(dialogs.requests.size(), 2u);
         window->编辑框_4G脚本内容->clear();
-        window->按钮_4G小区操作_复制脚本内容按钮->click();
+        click(window->按钮_4G小区操作_复制脚本内容按钮);
         QCOMPARE(dialogs.messages().last(), QString("没有脚本，复制失败！"));
     }
 
@@ -262,7 +262,7 @@ private slots:
             const QByteArray before = readAll(file);
             Dialogs dialogs;
             dialogs.file(file);
-            window->按钮_4G小区操作_复制脚本内容按钮->click();
+            click(window->按钮_4G小区操作_复制脚本内容按钮);
             QCOMPARE(dialogs.messages(), QStringList{"不能覆盖正在使用的文件：" + qpath(file)});
             QCOMPARE(readAll(file), before);
         }
@@ -271,21 +271,21 @@ private slots:
     void theTwoGCopyDedupsThePaneAndCopiesIt() {
         setBoxText(window->编辑框_2G脚本内容, "A\r\n\r\nB\r\nA");
         Dialogs dialogs;
-        window->按钮_2G小区操作_复制脚本内容按钮->click();
+        click(window->按钮_2G小区操作_复制脚本内容按钮);
         QCOMPARE(dialogs.messages(), QStringList{"复制成功！"});
         QCOMPARE(boxText(window->编辑框_2G脚本内容), "A\r\nB\r\n");
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("A\r\nB\r\n"));
         QCOMPARE(window->进度条2G->maximum(), 4);
         QCOMPARE(window->进度条2G->value(), 2);
-        window->按钮_2G小区操作_清空所有内容->click();
-        window->按钮_2G小区操作_复制脚本内容按钮->click();
+        click(window->按钮_2G小区操作_清空所有内容);
+        click(window->按钮_2G小区操作_复制脚本内容按钮);
         QCOMPARE(dialogs.messages().last(), QString("没有脚本，复制个啥子嘛！！"));
     }
 
     void emptyBoxesHaveTheirCopyMessages() {
         Dialogs dialogs;
-        window->开关基站_按钮_复制脚本->click();
-        window->按钮_小区扩容配置_复制->click();
+        click(window->开关基站_按钮_复制脚本);
+        click(window->按钮_小区扩容配置_复制);
         QCOMPARE(dialogs.messages(),
                  (QStringList{"无脚本命令，复制失败！", "没有脚本，复制个啥子嘛！！"}));
     }

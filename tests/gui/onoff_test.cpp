@@ -36,11 +36,11 @@ private slots:
         setBoxText(w->开关基站_生成脚本编辑框, "earlier\r\n");
         w->开关基站_功率编辑框->setText("-60");
         Dialogs dialogs;
-        w->开关基站_按钮_修改功率->click();
+        click(w->开关基站_按钮_修改功率);
         QCOMPARE(boxText(w->开关基站_生成脚本编辑框),
                  "MOD PDSCHCFG:LOCALCELLID=0,REFERENCESIGNALPWR=-60;{站甲}\r\n");
         w->开关基站_选择框->setChecked(true);
-        w->开关基站_按钮_激活->click();
+        click(w->开关基站_按钮_激活);
         QCOMPARE(boxText(w->开关基站_生成脚本编辑框),
                  "MOD PDSCHCFG:LOCALCELLID=0,REFERENCESIGNALPWR=-60;{站甲}\r\n"
                  "ACT CELL:LOCALCELLID=0;{站甲}\r\n");

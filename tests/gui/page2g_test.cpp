@@ -42,7 +42,7 @@ private slots:
         setBoxText(w->编辑框_2G目标小区, "G1\r\nG2");
         setBoxText(w->编辑框_2G脚本内容, "earlier\r\n");
         Dialogs dialogs;
-        w->按钮_2G小区操作_一对多_GERAN相邻频点按钮->click();
+        click(w->按钮_2G小区操作_一对多_GERAN相邻频点按钮);
         QCOMPARE(dialogs.messages(), QStringList{"脚本生成成功！！"});
         QCOMPARE(boxText(w->编辑框_2G脚本内容),
                  "earlier\r\n" + arfcnRmv("0", "60", "站甲") + arfcnRmv("0", "61", "站甲") +
@@ -56,7 +56,7 @@ private slots:
         setBoxText(w->编辑框_2G源小区, "甲-1\r\n乙-1\r\n甲-1");
         setBoxText(w->编辑框_2G目标小区, "G1\r\n无\r\nG2");
         Dialogs dialogs;
-        w->按钮_2G小区操作_一对一_删除GE相邻频点->click();
+        click(w->按钮_2G小区操作_一对一_删除GE相邻频点);
         QCOMPARE(dialogs.messages(), QStringList{"无小区不存在！"});
         QCOMPARE(boxText(w->编辑框_2G脚本内容), arfcnRmv("0", "60", "站甲"));
     }

@@ -34,15 +34,16 @@ private slots:
     void linesAccumulateUntilCleared() {
         setBoxText(w->编辑框_小区扩容配置列表, "城东甲\r\n无\r\n城东乙");
         Dialogs dialogs;
-        w->按钮_小区扩容配置成生->click();
+        click(w->按钮_小区扩容配置成生);
         QCOMPARE(dialogs.messages(), (QStringList{"无小区名不存在！", "好了"}));
         QCOMPARE(boxText(w->编辑框_小区扩容配置生成内容), "城东甲|F1+F2+D1\r\n城东乙|F1\r\n");
-        QCOMPARE(w->进度条_小区扩容配置->maximum(), 3);
+        // Two of three names found: the bar does not stay two-thirds full.
+        QCOMPARE(w->进度条_小区扩容配置->value(), w->进度条_小区扩容配置->minimum() - 1);
         setBoxText(w->编辑框_小区扩容配置列表, "城东乙");
-        w->按钮_小区扩容配置成生->click();
+        click(w->按钮_小区扩容配置成生);
         QCOMPARE(boxText(w->编辑框_小区扩容配置生成内容),
                  "城东甲|F1+F2+D1\r\n城东乙|F1\r\n城东乙|F1\r\n");
-        w->按钮_小区扩容配置_清空->click();
+        click(w->按钮_小区扩容配置_清空);
         QCOMPARE(boxText(w->编辑框_小区扩容配置生成内容), "");
         QCOMPARE(boxText(w->编辑框_小区扩容配置列表), "");
     }

@@ -42,7 +42,7 @@ private slots:
         w->负载均衡优化F1_编辑框_用户数门限->setText("45");
         w->负载均衡优化F2_编辑框_能力缩放因子->setText("8");
         Dialogs dialogs;
-        w->负载均衡优化_生成按钮->click();
+        click(w->负载均衡优化_生成按钮);
         QCOMPARE(dialogs.messages(), QStringList{"复制成功,直接粘贴！"});
         const QString tail =
             ",MLBUENUMOFFSET=5,MLBMAXUENUM=20,MLBUESELECTPRBTHD=99,UENUMDIFFTHD=5,"
@@ -66,7 +66,7 @@ private slots:
         w->负载均衡优化_单选框_用户数模式->setChecked(true);
         w->负载均衡优化F2_编辑框_能力缩放因子->clear();
         Dialogs dialogs;
-        w->负载均衡优化_生成按钮->click();
+        click(w->负载均衡优化_生成按钮);
         QCOMPARE(dialogs.messages(),
                  (QStringList{"要复制的脚本有 1 个错误，请粘贴前核对！", "复制成功,直接粘贴！"}));
         QVERIFY(
@@ -80,7 +80,7 @@ private slots:
         w->负载均衡优化_单选框_PRB模式->setChecked(true);  // one radio button at a time
         QVERIFY(!w->负载均衡优化_单选框_用户数模式->isChecked());
         Dialogs dialogs;
-        w->负载均衡优化_生成按钮->click();
+        click(w->负载均衡优化_生成按钮);
         QCOMPARE(dialogs.messages(), QStringList{"复制成功,直接粘贴！"});
         QVERIFY(QGuiApplication::clipboard()->text().endsWith(
             "MOD CELLMLBUESEL:LOCALCELLID=1,UESELECTPRBPRIO=255;\r\n"));
@@ -90,7 +90,7 @@ private slots:
         setBoxText(w->负载均衡优化_小区名编辑框, "甲-1\r\n无");
         w->负载均衡优化_选择框_小区负载均衡开关->setChecked(true);
         Dialogs dialogs;
-        w->负载均衡优化_生成按钮->click();
+        click(w->负载均衡优化_生成按钮);
         QCOMPARE(dialogs.messages(), QStringList{"无小区不存在！"});
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("earlier"));
     }

@@ -30,7 +30,7 @@ class QueryWindowTest : public QObject {
         main->选择夹1->setCurrentIndex(0);
         QPushButton* button = main->按钮_4G小区操作_修改工参数据按钮;
         if (!button->isEnabled() || button->text() != QString("工参读写")) return nullptr;
-        button->click();
+        click(button);
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* q = qobject_cast<QueryWindow*>(w); q && q->isVisible()) return q;
         return nullptr;
@@ -48,8 +48,8 @@ class QueryWindowTest : public QObject {
         QueryWindow* q = openQuery();
         if (!q) return nullptr;
         q->编辑框1->setText(id);
-        q->查询数据按钮->click();
-        q->修改数据按钮->click();
+        click(q->查询数据按钮);
+        click(q->修改数据按钮);
         return editWindow();
     }
 
@@ -109,26 +109,26 @@ private slots:
         QueryWindow* q = openQuery();
         QVERIFY(q);
         q->编辑框1->setText("1");  // ID 10 before the 1001 of the first row
-        q->查询数据按钮->click();
+        click(q->查询数据按钮);
         QCOMPARE(selectedRow(q), 2);
         QCOMPARE(q->基站名标签->text(), QString("基站名：南站"));
         QCOMPARE(q->小区名标签->text(), QString("小区名：南-1"));
         QCOMPARE(q->频点标签->text(), QString("频点：1850"));
 
         q->编辑框1->setText("北");
-        q->查询数据按钮->click();
+        click(q->查询数据按钮);
         QCOMPARE(selectedRow(q), 1);
         QCOMPARE(q->小区名标签->text(), QString("小区名：北-1"));
 
         q->编辑框1->setText("a小区");  // names are compared byte for byte
-        q->查询数据按钮->click();
+        click(q->查询数据按钮);
         QCOMPARE(selectedRow(q), -1);
         QCOMPARE(q->基站名标签->text(), QString("基站名："));
         QCOMPARE(q->小区名标签->text(), QString("小区名："));
         QCOMPARE(q->频点标签->text(), QString("频点："));
 
         Dialogs dialogs;
-        q->修改数据按钮->click();
+        click(q->修改数据按钮);
         QCOMPARE(dialogs.messages(), QStringList{"你没有选中项目"});
         QVERIFY(!editWindow());
     }
@@ -137,9 +137,9 @@ private slots:
         QueryWindow* q = openQuery();
         QVERIFY(q);
         q->编辑框1->setText("21");
-        q->查询数据按钮->click();
+        click(q->查询数据按钮);
         QCOMPARE(selectedRow(q), 1);
-        q->修改数据按钮->click();
+        click(q->修改数据按钮);
         RecordEditWindow* e = editWindow();
         QVERIFY(e);
         QCOMPARE(e->ID编辑框->text(), QString("21"));
@@ -154,7 +154,7 @@ private slots:
         QPointer<RecordEditWindow> guard(e);
         {
             Dialogs dialogs;
-            e->修改按钮->click();
+            click(e->修改按钮);
             QCOMPARE(dialogs.messages(), QStringList{"修改成功"});
         }
         QTRY_VERIFY(!guard);
@@ -169,7 +169,7 @@ private slots:
         // The list keeps what it showed until 刷新.
         auto* model = q->超级列表框1->model();
         QCOMPARE(model->index(1, 2).data().toString(), QString("北-1"));
-        q->刷新按钮->click();
+        click(q->刷新按钮);
         QCOMPARE(model->index(1, 2).data().toString(), QString("北-9"));
         QCOMPARE(model->index(1, 0).data().toString(), QString("21"));
         QCOMPARE(model->index(1, 6).data().toString(), QString());
@@ -184,7 +184,7 @@ private slots:
         QVERIFY(other->modify(RecordKey::byId(21), {{7, "TAC9"}}).value());
         e->小区名编辑框->setText("北-9");
         Dialogs dialogs;
-        e->修改按钮->click();
+        click(e->修改按钮);
         QCOMPARE(dialogs.messages(), QStringList{"修改成功"});
         const auto reopened = store::load(ws->session.current4G, LibraryKind::Lte).value();
         QCOMPARE(qs(reopened->at(1).cellName()), QString("北-9"));
@@ -197,7 +197,7 @@ private slots:
         std::filesystem::remove(ws->session.current4G);
         e->小区名编辑框->setText("改");
         Dialogs dialogs;
-        e->修改按钮->click();
+        click(e->修改按钮);
         QCOMPARE(dialogs.messages(),
                  QStringList{qs("修改失败，写入失败：工参库无法读取：" +
                                 platform::utf8Name(ws->session.current4G) + "\r\n文件不存在")});
@@ -211,7 +211,7 @@ private slots:
         // The current library was replaced meanwhile by one without ID 10.
         useLibrary(ws->session, "南区.edb", LibraryKind::Lte, {cell4G(7, {"站", "A"})});
         Dialogs dialogs;
-        e->修改按钮->click();
+        click(e->修改按钮);
         QCOMPARE(dialogs.messages(), QStringList{"查找不到ID"});
     }
 
@@ -220,7 +220,7 @@ private slots:
         QVERIFY(q);
         flow->mainWindow()->hide();
         QPointer<QueryWindow> guard(q);
-        q->按钮2->click();
+        click(q->按钮2);
         QTRY_VERIFY(!guard);
         QVERIFY(flow->mainWindow()->isVisible());
     }
@@ -238,7 +238,7 @@ private slots:
         QVERIFY(q);
         QCOMPARE(q->超级列表框1->model()->rowCount(), 200000);
         q->编辑框1->setText("小区199999");
-        q->查询数据按钮->click();
+        click(q->查询数据按钮);
         QCOMPARE(selectedRow(q), 199998);
         QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
     }

@@ -58,6 +58,7 @@ class ScreenFitTest : public QObject {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->isVisible()) before << w;
         step();
+        (void)waitForRuns();  // the check window checks its file as it opens
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return newest(before);
     }
@@ -91,7 +92,7 @@ class ScreenFitTest : public QObject {
                      fromMain(&MainWindow::按钮_4G小区操作_修改工参数据按钮));
                  if (!query) return static_cast<QWidget*>(nullptr);
                  query->编辑框1->setText("1");
-                 query->查询数据按钮->click();
+                 click(query->查询数据按钮);
                  return opens([query] { query->修改数据按钮->click(); });
              }},
             {"scriptCheck",

@@ -108,6 +108,7 @@ class ScriptCheckTest : public QObject {
         setBoxText(w->脚本编辑框, script);
         auto* panel = w->findChild<CheckPanel*>("检查面板_脚本编辑框");
         if (panel) panel->check();
+        (void)waitForRuns();
         return panel;
     }
 
@@ -198,7 +199,7 @@ private slots:
                                       row(3, "empty-value", "ENODEBID=")};
         {
             Dialogs dialogs;
-            button->click();
+            click(button);
             QCOMPARE(dialogs.messages(), QStringList{});
         }
         QVERIFY(list->isVisible());
@@ -206,7 +207,7 @@ private slots:
         QCOMPARE(summary->text(), QString("检查完成：2 个错误，0 个警告"));
 
         // A second check replaces the findings of the first.
-        button->click();
+        click(button);
         QCOMPARE(rows(list), expected);
 
         // A click on a row selects its whole line; so does Enter.
@@ -299,9 +300,9 @@ private slots:
         main->选择框_4G小区操作_双向操作选择框->setChecked(true);
         {
             Dialogs dialogs;
-            main->按钮_4G小区操作_添加外部按钮->click();
-            main->按钮_4G小区操作_添加邻区按钮->click();
-            main->findChild<QPushButton*>("按钮_检查脚本_编辑框_4G脚本内容")->click();
+            click(main->按钮_4G小区操作_添加外部按钮);
+            click(main->按钮_4G小区操作_添加邻区按钮);
+            click(main->findChild<QPushButton*>("按钮_检查脚本_编辑框_4G脚本内容"));
             QCOMPARE(dialogs.messages(),
                      (QStringList{"添加外部脚本生成成功！！", "添加邻区脚本生成成功！！"}));
         }
@@ -315,15 +316,14 @@ private slots:
 
         main->编辑框_4G脚本内容->clear();
         Dialogs dialogs;
-        main->findChild<QPushButton*>("按钮_检查脚本_编辑框_4G脚本内容")->click();
+        click(main->findChild<QPushButton*>("按钮_检查脚本_编辑框_4G脚本内容"));
         QCOMPARE(dialogs.messages(), QStringList{"脚本为空，没有可检查的内容！"});
         QVERIFY(!list->isVisible());
         QCOMPARE(summary->text(), QString());
     }
 
     // A long script's findings reach the list in a few batches, not a row
-    // at a time, while the window takes events: the button waits, and a
-    // close of the window waits for the end of the check.
+    // at a time, while the window takes events and the button waits.
     void manyFindingsComeInBatchesWhileTheWindowWaits() {
         auto* w = new PciChangeWindow(ws->session);
         w->show();
@@ -344,10 +344,9 @@ private slots:
         connect(progress, &QProgressBar::valueChanged, this, [&] {
             ++progressSteps;
             buttonEnabledDuringCheck |= button->isEnabled();
-            w->close();  // held back until the check ends
         });
         Dialogs dialogs;
-        button->click();
+        click(button);
         disconnect(progress, nullptr, this, nullptr);
         QVERIFY(progressSteps > 0);
         QVERIFY(!buttonEnabledDuringCheck);
@@ -356,11 +355,9 @@ private slots:
         QVERIFY(inserts.count() < 50);
         QCOMPARE(list->model()->index(count - 1, 0).data().toString(),
                  row(count, "empty-value", "LOCALCELLID="));
-        // The held-back close came when the check had ended.
-        QVERIFY(alive);
-        QVERIFY(!w->isVisible());
         QCOMPARE(w->findChild<QLabel*>("标签_检查结果_脚本编辑框")->text(),
                  QStringLiteral("检查完成：%1 个错误，0 个警告").arg(count));
+        w->close();
         runPosted();
         QVERIFY(!alive);
     }
@@ -377,6 +374,8 @@ private slots:
             Dialogs dialogs;
             dialogs.file(path);
             main->动作_检查脚本文件->trigger();
+            QVERIFY(waitForRuns());
+            QVERIFY(waitForRuns());
             QCOMPARE(dialogs.messages(), QStringList{});
             QCOMPARE(dialogs.requests.size(), 1u);
             QCOMPARE(dialogs.requests[0].filter, "脚本文件|*.txt");
@@ -400,6 +399,7 @@ private slots:
         Dialogs dialogs;
         dialogs.cancelFile();
         main->动作_检查脚本文件->trigger();
+        QVERIFY(waitForRuns());
         QCOMPARE(dialogs.messages(), QStringList{});
         QVERIFY(!onlyShown<ScriptCheckWindow>());
     }
@@ -423,6 +423,7 @@ private slots:
         Dialogs dialogs;
         drop(main, data.get());
         runPosted();
+        QVERIFY(waitForRuns());
         QCOMPARE(dialogs.messages(), QStringList{});
         QMap<QString, QStringList> found;  // title -> rows
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -445,6 +446,7 @@ private slots:
         Dialogs dialogs;
         dialogs.file(missing);
         main->动作_检查脚本文件->trigger();
+        QVERIFY(waitForRuns());
         const std::unique_ptr<QMimeData> data(filesData({folder}));
         drop(main, data.get());
         runPosted();

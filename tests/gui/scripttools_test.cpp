@@ -43,7 +43,7 @@ class ScriptToolsTest : public QObject {
         MainWindow* main = flow->showMain();
         main->编辑框_4G源小区->setPlainText("甲");
         main->选择夹1->setCurrentIndex(2);
-        (main->*button)->click();
+        click((main->*button));
         // A closed window would go at the next turn of the event loop.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (flow->mainWindow() != main || main->isVisible()) return nullptr;
@@ -125,12 +125,12 @@ private slots:
     void tickingOneWayClearsTheOther() {
         SplitterWindow w;
         w.show();
-        w.选择框1->click();
+        click(w.选择框1);
         QVERIFY(w.选择框1->isChecked());
-        w.选择框2->click();
+        click(w.选择框2);
         QVERIFY(w.选择框2->isChecked());
         QVERIFY(!w.选择框1->isChecked());
-        w.选择框1->click();
+        click(w.选择框1);
         QVERIFY(!w.选择框2->isChecked());
     }
 
@@ -142,11 +142,11 @@ private slots:
         w.show();
         Dialogs dialogs;
         dialogs.file(path);
-        w.打开按钮->click();
+        click(w.打开按钮);
         QCOMPARE(w.编辑框1->text(), QString("北区"));
-        w.选择框1->click();
+        click(w.选择框1);
         w.编辑框2->setText("2");
-        w.开始按钮->click();
+        click(w.开始按钮);
         QCOMPARE(dialogs.messages(), QStringList{"脚本分割完成！"});
         QCOMPARE(readAll(dir / "北区_0.txt"),
                  QByteArray::fromStdString(gbk("A;{北1}\r\nB;{北1}\r\nC;{北2}\r\n")));
@@ -155,9 +155,9 @@ private slots:
         QCOMPARE(w.进度条1->value(), 5);
         // The base name is the engineer's to change; lines per file now.
         w.编辑框1->setText("片区");
-        w.选择框2->click();
+        click(w.选择框2);
         w.编辑框3->setText("3");
-        w.开始按钮->click();
+        click(w.开始按钮);
         QCOMPARE(readAll(dir / "片区_0.txt"),
                  QByteArray::fromStdString(gbk("A;{北1}\r\nB;{北1}\r\nC;{北2}\r\n")));
         QCOMPARE(readAll(dir / "片区_1.txt"), QByteArray::fromStdString(gbk("D;{北3}\r\n")));
@@ -169,7 +169,7 @@ private slots:
         std::filesystem::current_path(dir.path());
         SplitterWindow w;
         Dialogs dialogs;
-        w.开始按钮->click();
+        click(w.开始按钮);
         std::filesystem::current_path(before);
         QCOMPARE(dialogs.messages(), QStringList{"请先选择脚本文件！"});
         QVERIFY(std::filesystem::is_empty(dir.path()));
@@ -182,10 +182,10 @@ private slots:
         Dialogs dialogs;
         dialogs.file(dir / "s.txt");
         dialogs.cancelFile();
-        w.打开按钮->click();
-        w.打开按钮->click();
+        click(w.打开按钮);
+        click(w.打开按钮);
         QCOMPARE(w.编辑框1->text(), QString("s"));
-        w.开始按钮->click();
+        click(w.开始按钮);
         QCOMPARE(readAll(dir / "s_0.txt"), QByteArray("A\r\n"));
     }
 
@@ -196,10 +196,10 @@ private slots:
         SplitterWindow w;
         Dialogs dialogs;
         dialogs.file(dir / "s.txt");
-        w.打开按钮->click();
-        w.选择框2->click();
+        click(w.打开按钮);
+        click(w.选择框2);
         w.编辑框3->setText("1");
-        w.开始按钮->click();
+        click(w.开始按钮);
         QCOMPARE(dialogs.messages().size(), 1);
         QVERIFY2(dialogs.messages()[0].startsWith("写出失败：s_1.txt："),
                  qPrintable(dialogs.messages()[0]));
@@ -234,8 +234,8 @@ private slots:
         w.show();
         w.基站名编辑框->setPlainText("ABC\nXYZ");
         Dialogs dialogs;
-        w.按钮1->click();
-        w.按钮1->click();
+        click(w.按钮1);
+        click(w.按钮1);
         const QString once =
             "ABC|F|S1/1/1/|D|S1/0/0/|E|S0/0/0/|FDD|S0/0/0/\r\nXYZ|F|S|D|S|E|S|FDD|S\r\n";
         QCOMPARE(qs(boxText(w.输出编辑框)), once + once);
@@ -251,7 +251,7 @@ private slots:
         w.站型连接符编辑框->setText("+");
         w.最大小区数编辑框->setText("2");
         w.频段4编辑框->setText("L");
-        w.按钮1->click();
+        click(w.按钮1);
         QCOMPARE(qs(boxText(w.输出编辑框)), QString("ABC|F|H1+1+|D|H1+1+|E|H0+0+|L|H0+0+\r\n"));
     }
 
@@ -259,13 +259,13 @@ private slots:
         SiteTypeWindow w(ws->session);
         {
             Dialogs dialogs;
-            w.复制按钮->click();
+            click(w.复制按钮);
             QCOMPARE(dialogs.messages(), QStringList{"没有脚本，复制个啥子嘛！！"});
         }
         w.基站名编辑框->setPlainText("ABC");
-        w.按钮1->click();
+        click(w.按钮1);
         Dialogs dialogs;
-        w.复制按钮->click();
+        click(w.复制按钮);
         QCOMPARE(dialogs.messages(), QStringList{"复制成功！"});
         QCOMPARE(QGuiApplication::clipboard()->text(),
                  QString("ABC|F|S1/1/1/|D|S1/0/0/|E|S0/0/0/|FDD|S0/0/0/\r\n"));

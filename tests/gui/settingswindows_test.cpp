@@ -28,11 +28,11 @@ class SettingsWindowsTest : public QObject {
     static std::string gbk(std::string_view utf8) { return *codec::toGbk(utf8).text; }
 
     PlanEditor* openEditor() {
-        flow->mainWindow()->按钮_4G小区操作_频点配置按钮->click();
+        click(flow->mainWindow()->按钮_4G小区操作_频点配置按钮);
         return onlyShown<PlanEditor>();
     }
     Settings2GWindow* openSettings2G() {
-        flow->mainWindow()->按钮_2G小区操作_参数2G设置按钮->click();
+        click(flow->mainWindow()->按钮_2G小区操作_参数2G设置按钮);
         return onlyShown<Settings2GWindow>();
     }
 
@@ -105,7 +105,7 @@ private slots:
         flow->mainWindow()->hide();
         QPointer<PlanEditor> watched = editor;
         Dialogs dialogs;
-        editor->保存配置按钮->click();
+        click(editor->保存配置按钮);
         QCOMPARE(dialogs.messages(), QStringList{"配置数据写入成功！"});
         QVERIFY(!watched || !watched->isVisible());
         QVERIFY(flow->mainWindow()->isVisible());
@@ -152,7 +152,7 @@ private slots:
         QCOMPARE(editor->box("最低接收电平编辑框")->text(), QString("-64"));
         editor->box("最低接收电平编辑框")->setText("-60");
         Dialogs dialogs;
-        editor->保存配置按钮->click();
+        click(editor->保存配置按钮);
         // One box says it, with why, instead of one per key group.
         QCOMPARE(dialogs.messages(), QStringList{"写入失败，请重新写入：文件为只读"});
         QVERIFY(editor->isVisible());
@@ -176,7 +176,7 @@ private slots:
         Settings2GWindow* window = openSettings2G();
         QVERIFY(window);
         Dialogs dialogs;
-        window->保存设置按钮->click();
+        click(window->保存设置按钮);
         QCOMPARE(dialogs.messages(), QStringList{"写入失败，请重新写入：文件夹不存在"});
     }
 
@@ -192,7 +192,7 @@ private slots:
         window->settingsBox("GSM_dcs1800编辑框").setText("GSM_dcs1900");
         window->settingsBox("位置区域码配置指示编辑框").setText("TRUE");
         Dialogs dialogs;
-        window->保存设置按钮->click();
+        click(window->保存设置按钮);
         QCOMPARE(dialogs.messages(), QStringList{"数据保存成功"});
         QVERIFY(window->isVisible());
         const auto ini = ws->session.folder.ini2G();
@@ -211,7 +211,7 @@ private slots:
         window->编辑框_2G数据库_小区名->setText("G2");
         {
             Dialogs dialogs;
-            window->按钮_2G基站数据_查询->click();
+            click(window->按钮_2G基站数据_查询);
             QCOMPARE(dialogs.messages(), QStringList());
         }
         QCOMPARE(window->编辑框_2G数据库_LAC->text(), QString("4502"));
@@ -223,7 +223,7 @@ private slots:
         window->编辑框_2G数据库_BCC->setText("");
         {
             Dialogs dialogs;
-            window->按钮_2G基站数据_修改->click();
+            click(window->按钮_2G基站数据_修改);
             QCOMPARE(dialogs.messages(), QStringList{"修改成功"});
         }
         auto reopened = store::load(ws->session.current2G, LibraryKind::Gsm);
@@ -235,8 +235,8 @@ private slots:
 
         window->编辑框_2G数据库_小区名->setText("G9");
         Dialogs dialogs;
-        window->按钮_2G基站数据_查询->click();
-        window->按钮_2G基站数据_修改->click();
+        click(window->按钮_2G基站数据_查询);
+        click(window->按钮_2G基站数据_修改);
         QCOMPARE(dialogs.messages(), (QStringList{"G9小区不存在！", "查找不到ID"}));
     }
 
@@ -248,11 +248,11 @@ private slots:
         window->编辑框_2G数据库_小区名->setText("G1");
         window->编辑框_2G数据库_LAC->setText("1");
         Dialogs dialogs;
-        window->按钮_2G基站数据_修改->click();
+        click(window->按钮_2G基站数据_修改);
         QCOMPARE(dialogs.messages(),
                  QStringList{qs("修改失败，写入失败：工参库无法读取：" +
                                 platform::utf8Name(ws->session.current2G) + "\r\n文件不存在")});
-        window->按钮_2G基站数据_查询->click();
+        click(window->按钮_2G基站数据_查询);
         QCOMPARE(window->编辑框_2G数据库_LAC->text(), QString("4501"));
     }
 };

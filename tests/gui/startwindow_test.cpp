@@ -36,7 +36,7 @@ private slots:
         QCOMPARE(w->组合框1->count(), 0);
         QCOMPARE(w->组合框2->count(), 0);
         Dialogs dialogs;
-        w->添加处理小区按钮->click();
+        click(w->添加处理小区按钮);
         QCOMPARE(dialogs.messages(), QStringList{"请选择4G工参库"});
         QVERIFY(!flow->mainWindow());
     }
@@ -54,13 +54,13 @@ private slots:
         Dialogs dialogs;
         w->组合框1->setCurrentIndex(w->组合框1->findText("南区.edb"));
         emit w->组合框1->activated(w->组合框1->currentIndex());
-        w->添加处理小区按钮->click();
+        click(w->添加处理小区按钮);
         QCOMPARE(dialogs.messages(), QStringList{"该工参库无数据，请导入工参库！"});
 
         w->组合框1->setCurrentIndex(w->组合框1->findText("北区.edb"));
         emit w->组合框1->activated(w->组合框1->currentIndex());
         QPointer<StartWindow> guard(w);
-        w->添加处理小区按钮->click();
+        click(w->添加处理小区按钮);
         QCOMPARE(dialogs.messages().last(), QString("没有选择2G工参库，只能生成4G脚本！"));
         QTRY_VERIFY(!guard);  // the start window closed
         QVERIFY(flow->mainWindow());

@@ -448,19 +448,25 @@ const Generator* generatorForUnit(std::string_view unit) {
     return nullptr;
 }
 
+RunSources runSources(const Generator& generator, Session& session) {
+    if (generator.reloads2G) session.reload2GSettings();
+    return {session.library4G, session.library2G, session.settings2G, session.folder.earfcnIni(),
+            session.buffer(generator.buffer)};
+}
+
 bool runGenerator(const Generator& generator, Session& session, const mml::PageInput& input,
                   ScriptSink& pane, Feedback& feedback, Clipboard* clipboard) {
-    if (generator.reloads2G) session.reload2GSettings();
-    const FrequencyPlan plan(session.folder.earfcnIni(), PlanReads::OneRun);
-    RunContext context{pane,
-                       feedback,
-                       session.library4G.get(),
-                       session.library2G.get(),
-                       &plan,
-                       &session.settings2G,
-                       session.buffer(generator.buffer),
-                       {},
-                       clipboard};
+    return runGenerator(generator, runSources(generator, session), input, pane, feedback,
+                        clipboard);
+}
+
+bool runGenerator(const Generator& generator, const RunSources& sources,
+                  const mml::PageInput& input, ScriptSink& pane, Feedback& feedback,
+                  Clipboard* clipboard) {
+    const FrequencyPlan plan(sources.earfcnIni, PlanReads::OneRun);
+    RunContext context{
+        pane,           feedback, sources.lte.get(), sources.gsm.get(), &plan, &sources.settings2G,
+        sources.buffer, {},       clipboard};
     for (Question id : generator.questions) {
         const Answer answer = feedback.ask(id);
         // A question put away unanswered ends the run before it makes a line.

@@ -85,12 +85,31 @@ const Generator* findGenerator(std::string_view name, bool oneToMany = false);
 bool isOneToMany(const Generator& generator);
 const Generator* generatorForUnit(std::string_view unit);
 
-// Runs one generator over its page's input: reloads the 2G settings if it
-// does, asks its questions, runs its loop with a context built from the
-// session, then, when the loop was not stopped by a missing cell, shows its
-// success message and runs the direct-output save step of its buffer.
-// Returns false when the run was stopped; a question cancelled (Esc) stops
-// it before anything is made or said.
+// What a run reads of the session, taken when it starts, so a run on a
+// worker thread reads the same whatever the window does meanwhile: the
+// libraries as they stand (shared, never changed under the run), a copy of
+// the 2G settings (reloaded first when the generator does), the frequency
+// plan's file and the generator's direct-output buffer, which only runs
+// write.
+struct RunSources {
+    std::shared_ptr<const Library> lte;
+    std::shared_ptr<const Library> gsm;
+    Settings2G settings2G;
+    std::filesystem::path earfcnIni;
+    std::string* buffer = nullptr;
+};
+RunSources runSources(const Generator& generator, Session& session);
+
+// Runs one generator over its page's input: asks its questions, runs its
+// loop with a context built from the sources, then, when the loop was not
+// stopped (by a missing cell or by the engineer), shows its success message
+// and runs the direct-output save step of its buffer. Returns false when
+// the run was stopped; a question cancelled (Esc) stops it before anything
+// is made or said.
+bool runGenerator(const Generator& generator, const RunSources& sources,
+                  const mml::PageInput& input, ScriptSink& pane, Feedback& feedback,
+                  Clipboard* clipboard = nullptr);
+// The same, the sources taken from the session at once.
 bool runGenerator(const Generator& generator, Session& session, const mml::PageInput& input,
                   ScriptSink& pane, Feedback& feedback, Clipboard* clipboard = nullptr);
 

@@ -3,6 +3,7 @@
 // questions are in questions.h). The texts are the engineers' own and are
 // used byte for byte; the command templates live in mml/templates.h.
 
+#include <string>
 #include <string_view>
 
 namespace brindle::msg {
@@ -312,5 +313,18 @@ inline constexpr std::string_view kAboutText =
     "libzip（BSD-3-Clause）及 zlib（zlib 许可）\n"
     "Expat（MIT）\n"
     "Windows 版另含 MinGW-w64 运行库（GCC 运行库例外的 GPL-3.0，winpthreads 为 MIT）";
+
+// A run the engineer stopped with 停止: what it made before stays.
+inline constexpr std::string_view kStopRun = "停止";
+inline constexpr std::string_view kRunStoppedHead = "已停止：停止前生成的";  // + lines
+inline constexpr std::string_view kRunStoppedTail = "行已保留。";
+inline constexpr std::string_view kRunStoppedEmpty = "已停止：停止前没有生成内容。";
+inline constexpr std::string_view kImportReadStopped = "已停止：工参表没有读完，预览为空。";
+inline constexpr std::string_view kImportWriteStopped = "已停止：工参库没有改变。";
+inline constexpr std::string_view kCheckStopped = "已停止：列表中是停止前检查到的结果。";
+inline std::string runStopped(long lines) {
+    if (lines <= 0) return std::string(kRunStoppedEmpty);
+    return std::string(kRunStoppedHead) + std::to_string(lines) + std::string(kRunStoppedTail);
+}
 
 }  // namespace brindle::msg

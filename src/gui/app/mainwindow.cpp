@@ -16,6 +16,8 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -24,6 +26,7 @@
 #include "core/base/clipboard.h"
 #include "core/base/messages.h"
 #include "core/base/platform.h"
+#include "gui/base/backgroundrun.h"
 #include "gui/base/busy.h"
 #include "gui/base/checkpanel.h"
 #include "gui/base/conventions.h"
@@ -111,6 +114,7 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     connectOtherPages();
     buildScriptChecks();
     buildMenus();
+    addStopButtons(this);
     // Tab in a name box goes to the next unit; the script panes keep their tabs.
     for (QPlainTextEdit* names : std::initializer_list<QPlainTextEdit*>{
              编辑框_4G源小区, 编辑框_4G目标小区, 编辑框_2G源小区, 编辑框_2G目标小区,
@@ -424,34 +428,46 @@ void MainWindow::connectGenerators() {
 }
 
 void MainWindow::run(const Generator& generator) {
-    const Busy busy(this, generatorButtons_);
-
     const PageUnits units = unitsOf(generator.page);
-    PaneSink pane(units.pane);
-    GuiFeedback feedback(this, units.progress, &pane);
-    feedback.refuseToReplace(session_.filesInUse());  // the direct-output saves
-    auto ticked = [](QPointer<QCheckBox> box) { return [box] { return box && box->isChecked(); }; };
-    mml::PageInput input{units.source ? boxText(units.source) : std::string(),
-                         units.target ? boxText(units.target) : std::string(),
-                         ticked(units.twoWay),
-                         ticked(units.directOutput),
-                         {},
-                         {}};
-    // The page's other units, by unit name, read when the run asks; one the
-    // window has not bound (or not as that kind) is none.
-    input.text = [this](std::string_view unit) -> std::optional<std::string> {
-        const auto* box = qobject_cast<QLineEdit*>(boundUnit(unit));
-        if (!box) return std::nullopt;
-        return u8(box->text());
+    // The run reads the page as it stands now, on the worker; the
+    // engineer may go on typing meanwhile.
+    auto input = std::make_shared<mml::PageInput>();
+    input->sourceText = units.source ? boxText(units.source) : std::string();
+    input->targetText = units.target ? boxText(units.target) : std::string();
+    auto ticked = [](QCheckBox* box) {
+        const bool on = box && box->isChecked();
+        return [on] { return on; };
     };
-    input.ticked = [this](std::string_view unit) -> std::optional<bool> {
-        const auto* button = qobject_cast<QAbstractButton*>(boundUnit(unit));
-        if (!button) return std::nullopt;
-        return button->isChecked();
+    input->twoWay = ticked(units.twoWay);
+    input->directOutput = ticked(units.directOutput);
+    // The page's other units, by unit name; one the window has not bound (or
+    // not as that kind) is none.
+    auto texts = std::make_shared<std::map<std::string, std::string, std::less<>>>();
+    auto ticks = std::make_shared<std::map<std::string, bool, std::less<>>>();
+    for (const auto& [name, widget] : pageUnits_) {
+        if (const auto* box = qobject_cast<QLineEdit*>(widget.data()))
+            texts->emplace(name, u8(box->text()));
+        else if (const auto* button = qobject_cast<QAbstractButton*>(widget.data()))
+            ticks->emplace(name, button->isChecked());
+    }
+    input->text = [texts](std::string_view unit) -> std::optional<std::string> {
+        const auto it = texts->find(unit);
+        if (it == texts->end()) return std::nullopt;
+        return it->second;
     };
-    QtClipboard system;
-    CheckedClipboard clipboard(system, session_, feedback);
-    runGenerator(generator, session_, input, pane, feedback, &clipboard);
+    input->ticked = [ticks](std::string_view unit) -> std::optional<bool> {
+        const auto it = ticks->find(unit);
+        if (it == ticks->end()) return std::nullopt;
+        return it->second;
+    };
+    RunUnits run{this, units.progress, units.pane, generatorButtons_, session_.filesInUse()};
+    auto sources = std::make_shared<const RunSources>(runSources(generator, session_));
+    startRun(run, [&session = session_, g = &generator, input, sources](ScriptSink& pane,
+                                                                        Feedback& feedback) {
+        GuiThreadClipboard system;
+        CheckedClipboard clipboard(system, session, feedback);
+        (void)runGenerator(*g, *sources, *input, pane, feedback, &clipboard);
+    });
 }
 
 void MainWindow::connect4GPage() {

@@ -8,7 +8,12 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <memory>
+#include <mutex>
+#include <vector>
 
 #include <stdexcept>
 #include <utility>
@@ -17,29 +22,13 @@
 #include "core/base/messages.h"
 #include "core/tools/checkreport.h"
 #include "core/tools/scriptcheck.h"
-#include "gui/base/busy.h"
+#include "gui/base/backgroundrun.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtext.h"
 
 namespace brindle::gui {
 
 namespace {
-
-// The window's feedback, with the rows found so far put into the list
-// whenever the check lets events through, so they show as they come.
-class PumpingFeedback : public GuiFeedback {
-public:
-    PumpingFeedback(QWidget* parent, QProgressBar* bar, std::function<void()> beforePump)
-        : GuiFeedback(parent, bar), beforePump_(std::move(beforePump)) {}
-
-    void pumpEvents() override {
-        beforePump_();
-        GuiFeedback::pumpEvents();
-    }
-
-private:
-    std::function<void()> beforePump_;
-};
 
 QString unitName(const char* stem, const QPlainTextEdit* pane) {
     return QString::fromUtf8(stem) + pane->objectName();
@@ -124,37 +113,62 @@ void CheckPanel::check() {
         return;
     }
 
-    // Events run during the check: the button waits, and a close of the
+    // The check runs on a worker; the button waits, and a close of the
     // window waits for the check's end, which still writes into this panel.
-    const Busy busy(window(), {button_});
     showResults(true);
     summary_->setText(qs(msg::kChecking));
     progress_->reset();
     progress_->show();
-    sinceFlush_.start();
 
-    PumpingFeedback feedback(window(), progress_, [this] { flushRowsIfDue(); });
-    const check::CheckContext context{&programCommands(), session_.library4G.get(),
-                                      session_.library2G.get()};
-    check::Tally tally;
-    const unsigned long edits = edits_;
-    // The check keeps its own list of the findings too; it goes at once.
-    (void)check::checkScript(
-        script, context,
-        [this, &tally, edits](const check::Finding& finding) {
-            if (edits_ != edits) return;
+    // Findings gather here and reach the list in batches, on the GUI thread.
+    struct Gathered {
+        std::mutex mutex;
+        std::vector<check::Finding> findings;
+    };
+    auto gathered = std::make_shared<Gathered>();
+    auto tally = std::make_shared<check::Tally>();
+    auto drain = [this, gathered, tally] {
+        std::vector<check::Finding> batch;
+        {
+            const std::lock_guard lock(gathered->mutex);
+            batch.swap(gathered->findings);
+        }
+        for (const check::Finding& finding : batch) {
             model_->add(finding);
-            tally.count(finding);
+            tally->count(finding);
+        }
+        flushRows();
+    };
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, drain);
+    timer->start(100);
+
+    const unsigned long edits = edits_;
+    std::shared_ptr<const Library> lte = session_.library4G, gsm = session_.library2G;
+    startRun(
+        {window(), progress_, nullptr, {button_}, {}},
+        [script, lte, gsm, gathered](ScriptSink&, Feedback& feedback) {
+            const check::CheckContext context{&programCommands(), lte.get(), gsm.get()};
+            (void)check::checkScript(
+                script, context,
+                [&gathered](const check::Finding& finding) {
+                    const std::lock_guard lock(gathered->mutex);
+                    gathered->findings.push_back(finding);
+                },
+                &feedback);
         },
-        &feedback);
-    progress_->hide();
-    if (edits_ != edits) {
-        // The pane changed while the check ran: what it found is stale.
-        clearFindings();
-        return;
-    }
-    flushRows();
-    summary_->setText(qs(check::checkSummary(tally)));
+        [this, timer, drain, tally, edits](const RunEnd&) {
+            delete timer;
+            drain();
+            progress_->hide();
+            if (edits_ != edits) {
+                // The pane changed while the check ran: what it found is stale.
+                clearFindings();
+                return;
+            }
+            summary_->setText(qs(check::checkSummary(*tally)));
+        },
+        [](const RunEnd&) { return std::string(msg::kCheckStopped); });
 }
 
 void CheckPanel::clearFindings() {
@@ -182,11 +196,6 @@ void CheckPanel::showResults(bool shown) {
 void CheckPanel::flushRows() {
     model_->publish();
     countRules();
-    sinceFlush_.restart();
-}
-
-void CheckPanel::flushRowsIfDue() {
-    if (sinceFlush_.elapsed() >= 100) flushRows();
 }
 
 void CheckPanel::countRules() {

@@ -65,7 +65,6 @@ private:
     // Findings gathered while a check runs reach the list in batches: a
     // script of 100,000 bad lines must not relayout the list per row.
     void flushRows();
-    void flushRowsIfDue();
     void showFindingAt(int row);
     void clearFindings();
     void showResults(bool shown);
@@ -83,7 +82,6 @@ private:
     QComboBox* rules_ = nullptr;
     QTableView* findings_ = nullptr;
     FindingsModel* model_ = nullptr;
-    QElapsedTimer sinceFlush_;
     // Changes of the pane's text so far: a check whose pane changed while it
     // ran keeps none of its findings.
     unsigned long edits_ = 0;

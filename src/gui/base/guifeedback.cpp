@@ -99,6 +99,7 @@ void GuiFeedback::message(std::string_view text, std::string_view title, Icon ic
     if (presetAnswers) {
         presetAnswers->shown.emplace_back(text);
         presetAnswers->titles.emplace_back(title);
+        if (presetAnswers->whileShown) presetAnswers->whileShown(presetAnswers->shown.back());
         return;
     }
     execBox(qtIcon(icon), title, text, QMessageBox::Ok, parent_);
@@ -111,6 +112,7 @@ Answer GuiFeedback::ask(Question id, std::string_view detail) {
     if (presetAnswers) {
         presetAnswers->shown.push_back(text);
         presetAnswers->titles.emplace_back(q.title);
+        if (presetAnswers->whileShown) presetAnswers->whileShown(text);
         return presetAnswers->take(id).value_or(Answer::No);
     }
     const bool yesNo = q.buttons == Buttons::YesNo;
@@ -158,6 +160,10 @@ std::optional<std::filesystem::path> GuiFeedback::chooseSaveFile(const FileReque
         return std::nullopt;
     }
     return chosen;
+}
+
+bool GuiFeedback::presetInstalled() {
+    return presetAnswers != nullptr;
 }
 
 void GuiFeedback::progress(long position, long maximum) {

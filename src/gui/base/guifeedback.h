@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,8 +46,12 @@ public:
         std::vector<std::string> shown;
         std::vector<std::string> titles;    // each shown text's box title
         std::vector<FileRequest> requests;  // each file dialog's, in order
+        // Called with each text while its box would be open: what the
+        // engineer does then (a click on 停止) happens at that moment.
+        std::function<void(const std::string&)> whileShown;
     };
     static void preset(Preset* answers);
+    static bool presetInstalled();
 
 private:
     std::optional<std::filesystem::path> chooseFile(const FileRequest& request, bool save);

@@ -8,7 +8,7 @@
 #include "core/base/platform.h"
 #include "core/base/script.h"
 #include "core/export/exportfile.h"
-#include "gui/base/busy.h"
+#include "gui/base/backgroundrun.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
@@ -25,6 +25,11 @@ ExportWindow::ExportWindow(Session& session, std::string_view tool, std::string_
     setWindowTitle(qs(exportToolRow(tool).caption));
 }
 
+void ExportWindow::showEvent(QShowEvent* event) {
+    addStopButtons(this);  // the tool's layout is built by now
+    QWidget::showEvent(event);
+}
+
 void ExportWindow::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
     if (event->isAccepted()) emit closed();
@@ -36,28 +41,51 @@ void ExportWindow::chooseExport() {
         book_ = std::move(chosen);
 }
 
-void ExportWindow::runOnLibrary(QPlainTextEdit* box, QProgressBar* bar, const LibraryRun& run) {
+void ExportWindow::runOnLibrary(QPlainTextEdit* box, QProgressBar* bar, LibraryRun run,
+                                std::function<void()> then) {
+    runJob(
+        box, bar,
+        [run = std::move(run)](const Library& library, ScriptSink& sink, Feedback& feedback) {
+            run(library, sink, feedback);
+            return true;
+        },
+        std::move(then));
+}
+
+void ExportWindow::runOnBook(QPlainTextEdit* box, QProgressBar* bar, BookRun run,
+                             std::function<void()> then) {
+    // The choose button waits with the others, so the book stays while the run reads it.
+    exports::ExportBook* book = book_.get();
+    runJob(
+        box, bar,
+        [book, run = std::move(run)](const Library& library, ScriptSink& sink, Feedback& feedback) {
+            if (!book) {
+                feedback.message(msg::kChooseExportFirst);
+                return false;
+            }
+            run(library, *book, sink, feedback);
+            return true;
+        },
+        std::move(then));
+}
+
+void ExportWindow::runJob(QPlainTextEdit* box, QProgressBar* bar, Job job,
+                          std::function<void()> then) {
     const QList<QPushButton*> buttons = findChildren<QPushButton*>();
-    const Busy busy(this, {buttons.begin(), buttons.end()});
-    PaneSink pane(box);
-    GuiFeedback feedback(this, bar, &pane);
-    if (const Library* library = library4GFor(feedback)) run(*library, pane, feedback);
-}
-
-void ExportWindow::runOnBook(QPlainTextEdit* box, QProgressBar* bar, const BookRun& run) {
-    runOnLibrary(box, bar,
-                 [this, &run](const Library& library, ScriptSink& sink, Feedback& feedback) {
-                     if (!book_) {
-                         feedback.message(msg::kChooseExportFirst);
-                         return;
-                     }
-                     run(library, *book_, sink, feedback);
-                 });
-}
-
-const Library* ExportWindow::library4GFor(Feedback& feedback) const {
-    if (!session_.library4G) feedback.message(msg::kChoose4G);
-    return session_.library4G.get();
+    std::shared_ptr<const Library> library = session_.library4G;
+    auto worked = std::make_shared<bool>(false);
+    startRun(
+        {this, bar, box, {buttons.begin(), buttons.end()}, {}},
+        [library, job = std::move(job), worked](ScriptSink& sink, Feedback& feedback) {
+            if (!library) {
+                feedback.message(msg::kChoose4G);
+                return;
+            }
+            *worked = job(*library, sink, feedback);
+        },
+        [worked, then = std::move(then)](const RunEnd&) {
+            if (*worked && then) then();
+        });
 }
 
 void ExportWindow::saveBox(QPlainTextEdit* box, std::string_view proposedName,

@@ -36,28 +36,31 @@ protected:
     // file) and titles a failed open "系统提示" as the row says.
     ExportWindow(Session& session, std::string_view tool, std::string_view filter, QWidget* parent);
 
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
     // The choose button's action. A cancelled or failed choice keeps the
     // book the window had, so the engineer's earlier workbook still works.
     void chooseExport();
 
-    // A generator run: the window's buttons wait and a close is held back
-    // while it lets events through; its lines go to `box` (when it writes
-    // any) and its progress to `bar`. The current 4G library is checked
+    // A run of the window, on a worker thread: `run` works there with what it
+    // took from the window before it started (captured by value), its lines
+    // going to `box` (when it writes any) and its progress to `bar`; the
+    // window's buttons wait and a close is held back until it ends. `then`
+    // shows the run's results in the window, on the GUI thread, after a run
+    // that had something to work on. The current 4G library is checked
     // first: the main window never opens without one, but a run must not
     // read through a null library if that ever changes.
     using LibraryRun =
         std::function<void(const Library& library4G, ScriptSink& box, Feedback& feedback)>;
-    void runOnLibrary(QPlainTextEdit* box, QProgressBar* bar, const LibraryRun& run);
+    void runOnLibrary(QPlainTextEdit* box, QProgressBar* bar, LibraryRun run,
+                      std::function<void()> then = {});
     // The same for a run that queries the export. Before any workbook was
     // chosen there is nothing to query: the engineer is told to choose one.
     using BookRun = std::function<void(const Library& library4G, exports::ExportBook& book,
                                        ScriptSink& box, Feedback& feedback)>;
-    void runOnBook(QPlainTextEdit* box, QProgressBar* bar, const BookRun& run);
-
-    // The current 4G library, or null after telling the engineer to choose one.
-    const Library* library4GFor(Feedback& feedback) const;
+    void runOnBook(QPlainTextEdit* box, QProgressBar* bar, BookRun run,
+                   std::function<void()> then = {});
 
     // The save step: the box is rebuilt from its distinct non-empty lines and
     // written (GBK) to the file chosen from the desktop under `proposedName`.
@@ -70,6 +73,10 @@ protected:
     Session& session_;
 
 private:
+    // Whether it had something to work on.
+    using Job = std::function<bool(const Library& library4G, ScriptSink& box, Feedback& feedback)>;
+    void runJob(QPlainTextEdit* box, QProgressBar* bar, Job job, std::function<void()> then);
+
     std::string_view filter_;
     bool titledOpen_;
     std::unique_ptr<exports::ExportBook> book_;

@@ -4,6 +4,10 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "core/base/messages.h"
 #include "core/export/exportfile.h"
 #include "core/export/freqchange.h"
@@ -41,20 +45,23 @@ FrequencyChangeWindow::FrequencyChangeWindow(Session& session, QWidget* parent)
 }
 
 void FrequencyChangeWindow::query() {
-    runOnLibrary(nullptr, nullptr, [this](const Library& library, ScriptSink&, Feedback& feedback) {
+    auto carrier = std::make_shared<std::optional<std::string>>();
+    runOnLibrary(
+        nullptr, nullptr,
+        [cell = u8(编辑框_小区名->text()), carrier](const Library& library, ScriptSink&,
+                                                    Feedback& feedback) {
+            *carrier = exports::currentCarrier(library, cell, feedback);
+        },
         // A missing cell clears the label: the carrier of the cell asked
         // before must not pass for this one's.
-        const auto carrier = exports::currentCarrier(library, u8(编辑框_小区名->text()), feedback);
-        标签_原小区频点->setText(carrier ? qs(*carrier) : QString());
-    });
+        [this, carrier] { 标签_原小区频点->setText(*carrier ? qs(**carrier) : QString()); });
 }
 
 void FrequencyChangeWindow::generate() {
     runOnBook(编辑框_脚本内容, nullptr,
-              [this](const Library& library, exports::ExportBook& book, ScriptSink& box,
-                     Feedback& feedback) {
-                  exports::generateFrequencyChange(library, book, u8(编辑框_小区名->text()), box,
-                                                   feedback);
+              [cell = u8(编辑框_小区名->text())](const Library& library, exports::ExportBook& book,
+                                                 ScriptSink& box, Feedback& feedback) {
+                  exports::generateFrequencyChange(library, book, cell, box, feedback);
               });
 }
 

@@ -39,14 +39,17 @@ InheritanceWindow::InheritanceWindow(Session& session, QWidget* parent)
 }
 
 void InheritanceWindow::generate() {
-    runOnBook(脚本编辑框, nullptr,
-              [this](const Library& library, exports::ExportBook& book, ScriptSink& box,
-                     Feedback& feedback) {
-                  const FrequencyPlan plan(session_.folder.earfcnIni());
-                  exports::generateInheritance(
-                      library, session_.library2G.get(), plan, session_.settings2G, book,
-                      {u8(扩容小区编辑框->text()), u8(继承小区编辑框->text())}, box, feedback);
-              });
+    runOnBook(
+        脚本编辑框, nullptr,
+        [earfcnIni = session_.folder.earfcnIni(), library2G = session_.library2G,
+         settings = session_.settings2G,
+         cells = exports::Inheritance{u8(扩容小区编辑框->text()), u8(继承小区编辑框->text())}](
+            const Library& library, exports::ExportBook& book, ScriptSink& box,
+            Feedback& feedback) {
+            const FrequencyPlan plan(earfcnIni);
+            exports::generateInheritance(library, library2G.get(), plan, settings, book, cells, box,
+                                         feedback);
+        });
 }
 
 void InheritanceWindow::save() {

@@ -4,6 +4,10 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "core/base/messages.h"
 #include "core/export/exportfile.h"
 #include "core/export/pcichange.h"
@@ -78,35 +82,43 @@ exports::PciChange PciChangeWindow::change() const {
 }
 
 void PciChangeWindow::query() {
-    runOnLibrary(nullptr, nullptr, [this](const Library& library, ScriptSink&, Feedback& feedback) {
-        // Labels of an earlier query are not kept: the generator takes the
-        // old PCIs from them, and a stale one would update the wrong
-        // external cells.
-        exports::PciLabels labels;
-        exports::queryPciCells(&library, u8(改PCI小区名1编辑框->text()),
-                               u8(改PCI小区名2编辑框->text()), labels, feedback);
-        标签6->setText(qs(labels.enodeb1));
-        标签7->setText(qs(labels.oldPci1));
-        标签8->setText(qs(labels.enodeb2));
-        标签11->setText(qs(labels.oldPci2));
-    });
+    // Labels of an earlier query are not kept: the generator takes the old
+    // PCIs from them, and a stale one would update the wrong external cells.
+    auto labels = std::make_shared<exports::PciLabels>();
+    runOnLibrary(
+        nullptr, nullptr,
+        [cell1 = u8(改PCI小区名1编辑框->text()), cell2 = u8(改PCI小区名2编辑框->text()), labels](
+            const Library& library, ScriptSink&, Feedback& feedback) {
+            exports::queryPciCells(&library, cell1, cell2, *labels, feedback);
+        },
+        [this, labels] {
+            标签6->setText(qs(labels->enodeb1));
+            标签7->setText(qs(labels->oldPci1));
+            标签8->setText(qs(labels->enodeb2));
+            标签11->setText(qs(labels->oldPci2));
+        });
 }
 
 void PciChangeWindow::updateLibrary() {
-    runOnLibrary(nullptr, nullptr, [this](const Library&, ScriptSink&, Feedback& feedback) {
-        exports::updatePcis(session_.library4G.get(), change(), feedback);
-    });
+    runOnLibrary(
+        nullptr, nullptr,
+        [&session = session_, change = change()](const Library&, ScriptSink&, Feedback& feedback) {
+            exports::updatePcis(session.library4G.get(), change, feedback);
+        });
 }
 
 void PciChangeWindow::generate() {
-    runOnBook(脚本编辑框, 进度条1,
-              [this](const Library& library, exports::ExportBook& book, ScriptSink& box,
-                     Feedback& feedback) {
-                  const exports::PciRun run =
-                      exports::generatePciChange(library, book, change(), box, feedback);
-                  // A run that gave no lines leaves the box as it was, and so the name.
-                  if (!run.lastSiteName.empty()) lastSite_ = run.lastSiteName;
-              });
+    auto site = std::make_shared<std::string>();
+    runOnBook(
+        脚本编辑框, 进度条1,
+        [change = change(), site](const Library& library, exports::ExportBook& book,
+                                  ScriptSink& box, Feedback& feedback) {
+            *site = exports::generatePciChange(library, book, change, box, feedback).lastSiteName;
+        },
+        // A run that gave no lines leaves the box as it was, and so the name.
+        [this, site] {
+            if (!site->empty()) lastSite_ = *site;
+        });
 }
 
 std::string PciChangeWindow::proposedScriptName() const {

@@ -6,6 +6,10 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "core/base/messages.h"
 #include "core/export/exportfile.h"
 #include "core/export/reduction.h"
@@ -86,14 +90,16 @@ ReductionWindow::ReductionWindow(Session& session, QWidget* parent)
 }
 
 void ReductionWindow::fillLists() {
+    auto lists = std::make_shared<exports::ReductionLists>();
     runOnBook(
         nullptr, 进度条1,
-        [this](const Library& library, exports::ExportBook& book, ScriptSink&, Feedback& feedback) {
-            exports::ReductionLists lists;
-            exports::fillReductionLists(library, book, u8(操作小区名编辑框->text()), lists,
-                                        feedback);
-            setBoxText(源小区编辑框, lists.sources);
-            setBoxText(CI编辑框, lists.cis);
+        [cell = u8(操作小区名编辑框->text()), lists](
+            const Library& library, exports::ExportBook& book, ScriptSink&, Feedback& feedback) {
+            exports::fillReductionLists(library, book, cell, *lists, feedback);
+        },
+        [this, lists] {
+            setBoxText(源小区编辑框, lists->sources);
+            setBoxText(CI编辑框, lists->cis);
         });
 }
 
@@ -103,17 +109,24 @@ void ReductionWindow::generate() {
     // The window's own "2G参数设置" saves new values while it is open; the
     // script must carry those, not the ones loaded when it opened.
     session_.reload2GSettings();
-    runOnLibrary(nullptr, 进度条1, [this](const Library& library, ScriptSink&, Feedback& feedback) {
-        const exports::ReductionLists lists{boxText(源小区编辑框), boxText(CI编辑框),
-                                            boxText(频点4G_编辑框)};
-        const auto result = exports::generateReduction(
-            library, session_.library2G.get(), session_.settings2G, u8(操作小区名编辑框->text()),
-            lists, 生成回退脚本选择框->isChecked(), feedback);
-        if (!result) return;
-        setBoxText(脚本编辑框, result->script);
-        // The rollback box answers to the script beside it.
-        setBoxText(回退脚本编辑框, result->rollback);
-    });
+    auto made = std::make_shared<std::optional<exports::ReductionScript>>();
+    runOnLibrary(
+        nullptr, 进度条1,
+        [library2G = session_.library2G, settings = session_.settings2G,
+         cell = u8(操作小区名编辑框->text()),
+         lists = exports::ReductionLists{boxText(源小区编辑框), boxText(CI编辑框),
+                                         boxText(频点4G_编辑框)},
+         rollback = 生成回退脚本选择框->isChecked(),
+         made](const Library& library, ScriptSink&, Feedback& feedback) {
+            *made = exports::generateReduction(library, library2G.get(), settings, cell, lists,
+                                               rollback, feedback);
+        },
+        [this, made] {
+            if (!*made) return;
+            setBoxText(脚本编辑框, (*made)->script);
+            // The rollback box answers to the script beside it.
+            setBoxText(回退脚本编辑框, (*made)->rollback);
+        });
 }
 
 void ReductionWindow::save() {

@@ -5,26 +5,32 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
+#include <memory>
+#include <string>
+#include <utility>
+
 #include "core/app/workflows.h"
 #include "core/base/messages.h"
 #include "core/base/platform.h"
-#include "gui/base/busy.h"
+#include "gui/base/backgroundrun.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
 
 namespace brindle::gui {
 
-PreviewModel::PreviewModel(LibraryKind kind, const Preview& preview, QObject* parent)
-    : QAbstractTableModel(parent), kind_(kind), preview_(preview) {}
+PreviewModel::PreviewModel(LibraryKind kind, std::shared_ptr<const Preview> preview,
+                           QObject* parent)
+    : QAbstractTableModel(parent), kind_(kind), preview_(std::move(preview)) {}
 
-void PreviewModel::reload() {
+void PreviewModel::reload(std::shared_ptr<const Preview> preview) {
     beginResetModel();
+    preview_ = std::move(preview);
     endResetModel();
 }
 
 int PreviewModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(preview_.size());
+    return parent.isValid() ? 0 : static_cast<int>(preview_->size());
 }
 
 int PreviewModel::columnCount(const QModelIndex& parent) const {
@@ -33,8 +39,8 @@ int PreviewModel::columnCount(const QModelIndex& parent) const {
 
 QVariant PreviewModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid()) return {};
-    return qs(preview_.cell(static_cast<std::size_t>(index.row()),
-                            static_cast<std::size_t>(index.column())));
+    return qs(preview_->cell(static_cast<std::size_t>(index.row()),
+                             static_cast<std::size_t>(index.column())));
 }
 
 QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -63,24 +69,44 @@ QTableView* ImportWindowBase::makePreviewList(const char* unit) {
     return list;
 }
 
-ImportWindowBase::Read ImportWindowBase::readChosenWorkbook() {
+void ImportWindowBase::readChosenWorkbook(std::function<void(Read)> then) {
     GuiFeedback feedback(this, 进度条1);
     const auto chosen =
         feedback.chooseOpenFile({std::string(msg::kWorkbookFilter), {}, {}, FileKind::Workbook});
-    if (!chosen) return Read::Cancelled;
-    const Busy busy(this, buttons());
+    if (!chosen) {
+        then(Read::Cancelled);
+        return;
+    }
     setWindowTitle(qs(std::string(msg::kImportTitleHead) + platform::utf8Name(*chosen) +
                       std::string(msg::kImportTitleTail)));
-    const Status read = readWorkbook(*chosen, kind_, preview_, feedback);
-    model_.reload();
-    return read ? Read::Done : Read::Failed;
+    // The workbook is read into a preview of its own while the list shows
+    // the one it had; the list takes the new one when the read has ended.
+    auto read = std::make_shared<Preview>();
+    auto readOk = std::make_shared<bool>(false);
+    startRun(
+        {this, 进度条1, nullptr, buttons(), {}},
+        [path = *chosen, kind = kind_, read, readOk](ScriptSink&, Feedback& feedback) {
+            *readOk = static_cast<bool>(readWorkbook(path, kind, *read, feedback));
+        },
+        [this, read, readOk, then = std::move(then)](const RunEnd& end) {
+            // A read stopped part-way is no workbook to import.
+            const bool done = *readOk && !end.stopped;
+            preview_ = done ? read : std::make_shared<Preview>();
+            model_.reload(preview_);
+            then(done ? Read::Done : Read::Failed);
+        },
+        [](const RunEnd&) { return std::string(msg::kImportReadStopped); });
 }
 
 void ImportWindowBase::writePreview() {
-    const Busy busy(this, buttons());
-    GuiFeedback feedback(this, 进度条1);
-    // Either way the engineer has been told; the window stays as it is.
-    static_cast<void>(importPreview(session_, kind_, preview_, feedback));
+    // Either way the engineer has been told; the window stays as it is. The
+    // list shows the preview while it is written and nothing changes it.
+    startRun(
+        {this, 进度条1, nullptr, buttons(), {}},
+        [&session = session_, kind = kind_, preview = preview_](ScriptSink&, Feedback& feedback) {
+            static_cast<void>(importPreview(session, kind, *preview, feedback));
+        },
+        {}, [](const RunEnd&) { return std::string(msg::kImportWriteStopped); });
 }
 
 std::vector<QPushButton*> ImportWindowBase::buttons() {
@@ -112,11 +138,13 @@ ImportWindow4G::ImportWindow4G(Session& session, QWidget* parent)
     layout->addLayout(buttons);
     // After a failed read there is nothing to import until a read succeeds.
     connect(打开按钮, &QPushButton::clicked, this, [this] {
-        if (const Read read = readChosenWorkbook(); read != Read::Cancelled)
-            导入工参按钮->setEnabled(read == Read::Done);
+        readChosenWorkbook([this](Read read) {
+            if (read != Read::Cancelled) 导入工参按钮->setEnabled(read == Read::Done);
+        });
     });
     connect(导入工参按钮, &QPushButton::clicked, this, [this] { writePreview(); });
     connect(继续按钮, &QPushButton::clicked, this, [this] { close(); });
+    addStopButtons(this);
 }
 
 ImportWindow2G::ImportWindow2G(Session& session, QWidget* parent)
@@ -132,11 +160,14 @@ ImportWindow2G::ImportWindow2G(Session& session, QWidget* parent)
     layout->addWidget(超级列表框_导入预览2 = makePreviewList("超级列表框_导入预览2"));
     layout->addWidget(进度条1);
     layout->addLayout(buttons);
+    // Reading and writing are one step here.
     connect(打开2G工参, &QPushButton::clicked, this, [this] {
-        const Busy busy(this, this->buttons());  // reading and writing are one job here
-        if (readChosenWorkbook() == Read::Done) writePreview();
+        readChosenWorkbook([this](Read read) {
+            if (read == Read::Done) writePreview();
+        });
     });
     connect(返回按钮, &QPushButton::clicked, this, [this] { close(); });
+    addStopButtons(this);
 }
 
 }  // namespace brindle::gui

@@ -8,6 +8,9 @@
 #include <QTableView>
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+
 #include "core/app/session.h"
 #include "core/library/import.h"
 
@@ -18,8 +21,9 @@ namespace brindle::gui {
 class PreviewModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    PreviewModel(LibraryKind kind, const Preview& preview, QObject* parent = nullptr);
-    void reload();  // after the preview changed
+    PreviewModel(LibraryKind kind, std::shared_ptr<const Preview> preview,
+                 QObject* parent = nullptr);
+    void reload(std::shared_ptr<const Preview> preview);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -28,7 +32,7 @@ public:
 
 private:
     LibraryKind kind_;
-    const Preview& preview_;
+    std::shared_ptr<const Preview> preview_;
 };
 
 class ImportWindowBase : public QWidget {
@@ -43,10 +47,11 @@ signals:
     void left();
 
 protected:
-    // Asks for a workbook and reads it into the preview. A failed read leaves
-    // the preview empty.
+    // Asks for a workbook and reads it into the preview, on a worker; `then`
+    // is told how it went when the read has ended. A failed or stopped read
+    // leaves the preview empty.
     enum class Read { Cancelled, Failed, Done };
-    Read readChosenWorkbook();
+    void readChosenWorkbook(std::function<void(Read)> then);
     void writePreview();
     QTableView* makePreviewList(const char* unit);
     // The window's buttons, disabled while it reads or writes.
@@ -56,7 +61,8 @@ protected:
 
     Session& session_;
     LibraryKind kind_;
-    Preview preview_;
+    // Shared with a write that runs on the worker; a new read replaces it.
+    std::shared_ptr<Preview> preview_ = std::make_shared<Preview>();
     PreviewModel model_;
 
 private:

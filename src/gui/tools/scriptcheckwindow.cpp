@@ -7,6 +7,7 @@
 #include "core/base/messages.h"
 #include "core/base/platform.h"
 #include "core/tools/scriptcheck.h"
+#include "gui/base/backgroundrun.h"
 #include "gui/base/checkpanel.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
@@ -24,9 +25,9 @@ ScriptCheckWindow* ScriptCheckWindow::open(const Session& session,
         new ScriptCheckWindow(session, path, std::move(script).value());
     window->show();
     window->raise();
+    // The check goes on in the background; the window holds back a close
+    // until it has ended.
     window->panel_->check();
-    // A close during the check waited for its end and has happened now: the
-    // window is then on its way out, and null once it is gone.
     return window;
 }
 
@@ -49,6 +50,7 @@ ScriptCheckWindow::ScriptCheckWindow(const Session& session, const std::filesyst
     layout->addWidget(标签_脚本文件);
     layout->addWidget(编辑框_脚本文件内容, 1);
     panel_ = attachCheckPanel(编辑框_脚本文件内容, session, [this] { return script_; });
+    addStopButtons(this);
     resize(760, 560);
 }
 

@@ -10,7 +10,7 @@
 #include "core/base/platform.h"
 #include "core/tools/boxnumber.h"
 #include "core/tools/splitter.h"
-#include "gui/base/busy.h"
+#include "gui/base/backgroundrun.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtext.h"
 #include "gui/base/widgets.h"
@@ -51,6 +51,7 @@ SplitterWindow::SplitterWindow(QWidget* parent) : QWidget(parent) {
     connect(选择框2, &QCheckBox::clicked, 选择框1, [this] { 选择框1->setChecked(false); });
     connect(打开按钮, &QPushButton::clicked, this, &SplitterWindow::chooseScript);
     connect(开始按钮, &QPushButton::clicked, this, &SplitterWindow::split);
+    addStopButtons(this);
     resize(420, 240);
 }
 
@@ -77,12 +78,9 @@ void SplitterWindow::chooseScript() {
 }
 
 void SplitterWindow::split() {
-    // The run lets events through; a second run or a close waits for it.
-    Busy busy(this, {打开按钮, 开始按钮});
-    GuiFeedback feedback(this, 进度条1);
     // Without a script there is nothing to split, and "done" would be untrue.
     if (!chosen_) {
-        feedback.message(msg::kChooseScriptFirst);
+        GuiFeedback(this).message(msg::kChooseScriptFirst);
         return;
     }
     tools::SplitSettings settings;
@@ -90,8 +88,13 @@ void SplitterWindow::split() {
         settings = {tools::SplitBy::NeCount, tools::boxNumber(u8(编辑框2->text()))};
     else if (选择框2->isChecked())
         settings = {tools::SplitBy::LineCount, tools::boxNumber(u8(编辑框3->text()))};
-    // A failure has been shown; the run just ends there.
-    (void)tools::splitToFiles(script_, folder_, u8(编辑框1->text()), settings, feedback);
+    // The script stays as it is while the split runs: 打开 waits with 开始.
+    startRun({this, 进度条1, nullptr, {打开按钮, 开始按钮}, {}},
+             [script = script_, folder = folder_, name = u8(编辑框1->text()), settings](
+                 ScriptSink&, Feedback& feedback) {
+                 // A failure has been shown; the run just ends there.
+                 (void)tools::splitToFiles(script, folder, name, settings, feedback);
+             });
 }
 
 }  // namespace brindle::gui
