@@ -14,22 +14,16 @@
 #include "core/base/textcodec.h"
 #include "core/tools/scriptcheck.h"
 #include "recordingfeedback.h"
+#include "sampleworkspace.h"
 #include "testsupport.h"
 
 namespace fs = std::filesystem;
 using namespace brindle;
 using brindle::test::runCli;
+using brindle::test::SampleWorkspace;
 using Lines = std::vector<std::string>;
 
 namespace {
-
-// The sample workspace, copied so that runs may write into it.
-struct SampleWorkspace {
-    test::TempDir dir;
-    SampleWorkspace() {
-        fs::copy(BRINDLE_SAMPLE_WORKSPACE, dir.path(), fs::copy_options::recursive);
-    }
-};
 
 // The findings that say the program wrote a line the checker does not
 // accept: errors, and commands or parameters the table does not know.

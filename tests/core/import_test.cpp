@@ -346,6 +346,42 @@ TEST_F(Import, ADraftShowsNothingUntilItIsCommitted) {
     }
 }
 
+// A reading the engineer stops (it asks every 256 rows) abandons the import:
+// nothing is said, nothing is left to import, and the library the draft was
+// writing (or its absence) is as it was, without a temporary or a journal.
+TEST_F(Import, AStoppedReadingAbandonsTheImport) {
+    std::vector<std::vector<Cell>> rows{kHeader4G};
+    for (int i = 1; i <= 600; ++i) rows.push_back(row4G(i));
+    writeXlsx(dir / "k.xlsx", rows);
+    const auto path = session.folder.mu() / "k.edb";
+    std::filesystem::create_directories(session.folder.mu());
+    for (const bool existing : {false, true}) {
+        if (existing) test::makeLibrary(path, LibraryKind::Lte, {test::cell4G(7, {"旧站"})});
+        const std::string before = existing ? test::readFile(path) : std::string();
+        for (const long stopFrom : {0L, 1L, 2L}) {
+            SCOPED_TRACE(std::to_string(stopFrom) + (existing ? " existing" : " new"));
+            RecordingFeedback quiet;
+            quiet.stopFrom = stopFrom;
+            ImportDraft draft = draftImport(session, LibraryKind::Lte, dir / "k.xlsx");
+            ASSERT_TRUE(draft.live());
+            const Status read =
+                readWorkbook(dir / "k.xlsx", LibraryKind::Lte, preview, quiet, &draft);
+            EXPECT_EQ(read.error(), "已停止");
+            EXPECT_EQ(quiet.texts(), Lines{});
+            EXPECT_TRUE(preview.empty());
+            EXPECT_TRUE(preview.baseName.empty());
+            EXPECT_FALSE(importPreview(session, LibraryKind::Lte, preview, quiet, &draft));
+            EXPECT_EQ(quiet.texts(), Lines{"请先打开工参！"});
+            if (existing)
+                EXPECT_EQ(test::readFile(path), before);
+            else
+                EXPECT_FALSE(std::filesystem::exists(path));
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(session.folder.mu()), {}),
+                      existing ? 1 : 0);
+        }
+    }
+}
+
 TEST_F(Import, AForeignFileOfTheSameNameIsNeverOverwritten) {
     test::writeFile(session.folder.mu() / "x.edb", "someone else's file");
     writeXlsx(dir / "x.xlsx", {kHeader4G, row4G(1)});

@@ -1,7 +1,9 @@
 #pragma once
 // A Feedback that records everything it is told and answers from answers
-// set beforehand, by question id.
+// set beforehand, by question id. It counts how often a run asks whether to
+// stop, and answers yes from call number `stopFrom` on (counted from 0).
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,7 +29,8 @@ public:
     std::vector<FileRequest> fileRequests;
     long lastPosition = 0;
     long lastMaximum = 0;
-    long pumps = 0;
+    long stopChecks = 0;
+    std::optional<long> stopFrom;  // never stops when unset
 
     std::vector<std::string> texts() const;
 
@@ -39,7 +42,10 @@ public:
     std::optional<std::filesystem::path> chooseOpenFile(const FileRequest& request) override;
     std::optional<std::filesystem::path> chooseSaveFile(const FileRequest& request) override;
     void progress(long position, long maximum) override;
-    void pumpEvents() override { ++pumps; }
+    bool stopRequested() override {
+        const long call = stopChecks++;
+        return stopFrom && call >= *stopFrom;
+    }
 };
 
 }  // namespace brindle::test

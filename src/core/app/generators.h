@@ -87,8 +87,9 @@ const Generator* generatorForUnit(std::string_view unit);
 
 // Runs one generator over its page's input: reloads the 2G settings if it
 // does, asks its questions, runs its loop with a context built from the
-// session, then, when the loop was not stopped by a missing cell, shows its
-// success message and runs the direct-output save step of its buffer.
+// session, then, when the loop was not stopped (by a missing cell or by the
+// engineer), shows its success message and runs the direct-output save step
+// of its buffer: a stopped run leaves the lines it made where they went.
 // Returns false when the run was stopped; a question cancelled (Esc) stops
 // it before anything is made or said.
 bool runGenerator(const Generator& generator, Session& session, const mml::PageInput& input,

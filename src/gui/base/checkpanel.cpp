@@ -32,9 +32,9 @@ public:
     PumpingFeedback(QWidget* parent, QProgressBar* bar, std::function<void()> beforePump)
         : GuiFeedback(parent, bar), beforePump_(std::move(beforePump)) {}
 
-    void pumpEvents() override {
+    bool stopRequested() override {
         beforePump_();
-        GuiFeedback::pumpEvents();
+        return GuiFeedback::stopRequested();
     }
 
 private:
