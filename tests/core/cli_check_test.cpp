@@ -37,15 +37,6 @@ Lines rejected(std::string_view script, const Library* lte, const Library* gsm) 
     return out;
 }
 
-class Capture : public Clipboard {
-public:
-    std::string text;
-    bool setText(std::string_view copied) override {
-        text += copied;
-        return true;
-    }
-};
-
 }  // namespace
 
 TEST(GeneratorsPassTheChecker, EveryGeneratorOfTheRegistry) {
@@ -76,7 +67,7 @@ TEST(GeneratorsPassTheChecker, EveryGeneratorOfTheRegistry) {
             input.ticked = [skipped](std::string_view unit) { return unit != skipped; };
             for (Question q : g.questions) feedback.answer(q, true);
             StringSink pane;
-            Capture clipboard;
+            test::CapturingClipboard clipboard;
             runGenerator(g, session, input, pane, feedback, &clipboard);
             const std::string script = pane.text() + clipboard.text;
             EXPECT_FALSE(script.empty()) << g.name;

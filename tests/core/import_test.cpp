@@ -79,6 +79,16 @@ protected:
     RecordingFeedback fb;
     Preview preview;
 
+    // k.xlsx with `count` rows, for the draft of the library k.edb in mu/
+    // (whose path this is; the folder is there).
+    std::filesystem::path writeDraftWorkbook(int count) {
+        std::vector<std::vector<Cell>> rows{kHeader4G};
+        for (int i = 1; i <= count; ++i) rows.push_back(row4G(i));
+        writeXlsx(dir / "k.xlsx", rows);
+        std::filesystem::create_directories(session.folder.mu());
+        return session.folder.mu() / "k.edb";
+    }
+
     std::shared_ptr<Library> library(LibraryKind kind, const std::string& name) {
         auto loaded =
             store::load(session.folder.libraries(kind) / platform::pathFromUtf8(name), kind);
@@ -314,11 +324,7 @@ TEST_F(Import, AFailedImportOfANewLibraryLeavesNoFile) {
 // absence) as it was, and a committed one holds what the window's import
 // writes, with the same messages.
 TEST_F(Import, ADraftShowsNothingUntilItIsCommitted) {
-    std::vector<std::vector<Cell>> rows{kHeader4G};
-    for (int i = 1; i <= 3000; ++i) rows.push_back(row4G(i));
-    writeXlsx(dir / "k.xlsx", rows);
-    const auto path = session.folder.mu() / "k.edb";
-    std::filesystem::create_directories(session.folder.mu());
+    const auto path = writeDraftWorkbook(3000);
     const auto folder = [&] { return listLibraries(session.folder.mu()); };
     for (const bool existing : {false, true}) {
         SCOPED_TRACE(existing);
@@ -350,11 +356,7 @@ TEST_F(Import, ADraftShowsNothingUntilItIsCommitted) {
 // nothing is said, nothing is left to import, and the library the draft was
 // writing (or its absence) is as it was, without a temporary or a journal.
 TEST_F(Import, AStoppedReadingAbandonsTheImport) {
-    std::vector<std::vector<Cell>> rows{kHeader4G};
-    for (int i = 1; i <= 600; ++i) rows.push_back(row4G(i));
-    writeXlsx(dir / "k.xlsx", rows);
-    const auto path = session.folder.mu() / "k.edb";
-    std::filesystem::create_directories(session.folder.mu());
+    const auto path = writeDraftWorkbook(600);
     for (const bool existing : {false, true}) {
         if (existing) test::makeLibrary(path, LibraryKind::Lte, {test::cell4G(7, {"旧站"})});
         const std::string before = existing ? test::readFile(path) : std::string();

@@ -29,15 +29,6 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-class Capture : public Clipboard {
-public:
-    std::string text;
-    bool setText(std::string_view copied) override {
-        text += copied;
-        return true;
-    }
-};
-
 // What one run left: everything it made, in the order made, what it said,
 // and how often it asked whether to stop.
 struct Outcome {
@@ -124,7 +115,7 @@ TEST_F(Stop, EveryGeneratorOfTheRegistry) {
             for (OutputBuffer b : {OutputBuffer::General, OutputBuffer::Carrier})
                 session.buffer(b)->clear();
             StringSink pane;
-            Capture clipboard;
+            test::CapturingClipboard clipboard;
             const bool completed = runGenerator(g, session, input, pane, fb, &clipboard);
             return outcome(completed,
                            pane.text() + *session.buffer(OutputBuffer::General) +

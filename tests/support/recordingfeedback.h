@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/clipboard.h"
 #include "core/base/feedback.h"
 #include "core/base/presetanswers.h"
 
@@ -45,6 +46,16 @@ public:
     bool stopRequested() override {
         const long call = stopChecks++;
         return stopFrom && call >= *stopFrom;
+    }
+};
+
+// A clipboard that takes every text a run copies, one after the other.
+class CapturingClipboard : public Clipboard {
+public:
+    std::string text;
+    bool setText(std::string_view copied) override {
+        text += copied;
+        return true;
     }
 };
 
