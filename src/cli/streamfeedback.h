@@ -23,7 +23,6 @@ public:
     std::optional<std::filesystem::path> chooseOpenFile(const FileRequest& request) override;
     std::optional<std::filesystem::path> chooseSaveFile(const FileRequest& request) override;
     void progress(long position, long maximum) override;
-    void pumpEvents() override {}
 
 private:
     bool terminal_ = false;

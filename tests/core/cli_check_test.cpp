@@ -14,22 +14,16 @@
 #include "core/base/textcodec.h"
 #include "core/tools/scriptcheck.h"
 #include "recordingfeedback.h"
+#include "sampleworkspace.h"
 #include "testsupport.h"
 
 namespace fs = std::filesystem;
 using namespace brindle;
 using brindle::test::runCli;
+using brindle::test::SampleWorkspace;
 using Lines = std::vector<std::string>;
 
 namespace {
-
-// The sample workspace, copied so that runs may write into it.
-struct SampleWorkspace {
-    test::TempDir dir;
-    SampleWorkspace() {
-        fs::copy(BRINDLE_SAMPLE_WORKSPACE, dir.path(), fs::copy_options::recursive);
-    }
-};
 
 // The findings that say the program wrote a line the checker does not
 // accept: errors, and commands or parameters the table does not know.
@@ -42,15 +36,6 @@ Lines rejected(std::string_view script, const Library* lte, const Library* gsm) 
             out.push_back(check::formatFinding("", f));
     return out;
 }
-
-class Capture : public Clipboard {
-public:
-    std::string text;
-    bool setText(std::string_view copied) override {
-        text += copied;
-        return true;
-    }
-};
 
 }  // namespace
 
@@ -82,7 +67,7 @@ TEST(GeneratorsPassTheChecker, EveryGeneratorOfTheRegistry) {
             input.ticked = [skipped](std::string_view unit) { return unit != skipped; };
             for (Question q : g.questions) feedback.answer(q, true);
             StringSink pane;
-            Capture clipboard;
+            test::CapturingClipboard clipboard;
             runGenerator(g, session, input, pane, feedback, &clipboard);
             const std::string script = pane.text() + clipboard.text;
             EXPECT_FALSE(script.empty()) << g.name;

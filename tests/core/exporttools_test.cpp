@@ -243,7 +243,7 @@ TEST_F(Inherit, WritesTheSevenBlocksInOrderAfterWhatTheBoxHeld) {
     EXPECT_EQ(fb.texts(), (Texts{"数据不配置", "10002或9999不存在！", "10003或4503不存在！",
                                  "扩容脚本已经生成！"}));
     EXPECT_EQ(fb.shown[0].icon, Icon::Information);
-    EXPECT_EQ(fb.pumps, 8);  // once per row: three intra, one inter, four GSM
+    EXPECT_EQ(fb.stopChecks, 8);  // once per row: three intra, one inter, four GSM
     EXPECT_EQ(inheritanceScriptName("甲-新"), "甲-新扩容脚本");
 }
 

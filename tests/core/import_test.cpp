@@ -79,6 +79,16 @@ protected:
     RecordingFeedback fb;
     Preview preview;
 
+    // k.xlsx with `count` rows, for the draft of the library k.edb in mu/
+    // (whose path this is; the folder is there).
+    std::filesystem::path writeDraftWorkbook(int count) {
+        std::vector<std::vector<Cell>> rows{kHeader4G};
+        for (int i = 1; i <= count; ++i) rows.push_back(row4G(i));
+        writeXlsx(dir / "k.xlsx", rows);
+        std::filesystem::create_directories(session.folder.mu());
+        return session.folder.mu() / "k.edb";
+    }
+
     std::shared_ptr<Library> library(LibraryKind kind, const std::string& name) {
         auto loaded =
             store::load(session.folder.libraries(kind) / platform::pathFromUtf8(name), kind);
@@ -314,11 +324,7 @@ TEST_F(Import, AFailedImportOfANewLibraryLeavesNoFile) {
 // absence) as it was, and a committed one holds what the window's import
 // writes, with the same messages.
 TEST_F(Import, ADraftShowsNothingUntilItIsCommitted) {
-    std::vector<std::vector<Cell>> rows{kHeader4G};
-    for (int i = 1; i <= 3000; ++i) rows.push_back(row4G(i));
-    writeXlsx(dir / "k.xlsx", rows);
-    const auto path = session.folder.mu() / "k.edb";
-    std::filesystem::create_directories(session.folder.mu());
+    const auto path = writeDraftWorkbook(3000);
     const auto folder = [&] { return listLibraries(session.folder.mu()); };
     for (const bool existing : {false, true}) {
         SCOPED_TRACE(existing);
@@ -343,6 +349,38 @@ TEST_F(Import, ADraftShowsNothingUntilItIsCommitted) {
         }
         // Nothing but the libraries: no temporary, no journal.
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(session.folder.mu()), {}), 1);
+    }
+}
+
+// A reading the engineer stops (it asks every 256 rows) abandons the import:
+// nothing is said, nothing is left to import, and the library the draft was
+// writing (or its absence) is as it was, without a temporary or a journal.
+TEST_F(Import, AStoppedReadingAbandonsTheImport) {
+    const auto path = writeDraftWorkbook(600);
+    for (const bool existing : {false, true}) {
+        if (existing) test::makeLibrary(path, LibraryKind::Lte, {test::cell4G(7, {"旧站"})});
+        const std::string before = existing ? test::readFile(path) : std::string();
+        for (const long stopFrom : {0L, 1L, 2L}) {
+            SCOPED_TRACE(std::to_string(stopFrom) + (existing ? " existing" : " new"));
+            RecordingFeedback quiet;
+            quiet.stopFrom = stopFrom;
+            ImportDraft draft = draftImport(session, LibraryKind::Lte, dir / "k.xlsx");
+            ASSERT_TRUE(draft.live());
+            const Status read =
+                readWorkbook(dir / "k.xlsx", LibraryKind::Lte, preview, quiet, &draft);
+            EXPECT_EQ(read.error(), "已停止");
+            EXPECT_EQ(quiet.texts(), Lines{});
+            EXPECT_TRUE(preview.empty());
+            EXPECT_TRUE(preview.baseName.empty());
+            EXPECT_FALSE(importPreview(session, LibraryKind::Lte, preview, quiet, &draft));
+            EXPECT_EQ(quiet.texts(), Lines{"请先打开工参！"});
+            if (existing)
+                EXPECT_EQ(test::readFile(path), before);
+            else
+                EXPECT_FALSE(std::filesystem::exists(path));
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(session.folder.mu()), {}),
+                      existing ? 1 : 0);
+        }
     }
 }
 

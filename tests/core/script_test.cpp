@@ -33,7 +33,7 @@ TEST(Dedup, TextRebuiltFromItsDistinctLines) {
 
 TEST(Dedup, PaneRebuildDropsEmptyLinesAndReportsProgress) {
     RecordingFeedback fb;
-    EXPECT_EQ(dedupPane("A\r\n\r\nB\r\nA", &fb), "A\r\nB\r\n");
+    EXPECT_EQ(dedupPane("A\r\n\r\nB\r\nA", fb), "A\r\nB\r\n");
     EXPECT_EQ(fb.lastMaximum, 4);
     EXPECT_EQ(fb.lastPosition, 2);
     EXPECT_EQ(dedupPane(""), "");

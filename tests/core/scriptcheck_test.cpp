@@ -8,11 +8,13 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <set>
 
 #include "core/app/commandtable.h"
 #include "core/base/flatindex.h"
 #include "core/base/textcodec.h"
+#include "recordingfeedback.h"
 #include "testsupport.h"
 
 using namespace brindle;
@@ -461,6 +463,48 @@ TEST(Check, FindingsAreToldAsFoundInLineOrderThenTheScriptWideOnes) {
     EXPECT_EQ(all[0].rule->id, "not-number");
     // Without a command table nothing is unknown.
     EXPECT_EQ(checkScript("FOO BAR:X=1;{站甲}\r\n", CheckContext{}).size(), 0u);
+}
+
+// A check the engineer stops (it asks every 8192 lines, and a file's first
+// pass before each block) ends with the findings of the lines checked so
+// far, told as well as returned, and without the script-wide rules, which
+// need the whole script.
+TEST(Check, AStoppedCheckKeepsTheFindingsOfTheLinesChecked) {
+    // Line 1 names a neighbour no line declares; every other line has a
+    // LOCALCELLID that is no number.
+    std::string script = "ADD GERANNCELL:LOCALCELLID=0,LAC=1,GERANCELLID=1;{站甲}\r\n";
+    for (int n = 2; n <= 20000; ++n)
+        script += "ACT CELL:LOCALCELLID=x" + std::to_string(n) + ";{站甲}\r\n";
+    test::TempDir dir;
+    test::writeFile(dir / "s.txt", script);
+    const CheckContext context{&programCommands(), nullptr, nullptr};
+    struct Case {
+        bool fromFile;
+        std::optional<long> stopFrom;
+        std::size_t lineFindings;
+    };
+    for (const Case c : {Case{false, std::nullopt, 19999}, Case{false, 0, 8191},
+                         Case{false, 1, 16383}, Case{true, std::nullopt, 19999}, Case{true, 1, 0},
+                         Case{true, 2, 8191}, Case{true, 3, 16383}}) {
+        SCOPED_TRACE(std::to_string(c.stopFrom.value_or(-1)) + (c.fromFile ? " file" : ""));
+        test::RecordingFeedback fb;
+        fb.stopFrom = c.stopFrom;
+        std::size_t told = 0;
+        const auto tell = [&told](const Finding&) { ++told; };
+        const std::vector<Finding> all =
+            c.fromFile ? checkScriptFile(dir / "s.txt", context, tell, &fb).value()
+                       : checkScript(script, context, tell, &fb);
+        const bool whole = !c.stopFrom;
+        ASSERT_EQ(all.size(), c.lineFindings + (whole ? 1 : 0));
+        EXPECT_EQ(told, all.size());
+        for (std::size_t i = 0; i < c.lineFindings; ++i) {
+            EXPECT_EQ(all[i].rule->id, "not-number");
+            EXPECT_EQ(all[i].line, i + 2);
+        }
+        if (whole) {
+            EXPECT_EQ(all.back().rule->id, "unknown-neighbour");
+        }
+    }
 }
 
 TEST(ReadScript, GbkOrUtf8LineEndsKept) {

@@ -63,7 +63,7 @@ TEST(Splitter, TwoThousandFiveHundredLinesByThousand) {
     EXPECT_EQ(chunks[2], numberedLines(2001, 2500));
     EXPECT_EQ(feedback.lastPosition, 2500);
     EXPECT_EQ(feedback.lastMaximum, 2500);
-    EXPECT_EQ(feedback.pumps, 2500);
+    EXPECT_EQ(feedback.stopChecks, 2500);  // asked before every line
 }
 
 TEST(Splitter, ExactMultipleLeavesNoEmptyFile) {
@@ -199,6 +199,44 @@ TEST(Splitter, AnUnwritableFileIsNamedAndStopsTheRun) {
     fs::permissions(dir / "s_1.txt", fs::perms::owner_all);
 }
 
+// A stop between two lines keeps the files written, each whole; the lines
+// gathered for the next file are never written as a file of their own.
+TEST(Splitter, AStoppedRunLeavesOnlyWholeFiles) {
+    const std::string script = numberedLines(1, 5);
+    struct Case {
+        long linesDone;  // before the stop
+        int files;
+    };
+    for (const bool fromFile : {false, true}) {
+        for (const Case c : {Case{0, 0}, Case{1, 0}, Case{2, 1}, Case{3, 1}, Case{4, 2}}) {
+            SCOPED_TRACE(std::to_string(c.linesDone) + (fromFile ? " from the file" : ""));
+            TempDir dir;
+            test::writeFile(dir / "script.txt", script);
+            RecordingFeedback feedback;
+            // From a file the run first reads it through, asking before each
+            // block: the one block and the empty one that ends it.
+            feedback.stopFrom = c.linesDone + (fromFile ? 2 : 0);
+            const SplitSettings settings{SplitBy::LineCount, 2};
+            platform::FileReader reader;
+            ASSERT_EQ(reader.open(dir / "script.txt"), platform::FileContents::State::Read);
+            const Status status =
+                fromFile ? splitToFiles(reader, "script.txt", dir.path(), "s", settings, feedback)
+                         : splitToFiles(script, dir.path(), "s", settings, feedback);
+            EXPECT_EQ(status.error(), "已停止");
+            EXPECT_EQ(feedback.texts(), std::vector<std::string>{});
+            for (int n = 0; n < 3; ++n) {
+                const fs::path file = dir / ("s_" + std::to_string(n) + ".txt");
+                if (n < c.files)
+                    EXPECT_EQ(readFile(file), numberedLines(2 * n + 1, 2 * n + 2));
+                else
+                    EXPECT_FALSE(fs::exists(file)) << n;
+            }
+            // The script and the whole files: no temporary either.
+            EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), c.files + 1);
+        }
+    }
+}
+
 TEST(Splitter, AFolderInTheWayIsNamed) {
     TempDir dir;
     fs::create_directories(dir / "s_0.txt");
@@ -244,7 +282,7 @@ TEST_F(SiteType, TheAbcExample) {
     EXPECT_EQ(buildSiteTypes(library(), "ABC", {}, &feedback),
               "ABC|F|S1/1/1/|D|S1/0/0/|E|S0/0/0/|FDD|S0/0/0/\r\n");
     EXPECT_EQ(feedback.lastPosition, 1);
-    EXPECT_EQ(feedback.pumps, 27);  // nine carrier lookups for each of three sectors
+    EXPECT_EQ(feedback.stopChecks, 1);  // asked before every base station
     EXPECT_TRUE(feedback.texts().empty());
 }
 

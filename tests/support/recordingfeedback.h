@@ -1,10 +1,13 @@
 #pragma once
 // A Feedback that records everything it is told and answers from answers
-// set beforehand, by question id.
+// set beforehand, by question id. It counts how often a run asks whether to
+// stop, and answers yes from call number `stopFrom` on (counted from 0).
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/base/clipboard.h"
 #include "core/base/feedback.h"
 #include "core/base/presetanswers.h"
 
@@ -27,7 +30,8 @@ public:
     std::vector<FileRequest> fileRequests;
     long lastPosition = 0;
     long lastMaximum = 0;
-    long pumps = 0;
+    long stopChecks = 0;
+    std::optional<long> stopFrom;  // never stops when unset
 
     std::vector<std::string> texts() const;
 
@@ -39,7 +43,20 @@ public:
     std::optional<std::filesystem::path> chooseOpenFile(const FileRequest& request) override;
     std::optional<std::filesystem::path> chooseSaveFile(const FileRequest& request) override;
     void progress(long position, long maximum) override;
-    void pumpEvents() override { ++pumps; }
+    bool stopRequested() override {
+        const long call = stopChecks++;
+        return stopFrom && call >= *stopFrom;
+    }
+};
+
+// A clipboard that takes every text a run copies, one after the other.
+class CapturingClipboard : public Clipboard {
+public:
+    std::string text;
+    bool setText(std::string_view copied) override {
+        text += copied;
+        return true;
+    }
 };
 
 }  // namespace brindle::test

@@ -375,7 +375,7 @@ bool runList(const SingleList<Cell4G>& list, MissPolicy onMiss, const RunContext
     return true;
 }
 
-// Runs the shape's loop; false when a missing cell stopped it.
+// Runs the shape's loop; false when a missing cell or the engineer stopped it.
 bool runShape(const Generator& generator, const RunContext& context, const mml::PageInput& input) {
     return std::visit(
         [&](const auto& shape) -> bool {

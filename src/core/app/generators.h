@@ -103,7 +103,8 @@ RunSources runSources(const Generator& generator, Session& session);
 // Runs one generator over its page's input: asks its questions, runs its
 // loop with a context built from the sources, then, when the loop was not
 // stopped (by a missing cell or by the engineer), shows its success message
-// and runs the direct-output save step of its buffer. Returns false when
+// and runs the direct-output save step of its buffer: a stopped run leaves
+// the lines it made where they went. Returns false when
 // the run was stopped; a question cancelled (Esc) stops it before anything
 // is made or said.
 bool runGenerator(const Generator& generator, const RunSources& sources,

@@ -1,6 +1,6 @@
 #pragma once
 // The one way the core reaches the user: message boxes, questions, file
-// choice, progress and letting the window breathe during long runs. The GUI,
+// choice, progress and the engineer's request to stop a long run. The GUI,
 // the command line and the tests each provide their own implementation.
 
 #include <filesystem>
@@ -49,8 +49,6 @@ public:
     virtual std::optional<std::filesystem::path> chooseOpenFile(const FileRequest& request) = 0;
     virtual std::optional<std::filesystem::path> chooseSaveFile(const FileRequest& request) = 0;
     virtual void progress(long position, long maximum) = 0;
-    // Lets pending window events run, once per item of a long loop.
-    virtual void pumpEvents() = 0;
     // A pause that paces how a window fills, the window staying responsive;
     // nothing where no window is watched.
     virtual void pace(int milliseconds) { (void)milliseconds; }

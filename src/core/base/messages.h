@@ -29,6 +29,11 @@ inline constexpr std::string_view kCellMissing = "小区不存在！";  // after
 // The capacity-expansion page says it its own way.
 inline constexpr std::string_view kCellNameMissing = "小区名不存在！";  // after the name
 
+// ---- a run the engineer stopped ---------------------------------------------
+// The error of a run that ended at the engineer's stop; it is not shown, the
+// window that offered the stop knowing why the run ended.
+inline constexpr std::string_view kStopped = "已停止";
+
 // ---- library query and record editing ----------------------------------------
 inline constexpr std::string_view kNothingSelected = "你没有选中项目";
 inline constexpr std::string_view kIdNotFound = "查找不到ID";

@@ -57,23 +57,39 @@ void dedupInto(std::string_view text, ScriptSink& out) {
     });
 }
 
-std::string dedupPane(std::string_view text, Feedback* feedback) {
+namespace {
+
+// Nothing when `feedback` says the engineer stopped it.
+std::optional<std::string> distinctLines(std::string_view text, Feedback* feedback) {
     const auto lines = nameViews(text);
     const long total = static_cast<long>(lines.size());
     if (feedback) feedback->progress(0, total);
     std::string out;
     out.reserve(text.size());
     long steps = 0;
+    bool stopped = false;
     forEachFirst(lines, [&](std::string_view line) {
-        if (line.empty()) return;
+        if (line.empty() || stopped) return;
+        if (feedback && feedback->stopRequested()) {
+            stopped = true;
+            return;
+        }
         out += line;
         out += "\r\n";
-        if (feedback) {
-            feedback->progress(++steps, total);
-            feedback->pumpEvents();
-        }
+        if (feedback) feedback->progress(++steps, total);
     });
+    if (stopped) return std::nullopt;
     return out;
+}
+
+}  // namespace
+
+std::string dedupPane(std::string_view text) {
+    return *distinctLines(text, nullptr);
+}
+
+std::optional<std::string> dedupPane(std::string_view text, Feedback& feedback) {
+    return distinctLines(text, &feedback);
 }
 
 namespace {

@@ -3,6 +3,7 @@
 // (GBK, CR LF, no byte-order mark, written atomically).
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,9 +84,12 @@ std::string dedupText(std::string_view text);
 void dedupInto(std::string_view text, ScriptSink& out);
 
 // The pane text rebuilt from its distinct non-empty lines, each followed by
-// "\r\n". Reports progress (maximum = number of lines, one step per kept
-// line) and lets events run after each step.
-std::string dedupPane(std::string_view text, Feedback* feedback = nullptr);
+// "\r\n".
+std::string dedupPane(std::string_view text);
+// The same, reporting progress (maximum = number of lines, one step per kept
+// line). The engineer may stop it before any kept line: nothing then, for
+// half the pane would stand for the whole.
+std::optional<std::string> dedupPane(std::string_view text, Feedback& feedback);
 
 // Writes `utf8` as GBK to `path` through a temporary file in the same folder,
 // so an interrupted save never leaves half a script. A character that GBK

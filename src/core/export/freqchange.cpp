@@ -18,7 +18,6 @@ bool generateFrequencyChange(const Library& library, ExportBook& book, std::stri
                              ScriptSink& box, Feedback& feedback) {
     const auto x = lookup4G(&library, cell, feedback);
     if (!x) return false;
-    feedback.pumpEvents();
 
     // The cells holding X as an intra-frequency neighbour, from the relation
     // sheet: the external-cell sheet's rows are definitions, not relations,
@@ -30,12 +29,12 @@ bool generateFrequencyChange(const Library& library, ExportBook& book, std::stri
     long done = 0;
     feedback.progress(0, static_cast<long>(rows->size()));
     for (const auto& row : *rows) {
+        if (feedback.stopRequested()) return false;
         // The network holds these as intra-frequency relations whatever the
         // library says the carriers are.
         if (const auto source = resolveRow(index, row[0], row[1], feedback))
             lines += mml::removeNeighbourLine(mml::kIntraFreqNeighbour, *source, *x);
         feedback.progress(++done, static_cast<long>(rows->size()));
-        feedback.pumpEvents();
     }
     box.append(lines);
     return true;

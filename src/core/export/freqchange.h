@@ -19,7 +19,9 @@ std::optional<std::string> currentCarrier(const Library& library, std::string_vi
 
 // 生成脚本: appends an RMV EUTRANINTRAFREQNCELL line for every cell that
 // holds the cell as an intra-frequency neighbour in the export. No closing
-// message; false when the cell is missing.
+// message; false when the cell is missing, or when the engineer stopped the
+// run between two rows: the lines go to the box together, so a stopped run
+// adds none.
 bool generateFrequencyChange(const Library& library, ExportBook& book, std::string_view cell,
                              ScriptSink& box, Feedback& feedback);
 

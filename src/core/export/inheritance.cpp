@@ -46,12 +46,14 @@ struct LteBlocks {
 };
 
 // The relations of one sheet in which the inherited cell is the neighbour:
-// each related cell R gets the new cell N, and N gets R.
-void addRelations(const ExportRows& rows, const Cell4G& newCell, const CellIndex& index,
+// each related cell R gets the new cell N, and N gets R. False when the
+// engineer stopped the run.
+bool addRelations(const ExportRows& rows, const Cell4G& newCell, const CellIndex& index,
                   CarrierSettings& settings, LteBlocks& blocks, Feedback& feedback) {
     long done = 0;
     feedback.progress(0, static_cast<long>(rows.size()));
     for (const auto& row : rows) {
+        if (feedback.stopRequested()) return false;
         if (const auto related = resolveRow(index, row[0], row[1], feedback)) {
             const Cell4G& r = *related;
             settings.startRow();
@@ -65,8 +67,8 @@ void addRelations(const ExportRows& rows, const Cell4G& newCell, const CellIndex
             blocks.relations += inheritedNeighbourLine(newCell, r);
         }
         feedback.progress(++done, static_cast<long>(rows.size()));
-        feedback.pumpEvents();
     }
+    return true;
 }
 
 // The 2G cell an export row names by CI and LAC, or nothing after
@@ -109,10 +111,11 @@ bool generateInheritance(const Library& library4G, const Library* library2G,
     const CellIndex index(library4G);
     CarrierSettings settings(plan);
     LteBlocks lte;
-    addRelations(rowsOf(intraRelationsTowards(book, inherited->基站号, inherited->小区标识)),
-                 *newCell, index, settings, lte, feedback);
-    addRelations(rowsOf(interRelationsTowards(book, inherited->基站号, inherited->小区标识)),
-                 *newCell, index, settings, lte, feedback);
+    if (!addRelations(rowsOf(intraRelationsTowards(book, inherited->基站号, inherited->小区标识)),
+                      *newCell, index, settings, lte, feedback) ||
+        !addRelations(rowsOf(interRelationsTowards(book, inherited->基站号, inherited->小区标识)),
+                      *newCell, index, settings, lte, feedback))
+        return false;
     box.append(lte.carriers + lte.externals + lte.relations);
 
     std::string groups, arfcns, externals, relations;
@@ -121,6 +124,7 @@ bool generateInheritance(const Library& library4G, const Library* library2G,
     long done = 0;
     feedback.progress(0, static_cast<long>(gsmRows.size()));
     for (const auto& row : gsmRows) {
+        if (feedback.stopRequested()) return false;
         if (const auto g = gsmCell(library2G, row[0], row[1], feedback)) {  // CI, LAC
             groups += geran::addFrequencyGroupLine(*newCell, settings2G);
             arfcns += geran::addGroupArfcnLine(*newCell, *g, settings2G);
@@ -128,7 +132,6 @@ bool generateInheritance(const Library& library4G, const Library* library2G,
             relations += geran::addNeighbourLine(*newCell, *g);
         }
         feedback.progress(++done, static_cast<long>(gsmRows.size()));
-        feedback.pumpEvents();
     }
     box.append(groups + arfcns + externals + relations);
     feedback.message(msg::kInheritDone);

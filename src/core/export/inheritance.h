@@ -23,7 +23,10 @@ struct Inheritance {
 // blocks, then the four GSM blocks, and ends with "扩容脚本已经生成！".
 // Either cell missing from the 4G library stops the run ("<name>小区名不存在！")
 // with what was already placed left in the box. `library2G` may be null: the
-// GSM rows then find no cell.
+// GSM rows then find no cell. The engineer may stop the run between two rows
+// (false, no closing message): the blocks already in the box stay, the
+// blocks being gathered are dropped, for the frequency lines of some
+// relations without their external cells and relations are no script.
 bool generateInheritance(const Library& library4G, const Library* library2G,
                          const FrequencyPlan& plan, const Settings2G& settings2G, ExportBook& book,
                          const Inheritance& request, ScriptSink& box, Feedback& feedback);

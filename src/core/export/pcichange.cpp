@@ -39,9 +39,11 @@ std::optional<std::string> temporaryPci(std::string_view pci) {
 }
 
 // The co-PCI group of `main` (at `position`): from the main cell's own
-// record forward, the first `count` records with its 基站号 and PCI.
-std::vector<Cell4G> coPciGroup(const Library& library, std::size_t position, const Cell4G& main,
-                               long long count, Feedback& feedback) {
+// record forward, the first `count` records with its 基站号 and PCI. Nothing
+// when the engineer stopped the run.
+std::optional<std::vector<Cell4G>> coPciGroup(const Library& library, std::size_t position,
+                                              const Cell4G& main, long long count,
+                                              Feedback& feedback) {
     std::vector<Cell4G> group;
     const auto samePci = [&](RecordView r) {
         return r.field(Field4G::EnodebId) == main.基站号 &&
@@ -49,12 +51,12 @@ std::vector<Cell4G> coPciGroup(const Library& library, std::size_t position, con
     };
     std::size_t from = position;
     for (long long i = 0; i < count; ++i) {
+        if (feedback.stopRequested()) return std::nullopt;
         const auto hit = library.findForward(from, samePci);
         if (!hit) break;  // nothing further on either
         group.push_back(Cell4G::from(library.at(*hit)));
         from = *hit + 1;
         feedback.progress(static_cast<long>(i + 1), static_cast<long>(count));
-        feedback.pumpEvents();
     }
     return group;
 }
@@ -86,12 +88,13 @@ bool addGroup(const std::vector<Cell4G>& group, std::string_view newPci, Blocks&
     return true;
 }
 
-std::string externalCellLines(const ExportRows& rows, std::string_view enodeb,
-                              std::string_view newPci, Feedback& feedback) {
+// Nothing when the engineer stopped the run.
+std::optional<std::string> externalCellLines(const ExportRows& rows, std::string_view enodeb,
+                                             std::string_view newPci, Feedback& feedback) {
     std::string lines;
     for (const auto& row : rows) {
+        if (feedback.stopRequested()) return std::nullopt;
         lines += modifyExternalPciLine(enodeb, row[1], newPci, row[0]);  // NAME, 小区标识
-        feedback.pumpEvents();
     }
     return lines;
 }
@@ -166,37 +169,44 @@ PciRun generatePciChange(const Library& library, ExportBook& book, const PciChan
     const Cell4G cell1 = Cell4G::from(library.at(*position1));
     feedback.progress(0, static_cast<long>(count));
     Blocks blocks;
-    if (!addGroup(coPciGroup(library, *position1, cell1, count, feedback), change.newPci1, blocks,
-                  run, feedback))
-        return run;
+    const auto group1 = coPciGroup(library, *position1, cell1, count, feedback);
+    if (!group1 || !addGroup(*group1, change.newPci1, blocks, run, feedback)) return run;
 
     std::optional<Cell4G> cell2;
     if (two) {
         const auto position2 = main(change.cell2);
         if (!position2) return run;
         cell2 = Cell4G::from(library.at(*position2));
-        if (!addGroup(coPciGroup(library, *position2, *cell2, count, feedback), change.newPci2,
-                      blocks, run, feedback))
-            return run;
+        const auto group2 = coPciGroup(library, *position2, *cell2, count, feedback);
+        if (!group2 || !addGroup(*group2, change.newPci2, blocks, run, feedback)) return run;
     }
-
-    box.append(blocks.deactivate);
 
     // The numeric form finds the rows of an export that holds its numbers as
     // numbers; failing, it means text where numbers belong (or the query was
     // not run), which the engineer has to put right in the workbook.
     const auto rows1 = externalCellsWithPci(book, cell1.基站号, change.oldPci1, Form::Numeric);
     if (!rows1) {
+        box.append(blocks.deactivate);
         feedback.message(msg::kPciConvertText);
         return run;
     }
-    std::string external = externalCellLines(*rows1, cell1.基站号, change.newPci1, feedback);
+    // The deactivating block waits for the external cells: a run the
+    // engineer stops there leaves the box as it was, never cells taken out of
+    // service with no lines to bring them back.
+    std::optional<std::string> external =
+        externalCellLines(*rows1, cell1.基站号, change.newPci1, feedback);
+    if (!external) return run;
     if (cell2) {
         auto rows2 = externalCellsWithPci(book, cell2->基站号, change.oldPci2, Form::Numeric);
         if (!rows2) rows2 = externalCellsWithPci(book, cell2->基站号, change.oldPci2, Form::Quoted);
-        if (rows2) external += externalCellLines(*rows2, cell2->基站号, change.newPci2, feedback);
+        if (rows2) {
+            const auto lines2 = externalCellLines(*rows2, cell2->基站号, change.newPci2, feedback);
+            if (!lines2) return run;
+            *external += *lines2;
+        }
     }
-    box.append(external);
+    box.append(blocks.deactivate);
+    box.append(*external);
     box.append(blocks.activate + "\r\n");
     feedback.message(msg::kPciScriptDone);
     run.completed = true;

@@ -55,6 +55,8 @@ struct PciRun {
 // A main cell missing from the library stops the run ("<name>小区不存在！");
 // a failed first external-cell query stops it with
 // "请将EXCEL中错误的文本转换为数值！", the first block then being in the box.
+// The engineer may stop the run between two cells or rows: nothing is then
+// appended, and the run is not completed.
 PciRun generatePciChange(const Library& library, ExportBook& book, const PciChange& change,
                          ScriptSink& box, Feedback& feedback);
 

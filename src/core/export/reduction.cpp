@@ -14,16 +14,18 @@ namespace {
 constexpr int kListedCarriers = 11;  // 频点1设置 … 频点11设置
 
 // The names of the cells an export's relation rows name, one line each.
-void addSourceNames(const Result<ExportRows>& rows, const CellIndex& index, std::string& list,
+// False when the engineer stopped the run.
+bool addSourceNames(const Result<ExportRows>& rows, const CellIndex& index, std::string& list,
                     Feedback& feedback) {
-    if (!rows) return;  // a sheet or column missing: nothing to list
+    if (!rows) return true;  // a sheet or column missing: nothing to list
     for (const auto& row : *rows) {
+        if (feedback.stopRequested()) return false;
         if (const auto cell = resolveRow(index, row[0], row[1], feedback)) {
             list += cell->小区名;
             list += "\r\n";
         }
-        feedback.pumpEvents();
     }
+    return true;
 }
 
 }  // namespace
@@ -51,15 +53,21 @@ bool fillReductionLists(const Library& library4G, ExportBook& book, std::string_
     }
     const Cell4G x = Cell4G::from(library4G.at(*position));
     const CellIndex index(library4G);
-    addSourceNames(intraRelationsTowards(book, x.基站号, x.小区标识), index, lists.sources,
-                   feedback);
-    addSourceNames(interRelationsTowards(book, x.基站号, x.小区标识), index, lists.sources,
-                   feedback);
+    const auto stopped = [&] {
+        lists.sources.clear();
+        lists.cis.clear();
+        return false;
+    };
+    if (!addSourceNames(intraRelationsTowards(book, x.基站号, x.小区标识), index, lists.sources,
+                        feedback) ||
+        !addSourceNames(interRelationsTowards(book, x.基站号, x.小区标识), index, lists.sources,
+                        feedback))
+        return stopped();
     // Only the CI is listed, so an export without 位置区域码 serves as well.
     if (const auto gsm = geranRelationsOf(book, x.基站名, x.本地小区标识, false)) {
         for (const auto& row : *gsm) {
+            if (feedback.stopRequested()) return stopped();
             lists.cis += row[0] + "\r\n";  // GERAN小区标识
-            feedback.pumpEvents();
         }
     }
     feedback.message(msg::kReduceListsDone, {}, Icon::Information);
@@ -91,10 +99,10 @@ std::optional<ReductionScript> generateReduction(const Library& library4G, const
     long done = 0;
     feedback.progress(0, static_cast<long>(sources.size()));
     for (const std::string& name : sources) {
+        if (feedback.stopRequested()) return std::nullopt;
         if (const auto source = library4G.findCell(name))
             relations += mml::removeNeighbourLine(Cell4G::from(library4G.at(*source)), x);
         feedback.progress(++done, static_cast<long>(sources.size()));
-        feedback.pumpEvents();
     }
     relations += localCellLine(kRemoveIntraRelations, x);
     relations += localCellLine(kRemoveInterRelations, x);
@@ -112,6 +120,7 @@ std::optional<ReductionScript> generateReduction(const Library& library4G, const
     std::string arfcns;
     ReductionScript result;
     for (const std::string& ci : cis) {
+        if (feedback.stopRequested()) return std::nullopt;
         const auto found =
             library2G ? library2G->findByFields(0, {{fieldIndex(Field2G::Ci), ci}}) : std::nullopt;
         if (found) {
@@ -119,7 +128,6 @@ std::optional<ReductionScript> generateReduction(const Library& library4G, const
             arfcns += removeGroupArfcnLine(x, g, settings2G);
             if (rollback) result.rollback += geran::addGroupArfcnLine(x, g, settings2G);
         }
-        feedback.pumpEvents();
     }
     arfcns += localCellLine(kRemoveGroupArfcns, x);
 

@@ -28,7 +28,9 @@ std::string reductionCarriers(const FrequencyPlan& plan);
 
 // 2生成相关信息: replaces `lists.sources` and `lists.cis` from the export and
 // ends with "相关数据已生成！". Stops with "减容小区名不能为空！" or
-// "减容小区名不存在，请核对工参库！".
+// "减容小区名不存在，请核对工参库！". Stopped by the engineer between two rows,
+// it leaves both lists empty and says nothing (false): a partial list would
+// make a removal script that leaves relations behind.
 bool fillReductionLists(const Library& library4G, ExportBook& book, std::string_view cell,
                         ReductionLists& lists, Feedback& feedback);
 
@@ -39,7 +41,8 @@ struct ReductionScript {
 
 // 3生成脚本信息: builds the removal script (and, when `rollback`, the rollback
 // lines) and ends with "减容脚本已经生成！". A reduced cell missing from the
-// library stops it with "减容小区名不存在，请核对工参库！" and returns nothing.
+// library stops it with "减容小区名不存在，请核对工参库！" and returns nothing;
+// so does the engineer's stop, between two names or CIs, silently.
 std::optional<ReductionScript> generateReduction(const Library& library4G, const Library* library2G,
                                                  const Settings2G& settings2G,
                                                  std::string_view cell, const ReductionLists& lists,

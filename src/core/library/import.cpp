@@ -88,9 +88,9 @@ void Preview::append(const std::vector<std::string>& cells) {
 
 namespace {
 
-// Events run and progress is told once every this many rows: once a row, a
-// large sheet spent more time in the window's event loop than in reading.
-// The progress shown at each pause is the one a row ends with, as before.
+// Progress is told, and a stop heard, once every this many rows: once a row,
+// a large sheet spent more time telling than reading. The progress shown at
+// each pause is the one a row ends with, as before.
 constexpr std::size_t kRowsBetweenEvents = 256;
 
 // How many columns a row reaches with a cell that is not blank.
@@ -160,7 +160,12 @@ Status readWorkbook(const fs::path& path, LibraryKind kind, Preview& preview, Fe
     }
     for (std::size_t n = 0; reader.next(row); ++n) {
         const bool pause = n % kRowsBetweenEvents == 0;
-        if (pause) feedback.pumpEvents();
+        // A stopped reading abandons the import: nothing is left to write,
+        // and a draft leaves the library as it was.
+        if (pause && feedback.stopRequested()) {
+            if (draft) draft->drop();
+            return fail(std::string(msg::kStopped));
+        }
         bool blank = true;
         for (std::size_t c = 0; c < columns; ++c) {
             cells[c] = c < row.cells.size() ? std::string_view(row.cells[c]) : std::string_view();

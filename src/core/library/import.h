@@ -104,8 +104,10 @@ private:
 
 // Reads the first worksheet of `workbook` into `preview` and shows
 // "工参打开成功！含N条". A row whose cells, with ASCII and full-width spaces
-// removed, are all empty ends the reading. Every 256th row runs events and
-// shows progress over its columns. On failure the message shown names the
+// removed, are all empty ends the reading. Every 256th row shows progress
+// over its columns, and there the engineer may stop the reading: it then
+// says nothing, leaves `preview` empty and drops the draft, and the error is
+// msg::kStopped. On failure the message shown names the
 // file and the reason and is the error, and `preview` is emptied (no base
 // name either): what it held came from another workbook and must not be
 // imported under this one's title. A `draft` is given the rows as they are

@@ -159,15 +159,17 @@ struct CarrierRun {
 
     // One pass: every receiving cell of `receivers` gets the carriers of the
     // cell on the same line of `others`. The forward pass receives on the
-    // sources, the reverse pass on the targets.
-    void pass(const std::vector<std::string>& receivers, const std::vector<std::string>& others) {
+    // sources, the reverse pass on the targets. False when the engineer
+    // stopped it, between two receivers.
+    bool pass(const std::vector<std::string>& receivers, const std::vector<std::string>& others) {
         const long total = static_cast<long>(receivers.size());
         feedback.progress(0, total);
         for (std::size_t i = 0; i < receivers.size(); ++i) {
+            if (feedback.stopRequested()) return false;
             pair(receivers, others, i);
             feedback.progress(static_cast<long>(i) + 1, total);
-            feedback.pumpEvents();
         }
+        return true;
     }
 
     void pair(const std::vector<std::string>& receivers, const std::vector<std::string>& others,
@@ -182,7 +184,6 @@ struct CarrierRun {
                 const auto other = i < others.size()
                                        ? lookup4G(context.lte, others[i], feedback)
                                        : (reportMissingCell(feedback, {}), std::nullopt);
-                feedback.pumpEvents();
                 if (!other) return;
                 for (const auto& row : kFamilyRows) {
                     if (row.serving != serving || !applies(row.area)) continue;
@@ -211,9 +212,9 @@ bool runCarrierAdd(const RunContext& context, const PageInput& input) {
     CarrierRun run(context, input);
     const auto sources = nameList(input.sourceText);
     const auto targets = nameList(input.targetText);
-    run.pass(sources, targets);
-    if (input.twoWayTicked()) run.pass(targets, sources);
-    return true;
+    // A stopped forward pass has no reverse pass.
+    if (!run.pass(sources, targets)) return false;
+    return !input.twoWayTicked() || run.pass(targets, sources);
 }
 
 }  // namespace brindle::mml

@@ -8,7 +8,8 @@
 namespace brindle::mml {
 
 // Uses the answers to the area question (urban or rural) and the
-// measurement-performance question. Always runs to its end.
+// measurement-performance question. Runs to its end unless the engineer
+// stops it (false), between two receiving cells.
 bool runCarrierAdd(const RunContext& context, const PageInput& input);
 
 }  // namespace brindle::mml

@@ -183,16 +183,15 @@ bool runExpansionBands(const RunContext& context, const PageInput& input) {
     const std::optional<SiteIndex> index =
         context.lte ? std::optional<SiteIndex>(std::in_place, *context.lte) : std::nullopt;
     for (const std::string& name : names) {
+        if (feedback.stopRequested()) return false;
         const auto position = context.lte ? context.lte->findCell(name) : std::nullopt;
         if (!position) {
             feedback.message(name + std::string(msg::kCellNameMissing));
-            feedback.pumpEvents();
             continue;
         }
         const std::string bands = sectorBands(*context.lte, *position, feedback, 100, &*index);
         feedback.progress(++done, total);
         context.pane.append(name + "|" + bands + "\r\n");
-        feedback.pumpEvents();
     }
     return true;
 }

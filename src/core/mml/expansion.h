@@ -76,7 +76,7 @@ std::string sectorBands(const Library& library, std::size_t position, Feedback& 
 
 // One line "<name>|<bands>" per named cell, appended to the pane. A name
 // not in the library is shown as "<name>小区名不存在！" and gives no line.
-// Always runs to its end.
+// Runs to its end unless the engineer stops it (false), between two names.
 bool runExpansionBands(const RunContext& context, const PageInput& input);
 
 }  // namespace brindle::mml

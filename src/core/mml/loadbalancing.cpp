@@ -150,6 +150,7 @@ bool runLoadBalancing(const RunContext& context, const PageInput& input) {
     const auto names = nameList(input.sourceText);
     std::string script;
     for (const std::string& name : names) {
+        if (feedback.stopRequested()) return false;
         const auto cell = lookup4G(context.lte, name, feedback);
         if (!cell) return false;
         // The switches and boxes are read anew for every name.
@@ -187,7 +188,6 @@ bool runLoadBalancing(const RunContext& context, const PageInput& input) {
                     script += overlapNeighbourLine(*cell, name, *other, ne);
             }
         }
-        feedback.pumpEvents();
     }
     if (script.empty()) {
         feedback.message(msg::kNothingToCopy);

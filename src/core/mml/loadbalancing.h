@@ -44,8 +44,9 @@ std::string overlapNeighbourLine(const Cell4G& cell, std::string_view name, cons
 
 // "生成脚本": every listed cell's lines, in list order, copied to the
 // clipboard as one text. A name missing from the 4G library ends the run
-// with nothing copied. Returns false when the run ended early or nothing
-// was copied.
+// with nothing copied, and so does the engineer's stop (between two names):
+// half a script on the clipboard would be pasted as the whole. Returns false
+// when the run ended early or nothing was copied.
 bool runLoadBalancing(const RunContext& context, const PageInput& input);
 
 }  // namespace brindle::mml

@@ -10,6 +10,11 @@
 // A run sees only its context: the libraries, the settings, where its lines
 // go and the feedback seam. What it does after a missing cell is data (the
 // miss policy of its generator).
+//
+// The engineer may stop a run: each loop asks before every item (a name, or
+// a pair of the one-to-many loop) and, once asked to stop, ends there and
+// returns false, as after a miss that stops the run. What was sent so far
+// stays where it went; nothing of the next item is looked up or made.
 
 #include <functional>
 #include <map>
@@ -126,7 +131,7 @@ struct CellTemplate {
 
 // Source line i with target line i. A source line past the end of the
 // target list has no target: it is reported like a missing empty name.
-// Returns false when a miss stopped the run.
+// Returns false when a miss or the engineer stopped the run.
 template <class Source, class Target>
 bool runPairwise(const PairTemplate<Source, Target>& pair, MissPolicy onMiss,
                  const RunContext& context, const PageInput& input) {
@@ -137,6 +142,7 @@ bool runPairwise(const PairTemplate<Source, Target>& pair, MissPolicy onMiss,
     long done = 0;
     feedback.progress(0, total);
     for (std::size_t i = 0; i < sources.size(); ++i) {
+        if (feedback.stopRequested()) return false;
         const auto source = lookupCell<Source>(libraryOf<Source>(context), sources[i], feedback);
         std::optional<Target> target;
         if (source) {
@@ -148,7 +154,6 @@ bool runPairwise(const PairTemplate<Source, Target>& pair, MissPolicy onMiss,
         if (!source || !target) {
             if (onMiss == MissPolicy::StopRun) return false;
         } else if (pair.skip && pair.skip(*source, *target)) {
-            feedback.pumpEvents();
             continue;
         } else {
             // The reverse line goes where its forward line went.
@@ -159,14 +164,13 @@ bool runPairwise(const PairTemplate<Source, Target>& pair, MissPolicy onMiss,
             }
         }
         feedback.progress(++done, total);
-        feedback.pumpEvents();
     }
     return true;
 }
 
 // Every source with every target, source-major. Each source is looked up
 // once; every target again for every source. The progress bar counts
-// sources. Returns false when a miss stopped the run.
+// sources. Returns false when a miss or the engineer stopped the run.
 template <class Source, class Target>
 bool runOneToMany(const PairTemplate<Source, Target>& pair, MissPolicy onMiss,
                   const RunContext& context, const PageInput& input) {
@@ -176,26 +180,28 @@ bool runOneToMany(const PairTemplate<Source, Target>& pair, MissPolicy onMiss,
     const long total = static_cast<long>(sources.size());
     feedback.progress(0, total);
     for (std::size_t i = 0; i < sources.size(); ++i) {
+        if (feedback.stopRequested()) return false;
         const auto source = lookupCell<Source>(libraryOf<Source>(context), sources[i], feedback);
         if (!source && onMiss == MissPolicy::StopRun) return false;
         for (std::size_t j = 0; source && j < targets.size(); ++j) {
+            // A source may have many targets: the stop is heard between pairs.
+            if (j > 0 && feedback.stopRequested()) return false;
             const auto target =
                 lookupCell<Target>(libraryOf<Target>(context), targets[j], feedback);
             if (!target) {
                 if (onMiss == MissPolicy::StopRun) return false;
                 continue;
             }
-            feedback.pumpEvents();
             if (pair.skip && pair.skip(*source, *target)) continue;
             send(context, input, pair.line(*source, *target, context));
         }
         feedback.progress(static_cast<long>(i) + 1, total);
-        feedback.pumpEvents();
     }
     return true;
 }
 
-// One line per named cell. Returns false when a miss stopped the run.
+// One line per named cell. Returns false when a miss or the engineer stopped
+// the run.
 template <class Cell>
 bool runSingleList(const CellTemplate<Cell>& cellLine, MissPolicy onMiss, const RunContext& context,
                    const PageInput& input) {
@@ -206,13 +212,13 @@ bool runSingleList(const CellTemplate<Cell>& cellLine, MissPolicy onMiss, const 
     const long total = static_cast<long>(names.size());
     feedback.progress(0, total);
     for (std::size_t i = 0; i < names.size(); ++i) {
+        if (feedback.stopRequested()) return false;
         const auto cell = lookupCell<Cell>(libraryOf<Cell>(context), names[i], feedback);
         if (cell)
             send(context, input, cellLine.line(*cell, value));
         else if (onMiss == MissPolicy::StopRun)
             return false;
         feedback.progress(static_cast<long>(i) + 1, total);
-        feedback.pumpEvents();
     }
     return true;
 }

@@ -490,6 +490,12 @@ public:
     // The script-wide rules; every finding, in the order told.
     std::vector<Finding> finish() {
         finishLate();
+        return stop();
+    }
+
+    // The findings of the lines checked so far, for a check the engineer
+    // stopped: the script-wide rules need the whole script and are not run.
+    std::vector<Finding> stop() {
         if (deferred_ && found_)
             for (const Finding& f : findings_) found_(f);
         return std::move(findings_);
@@ -868,7 +874,7 @@ std::vector<Finding> checkScript(std::string_view script, const CheckContext& co
         start = terminated ? end + 1 : size;
         if (feedback && lineNo % kLinesPerProgress == 0) {
             feedback->progress(static_cast<long>(start / 1024), static_cast<long>(size / 1024));
-            feedback->pumpEvents();
+            if (feedback->stopRequested()) return checker.stop();
         }
     }
     return checker.finish();
@@ -913,6 +919,7 @@ Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
         LineBlocks blocks(file, start, blockSize);
         std::string_view block;
         for (bool firstBlock = true;; firstBlock = false) {
+            if (feedback && feedback->stopRequested()) return std::vector<Finding>{};
             if (!blocks.next(block)) return unreadable();
             if (firstBlock) lines = estimatedLines(block, file.size() - start);
             utf8 = codec::isValidUtf8(block);
@@ -976,7 +983,7 @@ Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,
             if (feedback && lineNo % kLinesPerProgress == 0) {
                 feedback->progress(static_cast<long>((blocks.offset() + rawAt) / 1024),
                                    static_cast<long>(file.size() / 1024));
-                feedback->pumpEvents();
+                if (feedback->stopRequested()) return checker.stop();
             }
         }
     }

@@ -82,8 +82,9 @@ struct CheckContext {
 // Checks `script` (UTF-8; lines end in CR LF, a bare LF is itself a
 // finding). `found` is told each finding as soon as it is known (line
 // findings in line order, then the script-wide ones); `feedback` gets
-// progress and lets events run now and then. Returns every finding, in the
-// order told.
+// progress now and then, and may stop the check there: it then ends with
+// the findings of the lines checked so far, without the script-wide rules,
+// which need the whole script. Returns every finding, in the order told.
 std::vector<Finding> checkScript(std::string_view script, const CheckContext& context,
                                  const std::function<void(const Finding&)>& found = {},
                                  Feedback* feedback = nullptr);
@@ -96,7 +97,8 @@ Result<std::string> readScript(const std::filesystem::path& path);
 // The same check of the script file at `path`, read and decoded as
 // readScript does but a block at a time, so that a script of a million lines
 // is never held whole. `found` is told the findings only once the whole file
-// has been read: a file that is not text half-way tells none. The error, as
+// has been read: a file that is not text half-way tells none; a check
+// stopped by the engineer tells those of the lines read. The error, as
 // readScript's, says why the file cannot be read. `blockSize` is the bytes
 // read at a time (see LineBlocks).
 Result<std::vector<Finding>> checkScriptFile(const std::filesystem::path& path,

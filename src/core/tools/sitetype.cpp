@@ -30,7 +30,7 @@ struct Bands {
 }  // namespace
 
 std::string siteTypeLine(const Library* library, std::string_view site,
-                         const SiteTypeSettings& settings, Feedback* feedback) {
+                         const SiteTypeSettings& settings) {
     Bands bands;
     for (std::size_t b = 0; b < bands.lists.size(); ++b)
         bands.lists[b] = splitList(settings.earfcns[b], "|");
@@ -40,10 +40,7 @@ std::string siteTypeLine(const Library* library, std::string_view site,
         const std::string sector = std::string(site) + settings.connector + std::to_string(k);
         bands.counts = {};
         if (!bands.count(library, sector)) continue;  // no such sector: nothing for k
-        for (int i = 1; i <= 9; ++i) {
-            bands.count(library, sector + std::to_string(i));
-            if (feedback) feedback->pumpEvents();
-        }
+        for (int i = 1; i <= 9; ++i) bands.count(library, sector + std::to_string(i));
         for (std::size_t b = 0; b < types.size(); ++b)
             types[b] += std::to_string(bands.counts[b]) + settings.separator;
     }
@@ -59,7 +56,8 @@ std::string buildSiteTypes(const Library* library, std::string_view namesText,
     std::string out;
     long done = 0;
     for (const std::string& site : sites) {
-        out += siteTypeLine(library, site, settings, feedback);
+        if (feedback && feedback->stopRequested()) break;
+        out += siteTypeLine(library, site, settings);
         if (feedback) feedback->progress(++done, static_cast<long>(sites.size()));
     }
     return out;

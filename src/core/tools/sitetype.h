@@ -25,12 +25,13 @@ struct SiteTypeSettings {
 };
 
 // One result line of base station `site`, ending in "\r\n". Without a
-// library no cell is found. Lets events run after each carrier lookup.
+// library no cell is found.
 std::string siteTypeLine(const Library* library, std::string_view site,
-                         const SiteTypeSettings& settings, Feedback* feedback = nullptr);
+                         const SiteTypeSettings& settings);
 
 // "转换": the lines of every base station of `namesText` (one per line),
-// with progress over the names.
+// with progress over the names. The engineer may stop it before any base
+// station: it then gives the lines of the ones before, each whole.
 std::string buildSiteTypes(const Library* library, std::string_view namesText,
                            const SiteTypeSettings& settings, Feedback* feedback = nullptr);
 

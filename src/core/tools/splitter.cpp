@@ -56,8 +56,14 @@ public:
           feedback_(feedback),
           done_(std::move(done)) {}
 
-    // False when the run stops.
+    // False when the run stops. A stop is heard before a line: the chunk
+    // being gathered then never reaches `done`, so only whole files are
+    // written.
     bool piece(std::string_view line) {
+        if (feedback_ && feedback_->stopRequested()) {
+            stopped_ = true;
+            return false;
+        }
         bool goesOn = true;
         if (!line.empty()) {
             // Only how many distinct NEs a file holds matters, not which.
@@ -74,14 +80,13 @@ public:
                  (settings_.by == SplitBy::LineCount && lineCount_ == settings_.limit));
             if (full) goesOn = endChunk();
         }
-        if (feedback_) {
-            feedback_->progress(++done_pieces_, total_);
-            feedback_->pumpEvents();
-        }
+        if (feedback_) feedback_->progress(++done_pieces_, total_);
         return goesOn;
     }
 
     bool finish() { return chunk_.empty() || endChunk(); }
+    // Whether the engineer stopped the run.
+    bool stopped() const { return stopped_; }
 
 private:
     bool endChunk() {
@@ -98,6 +103,7 @@ private:
     Feedback* feedback_;
     Done done_;
     long done_pieces_ = 0;
+    bool stopped_ = false;
     std::string chunk_;
     std::unordered_set<std::string, ViewHash, std::equal_to<>> nes_;
     std::size_t lineCount_ = 0;
@@ -148,8 +154,9 @@ public:
         return false;
     }
 
-    // Success ends the run with "脚本分割完成！".
-    Status result() {
+    // Success ends the run with "脚本分割完成！"; a stopped run says nothing.
+    Status result(bool stopped) {
+        if (stopped && status_) return fail(std::string(msg::kStopped));
         if (status_) feedback_.message(msg::kSplitDone);
         return std::move(status_);
     }
@@ -195,7 +202,7 @@ Status splitToFiles(std::string_view script, const std::filesystem::path& folder
     Chunker chunker(settings, isGbkScript(script), pieceCount(script), &feedback, std::ref(writer));
     if (forEachPiece(script, [&](std::string_view line) { return chunker.piece(line); }))
         chunker.finish();
-    return writer.result();
+    return writer.result(chunker.stopped());
 }
 
 Status splitToFiles(const platform::FileReader& script, std::string_view shownName,
@@ -216,6 +223,7 @@ Status splitToFiles(const platform::FileReader& script, std::string_view shownNa
         LineBlocks blocks(script, 0, blockSize);
         std::string_view block;
         for (;;) {
+            if (feedback.stopRequested()) return fail(std::string(msg::kStopped));
             if (!blocks.next(block)) return unreadable();
             if (block.empty()) break;
             if (utf8) utf8 = codec::isValidUtf8(block);
@@ -247,17 +255,17 @@ Status splitToFiles(const platform::FileReader& script, std::string_view shownNa
         if (!carried.empty()) {
             const std::size_t first = whole.find("\r\n");
             carried += whole.substr(0, first);
-            if (!piece(carried)) return writer.result();
+            if (!piece(carried)) return writer.result(chunker.stopped());
             carried.clear();
             whole.remove_prefix(first + 2);
         }
         // `whole` ends in "\r\n": every piece of it is complete.
-        if (!forEachPiece(whole, piece)) return writer.result();
+        if (!forEachPiece(whole, piece)) return writer.result(chunker.stopped());
         carried.assign(block.substr(last + 2));
     }
-    if (!carried.empty() && !piece(carried)) return writer.result();
+    if (!carried.empty() && !piece(carried)) return writer.result(chunker.stopped());
     chunker.finish();
-    return writer.result();
+    return writer.result(false);
 }
 
 }  // namespace brindle::tools

@@ -40,7 +40,8 @@ std::string_view neOfLine(std::string_view line, bool gbk);
 
 // The files' contents, in order: the script's lines without its empty lines,
 // each followed by "\r\n", cut as `settings` says. Reports progress over the
-// lines and lets events run after each.
+// lines. Stopped by the engineer (asked before each line), it gives the
+// files completed so far.
 std::vector<std::string> splitScript(std::string_view script, const SplitSettings& settings,
                                      Feedback* feedback = nullptr);
 
@@ -50,7 +51,10 @@ std::string chunkFileName(std::string_view base, std::size_t n);
 // The whole run of "开始": each chunk written to `folder`/<base>_<n>.txt
 // (replacing a file of that name, atomically), then "脚本分割完成！". A file
 // that cannot be written is reported with its name and the reason, and the
-// run stops there; the error is that message.
+// run stops there; the error is that message. The engineer may stop the run
+// between two lines: the files already written stay, each whole, and the
+// lines gathered for the next one are dropped, never written as a file of
+// their own; nothing is said and the error is msg::kStopped.
 Status splitToFiles(std::string_view script, const std::filesystem::path& folder,
                     std::string_view base, const SplitSettings& settings, Feedback& feedback);
 

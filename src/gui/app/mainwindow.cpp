@@ -506,7 +506,9 @@ void MainWindow::connect2GPage() {
     });
     connect(按钮_2G小区操作_复制脚本内容按钮, &QPushButton::clicked, this, [this] {
         GuiFeedback feedback(this, 进度条2G);
-        const std::string text = dedupPane(boxText(编辑框_2G脚本内容), &feedback);
+        const auto deduped = dedupPane(boxText(编辑框_2G脚本内容), feedback);
+        if (!deduped) return;  // stopped: the pane stays as it was
+        const std::string& text = *deduped;
         // Rewriting the pane is no save: the script is unsaved until copied.
         const bool unsaved = 编辑框_2G脚本内容->document()->isModified();
         setBoxText(编辑框_2G脚本内容, text);

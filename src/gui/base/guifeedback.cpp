@@ -182,9 +182,4 @@ void GuiFeedback::pace(int milliseconds) {
     loop.exec();
 }
 
-void GuiFeedback::pumpEvents() {
-    if (pane_) pane_->flushIfDue();
-    QCoreApplication::processEvents();
-}
-
 }  // namespace brindle::gui

@@ -28,7 +28,6 @@ public:
     std::optional<std::filesystem::path> chooseOpenFile(const FileRequest& request) override;
     std::optional<std::filesystem::path> chooseSaveFile(const FileRequest& request) override;
     void progress(long position, long maximum) override;
-    void pumpEvents() override;
     void pace(int milliseconds) override;
 
     // Files a save must not replace (the libraries, settings files and

@@ -106,8 +106,7 @@ void SiteTypeWindow::convert() {
     const std::vector<std::string> sites = nameList(boxText(基站名编辑框));
     long done = 0;
     for (const std::string& site : sites) {
-        const std::string line =
-            tools::siteTypeLine(session_.library4G.get(), site, settings, &feedback);
+        const std::string line = tools::siteTypeLine(session_.library4G.get(), site, settings);
         appendToBox(输出编辑框, line);
         feedback.progress(++done, static_cast<long>(sites.size()));
     }
