@@ -13,6 +13,14 @@ void RecordingFeedback::message(std::string_view text, std::string_view title, I
     shown.push_back({std::string(text), std::string(title), icon});
 }
 
+void RecordingFeedback::repeatedMessage(std::string_view text, Repeat) {
+    shown.push_back({std::string(text), {}, Icon::None, {}, true});
+}
+
+void RecordingFeedback::detailedMessage(std::string_view text, std::string_view details) {
+    shown.push_back({std::string(text), {}, Icon::None, std::string(details)});
+}
+
 Answer RecordingFeedback::ask(Question id, std::string_view detail) {
     const QuestionText& q = questionText(id);
     shown.push_back({std::string(q.text) + std::string(detail), std::string(q.title), Icon::None});

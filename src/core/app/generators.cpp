@@ -490,7 +490,7 @@ bool runGenerator(const Generator& generator, Session& session, const mml::PageI
             return input.ticked(unit);
         };
     if (!runShape(generator, context, declared)) return false;
-    if (!generator.success.empty()) feedback.message(generator.success);
+    if (!generator.success.empty()) mml::sayClosing(feedback, generator.success, context.tally);
     if (context.buffer) saveDirectOutput(*context.buffer, declared.directOutputTicked(), feedback);
     return true;
 }
