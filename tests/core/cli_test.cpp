@@ -380,7 +380,9 @@ TEST_F(Cli, ExpansionBandsPrintsOneLinePerFoundName) {
     auto r = cli("--lib4g 北区.edb gen expansion-bands" + names);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "甲-1|F1\r\n乙-1|F2\r\n");
-    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n无小区名不存在！\n好了\n");
+    EXPECT_EQ(r.err,
+              "没有选择2G工参库，只能生成4G脚本！\n无小区名不存在！\n好了\n"
+              "共生成2行脚本，1个小区不存在。\n");
     r = cli("--lib4g 北区.edb gen expansion-bands" + names + " -o '" +
             platform::utf8Name(dir / "out.txt") + "'");
     EXPECT_EQ(r.status, 0);
