@@ -29,6 +29,10 @@ void StreamFeedback::message(std::string_view text, std::string_view, Icon) {
     std::cerr << plainLineBreaks(text) << '\n' << std::flush;
 }
 
+void StreamFeedback::detailedMessage(std::string_view text, std::string_view) {
+    message(text);
+}
+
 Answer StreamFeedback::ask(Question id, std::string_view detail) {
     if (const auto answer = preset.take(id)) return *answer;
     const QuestionText& q = questionText(id);

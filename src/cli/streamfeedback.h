@@ -19,6 +19,9 @@ public:
 
     void message(std::string_view text, std::string_view title = {},
                  Icon icon = Icon::None) override;
+    // The details are left out: the lines above them said each item already
+    // (every missing name had its own line).
+    void detailedMessage(std::string_view text, std::string_view details) override;
     Answer ask(Question id, std::string_view detail = {}) override;
     std::optional<std::filesystem::path> chooseOpenFile(const FileRequest& request) override;
     std::optional<std::filesystem::path> chooseSaveFile(const FileRequest& request) override;

@@ -362,7 +362,9 @@ TEST_F(Cli, CellCommandsFromANameList) {
     EXPECT_EQ(r.out,
               "MOD PDSCHCFG:LOCALCELLID=0,REFERENCESIGNALPWR=122;{站甲}\r\n"
               "MOD PDSCHCFG:LOCALCELLID=1,REFERENCESIGNALPWR=122;{站乙}\r\n");
-    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n无小区不存在！\n修改功率脚本已生成！\n");
+    EXPECT_EQ(r.err,
+              "没有选择2G工参库，只能生成4G脚本！\n无小区不存在！\n修改功率脚本已生成！\n"
+              "共生成2行脚本，1个小区不存在。\n");
     r = cli("--lib4g 北区.edb gen cell-power --power ''" + names);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
@@ -378,7 +380,9 @@ TEST_F(Cli, ExpansionBandsPrintsOneLinePerFoundName) {
     auto r = cli("--lib4g 北区.edb gen expansion-bands" + names);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "甲-1|F1\r\n乙-1|F2\r\n");
-    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n无小区名不存在！\n好了\n");
+    EXPECT_EQ(r.err,
+              "没有选择2G工参库，只能生成4G脚本！\n无小区名不存在！\n好了\n"
+              "共生成2行脚本，1个小区不存在。\n");
     r = cli("--lib4g 北区.edb gen expansion-bands" + names + " -o '" +
             platform::utf8Name(dir / "out.txt") + "'");
     EXPECT_EQ(r.status, 0);

@@ -176,7 +176,8 @@ TEST_F(Expansion, AnAsciiSectorKey) {
 TEST_F(Expansion, AMissingNameIsShownAndTheRunGoesOn) {
     use(kEastSite);
     EXPECT_EQ(press("无此小区\r\n城东甲\r\n城东"), "城东甲|F1+F2+D1\r\n");
-    EXPECT_EQ(fb.texts(), (Texts{"无此小区小区名不存在！", "城东小区名不存在！", "好了"}));
+    EXPECT_EQ(fb.texts(), (Texts{"无此小区小区名不存在！", "城东小区名不存在！",
+                                 "好了\r\n共生成1行脚本，2个小区不存在。"}));
     EXPECT_EQ(fb.lastMaximum, 3);
 }
 

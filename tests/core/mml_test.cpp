@@ -204,8 +204,10 @@ TEST_F(Generators, MissingCellsSkipTheirPairAndTheRunGoesOn) {
               "RMV EUTRANEXTERNALCELL:ENODEBID=1002,CELLID=21;{站甲}\r\n"
               "RMV EUTRANEXTERNALCELL:ENODEBID=1002,CELLID=21;{站甲}\r\n");
     // The sixth source has no target line: reported like an empty name.
-    EXPECT_EQ(fb.texts(), (Lines{"不存在小区不存在！", "也不存在小区不存在！", "小区不存在！",
-                                 "小区不存在！", "删除外部脚本生成成功！！"}));
+    EXPECT_EQ(fb.texts(),
+              (Lines{"不存在小区不存在！", "也不存在小区不存在！", "小区不存在！", "小区不存在！",
+                     "删除外部脚本生成成功！！\r\n共生成2行脚本，4个小区不存在。"}));
+    EXPECT_EQ(fb.shown.back().details, "「不存在」\r\n「也不存在」\r\n「」\r\n「」\r\n");
     EXPECT_EQ(fb.lastPosition, 6);
 }
 
@@ -330,9 +332,9 @@ TEST_F(Generators, SameCarrierGivesNoAddLine) {
 
 TEST_F(Generators, TargetIsLookedUpOnlyWhenTheSourceCarrierIsListed) {
     EXPECT_EQ(addCarrier(true, false, "癸-1\r\n甲-1", "不存在\r\n也不存在"), "");
-    EXPECT_EQ(fb.texts(),
-              (Lines{"是为城区，否为农村", "城区", "是否对加频点测量性能要求设置为降低的？",
-                     "也不存在小区不存在！", "添加频点脚本生成成功！！"}));
+    EXPECT_EQ(fb.texts(), (Lines{"是为城区，否为农村", "城区",
+                                 "是否对加频点测量性能要求设置为降低的？", "也不存在小区不存在！",
+                                 "添加频点脚本生成成功！！\r\n共生成0行脚本，1个小区不存在。"}));
 }
 
 TEST_F(Generators, TwoWayCarrierRunWritesAllForwardLinesFirst) {
@@ -344,7 +346,7 @@ TEST_F(Generators, TwoWayCarrierRunWritesAllForwardLinesFirst) {
     EXPECT_NE(out.find("LOCALCELLID=0 ,DLEARFCN=38950"), std::string::npos);
     EXPECT_LT(out.find("{站甲}"), out.find("{站己}"));
     EXPECT_EQ(fb.lastMaximum, 3);  // the reverse pass runs over the target names
-    EXPECT_EQ(fb.texts().back(), "添加频点脚本生成成功！！");
+    EXPECT_EQ(fb.texts().back(), "添加频点脚本生成成功！！\r\n共生成4行脚本，1个小区不存在。");
     EXPECT_EQ(fb.texts()[3], "不存在小区不存在！");
 }
 

@@ -44,7 +44,8 @@ protected:
 TEST_F(OnOff, OneLinePerCellAndMissingNamesAreSkipped) {
     EXPECT_TRUE(press("cell-act", "甲-1\r\n\r\n无站-1\r\n无"));
     EXPECT_EQ(box.text(), "ACT CELL:LOCALCELLID=0;{站甲}\r\nACT CELL:LOCALCELLID=5;{}\r\n");
-    EXPECT_EQ(fb.texts(), (Lines{"小区不存在！", "无小区不存在！", "激活脚本已生成！"}));
+    EXPECT_EQ(fb.texts(), (Lines{"小区不存在！", "无小区不存在！",
+                                 "激活脚本已生成！\r\n共生成2行脚本，2个小区不存在。"}));
     EXPECT_EQ(fb.lastMaximum, 4);
     EXPECT_EQ(fb.lastPosition, 4);
 
@@ -65,7 +66,8 @@ TEST_F(OnOff, ContinuousOutputKeepsEarlierLines) {
     // The closing message follows even when this press found no cell: the box is not empty.
     EXPECT_TRUE(press("cell-dea", "无"));
     EXPECT_EQ(box.text(), "ACT CELL:LOCALCELLID=0;{站甲}\r\n");
-    EXPECT_EQ(fb.texts(), (Lines{"无小区不存在！", "去激活脚本已生成！"}));
+    EXPECT_EQ(fb.texts(),
+              (Lines{"无小区不存在！", "去激活脚本已生成！\r\n共生成0行脚本，1个小区不存在。"}));
 }
 
 TEST_F(OnOff, NothingMadeAndAnEmptyPower) {

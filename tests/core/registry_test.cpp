@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "recordingfeedback.h"
@@ -83,5 +84,53 @@ TEST(Registry, AUnitTheFrontEndLacksIsAnErrorNotAnEmptyText) {
         EXPECT_EQ(pane.text(), "");
         EXPECT_EQ(fb.texts(), Lines{});
         input.text = {};  // a front end with no units at all
+    }
+}
+
+// Every generator counts the names it misses. One that goes on after a miss
+// tells each miss as a repeatable message and closes with the lines it made
+// and the names it missed, listed in the details with their blanks marked;
+// one that stops at a miss tells it plainly and closes with nothing.
+TEST(Registry, MissedNamesAreCountedAndListedWhenTheRunCloses) {
+    test::Workspace ws;
+    test::writeFile(ws.session.folder.earfcnIni(), "");
+    test::useLibrary(
+        ws.session, "a.edb", LibraryKind::Lte,
+        {test::cell4G(1, {"站甲", "甲-1", "0", "1001", "10", "38400", "100", "2001"}),
+         test::cell4G(2, {"站乙", "乙-1", "1", "1002", "21", "38544", "101", "2002"})});
+    test::useLibrary(ws.session, "g.edb", LibraryKind::Gsm,
+                     {test::cell2G(1, {"G站", "G1", "4501", "10001", "60", "1", "2"})});
+    for (const Generator& g : generators()) {
+        SCOPED_TRACE(std::string(g.name));
+        RecordingFeedback fb;
+        StringSink pane;
+        mml::PageInput input;
+        input.sourceText = "甲-1\r\n甲-1 ";  // the second with a trailing space
+        input.targetText = g.page == Page::Geran ? "G1\r\nG1" : "乙-1\r\n乙-1";
+        input.text = [](std::string_view unit) -> std::optional<std::string> {
+            return std::string(mml::findPageUnit(unit)->initial);
+        };
+        input.ticked = [](std::string_view) { return false; };
+        const bool completed = runGenerator(g, ws.session, input, pane, fb);
+        const std::string wording = g.name == "expansion-bands" ? "小区名不存在！" : "小区不存在！";
+        const auto found = std::find_if(fb.shown.begin(), fb.shown.end(),
+                                        [&](const auto& s) { return s.text == "甲-1 " + wording; });
+        ASSERT_NE(found, fb.shown.end());
+        const RecordingFeedback::Shown& miss = *found;
+        if (g.onMiss == MissPolicy::StopRun) {
+            EXPECT_FALSE(completed);
+            EXPECT_FALSE(miss.repeated);
+            EXPECT_EQ(&miss, &fb.shown.back());
+            continue;
+        }
+        EXPECT_TRUE(completed);
+        EXPECT_TRUE(miss.repeated);
+        const long lines =
+            static_cast<long>(std::count(pane.text().begin(), pane.text().end(), '\n'));
+        EXPECT_EQ(fb.shown.back().text, std::string(g.success) + "\r\n共生成" +
+                                            std::to_string(lines) + "行脚本，1个小区不存在。");
+        EXPECT_EQ(fb.shown.back().details,
+                  "（“·”为空格，“□”为全角空格，“→”为制表符，“\\xHH”为其他控制字符）\r\n"
+                  "「甲-1·」\r\n");
     }
 }

@@ -91,6 +91,26 @@ TEST(NameList, SplitsBandListsAtBar) {
     EXPECT_EQ(splitList("", "|"), Names{});
 }
 
+// A listed name shows where it begins and ends and what its blanks are; the
+// marks are all GBK characters, so a copied list survives a GBK file.
+TEST(NameList, ShownNamesMarkTheirBlanks) {
+    const struct {
+        std::string_view name;
+        std::string_view shown;
+        bool marked;
+    } cases[] = {
+        {"城北-1", "「城北-1」", false},         {"", "「」", false},
+        {"城北-1 ", "「城北-1·」", true},        {"\t城 北", "「→城·北」", true},
+        {"城北\xE3\x80\x80", "「城北□」", true}, {"A\nB\x7F", "「A\\x0AB\\x7F」", true},
+    };
+    for (const auto& c : cases) {
+        bool marked = false;
+        EXPECT_EQ(shownName(c.name, &marked), c.shown) << c.name;
+        EXPECT_EQ(marked, c.marked) << c.name;
+        EXPECT_TRUE(codec::toGbk(c.shown).text.has_value()) << c.name;
+    }
+}
+
 TEST(TextCodec, RoundTripsChineseThroughGbk) {
     const std::string utf8 = "是否删除工参库： \r\n北区.edb€";
     const auto gbk = codec::toGbk(utf8);

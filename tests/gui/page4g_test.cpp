@@ -42,7 +42,9 @@ private slots:
         w->选择框_4G小区操作_双向操作选择框->setChecked(true);
         Dialogs dialogs;
         click(w->按钮_4G小区操作_删除外部按钮);
-        QCOMPARE(dialogs.messages(), (QStringList{"无小区不存在！", "删除外部脚本生成成功！！"}));
+        QCOMPARE(dialogs.messages(),
+                 (QStringList{"无小区不存在！",
+                              "删除外部脚本生成成功！！\r\n共生成2行脚本，1个小区不存在。"}));
         QCOMPARE(boxText(w->编辑框_4G脚本内容), "earlier" + forward + reverse);
         QCOMPARE(w->进度条4G->maximum(), 2);
         QCOMPARE(w->进度条4G->value(), 2);

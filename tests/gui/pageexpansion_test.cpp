@@ -35,7 +35,8 @@ private slots:
         setBoxText(w->编辑框_小区扩容配置列表, "城东甲\r\n无\r\n城东乙");
         Dialogs dialogs;
         click(w->按钮_小区扩容配置成生);
-        QCOMPARE(dialogs.messages(), (QStringList{"无小区名不存在！", "好了"}));
+        QCOMPARE(dialogs.messages(),
+                 (QStringList{"无小区名不存在！", "好了\r\n共生成2行脚本，1个小区不存在。"}));
         QCOMPARE(boxText(w->编辑框_小区扩容配置生成内容), "城东甲|F1+F2+D1\r\n城东乙|F1\r\n");
         // Two of three names found: the bar does not stay two-thirds full.
         QCOMPARE(w->进度条_小区扩容配置->value(), w->进度条_小区扩容配置->minimum() - 1);

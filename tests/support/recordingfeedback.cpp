@@ -10,12 +10,21 @@ std::vector<std::string> RecordingFeedback::texts() const {
 }
 
 void RecordingFeedback::message(std::string_view text, std::string_view title, Icon icon) {
-    shown.push_back({std::string(text), std::string(title), icon});
+    shown.push_back({std::string(text), std::string(title), icon, {}, false});
+}
+
+void RecordingFeedback::repeatedMessage(std::string_view text, Repeat) {
+    shown.push_back({std::string(text), {}, Icon::None, {}, true});
+}
+
+void RecordingFeedback::detailedMessage(std::string_view text, std::string_view details) {
+    shown.push_back({std::string(text), {}, Icon::None, std::string(details), false});
 }
 
 Answer RecordingFeedback::ask(Question id, std::string_view detail) {
     const QuestionText& q = questionText(id);
-    shown.push_back({std::string(q.text) + std::string(detail), std::string(q.title), Icon::None});
+    shown.push_back(
+        {std::string(q.text) + std::string(detail), std::string(q.title), Icon::None, {}, false});
     asked.push_back(id);
     return preset.take(id).value_or(Answer::No);
 }

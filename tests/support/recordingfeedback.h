@@ -19,6 +19,8 @@ public:
         std::string text;
         std::string title;
         Icon icon = Icon::None;
+        std::string details;
+        bool repeated = false;  // came as a message that can come once per item
     };
 
     // Answers by question id and files for the file dialogs, set beforehand.
@@ -37,6 +39,8 @@ public:
 
     void message(std::string_view text, std::string_view title = {},
                  Icon icon = Icon::None) override;
+    void repeatedMessage(std::string_view text, Repeat kind) override;
+    void detailedMessage(std::string_view text, std::string_view details) override;
     // A question with no answer set is answered No (Cancel) and recorded in
     // preset.unanswered.
     Answer ask(Question id, std::string_view detail = {}) override;

@@ -496,7 +496,7 @@ bool runGenerator(const Generator& generator, const RunSources& sources,
             return input.ticked(unit);
         };
     if (!runShape(generator, context, declared)) return false;
-    if (!generator.success.empty()) feedback.message(generator.success);
+    if (!generator.success.empty()) mml::sayClosing(feedback, generator.success, context.tally);
     if (context.buffer) saveDirectOutput(*context.buffer, declared.directOutputTicked(), feedback);
     return true;
 }

@@ -14,6 +14,10 @@ namespace brindle {
 
 enum class Icon { None, Information, Warning, Error };
 
+// Messages that can come once per item of one run, such as "<name>小区不存在！"
+// for every name of a long list that the library lacks.
+enum class Repeat { CellMissing };
+
 // What a file dialog opens or saves. A front end may title its dialog by it
 // and start in the folder the engineer last used for that kind.
 enum class FileKind {
@@ -41,6 +45,19 @@ public:
 
     virtual void message(std::string_view text, std::string_view title = {},
                          Icon icon = Icon::None) = 0;
+    // A message of a kind that can come once per item of the run this
+    // Feedback serves. A front end may let the engineer see no more of that
+    // kind in the run; the caller counts them either way. By default every
+    // one is an ordinary message.
+    virtual void repeatedMessage(std::string_view text, Repeat kind) {
+        (void)kind;
+        message(text);
+    }
+    // A message with details kept apart from its text (one item a line, for
+    // copying out). By default the text, a line break and the details.
+    virtual void detailedMessage(std::string_view text, std::string_view details) {
+        message(std::string(text).append("\r\n").append(details));
+    }
     // Asks question `id` (its text followed by `detail`): Yes for Yes or OK,
     // No for No or Cancel; Cancelled only for a question that escapeCancels,
     // closed with Esc or its close box.

@@ -28,6 +28,25 @@ inline constexpr std::string_view kFieldCountMismatch = "记录的字段数不�
 inline constexpr std::string_view kCellMissing = "小区不存在！";  // after the name
 // The capacity-expansion page says it its own way.
 inline constexpr std::string_view kCellNameMissing = "小区名不存在！";  // after the name
+// The check box of a message that can come once per name of a run.
+inline constexpr std::string_view kQuietRepeats = "本次运行不再提示";
+// A run that missed names closes with its success message + "\r\n" +
+// kRunLinesHead + lines made + kRunLinesTail + names missed + kRunMissedTail;
+// the box's details list the missed names, one a line (the command line has
+// said each of them already).
+inline constexpr std::string_view kRunLinesHead = "共生成";
+inline constexpr std::string_view kRunLinesTail = "行脚本，";
+inline constexpr std::string_view kRunMissedTail = "个小区不存在。";
+// A listed name stands between these brackets, its blanks marked, so that
+// an empty name or a trailing space can be seen.
+inline constexpr std::string_view kNameOpen = "「";
+inline constexpr std::string_view kNameClose = "」";
+inline constexpr std::string_view kSpaceMark = "·";
+inline constexpr std::string_view kWideSpaceMark = "□";  // U+3000
+inline constexpr std::string_view kTabMark = "→";
+// The details' first line when a listed name holds a marked character.
+inline constexpr std::string_view kBlankLegend =
+    "（“·”为空格，“□”为全角空格，“→”为制表符，“\\xHH”为其他控制字符）";
 
 // ---- a run the engineer stopped ---------------------------------------------
 // The error of a run that ended at the engineer's stop; it is not shown, the

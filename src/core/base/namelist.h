@@ -23,4 +23,10 @@ inline std::vector<std::string_view> nameViews(std::string_view boxText) {
     return splitViews(boxText, "\r\n");
 }
 
+// A name as a message lists it: between 「」, each space, full-width space
+// and tab replaced by a visible mark and any other control character by
+// "\\xHH", so that an empty name or a trailing blank can be seen.
+// `marked` is set when a mark was needed.
+std::string shownName(std::string_view name, bool* marked = nullptr);
+
 }  // namespace brindle

@@ -4,19 +4,21 @@
 
 namespace brindle {
 
+std::string missingCellText(std::string_view name, std::string_view wording) {
+    return std::string(name).append(wording);
+}
+
 void reportMissingCell(Feedback& feedback, std::string_view name) {
-    feedback.message(std::string(name) + std::string(msg::kCellMissing));
+    feedback.message(missingCellText(name));
 }
 
 namespace {
 
 template <typename Cell>
 std::optional<Cell> lookup(const Library* library, std::string_view name, Feedback& feedback) {
-    if (library) {
-        if (const auto pos = library->findCell(name)) return Cell::from(library->at(*pos));
-    }
-    reportMissingCell(feedback, name);
-    return std::nullopt;
+    auto cell = findNamedCell<Cell>(library, name);
+    if (!cell) reportMissingCell(feedback, name);
+    return cell;
 }
 
 }  // namespace

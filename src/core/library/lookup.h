@@ -3,30 +3,34 @@
 // cell.
 
 #include <optional>
+#include <string>
 #include <string_view>
-#include <type_traits>
 
 #include "core/base/feedback.h"
+#include "core/base/messages.h"
 #include "core/library/library.h"
 
 namespace brindle {
 
+// "<name>小区不存在！", or the name before another wording of the same.
+std::string missingCellText(std::string_view name, std::string_view wording = msg::kCellMissing);
 // Shows "<name>小区不存在！".
 void reportMissingCell(Feedback& feedback, std::string_view name);
+
+// The first record of `library` named `name`, saying nothing on a miss (a
+// library that is not open counts as a miss): the caller reports it.
+template <class Cell>
+std::optional<Cell> findNamedCell(const Library* library, std::string_view name) {
+    if (!library) return std::nullopt;
+    const auto pos = library->findCell(name);
+    if (!pos) return std::nullopt;
+    return Cell::from(library->at(*pos));
+}
 
 // The first record of `library` named `name`, or a miss (a library that is
 // not open counts as a miss). On a miss the message is shown.
 std::optional<Cell4G> lookup4G(const Library* library, std::string_view name, Feedback& feedback);
 std::optional<Cell2G> lookup2G(const Library* library, std::string_view name, Feedback& feedback);
-
-// The same for a cell type chosen at compile time.
-template <class Cell>
-std::optional<Cell> lookupCell(const Library* library, std::string_view name, Feedback& feedback) {
-    if constexpr (std::is_same_v<Cell, Cell4G>)
-        return lookup4G(library, name, feedback);
-    else
-        return lookup2G(library, name, feedback);
-}
 
 // What a run does after a missing cell.
 enum class MissPolicy {

@@ -175,15 +175,16 @@ struct CarrierRun {
     void pair(const std::vector<std::string>& receivers, const std::vector<std::string>& others,
               std::size_t i) {
         refresh();
-        const auto owner = lookup4G(context.lte, receivers[i], feedback);
+        const auto owner = lookupCell<Cell4G>(context, receivers[i], MissPolicy::SkipPair);
         if (!owner) return;
         for (ServingGroup serving :
              {ServingGroup::E, ServingGroup::AD, ServingGroup::F, ServingGroup::FDD900}) {
             for (std::size_t n = occurrences(lists.of(listOf(serving)), owner->频点); n > 0; --n) {
                 // The other cell is looked up only once the receiver's carrier is listed.
-                const auto other = i < others.size()
-                                       ? lookup4G(context.lte, others[i], feedback)
-                                       : (reportMissingCell(feedback, {}), std::nullopt);
+                const auto other =
+                    i < others.size()
+                        ? lookupCell<Cell4G>(context, others[i], MissPolicy::SkipPair)
+                        : (reportMiss(context, {}, MissPolicy::SkipPair), std::nullopt);
                 if (!other) return;
                 for (const auto& row : kFamilyRows) {
                     if (row.serving != serving || !applies(row.area)) continue;

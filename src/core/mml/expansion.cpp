@@ -186,12 +186,12 @@ bool runExpansionBands(const RunContext& context, const PageInput& input) {
         if (feedback.stopRequested()) return false;
         const auto position = context.lte ? context.lte->findCell(name) : std::nullopt;
         if (!position) {
-            feedback.message(name + std::string(msg::kCellNameMissing));
+            reportMiss(context, name, MissPolicy::SkipName, msg::kCellNameMissing);
             continue;
         }
         const std::string bands = sectorBands(*context.lte, *position, feedback, 100, &*index);
         feedback.progress(++done, total);
-        context.pane.append(name + "|" + bands + "\r\n");
+        send(context, input, name + "|" + bands + "\r\n");
     }
     return true;
 }

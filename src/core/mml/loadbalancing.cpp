@@ -151,7 +151,7 @@ bool runLoadBalancing(const RunContext& context, const PageInput& input) {
     std::string script;
     for (const std::string& name : names) {
         if (feedback.stopRequested()) return false;
-        const auto cell = lookup4G(context.lte, name, feedback);
+        const auto cell = lookupCell<Cell4G>(context, name, MissPolicy::StopRun);
         if (!cell) return false;
         // The switches and boxes are read anew for every name.
         const std::string ne = input.isTicked(units::kWithNe) ? cat({"{", cell->基站名, "}"}) : "";
@@ -182,7 +182,7 @@ bool runLoadBalancing(const RunContext& context, const PageInput& input) {
         if (!name.empty()) {
             for (const std::string& otherName : names) {
                 if (otherName == name) continue;
-                const auto other = lookup4G(context.lte, otherName, feedback);
+                const auto other = lookupCell<Cell4G>(context, otherName, MissPolicy::StopRun);
                 if (!other) return false;
                 if (input.isTicked(units::kOverlap))
                     script += overlapNeighbourLine(*cell, name, *other, ne);

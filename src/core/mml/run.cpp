@@ -14,6 +14,37 @@ void checkUnit(const PageUnit& unit, bool box) {
 
 }  // namespace
 
+void reportMiss(const RunContext& context, std::string_view name, MissPolicy onMiss,
+                std::string_view wording) {
+    context.tally.missing.emplace_back(name);
+    const std::string text = missingCellText(name, wording);
+    // A miss that ends the run is the only one: there is nothing to quiet.
+    if (onMiss == MissPolicy::StopRun)
+        context.feedback.message(text);
+    else
+        context.feedback.repeatedMessage(text, Repeat::CellMissing);
+}
+
+void sayClosing(Feedback& feedback, std::string_view success, const RunTally& tally) {
+    if (tally.missing.empty()) {
+        feedback.message(success);
+        return;
+    }
+    const std::string text = std::string(success)
+                                 .append("\r\n")
+                                 .append(msg::kRunLinesHead)
+                                 .append(std::to_string(tally.lines))
+                                 .append(msg::kRunLinesTail)
+                                 .append(std::to_string(tally.missing.size()))
+                                 .append(msg::kRunMissedTail);
+    bool marked = false;
+    std::string names;
+    for (const std::string& name : tally.missing)
+        names.append(shownName(name, &marked)).append("\r\n");
+    feedback.detailedMessage(text,
+                             marked ? std::string(msg::kBlankLegend) + "\r\n" + names : names);
+}
+
 MissingUnit::MissingUnit(std::string_view unit)
     : std::logic_error(std::string(msg::kMissingUnit) + std::string(unit)) {}
 

@@ -16,6 +16,7 @@
 // returns false, as after a miss that stops the run. What was sent so far
 // stays where it went; nothing of the next item is looked up or made.
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <optional>
@@ -27,6 +28,7 @@
 
 #include "core/base/clipboard.h"
 #include "core/base/feedback.h"
+#include "core/base/messages.h"
 #include "core/base/namelist.h"
 #include "core/base/questions.h"
 #include "core/base/script.h"
@@ -66,6 +68,12 @@ public:
     explicit MissingUnit(std::string_view unit);
 };
 
+// What a run has made and missed so far, for its closing message.
+struct RunTally {
+    long lines = 0;                    // line ends sent to the pane or the buffer
+    std::vector<std::string> missing;  // names that found no cell, in lookup order
+};
+
 // Everything a run may use.
 struct RunContext {
     ScriptSink& pane;
@@ -80,6 +88,8 @@ struct RunContext {
     std::map<Question, bool> answers;
     // Where the pages that hand their result to the clipboard put it.
     Clipboard* clipboard = nullptr;
+    // Kept while the run goes on; the context is otherwise as it was built.
+    mutable RunTally tally = {};
 
     bool answer(Question id) const {
         const auto it = answers.find(id);
@@ -94,6 +104,7 @@ inline Destination destination(const RunContext& context, const PageInput& input
     return context.buffer && input.directOutputTicked() ? Destination::Buffer : Destination::Pane;
 }
 inline void send(const RunContext& context, Destination to, std::string_view line) {
+    context.tally.lines += static_cast<long>(std::count(line.begin(), line.end(), '\n'));
     if (to == Destination::Buffer)
         *context.buffer += line;
     else
@@ -111,6 +122,27 @@ const Library* libraryOf(const RunContext& context) {
     else
         return context.gsm;
 }
+
+// A name of the run that found no cell: kept for the closing message and
+// told as "<name>" + `wording`, a message that comes once per name (which the
+// engineer may quiet for the rest of the run) unless the miss ends the run.
+void reportMiss(const RunContext& context, std::string_view name, MissPolicy onMiss,
+                std::string_view wording = msg::kCellMissing);
+
+// Looks a name of the run up in the library of its cell type; a miss is
+// reported as above.
+template <class Cell>
+std::optional<Cell> lookupCell(const RunContext& context, std::string_view name,
+                               MissPolicy onMiss) {
+    auto cell = findNamedCell<Cell>(libraryOf<Cell>(context), name);
+    if (!cell) reportMiss(context, name, onMiss);
+    return cell;
+}
+
+// Closes a run that completed: `success` as it stands when no name was
+// missed; otherwise followed by the lines made and the names missed, whose
+// list goes to the message's details.
+void sayClosing(Feedback& feedback, std::string_view success, const RunTally& tally);
 
 // What a pair produces. `line(owner, other, context)` builds one line; for
 // two cells of one kind the reverse line is line(target, source). A pair for
@@ -143,13 +175,13 @@ bool runPairwise(const PairTemplate<Source, Target>& pair, MissPolicy onMiss,
     feedback.progress(0, total);
     for (std::size_t i = 0; i < sources.size(); ++i) {
         if (feedback.stopRequested()) return false;
-        const auto source = lookupCell<Source>(libraryOf<Source>(context), sources[i], feedback);
+        const auto source = lookupCell<Source>(context, sources[i], onMiss);
         std::optional<Target> target;
         if (source) {
             if (i < targets.size())
-                target = lookupCell<Target>(libraryOf<Target>(context), targets[i], feedback);
+                target = lookupCell<Target>(context, targets[i], onMiss);
             else
-                reportMissingCell(feedback, {});
+                reportMiss(context, {}, onMiss);
         }
         if (!source || !target) {
             if (onMiss == MissPolicy::StopRun) return false;
@@ -181,13 +213,12 @@ bool runOneToMany(const PairTemplate<Source, Target>& pair, MissPolicy onMiss,
     feedback.progress(0, total);
     for (std::size_t i = 0; i < sources.size(); ++i) {
         if (feedback.stopRequested()) return false;
-        const auto source = lookupCell<Source>(libraryOf<Source>(context), sources[i], feedback);
+        const auto source = lookupCell<Source>(context, sources[i], onMiss);
         if (!source && onMiss == MissPolicy::StopRun) return false;
         for (std::size_t j = 0; source && j < targets.size(); ++j) {
             // A source may have many targets: the stop is heard between pairs.
             if (j > 0 && feedback.stopRequested()) return false;
-            const auto target =
-                lookupCell<Target>(libraryOf<Target>(context), targets[j], feedback);
+            const auto target = lookupCell<Target>(context, targets[j], onMiss);
             if (!target) {
                 if (onMiss == MissPolicy::StopRun) return false;
                 continue;
@@ -213,7 +244,7 @@ bool runSingleList(const CellTemplate<Cell>& cellLine, MissPolicy onMiss, const 
     feedback.progress(0, total);
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (feedback.stopRequested()) return false;
-        const auto cell = lookupCell<Cell>(libraryOf<Cell>(context), names[i], feedback);
+        const auto cell = lookupCell<Cell>(context, names[i], onMiss);
         if (cell)
             send(context, input, cellLine.line(*cell, value));
         else if (onMiss == MissPolicy::StopRun)

@@ -92,6 +92,8 @@ public:
     explicit WorkerFeedback(Run& run) : run_(run) {}
 
     void message(std::string_view text, std::string_view title, Icon icon) override;
+    void repeatedMessage(std::string_view text, Repeat kind) override;
+    void detailedMessage(std::string_view text, std::string_view details) override;
     Answer ask(Question id, std::string_view detail) override;
     std::optional<std::filesystem::path> chooseOpenFile(const FileRequest& request) override;
     std::optional<std::filesystem::path> chooseSaveFile(const FileRequest& request) override;
@@ -184,7 +186,8 @@ public:
     }
 
     void postFlush() {
-        QMetaObject::invokeMethod(this, [this] { sink_.flush(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { sink_.flush(); }, Qt::QueuedConnection);
     }
 
     bool stopRequested() {
@@ -254,6 +257,15 @@ void WorkerFeedback::message(std::string_view text, std::string_view title, Icon
     run_.onGui([&](GuiFeedback& gui) { gui.message(text, title, icon); });
 }
 
+// The run's GuiFeedback keeps which repeats the engineer has quieted.
+void WorkerFeedback::repeatedMessage(std::string_view text, Repeat kind) {
+    run_.onGui([&](GuiFeedback& gui) { gui.repeatedMessage(text, kind); });
+}
+
+void WorkerFeedback::detailedMessage(std::string_view text, std::string_view details) {
+    run_.onGui([&](GuiFeedback& gui) { gui.detailedMessage(text, details); });
+}
+
 Answer WorkerFeedback::ask(Question id, std::string_view detail) {
     Answer answer = Answer::No;
     run_.onGui([&](GuiFeedback& gui) { answer = gui.ask(id, detail); });
@@ -277,7 +289,7 @@ void WorkerFeedback::progress(long position, long maximum) {
 }
 
 void WorkerFeedback::pace(int milliseconds) {
-    run_.postFlush();  // the pause shows what came so far
+    run_.postFlush();                            // the pause shows what came so far
     if (GuiFeedback::presetInstalled()) return;  // tests are not paced
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
@@ -301,9 +313,8 @@ int runsInProgress() {
 
 QPushButton* stopButtonOf(const QProgressBar* bar) {
     if (!bar || !bar->parentWidget()) return nullptr;
-    return bar->parentWidget()->findChild<QPushButton*>(QString::fromUtf8(kStopStem) +
-                                                            bar->objectName(),
-                                                        Qt::FindDirectChildrenOnly);
+    return bar->parentWidget()->findChild<QPushButton*>(
+        QString::fromUtf8(kStopStem) + bar->objectName(), Qt::FindDirectChildrenOnly);
 }
 
 void addStopButtons(QWidget* window) {

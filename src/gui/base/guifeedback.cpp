@@ -1,6 +1,9 @@
 #include "gui/base/guifeedback.h"
 
+#include <algorithm>
+
 #include <QApplication>
+#include <QCheckBox>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -59,20 +62,33 @@ protected:
 struct Pressed {
     int button = QMessageBox::NoButton;
     bool putAway = false;
+    bool ticked = false;  // the box's check box, if it had one
+};
+
+// A box's optional parts: copyable details, a check box with this caption.
+struct BoxParts {
+    std::string_view details;
+    std::string_view checkBox;
 };
 
 // Shows a box and gives the button pressed. The box lives on the heap: the
 // window it belongs to could be deleted while the box is open, and would
 // then delete the box with it.
 Pressed execBox(QMessageBox::Icon icon, std::string_view title, std::string_view text,
-                QMessageBox::StandardButtons buttons, QWidget* parent) {
+                QMessageBox::StandardButtons buttons, QWidget* parent, BoxParts parts = {}) {
     const QPointer<QMessageBox> box =
         new QMessageBox(icon, boxTitle(title), qs(text), buttons, parent);
+    // The details' text box takes the program's CR LF as two line breaks.
+    if (!parts.details.empty())
+        box->setDetailedText(
+            qs(parts.details).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    if (!parts.checkBox.empty()) box->setCheckBox(new QCheckBox(qs(parts.checkBox)));
     PutAway putAway;
     box->installEventFilter(&putAway);
     const int pressed = box->exec();
+    const bool ticked = box && box->checkBox() && box->checkBox()->isChecked();
     delete box.data();
-    return {pressed, putAway.happened};
+    return {pressed, putAway.happened, ticked};
 }
 
 }  // namespace
@@ -95,14 +111,31 @@ QString qtFilter(std::string_view filter) {
 }
 
 void GuiFeedback::message(std::string_view text, std::string_view title, Icon icon) {
+    (void)showBox(text, title, icon, {}, {});
+}
+
+bool GuiFeedback::showBox(std::string_view text, std::string_view title, Icon icon,
+                          std::string_view details, std::string_view checkBox) {
     if (pane_) pane_->flush();  // what ran so far is visible behind the box
     if (presetAnswers) {
         presetAnswers->shown.emplace_back(text);
         presetAnswers->titles.emplace_back(title);
         if (presetAnswers->whileShown) presetAnswers->whileShown(presetAnswers->shown.back());
-        return;
+        if (!details.empty()) presetAnswers->details.emplace_back(details);
+        if (checkBox.empty()) return false;
+        presetAnswers->quietOffered.emplace_back(text);
+        return presetAnswers->quietRepeats;
     }
-    execBox(qtIcon(icon), title, text, QMessageBox::Ok, parent_);
+    return execBox(qtIcon(icon), title, text, QMessageBox::Ok, parent_, {details, checkBox}).ticked;
+}
+
+void GuiFeedback::repeatedMessage(std::string_view text, Repeat kind) {
+    if (std::find(quieted_.begin(), quieted_.end(), kind) != quieted_.end()) return;
+    if (showBox(text, {}, Icon::None, {}, msg::kQuietRepeats)) quieted_.push_back(kind);
+}
+
+void GuiFeedback::detailedMessage(std::string_view text, std::string_view details) {
+    (void)showBox(text, {}, Icon::None, details, {});
 }
 
 Answer GuiFeedback::ask(Question id, std::string_view detail) {
