@@ -148,9 +148,18 @@ public:
         return false;
     }
 
-    // Success ends the run with "脚本分割完成！".
+    // Success ends the run with "脚本分割完成！" and, on a line of its own,
+    // how many files went into which folder: the names are relative to the
+    // script, which the engineer may have chosen from anywhere.
     Status result() {
-        if (status_) feedback_.message(msg::kSplitDone);
+        if (status_) {
+            std::error_code ec;
+            const std::filesystem::path shown = std::filesystem::absolute(folder_, ec);
+            feedback_.message(std::string(msg::kSplitDone) + "\r\n" +
+                              std::string(msg::kSplitWrote) + std::to_string(next_) +
+                              std::string(msg::kSplitWroteFiles) +
+                              platform::utf8Name(ec ? folder_ : shown));
+        }
         return std::move(status_);
     }
 

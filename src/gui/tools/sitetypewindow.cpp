@@ -8,7 +8,6 @@
 
 #include "core/base/clipboard.h"
 #include "core/base/messages.h"
-#include "core/base/namelist.h"
 #include "core/tools/sitetype.h"
 #include "gui/base/busy.h"
 #include "gui/base/guifeedback.h"
@@ -103,14 +102,11 @@ void SiteTypeWindow::convert() {
     // The run lets events through; a second run or a close waits for it.
     Busy busy(this, {按钮1, 复制按钮});
     GuiFeedback feedback(this, 进度条1);
-    const std::vector<std::string> sites = nameList(boxText(基站名编辑框));
-    long done = 0;
-    for (const std::string& site : sites) {
-        const std::string line =
-            tools::siteTypeLine(session_.library4G.get(), site, settings, &feedback);
-        appendToBox(输出编辑框, line);
-        feedback.progress(++done, static_cast<long>(sites.size()));
-    }
+    // Each line shows as soon as it is made; the names that found no cell
+    // are told once the run is through.
+    (void)tools::buildSiteTypes(session_.library4G.get(), boxText(基站名编辑框), settings,
+                                &feedback,
+                                [this](const std::string& line) { appendToBox(输出编辑框, line); });
 }
 
 void SiteTypeWindow::copy() {
