@@ -45,12 +45,19 @@ class QueryWindowTest : public QObject {
     // The record edit window for the record found by `id`, opened as the
     // engineer opens it: 查询数据, then 修改数据.
     RecordEditWindow* editRecord(const char* id) {
-        QueryWindow* q = openQuery();
+        QueryWindow* q = searchFor(id);
         if (!q) return nullptr;
-        q->编辑框1->setText(id);
-        q->查询数据按钮->click();
         q->修改数据按钮->click();
         return editWindow();
+    }
+
+    // The query window after "查询数据" for `text`.
+    QueryWindow* searchFor(const char* text) {
+        QueryWindow* q = openQuery();
+        if (!q) return nullptr;
+        q->编辑框1->setText(text);
+        q->查询数据按钮->click();
+        return q;
     }
 
     int selectedRow(QueryWindow* q) {
@@ -138,10 +145,8 @@ private slots:
 
     // The labels describe the row 修改数据 edits, also one picked by a click.
     void theLabelsFollowAClickedRow() {
-        QueryWindow* q = openQuery();
+        QueryWindow* q = searchFor("7");
         QVERIFY(q);
-        q->编辑框1->setText("7");
-        q->查询数据按钮->click();
         QCOMPARE(selectedRow(q), 0);
         QTableView* list = q->超级列表框1;
         const QRect row2 = list->visualRect(list->model()->index(2, 1));
@@ -182,10 +187,8 @@ private slots:
     }
 
     void theEditWindowWritesByIdAndTheListRefreshes() {
-        QueryWindow* q = openQuery();
+        QueryWindow* q = searchFor("21");
         QVERIFY(q);
-        q->编辑框1->setText("21");
-        q->查询数据按钮->click();
         QCOMPARE(selectedRow(q), 1);
         q->修改数据按钮->click();
         RecordEditWindow* e = editWindow();

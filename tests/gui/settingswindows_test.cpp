@@ -161,7 +161,7 @@ private slots:
         PlanEditor* editor = openEditor();
         QVERIFY(editor);
         editor->box("最低接收电平编辑框")->setText("-60");
-        const QString asked = "频点配置已修改，是否保存？（取消则继续编辑）";
+        const QString asked = "频点配置已修改，是否保存后关闭？（按Esc继续编辑）";
         {
             Dialogs dialogs;
             dialogs.cancel(Question::PlanUnsaved);

@@ -24,7 +24,7 @@ constexpr std::array<QuestionText, 9> kQuestions = {{
      Buttons::YesNo},
     {Question::PlanUnsaved,
      "plan-unsaved",
-     "频点配置已修改，是否保存？（取消则继续编辑）",
+     "频点配置已修改，是否保存后关闭？（按Esc继续编辑）",
      "",
      Buttons::YesNo,
      {},

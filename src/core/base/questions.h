@@ -17,7 +17,7 @@ enum class Question {
     ImportMismatch2G,    // the same for a 2G workbook
     RecordValues,        // a 4G record edit with values the script checker rejects: yes saves
     PlanValues,          // the same for the frequency-plan editor's boxes
-    PlanUnsaved,         // closing the plan editor with edits: yes saves, no discards, Esc stays
+    PlanUnsaved,         // closing the plan editor with edits: yes saves, no discards, Esc keeps editing
 };
 
 enum class Buttons { YesNo, OkCancel };
