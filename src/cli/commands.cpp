@@ -6,6 +6,7 @@
 
 #include "cli/runfiles.h"
 #include "cli/streamfeedback.h"
+#include "core/app/editorvalues.h"
 #include "core/app/generators.h"
 #include "core/app/workflows.h"
 #include "core/base/asciicase.h"
@@ -124,6 +125,13 @@ int editCommand(const Options& options, Session& session) {
         }
         changes.emplace_back(static_cast<std::size_t>(field - names.begin()),
                              assignment.substr(eq + 1));
+    }
+    // The window asks before it writes such values; here --force is the Yes,
+    // and without it the record is left alone, the input being wrong.
+    if (options.force) feedback.preset.answer(Question::RecordValues, true);
+    if (!confirmValues(Question::RecordValues, recordValueProblems(changes), feedback)) {
+        feedback.message(msg::kEditNeedsForce);
+        return kUsage;
     }
     const auto library = open4G(session, feedback);
     if (!library) return kEndedEarly;
@@ -525,7 +533,10 @@ int siteTypeCommand(const Options& options, Session& session) {
     if (options.connector) settings.connector = *options.connector;
     if (options.maxCells) settings.maxCells = *options.maxCells;
     if (options.separator) settings.separator = *options.separator;
-    std::cout << tools::buildSiteTypes(session.library4G.get(), *text, settings) << std::flush;
+    // The lines go to stdout as they are made; the names that found no cell
+    // go to stderr at the end, as the window tells them.
+    (void)tools::buildSiteTypes(session.library4G.get(), *text, settings, &feedback,
+                                [](const std::string& line) { std::cout << line << std::flush; });
     return kCompleted;
 }
 
@@ -604,6 +615,9 @@ void addCommands(CLI::App& app, Options& o) {
     edit4g->add_option("id", o.id, "the record's ID")->required();
     edit4g->add_option("fields", o.assignments, "FIELD=VALUE, FIELD one of the 4G field names")
         ->required();
+    edit4g->add_flag(
+        "--force", o.force,
+        "write values the script checker rejects (a PCI that is no number in 0-503 ...)");
     auto* edit2g = edit->add_subcommand("2g", "change the radio fields of a 2G cell (--lib2g)");
     edit2g->add_option("name", o.editName, "the cell's 小区名")->required();
     edit2g

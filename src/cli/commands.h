@@ -43,7 +43,8 @@ struct Options {
     bool yes = false;
     std::string names, source, target, output;
     std::string workbook;
-    bool force = false;  // import: a workbook that does not look like its kind
+    bool force = false;  // import: a workbook that does not look like its kind; edit 4g: values the
+                         // checker rejects
     std::string generator;
     bool list = false, twoWay = false, oneToMany = false, dedup = false;
     // Answers by the index of their kAnswerOptions row.

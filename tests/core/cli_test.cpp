@@ -484,7 +484,7 @@ TEST_F(Cli, FindPrintsTheRowTheQueryWindowSelects) {
 }
 
 TEST_F(Cli, EditWritesNamedFieldsByIdAndKeepsTheRest) {
-    auto r = cli("--lib4g 北区.edb edit 4g 2 小区名=乙-9 TAC号= 频点=1850");
+    auto r = cli("--lib4g 北区.edb edit 4g 2 小区名=乙-9 TAC号= 频点=1850 --force");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "修改成功\n");
@@ -496,6 +496,21 @@ TEST_F(Cli, EditWritesNamedFieldsByIdAndKeepsTheRest) {
     r = cli("--lib4g 北区.edb edit 4g 1 基站名=a=b");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(cli("--lib4g 北区.edb find 1").out, "1\ta=b\t甲-1\t0\t1001\t10\t38400\t100\t2001\n");
+}
+
+TEST_F(Cli, EditWritesValuesTheCheckerRejectsOnlyWithForce) {
+    const std::string before = readFile(dir / "mu" / u8"北区.edb");
+    auto r = cli("--lib4g 北区.edb edit 4g 2 物理小区标识=9x9");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(
+        r.err,
+        "以下取值不符合脚本检查的规则，仍要修改吗？\n物理小区标识：参数值应为整数：PHYCELLID=9x9\n"
+        "（未给出回答，按“否”处理）\n未修改：确认要写入这些值请加 --force\n");
+    EXPECT_EQ(readFile(dir / "mu" / u8"北区.edb"), before);
+    r = cli("--lib4g 北区.edb edit 4g 2 物理小区标识=9x9 --force");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "修改成功\n");
+    EXPECT_EQ(cli("--lib4g 北区.edb find 2").out, "2\t站乙\t乙-1\t1\t1002\t21\t38544\t9x9\t2002\n");
 }
 
 TEST_F(Cli, EditRefusesUnknownFieldsAndIds) {
@@ -593,7 +608,8 @@ TEST_F(Cli, SplitWritesBesideTheScriptByLines) {
         cli("split '" + platform::utf8Name(dir / "脚本" / "北区.v1.txt") + "' --by-lines 2");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "脚本分割完成！\n");
+    EXPECT_EQ(r.err,
+              "脚本分割完成！\n共写出2个文件，保存在：" + platform::utf8Name(dir / "脚本") + "\n");
     EXPECT_EQ(readFile(dir / "脚本" / "北区_0.txt"), *codec::toGbk("A;{北1}\r\nB;{北2}\r\n").text);
     EXPECT_EQ(readFile(dir / "脚本" / "北区_1.txt"), *codec::toGbk("C;{北3}\r\n").text);
     EXPECT_FALSE(std::filesystem::exists(dir / "北区_0.txt"));
@@ -681,8 +697,9 @@ TEST_F(Cli, SiteTypeWithDefaultsAndOptions) {
     EXPECT_EQ(r.out,
               "ABC|F|S1/1/1/|D|S1/0/0/|E|S0/0/0/|FDD|S0/0/0/\r\n"
               "XYZ|F|S|D|S|E|S|FDD|S\r\n");
-    // The start window's checks, as for every command that opens libraries.
-    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n");
+    // The start window's checks, as for every command that opens libraries;
+    // then the names that found no cell.
+    EXPECT_EQ(r.err, "没有选择2G工参库，只能生成4G脚本！\n以下基站在工参库中找不到小区：\nXYZ\n");
     r =
         cli("--lib4g 站型.edb site-type --names - --band1 F1 --earfcns1 '38400|37900' --band4 L "
             "--earfcns4 '' --head '' --separator , --max-cells 2",

@@ -533,3 +533,31 @@ TEST(RuleTable, TheReadmeShowsEveryRule) {
         << "README.md's rule table is out of date; it should read:\n"
         << table;
 }
+
+// The value rules on their own, as the editors hold a value against them.
+TEST(Values, OneValueAgainstItsParametersRule) {
+    struct Case {
+        const char* parameter;
+        const char* value;
+        const char* rule;  // nullptr: keeps the rule
+        const char* detail;
+    };
+    const Case cases[] = {
+        {"PHYCELLID", "503", nullptr, ""},
+        {"PHYCELLID", "9x9", "not-number", "PHYCELLID=9x9"},
+        {"PHYCELLID", "504", "range", "PHYCELLID=504（0–503）"},
+        {"PHYCELLID", "", "empty-value", "PHYCELLID="},
+        {"DLEARFCN", "3835O", "not-number", "DLEARFCN=3835O"},
+        {"DLEARFCN", "10400", "earfcn-band", "DLEARFCN=10400"},
+        {"QOFFSETFREQCONN", "dB7", "db-value", "QOFFSETFREQCONN=dB7"},
+        {"QOFFSETFREQCONN", "dB-2", nullptr, ""},
+        {"CELLNAME", "", nullptr, ""},  // no value rule
+    };
+    for (const Case& c : cases) {
+        const auto broken = checkValue(c.parameter, c.value);
+        ASSERT_EQ(broken.has_value(), c.rule != nullptr) << c.parameter << "=" << c.value;
+        if (!broken) continue;
+        EXPECT_EQ(broken->rule->id, c.rule) << c.value;
+        EXPECT_EQ(broken->detail, c.detail);
+    }
+}

@@ -101,7 +101,9 @@ TEST(SplitFile, EveryBlockSizeWritesTheSameFiles) {
         EXPECT_EQ(readFile(dir / "n_2.txt"), named + "\r\n");
         EXPECT_EQ(readFile(dir / "n_3.txt"), gbk("LAST;{南}\r\n"));
         EXPECT_FALSE(fs::exists(dir / "n_4.txt"));
-        EXPECT_EQ(feedback.texts(), std::vector<std::string>{"脚本分割完成！"});
+        EXPECT_EQ(feedback.texts(),
+                  std::vector<std::string>{"脚本分割完成！\r\n共写出4个文件，保存在：" +
+                                           platform::utf8Name(dir.path())});
         // Five pieces between "\r\n"s, the empty one among them.
         EXPECT_EQ(feedback.lastPosition, 5);
         EXPECT_EQ(feedback.lastMaximum, 5);

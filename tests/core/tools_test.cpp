@@ -171,7 +171,9 @@ TEST(Splitter, WritesNumberedFilesBesideTheScriptAndSaysDone) {
     EXPECT_EQ(readFile(dir / "北区_1.txt"), gbk("ADD B;{北2}\r\n"));
     EXPECT_EQ(readFile(dir / "北区_2.txt"), gbk("ADD C;{北3}\r\n"));
     EXPECT_FALSE(fs::exists(dir / "北区_3.txt"));
-    EXPECT_EQ(feedback.texts(), std::vector<std::string>{"脚本分割完成！"});
+    EXPECT_EQ(feedback.texts(),
+              std::vector<std::string>{"脚本分割完成！\r\n共写出3个文件，保存在：" +
+                                       platform::utf8Name(dir.path())});
 }
 
 TEST(Splitter, NothingLoadedWritesNothingAndSaysDone) {
@@ -179,7 +181,9 @@ TEST(Splitter, NothingLoadedWritesNothingAndSaysDone) {
     RecordingFeedback feedback;
     ASSERT_TRUE(splitToFiles("", dir.path(), "", {SplitBy::LineCount, 1000}, feedback));
     EXPECT_TRUE(fs::is_empty(dir.path()));
-    EXPECT_EQ(feedback.texts(), std::vector<std::string>{"脚本分割完成！"});
+    EXPECT_EQ(feedback.texts(),
+              std::vector<std::string>{"脚本分割完成！\r\n共写出0个文件，保存在：" +
+                                       platform::utf8Name(dir.path())});
 }
 
 TEST(Splitter, AnUnwritableFileIsNamedAndStopsTheRun) {
@@ -291,6 +295,22 @@ TEST_F(SiteType, NoCellGivesBareHeads) {
     EXPECT_EQ(buildSiteTypes(library(), "XYZ\r\nABC-\r\n", {}),
               "XYZ|F|S|D|S|E|S|FDD|S\r\nABC-|F|S|D|S|E|S|FDD|S\r\n");
     EXPECT_EQ(buildSiteTypes(nullptr, "ABC", {}), "ABC|F|S|D|S|E|S|FDD|S\r\n");
+}
+
+TEST_F(SiteType, TheSitesWithoutCellsAreToldOnceAtTheEnd) {
+    use({cell(1, "ABC-1", "38400")});
+    RecordingFeedback feedback;
+    std::vector<std::string> handed;
+    const std::string lines =
+        buildSiteTypes(library(), "XYZ\r\nABC\r\n\r\nXYZ\r\n南站\r\n", {}, &feedback,
+                       [&](const std::string& line) { handed.push_back(line); });
+    EXPECT_EQ(handed.size(), 5u);
+    EXPECT_EQ(handed[1], "ABC|F|S1/|D|S0/|E|S0/|FDD|S0/\r\n");
+    EXPECT_EQ(lines, handed[0] + handed[1] + handed[2] + handed[3] + handed[4]);
+    // Each name once, the empty name being no base station.
+    EXPECT_EQ(feedback.texts(),
+              std::vector<std::string>{"以下基站在工参库中找不到小区：\r\nXYZ\r\n南站"});
+    EXPECT_EQ(feedback.shown[0].icon, Icon::Warning);
 }
 
 TEST_F(SiteType, AnEarfcnInNoListCountsZeroEverywhere) {

@@ -45,12 +45,19 @@ class QueryWindowTest : public QObject {
     // The record edit window for the record found by `id`, opened as the
     // engineer opens it: 查询数据, then 修改数据.
     RecordEditWindow* editRecord(const char* id) {
-        QueryWindow* q = openQuery();
+        QueryWindow* q = searchFor(id);
         if (!q) return nullptr;
-        q->编辑框1->setText(id);
-        click(q->查询数据按钮);
         click(q->修改数据按钮);
         return editWindow();
+    }
+
+    // The query window after "查询数据" for `text`.
+    QueryWindow* searchFor(const char* text) {
+        QueryWindow* q = openQuery();
+        if (!q) return nullptr;
+        q->编辑框1->setText(text);
+        click(q->查询数据按钮);
+        return q;
     }
 
     int selectedRow(QueryWindow* q) {
@@ -84,7 +91,9 @@ private slots:
         for (int c = 0; c < 9; ++c) row << model->index(1, c).data().toString();
         QCOMPARE(row,
                  (QStringList{"21", "北站", "北-1", "1", "1002", "12", "38544", "102", "2002"}));
-        QCOMPARE(q->编辑框1->text(), QString("请输入要查询的内容"));
+        // A hint, not a text a search would include.
+        QCOMPARE(q->编辑框1->text(), QString());
+        QCOMPARE(q->编辑框1->placeholderText(), QString("请输入要查询的内容"));
         QCOMPARE(q->查询数据按钮->text(), QString("查询数据"));
         QCOMPARE(q->刷新按钮->text(), QString("刷新"));
         QCOMPARE(q->修改数据按钮->text(), QString("修改数据"));
@@ -99,8 +108,9 @@ private slots:
     void aClickEmptiesTheSearchBox() {
         QueryWindow* q = openQuery();
         QVERIFY(q);
+        q->编辑框1->setText("北");
         QTest::mouseClick(q->编辑框1, Qt::RightButton);
-        QCOMPARE(q->编辑框1->text(), QString("请输入要查询的内容"));
+        QCOMPARE(q->编辑框1->text(), QString("北"));
         QTest::mouseClick(q->编辑框1, Qt::LeftButton);
         QCOMPARE(q->编辑框1->text(), QString());
     }
@@ -133,11 +143,52 @@ private slots:
         QVERIFY(!editWindow());
     }
 
-    void theEditWindowWritesByIdAndTheListRefreshes() {
-        QueryWindow* q = openQuery();
+    // The labels describe the row 修改数据 edits, also one picked by a click.
+    void theLabelsFollowAClickedRow() {
+        QueryWindow* q = searchFor("7");
         QVERIFY(q);
-        q->编辑框1->setText("21");
-        click(q->查询数据按钮);
+        QCOMPARE(selectedRow(q), 0);
+        QTableView* list = q->超级列表框1;
+        const QRect row2 = list->visualRect(list->model()->index(2, 1));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row2.center());
+        QCOMPARE(selectedRow(q), 2);
+        QCOMPARE(q->基站名标签->text(), QString("基站名：南站"));
+        QCOMPARE(q->小区名标签->text(), QString("小区名：南-1"));
+        QCOMPARE(q->频点标签->text(), QString("频点：1850"));
+        click(q->修改数据按钮);
+        RecordEditWindow* e = editWindow();
+        QVERIFY(e);
+        QCOMPARE(e->ID编辑框->text(), QString("10"));
+    }
+
+    // A PCI the script checker rejects is named and written only on Yes.
+    void aValueTheCheckerRejectsIsAskedAbout() {
+        RecordEditWindow* e = editRecord("21");
+        QVERIFY(e);
+        e->物理小区标识编辑框->setText("9x9");
+        const QString asked =
+            "以下取值不符合脚本检查的规则，仍要修改吗？\r\n物理小区标识：参数值应为整数：PHYCELLID="
+            "9x9";
+        {
+            Dialogs dialogs;
+            dialogs.answer(Question::RecordValues, false);
+            click(e->修改按钮);
+            QCOMPARE(dialogs.messages(), QStringList{asked});
+        }
+        QVERIFY(editWindow() == e);
+        const auto kept = store::load(ws->session.current4G, LibraryKind::Lte).value();
+        QCOMPARE(qs(kept->at(1).field(Field4G::Pci)), QString("102"));
+        Dialogs dialogs;
+        dialogs.answer(Question::RecordValues, true);
+        click(e->修改按钮);
+        QCOMPARE(dialogs.messages(), (QStringList{asked, "修改成功"}));
+        const auto written = store::load(ws->session.current4G, LibraryKind::Lte).value();
+        QCOMPARE(qs(written->at(1).field(Field4G::Pci)), QString("9x9"));
+    }
+
+    void theEditWindowWritesByIdAndTheListRefreshes() {
+        QueryWindow* q = searchFor("21");
+        QVERIFY(q);
         QCOMPARE(selectedRow(q), 1);
         click(q->修改数据按钮);
         RecordEditWindow* e = editWindow();
@@ -154,8 +205,9 @@ private slots:
         QPointer<RecordEditWindow> guard(e);
         {
             Dialogs dialogs;
+            dialogs.answer(Question::RecordValues, true);  // the emptied 频点
             click(e->修改按钮);
-            QCOMPARE(dialogs.messages(), QStringList{"修改成功"});
+            QCOMPARE(dialogs.messages().last(), QString("修改成功"));
         }
         QTRY_VERIFY(!guard);
         QVERIFY(q->isVisible());
@@ -166,13 +218,16 @@ private slots:
         QCOMPARE(qs(reopened->at(1).field(5)), QString());
         QCOMPARE(qs(reopened->at(0).cellName()), QString("A小区"));
 
-        // The list keeps what it showed until 刷新.
+        // The row shows what was written, and is still the one selected.
         auto* model = q->超级列表框1->model();
-        QCOMPARE(model->index(1, 2).data().toString(), QString("北-1"));
-        click(q->刷新按钮);
         QCOMPARE(model->index(1, 2).data().toString(), QString("北-9"));
         QCOMPARE(model->index(1, 0).data().toString(), QString("21"));
         QCOMPARE(model->index(1, 6).data().toString(), QString());
+        QCOMPARE(selectedRow(q), 1);
+        QCOMPARE(q->小区名标签->text(), QString("小区名：北-9"));
+        QCOMPARE(q->频点标签->text(), QString("频点："));
+        click(q->刷新按钮);
+        QCOMPARE(model->index(1, 2).data().toString(), QString("北-9"));
     }
 
     // Another program changes the record while the window is open: the boxes

@@ -119,6 +119,74 @@ private slots:
         QCOMPARE(openEditor()->box("E_E_连接态频率偏置")->text(), QString("-2"));
     }
 
+    // A carrier the script checker rejects is named, and saved only on Yes.
+    void aBandListTheCheckerRejectsIsAskedAbout() {
+        const auto ini = ws->session.folder.earfcnIni();
+        const std::string before = gbk("[E频段频点配置]\r\nE频段频点=38400\r\n");
+        test::writeFile(ini, before);
+        PlanEditor* editor = openEditor();
+        QVERIFY(editor);
+        editor->box("E频段频点_编辑框")->setText("38400|3835O|");
+        const QString asked =
+            "以下取值不符合脚本检查的规则，仍要保存吗？\r\nE频段频点：参数值应为整数：DLEARFCN="
+            "3835O";
+        {
+            Dialogs dialogs;
+            dialogs.answer(Question::PlanValues, false);
+            click(editor->保存配置按钮);
+            QCOMPARE(dialogs.messages(), QStringList{asked});
+        }
+        QVERIFY(editor->isVisible());
+        QCOMPARE(readFile(ini), before);
+        Dialogs dialogs;
+        dialogs.answer(Question::PlanValues, true);
+        click(editor->保存配置按钮);
+        QCOMPARE(dialogs.messages(), (QStringList{asked, "配置数据写入成功！"}));
+        QCOMPARE(qs(readProfile(ini, "E频段频点配置", "E频段频点")), QString("38400|3835O|"));
+    }
+
+    // Closing with edits asks: Esc keeps editing, No discards, Yes saves.
+    void closingWithEditsAsksToSave() {
+        const auto ini = ws->session.folder.earfcnIni();
+        const std::string before = gbk("[其它项]\r\n最低接收电平=-64\r\n");
+        test::writeFile(ini, before);
+        {
+            PlanEditor* editor = openEditor();
+            QVERIFY(editor);
+            Dialogs dialogs;
+            QVERIFY(editor->close());  // nothing edited: nothing asked
+            QCOMPARE(dialogs.messages(), QStringList{});
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        PlanEditor* editor = openEditor();
+        QVERIFY(editor);
+        editor->box("最低接收电平编辑框")->setText("-60");
+        const QString asked = "频点配置已修改，是否保存后关闭？（按Esc继续编辑）";
+        {
+            Dialogs dialogs;
+            dialogs.cancel(Question::PlanUnsaved);
+            QVERIFY(!editor->close());
+            QCOMPARE(dialogs.messages(), QStringList{asked});
+            QVERIFY(editor->isVisible());
+        }
+        {
+            Dialogs dialogs;
+            dialogs.answer(Question::PlanUnsaved, true);
+            QVERIFY(editor->close());
+            QCOMPARE(dialogs.messages(), (QStringList{asked, "配置数据写入成功！"}));
+        }
+        QCOMPARE(qs(readProfile(ini, "其它项", "最低接收电平")), QString("-60"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        editor = openEditor();
+        QVERIFY(editor);
+        editor->box("最低接收电平编辑框")->setText("-50");
+        Dialogs dialogs;
+        dialogs.answer(Question::PlanUnsaved, false);
+        QVERIFY(editor->close());
+        QCOMPARE(dialogs.messages(), QStringList{asked});
+        QCOMPARE(qs(readProfile(ini, "其它项", "最低接收电平")), QString("-60"));
+    }
+
     // A box the editor has lost is the program's error, not an empty value:
     // the save stops before it writes any key.
     void aSaveMissingABoxWritesNothing() {

@@ -119,6 +119,8 @@ inline constexpr std::string_view kOutputsOneFile = " 不能写入同一个文�
 inline constexpr std::string_view kAnd = " 和 ";
 // An import refused because the workbook does not look like its kind.
 inline constexpr std::string_view kImportNeedsForce = "未导入：确认要导入请加 --force";
+// The command line's edit of a record with values the script checker rejects.
+inline constexpr std::string_view kEditNeedsForce = "未修改：确认要写入这些值请加 --force";
 // A settings file read for one value that cannot be read, or is not GBK;
 // followed by the file's path.
 inline constexpr std::string_view kSettingsUnreadable = "配置文件无法读取：";
@@ -184,6 +186,13 @@ inline constexpr std::string_view kChooseScriptFirst = "请先选择脚本文件
 inline constexpr std::string_view kScriptUnreadable = "脚本文件无法读取：";
 // A base name that names another folder; follows kWriteFailed and the name.
 inline constexpr std::string_view kNameHasFolder = "文件名不能含有“/”或“\\”";
+// Follows kSplitDone on a line of its own: kSplitWrote + count +
+// kSplitWroteFiles + folder.
+inline constexpr std::string_view kSplitWrote = "共写出";
+inline constexpr std::string_view kSplitWroteFiles = "个文件，保存在：";
+// After a 转换 run that found no cell of some base stations (their lines
+// carry bare heads); the names follow, one per line.
+inline constexpr std::string_view kSitesNotFound = "以下基站在工参库中找不到小区：";
 
 // ---- export tools: PCI change, inheritance, reduction, frequency change -------
 inline constexpr std::string_view kExportOpenFailed = "请安装OFFICE服务或关闭将要打开的EXCEL";

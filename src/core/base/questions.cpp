@@ -6,7 +6,7 @@ namespace brindle {
 
 namespace {
 
-constexpr std::array<QuestionText, 6> kQuestions = {{
+constexpr std::array<QuestionText, 9> kQuestions = {{
     {Question::DeleteLibrary, "delete-library", "是否删除工参库： \r\n", "", Buttons::OkCancel},
     {Question::UrbanArea, "urban-area", "是为城区，否为农村", "城区 OR 农村", Buttons::YesNo,
      "城区", "农村", true},
@@ -17,6 +17,19 @@ constexpr std::array<QuestionText, 6> kQuestions = {{
      Buttons::YesNo},
     {Question::ImportMismatch2G, "import-mismatch-2g", "该工作簿不像2G工参，仍要导入吗？\r\n", "",
      Buttons::YesNo},
+    // The values follow, one per line, each with the checker's reason.
+    {Question::RecordValues, "record-values", "以下取值不符合脚本检查的规则，仍要修改吗？\r\n", "",
+     Buttons::YesNo},
+    {Question::PlanValues, "plan-values", "以下取值不符合脚本检查的规则，仍要保存吗？\r\n", "",
+     Buttons::YesNo},
+    {Question::PlanUnsaved,
+     "plan-unsaved",
+     "频点配置已修改，是否保存后关闭？（按Esc继续编辑）",
+     "",
+     Buttons::YesNo,
+     {},
+     {},
+     true},
 }};
 
 // The table is indexed by the enum: a row out of place is a compile error.

@@ -15,6 +15,9 @@ enum class Question {
     CloseUnsaved,        // closing the main window with a script not saved: yes closes
     ImportMismatch4G,    // a workbook that does not look like a 4G one: yes imports it
     ImportMismatch2G,    // the same for a 2G workbook
+    RecordValues,        // a 4G record edit with values the script checker rejects: yes saves
+    PlanValues,          // the same for the frequency-plan editor's boxes
+    PlanUnsaved,  // closing the plan editor with edits: yes saves, no discards, Esc keeps editing
 };
 
 enum class Buttons { YesNo, OkCancel };

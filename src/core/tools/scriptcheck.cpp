@@ -541,37 +541,8 @@ private:
     void checkValues(std::size_t lineNo) {
         for (const Param& param : line_.params) {
             if (param.value.empty()) continue;  // told as an empty value
-            const ValueRow* row = valueRow(param.name);
-            if (!row) continue;
-            const std::string shown = std::string(param.name) + "=" + std::string(param.value);
-            if (row->check == Check::Decibel) {
-                const auto db = param.value.starts_with("dB") ? wholeNumber(param.value.substr(2))
-                                                              : std::nullopt;
-                if (!db || std::find(kOffsetsDb.begin(), kOffsetsDb.end(), *db) == kOffsetsDb.end())
-                    tell(lineNo, "db-value", shown);
-                continue;
-            }
-            const auto number = wholeNumber(param.value);
-            if (!number) {
-                tell(lineNo, "not-number", shown);
-                continue;
-            }
-            switch (row->check) {
-                case Check::Range:
-                    if (*number < row->low || *number > row->high)
-                        tell(lineNo, "range",
-                             shown + "（" + std::to_string(row->low) + "–" +
-                                 std::to_string(row->high) + "）");
-                    break;
-                case Check::Earfcn:
-                    if (!inEarfcnBand(*number)) tell(lineNo, "earfcn-band", shown);
-                    break;
-                case Check::Arfcn:
-                    if (!inGsmBand(*number)) tell(lineNo, "arfcn-band", shown);
-                    break;
-                case Check::Decibel:
-                    break;
-            }
+            if (auto broken = checkValue(param.name, param.value))
+                tell(lineNo, broken->rule->id, std::move(broken->detail));
         }
     }
 
@@ -814,6 +785,40 @@ private:
 };
 
 }  // namespace
+
+std::optional<ValueProblem> checkValue(std::string_view parameter, std::string_view value) {
+    const ValueRow* row = valueRow(parameter);
+    if (!row) return std::nullopt;
+    const std::string shown = std::string(parameter) + "=" + std::string(value);
+    const auto broken = [&](std::string_view id, std::string detail) {
+        return std::optional<ValueProblem>(ValueProblem{&rule(id), std::move(detail)});
+    };
+    if (value.empty()) return broken("empty-value", shown);
+    if (row->check == Check::Decibel) {
+        const auto db = value.starts_with("dB") ? wholeNumber(value.substr(2)) : std::nullopt;
+        if (!db || std::find(kOffsetsDb.begin(), kOffsetsDb.end(), *db) == kOffsetsDb.end())
+            return broken("db-value", shown);
+        return std::nullopt;
+    }
+    const auto number = wholeNumber(value);
+    if (!number) return broken("not-number", shown);
+    switch (row->check) {
+        case Check::Range:
+            if (*number < row->low || *number > row->high)
+                return broken("range", shown + "（" + std::to_string(row->low) + "–" +
+                                           std::to_string(row->high) + "）");
+            break;
+        case Check::Earfcn:
+            if (!inEarfcnBand(*number)) return broken("earfcn-band", shown);
+            break;
+        case Check::Arfcn:
+            if (!inGsmBand(*number)) return broken("arfcn-band", shown);
+            break;
+        case Check::Decibel:
+            break;
+    }
+    return std::nullopt;
+}
 
 std::span<const Rule> rules() {
     return kRules;

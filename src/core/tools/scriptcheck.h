@@ -40,6 +40,18 @@ struct Rule {
 std::span<const Rule> rules();
 const Rule* findRule(std::string_view id);
 
+// A value that breaks the value rule of its parameter: the rule and what a
+// finding of it says after the reason ("PHYCELLID=9x9").
+struct ValueProblem {
+    const Rule* rule = nullptr;
+    std::string detail;
+};
+// The value rules of the checker, for one value of the parameter named
+// `parameter` (PHYCELLID, DLEARFCN, QOFFSETFREQCONN ...), as a script line
+// would carry it. Nothing when the value keeps its rule or the parameter has
+// none. An empty value breaks "empty-value".
+std::optional<ValueProblem> checkValue(std::string_view parameter, std::string_view value);
+
 // One E-UTRA operating band by its downlink EARFCNs, first and last included.
 struct EarfcnBand {
     int band;

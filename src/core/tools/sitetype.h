@@ -4,8 +4,10 @@
 // convention <site><connector><sector> and <site><connector><sector><1-9>.
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/base/feedback.h"
 #include "core/library/library.h"
@@ -24,15 +26,29 @@ struct SiteTypeSettings {
     std::string separator = "/";
 };
 
-// One result line of base station `site`, ending in "\r\n". Without a
-// library no cell is found.
-std::string siteTypeLine(const Library* library, std::string_view site,
-                         const SiteTypeSettings& settings);
+// One base station's result line, ending in "\r\n", and whether any of its
+// sectors was found (a line of bare heads otherwise). Without a library no
+// cell is found.
+struct SiteTypeLine {
+    std::string text;
+    bool found = false;
+};
+SiteTypeLine siteTypeLine(const Library* library, std::string_view site,
+                          const SiteTypeSettings& settings);
 
-// "转换": the lines of every base station of `namesText` (one per line),
-// with progress over the names. The engineer may stop it before any base
-// station: it then gives the lines of the ones before, each whole.
+// "转换": the lines of every base station of `namesText` (one per line), with
+// progress over the names; each line is also handed to `line` as soon as it
+// is made. A run that found no cell of some base stations ends with one
+// message naming them (sitesNotFoundMessage). The engineer may stop it
+// before any base station: it then gives the lines of the ones before, each
+// whole, and tells nothing.
 std::string buildSiteTypes(const Library* library, std::string_view namesText,
-                           const SiteTypeSettings& settings, Feedback* feedback = nullptr);
+                           const SiteTypeSettings& settings, Feedback* feedback = nullptr,
+                           const std::function<void(const std::string&)>& line = {});
+
+// "以下基站在工参库中找不到小区：" and the names, one per line, each once in
+// the order of the list; an empty name is no base station. Empty when there
+// is no name to tell.
+std::string sitesNotFoundMessage(const std::vector<std::string>& sites);
 
 }  // namespace brindle::tools

@@ -154,10 +154,20 @@ public:
         return false;
     }
 
-    // Success ends the run with "脚本分割完成！"; a stopped run says nothing.
+    // Success ends the run with "脚本分割完成！" and, on a line of its own,
+    // how many files went into which folder: the names are relative to the
+    // script, which the engineer may have chosen from anywhere. A stopped
+    // run says nothing.
     Status result(bool stopped) {
         if (stopped && status_) return fail(std::string(msg::kStopped));
-        if (status_) feedback_.message(msg::kSplitDone);
+        if (status_) {
+            std::error_code ec;
+            const std::filesystem::path shown = std::filesystem::absolute(folder_, ec);
+            feedback_.message(std::string(msg::kSplitDone) + "\r\n" +
+                              std::string(msg::kSplitWrote) + std::to_string(next_) +
+                              std::string(msg::kSplitWroteFiles) +
+                              platform::utf8Name(ec ? folder_ : shown));
+        }
         return std::move(status_);
     }
 

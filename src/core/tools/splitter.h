@@ -49,7 +49,8 @@ std::vector<std::string> splitScript(std::string_view script, const SplitSetting
 std::string chunkFileName(std::string_view base, std::size_t n);
 
 // The whole run of "开始": each chunk written to `folder`/<base>_<n>.txt
-// (replacing a file of that name, atomically), then "脚本分割完成！". A file
+// (replacing a file of that name, atomically), then "脚本分割完成！" with a
+// line saying how many files were written into which folder. A file
 // that cannot be written is reported with its name and the reason, and the
 // run stops there; the error is that message. The engineer may stop the run
 // between two lines: the files already written stay, each whole, and the

@@ -8,6 +8,7 @@
 
 #include <stdexcept>
 
+#include "core/app/editorvalues.h"
 #include "core/base/messages.h"
 #include "core/base/platform.h"
 #include "core/freqplan/frequencyplan.h"
@@ -106,6 +107,7 @@ void PlanEditor::load() {
     ProfileFile::Source source = ProfileFile::Source::Read;
     for (const auto& [unit, text] : planform::load(ini, planform::editorLoadOrder(), &source))
         boundBox(unit).setText(qs(text));
+    loaded_ = texts();
     // A file that could not be read shows as empty boxes, which are not the
     // plan: the engineer is told before editing them. A missing file is no
     // fault here: saving is how the plan is first written.
@@ -116,13 +118,48 @@ void PlanEditor::load() {
     }
 }
 
-void PlanEditor::save() {
+planform::BoxTexts PlanEditor::texts() const {
+    planform::BoxTexts out;
+    for (const planform::BoundBox& b : planform::editorLoadOrder())
+        out[b.box] = u8(boundBox(b.box).text());
+    return out;
+}
+
+planform::BoxTexts PlanEditor::edited() const {
+    planform::BoxTexts out;
+    for (auto& [unit, text] : texts())
+        if (const auto was = loaded_.find(unit); was == loaded_.end() || was->second != text)
+            out.emplace(unit, std::move(text));
+    return out;
+}
+
+bool PlanEditor::write() {
     GuiFeedback feedback(this);
-    const auto textOf = [this](const std::string& unit) { return u8(boundBox(unit).text()); };
-    if (planform::saveEditor(session_.folder.earfcnIni(), textOf, feedback)) close();
+    // Only what the engineer typed is held against the rules: a value the
+    // file already held is saved back as it was, without asking again.
+    if (!confirmValues(Question::PlanValues, planValueProblems(edited()), feedback)) return false;
+    const planform::BoxTexts now = texts();
+    const auto textOf = [&now](const std::string& unit) { return now.at(unit); };
+    if (!planform::saveEditor(session_.folder.earfcnIni(), textOf, feedback)) return false;
+    loaded_ = now;
+    return true;
+}
+
+void PlanEditor::save() {
+    if (write()) close();
 }
 
 void PlanEditor::closeEvent(QCloseEvent* event) {
+    if (!edited().empty()) {
+        GuiFeedback feedback(this);
+        const Answer answer = feedback.ask(Question::PlanUnsaved);
+        // Yes saves (a refused or failed save keeps the window and its edits),
+        // No discards, and a box put away keeps editing.
+        if (answer == Answer::Cancelled || (answer == Answer::Yes && !write())) {
+            event->ignore();
+            return;
+        }
+    }
     QWidget::closeEvent(event);
     if (event->isAccepted()) emit closed();
 }

@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "core/app/session.h"
+#include "core/freqplan/planform.h"
 #include "core/freqplan/plankeys.h"
 
 namespace brindle::gui {
@@ -32,13 +33,16 @@ public:
     QLineEdit* box(std::string_view unit) const;
 
     // Writes every box to its key; closes the window when all writes
-    // succeeded, and keeps it open with the edits after a failure.
+    // succeeded, and keeps it open with the edits after a failure. Edited
+    // values the script checker would reject are listed first, and saved
+    // only when the engineer answers Yes to PlanValues.
     void save();
 
 signals:
     void closed();
 
 protected:
+    // With edits not saved, asks PlanUnsaved: save, discard or keep editing.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -48,9 +52,16 @@ private:
     // The bound box of a key; a box the window lacks is a program error.
     QLineEdit& boundBox(const std::string& unit) const;
     void load();
+    // Every bound box's text, by unit name.
+    planform::BoxTexts texts() const;
+    // The bound boxes whose text differs from what was last loaded or saved.
+    planform::BoxTexts edited() const;
+    // The save without the close; true when every key was written.
+    bool write();
 
     Session& session_;
     std::map<std::string, QPointer<QLineEdit>, std::less<>> boxes_;
+    planform::BoxTexts loaded_;
 };
 
 }  // namespace brindle::gui

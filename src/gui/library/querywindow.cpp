@@ -8,8 +8,10 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
+#include "core/app/editorvalues.h"
 #include "core/base/messages.h"
 #include "core/library/query.h"
 #include "gui/base/guifeedback.h"
@@ -30,6 +32,12 @@ void QueryModel::load(std::vector<Record> rows) {
     beginResetModel();
     rows_ = std::move(rows);
     endResetModel();
+}
+
+void QueryModel::replace(std::size_t row, Record record) {
+    rows_.at(row) = std::move(record);
+    const int r = static_cast<int>(row);
+    emit dataChanged(index(r, 0), index(r, columnCount() - 1), {Qt::DisplayRole});
 }
 
 int QueryModel::rowCount(const QModelIndex& parent) const {
@@ -73,7 +81,8 @@ QueryWindow::QueryWindow(Session& session, QWidget* parent)
         超级列表框1->setColumnWidth(static_cast<int>(c), kWidths[c]);
 
     UNIT(编辑框1);
-    编辑框1->setText(QStringLiteral("请输入要查询的内容"));
+    // A hint, not a text: a search never includes it.
+    编辑框1->setPlaceholderText(QStringLiteral("请输入要查询的内容"));
     UNIT(基站名标签, QStringLiteral("基站名"));
     UNIT(小区名标签, QStringLiteral("小区名"));
     UNIT(频点标签, QStringLiteral("频点"));
@@ -97,11 +106,16 @@ QueryWindow::QueryWindow(Session& session, QWidget* parent)
     connect(刷新按钮, &QPushButton::clicked, this, [this] { reload(); });
     connect(修改数据按钮, &QPushButton::clicked, this, [this] { editSelected(); });
     connect(按钮2, &QPushButton::clicked, this, [this] { close(); });
+    // The labels describe the row "修改数据" would edit, however it was selected.
+    connect(超级列表框1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { showLabels(); });
     resize(900, 600);
     reload();
 }
 
 void QueryWindow::reload() {
+    // A reload clears the selection without telling: the labels follow here.
+    const bool hadSelection = selectedRow().has_value();
     std::vector<Record> rows;
     if (const Library* library = session_.library4G.get()) {
         rows.reserve(library->count());
@@ -109,6 +123,7 @@ void QueryWindow::reload() {
             rows.push_back(library->at(i).toRecord());
     }
     model_.load(std::move(rows));
+    if (hadSelection) showLabels();
     编辑框1->setFocus();
 }
 
@@ -150,11 +165,30 @@ void QueryWindow::editSelected() {
         return;
     }
     auto* window = new RecordEditWindow(session_, model_.rows()[*row], this);
+    connect(window, &RecordEditWindow::saved, this, &QueryWindow::showEdited);
     connect(window, &RecordEditWindow::closed, this, [this] {
         show();
         raise();
     });
     window->show();
+}
+
+void QueryWindow::showEdited(std::int32_t id) {
+    const auto& rows = model_.rows();
+    const auto listed =
+        std::find_if(rows.begin(), rows.end(), [id](const Record& r) { return r.ID == id; });
+    if (listed == rows.end()) return;
+    const auto row = static_cast<std::size_t>(listed - rows.begin());
+    // What the library holds now, another program's changes to the record included.
+    if (const auto& library = session_.library4G) {
+        const auto at = library->findForward(0, [id](RecordView r) { return r.ID == id; });
+        if (at) model_.replace(row, library->at(*at).toRecord());
+    }
+    const QModelIndex index = model_.index(static_cast<int>(row), 0);
+    超级列表框1->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    超级列表框1->scrollTo(index);
+    showLabels();
 }
 
 void QueryWindow::closeEvent(QCloseEvent* event) {
@@ -211,9 +245,12 @@ void RecordEditWindow::save() {
     GuiFeedback feedback(this);
     // A box the engineer left as it was loaded is no change: the field keeps
     // what the file holds, also when another program changed it meanwhile.
-    if (saveRecordEdit(session_.library4G.get(), row_.ID, changedFields(row_.fields, texts),
-                       feedback))
+    const FieldChanges changes = changedFields(row_.fields, texts);
+    if (!confirmValues(Question::RecordValues, recordValueProblems(changes), feedback)) return;
+    if (saveRecordEdit(session_.library4G.get(), row_.ID, changes, feedback)) {
+        emit saved(row_.ID);
         close();
+    }
 }
 
 }  // namespace brindle::gui

@@ -17,13 +17,14 @@
 namespace brindle::gui {
 
 // The query list's rows: a copy of the library's records taken when the list
-// is loaded, so the list shows what it showed until "刷新" even after an
-// edit. No widget item is made per cell: 200,000 rows load and scroll at once.
+// is loaded; a record edited from the list is copied again once it is saved.
+// No widget item is made per cell: 200,000 rows load and scroll at once.
 class QueryModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     using QAbstractTableModel::QAbstractTableModel;
     void load(std::vector<Record> rows);
+    void replace(std::size_t row, Record record);
     const std::vector<Record>& rows() const { return rows_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -68,6 +69,9 @@ public:
     void find();
     // Opens the record edit window for the selected row.
     void editSelected();
+    // After the record `id` was saved: its row shows what the library now
+    // holds, and is the selected one.
+    void showEdited(std::int32_t id);
 
 signals:
     // The window closed; the main window comes back.
@@ -102,10 +106,14 @@ public:
     QLineEdit* TAC号编辑框 = nullptr;
     QPushButton* 修改按钮 = nullptr;
 
-    // Writes the boxes into the library; closes the window when that succeeded.
+    // Writes the boxes into the library; closes the window when that
+    // succeeded. Values the script checker would reject are listed and
+    // written only when the engineer answers Yes to RecordValues.
     void save();
 
 signals:
+    // The record was written; emitted before the window closes.
+    void saved(std::int32_t id);
     // The window was closed (by "修改" or its close box); the query window comes back.
     void closed();
 

@@ -8,9 +8,8 @@
 
 #include "core/base/clipboard.h"
 #include "core/base/messages.h"
-#include "core/base/namelist.h"
 #include "core/tools/sitetype.h"
-#include "gui/base/busy.h"
+#include "gui/base/backgroundrun.h"
 #include "gui/base/guifeedback.h"
 #include "gui/base/qtclipboard.h"
 #include "gui/base/qtext.h"
@@ -78,6 +77,7 @@ SiteTypeWindow::SiteTypeWindow(Session& session, QWidget* parent)
 
     connect(按钮1, &QPushButton::clicked, this, &SiteTypeWindow::convert);
     connect(复制按钮, &QPushButton::clicked, this, &SiteTypeWindow::copy);
+    addStopButtons(this);
     resize(960, 520);
 }
 
@@ -100,16 +100,14 @@ void SiteTypeWindow::convert() {
     settings.maxCells = u8(最大小区数编辑框->text());
     settings.separator = u8(站型连接符编辑框->text());
 
-    // The run lets events through; a second run or a close waits for it.
-    Busy busy(this, {按钮1, 复制按钮});
-    GuiFeedback feedback(this, 进度条1);
-    const std::vector<std::string> sites = nameList(boxText(基站名编辑框));
-    long done = 0;
-    for (const std::string& site : sites) {
-        const std::string line = tools::siteTypeLine(session_.library4G.get(), site, settings);
-        appendToBox(输出编辑框, line);
-        feedback.progress(++done, static_cast<long>(sites.size()));
-    }
+    // Each line reaches the box as it is made; the names that found no cell
+    // are told once the run is through.
+    startRun({this, 进度条1, 输出编辑框, {按钮1, 复制按钮}, {}},
+             [library = session_.library4G, names = boxText(基站名编辑框), settings](
+                 ScriptSink& box, Feedback& feedback) {
+                 (void)tools::buildSiteTypes(library.get(), names, settings, &feedback,
+                                             [&box](const std::string& line) { box.append(line); });
+             });
 }
 
 void SiteTypeWindow::copy() {
