@@ -15,6 +15,22 @@ using namespace brindle;
 using namespace brindle::gui;
 using namespace brindle::guitest;
 
+// Cells C0…C(n-1) of sites 站0…, eNodeB 5000+i, cell i % 7.
+void useCells(Workspace& ws, int count) {
+    std::vector<Record> cells;
+    for (int i = 0; i < count; ++i)
+        cells.push_back(cell4G(i + 1, {"站" + std::to_string(i), "C" + std::to_string(i), "0",
+                                       std::to_string(5000 + i), std::to_string(i % 7), "38400",
+                                       std::to_string(i), "2001"}));
+    useLibrary(ws.session, "big.edb", LibraryKind::Lte, cells);
+}
+
+// 删除外部's line for source cell s and target cell t.
+std::string removal(int s, int t) {
+    return "RMV EUTRANEXTERNALCELL:ENODEBID=" + std::to_string(5000 + t) +
+           ",CELLID=" + std::to_string(t % 7) + ";{站" + std::to_string(s) + "}\r\n";
+}
+
 class LongRunTest : public QObject {
     Q_OBJECT
 
@@ -37,12 +53,7 @@ private slots:
     void thePaneHoldsEveryLineOfALongRun() {
         constexpr int kCells = 200;
         Workspace ws;
-        std::vector<Record> cells;
-        for (int i = 0; i < kCells; ++i)
-            cells.push_back(cell4G(i + 1, {"站" + std::to_string(i), "C" + std::to_string(i), "0",
-                                           std::to_string(5000 + i), std::to_string(i % 7), "38400",
-                                           std::to_string(i), "2001"}));
-        useLibrary(ws.session, "big.edb", LibraryKind::Lte, cells);
+        useCells(ws, kCells);
         MainWindow w(ws.session);
         w.show();
         // Every ordered pair of distinct cells once: 39,800 lines, far more
@@ -52,8 +63,7 @@ private slots:
             const int s = k % kCells, t = (s + 1 + k / kCells) % kCells;
             sources += "C" + std::to_string(s) + "\r\n";
             targets += "C" + std::to_string(t) + "\r\n";
-            expected += "RMV EUTRANEXTERNALCELL:ENODEBID=" + std::to_string(5000 + t) +
-                        ",CELLID=" + std::to_string(t % 7) + ";{站" + std::to_string(s) + "}\r\n";
+            expected += removal(s, t);
         }
         setBoxText(w.编辑框_4G源小区, sources);
         setBoxText(w.编辑框_4G目标小区, targets);
@@ -70,12 +80,7 @@ private slots:
     void aStoppedRunKeepsTheLinesMadeBeforeTheStop() {
         constexpr int kCells = 50, kPairs = 2000, kMissingAt = 700;
         Workspace ws;
-        std::vector<Record> cells;
-        for (int i = 0; i < kCells; ++i)
-            cells.push_back(cell4G(i + 1, {"站" + std::to_string(i), "C" + std::to_string(i), "0",
-                                           std::to_string(5000 + i), std::to_string(i % 7), "38400",
-                                           std::to_string(i), "2001"}));
-        useLibrary(ws.session, "big.edb", LibraryKind::Lte, cells);
+        useCells(ws, kCells);
         MainWindow w(ws.session);
         w.show();
         std::string sources, targets, expected;
@@ -84,10 +89,7 @@ private slots:
             sources +=
                 (k == kMissingAt ? std::string("无此小区") : "C" + std::to_string(s)) + "\r\n";
             targets += "C" + std::to_string(t) + "\r\n";
-            if (k < kMissingAt)
-                expected += "RMV EUTRANEXTERNALCELL:ENODEBID=" + std::to_string(5000 + t) +
-                            ",CELLID=" + std::to_string(t % 7) + ";{站" + std::to_string(s) +
-                            "}\r\n";
+            if (k < kMissingAt) expected += removal(s, t);
         }
         setBoxText(w.编辑框_4G源小区, sources);
         setBoxText(w.编辑框_4G目标小区, targets);
