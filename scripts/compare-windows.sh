@@ -136,6 +136,24 @@ start=$SECONDS
 (run_sequence "$work/windows" "$root/scripts/wine-run.sh" "$windows_cli")
 windows_time=$((SECONDS - start))
 
+# A message may name a folder of the workspace (the splitter says where it
+# wrote): each side names its own, as its system writes it. Both become the
+# same placeholder, the rest of such a line with / between names.
+python3 - "$work" <<'PY'
+import pathlib, sys
+work = pathlib.Path(sys.argv[1])
+sides = {"linux": str(work / "linux"),
+         "windows": "Z:" + str(work / "windows").replace("/", "\\")}
+for side, prefix in sides.items():
+    for err in (work / side / "out").glob("*.err"):
+        text = err.read_bytes().decode("utf-8", "surrogateescape")
+        if prefix not in text:
+            continue
+        lines = [l.replace(prefix, "<workspace>").replace("\\", "/") if prefix in l else l
+                 for l in text.split("\n")]
+        err.write_bytes("\n".join(lines).encode("utf-8", "surrogateescape"))
+PY
+
 steps=$(ls "$work/linux/out" | grep -c '\.rc$')
 echo "compare-windows.sh: $steps runs, Linux ${linux_time} s, Windows under Wine ${windows_time} s" >&2
 if diff -r "$work/linux" "$work/windows" >"$work/differences" 2>&1; then
