@@ -353,7 +353,6 @@ inline constexpr std::string_view kRunStoppedHead = "已停止：停止前生成
 inline constexpr std::string_view kRunStoppedTail = "行已保留。";
 inline constexpr std::string_view kRunStoppedEmpty = "已停止：停止前没有生成内容。";
 inline constexpr std::string_view kImportReadStopped = "已停止：工参表没有读完，预览为空。";
-inline constexpr std::string_view kImportWriteStopped = "已停止：工参库没有改变。";
 inline constexpr std::string_view kCheckStopped = "已停止：列表中是停止前检查到的结果。";
 inline std::string runStopped(long lines) {
     if (lines <= 0) return std::string(kRunStoppedEmpty);

@@ -100,13 +100,14 @@ void ImportWindowBase::readChosenWorkbook(std::function<void(Read)> then) {
 
 void ImportWindowBase::writePreview() {
     // Either way the engineer has been told; the window stays as it is. The
-    // list shows the preview while it is written and nothing changes it.
+    // list shows the preview while it is written and nothing changes it. The
+    // write is one transaction and is not stopped part-way.
     startRun(
         {this, 进度条1, nullptr, buttons(), {}},
         [&session = session_, kind = kind_, preview = preview_](ScriptSink&, Feedback& feedback) {
             static_cast<void>(importPreview(session, kind, *preview, feedback));
         },
-        {}, [](const RunEnd&) { return std::string(msg::kImportWriteStopped); });
+        {});
 }
 
 std::vector<QPushButton*> ImportWindowBase::buttons() {
